@@ -1,0 +1,62 @@
+#include "decode/ByteFile.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+FILE* AsFile(void* handle) { return static_cast<FILE*>(handle); }
+} // namespace
+
+bool ByteFile::OpenRead(const char* path) {
+    handle = std::fopen(path, "rb");
+    return handle != nullptr;
+}
+
+bool ByteFile::OpenWrite(const char* path) {
+    handle = std::fopen(path, "wb");
+    return handle != nullptr;
+}
+
+bool ByteFile::Close() {
+    if (handle == nullptr)
+        return false;
+    FILE* file = AsFile(handle);
+    handle = nullptr;
+    // A buffered write that fails shows itself only here: report it.
+    const bool clean = std::ferror(file) == 0;
+    return (std::fclose(file) == 0) && clean;
+}
+
+uint32_t ByteFile::Read(void* buffer, uint32_t count) {
+    if (handle == nullptr || count == 0)
+        return 0;
+    return uint32_t(std::fread(buffer, 1, count, AsFile(handle)));
+}
+
+uint32_t ByteFile::Write(const void* buffer, uint32_t count) {
+    if (handle == nullptr || count == 0)
+        return 0;
+    return uint32_t(std::fwrite(buffer, 1, count, AsFile(handle)));
+}
+
+int64_t ByteFile::Seek(int64_t distance, Origin origin) {
+    if (handle == nullptr)
+        return -1;
+    static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (fseeko(AsFile(handle), off_t(distance), whence[origin]) != 0)
+        return -1;
+    return int64_t(ftello(AsFile(handle)));
+}
+
+bool ByteFile::Delete(const char* path) { return unlink(path) == 0; }
+
+bool ByteFile::Exists(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0;
+}
+
+bool ByteFile::IsDirectory(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}

@@ -1,0 +1,62 @@
+#include "decode/ByteFile.h"
+
+#include <windows.h>
+
+namespace {
+HANDLE AsHandle(void* handle) { return static_cast<HANDLE>(handle); }
+} // namespace
+
+bool ByteFile::OpenRead(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
+    return handle != nullptr;
+}
+
+bool ByteFile::OpenWrite(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
+    return handle != nullptr;
+}
+
+bool ByteFile::Close() {
+    if (handle == nullptr)
+        return false;
+    const BOOL closed = CloseHandle(AsHandle(handle));
+    handle = nullptr;
+    return closed != FALSE;
+}
+
+uint32_t ByteFile::Read(void* buffer, uint32_t count) {
+    DWORD done = 0;
+    if (handle == nullptr || count == 0 || !ReadFile(AsHandle(handle), buffer, count, &done, nullptr))
+        return 0;
+    return done;
+}
+
+uint32_t ByteFile::Write(const void* buffer, uint32_t count) {
+    DWORD done = 0;
+    if (handle == nullptr || count == 0 || !WriteFile(AsHandle(handle), buffer, count, &done, nullptr))
+        return 0;
+    return done;
+}
+
+int64_t ByteFile::Seek(int64_t distance, Origin origin) {
+    if (handle == nullptr)
+        return -1;
+    LARGE_INTEGER move;
+    LARGE_INTEGER position;
+    move.QuadPart = distance;
+    if (!SetFilePointerEx(AsHandle(handle), move, &position, DWORD(origin)))
+        return -1;
+    return position.QuadPart;
+}
+
+bool ByteFile::Delete(const char* path) { return DeleteFileA(path) != FALSE; }
+
+bool ByteFile::Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool ByteFile::IsDirectory(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

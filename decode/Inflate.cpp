@@ -1,0 +1,40 @@
+#include "decode/Inflate.h"
+
+#include "decode/ByteFile.h"
+
+#include <zlib.h>
+
+bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize,
+                     uint8_t* scratch, uint32_t chunkSize, uint32_t* produced) {
+    if (produced != nullptr)
+        *produced = 0;
+    z_stream stream = {};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_out = destination;
+    stream.avail_out = capacity;
+    uint32_t remaining = compressedSize;
+    bool ended = false;
+    for (;;) {
+        if (stream.avail_in == 0) {
+            const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
+            const uint32_t got = want == 0 ? 0 : file.Read(scratch, want);
+            stream.next_in = scratch;
+            stream.avail_in = got;
+            remaining -= got;
+        }
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_STREAM_END) {
+            ended = true;
+            break;
+        }
+        // Z_OK is progress; anything else (corrupt data, no room left, no
+        // input left in the block or the file) ends the attempt.
+        if (status != Z_OK)
+            break;
+    }
+    if (produced != nullptr)
+        *produced = capacity - stream.avail_out;
+    inflateEnd(&stream);
+    return ended;
+}

@@ -1,0 +1,211 @@
+#include "framework/Str.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Of(const Str& s) { return std::string(s.Text()); }
+
+TEST(StrCapacity, ConstructionRoundsIntoClassesThenTakesRequestExactly) {
+    const struct {
+        int32_t requested;
+        int32_t capacity;
+    } cases[] = {{0, 63}, {63, 63}, {64, 127}, {127, 127}, {128, 255}, {255, 255},
+                 {256, 511}, {511, 511}, {512, 512}, {1000, 1000}, {5000, 5000}};
+    for (const auto& c : cases) {
+        Str s(c.requested);
+        EXPECT_EQ(s.capacity, c.capacity) << "requested " << c.requested;
+        EXPECT_TRUE(s.IsEmpty());
+        EXPECT_EQ(s.CharAt(s.capacity), 0);
+    }
+    Str plain;
+    EXPECT_EQ(plain.capacity, 63);
+}
+
+TEST(StrCapacity, ReserveGrowsByItsOwnClassesAndKeepsText) {
+    const struct {
+        int32_t reserve;
+        int32_t capacity;
+    } cases[] = {{50, 63}, {100, 127}, {200, 255}, {500, 511}, {1000, 1023},
+                 {1024, 2047}, {2047, 2047}, {2048, 2048}, {8000, 8000}};
+    for (const auto& c : cases) {
+        Str s;
+        s.Assign("keep");
+        s.Reserve(c.reserve);
+        EXPECT_EQ(s.capacity, c.capacity) << "reserve " << c.reserve;
+        EXPECT_EQ(Of(s), "keep");
+    }
+}
+
+TEST(StrCapacity, LongAssignGrowsOnceAndKeepsWholeText) {
+    Str s;
+    const std::string text(300, 'x');
+    s.Assign(text.c_str());
+    EXPECT_EQ(s.capacity, 511);
+    EXPECT_EQ(Of(s), text);
+    s.Append(text.c_str());
+    EXPECT_EQ(s.capacity, 1023);
+    EXPECT_EQ(s.Length(), 600);
+}
+
+TEST(StrContent, AppendOfItsOwnTextSurvivesTheBufferMoving) {
+    Str s;
+    s.Assign(std::string(60, 'a').c_str());
+    s.Append(s.Text() + 10); // 50 more characters, the buffer grows underneath
+    EXPECT_EQ(s.Length(), 110);
+    EXPECT_EQ(Of(s), std::string(110, 'a'));
+}
+
+TEST(StrContent, CharAtAndSetCharAtNeverTouchTheFinalByte) {
+    Str s;
+    s.Assign("abc");
+    EXPECT_EQ(s.CharAt(1), 'b');
+    EXPECT_EQ(s.CharAt(s.capacity), 0);
+    EXPECT_EQ(s.CharAt(s.capacity + 1), 0);
+    EXPECT_EQ(s.CharAt(-1), 0);
+    EXPECT_EQ(s.SetCharAt(s.capacity, 'z'), s.capacity);
+    EXPECT_EQ(s.CharAt(s.capacity), 0);
+    s.SetCharAt(1, 0);
+    EXPECT_EQ(Of(s), "a");
+}
+
+TEST(StrContent, MidCopiesPartsAndClampsTheCount) {
+    Str s, out;
+    s.Assign("abcdef");
+    s.Mid(out, 2, 3);
+    EXPECT_EQ(Of(out), "cde");
+    s.Mid(out, 2, -1);
+    EXPECT_EQ(Of(out), "cdef");
+    s.Mid(out, 4, 100);
+    EXPECT_EQ(Of(out), "ef");
+    s.Mid(out, 6, -1);
+    EXPECT_EQ(Of(out), "");
+}
+
+TEST(StrContent, AppendCharAndCompareIgnoringCase) {
+    Str s;
+    s.Assign("QVM");
+    EXPECT_EQ(s.CompareNoCase("qvm"), 0);
+    EXPECT_NE(s.CompareNoCase("qvr"), 0);
+    s.AppendChar('x');
+    EXPECT_EQ(Of(s), "QVMx");
+}
+
+TEST(StrScan, ReplaceCharWithNulSplitsAList) {
+    Str s;
+    s.Assign("a;b;");
+    s.ReplaceChar(';', 0);
+    EXPECT_EQ(std::memcmp(s.data, "a\0b\0\0", 5), 0);
+}
+
+TEST(StrScan, FindCharAndFindLast) {
+    Str s;
+    s.Assign("a.b.c");
+    EXPECT_EQ(s.FindChar(0, '.'), 1);
+    EXPECT_EQ(s.FindChar(2, '.'), 3);
+    EXPECT_EQ(s.FindChar(4, '.'), -1);
+    EXPECT_EQ(s.FindLast('.'), 3);
+    EXPECT_EQ(s.FindLast('/'), -1);
+}
+
+// "表" in CP932 is 0x95 0x5C: its second byte is the backslash.
+const char kFolderEndingIn5C[] = "C:\\\x95\x5C\\a.qvm";
+
+TEST(StrCp932, SecondByte5CIsNeverASeparator) {
+    Str path, name;
+    path.Assign(kFolderEndingIn5C);
+    EXPECT_EQ(path.FindLast('\\'), 5);
+    path.GetFileName(name);
+    EXPECT_EQ(Of(name), "a.qvm");
+    path.RemoveFileName();
+    EXPECT_EQ(Of(path), "C:\\\x95\x5C");
+}
+
+TEST(StrCp932, ReplaceCharLeavesSecondBytesAlone) {
+    Str s;
+    s.Assign("\x95\x5C\\x\\");
+    s.ReplaceChar('\\', '_');
+    EXPECT_EQ(Of(s), "\x95\x5C_x_");
+}
+
+TEST(StrCp932, LeadByteBeforeTerminatorDoesNotStepPastIt) {
+    Str s;
+    s.Assign("ab\x95");
+    EXPECT_EQ(s.FindLast('\x95'), 2);
+    EXPECT_EQ(s.FindChar(0, 'z'), -1);
+    s.ReplaceChar('b', '_');
+    EXPECT_EQ(Of(s), "a_\x95");
+}
+
+TEST(StrPath, FileNameFolderAndExtension) {
+    const struct {
+        const char* path;
+        const char* fileName;
+        const char* folder;
+        const char* extension;
+    } cases[] = {
+        {"C:\\dir\\a.qvm", "a.qvm", "C:\\dir", "qvm"},
+        {"C:\\a.qvm", "a.qvm", "C:", "qvm"},
+        {"a.qvm", "a.qvm", "", "qvm"},
+        {"x/y\\z/w", "z/w", "x/y", ""},
+        {"dir/sub/b.QVR", "b.QVR", "dir/sub", "QVR"},
+        {"C:\\old.2\\file", "file", "C:\\old.2", "2\\file"},
+        {"file", "file", "", ""},
+        {"a.tar.gz", "a.tar.gz", "", "gz"},
+    };
+    for (const auto& c : cases) {
+        Str path, out;
+        path.Assign(c.path);
+        path.GetFileName(out);
+        EXPECT_EQ(Of(out), c.fileName) << c.path;
+        path.GetExtension(out);
+        EXPECT_EQ(Of(out), c.extension) << c.path;
+        path.RemoveFileName();
+        EXPECT_EQ(Of(path), c.folder) << c.path;
+    }
+}
+
+TEST(StrPath, ReplaceExtension) {
+    Str s;
+    s.Assign("C:\\x\\a.qvm");
+    EXPECT_EQ(s.ReplaceExtension("png"), 6);
+    EXPECT_EQ(Of(s), "C:\\x\\a.png");
+    s.Assign("C:\\x\\a");
+    EXPECT_EQ(s.ReplaceExtension("png"), -1);
+    EXPECT_EQ(Of(s), "C:\\x\\a");
+}
+
+TEST(StrPath, Unquote) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"\"C:\\my docs\\a.qvm\"", "C:\\my docs\\a.qvm"},
+        {"\"a", "\"a"},        // two bytes: unchanged
+        {"\"abc", "ab"},       // the last byte goes whatever it is
+        {"abc\"", "abc\""},    // no leading quote
+        {"\"\"\"", "\""},
+    };
+    for (const auto& c : cases) {
+        Str s;
+        s.Assign(c.in);
+        s.Unquote();
+        EXPECT_EQ(Of(s), c.out) << c.in;
+    }
+}
+
+TEST(StrPath, ModuleFolderHoldsTheSettingsFileName) {
+    Str s;
+    ASSERT_TRUE(s.SetToModuleFolder("tessavel.ini"));
+    EXPECT_EQ(s.capacity, 511);
+    Str name;
+    s.GetFileName(name);
+    EXPECT_EQ(Of(name), "tessavel.ini");
+    s.RemoveFileName();
+    EXPECT_FALSE(s.IsEmpty());
+}
+
+} // namespace
