@@ -1,0 +1,9 @@
+#pragma once
+// The one entry for opening a document of either format.
+
+class ImageBuffer;
+
+// Decodes the document at path into target, choosing the reader by the
+// path's extension ("qvr" or "qvm", any letter case); any other extension
+// fails without opening the file. True when the whole document was read.
+bool LoadDocument(ImageBuffer& target, const char* path);
