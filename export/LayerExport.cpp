@@ -4,6 +4,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
+#include "decode/QvmFormat.h"
 #include "framework/Text.h"
 
 #include <cstdio>
@@ -12,10 +13,6 @@
 namespace {
 
 constexpr uint32_t kChunkBytes = 65536;
-constexpr uint32_t kNameBytes = 32;
-// The fixed part of a layer record: name, blend mode, opacity, flags.
-constexpr uint32_t kMinRecordLength = kNameBytes + 3;
-constexpr uint32_t kMinHeaderLength = 10;
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/' || c == ':';
@@ -48,35 +45,6 @@ void BuildStem(Str& stem, const char* path, const char* folder) {
     RemoveExtension(stem);
 }
 
-struct QvmLayout {
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint16_t layerCount = 0;
-    uint32_t recordLength = 0;
-};
-
-// Reads the fixed start and the two skipped blocks, leaving the file at the
-// first layer record.
-bool ReadLayout(ByteFile& file, QvmLayout& layout) {
-    uint8_t version = 0;
-    uint32_t headerLength = 0;
-    uint32_t blockLength = 0;
-    if (!file.ReadAndCompare("QVMDATA") || !file.ReadU8(version) || version != 0)
-        return false;
-    if (!file.ReadU32LE(headerLength) || !file.ReadU16LE(layout.width) || !file.ReadU16LE(layout.height) ||
-        !file.ReadU16LE(layout.layerCount))
-        return false;
-    // Shorter lengths would make the reader seek backwards into the fields
-    // it has just read.
-    if (headerLength < kMinHeaderLength)
-        return false;
-    if (!file.Skip(4) || !file.Skip(int64_t(headerLength) - kMinHeaderLength) || !file.Skip(4))
-        return false;
-    if (!file.ReadU32LE(blockLength) || !file.Skip(blockLength) || !file.ReadU32LE(layout.recordLength))
-        return false;
-    return layout.recordLength >= kMinRecordLength;
-}
-
 void WriteLayer(const ImageBuffer& layer, const char* file, const LayerExportOptions& options,
                 LayerExportReport& report) {
     if (!options.overwrite && ByteFile::Exists(file)) {
@@ -96,27 +64,25 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
     MemBlock scratch;
     if (scratch.Alloc(kChunkBytes, true) == nullptr)
         return LayerExportStatus::CannotOpen;
-    QvmLayout layout;
-    if (!ReadLayout(file, layout))
+    QvmHeader header;
+    if (!ReadQvmHeader(file, header))
         return LayerExportStatus::NotQvm;
-    report.layerCount = layout.layerCount;
+    report.layerCount = header.layerCount;
     ImageBuffer layer;
-    if (!layer.Create(layout.width, layout.height))
+    if (!layer.Create(header.width, header.height))
         return LayerExportStatus::TooLarge;
     const uint32_t capacity = uint32_t(layer.ByteCount());
     Str output(511);
-    for (int32_t i = 0; i < layout.layerCount; ++i) {
-        char name[kNameBytes + 1] = {};
-        uint32_t compressedSize = 0;
-        if (!file.ReadExact(name, kNameBytes) || !file.Skip(int64_t(layout.recordLength) - kNameBytes) ||
-            !file.ReadU32LE(compressedSize)) {
+    for (int32_t i = 0; i < header.layerCount; ++i) {
+        QvmLayerRecord record;
+        if (!ReadQvmLayerRecord(file, header.recordLength, record)) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }
         const int64_t dataStart = file.Tell();
         uint32_t produced = 0;
         if (dataStart < 0 ||
-            !InflateFromFile(file, layer.bits, capacity, compressedSize, scratch.data, kChunkBytes, &produced)) {
+            !InflateFromFile(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkBytes, &produced)) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }
@@ -125,12 +91,12 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         std::memset(layer.bits + produced, 0, capacity - produced);
         // The next record starts right after this one's block, whatever the
         // stream left unread inside it.
-        if (file.Seek(dataStart + compressedSize, ByteFile::FromStart) < 0) {
+        if (file.Seek(dataStart + record.compressedSize, ByteFile::FromStart) < 0) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }
-        MakeLayerNameSafe(name);
-        BuildLayerFileName(output, stem, uint16_t(layout.layerCount - 1 - i), name);
+        MakeLayerNameSafe(record.name);
+        BuildLayerFileName(output, stem, uint16_t(header.layerCount - 1 - i), record.name);
         WriteLayer(layer, output.Text(), options, report);
     }
     return LayerExportStatus::Done;
