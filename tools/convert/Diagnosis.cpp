@@ -5,7 +5,7 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "framework/Str.h"
+#include "tools/convert/DocumentKind.h"
 
 #include <cstring>
 
@@ -14,20 +14,6 @@ namespace {
 // The chunk size the QVM reader reads with: with it the walk below finds the
 // records where the reader finds them.
 constexpr uint32_t kReaderChunk = 32768;
-
-enum class Kind { Other, Qvm, Qvr };
-
-Kind KindOf(const char* path) {
-    Str text;
-    text.Assign(path);
-    Str extension;
-    text.GetExtension(extension);
-    if (extension.CompareNoCase("qvm") == 0)
-        return Kind::Qvm;
-    if (extension.CompareNoCase("qvr") == 0)
-        return Kind::Qvr;
-    return Kind::Other;
-}
 
 // Walks the layer records as the reader does and names the first one it
 // cannot read or expand.
@@ -60,22 +46,22 @@ std::string DiagnoseQvmLayers(ByteFile& file) {
 } // namespace
 
 std::string DiagnoseLoadFailure(const char* path) {
-    const Kind kind = KindOf(path);
-    if (kind == Kind::Other)
+    const DocumentKind kind = KindByExtension(path);
+    if (kind == DocumentKind::Other)
         return "not a QVM/QVR document";
     ByteFile file;
     if (!file.OpenRead(path))
         return "cannot open";
     char magic[8] = {};
     uint8_t version = 0;
-    if (!file.ReadExact(magic, 7) || std::strcmp(magic, kind == Kind::Qvm ? "QVMDATA" : "QVRFDAT") != 0)
+    if (!file.ReadExact(magic, 7) || std::strcmp(magic, kind == DocumentKind::Qvm ? "QVMDATA" : "QVRFDAT") != 0)
         return "not a QVM/QVR document";
     if (!file.ReadU8(version))
         return "corrupt document";
-    const uint8_t newest = kind == Kind::Qvm ? 0 : 1;
+    const uint8_t newest = kind == DocumentKind::Qvm ? 0 : 1;
     if (version > newest)
         return "unsupported version " + std::to_string(version);
-    if (kind == Kind::Qvr)
+    if (kind == DocumentKind::Qvr)
         return "corrupt document";
     file.Seek(0, ByteFile::FromStart);
     return DiagnoseQvmLayers(file);

@@ -1,20 +1,12 @@
 #include "tools/convert/FolderList.h"
 
-#include "framework/Str.h"
 #include "framework/Text.h"
+#include "tools/convert/DocumentKind.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-bool IsDocumentName(const std::string& name) {
-    Str text;
-    text.Assign(name.c_str());
-    Str extension;
-    text.GetExtension(extension);
-    return extension.CompareNoCase("qvm") == 0 || extension.CompareNoCase("qvr") == 0;
-}
 
 bool EndsInSeparator(const std::string& folder) {
     if (folder.empty())
@@ -33,7 +25,8 @@ bool ListDocuments(const std::string& folder, std::vector<std::string>& paths) {
     std::vector<std::string> names;
     if (!ListFileNames(folder, names))
         return false;
-    names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return !IsDocumentName(n); }),
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return KindByExtension(n) == DocumentKind::Other; }),
                 names.end());
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const int order = text::CompareNoCase(a.c_str(), b.c_str());

@@ -4,16 +4,9 @@
 #include "export/LayerExport.h"
 #include "framework/Str.h"
 #include "tools/convert/Diagnosis.h"
+#include "tools/convert/DocumentKind.h"
 
 namespace {
-
-bool IsQvm(const std::string& name) {
-    Str text;
-    text.Assign(name.c_str());
-    Str extension;
-    text.GetExtension(extension);
-    return extension.CompareNoCase("qvm") == 0;
-}
 
 std::string LayerFailure(const LayerExportReport& report) {
     switch (report.status) {
@@ -35,7 +28,7 @@ std::string LayerFailure(const LayerExportReport& report) {
 }
 
 ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options) {
-    if (!IsQvm(item.name))
+    if (KindByExtension(item.name) != DocumentKind::Qvm)
         return {Outcome::Failed, "not a QVM document (layers are exported from QVM documents only)"};
     LayerExportOptions exportOptions;
     exportOptions.folder = options.destination.c_str();
