@@ -43,7 +43,9 @@ void operator delete[](void* p) noexcept {
     std::free(p);
 }
 
-void operator delete[](void* p, std::size_t) noexcept { operator delete[](p); }
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete[](p);
+}
 
 namespace {
 
@@ -147,7 +149,8 @@ TEST_F(FileListBoxTest, HorizontalExtentMeasuresTheFirstOfTheLongestItems) {
     // A proportional font, so that the two longest names differ in width
     // (the prefix may stand in a fixed-pitch face for the Japanese one). The
     // IPA fonts come with the build set-up.
-    HFONT proportional = CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "IPAPGothic");
+    HFONT proportional =
+        CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "IPAPGothic");
     list.SetFont(proportional, false);
     list.font.DeleteHandle();
     list.font.handle = proportional; // owned by the list from here on
