@@ -23,6 +23,8 @@ namespace {
 // "日本語のメッセージ" and "日本語.qvm" in CP932, the code page of the tests.
 const std::string kJapaneseMessage = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57";
 const std::string kJapaneseFile = "\x93\xFA\x96\x7B\x8C\xEA.qvm";
+// "ＭＳ Ｐゴシック", the viewer's list font.
+const std::string kListFont = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
 
 // A started probe with its windows found.
 class Probe {
@@ -239,6 +241,27 @@ TEST(HarnessHardware, SendInputReachesTheForegroundProgram) {
               (Lines{"lbuttondown 20,25 l", "lbuttonup 20,25 -", "lbuttondblclk 20,25 l", "lbuttonup 20,25 -"}));
     ASSERT_TRUE(e2e::SendWheel(probe.view, 30, 30, -WHEEL_DELTA));
     EXPECT_EQ(probe.NewLines(), Lines{"wheel -120 -"});
+}
+
+// scripts/wine-run maps the viewer's Japanese font names to the IPA fonts in
+// every prefix; without that Wine falls back to the fixed-pitch IPA Gothic.
+TEST(HarnessPrefix, ViewerListFontIsTheProportionalIpaGothic) {
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, kListFont.c_str());
+    ASSERT_NE(font, nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    // The proportional face has a narrow i; the fixed-pitch fallback does not.
+    INT narrow = 0, wide = 0;
+    GetCharWidth32A(dc, 'i', 'i', &narrow);
+    GetCharWidth32A(dc, 'W', 'W', &wide);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(face, kListFont);
+    EXPECT_GT(narrow, 0);
+    EXPECT_LT(narrow, wide);
 }
 
 // Wine's notepad, found by the system search path.

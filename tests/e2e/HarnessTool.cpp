@@ -8,11 +8,14 @@
 // writes its settings) and prints its exit code. Exit status 0 when all of
 // that worked.
 
+#include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/e2e/WindowQuery.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -59,6 +62,8 @@ int Shoot(const char* program, const char* className, const char* out, const std
     }
     std::printf("window: %s (%lu ms after start)\n", ToUtf8(e2e::WindowText(main)).c_str(),
                 (unsigned long)(GetTickCount() - start));
+    // In the foreground its caption shows active, as a user would see it.
+    e2e::BringToFront(main);
     const e2e::Picture picture = e2e::CaptureWindow(main);
     const bool saved = e2e::SavePng(picture, out);
     if (saved)
@@ -79,6 +84,8 @@ int Shoot(const char* program, const char* className, const char* out, const std
 } // namespace
 
 int main(int argc, char** argv) {
+    // The output is read by host scripts: plain \n line ends, not \r\n.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2 || std::strcmp(argv[1], "shoot") != 0)
         return Usage();
     const char* className = nullptr;
