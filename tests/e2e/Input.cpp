@@ -117,6 +117,10 @@ bool SendAll(HWND target, unsigned modifiers, const std::vector<INPUT>& events) 
 } // namespace
 
 HeldKeys::HeldKeys(HWND target, unsigned modifiers) {
+    // Nothing to hold: the program's key state stays as its input left it.
+    if (modifiers == kNoModifier)
+        return;
+    active = true;
     other = GetWindowThreadProcessId(target, nullptr);
     attached = other != 0 && other != GetCurrentThreadId() && AttachThreadInput(GetCurrentThreadId(), other, TRUE);
     GetKeyboardState(saved);
@@ -129,6 +133,8 @@ HeldKeys::HeldKeys(HWND target, unsigned modifiers) {
 }
 
 HeldKeys::~HeldKeys() {
+    if (!active)
+        return;
     SetKeyboardState(saved);
     if (attached)
         AttachThreadInput(GetCurrentThreadId(), other, FALSE);

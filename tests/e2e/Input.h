@@ -35,6 +35,7 @@ public:
     HeldKeys& operator=(const HeldKeys&) = delete;
 
 private:
+    bool active = false;
     DWORD other = 0;
     bool attached = false;
     BYTE saved[256] = {};
