@@ -149,22 +149,31 @@ bool PressKey(HWND target, UINT vk, unsigned modifiers) {
     return Sync(target);
 }
 
-bool PostClick(HWND target, int x, int y, Button button, unsigned modifiers) {
+namespace {
+
+// A press and release; for a double click the system then gives the second
+// press as the double-click message.
+bool PostPresses(HWND target, int x, int y, Button button, unsigned modifiers, bool doubleClick) {
     const ButtonMessages messages = MessagesOf(button);
     HeldKeys held(target, modifiers);
-    PostMessageW(target, messages.down, MouseKeys(modifiers, messages.key), MAKELPARAM(x, y));
-    PostMessageW(target, messages.up, MouseKeys(modifiers, 0), MAKELPARAM(x, y));
+    const LPARAM point = MAKELPARAM(x, y);
+    PostMessageW(target, messages.down, MouseKeys(modifiers, messages.key), point);
+    PostMessageW(target, messages.up, MouseKeys(modifiers, 0), point);
+    if (doubleClick) {
+        PostMessageW(target, messages.doubleClick, MouseKeys(modifiers, messages.key), point);
+        PostMessageW(target, messages.up, MouseKeys(modifiers, 0), point);
+    }
     return Sync(target);
 }
 
+} // namespace
+
+bool PostClick(HWND target, int x, int y, Button button, unsigned modifiers) {
+    return PostPresses(target, x, y, button, modifiers, false);
+}
+
 bool PostDoubleClick(HWND target, int x, int y, Button button, unsigned modifiers) {
-    const ButtonMessages messages = MessagesOf(button);
-    HeldKeys held(target, modifiers);
-    PostMessageW(target, messages.down, MouseKeys(modifiers, messages.key), MAKELPARAM(x, y));
-    PostMessageW(target, messages.up, MouseKeys(modifiers, 0), MAKELPARAM(x, y));
-    PostMessageW(target, messages.doubleClick, MouseKeys(modifiers, messages.key), MAKELPARAM(x, y));
-    PostMessageW(target, messages.up, MouseKeys(modifiers, 0), MAKELPARAM(x, y));
-    return Sync(target);
+    return PostPresses(target, x, y, button, modifiers, true);
 }
 
 bool PostWheel(HWND target, int delta, int x, int y, unsigned modifiers) {

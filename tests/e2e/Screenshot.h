@@ -33,7 +33,9 @@ Picture CaptureScreen(const RECT& rect);
 // hwnd's client area (CaptureClient) or whole window with frame and menu
 // (CaptureWindow), after having it repainted and waited until the picture on
 // the screen stays the same for two reads in a row (Wine copies a window's
-// painting to the X server a moment after the paint).
+// painting to the X server a moment after the paint). Something that never
+// stays the same, a blinking caret, makes the capture wait two seconds and
+// take the last read.
 Picture CaptureClient(HWND hwnd);
 Picture CaptureWindow(HWND hwnd);
 

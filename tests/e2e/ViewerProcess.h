@@ -61,7 +61,8 @@ public:
     // The first visible top-level window of the program of class className,
     // waited for; null on timeout or when the program ended.
     HWND WaitWindow(const char* className, DWORD timeoutMs = 15000);
-    // Whichever comes first of a visible message box ("#32770") and a visible
+    // Whichever comes first of a visible message box (any dialog, class
+    // "#32770", counts) and a visible
     // window of className; hwnd null on timeout. A box shown while the main
     // window is still hidden (a load failure during start-up) comes first.
     Appeared WaitFirst(const char* className, DWORD timeoutMs = 15000);
