@@ -1,0 +1,89 @@
+// QVR version 0. After the version byte: width, height, layer count (u16
+// each), 4 bytes, a check byte that must be 0, and S (u32). When S is not 0,
+// S bytes of zlib data expand to the flattened picture in ImageBuffer order
+// and nothing else is read. Otherwise the layer records follow, bottom layer
+// first: 32 bytes, opacity (0 to 128), flags (bit 0 visible), colour (u32),
+// CS (u32) and CS bytes of zlib data expanding to the mask: one coverage byte
+// per pixel, the top row first, each row padded to a multiple of 4 bytes.
+
+#include "decode/ByteFile.h"
+#include "decode/ImageBuffer.h"
+#include "decode/Inflate.h"
+#include "decode/MemBlock.h"
+#include "decode/QvrVersions.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kChunkSize = 32768;
+constexpr uint32_t kUnreadRecordStart = 32;
+
+// Mixes one layer through the first `produced` bytes of its mask. A mask
+// stream that ended early covers nothing beyond what it produced, so the walk
+// stops there instead of taking stale bytes of the previous layer's mask.
+void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t produced, uint8_t opacity,
+             uint32_t colour) {
+    for (int32_t y = 0; y < target.height; ++y) {
+        const uint64_t rowStart = uint64_t(y) * stride;
+        if (rowStart >= produced)
+            return;
+        const uint64_t available = produced - rowStart;
+        const size_t count = available < uint64_t(target.width) ? size_t(available) : size_t(target.width);
+        MixCoverageRow(target.TopRow(y), mask + rowStart, count, opacity, colour);
+    }
+}
+
+} // namespace
+
+bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
+    MemBlock scratch;
+    if (scratch.Alloc(kChunkSize, true) == nullptr)
+        return false;
+    uint16_t width = 0, height = 0, layerCount = 0;
+    uint8_t check = 0;
+    if (!file.ReadU16LE(width) || !file.ReadU16LE(height) || !file.ReadU16LE(layerCount) || !file.Skip(4) ||
+        !file.ReadU8(check) || check != 0)
+        return false;
+
+    if (!target.Create(width, height))
+        return false;
+    uint32_t flattenedSize = 0;
+    if (!file.ReadU32LE(flattenedSize))
+        return false;
+    // Create refuses pictures above 2^31 - 1 bytes, so this fits 32 bits.
+    const uint32_t pictureBytes = uint32_t(target.ByteCount());
+    if (flattenedSize != 0) {
+        // The stored picture replaces everything, white background included.
+        uint32_t produced = 0;
+        if (!InflateFromFile(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
+            return false;
+        // A picture stream that ends early leaves the rest black and clear,
+        // whatever the platform's fresh pixel memory held.
+        std::memset(target.bits + produced, 0, pictureBytes - produced);
+        return true;
+    }
+
+    const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
+    const uint64_t maskBytes = stride * height; // below 2^30 for any picture Create accepts
+    MemBlock mask;
+    if (mask.Alloc(uint32_t(maskBytes), false) == nullptr)
+        return false;
+    target.Fill(0xFFFFFFFF);
+
+    for (uint32_t index = 0; index < layerCount; ++index) {
+        uint8_t opacity = 0, flags = 0;
+        uint32_t colour = 0, compressedSize = 0;
+        if (!file.Skip(kUnreadRecordStart) || !file.ReadU8(opacity) || !file.ReadU8(flags) || !file.ReadU32LE(colour) ||
+            !file.ReadU32LE(compressedSize))
+            return false;
+        // Invisible layers' masks are expanded too: the next record starts
+        // wherever the expansion leaves the file.
+        uint32_t produced = 0;
+        if (!InflateFromFile(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
+            return false;
+        if ((flags & 1) != 0)
+            MixMask(target, mask.data, stride, produced, opacity, colour);
+    }
+    return true;
+}

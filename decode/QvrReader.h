@@ -1,0 +1,16 @@
+#pragma once
+// Flattens a QVR document into one picture. Each QVR layer is one colour
+// painted through an 8-bit coverage mask; version 0 stores each mask whole (or
+// a picture already flattened), version 1 stores masks as sparse 64 x 64
+// tiles placed by a per-layer offset.
+
+class ImageBuffer;
+
+// Creates target at the document's size, fills it opaque white and mixes
+// every visible layer's colour onto it, bottom layer first (a stored
+// flattened picture is taken as it is). True when the document was read to
+// the end of its last layer or of its flattened picture. On failure target is
+// untouched when the file could not be opened or its header is unusable,
+// empty when the picture could not be created, and otherwise holds what was
+// mixed so far.
+bool ReadQvr(ImageBuffer& target, const char* path);

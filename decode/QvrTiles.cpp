@@ -1,0 +1,152 @@
+// QVR version 1. After the version byte: 4 bytes, B (u32) and B bytes, HS
+// (u16, the header length after this field, at least 12), width, height (u16
+// each), 2 bytes, layer count (u16), 2 bytes, LS (u16, the fixed layer record
+// length, at least 79) and HS - 12 more header bytes. Layer record: X and Y
+// (signed, picture position of tile column 0 and row 0), two unused u32, tile
+// count (u32), 50 bytes, opacity (0 to 128), colour (u32), flags (bit 0
+// visible), 3 bytes and LS - 79 more, then the tiles. Tile: column, row,
+// size (u16 each; size 1 to 4096) and size bytes: the 64 x 64 coverage bytes
+// (top row first) stored plainly when size is 4096, otherwise one zlib stream
+// expanding to them.
+
+#include "decode/ByteFile.h"
+#include "decode/ImageBuffer.h"
+#include "decode/MemBlock.h"
+#include "decode/QvrVersions.h"
+
+#include <cstring>
+#include <zlib.h>
+
+namespace {
+
+constexpr int kTileSide = 64;
+constexpr uint32_t kTileBytes = kTileSide * kTileSide;
+constexpr uint16_t kMinHeaderLength = 12;
+constexpr uint16_t kMinRecordLength = 79;
+
+// One inflate stream for the whole file, reset for every tile.
+class TileInflater {
+public:
+    TileInflater() = default;
+    ~TileInflater() {
+        if (ready)
+            inflateEnd(&stream);
+    }
+    TileInflater(const TileInflater&) = delete;
+    TileInflater& operator=(const TileInflater&) = delete;
+
+    bool Init() {
+        stream = {};
+        ready = inflateInit(&stream) == Z_OK;
+        return ready;
+    }
+
+    // Expands size bytes of input into the tile. A stream that ends before
+    // filling the tile leaves the rest uncovered.
+    bool Expand(const uint8_t* input, uint32_t size, uint8_t* tile) {
+        if (inflateReset(&stream) != Z_OK)
+            return false;
+        stream.next_in = const_cast<uint8_t*>(input);
+        stream.avail_in = size;
+        stream.next_out = tile;
+        stream.avail_out = kTileBytes;
+        int status;
+        do
+            status = inflate(&stream, Z_NO_FLUSH);
+        while (status == Z_OK);
+        if (status != Z_STREAM_END)
+            return false;
+        std::memset(stream.next_out, 0, stream.avail_out);
+        return true;
+    }
+
+private:
+    z_stream stream = {};
+    bool ready = false;
+};
+
+struct TileLayer {
+    int32_t x = 0;
+    int32_t y = 0;
+    uint32_t tileCount = 0;
+    uint8_t opacity = 0;
+    uint32_t colour = 0;
+    uint8_t flags = 0;
+};
+
+bool ReadLayerRecord(ByteFile& file, uint16_t recordLength, TileLayer& layer) {
+    uint32_t unused = 0;
+    return file.ReadI32LE(layer.x) && file.ReadI32LE(layer.y) && file.ReadU32LE(unused) && file.ReadU32LE(unused) &&
+           file.ReadU32LE(layer.tileCount) && file.Skip(50) && file.ReadU8(layer.opacity) &&
+           file.ReadU32LE(layer.colour) && file.ReadU8(layer.flags) && file.Skip(3 + recordLength - kMinRecordLength);
+}
+
+// Mixes the part of a tile whose top-left pixel is at (left, top) that falls
+// inside the picture. The position is 64-bit: X + 64 x column reaches past
+// 32 bits.
+void MixTile(ImageBuffer& target, const uint8_t* tile, int64_t left, int64_t top, uint8_t opacity, uint32_t colour) {
+    const int64_t firstColumn = left < 0 ? -left : 0;
+    const int64_t endColumn = target.width - left < kTileSide ? target.width - left : kTileSide;
+    const int64_t firstRow = top < 0 ? -top : 0;
+    const int64_t endRow = target.height - top < kTileSide ? target.height - top : kTileSide;
+    if (firstColumn >= endColumn || firstRow >= endRow)
+        return;
+    for (int64_t j = firstRow; j < endRow; ++j) {
+        uint8_t* row = target.TopRow(int32_t(top + j)) + (left + firstColumn) * 4;
+        MixCoverageRow(row, tile + j * kTileSide + firstColumn, size_t(endColumn - firstColumn), opacity, colour);
+    }
+}
+
+} // namespace
+
+bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
+    MemBlock tile, packed;
+    if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
+        return false;
+    uint32_t blockLength = 0;
+    uint16_t headerLength = 0, width = 0, height = 0, layerCount = 0, recordLength = 0;
+    if (!file.Skip(4) || !file.ReadU32LE(blockLength) || !file.Skip(blockLength) || !file.ReadU16LE(headerLength) ||
+        headerLength < kMinHeaderLength || !file.ReadU16LE(width) || !file.ReadU16LE(height) || !file.Skip(2) ||
+        !file.ReadU16LE(layerCount) || !file.Skip(2) || !file.ReadU16LE(recordLength) ||
+        recordLength < kMinRecordLength || !file.Skip(headerLength - kMinHeaderLength))
+        return false;
+
+    if (!target.Create(width, height))
+        return false;
+    target.Fill(0xFFFFFFFF);
+    TileInflater inflater;
+    if (!inflater.Init())
+        return false;
+
+    for (uint32_t index = 0; index < layerCount; ++index) {
+        TileLayer layer;
+        if (!ReadLayerRecord(file, recordLength, layer))
+            return false;
+        const bool visible = (layer.flags & 1) != 0;
+        // Up to 4 294 967 295 tiles: every tile reads its fields, so a file
+        // that ends stops the loop at the first short read.
+        for (uint32_t t = 0; t < layer.tileCount; ++t) {
+            uint16_t column = 0, row = 0, size = 0;
+            if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
+                return false;
+            if (size == 0 || size > kTileBytes)
+                return false;
+            if (!visible) {
+                if (!file.Skip(size))
+                    return false;
+                continue;
+            }
+            // Exactly 4096 bytes are the coverage itself, even when they
+            // happen to form a valid zlib stream.
+            if (size == kTileBytes) {
+                if (!file.ReadExact(tile.data, kTileBytes))
+                    return false;
+            } else if (!file.ReadExact(packed.data, size) || !inflater.Expand(packed.data, size, tile.data)) {
+                return false;
+            }
+            MixTile(target, tile.data, int64_t(layer.x) + int64_t(kTileSide) * column,
+                    int64_t(layer.y) + int64_t(kTileSide) * row, layer.opacity, layer.colour);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The two QVR versions' readers and the coverage mix they share
+// (QvrReader.cpp, QvrMasks.cpp, QvrTiles.cpp). Both readers start with the
+// file positioned after the version byte.
+
+#include <cstddef>
+#include <cstdint>
+
+class ByteFile;
+class ImageBuffer;
+
+// Version 0: whole masks, or a stored flattened picture.
+bool ReadQvrMasks(ByteFile& file, ImageBuffer& target);
+// Version 1: 64 x 64 tiles.
+bool ReadQvrTiles(ByteFile& file, ImageBuffer& target);
+
+// Mixes colour (byte 0 blue, 1 green, 2 red; byte 3 unused) onto count
+// pixels, each weighted by its coverage byte and the layer's opacity.
+// Pixels of weight 0 are left alone; the pixels' byte 3 is never written.
+void MixCoverageRow(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour);

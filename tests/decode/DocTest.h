@@ -1,0 +1,91 @@
+#pragma once
+// Shared by the reader tests: a scratch folder to write documents into, and
+// pixel access in picture coordinates.
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "tests/support/DocWriter.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace doctest {
+
+using docwriter::Bytes;
+
+struct Bgr {
+    int b, g, r;
+    bool operator==(const Bgr& o) const { return b == o.b && g == o.g && r == o.r; }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Bgr& c) {
+    return out << "(b " << c.b << ", g " << c.g << ", r " << c.r << ")";
+}
+
+constexpr Bgr kWhite = {255, 255, 255};
+
+// Colour of picture pixel (x, y), y counted from the top.
+inline Bgr At(const ImageBuffer& image, int x, int y) {
+    const uint8_t* p = image.TopRow(y) + 4 * x;
+    return {p[0], p[1], p[2]};
+}
+
+inline uint8_t AlphaAt(const ImageBuffer& image, int x, int y) {
+    return image.TopRow(y)[4 * x + 3];
+}
+
+// The mix of colour c onto t at weight w, per channel.
+inline int Mix(int t, int c, int w) {
+    return t + (c - t) * w / 255;
+}
+inline Bgr Mix(Bgr t, Bgr c, int w) {
+    return {Mix(t.b, c.b, w), Mix(t.g, c.g, w), Mix(t.r, c.r, w)};
+}
+
+// Colour as a QVR colour field, or a QVM pixel with alpha a.
+inline uint32_t Pack(Bgr c, int a = 0) {
+    return uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16 | uint32_t(a) << 24;
+}
+
+class DocFileTest : public ::testing::Test {
+protected:
+    // Writes bytes to a file called name in the scratch folder and loads it.
+    bool Load(const Bytes& bytes, ImageBuffer& image, const std::string& name) {
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(docwriter::WriteFile(path, bytes));
+        return LoadDocument(image, path.c_str());
+    }
+    bool LoadQvm(const docwriter::QvmDocument& doc, ImageBuffer& image) {
+        return Load(docwriter::WriteQvm(doc), image, "doc.qvm");
+    }
+    bool LoadQvr(const docwriter::QvrV0Document& doc, ImageBuffer& image) {
+        return Load(docwriter::WriteQvrV0(doc), image, "doc.qvr");
+    }
+    bool LoadQvr(const docwriter::QvrV1Document& doc, ImageBuffer& image) {
+        return Load(docwriter::WriteQvrV1(doc), image, "doc.qvr");
+    }
+
+    // A 3 x 2 picture of a colour no reader produces, to see that a failed
+    // load left the target alone.
+    static void MakeOldPicture(ImageBuffer& image) {
+        ASSERT_TRUE(image.Create(3, 2));
+        image.Fill(0x5A123456);
+    }
+    static void ExpectOldPicture(const ImageBuffer& image) {
+        ASSERT_EQ(image.width, 3);
+        ASSERT_EQ(image.height, 2);
+        for (size_t i = 0; i < image.PixelCount(); ++i)
+            ASSERT_EQ(reinterpret_cast<const uint32_t*>(image.bits)[i], 0x5A123456u);
+    }
+    static void ExpectAll(const ImageBuffer& image, Bgr colour) {
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                ASSERT_EQ(At(image, x, y), colour) << "at " << x << "," << y;
+    }
+
+    TempDir dir;
+};
+
+} // namespace doctest
