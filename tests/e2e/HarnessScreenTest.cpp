@@ -136,6 +136,26 @@ TEST(HarnessScreen, KeysDropsAndClipboardWorkWithTheX11DriverToo) {
     EXPECT_EQ(horz->position, probe::kHorzPos);
 }
 
+// Tests of the null-driver prefix show windows of their own at the same
+// time, which takes the foreground; here the tests run one at a time.
+TEST(HarnessHardware, SendInputReachesTheForegroundProgram) {
+    StartedProbe probe;
+    ASSERT_NE(probe.view, nullptr);
+    ASSERT_TRUE(e2e::BringToFront(probe.main));
+    const size_t before = e2e::ListTexts(probe.list).size();
+    ASSERT_TRUE(e2e::SendKey(probe.main, '4', e2e::kCtrl));
+    // Two clicks in a row: the system makes the second a double click.
+    ASSERT_TRUE(e2e::SendClick(probe.view, 20, 25, e2e::Button::kLeft, 2));
+    // The wheel goes to the window under the cursor, not to the focus (the main window).
+    ASSERT_TRUE(e2e::SendWheel(probe.view, 30, 30, -WHEEL_DELTA));
+    const std::vector<std::string> lines = e2e::ListTexts(probe.list);
+    ASSERT_GE(lines.size(), before);
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + before, lines.end()),
+        (std::vector<std::string>{"keydown 17 ctrl=1", "command 40016", "lbuttondown 20,25 l", "lbuttonup 20,25 -",
+                                  "lbuttondblclk 20,25 l", "lbuttonup 20,25 -", "wheel -120 -"}));
+}
+
 TEST(HarnessScreen, NotepadEditAreaIsWhiteOnScreen) {
     char windows[MAX_PATH];
     const UINT n = GetWindowsDirectoryA(windows, MAX_PATH);

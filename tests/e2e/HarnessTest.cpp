@@ -228,21 +228,6 @@ TEST(HarnessClipboard, PictureCopiedByTheProgramIsReadAsDib) {
             EXPECT_EQ(dib->ColourAt(x, y), RGB(200, y, x)) << x << "," << y;
 }
 
-TEST(HarnessHardware, SendInputReachesTheForegroundProgram) {
-    Probe probe;
-    ASSERT_TRUE(probe.Ok());
-    ASSERT_TRUE(e2e::BringToFront(probe.main));
-    probe.NewLines();
-    ASSERT_TRUE(e2e::SendKey(probe.main, '4', e2e::kCtrl));
-    EXPECT_EQ(probe.NewLines(), (Lines{"keydown 17 ctrl=1", "command 40016"}));
-    // Two clicks in a row: the system makes the second a double click.
-    ASSERT_TRUE(e2e::SendClick(probe.view, 20, 25, e2e::Button::kLeft, 2));
-    EXPECT_EQ(probe.NewLines(),
-              (Lines{"lbuttondown 20,25 l", "lbuttonup 20,25 -", "lbuttondblclk 20,25 l", "lbuttonup 20,25 -"}));
-    ASSERT_TRUE(e2e::SendWheel(probe.view, 30, 30, -WHEEL_DELTA));
-    EXPECT_EQ(probe.NewLines(), Lines{"wheel -120 -"});
-}
-
 // scripts/wine-run maps the viewer's Japanese font names to the IPA fonts in
 // every prefix; without that Wine falls back to the fixed-pitch IPA Gothic.
 TEST(HarnessPrefix, ViewerListFontIsTheProportionalIpaGothic) {

@@ -13,8 +13,11 @@
 // the foreground, as a user's keyboard and mouse: the system routes each
 // event (keys to the focus, buttons and the wheel to the window under the
 // cursor), synthesises double clicks for CS_DBLCLKS classes, updates
-// GetAsyncKeyState, and then waits for the marker (SyncInput). Only one test
-// at a time may use it per Wine prefix (one foreground per desktop).
+// GetKeyState, and then waits for the marker (SyncInput). It needs the
+// foreground, one per Wine desktop: use it in SCREEN tests, whose prefix runs
+// one test at a time (tests of the null-driver prefix beside them show
+// windows of their own). Neither road shows keys to GetAsyncKeyState under
+// Wine 8 here: the program must read modifiers with GetKeyState.
 
 #include <windows.h>
 
