@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-bool ByteFile::ReadU8(uint8_t& value) { return ReadExact(&value, 1); }
+bool ByteFile::ReadU8(uint8_t& value) {
+    return ReadExact(&value, 1);
+}
 
 bool ByteFile::ReadU16LE(uint16_t& value) {
     uint8_t b[2];
@@ -45,7 +47,9 @@ bool ByteFile::WriteText(const char* text) {
     return WriteExact(text, length);
 }
 
-bool ByteFile::WriteNewline() { return WriteExact("\r\n", 2); }
+bool ByteFile::WriteNewline() {
+    return WriteExact("\r\n", 2);
+}
 
 bool ByteFile::WriteKeyInt(const char* name, int32_t value) {
     char number[16];

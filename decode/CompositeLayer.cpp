@@ -5,54 +5,60 @@
 #include "decode/Hcy.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Mix.h"
+#include "decode/MixRuns.h"
 
 namespace {
 
 // Pixel bytes: blue, green, red, alpha.
 enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
-template <typename Blend>
-void BlendSeparable(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity, Blend blend) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const uint32_t weight = MixWeight(l[kAlpha], opacity);
-        for (int c = kBlue; c <= kRed; ++c)
-            t[c] = MixChannel(t[c], blend(t[c], l[c]), weight);
+// The table and arithmetic modes go a run of pixels at a time: weights for
+// the run, then the blended value of every byte, then the mix.
+template <typename Pass> void ForEachRun(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity, Pass pass) {
+    uint8_t weights[kRunBytes];
+    for (size_t done = 0; done < count; done += kRunPixels) {
+        const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
+        AlphaWeights(l + 4 * done, n, opacity, weights);
+        pass(t + 4 * done, l + 4 * done, weights, 4 * n);
+    }
+}
+
+// One lookup per colour byte. Byte 3 of blended is left as it is: its
+// weight is 0.
+void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t bytes) {
+    for (size_t k = 0; k < bytes; k += 4) {
+        blended[k] = entries[size_t(t[k]) * 256 + l[k]];
+        blended[k + 1] = entries[size_t(t[k + 1]) * 256 + l[k + 1]];
+        blended[k + 2] = entries[size_t(t[k + 2]) * 256 + l[k + 2]];
     }
 }
 
 void BlendThroughTable(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity, BlendTable& table) {
+    if (code == kBlendNormal) {
+        // Normal's table holds the layer value itself: the layer is the blended value.
+        ForEachRun(t, l, count, opacity, MixBytes);
+        return;
+    }
+    uint8_t blended[kRunBytes] = {};
     // A table costs 65 536 entries; a layer with fewer channel values than
     // that (a stream that ended early) is cheaper to blend entry by entry,
     // which gives the same bytes and keeps a file of many tiny layers from
     // costing a whole table each. Without memory for a table every layer
     // goes that way.
     if (count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate())) {
-        BlendSeparable(t, l, count, opacity, [code](int d, int s) { return BlendChannel(code, d, s); });
+        ForEachRun(t, l, count, opacity, [&](uint8_t* rt, const uint8_t* rl, const uint8_t* weights, size_t bytes) {
+            for (size_t k = 0; k < bytes; ++k)
+                blended[k] = BlendChannel(code, rt[k], rl[k]);
+            MixBytes(rt, blended, weights, bytes);
+        });
         return;
     }
     BuildBlendTable(table, code);
     const uint8_t* entries = table.Entries();
-    BlendSeparable(t, l, count, opacity, [entries](int d, int s) { return entries[d * 256 + s]; });
-}
-
-void BlendAdd(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const int weight = int(MixWeight(l[kAlpha], opacity));
-        for (int c = kBlue; c <= kRed; ++c) {
-            const int v = t[c] + l[c] * weight / 255;
-            t[c] = uint8_t(v > 255 ? 255 : v);
-        }
-    }
-}
-
-void BlendSubtract(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const int weight = int(MixWeight(l[kAlpha], opacity));
-        for (int c = kBlue; c <= kRed; ++c) {
-            const int v = t[c] - l[c] * weight / 255;
-            t[c] = uint8_t(v < 0 ? 0 : v);
-        }
-    }
+    ForEachRun(t, l, count, opacity, [&](uint8_t* rt, const uint8_t* rl, const uint8_t* weights, size_t bytes) {
+        LookUp(entries, rt, rl, blended, bytes);
+        MixBytes(rt, blended, weights, bytes);
+    });
 }
 
 void BlendHcy(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity) {
@@ -103,10 +109,10 @@ void CompositeLayer(ImageBuffer& target, const ImageBuffer& layer, uint8_t blend
     const uint8_t* l = layer.bits;
     switch (blendMode) {
     case kBlendAdd:
-        BlendAdd(t, l, count, opacity);
+        ForEachRun(t, l, count, opacity, AddBytes);
         break;
     case kBlendSubtract:
-        BlendSubtract(t, l, count, opacity);
+        ForEachRun(t, l, count, opacity, SubtractBytes);
         break;
     case kBlendHue:
     case kBlendSaturation:

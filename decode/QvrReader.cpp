@@ -1,17 +1,22 @@
 #include "decode/QvrReader.h"
 
 #include "decode/ByteFile.h"
-#include "decode/Mix.h"
 #include "decode/QvrVersions.h"
 
-void MixCoverageRow(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
-    const int channel[3] = {int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)};
-    for (size_t i = 0; i < count; ++i, pixels += 4) {
-        const uint32_t weight = MixWeight(coverage[i], opacity);
-        if (weight == 0)
-            continue;
-        for (int c = 0; c < 3; ++c)
-            pixels[c] = MixChannel(pixels[c], channel[c], weight);
+CoverageMixer::CoverageMixer(uint8_t layerOpacity, uint32_t colour) : opacity(layerOpacity) {
+    for (size_t i = 0; i < kRunBytes; i += 4) {
+        colours[i] = uint8_t(colour);
+        colours[i + 1] = uint8_t(colour >> 8);
+        colours[i + 2] = uint8_t(colour >> 16);
+        colours[i + 3] = 0; // weight 0: never reaches the picture
+    }
+}
+
+void CoverageMixer::MixRow(uint8_t* pixels, const uint8_t* coverage, size_t count) {
+    for (size_t done = 0; done < count; done += kRunPixels) {
+        const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
+        CoverageWeights(coverage + done, n, opacity, weights);
+        MixBytes(pixels + 4 * done, colours, weights, 4 * n);
     }
 }
 

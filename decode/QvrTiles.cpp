@@ -84,7 +84,7 @@ bool ReadLayerRecord(ByteFile& file, uint16_t recordLength, TileLayer& layer) {
 // Mixes the part of a tile whose top-left pixel is at (left, top) that falls
 // inside the picture. The position is 64-bit: X + 64 x column reaches past
 // 32 bits.
-void MixTile(ImageBuffer& target, const uint8_t* tile, int64_t left, int64_t top, uint8_t opacity, uint32_t colour) {
+void MixTile(ImageBuffer& target, const uint8_t* tile, int64_t left, int64_t top, CoverageMixer& mixer) {
     const int64_t firstColumn = left < 0 ? -left : 0;
     const int64_t endColumn = target.width - left < kTileSide ? target.width - left : kTileSide;
     const int64_t firstRow = top < 0 ? -top : 0;
@@ -93,7 +93,7 @@ void MixTile(ImageBuffer& target, const uint8_t* tile, int64_t left, int64_t top
         return;
     for (int64_t j = firstRow; j < endRow; ++j) {
         uint8_t* row = target.TopRow(int32_t(top + j)) + (left + firstColumn) * 4;
-        MixCoverageRow(row, tile + j * kTileSide + firstColumn, size_t(endColumn - firstColumn), opacity, colour);
+        mixer.MixRow(row, tile + j * kTileSide + firstColumn, size_t(endColumn - firstColumn));
     }
 }
 
@@ -123,6 +123,7 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
         if (!ReadLayerRecord(file, recordLength, layer))
             return false;
         const bool visible = (layer.flags & 1) != 0;
+        CoverageMixer mixer(layer.opacity, layer.colour);
         // Up to 4 294 967 295 tiles: every tile reads its fields, so a file
         // that ends stops the loop at the first short read.
         for (uint32_t t = 0; t < layer.tileCount; ++t) {
@@ -145,7 +146,7 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
                 return false;
             }
             MixTile(target, tile.data, int64_t(layer.x) + int64_t(kTileSide) * column,
-                    int64_t(layer.y) + int64_t(kTileSide) * row, layer.opacity, layer.colour);
+                    int64_t(layer.y) + int64_t(kTileSide) * row, mixer);
         }
     }
     return true;

@@ -168,7 +168,11 @@ docwriter::QvrV1Document SparseTileQvr(int width, int height, int layerCount) {
                             grainy ? uint8_t(Hash3(uint32_t(x), uint32_t(y), seed)) : CoverageAt(x, y, seed);
                     }
                 }
-                // A grainy tile does not compress; the writer then stores it plainly.
+                // The stored bytes are kept with the tile, so benchmarks can
+                // inflate exactly what the reader does. A grainy tile does not
+                // compress to under 4096 bytes and is stored plainly.
+                Bytes packed = docwriter::Compress(tile.coverage);
+                tile.data = packed.size() < 4096 ? std::move(packed) : tile.coverage;
                 layer.tiles.push_back(std::move(tile));
             }
         }

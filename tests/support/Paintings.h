@@ -40,7 +40,8 @@ docwriter::QvmDocument EveryModeQvm(int width, int height);
 
 // layerCount visible layers of sparse 64 x 64 tiles, each layer offset by a
 // few pixels off the tile grid and covering about a quarter of the picture;
-// some tiles are grainy enough to be stored plainly.
+// some tiles are grainy enough to be stored plainly. Each tile's data holds
+// the bytes stored for it.
 docwriter::QvrV1Document SparseTileQvr(int width, int height, int layerCount);
 
 // Version 0 with layerCount whole masks, one of them invisible.
