@@ -7,58 +7,56 @@
 #include "decode/Mix.h"
 #include "decode/MixRuns.h"
 
+#include <cstring>
+
 namespace {
 
 // Pixel bytes: blue, green, red, alpha.
 enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
-// The table and arithmetic modes go a run of pixels at a time: weights for
-// the run, then the blended value of every byte, then the mix.
-template <typename Pass> void ForEachRun(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity, Pass pass) {
-    uint8_t weights[kRunBytes];
-    for (size_t done = 0; done < count; done += kRunPixels) {
-        const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
-        AlphaWeights(l + 4 * done, n, opacity, weights);
-        pass(t + 4 * done, l + 4 * done, weights, 4 * n);
-    }
-}
-
-// One lookup per colour byte. Byte 3 of blended is left as it is: its
-// weight is 0.
-void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t bytes) {
-    for (size_t k = 0; k < bytes; k += 4) {
-        blended[k] = entries[size_t(t[k]) * 256 + l[k]];
-        blended[k + 1] = entries[size_t(t[k + 1]) * 256 + l[k + 1]];
-        blended[k + 2] = entries[size_t(t[k + 2]) * 256 + l[k + 2]];
+// One lookup per colour byte, four bytes of a pixel read at once. Byte 3 of
+// blended is 0: its weight is 0 anyway.
+void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t count) {
+    for (size_t i = 0; i < 4 * count; i += 4) {
+        uint32_t d, s;
+        std::memcpy(&d, t + i, 4); // pixel bytes as a little-endian word
+        std::memcpy(&s, l + i, 4);
+        const uint32_t word = uint32_t(entries[((d & 0xFF) << 8) | (s & 0xFF)]) |
+                              uint32_t(entries[(d & 0xFF00) | ((s >> 8) & 0xFF)]) << 8 |
+                              uint32_t(entries[((d >> 8) & 0xFF00) | ((s >> 16) & 0xFF)]) << 16;
+        std::memcpy(blended + i, &word, 4);
     }
 }
 
 void BlendThroughTable(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity, BlendTable& table) {
     if (code == kBlendNormal) {
         // Normal's table holds the layer value itself: the layer is the blended value.
-        ForEachRun(t, l, count, opacity, MixBytes);
+        MixLayerPixels(t, l, l, count, opacity);
         return;
     }
-    uint8_t blended[kRunBytes] = {};
+    if (BlendByFormula(code, t, l, count, opacity))
+        return;
     // A table costs 65 536 entries; a layer with fewer channel values than
     // that (a stream that ended early) is cheaper to blend entry by entry,
     // which gives the same bytes and keeps a file of many tiny layers from
     // costing a whole table each. Without memory for a table every layer
     // goes that way.
-    if (count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate())) {
-        ForEachRun(t, l, count, opacity, [&](uint8_t* rt, const uint8_t* rl, const uint8_t* weights, size_t bytes) {
-            for (size_t k = 0; k < bytes; ++k)
+    const bool direct = count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate());
+    if (!direct)
+        BuildBlendTable(table, code);
+    uint8_t blended[kRunBytes];
+    for (size_t done = 0; done < count; done += kRunPixels) {
+        const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
+        uint8_t* rt = t + 4 * done;
+        const uint8_t* rl = l + 4 * done;
+        if (direct) {
+            for (size_t k = 0; k < 4 * n; ++k)
                 blended[k] = BlendChannel(code, rt[k], rl[k]);
-            MixBytes(rt, blended, weights, bytes);
-        });
-        return;
+        } else {
+            LookUp(table.Entries(), rt, rl, blended, n);
+        }
+        MixLayerPixels(rt, blended, rl, n, opacity);
     }
-    BuildBlendTable(table, code);
-    const uint8_t* entries = table.Entries();
-    ForEachRun(t, l, count, opacity, [&](uint8_t* rt, const uint8_t* rl, const uint8_t* weights, size_t bytes) {
-        LookUp(entries, rt, rl, blended, bytes);
-        MixBytes(rt, blended, weights, bytes);
-    });
 }
 
 void BlendHcy(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity) {
@@ -109,10 +107,10 @@ void CompositeLayer(ImageBuffer& target, const ImageBuffer& layer, uint8_t blend
     const uint8_t* l = layer.bits;
     switch (blendMode) {
     case kBlendAdd:
-        ForEachRun(t, l, count, opacity, AddBytes);
+        AddLayerPixels(t, l, count, opacity);
         break;
     case kBlendSubtract:
-        ForEachRun(t, l, count, opacity, SubtractBytes);
+        SubtractLayerPixels(t, l, count, opacity);
         break;
     case kBlendHue:
     case kBlendSaturation:

@@ -1,28 +1,36 @@
 #pragma once
 // The pixel loops of the blend modes and the coverage layers, as passes over
-// runs of bytes: one pass turns alpha (or coverage) into a weight per byte,
-// others blend byte by byte. A colour byte's weight is the pixel's weight and
-// byte 3's weight is 0, so byte 3 comes out unchanged without a test. Each
-// pass is a plain loop over bytes with no branches, which compilers turn into
-// vector code.
+// runs of pixels or bytes. Each pass is one plain loop without branches; on
+// x86-64 it works sixteen bytes at a time (MixRuns_sse2.cpp), elsewhere one
+// byte at a time (MixRuns_scalar.cpp), with the same bytes out. Byte 3 of a
+// target pixel is never changed: its weight is 0.
 
 #include <cstddef>
 #include <cstdint>
 
-// Pixels per run: the scratch runs of a caller stay small enough for the
-// stack and the first-level cache.
+// Pixels per run, for callers that blend through scratch runs: small enough
+// for the stack and the first-level cache.
 constexpr size_t kRunPixels = 512;
 constexpr size_t kRunBytes = kRunPixels * 4;
 
-// weights[4i + c] = MixWeight(alpha of pixels[i], opacity) for c < 3, 0 for
-// c = 3; count pixels.
-void AlphaWeights(const uint8_t* pixels, size_t count, uint8_t opacity, uint8_t* weights);
-// The same from one coverage byte per pixel.
-void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights);
+// For count pixels: each colour byte of target moves to the matching byte
+// of blended by the pixel's weight, MixWeight(alpha of the layer pixel,
+// opacity). blended may be layer itself (Normal).
+void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity);
 
+// For the separable codes with a short vector formula (Multiply, Screen,
+// Overlay, Hard light, Linear burn, Difference, Lighten, Darken): blends by
+// the code's formula and mixes in one pass, with the bytes the blend table
+// gives. False, with nothing done, for any other code or where there are no
+// vector formulas.
+bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
+
+// Add and Subtract: each colour byte of target plus / minus the layer byte
+// times the weight / 255, saturated.
+void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
+void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
+
+// weights[4i + c] = MixWeight(coverage[i], opacity) for c < 3, 0 for c = 3.
+void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights);
 // target[k] = MixChannel(target[k], blended[k], weights[k]) for count bytes.
 void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count);
-
-// Add and Subtract: target[k] + / - layer[k] * weights[k] / 255, saturated.
-void AddBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count);
-void SubtractBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count);

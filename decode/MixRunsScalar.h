@@ -1,6 +1,6 @@
 #pragma once
-// The byte-run passes of MixRuns.h one byte (or pixel) at a time: the whole
-// of MixRuns_scalar.cpp, and the tails of runs that the vector passes of
+// The passes of MixRuns.h one pixel or byte at a time: the whole of
+// MixRuns_scalar.cpp, and the tails of runs that the vector passes of
 // MixRuns_sse2.cpp leave over.
 
 #include "decode/Mix.h"
@@ -10,38 +10,46 @@
 
 namespace scalar {
 
-inline void PutWeightWord(uint8_t* out, uint32_t w) {
-    out[0] = out[1] = out[2] = uint8_t(w);
-    out[3] = 0;
+inline void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count,
+                           uint8_t opacity) {
+    for (size_t i = 0; i < 4 * count; i += 4) {
+        const uint32_t w = MixWeight(layer[i + 3], opacity);
+        for (size_t c = 0; c < 3; ++c)
+            target[i + c] = MixChannel(target[i + c], blended[i + c], w);
+    }
 }
 
-inline void AlphaWeights(const uint8_t* pixels, size_t count, uint8_t opacity, uint8_t* weights) {
-    for (size_t i = 0; i < count; ++i)
-        PutWeightWord(weights + 4 * i, MixWeight(pixels[4 * i + 3], opacity));
+inline void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    for (size_t i = 0; i < 4 * count; i += 4) {
+        const uint32_t w = MixWeight(layer[i + 3], opacity);
+        for (size_t c = 0; c < 3; ++c) {
+            const uint32_t sum = target[i + c] + DivideBy255(layer[i + c] * w);
+            target[i + c] = uint8_t(sum > 255 ? 255 : sum);
+        }
+    }
+}
+
+inline void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    for (size_t i = 0; i < 4 * count; i += 4) {
+        const uint32_t w = MixWeight(layer[i + 3], opacity);
+        for (size_t c = 0; c < 3; ++c) {
+            const uint32_t t = target[i + c], step = DivideBy255(layer[i + c] * w);
+            target[i + c] = uint8_t(t > step ? t - step : 0);
+        }
+    }
 }
 
 inline void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
-    for (size_t i = 0; i < count; ++i)
-        PutWeightWord(weights + 4 * i, MixWeight(coverage[i], opacity));
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t w = uint8_t(MixWeight(coverage[i], opacity));
+        weights[4 * i] = weights[4 * i + 1] = weights[4 * i + 2] = w;
+        weights[4 * i + 3] = 0;
+    }
 }
 
 inline void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count) {
     for (size_t k = 0; k < count; ++k)
         target[k] = MixChannel(target[k], blended[k], weights[k]);
-}
-
-inline void AddBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    for (size_t k = 0; k < count; ++k) {
-        const uint32_t sum = target[k] + DivideBy255(uint32_t(layer[k]) * weights[k]);
-        target[k] = uint8_t(sum > 255 ? 255 : sum);
-    }
-}
-
-inline void SubtractBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    for (size_t k = 0; k < count; ++k) {
-        const uint32_t t = target[k], step = DivideBy255(uint32_t(layer[k]) * weights[k]);
-        target[k] = uint8_t(t > step ? t - step : 0);
-    }
 }
 
 } // namespace scalar

@@ -1,10 +1,18 @@
-// The byte-run passes for processors without SSE2: one byte at a time.
+// The passes for processors without SSE2: one byte at a time.
 #include "decode/MixRuns.h"
 
 #include "decode/MixRunsScalar.h"
 
-void AlphaWeights(const uint8_t* pixels, size_t count, uint8_t opacity, uint8_t* weights) {
-    scalar::AlphaWeights(pixels, count, opacity, weights);
+void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity) {
+    scalar::MixLayerPixels(target, blended, layer, count, opacity);
+}
+
+void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    scalar::AddLayerPixels(target, layer, count, opacity);
+}
+
+void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    scalar::SubtractLayerPixels(target, layer, count, opacity);
 }
 
 void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
@@ -15,10 +23,6 @@ void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, s
     scalar::MixBytes(target, blended, weights, count);
 }
 
-void AddBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    scalar::AddBytes(target, layer, weights, count);
-}
-
-void SubtractBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    scalar::SubtractBytes(target, layer, weights, count);
+bool BlendByFormula(uint8_t, uint8_t*, const uint8_t*, size_t, uint8_t) {
+    return false; // the table is as fast as a formula one byte at a time
 }

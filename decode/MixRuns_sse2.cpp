@@ -1,12 +1,15 @@
-// The byte-run passes sixteen bytes (four pixels) at a time with SSE2, which
+// The passes sixteen bytes (four pixels) at a time with SSE2, which
 // every x86-64 processor has. Each step is the scalar formula lane by lane:
 // products of two bytes and DivideBy255 fit 16-bit lanes exactly. The tail
 // of a run goes through the scalar passes.
 #include "decode/MixRuns.h"
 
+#include "decode/BlendModes.h"
+#include "decode/BlendTable.h"
 #include "decode/MixRunsScalar.h"
 
 #include <emmintrin.h>
+#include <utility>
 
 namespace {
 
@@ -42,18 +45,151 @@ inline __m128i WeightWords(__m128i w32) {
     return _mm_or_si128(w32, _mm_or_si128(_mm_slli_epi32(w32, 8), _mm_slli_epi32(w32, 16)));
 }
 
-} // namespace
+// The weights of four layer pixels, as bytes w, w, w, 0. In 32-bit lanes the
+// alpha sits in the low 16 bits and the high 16 are zero, so a 16-bit
+// multiply by the opacity leaves the high halves zero.
+inline __m128i AlphaWeights(__m128i pixels, __m128i opacity) {
+    const __m128i alpha = _mm_srli_epi32(pixels, 24);
+    return WeightWords(_mm_srli_epi32(_mm_mullo_epi16(alpha, opacity), 7));
+}
 
-void AlphaWeights(const uint8_t* pixels, size_t count, uint8_t opacity, uint8_t* weights) {
-    // In 32-bit lanes the alpha sits in the low 16 bits and the high 16 are
-    // zero, so a 16-bit multiply by the opacity leaves the high halves zero.
+// MixChannel for sixteen bytes.
+inline __m128i Mixed(__m128i t, __m128i f, __m128i weights) {
+    const __m128i high = _mm_max_epu8(t, f);
+    const __m128i step = ScaledBytes(_mm_sub_epi8(high, _mm_min_epu8(t, f)), weights);
+    // Towards a larger value the step is added, towards a smaller one taken off.
+    const __m128i up = _mm_cmpeq_epi8(high, f);
+    return _mm_or_si128(_mm_and_si128(up, _mm_add_epi8(t, step)), _mm_andnot_si128(up, _mm_sub_epi8(t, step)));
+}
+
+// The blend formulas, sixteen bytes at a time (d the picture, s the layer).
+enum class Formula { Multiply, Screen, Overlay, HardLight, LinearBurn, Difference, Lighten, Darken };
+
+// d x s >> 7 below the threshold, 255 - ((255 - d) x (255 - s) >> 7) from it
+// on; `decider` is the byte compared with 128 (d for Overlay, s for Hard
+// light). Both halves stay below 2^16 and their results below 256.
+inline __m128i Overlaid(__m128i d, __m128i s, __m128i decider) {
+    const __m128i zero = _mm_setzero_si128(), all = _mm_set1_epi8(-1);
+    const __m128i nd = _mm_sub_epi8(all, d), ns = _mm_sub_epi8(all, s);
+    auto half = [&](__m128i (*unpack)(__m128i, __m128i)) {
+        const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(unpack(d, zero), unpack(s, zero)), 7);
+        const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(unpack(nd, zero), unpack(ns, zero)), 7);
+        return std::make_pair(low, high);
+    };
+    const auto lo = half(_mm_unpacklo_epi8), hi = half(_mm_unpackhi_epi8);
+    const __m128i below = _mm_packus_epi16(lo.first, hi.first);
+    const __m128i above = _mm_sub_epi8(all, _mm_packus_epi16(lo.second, hi.second));
+    // Bytes of 128 and more have their top bit set: signed, they are negative.
+    const __m128i upper = _mm_cmplt_epi8(decider, zero);
+    return _mm_or_si128(_mm_and_si128(upper, above), _mm_andnot_si128(upper, below));
+}
+
+constexpr uint8_t FormulaCode(Formula f) {
+    constexpr uint8_t codes[] = {kBlendMultiply,   kBlendScreen,     kBlendOverlay, kBlendHardLight,
+                                 kBlendLinearBurn, kBlendDifference, kBlendLighten, kBlendDarken};
+    return codes[int(f)];
+}
+
+template <Formula F> inline __m128i Blended(__m128i d, __m128i s) {
+    switch (F) {
+    case Formula::Multiply:
+        return ScaledBytes(d, s);
+    case Formula::Screen: // d + s - d x s / 255 never leaves 0 to 255
+        return _mm_sub_epi8(_mm_add_epi8(d, s), ScaledBytes(d, s));
+    case Formula::Overlay:
+        return Overlaid(d, s, d);
+    case Formula::HardLight:
+        return Overlaid(d, s, s);
+    case Formula::LinearBurn: // max(0, d + s - 255) = max(0, d - (255 - s))
+        return _mm_subs_epu8(d, _mm_sub_epi8(_mm_set1_epi8(-1), s));
+    case Formula::Difference:
+        return _mm_sub_epi8(_mm_max_epu8(d, s), _mm_min_epu8(d, s));
+    case Formula::Lighten:
+        return _mm_max_epu8(d, s);
+    case Formula::Darken:
+        return _mm_min_epu8(d, s);
+    }
+    return s;
+}
+
+template <Formula F> void BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
     const __m128i o = OpacityLanes(opacity);
     size_t i = 0;
     for (; i + 4 <= count; i += 4) {
-        const __m128i alpha = _mm_srli_epi32(Load(pixels + 4 * i), 24);
-        Store(weights + 4 * i, WeightWords(_mm_srli_epi32(_mm_mullo_epi16(alpha, o), 7)));
+        const __m128i t = Load(target + 4 * i), l = Load(layer + 4 * i);
+        Store(target + 4 * i, Mixed(t, Blended<F>(t, l), AlphaWeights(l, o)));
     }
-    scalar::AlphaWeights(pixels + 4 * i, count - i, opacity, weights + 4 * i);
+    // The tail, at most three pixels, by the table's own formula.
+    for (size_t k = 4 * i; k < 4 * count; k += 4) {
+        const uint32_t w = MixWeight(layer[k + 3], opacity);
+        for (size_t c = 0; c < 3; ++c) {
+            const uint8_t d = target[k + c], s = layer[k + c];
+            target[k + c] = MixChannel(d, BlendChannel(FormulaCode(F), d, s), w);
+        }
+    }
+}
+
+} // namespace
+
+bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    switch (code) {
+    case kBlendMultiply:
+        BlendAndMix<Formula::Multiply>(target, layer, count, opacity);
+        return true;
+    case kBlendScreen:
+        BlendAndMix<Formula::Screen>(target, layer, count, opacity);
+        return true;
+    case kBlendOverlay:
+        BlendAndMix<Formula::Overlay>(target, layer, count, opacity);
+        return true;
+    case kBlendHardLight:
+        BlendAndMix<Formula::HardLight>(target, layer, count, opacity);
+        return true;
+    case kBlendLinearBurn:
+        BlendAndMix<Formula::LinearBurn>(target, layer, count, opacity);
+        return true;
+    case kBlendDifference:
+        BlendAndMix<Formula::Difference>(target, layer, count, opacity);
+        return true;
+    case kBlendLighten:
+        BlendAndMix<Formula::Lighten>(target, layer, count, opacity);
+        return true;
+    case kBlendDarken:
+        BlendAndMix<Formula::Darken>(target, layer, count, opacity);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity) {
+    const __m128i o = OpacityLanes(opacity);
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i weights = AlphaWeights(Load(layer + 4 * i), o);
+        Store(target + 4 * i, Mixed(Load(target + 4 * i), Load(blended + 4 * i), weights));
+    }
+    scalar::MixLayerPixels(target + 4 * i, blended + 4 * i, layer + 4 * i, count - i, opacity);
+}
+
+void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    const __m128i o = OpacityLanes(opacity);
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i l = Load(layer + 4 * i);
+        Store(target + 4 * i, _mm_adds_epu8(Load(target + 4 * i), ScaledBytes(l, AlphaWeights(l, o))));
+    }
+    scalar::AddLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
+}
+
+void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    const __m128i o = OpacityLanes(opacity);
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i l = Load(layer + 4 * i);
+        Store(target + 4 * i, _mm_subs_epu8(Load(target + 4 * i), ScaledBytes(l, AlphaWeights(l, o))));
+    }
+    scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
 void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
@@ -76,29 +212,7 @@ void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uin
 
 void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count) {
     size_t k = 0;
-    for (; k + 16 <= count; k += 16) {
-        const __m128i t = Load(target + k), f = Load(blended + k);
-        const __m128i high = _mm_max_epu8(t, f);
-        const __m128i step = ScaledBytes(_mm_sub_epi8(high, _mm_min_epu8(t, f)), Load(weights + k));
-        // Towards a larger value the step is added, towards a smaller one taken off.
-        const __m128i up = _mm_cmpeq_epi8(high, f);
-        const __m128i mixed =
-            _mm_or_si128(_mm_and_si128(up, _mm_add_epi8(t, step)), _mm_andnot_si128(up, _mm_sub_epi8(t, step)));
-        Store(target + k, mixed);
-    }
+    for (; k + 16 <= count; k += 16)
+        Store(target + k, Mixed(Load(target + k), Load(blended + k), Load(weights + k)));
     scalar::MixBytes(target + k, blended + k, weights + k, count - k);
-}
-
-void AddBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    size_t k = 0;
-    for (; k + 16 <= count; k += 16)
-        Store(target + k, _mm_adds_epu8(Load(target + k), ScaledBytes(Load(layer + k), Load(weights + k))));
-    scalar::AddBytes(target + k, layer + k, weights + k, count - k);
-}
-
-void SubtractBytes(uint8_t* target, const uint8_t* layer, const uint8_t* weights, size_t count) {
-    size_t k = 0;
-    for (; k + 16 <= count; k += 16)
-        Store(target + k, _mm_subs_epu8(Load(target + k), ScaledBytes(Load(layer + k), Load(weights + k))));
-    scalar::SubtractBytes(target + k, layer + k, weights + k, count - k);
 }

@@ -28,50 +28,67 @@ TEST(DivisionFreeMix, MixChannelMatchesTruncatingDivisionEverywhere) {
                     << "t " << t << " f " << f << " w " << w;
 }
 
-// For one target value t, every (value, weight) pair as one run of 65 536
-// bytes, so the vector loops and their tails see every combination.
+// For one target value t, every (value, weight) pair: 65 536 pixels whose
+// three colour bytes and alpha make every combination, so the vector loops
+// and their tails see them all. Weights come from alpha at opacity 128
+// (alpha a gives weight a * 128 >> 7 = a); MixBytes takes them as bytes.
 struct Runs {
-    std::vector<uint8_t> target, values, weights;
-    explicit Runs(int t) : target(65536, uint8_t(t)), values(65536), weights(65536) {
+    std::vector<uint8_t> target, layer, weights;
+    explicit Runs(int t) : target(4 * 65536, uint8_t(t)), layer(4 * 65536), weights(4 * 65536) {
         for (size_t k = 0; k < 65536; ++k) {
-            values[k] = uint8_t(k >> 8);
-            weights[k] = uint8_t(k);
+            layer[4 * k] = layer[4 * k + 1] = layer[4 * k + 2] = uint8_t(k >> 8);
+            layer[4 * k + 3] = uint8_t(k);
+            weights[4 * k] = weights[4 * k + 1] = weights[4 * k + 2] = uint8_t(k);
         }
     }
 };
 
-TEST(DivisionFreeMix, ByteRunsMatchTheFormulasEverywhere) {
+TEST(DivisionFreeMix, PixelAndByteRunsMatchTheFormulasEverywhere) {
     for (int t = 0; t < 256; ++t) {
-        Runs mix(t), add(t), subtract(t);
-        MixBytes(mix.target.data(), mix.values.data(), mix.weights.data(), 65536);
-        AddBytes(add.target.data(), add.values.data(), add.weights.data(), 65536);
-        SubtractBytes(subtract.target.data(), subtract.values.data(), subtract.weights.data(), 65536);
-        for (size_t k = 0; k < 65536; ++k) {
+        Runs mix(t), add(t), subtract(t), bytes(t);
+        MixLayerPixels(mix.target.data(), mix.layer.data(), mix.layer.data(), 65535, 128); // odd: a tail
+        AddLayerPixels(add.target.data(), add.layer.data(), 65535, 128);
+        SubtractLayerPixels(subtract.target.data(), subtract.layer.data(), 65535, 128);
+        MixBytes(bytes.target.data(), bytes.layer.data(), bytes.weights.data(), 4 * 65535 + 3);
+        for (size_t k = 0; k < 65535; ++k) {
             const int v = int(k >> 8), w = int(k & 255);
-            ASSERT_EQ(mix.target[k], ReferenceMix(t, v, w)) << "t " << t << " f " << v << " w " << w;
-            ASSERT_EQ(add.target[k], std::min(255, t + v * w / 255)) << "t " << t << " l " << v << " w " << w;
-            ASSERT_EQ(subtract.target[k], std::max(0, t - v * w / 255)) << "t " << t << " l " << v << " w " << w;
+            for (int c = 0; c < 3; ++c) {
+                const size_t i = 4 * k + size_t(c);
+                ASSERT_EQ(mix.target[i], ReferenceMix(t, v, w)) << "t " << t << " f " << v << " w " << w;
+                ASSERT_EQ(bytes.target[i], ReferenceMix(t, v, w)) << "t " << t << " f " << v << " w " << w;
+                ASSERT_EQ(add.target[i], std::min(255, t + v * w / 255)) << "t " << t << " l " << v << " w " << w;
+                ASSERT_EQ(subtract.target[i], std::max(0, t - v * w / 255)) << "t " << t << " l " << v << " w " << w;
+            }
+            ASSERT_EQ(mix.target[4 * k + 3], t);
+            ASSERT_EQ(add.target[4 * k + 3], t);
+            ASSERT_EQ(subtract.target[4 * k + 3], t);
+            ASSERT_EQ(bytes.target[4 * k + 3], t);
         }
+        ASSERT_EQ(mix.target[4 * 65535], t) << "past the count";
     }
 }
 
-TEST(DivisionFreeMix, WeightsCoverTheColourBytesOnly) {
+TEST(DivisionFreeMix, OpacityScalesTheWeight) {
+    std::vector<uint8_t> target(4 * 9, 200), layer(4 * 9, 0);
+    for (size_t i = 0; i < 9; ++i)
+        layer[4 * i + 3] = 255;
+    MixLayerPixels(target.data(), layer.data(), layer.data(), 9, 64); // weight 127: 200 - 200 * 127 / 255
+    for (size_t i = 0; i < 9; ++i)
+        EXPECT_EQ(target[4 * i], 101) << i;
+}
+
+TEST(DivisionFreeMix, CoverageWeightsFillTheColourBytesOnly) {
     // Odd counts: the loops' tails as well as their bodies.
     for (size_t count : {size_t(1), size_t(7), size_t(33)}) {
-        std::vector<uint8_t> pixels(4 * count), coverage(count), fromAlpha(4 * count), fromCoverage(4 * count);
-        for (size_t i = 0; i < count; ++i) {
-            pixels[4 * i + 3] = coverage[i] = uint8_t(255 - 8 * i);
-            pixels[4 * i] = 0xAA; // colour bytes do not count
-        }
+        std::vector<uint8_t> coverage(count), weights(4 * count);
+        for (size_t i = 0; i < count; ++i)
+            coverage[i] = uint8_t(255 - 8 * i);
         for (int opacity : {0, 64, 128, 200}) {
-            AlphaWeights(pixels.data(), count, uint8_t(opacity), fromAlpha.data());
-            CoverageWeights(coverage.data(), count, uint8_t(opacity), fromCoverage.data());
+            CoverageWeights(coverage.data(), count, uint8_t(opacity), weights.data());
             for (size_t i = 0; i < count; ++i) {
                 const uint32_t w = MixWeight(coverage[i], uint8_t(opacity));
-                for (int c = 0; c < 4; ++c) {
-                    ASSERT_EQ(fromAlpha[4 * i + c], c == 3 ? 0u : w) << count << " " << opacity << " " << i;
-                    ASSERT_EQ(fromCoverage[4 * i + c], c == 3 ? 0u : w) << count << " " << opacity << " " << i;
-                }
+                for (int c = 0; c < 4; ++c)
+                    ASSERT_EQ(weights[4 * i + c], c == 3 ? 0u : w) << count << " " << opacity << " " << i;
             }
         }
     }
