@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Pixels per run, for callers that blend through scratch runs: small enough
-// for the stack and the first-level cache.
+// Pixels per run, for callers that blend through a scratch run: small
+// enough for the stack and the first-level cache.
 constexpr size_t kRunPixels = 512;
 constexpr size_t kRunBytes = kRunPixels * 4;
 
@@ -30,7 +30,11 @@ bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t 
 void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 
-// weights[4i + c] = MixWeight(coverage[i], opacity) for c < 3, 0 for c = 3.
-void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights);
-// target[k] = MixChannel(target[k], blended[k], weights[k]) for count bytes.
-void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count);
+// For count pixels: each colour byte moves to the matching byte of colour
+// (byte 0 blue, 1 green, 2 red) by MixWeight(coverage[i], opacity). Runs of
+// clear coverage are passed over without touching the pixels.
+void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour);
+
+// Asks the processor to bring count bytes at pixels into the cache ahead of
+// their use; changes nothing, and does nothing where there is no such hint.
+void PrefetchPixels(const uint8_t* pixels, size_t count);

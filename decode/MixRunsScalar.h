@@ -39,17 +39,15 @@ inline void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t co
     }
 }
 
-inline void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
+inline void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
+    const uint8_t channel[3] = {uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16)};
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t w = uint8_t(MixWeight(coverage[i], opacity));
-        weights[4 * i] = weights[4 * i + 1] = weights[4 * i + 2] = w;
-        weights[4 * i + 3] = 0;
+        const uint32_t w = MixWeight(coverage[i], opacity);
+        if (w == 0)
+            continue;
+        for (size_t c = 0; c < 3; ++c)
+            pixels[4 * i + c] = MixChannel(pixels[4 * i + c], channel[c], w);
     }
-}
-
-inline void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count) {
-    for (size_t k = 0; k < count; ++k)
-        target[k] = MixChannel(target[k], blended[k], weights[k]);
 }
 
 } // namespace scalar

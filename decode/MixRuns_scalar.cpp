@@ -15,14 +15,12 @@ void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, ui
     scalar::SubtractLayerPixels(target, layer, count, opacity);
 }
 
-void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
-    scalar::CoverageWeights(coverage, count, opacity, weights);
-}
-
-void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count) {
-    scalar::MixBytes(target, blended, weights, count);
+void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
+    scalar::MixCoverage(pixels, coverage, count, opacity, colour);
 }
 
 bool BlendByFormula(uint8_t, uint8_t*, const uint8_t*, size_t, uint8_t) {
     return false; // the table is as fast as a formula one byte at a time
 }
+
+void PrefetchPixels(const uint8_t*, size_t) {}

@@ -8,7 +8,9 @@
 #include "decode/BlendTable.h"
 #include "decode/MixRunsScalar.h"
 
+#include <cstring>
 #include <emmintrin.h>
+#include <xmmintrin.h>
 #include <utility>
 
 namespace {
@@ -192,27 +194,28 @@ void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, ui
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
-void CoverageWeights(const uint8_t* coverage, size_t count, uint8_t opacity, uint8_t* weights) {
+void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
     const __m128i o = OpacityLanes(opacity);
     const __m128i zero = _mm_setzero_si128();
+    const __m128i colours = _mm_set1_epi32(int32_t(colour & 0xFFFFFF));
     size_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i c = Load(coverage + i);
-        const __m128i halves[2] = {_mm_unpacklo_epi8(c, zero), _mm_unpackhi_epi8(c, zero)};
-        for (int h = 0; h < 2; ++h) {
-            const __m128i w = _mm_srli_epi16(_mm_mullo_epi16(halves[h], o), 7); // 8 weights
-            const __m128i pairs = _mm_or_si128(w, _mm_slli_epi16(w, 8));        // bytes w, w
-            uint8_t* out = weights + 4 * (i + 8 * size_t(h));
-            Store(out, _mm_unpacklo_epi16(pairs, w)); // bytes w, w, w, 0
-            Store(out + 16, _mm_unpackhi_epi16(pairs, w));
-        }
+    for (; i + 4 <= count; i += 4) {
+        uint32_t four;
+        std::memcpy(&four, coverage + i, 4);
+        // Layers are mostly clear: four clear pixels cost one test.
+        if (four == 0)
+            continue;
+        const __m128i c = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(four)), zero), zero);
+        const __m128i weights = WeightWords(_mm_srli_epi32(_mm_mullo_epi16(c, o), 7));
+        Store(pixels + 4 * i, Mixed(Load(pixels + 4 * i), colours, weights));
     }
-    scalar::CoverageWeights(coverage + i, count - i, opacity, weights + 4 * i);
+    scalar::MixCoverage(pixels + 4 * i, coverage + i, count - i, opacity, colour);
 }
 
-void MixBytes(uint8_t* target, const uint8_t* blended, const uint8_t* weights, size_t count) {
-    size_t k = 0;
-    for (; k + 16 <= count; k += 16)
-        Store(target + k, Mixed(Load(target + k), Load(blended + k), Load(weights + k)));
-    scalar::MixBytes(target + k, blended + k, weights + k, count - k);
+void PrefetchPixels(const uint8_t* pixels, size_t count) {
+    // One hint per 64-byte cache line, the last line included.
+    for (size_t k = 0; k < count; k += 64)
+        _mm_prefetch(reinterpret_cast<const char*>(pixels + k), _MM_HINT_T0);
+    if (count > 0)
+        _mm_prefetch(reinterpret_cast<const char*>(pixels + count - 1), _MM_HINT_T0);
 }

@@ -24,7 +24,7 @@ constexpr uint32_t kUnreadRecordStart = 32;
 // stops there instead of taking stale bytes of the previous layer's mask.
 void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t produced, uint8_t opacity,
              uint32_t colour) {
-    CoverageMixer mixer(opacity, colour);
+    const CoverageMixer mixer = {opacity, colour};
     for (int32_t y = 0; y < target.height; ++y) {
         const uint64_t rowStart = uint64_t(y) * stride;
         if (rowStart >= produced)

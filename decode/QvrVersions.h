@@ -20,13 +20,10 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target);
 // onto rows of pixels, each pixel weighted by its coverage byte and the
 // layer's opacity. Pixels of weight 0 are left as they are; the pixels' byte
 // 3 is never changed.
-class CoverageMixer {
-public:
-    CoverageMixer(uint8_t opacity, uint32_t colour);
-    void MixRow(uint8_t* pixels, const uint8_t* coverage, size_t count);
-
-private:
+struct CoverageMixer {
     uint8_t opacity;
-    uint8_t colours[kRunBytes]; // the colour, once per pixel of a run
-    uint8_t weights[kRunBytes];
+    uint32_t colour;
+    void MixRow(uint8_t* pixels, const uint8_t* coverage, size_t count) const {
+        MixCoverage(pixels, coverage, count, opacity, colour);
+    }
 };
