@@ -59,10 +59,14 @@ public:
     static uint32_t SwapBytes32(uint32_t value);
     static void PutU32BE(uint32_t value, uint8_t* destination);
 
-    // File-system helpers shared by the writers and the converter.
+    // File-system helpers shared by the writers and the converter. Delete
+    // removes plain files only, never a folder or a device.
     static bool Delete(const char* path);
     static bool Exists(const char* path);
     static bool IsDirectory(const char* path);
+    // Puts the file at from in the place of the one at to in one step, so a
+    // reader sees either the old file or the whole new one.
+    static bool Replace(const char* from, const char* to);
 
 private:
     static constexpr uint32_t kReadAhead = 16384;

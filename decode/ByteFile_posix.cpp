@@ -54,7 +54,10 @@ int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
 }
 
 bool ByteFile::Delete(const char* path) {
-    return unlink(path) == 0;
+    // Writers delete what a failed write left behind; when the output was a
+    // device such as /dev/full, that must not remove the device itself.
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && unlink(path) == 0;
 }
 
 bool ByteFile::Exists(const char* path) {
@@ -66,3 +69,5 @@ bool ByteFile::IsDirectory(const char* path) {
     struct stat info;
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+bool ByteFile::Replace(const char* from, const char* to) { return std::rename(from, to) == 0; }

@@ -54,6 +54,11 @@ int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
 }
 
 bool ByteFile::Delete(const char* path) {
+    // Only plain files: a failed write to a device must not try to remove it
+    // (Wine maps device paths to the host's device nodes).
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return false;
     return DeleteFileA(path) != FALSE;
 }
 
@@ -64,4 +69,8 @@ bool ByteFile::Exists(const char* path) {
 bool ByteFile::IsDirectory(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ByteFile::Replace(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
