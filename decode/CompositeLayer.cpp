@@ -7,24 +7,18 @@
 #include "decode/Mix.h"
 #include "decode/MixRuns.h"
 
-#include <cstring>
-
 namespace {
 
 // Pixel bytes: blue, green, red, alpha.
 enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
-// One lookup per colour byte, four bytes of a pixel read at once. Byte 3 of
-// blended is 0: its weight is 0 anyway.
+// One lookup per colour byte. Byte 3 of blended is not written: its weight
+// is 0, so whatever it holds never reaches the picture.
 void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t count) {
     for (size_t i = 0; i < 4 * count; i += 4) {
-        uint32_t d, s;
-        std::memcpy(&d, t + i, 4); // pixel bytes as a little-endian word
-        std::memcpy(&s, l + i, 4);
-        const uint32_t word = uint32_t(entries[((d & 0xFF) << 8) | (s & 0xFF)]) |
-                              uint32_t(entries[(d & 0xFF00) | ((s >> 8) & 0xFF)]) << 8 |
-                              uint32_t(entries[((d >> 8) & 0xFF00) | ((s >> 16) & 0xFF)]) << 16;
-        std::memcpy(blended + i, &word, 4);
+        blended[i] = entries[size_t(t[i]) * 256 + l[i]];
+        blended[i + 1] = entries[size_t(t[i + 1]) * 256 + l[i + 1]];
+        blended[i + 2] = entries[size_t(t[i + 2]) * 256 + l[i + 2]];
     }
 }
 
@@ -44,7 +38,7 @@ void BlendThroughTable(uint8_t* t, const uint8_t* l, size_t count, uint8_t code,
     const bool direct = count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate());
     if (!direct)
         BuildBlendTable(table, code);
-    uint8_t blended[kRunBytes];
+    uint8_t blended[kRunBytes] = {};
     for (size_t done = 0; done < count; done += kRunPixels) {
         const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
         uint8_t* rt = t + 4 * done;
