@@ -1,6 +1,7 @@
 // Writes the fuzz targets' seed inputs, made with the test document writer:
 //   make_fuzz_seeds FOLDER
-// fills FOLDER/qvm (every blend mode, codes past the last one, hidden layers,
+// fills FOLDER/qvm (every blend mode, on small layers and on layers large
+// enough for the blend table, codes past the last one, hidden layers,
 // stored and compressed streams, extra header and record bytes, streams cut
 // short), FOLDER/qvr (version 0 masks and flattened pictures, version 1 with
 // plain and compressed tiles on and off every edge) and FOLDER/str (scripts
@@ -69,6 +70,21 @@ void WriteQvmSeeds() {
         doc.layers.push_back(Layer("again", uint8_t(mode), 128, Gradient(w, h, 200 - mode)));
         char name[32];
         std::snprintf(name, sizeof name, "mode-%02d.qvm", mode);
+        Save(name, WriteQvm(doc));
+    }
+
+    // Layers of 150 x 150 pixels are large enough to be blended through the
+    // table (smaller ones are blended entry by entry), so every table mode
+    // builds its table once here, after a layer of another mode.
+    const int big = 150;
+    for (int mode = 0; mode <= 21; ++mode) {
+        QvmDocument doc;
+        doc.width = big;
+        doc.height = big;
+        doc.layers.push_back(Layer("base", uint8_t(mode == 1 ? 4 : 1), 128, Gradient(big, big, 3)));
+        doc.layers.push_back(Layer("top", uint8_t(mode), 90, Gradient(big, big, 5 * mode)));
+        char name[32];
+        std::snprintf(name, sizeof name, "table-%02d.qvm", mode);
         Save(name, WriteQvm(doc));
     }
 
