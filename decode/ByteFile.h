@@ -57,6 +57,9 @@ public:
     static bool Delete(const char* path);
     static bool Exists(const char* path);
     static bool IsDirectory(const char* path);
+    // Puts the file at from in the place of the one at to in one step, so a
+    // reader sees either the old file or the whole new one.
+    static bool Replace(const char* from, const char* to);
 
 private:
     void* handle = nullptr;

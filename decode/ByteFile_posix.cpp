@@ -60,3 +60,5 @@ bool ByteFile::IsDirectory(const char* path) {
     struct stat info;
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+bool ByteFile::Replace(const char* from, const char* to) { return std::rename(from, to) == 0; }

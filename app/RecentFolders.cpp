@@ -1,0 +1,14 @@
+#include "app/RecentFolders.h"
+
+void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder) {
+    int last = kRecentFolderCount - 1; // the entry that gets overwritten
+    for (int k = 0; k < kRecentFolderCount; ++k) {
+        if (recent[k].CompareNoCase(folder) == 0) {
+            last = k;
+            break;
+        }
+    }
+    for (int k = last; k > 0; --k)
+        recent[k].Assign(recent[k - 1].Text());
+    recent[0].Assign(folder);
+}

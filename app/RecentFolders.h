@@ -1,0 +1,11 @@
+#pragma once
+// The five recent folders, index 0 the most recent.
+
+#include "framework/Str.h"
+
+constexpr int kRecentFolderCount = 5;
+
+// Makes folder the most recent entry. A folder already listed (compared
+// ignoring case, whole text) moves to the top and the others keep their
+// order; a new one pushes the oldest entry out.
+void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder);

@@ -1,0 +1,103 @@
+#include "app/Settings.h"
+
+#include "decode/ByteFile.h"
+
+#include <cstdio>
+
+const char kSettingsFileName[] = "tessavel.ini";
+const char kSettingsSection[] = "Tessaven";
+const char* const kMouseKeys[kMouseEventCount] = {"MouseRight", "MouseMid", "MouseUp", "MouseDown", "MouseLDbl"};
+const int32_t kDefaultMouse[kMouseEventCount] = {int32_t(MouseAction::None), int32_t(MouseAction::ToggleMaximize),
+                                                 int32_t(MouseAction::PreviousFile), int32_t(MouseAction::NextFile),
+                                                 int32_t(MouseAction::OpenInVelmora)};
+
+namespace {
+
+constexpr int32_t kPathRoom = 511;
+constexpr int32_t kRecentRoom = 500;
+
+void RecentKey(char (&key)[16], int index) {
+    std::snprintf(key, sizeof key, "RecDir%d", index + 1);
+}
+
+} // namespace
+
+Settings::Settings() {
+    for (int i = 0; i < kMouseEventCount; ++i)
+        Mouse[i] = kDefaultMouse[i];
+    VelmoraPath.Reserve(kPathRoom);
+    OpenDir.Reserve(kPathRoom);
+    ConvDir.Reserve(kPathRoom);
+    for (Str& folder : RecDir)
+        folder.Reserve(kRecentRoom);
+}
+
+void ReadSettings(SettingsSource& source, WindowState& window, Settings& settings) {
+    window.left = source.GetInt("WinLeft", kNoSavedPlacement);
+    window.top = source.GetInt("WinTop", 0);
+    window.right = source.GetInt("WinRight", 400);
+    window.bottom = source.GetInt("WinBottom", 400);
+    window.showCmd = source.GetInt("ShowCmd", 1);
+    if (window.showCmd == 2)
+        window.showCmd = 1;
+    window.listWidth = source.GetInt("ListWidth", 150);
+
+    settings.Scale = source.GetInt("Scale", 100);
+    settings.ColBk = source.GetInt("ColBk", 0x808080);
+    for (int i = 0; i < kMouseEventCount; ++i)
+        settings.Mouse[i] = source.GetInt(kMouseKeys[i], kDefaultMouse[i]);
+    settings.ConvType = source.GetInt("ConvType", 0);
+
+    settings.VelmoraPath.Reserve(kPathRoom);
+    source.GetString("Velmora", settings.VelmoraPath, "");
+    settings.OpenDir.Reserve(kPathRoom);
+    source.GetString("OpenDir", settings.OpenDir, "");
+    settings.ConvDir.Reserve(kPathRoom);
+    source.GetString("ConvDir", settings.ConvDir, "");
+    for (int i = 0; i < 5; ++i) {
+        char key[16];
+        RecentKey(key, i);
+        settings.RecDir[i].Reserve(kRecentRoom);
+        source.GetString(key, settings.RecDir[i], "");
+        // The buffer holds 511 characters, but a recent folder keeps 500.
+        settings.RecDir[i].SetCharAt(kRecentRoom, 0);
+    }
+}
+
+namespace {
+
+bool WriteLines(ByteFile& file, const WindowState& window, const Settings& settings) {
+    bool ok = file.WriteText("[") && file.WriteText(kSettingsSection) && file.WriteText("]") && file.WriteNewline();
+    ok = ok && file.WriteKeyInt("WinLeft", window.left) && file.WriteKeyInt("WinTop", window.top) &&
+         file.WriteKeyInt("WinRight", window.right) && file.WriteKeyInt("WinBottom", window.bottom) &&
+         file.WriteKeyInt("ShowCmd", window.showCmd) && file.WriteKeyInt("ListWidth", window.listWidth);
+    ok = ok && file.WriteKeyInt("Scale", settings.Scale) && file.WriteKeyInt("ColBk", settings.ColBk);
+    for (int i = 0; ok && i < kMouseEventCount; ++i)
+        ok = file.WriteKeyInt(kMouseKeys[i], settings.Mouse[i]);
+    ok = ok && file.WriteKeyInt("ConvType", settings.ConvType);
+    ok = ok && file.WriteKeyText("Velmora", settings.VelmoraPath.Text()) &&
+         file.WriteKeyText("OpenDir", settings.OpenDir.Text()) && file.WriteKeyText("ConvDir", settings.ConvDir.Text());
+    for (int i = 0; ok && i < 5; ++i) {
+        char key[16];
+        RecentKey(key, i);
+        ok = file.WriteKeyText(key, settings.RecDir[i].Text());
+    }
+    return ok;
+}
+
+} // namespace
+
+bool WriteSettings(const char* path, const WindowState& window, const Settings& settings) {
+    Str fresh;
+    fresh.Assign(path);
+    fresh.Append(".new");
+    ByteFile file;
+    if (!file.OpenWrite(fresh.Text()))
+        return false;
+    const bool written = WriteLines(file, window, settings);
+    if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
+        ByteFile::Delete(fresh.Text());
+        return false;
+    }
+    return true;
+}

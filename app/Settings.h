@@ -1,0 +1,62 @@
+#pragma once
+// Every option that persists in tessavel.ini, and the file's layout: one
+// section, the same 22 keys in the same order on every write.
+
+#include "app/MouseAction.h"
+#include "framework/Str.h"
+
+#include <cstdint>
+
+extern const char kSettingsFileName[]; // "tessavel.ini", beside the executable
+extern const char kSettingsSection[];  // "Tessaven"
+extern const char* const kMouseKeys[kMouseEventCount];
+extern const int32_t kDefaultMouse[kMouseEventCount];
+
+// WinLeft of this value means that no placement has been saved.
+constexpr int32_t kNoSavedPlacement = -1000;
+
+struct Settings {
+    Settings();
+
+    int32_t Scale = 100;             // zoom in percent
+    int32_t ColBk = 0x808080;        // background of the image view, 0x00BBGGRR
+    int32_t Mouse[kMouseEventCount]; // MouseAction values, indexed by MouseEvent
+    int32_t ConvType = 0;            // 0 BMP, 1 PNG
+    Str VelmoraPath;
+    Str OpenDir;
+    Str ConvDir;
+    Str RecDir[5]; // index 0 the most recent; the first empty one ends the list
+};
+
+// The window's restored rectangle, show command and the file list's width:
+// read at start-up, taken from the live windows when saving.
+struct WindowState {
+    int32_t left = kNoSavedPlacement;
+    int32_t top = 0;
+    int32_t right = 400;
+    int32_t bottom = 400;
+    int32_t showCmd = 1;
+    int32_t listWidth = 150;
+};
+
+// Where values are read from: the platform's profile reader on Windows, a
+// table in the tests.
+class SettingsSource {
+public:
+    virtual int32_t GetInt(const char* key, int32_t fallback) = 0;
+    // Reads into out's buffer, cut to its capacity.
+    virtual void GetString(const char* key, Str& out, const char* fallback) = 0;
+
+protected:
+    ~SettingsSource() = default;
+};
+
+// Reads every key with its default. A show command of 2 (minimised) comes
+// back as 1, so the program never starts minimised; no other value is
+// checked here.
+void ReadSettings(SettingsSource& source, WindowState& window, Settings& settings);
+
+// Writes the whole file at path: first beside it (path + ".new"), then puts
+// it in the old one's place, so a save that fails part-way leaves the
+// previous settings intact. False when anything failed.
+bool WriteSettings(const char* path, const WindowState& window, const Settings& settings);

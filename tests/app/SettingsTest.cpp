@@ -1,0 +1,129 @@
+#include "app/Settings.h"
+#include "tests/support/DocWriter.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace {
+
+// A settings source backed by a table, standing in for the profile reader.
+class TableSource : public SettingsSource {
+public:
+    std::map<std::string, std::string> values;
+
+    int32_t GetInt(const char* key, int32_t fallback) override {
+        auto found = values.find(key);
+        return found == values.end() ? fallback : int32_t(std::stol(found->second));
+    }
+    void GetString(const char* key, Str& out, const char* fallback) override {
+        auto found = values.find(key);
+        const std::string text = found == values.end() ? fallback : found->second;
+        const size_t room = size_t(out.capacity);
+        const size_t n = text.size() < room ? text.size() : room;
+        std::memcpy(out.data, text.data(), n);
+        out.data[n] = 0;
+    }
+};
+
+TEST(SettingsRead, MissingKeysGiveTheDefaults) {
+    TableSource source;
+    WindowState window;
+    Settings settings;
+    ReadSettings(source, window, settings);
+    EXPECT_EQ(window.left, kNoSavedPlacement);
+    EXPECT_EQ(window.right, 400);
+    EXPECT_EQ(window.bottom, 400);
+    EXPECT_EQ(window.showCmd, 1);
+    EXPECT_EQ(window.listWidth, 150);
+    EXPECT_EQ(settings.Scale, 100);
+    EXPECT_EQ(settings.ColBk, 0x808080);
+    const int32_t bindings[] = {0, 1, 2, 3, 7};
+    for (int i = 0; i < kMouseEventCount; ++i)
+        EXPECT_EQ(settings.Mouse[i], bindings[i]) << kMouseKeys[i];
+    EXPECT_EQ(settings.ConvType, 0);
+    EXPECT_TRUE(settings.VelmoraPath.IsEmpty());
+    EXPECT_TRUE(settings.RecDir[4].IsEmpty());
+}
+
+TEST(SettingsRead, MinimisedComesBackNormalAndOtherValuesUnchecked) {
+    TableSource source;
+    source.values = {{"ShowCmd", "2"}, {"MouseRight", "42"}, {"ConvType", "5"}, {"Scale", "-7"}};
+    WindowState window;
+    Settings settings;
+    ReadSettings(source, window, settings);
+    EXPECT_EQ(window.showCmd, 1);
+    EXPECT_EQ(settings.Mouse[kMouseRight], 42);
+    EXPECT_EQ(settings.ConvType, 5);
+    EXPECT_EQ(settings.Scale, -7); // the view takes it as 100 where it divides
+    source.values = {{"ShowCmd", "3"}};
+    ReadSettings(source, window, settings);
+    EXPECT_EQ(window.showCmd, 3);
+}
+
+TEST(SettingsRead, LongTextsAreCutToTheirRoom) {
+    TableSource source;
+    source.values = {{"Velmora", std::string(700, 'v')}, {"RecDir1", std::string(600, 'r')}};
+    WindowState window;
+    Settings settings;
+    ReadSettings(source, window, settings);
+    EXPECT_EQ(settings.VelmoraPath.Length(), 511);
+    EXPECT_EQ(settings.RecDir[0].Length(), 500);
+}
+
+class SettingsWriteTest : public ::testing::Test {
+protected:
+    std::string Read(const std::string& path) {
+        const docwriter::Bytes bytes = docwriter::ReadFile(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    TempDir dir;
+};
+
+TEST_F(SettingsWriteTest, WritesTheTwentyThreeLinesExactly) {
+    WindowState window;
+    window.left = 10;
+    window.top = -20;
+    window.right = 510;
+    window.bottom = 420;
+    window.showCmd = 3;
+    window.listWidth = 150;
+    Settings settings;
+    settings.VelmoraPath.Assign("C:\\Velmora\\velmora.exe");
+    settings.RecDir[0].Assign("C:\\\x95\x5C");
+    settings.RecDir[1].Assign(std::string(600, 'x').c_str()); // written in full
+    const std::string path = dir.File("tessavel.ini");
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    const std::string expected = "[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
+                                 "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
+                                 "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\n"
+                                 "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
+                                 "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
+                                 std::string(600, 'x') + "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n";
+    EXPECT_EQ(Read(path), expected);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+}
+
+TEST_F(SettingsWriteTest, AFailedSaveKeepsThePreviousFile) {
+    const std::string path = dir.File("tessavel.ini");
+    ASSERT_TRUE(docwriter::WriteFile(path, {'o', 'l', 'd'}));
+    // The new file cannot be created: a folder stands where it would go.
+    std::filesystem::create_directory(path + ".new");
+    WindowState window;
+    Settings settings;
+    EXPECT_FALSE(WriteSettings(path.c_str(), window, settings));
+    EXPECT_EQ(Read(path), "old");
+}
+
+TEST_F(SettingsWriteTest, ASaveIntoAMissingFolderFailsQuietly) {
+    const std::string path = dir.File("missing") + "/tessavel.ini";
+    WindowState window;
+    Settings settings;
+    EXPECT_FALSE(WriteSettings(path.c_str(), window, settings));
+}
+
+} // namespace

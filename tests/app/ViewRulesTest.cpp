@@ -1,0 +1,87 @@
+#include "app/RecentFolders.h"
+#include "app/ViewGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ZoomSequence, StepsUpAndDownStopAtTheEnds) {
+    const int32_t up[][2] = {{25, 50}, {75, 100}, {100, 200}, {400, 500}, {500, 500}, {150, 250}};
+    for (const auto& c : up)
+        EXPECT_EQ(ZoomStepScale(c[0], true), c[1]) << c[0];
+    const int32_t down[][2] = {{500, 400}, {200, 100}, {100, 75}, {50, 25}, {25, 25}, {150, 50}, {10, 10}};
+    for (const auto& c : down)
+        EXPECT_EQ(ZoomStepScale(c[0], false), c[1]) << c[0];
+}
+
+TEST(ZoomSequence, ZoomCommandsMapToTheEightScales) {
+    const int32_t expected[] = {25, 50, 75, 100, 200, 300, 400, 500};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ScaleForZoomCommand(40010 + i), expected[i]);
+}
+
+TEST(ZoomSequence, ScaleOfZeroOrBelowIsTakenAsHundred) {
+    EXPECT_EQ(UsableScale(0), 100);
+    EXPECT_EQ(UsableScale(-5), 100);
+    EXPECT_EQ(UsableScale(300), 300);
+    EXPECT_EQ(DisplayedSize(640, 0), 640);
+    const PaintPlan plan = PlanPaint(640, 480, 0, 10, 20);
+    EXPECT_EQ(plan.sourceX, 10);
+    EXPECT_EQ(plan.shownWidth, 630);
+}
+
+TEST(ViewPainting, PositionsInDisplayedPixelsPickTheFirstPictureColumn) {
+    // At 200% a horizontal position of 300 shows picture column 150 first.
+    PaintPlan plan = PlanPaint(1000, 800, 200, 300, 0);
+    EXPECT_EQ(plan.sourceX, 150);
+    EXPECT_EQ(plan.shownWidth, 200 * (1000 - 150) / 100);
+    EXPECT_EQ(plan.shownHeight, 1600);
+    plan = PlanPaint(0, 0, 100, 0, 0); // no picture
+    EXPECT_EQ(plan.shownWidth, 0);
+    EXPECT_EQ(plan.shownHeight, 0);
+    plan = PlanPaint(30, 30, 25, 3, 3); // 25%: positions 3 -> column 12
+    EXPECT_EQ(plan.sourceX, 12);
+    EXPECT_EQ(plan.shownWidth, 25 * 18 / 100);
+}
+
+TEST(ViewPainting, HugeScalesStayWithinThirtyTwoBits) {
+    EXPECT_EQ(DisplayedSize(65535, 0x7FFFFFFF), 0x7FFFFFFF);
+    const PaintPlan plan = PlanPaint(65535, 65535, 0x7FFFFFFF, 0, 0);
+    EXPECT_EQ(plan.shownWidth, 0x7FFFFFFF);
+}
+
+TEST(ViewDragging, PictureFollowsThePointerScaledByZoom) {
+    EXPECT_EQ(DragScrollPosition(100, 50, 40, 100), 110); // pointer left 10: view moves right 10
+    EXPECT_EQ(DragScrollPosition(100, 50, 40, 200), 120);
+    EXPECT_EQ(DragScrollPosition(100, 50, 54, 25), 99);
+    EXPECT_EQ(DragScrollPosition(0, 10, 10, 300), 0);
+}
+
+std::string Joined(const Str (&recent)[kRecentFolderCount]) {
+    std::string out;
+    for (const Str& folder : recent)
+        out += std::string(folder.Text()) + "|";
+    return out;
+}
+
+TEST(RecentFolderList, SixFoldersPushTheFirstOutAndReopeningMovesToTop) {
+    Str recent[kRecentFolderCount];
+    for (const char* folder : {"C:\\1", "C:\\2", "C:\\3", "C:\\4", "C:\\5", "C:\\6"})
+        PushRecentFolder(recent, folder);
+    EXPECT_EQ(Joined(recent), "C:\\6|C:\\5|C:\\4|C:\\3|C:\\2|");
+    PushRecentFolder(recent, "c:\\4"); // the third entry, in other letters
+    EXPECT_EQ(Joined(recent), "c:\\4|C:\\6|C:\\5|C:\\3|C:\\2|");
+    PushRecentFolder(recent, "C:\\2"); // the last entry
+    EXPECT_EQ(Joined(recent), "C:\\2|c:\\4|C:\\6|C:\\5|C:\\3|");
+}
+
+TEST(RecentFolderList, TrailingSeparatorsAreNotNormalised) {
+    Str recent[kRecentFolderCount];
+    PushRecentFolder(recent, "C:\\a");
+    PushRecentFolder(recent, "C:\\a\\");
+    EXPECT_EQ(Joined(recent), "C:\\a\\|C:\\a||||");
+}
+
+} // namespace
