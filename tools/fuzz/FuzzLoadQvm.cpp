@@ -5,9 +5,6 @@
 #include "tools/fuzz/ScratchFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!fuzzcap::QvmWithinCap(data, size))
-        return -1; // not worth keeping in the corpus
     static ScratchFile file("qvm");
-    FuzzLoad(file, data, size);
-    return 0;
+    return FuzzLoad(file, fuzzcap::QvmWithinCap, data, size);
 }

@@ -256,7 +256,7 @@ void WriteStrSeeds() {
         {"x/y\\z/w", "bmp", "c.qvm"},
         {"C:\\old.2\\file", "", "a.tar.gz"},
         {"C:\\\x95\x5C\\\x83\x5C.qvm", "png", "\x83\x5C\x95\x5C"}, // second bytes 0x5C
-        {"\x81", "\xE0", "\xFC\x5C"},                                 // lead bytes at the end
+        {"\x81", "\xE0", "\xFC\x5C"},                              // lead bytes at the end
         {"/usr/share/doc.qvr", "qvm", "doc"},
     };
     int n = 0;
@@ -267,17 +267,36 @@ void WriteStrSeeds() {
                             kStrOpAssign, 2, kStrOpUnquote};
     Save("unquote.txt", Script(quoteOps, {"\"C:\\Program Files\\x.qvr\"", "\"a", "\"C:\\no end quote"}));
 
-    const Bytes listOps = {kStrOpAssign, 0, kStrOpReplaceChar, ';', 0, kStrOpGetFileName, kStrOpAssignOther,
+    const Bytes listOps = {kStrOpAssign,        0, kStrOpReplaceChar, ';', 0, kStrOpGetFileName, kStrOpAssignOther,
                            kStrOpAppendOwnTail, 1};
     Save("list.txt", Script(listOps, {"a;b;\x83;c"}));
 
-    const Bytes storageOps = {kStrOpReserve, 0x10, 0x04, kStrOpAssign, 0, kStrOpCharAt, 0xFF, 0x03,
-                              kStrOpSetCharAt, 0x3F, 0,   'x',         kStrOpCharAt, 0x40, 0,
-                              kStrOpClear,   kStrOpAppendChar, 0x81, kStrOpFindLast, 0x81};
+    const Bytes storageOps = {kStrOpReserve,
+                              0x10,
+                              0x04,
+                              kStrOpAssign,
+                              0,
+                              kStrOpCharAt,
+                              0xFF,
+                              0x03,
+                              kStrOpSetCharAt,
+                              0x3F,
+                              0,
+                              'x',
+                              kStrOpCharAt,
+                              0x40,
+                              0,
+                              kStrOpClear,
+                              kStrOpAppendChar,
+                              0x81,
+                              kStrOpFindLast,
+                              0x81};
     Save("storage.txt", Script(storageOps, {std::string(300, 'a')}));
 }
 
-bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
 
 } // namespace
 
