@@ -3,7 +3,9 @@
 
 #include "tests/support/DocProbe.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/ExportProbe.h"
 #include "tests/support/StrScript.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,11 @@ bool IsDocument(const std::string& file) {
     return EndsWith(file, ".qvm") || EndsWith(file, ".qvr");
 }
 
+// Inputs of the layer-export target: documents that also go through the export.
+bool IsExportInput(const std::string& file) {
+    return file.compare(0, 7, "export-") == 0 && EndsWith(file, ".qvm");
+}
+
 TEST(Corpus, EveryKeptInputHasOneCompleteNote) {
     ASSERT_TRUE(fs::is_directory(CorpusFolder())) << CorpusFolder().string();
     std::set<std::string> noted;
@@ -62,7 +69,9 @@ TEST(Corpus, EveryKeptInputHasOneCompleteNote) {
         EXPECT_TRUE(fs::is_regular_file(CorpusFolder() / note.file)) << note.file << " is noted but missing";
         EXPECT_NE(note.result, "?") << note.file << " is a finding not yet fixed: " << note.broke;
         EXPECT_FALSE(note.broke.empty()) << note.file << " does not say what it broke";
-        if (IsDocument(note.file)) {
+        if (IsExportInput(note.file)) {
+            EXPECT_TRUE(note.result == "exported" || note.result == "fails") << note.file << ": " << note.result;
+        } else if (IsDocument(note.file)) {
             EXPECT_TRUE(note.result == "loads" || note.result == "fails") << note.file << ": " << note.result;
         } else {
             EXPECT_EQ(note.result, "-") << note.file;
@@ -80,12 +89,19 @@ TEST(Corpus, EveryKeptInputReplaysAsNoted) {
     for (const Note& note : ReadNotes()) {
         SCOPED_TRACE(note.file + " (" + note.broke + ")");
         const fs::path path = CorpusFolder() / note.file;
-        if (IsDocument(note.file)) {
+        if (IsExportInput(note.file)) {
+            const docwriter::Bytes bytes = docwriter::ReadFile(path.string());
+            TempDir root;
+            for (bool intoFolder : {false, true}) {
+                const ExportProbe probe = ProbeLayerExport(root.Path(), bytes.data(), bytes.size(), intoFolder);
+                EXPECT_EQ(probe.problem, "") << (intoFolder ? "into a folder" : "beside the document");
+                EXPECT_EQ(probe.done, note.result == "exported");
+            }
+            EXPECT_EQ(ProbeDocument(path.string().c_str()).problem, "");
+        } else if (IsDocument(note.file)) {
             const DocProbe probe = ProbeDocument(path.string().c_str());
             EXPECT_EQ(probe.problem, "");
-            if (note.result == "loads" || note.result == "fails") {
-                EXPECT_EQ(probe.loaded, note.result == "loads");
-            }
+            EXPECT_EQ(probe.loaded, note.result == "loads");
         } else {
             const docwriter::Bytes script = docwriter::ReadFile(path.string());
             EXPECT_EQ(RunStrScript(script.data(), script.size()), "");

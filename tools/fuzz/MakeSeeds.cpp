@@ -5,7 +5,8 @@
 // stored and compressed streams, extra header and record bytes, streams cut
 // short), FOLDER/qvr (version 0 masks and flattened pictures, version 1 with
 // plain and compressed tiles on and off every edge) and FOLDER/str (scripts
-// over Windows, slash and CP932 paths and quoted command lines).
+// over Windows, slash and CP932 paths and quoted command lines) and
+// FOLDER/export (layer names that try to leave the folder).
 
 #include "tests/support/DocWriter.h"
 #include "tests/support/StrScript.h"
@@ -217,6 +218,49 @@ void WriteQvrV1Seeds() {
     Save("v1-short-tile.qvr", WriteQvrV1(shortTile));
 }
 
+// Documents whose layer names try to leave the folder or break the file
+// name: parent references, separators of both kinds, drive letters, CP932
+// lead bytes in front of separators and at the end of a name, a 32-byte name
+// without NUL, and more than 100 layers (three-digit numbers).
+void WriteExportSeeds() {
+    const std::vector<std::string> names = {"..",
+                                            "../up",
+                                            "..\\up",
+                                            "a/b\\c",
+                                            "C:\\x",
+                                            ":stream",
+                                            "\x81\\..\\x",
+                                            "\x81/../x",
+                                            "ends in a lead byte \x81",
+                                            "\x95\x5C\x95\x5C.\x83\x5C",
+                                            "...",
+                                            ".hidden",
+                                            "",
+                                            std::string(31, 'n') + "\x81"};
+    QvmDocument doc;
+    doc.width = 6;
+    doc.height = 4;
+    int seed = 0;
+    for (const std::string& name : names)
+        doc.layers.push_back(Layer(name.c_str(), 0, 128, Gradient(6, 4, seed++)));
+    Save("hostile-names.qvm", WriteQvm(doc));
+
+    QvmDocument many;
+    many.width = 2;
+    many.height = 2;
+    for (int i = 0; i < 102; ++i)
+        many.layers.push_back(Layer("layer", 0, 128, Gradient(2, 2, i)));
+    Save("102-layers.qvm", WriteQvm(many));
+
+    QvmDocument shortOne;
+    shortOne.width = 4;
+    shortOne.height = 3;
+    shortOne.layerCount = 3; // one record missing
+    shortOne.layers.push_back(Layer("first", 0, 128, Gradient(4, 3, 1)));
+    shortOne.layers.push_back(Layer("second", 0, 128, Gradient(2, 1, 2)));
+    Save("missing-record.qvm", WriteQvm(shortOne));
+}
+
 // A script: the operation bytes, then the texts, each ended by NUL.
 Bytes Script(const Bytes& ops, const std::vector<std::string>& texts) {
     Bytes out;
@@ -306,7 +350,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argv[1];
-    for (const char* sub : {"", "/qvm", "/qvr", "/str"}) {
+    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export"}) {
         if (!MakeFolder(root + sub)) {
             std::fprintf(stderr, "cannot make %s%s\n", root.c_str(), sub);
             return 1;
@@ -319,5 +363,7 @@ int main(int argc, char** argv) {
     WriteQvrV1Seeds();
     folder = root + "/str";
     WriteStrSeeds();
+    folder = root + "/export";
+    WriteExportSeeds();
     return failures == 0 ? 0 : 1;
 }

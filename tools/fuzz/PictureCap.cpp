@@ -15,10 +15,10 @@ uint32_t U32At(const uint8_t* data, size_t at) {
 }
 
 // width and height as two u16 at offset at; true when the input ends before.
-bool SizeAtWithinCap(const uint8_t* data, size_t size, uint64_t at) {
+bool SizeAtWithinCap(const uint8_t* data, size_t size, uint64_t at, uint64_t cap = kMaxPixels) {
     if (at + 4 > size)
         return true;
-    return uint64_t(U16At(data, size_t(at))) * U16At(data, size_t(at) + 2) <= kMaxPixels;
+    return uint64_t(U16At(data, size_t(at))) * U16At(data, size_t(at) + 2) <= cap;
 }
 
 } // namespace
@@ -26,6 +26,10 @@ bool SizeAtWithinCap(const uint8_t* data, size_t size, uint64_t at) {
 bool QvmWithinCap(const uint8_t* data, size_t size) {
     // The magic and version, then HS (u32), then width and height.
     return SizeAtWithinCap(data, size, kMagicAndVersion + 4);
+}
+
+bool QvmWithinExportCap(const uint8_t* data, size_t size) {
+    return SizeAtWithinCap(data, size, kMagicAndVersion + 4, kMaxExportPixels);
 }
 
 bool QvrWithinCap(const uint8_t* data, size_t size) {

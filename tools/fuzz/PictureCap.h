@@ -14,7 +14,12 @@ namespace fuzzcap {
 // 512 x 512 pixels: room for tiles on every side of a picture, little work.
 constexpr uint64_t kMaxPixels = 512 * 512;
 
+// The layer export writes a PNG per layer, so its target keeps pictures
+// smaller: 128 x 128.
+constexpr uint64_t kMaxExportPixels = 128 * 128;
+
 bool QvmWithinCap(const uint8_t* data, size_t size);
+bool QvmWithinExportCap(const uint8_t* data, size_t size);
 bool QvrWithinCap(const uint8_t* data, size_t size);
 
 } // namespace fuzzcap

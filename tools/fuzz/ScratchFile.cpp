@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,4 +34,18 @@ void ScratchFile::Write(const uint8_t* data, size_t size) {
         std::fprintf(stderr, "cannot write the scratch file %s\n", path.c_str());
         std::abort();
     }
+}
+
+ScratchFolder::ScratchFolder(const char* name) : path(ProcessName(name)) {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    if (!std::filesystem::create_directory(path, error)) {
+        std::fprintf(stderr, "cannot make the scratch folder %s\n", path.c_str());
+        std::abort();
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
 }

@@ -24,3 +24,18 @@ public:
 private:
     std::string path;
 };
+
+// A folder of the process's own on the memory file system, made empty, for
+// targets that write files; removed at exit.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+};
