@@ -1,0 +1,12 @@
+#pragma once
+// AboutDialog: the program's name and version with an OK button.
+
+#include "framework/Dialog.h"
+
+class AboutDialog : public Dialog {
+public:
+    // Runs template 103 modally; 1 however it is closed.
+    INT_PTR Run(HWND parent);
+
+    bool OnCommand(uint32_t id, uint32_t code, LPARAM control) override;
+};

@@ -1,0 +1,51 @@
+#include "framework/AppShell.h"
+
+#include "framework/Str.h"
+
+#include <commctrl.h>
+
+bool AppShell::Init(bool initCommonControls) {
+    if (initCommonControls) {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES;
+        // A failure only costs the progress bar of the conversion dialog.
+        InitCommonControlsEx(&controls);
+    }
+    return true;
+}
+
+int32_t AppShell::Run(HWND mainWindow, uint32_t acceleratorId) {
+    HACCEL accelerators = LoadAcceleratorsA(ModuleHandle(), MAKEINTRESOURCEA(acceleratorId & 0xFFFF));
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        if (accelerators != nullptr && TranslateAcceleratorA(mainWindow, accelerators, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (accelerators != nullptr)
+        DestroyAcceleratorTable(accelerators);
+    return static_cast<int32_t>(message.wParam);
+}
+
+bool AppShell::GetModuleFolder(Str& out) {
+    out.Reserve(500);
+    if (GetModuleFileNameA(nullptr, out.data, out.BufferSize()) == 0)
+        return false;
+    out.RemoveFileName();
+    return true;
+}
+
+bool AppShell::SetCurrentFolderToModule() {
+    Str folder;
+    folder.Reserve(500);
+    return GetModuleFolder(folder) && SetCurrentDirectoryA(folder.Text());
+}
+
+HINSTANCE AppShell::ModuleHandle() {
+    return GetModuleHandleA(nullptr);
+}

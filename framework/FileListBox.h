@@ -1,0 +1,37 @@
+#pragma once
+// FileListBox: the sorted list of file names on the left of the main window.
+// Behind each item it keeps a heap copy of the file's full path (the item
+// data), owned by the list: made by AddFile, freed by ClearFiles. It is taken
+// over so that the mouse wheel runs the user's wheel bindings instead of
+// scrolling the list.
+
+#include "framework/GdiObject.h"
+#include "framework/ListBox.h"
+
+class MouseActionSink;
+class Str;
+
+class FileListBox : public ListBox {
+public:
+    // The list as child 2000 of parent, in the Japanese UI font. False when
+    // the list box cannot be created; a font that cannot be made is ignored.
+    bool CreateList(HWND parent);
+    // Adds the file name of fullPath with a copy of fullPath as its data.
+    // With checkDuplicates nothing is added when an item already holds the
+    // same path, compared ignoring case. Never changes the selection.
+    // Returns whether an item was added.
+    bool AddFile(const Str& fullPath, bool checkDuplicates);
+    // Frees every path copy, then empties the list.
+    void ClearFiles();
+    // The full path of item index (null when there is none).
+    const char* PathAt(int index);
+
+    void SetMouseActionSink(MouseActionSink* target) { sink = target; }
+
+    bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
+
+    GdiObject font;
+
+private:
+    MouseActionSink* sink = nullptr;
+};

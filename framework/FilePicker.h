@@ -1,0 +1,33 @@
+#pragma once
+// The open-file dialog, for one file (PickFile) or several (OpenFileList).
+// Filters are pairs of NUL-terminated texts ending with an extra NUL, for
+// example "QVM/QVR\0*.qvm;*.qvr\0".
+
+#include "framework/Str.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+// One existing file into out (whose current text is the dialog's initial
+// name). initialFolder may be null: the platform's choice. Cancel and
+// failure are both false.
+bool PickFile(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder, Str& out);
+
+// The files chosen in one run of the multiple-selection dialog: their folder
+// and, one by one from Next, their names in the dialog's order.
+class OpenFileList {
+public:
+    bool Pick(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder);
+    // The next name, false after the last.
+    bool Next(Str& out);
+
+    // Takes the dialog's answer from buffer: the first text is the full path
+    // of the one file chosen, or the folder followed by the names of several;
+    // nameOffset is where the first name starts.
+    void ReadSelection(uint16_t nameOffset);
+
+    Str buffer;
+    Str folder;
+    int32_t cursor = 0;
+};

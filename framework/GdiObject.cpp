@@ -1,0 +1,14 @@
+#include "framework/GdiObject.h"
+
+void GdiObject::DeleteHandle() {
+    if (handle == nullptr)
+        return;
+    DeleteObject(handle);
+    handle = nullptr;
+}
+
+bool GdiObject::CreateFont(int height, int weight, BYTE charSet, const char* face) {
+    DeleteHandle();
+    handle = ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charSet, 0, 0, 0, 0, face);
+    return handle != nullptr;
+}

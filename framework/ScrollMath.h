@@ -1,0 +1,19 @@
+#pragma once
+// The program's rule for turning a scroll request into a new position, free
+// of the platform so it can be tested with any range.
+
+#include <cstdint>
+
+struct ScrollState {
+    int32_t minimum;
+    int32_t maximum;
+    int32_t page;
+    int32_t position;
+};
+
+// New position for scroll code (SB_LINEUP 0 ... SB_BOTTOM 7; any other code
+// keeps the position) with thumb, the 16-bit thumb position of the message.
+// Clamped to [minimum, maximum], then pulled back so the last page ends at
+// the maximum; with a page larger than the range that yields a value below
+// the minimum, which the platform's scroll bar clamps when it is stored.
+int32_t NextScrollPosition(uint32_t code, uint32_t thumb, const ScrollState& state);

@@ -1,0 +1,67 @@
+/* Identifiers shared by the program and its resource script (Tessavel.rc).
+   Plain #defines in C syntax, because both resource compilers read this file. */
+#ifndef TESSAVEL_RES_RESOURCEIDS_H
+#define TESSAVEL_RES_RESOURCEIDS_H
+
+/* Resources */
+#define IDS_MOUSE_ACTIONS 1 /* string table: the mouse-action names, ';'-separated */
+#define IDI_TESSAVEL 101
+#define IDR_MAIN_MENU 102
+#define IDD_ABOUT 103
+#define IDR_ACCELERATORS 104
+#define IDD_OPTION 105
+#define IDD_CONVERSION 106
+
+/* Commands of the main menu and the accelerators */
+#define IDM_OPEN_FILE 40001
+#define IDM_OPEN_FOLDER 40002
+#define IDM_OPTION 40003
+#define IDM_QUIT 40004
+#define IDM_PREVIOUS_FILE 40005
+#define IDM_NEXT_FILE 40006
+#define IDM_OPEN_IN_VELMORA 40007
+#define IDM_COPY_TO_CLIPBOARD 40008
+#define IDM_CONVERT_ALL 40009
+#define IDM_ZOOM_25 40010
+#define IDM_ZOOM_50 40011
+#define IDM_ZOOM_75 40012
+#define IDM_ZOOM_100 40013
+#define IDM_ZOOM_200 40014
+#define IDM_ZOOM_300 40015
+#define IDM_ZOOM_400 40016
+#define IDM_ZOOM_500 40017
+#define IDM_ABOUT 40018
+#define IDM_EXTEND 40019
+#define IDM_REDUCE 40020
+#define IDM_RECENT_PLACEHOLDER 40021 /* the "-" item the first rebuild of the submenu removes */
+#define IDM_EXPORT_LAYERS 40022
+#define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
+#define RECENT_FOLDER_COUNT 5
+#define RECENT_MENU_POSITION 7 /* position of "Recents opened folder" in the File menu */
+
+/* Child windows of the main frame */
+#define IDC_FILE_LIST 2000
+
+/* Controls shared by the dialogs */
+#define IDC_STATIC (-1)
+
+/* Option dialog (105) */
+#define IDC_OPTION_COLOR 1000
+#define IDC_OPTION_VELMORA_PATH 1001
+#define IDC_OPTION_BROWSE 1002
+#define IDC_OPTION_MOUSE_RIGHT 1003 /* the five binding combo boxes follow in MouseEvent order */
+#define IDC_OPTION_MOUSE_MIDDLE 1004
+#define IDC_OPTION_WHEEL_UP 1005
+#define IDC_OPTION_WHEEL_DOWN 1006
+#define IDC_OPTION_LEFT_DOUBLE 1007
+
+/* Conversion dialog (106) */
+#define IDC_CONVERSION_BROWSE 1000
+#define IDC_CONVERSION_FOLDER 1001
+#define IDC_CONVERSION_FORMAT 1003
+#define IDC_CONVERSION_START 1008
+#define IDC_CONVERSION_PROGRESS 1009
+#define IDC_CONVERSION_OVERWRITE 1010
+#define IDM_CONVERSION_DONE 3000 /* posted by the conversion job when it ends */
+
+#endif
