@@ -64,7 +64,7 @@ const char* FileListBox::PathAt(int index) {
 bool FileListBox::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
     const int16_t signedDelta = static_cast<int16_t>(delta);
     if (sink != nullptr)
-        sink->RunMouseAction(signedDelta < 0 ? kMouseWheelDown : kMouseWheelUp);
+        sink->RunMouseAction(signedDelta < 0 ? kMouseDown : kMouseUp);
     // Handled: the list never scrolls by the wheel.
     return true;
 }

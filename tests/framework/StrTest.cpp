@@ -7,13 +7,15 @@
 
 namespace {
 
-std::string Of(const Str& s) { return std::string(s.Text()); }
+std::string Of(const Str& s) {
+    return std::string(s.Text());
+}
 
 TEST(StrCapacity, ConstructionRoundsIntoClassesThenTakesRequestExactly) {
     const struct {
         int32_t requested;
         int32_t capacity;
-    } cases[] = {{0, 63}, {63, 63}, {64, 127}, {127, 127}, {128, 255}, {255, 255},
+    } cases[] = {{0, 63},    {63, 63},   {64, 127},  {127, 127},   {128, 255},  {255, 255},
                  {256, 511}, {511, 511}, {512, 512}, {1000, 1000}, {5000, 5000}};
     for (const auto& c : cases) {
         Str s(c.requested);
@@ -29,7 +31,7 @@ TEST(StrCapacity, ReserveGrowsByItsOwnClassesAndKeepsText) {
     const struct {
         int32_t reserve;
         int32_t capacity;
-    } cases[] = {{50, 63}, {100, 127}, {200, 255}, {500, 511}, {1000, 1023},
+    } cases[] = {{50, 63},     {100, 127},   {200, 255},   {500, 511},  {1000, 1023},
                  {1024, 2047}, {2047, 2047}, {2048, 2048}, {8000, 8000}};
     for (const auto& c : cases) {
         Str s;
@@ -184,9 +186,9 @@ TEST(StrPath, Unquote) {
         const char* out;
     } cases[] = {
         {"\"C:\\my docs\\a.qvm\"", "C:\\my docs\\a.qvm"},
-        {"\"a", "\"a"},        // two bytes: unchanged
-        {"\"abc", "ab"},       // the last byte goes whatever it is
-        {"abc\"", "abc\""},    // no leading quote
+        {"\"a", "\"a"},     // two bytes: unchanged
+        {"\"abc", "ab"},    // the last byte goes whatever it is
+        {"abc\"", "abc\""}, // no leading quote
         {"\"\"\"", "\""},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,207 @@
+// The file list on a real system list box: sorted items with their path
+// copies, the duplicate check, the horizontal extent, the freeing of the
+// copies and the wheel bindings.
+#include "TestWindows.h"
+
+#include "framework/FileListBox.h"
+#include "framework/MouseActionSink.h"
+#include "framework/Str.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+// Array allocations are tracked while `tracking` is on, to see that the list
+// frees every path copy it made. Only the test's own allocations run then.
+namespace {
+bool tracking = false;
+void* tracked[64];
+int trackedCount = 0;
+} // namespace
+
+void* operator new[](std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr)
+        throw std::bad_alloc();
+    if (tracking && trackedCount < 64)
+        tracked[trackedCount++] = p;
+    return p;
+}
+
+void operator delete[](void* p) noexcept {
+    for (int i = 0; i < trackedCount; ++i) {
+        if (tracked[i] == p) {
+            tracked[i] = tracked[--trackedCount];
+            break;
+        }
+    }
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete[](p);
+}
+
+namespace {
+
+class RecordingSink : public MouseActionSink {
+public:
+    void RunMouseAction(int event) override { events.push_back(event); }
+    std::vector<int> events;
+};
+
+// The style each window of the thread is created with.
+HHOOK creationHook = nullptr;
+std::vector<DWORD> createdStyles;
+LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND)
+        createdStyles.push_back(reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->style);
+    return CallNextHookEx(creationHook, code, wParam, lParam);
+}
+
+class FileListBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateTestWindow(frame));
+        createdStyles.clear();
+        creationHook = SetWindowsHookExA(WH_CBT, RecordCreation, nullptr, GetCurrentThreadId());
+        const bool created = list.CreateList(frame.hwnd);
+        UnhookWindowsHookEx(creationHook);
+        ASSERT_TRUE(created);
+    }
+    void TearDown() override { list.ClearFiles(); }
+
+    bool Add(const char* path, bool check) {
+        Str full;
+        full.Assign(path);
+        return list.AddFile(full, check);
+    }
+    int Count() { return static_cast<int>(list.Send(LB_GETCOUNT, 0, 0)); }
+    std::string TextAt(int index) {
+        Str text;
+        list.GetText(index, text);
+        return text.Text();
+    }
+    int TextWidth(const char* text) {
+        HDC dc = GetDC(list.hwnd);
+        HGDIOBJ previous = SelectObject(dc, list.font.Font());
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        SelectObject(dc, previous);
+        ReleaseDC(list.hwnd, dc);
+        return size.cx;
+    }
+
+    Live<Window> frame;
+    Live<FileListBox> list;
+};
+
+TEST_F(FileListBoxTest, ListIsTheSortedChildInTheJapaneseFont) {
+    // The list box drops the scroll-bar bits while nothing scrolls, so the
+    // style is read as it was given at creation.
+    ASSERT_EQ(createdStyles.size(), 1u);
+    EXPECT_EQ(createdStyles[0], 0x50300103u);
+    EXPECT_TRUE(GetWindowLongA(list.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(GetDlgCtrlID(list.hwnd), IDC_FILE_LIST);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
+    ASSERT_NE(list.font.handle, nullptr);
+    EXPECT_EQ(list.GetFont(), list.font.Font());
+    LOGFONTA font{};
+    ASSERT_NE(GetObjectA(list.font.handle, sizeof(font), &font), 0);
+    EXPECT_EQ(font.lfHeight, 12);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_STREQ(font.lfFaceName, msg::kGothicFace);
+}
+
+TEST_F(FileListBoxTest, SortedInsertionKeepsEachPathWithItsItem) {
+    ASSERT_TRUE(Add("C:\\d\\b.qvm", false));
+    ASSERT_TRUE(Add("C:\\e\\a.qvm", false));
+    ASSERT_EQ(Count(), 2);
+    EXPECT_EQ(TextAt(0), "a.qvm");
+    EXPECT_STREQ(list.PathAt(0), "C:\\e\\a.qvm");
+    EXPECT_EQ(TextAt(1), "b.qvm");
+    EXPECT_STREQ(list.PathAt(1), "C:\\d\\b.qvm");
+    EXPECT_EQ(list.Send(LB_GETCURSEL, 0, 0), LB_ERR); // adding never selects
+}
+
+TEST_F(FileListBoxTest, DuplicateCheckComparesWholePathsIgnoringCase) {
+    ASSERT_TRUE(Add("C:\\d\\a.qvm", false));
+    EXPECT_FALSE(Add("c:\\D\\A.QVM", true));
+    EXPECT_EQ(Count(), 1);
+    EXPECT_TRUE(Add("C:\\other\\a.qvm", true)); // same name, other folder
+    EXPECT_TRUE(Add("C:\\d\\a.qvm", false));    // no check: listed twice
+    EXPECT_EQ(Count(), 3);
+}
+
+TEST_F(FileListBoxTest, HorizontalExtentMeasuresTheFirstOfTheLongestItems) {
+    const char* narrow = "iiiiiiiiiiiiiiiiiiiii.qvm"; // 25 bytes, sorts first
+    const char* wide = "WWWWWWWWWWWWWWWWWWWWW.qvm";   // 25 bytes, drawn wider
+    ASSERT_TRUE(Add((std::string("C:\\x\\") + wide).c_str(), false));
+    ASSERT_TRUE(Add("C:\\x\\short1.qvm", false)); // 10 bytes
+    ASSERT_TRUE(Add((std::string("C:\\x\\") + narrow).c_str(), false));
+    ASSERT_EQ(TextAt(0), narrow);
+    // A proportional font, so that the two longest names differ in width
+    // (the prefix may stand in a fixed-pitch face for the Japanese one). The
+    // IPA fonts come with the build set-up.
+    HFONT proportional =
+        CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "IPAPGothic");
+    list.SetFont(proportional, false);
+    list.font.DeleteHandle();
+    list.font.handle = proportional; // owned by the list from here on
+    ASSERT_NE(TextWidth(narrow), TextWidth(wide));
+    list.UpdateHorizontalExtent();
+    EXPECT_EQ(list.Send(LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(narrow) + 8);
+}
+
+TEST_F(FileListBoxTest, EmptyListLeavesTheExtentAsItWas) {
+    list.SetHorizontalExtent(123);
+    list.UpdateHorizontalExtent();
+    EXPECT_EQ(list.Send(LB_GETHORIZONTALEXTENT, 0, 0), 123);
+}
+
+TEST_F(FileListBoxTest, ClearFilesFreesEveryPathCopy) {
+    trackedCount = 0;
+    tracking = true;
+    Add("C:\\d\\a.qvm", false);
+    Add("C:\\d\\b.qvm", false);
+    Add("C:\\d\\c.qvr", false);
+    tracking = false;
+    const int copies = trackedCount;
+    list.ClearFiles();
+    EXPECT_EQ(copies, 3);
+    EXPECT_EQ(trackedCount, 0);
+    EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(FileListBoxTest, WheelRunsTheBindingsInsteadOfScrolling) {
+    RecordingSink sink;
+    list.SetMouseActionSink(&sink);
+    list.Resize(100, 60);
+    for (int i = 0; i < 40; ++i)
+        Add(("C:\\d\\file" + std::to_string(100 + i) + ".qvm").c_str(), false);
+    list.Send(LB_SETTOPINDEX, 10, 0);
+    const LRESULT top = list.Send(LB_GETTOPINDEX, 0, 0);
+    ASSERT_EQ(top, 10);
+
+    list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(5, 5));
+    list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(5, 5));
+    list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-480)), MAKELPARAM(5, 5));
+    list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 0), MAKELPARAM(5, 5));
+    EXPECT_EQ(sink.events, (std::vector<int>{kMouseDown, kMouseUp, kMouseDown, kMouseUp}));
+    EXPECT_EQ(list.Send(LB_GETTOPINDEX, 0, 0), top);
+
+    // The system list box itself would have scrolled.
+    list.Unsubclass();
+    HWND plain = GetDlgItem(frame.hwnd, IDC_FILE_LIST);
+    SendMessageA(plain, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(5, 5));
+    EXPECT_NE(SendMessageA(plain, LB_GETTOPINDEX, 0, 0), top);
+    list.hwnd = plain; // for the clean-up
+}
+
+} // namespace

@@ -1,0 +1,416 @@
+// The compiled resource script, loaded from this executable (which links the
+// same resource objects as the viewer): every menu item, accelerator, dialog
+// control and string, and the CP932 bytes of the program's messages.
+#include "framework/Platform.h"
+#include "framework/Str.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// --- Messages ---------------------------------------------------------------
+
+// CP932 text as the user sees it, decoded by the system's code page 932.
+std::wstring FromCp932(const char* text) {
+    wchar_t wide[128] = {};
+    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, -1, wide, 128);
+    return wide;
+}
+
+TEST(Messages, EveryMessageDecodesToItsJapaneseText) {
+    const std::pair<const char*, const wchar_t*> messages[] = {
+        {msg::kLoadFailed, L"読み込みに失敗"},
+        {msg::kSetVelmoraLocation, L"ｵﾌﾟｼｮﾝでVelmoraの場所を指定してください"},
+        {msg::kVelmoraMissing, L"Velmoraの実行ﾌｧｲﾙが存在しません"},
+        {msg::kListEmpty, L"ﾘｽﾄにﾌｧｲﾙが一つもありません"},
+        {msg::kFolderPrompt, L"フォルダ"},
+        {msg::kQvmOnly, L"QVMﾌｧｲﾙにしか対応していません"},
+        {msg::kExportDone, L"出力完了"},
+        {msg::kExportDoneCaption, L"完了"},
+        {msg::kExportFailed, L"出力失敗"},
+        {msg::kExportFailedCaption, L"失敗"},
+        {msg::kDestinationPrompt, L"出力先"},
+        {msg::kSpecifyOutputFolder, L"出力ﾌｫﾙﾀﾞを指定してください"},
+        {msg::kFolderNotFound, L"指定したﾌｫﾙﾀﾞが存在しません"},
+        {msg::kConversionDone, L"完了 ...  処理ﾌｧｲﾙ %d / %d"},
+        {msg::kGothicFace, L"ＭＳ Ｐゴシック"},
+    };
+    for (const auto& [bytes, expected] : messages)
+        EXPECT_EQ(FromCp932(bytes), expected);
+}
+
+TEST(Messages, HalfWidthKatakanaAreSingleBytes) {
+    const unsigned char loadFailed[] = {0x93, 0xC7, 0x82, 0xDD, 0x8D, 0x9E, 0x82, 0xDD,
+                                        0x82, 0xC9, 0x8E, 0xB8, 0x94, 0x73, 0x00};
+    EXPECT_EQ(std::memcmp(msg::kLoadFailed, loadFailed, sizeof(loadFailed)), 0);
+    // ﾌｧｲﾙ in "Velmoraの実行ﾌｧｲﾙが存在しません" is four bytes, one per character.
+    const std::string missing = msg::kVelmoraMissing;
+    EXPECT_NE(missing.find("\xCC\xA7\xB2\xD9"), std::string::npos);
+    EXPECT_EQ(missing.size(), 7u + 3 * 2 + 4 + 7 * 2); // Velmora, の実行, ﾌｧｲﾙ, が存在しません
+}
+
+// --- Menu -------------------------------------------------------------------
+
+HMENU LoadMainMenu() {
+    return LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
+}
+
+std::wstring TextAt(HMENU menu, UINT item, UINT flags) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, item, text, 128, flags);
+    return text;
+}
+
+struct MenuCommand {
+    int popup; // 0 File, 1 Edit, 2 View, 3 Help
+    UINT id;
+    const wchar_t* text;
+};
+
+const MenuCommand kCommands[] = {
+    {0, IDM_OPEN_FILE, L"Open file\tCtrl+O"},
+    {0, IDM_OPEN_FOLDER, L"Open folder\tCtrl+D"},
+    {0, IDM_OPTION, L"Option"},
+    {0, IDM_QUIT, L"Quit"},
+    {0, IDM_RECENT_PLACEHOLDER, L"-"},
+    {1, IDM_PREVIOUS_FILE, L"Previous file\bCtrl+B"},
+    {1, IDM_NEXT_FILE, L"Next file\bCtrl+N"},
+    {1, IDM_OPEN_IN_VELMORA, L"Open in Velmora\bCtrl+A"},
+    {1, IDM_COPY_TO_CLIPBOARD, L"Copy to clipboard\bCtrl+C"},
+    {1, IDM_CONVERT_ALL, L"All converted into one image file"},
+    {1, IDM_EXPORT_LAYERS, L"(QVM) Output each layer to alpha PNG"},
+    {2, IDM_EXTEND, L"Extend\tCtrl+\u2191/NUM+"},
+    {2, IDM_REDUCE, L"Reduce\tCtrl+\u2193/NUM-"},
+    {2, IDM_ZOOM_25, L"25%"},
+    {2, IDM_ZOOM_50, L"50%"},
+    {2, IDM_ZOOM_75, L"75%"},
+    {2, IDM_ZOOM_100, L"100%\tCtrl+1/NUM*"},
+    {2, IDM_ZOOM_200, L"200%\tCtrl+2"},
+    {2, IDM_ZOOM_300, L"300%\tCtrl+3"},
+    {2, IDM_ZOOM_400, L"400%\tCtrl+4"},
+    {2, IDM_ZOOM_500, L"500%\tCtrl+5"},
+    {3, IDM_ABOUT, L"About"},
+};
+
+TEST(Resources, MenuBarHasFileEditViewHelp) {
+    HMENU menu = LoadMainMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 4);
+    EXPECT_EQ(TextAt(menu, 0, MF_BYPOSITION), L"File");
+    EXPECT_EQ(TextAt(menu, 1, MF_BYPOSITION), L"Edit");
+    EXPECT_EQ(TextAt(menu, 2, MF_BYPOSITION), L"View");
+    EXPECT_EQ(TextAt(menu, 3, MF_BYPOSITION), L"Help");
+    DestroyMenu(menu);
+}
+
+TEST(Resources, EveryCommandHasItsTextInItsMenu) {
+    HMENU menu = LoadMainMenu();
+    ASSERT_NE(menu, nullptr);
+    for (const MenuCommand& command : kCommands) {
+        HMENU popup = GetSubMenu(menu, command.popup);
+        EXPECT_EQ(TextAt(popup, command.id, MF_BYCOMMAND), command.text) << command.id;
+        const UINT state = GetMenuState(popup, command.id, MF_BYCOMMAND);
+        EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u) << command.id;
+    }
+    DestroyMenu(menu);
+}
+
+TEST(Resources, RecentFoldersSubmenuIsAtPositionSevenOfFile) {
+    HMENU menu = LoadMainMenu();
+    ASSERT_NE(menu, nullptr);
+    HMENU file = GetSubMenu(menu, 0);
+    EXPECT_EQ(TextAt(file, RECENT_MENU_POSITION, MF_BYPOSITION), L"Recents opened folder");
+    HMENU recent = GetSubMenu(file, RECENT_MENU_POSITION);
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(GetMenuItemCount(recent), 1);
+    EXPECT_EQ(GetMenuItemID(recent, 0), static_cast<UINT>(IDM_RECENT_PLACEHOLDER));
+    DestroyMenu(menu);
+}
+
+TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrder) {
+    HMENU menu = LoadMainMenu();
+    ASSERT_NE(menu, nullptr);
+    HMENU view = GetSubMenu(menu, 2);
+    HMENU zoom = nullptr;
+    for (int i = 0; i < GetMenuItemCount(view); ++i)
+        if (TextAt(view, i, MF_BYPOSITION) == L"Zoom")
+            zoom = GetSubMenu(view, i);
+    ASSERT_NE(zoom, nullptr);
+    ASSERT_EQ(GetMenuItemCount(zoom), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(GetMenuItemID(zoom, i), static_cast<UINT>(IDM_ZOOM_25 + i));
+    DestroyMenu(menu);
+}
+
+// --- Accelerators -----------------------------------------------------------
+
+TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[32] = {};
+    const int count = CopyAcceleratorTableA(table, entries, 32);
+    using Entry = std::tuple<int, int, int>; // flags, key, command
+    std::vector<Entry> actual;
+    for (int i = 0; i < count; ++i)
+        actual.emplace_back(entries[i].fVirt & ~0x80, entries[i].key, entries[i].cmd);
+    const int ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
+    const int plain = FVIRTKEY | FNOINVERT;
+    std::vector<Entry> expected = {
+        {ctrl, '1', IDM_ZOOM_100},      {ctrl, '2', IDM_ZOOM_200},          {ctrl, '3', IDM_ZOOM_300},
+        {ctrl, '4', IDM_ZOOM_400},      {ctrl, '5', IDM_ZOOM_500},          {ctrl, 'A', IDM_OPEN_IN_VELMORA},
+        {ctrl, 'B', IDM_PREVIOUS_FILE}, {ctrl, 'C', IDM_COPY_TO_CLIPBOARD}, {ctrl, 'D', IDM_OPEN_FOLDER},
+        {ctrl, 'N', IDM_NEXT_FILE},     {ctrl, 'O', IDM_OPEN_FILE},         {plain, VK_ADD, IDM_EXTEND},
+        {ctrl, VK_DOWN, IDM_REDUCE},    {plain, VK_MULTIPLY, IDM_ZOOM_100}, {plain, VK_SUBTRACT, IDM_REDUCE},
+        {ctrl, VK_UP, IDM_EXTEND},
+    };
+    std::sort(actual.begin(), actual.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(actual, expected);
+}
+
+// --- Strings and icon --------------------------------------------------------
+
+TEST(Resources, MouseActionEntryNamesTheEightActions) {
+    Str entry(255);
+    entry.LoadFromResource(IDS_MOUSE_ACTIONS);
+    EXPECT_STREQ(entry.Text(), "None;Switch Maximize/Minimize;Previous file;Next file;Scaling up;Scaling down;"
+                               "100% fit size;Open in Velmora;");
+}
+
+TEST(Resources, IconLoadsAtBothSizes) {
+    for (int size : {16, 32}) {
+        HICON icon = LoadIconImage(IDI_TESSAVEL, size);
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}
+
+// --- Dialog templates ---------------------------------------------------------
+
+// One control of an extended dialog template.
+struct Item {
+    int32_t id;
+    std::wstring windowClass; // lower case: class names ignore case, and a class may be an ordinal or a name
+    std::wstring text;
+    int16_t x, y, cx, cy;
+    uint32_t style;
+    bool operator==(const Item& o) const {
+        return std::tie(id, windowClass, text, x, y, cx, cy, style) ==
+               std::tie(o.id, o.windowClass, o.text, o.x, o.y, o.cx, o.cy, o.style);
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Item& item) {
+    std::string text(item.text.begin(), item.text.end()); // the control texts are ASCII
+    std::string windowClass(item.windowClass.begin(), item.windowClass.end());
+    return out << "{" << item.id << " " << windowClass << " '" << text << "' " << item.x << "," << item.y << ","
+               << item.cx << "," << item.cy << " 0x" << std::hex << item.style << std::dec << "}";
+}
+
+struct Template {
+    uint32_t style = 0, exStyle = 0;
+    int16_t cx = 0, cy = 0;
+    std::wstring caption;
+    uint16_t pointSize = 0;
+    std::wstring face;
+    std::vector<Item> items;
+};
+
+// Reads the DLGTEMPLATEEX layout: header, menu, class, caption, font, then
+// each item aligned to four bytes.
+class TemplateReader {
+public:
+    explicit TemplateReader(const uint8_t* start) : base(start), p(start) {}
+
+    Template Read() {
+        Template t;
+        Word(); // version
+        EXPECT_EQ(Word(), 0xFFFF) << "not an extended template";
+        Dword(); // help id
+        t.exStyle = Dword();
+        t.style = Dword();
+        const uint16_t count = Word();
+        Word(); // x
+        Word(); // y
+        t.cx = static_cast<int16_t>(Word());
+        t.cy = static_cast<int16_t>(Word());
+        SzOrOrd(); // menu
+        SzOrOrd(); // class
+        t.caption = SzOrOrd();
+        if (t.style & DS_SETFONT) {
+            t.pointSize = Word();
+            Word(); // weight
+            Word(); // italic, character set
+            t.face = SzOrOrd();
+        }
+        for (uint16_t i = 0; i < count; ++i) {
+            Align();
+            Item item;
+            Dword(); // help id
+            Dword(); // extended style
+            item.style = Dword();
+            item.x = static_cast<int16_t>(Word());
+            item.y = static_cast<int16_t>(Word());
+            item.cx = static_cast<int16_t>(Word());
+            item.cy = static_cast<int16_t>(Word());
+            item.id = static_cast<int32_t>(Dword());
+            item.windowClass = SzOrOrd();
+            for (wchar_t& c : item.windowClass)
+                c = static_cast<wchar_t>(towlower(c));
+            item.text = SzOrOrd();
+            p += Word(); // creation data
+            t.items.push_back(item);
+        }
+        return t;
+    }
+
+private:
+    uint16_t Word() {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        p += 2;
+        return v;
+    }
+    uint32_t Dword() {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        p += 4;
+        return v;
+    }
+    void Align() { p = base + ((p - base + 3) & ~3); }
+    std::wstring SzOrOrd() {
+        const uint16_t first = Word();
+        if (first == 0)
+            return L"";
+        if (first == 0xFFFF) {
+            const uint16_t ordinal = Word();
+            switch (ordinal) {
+            case 0x80:
+                return L"button";
+            case 0x81:
+                return L"edit";
+            case 0x82:
+                return L"static";
+            case 0x85:
+                return L"combobox";
+            default:
+                return L"#" + std::to_wstring(ordinal);
+            }
+        }
+        std::wstring text(1, static_cast<wchar_t>(first));
+        for (uint16_t c = Word(); c != 0; c = Word())
+            text += static_cast<wchar_t>(c);
+        return text;
+    }
+
+    const uint8_t* base;
+    const uint8_t* p;
+};
+
+Template LoadTemplate(uint32_t id) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    EXPECT_NE(found, nullptr);
+    if (found == nullptr)
+        return {};
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
+    return TemplateReader(bytes).Read();
+}
+
+const wchar_t kGothic[] = L"ＭＳ Ｐゴシック";
+constexpr uint32_t kDialogStyle = 0x80C808C0; // popup, caption, system menu, centred, modal frame, font
+
+// Styles of the controls as the resource compilers make them: every control
+// is a visible child; push buttons, edits, combo boxes and check boxes are tab
+// stops; static texts start a group.
+constexpr uint32_t kDefaultButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr uint32_t kLabel = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
+constexpr uint32_t kGroup = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
+constexpr uint32_t kEdit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL;
+constexpr uint32_t kDropList = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+
+TEST(Resources, OptionDialogTemplateHasEveryControl) {
+    const Template t = LoadTemplate(IDD_OPTION);
+    EXPECT_EQ(t.style, kDialogStyle);
+    EXPECT_EQ(t.exStyle, 0u);
+    EXPECT_EQ(t.cx, 195);
+    EXPECT_EQ(t.cy, 227);
+    EXPECT_EQ(t.caption, L"Option");
+    EXPECT_EQ(t.pointSize, 9);
+    EXPECT_EQ(t.face, kGothic);
+    const std::vector<Item> expected = {
+        {IDOK, L"button", L"OK", 73, 205, 57, 18, kDefaultButton},
+        {IDCANCEL, L"button", L"Cancel", 130, 205, 57, 18, kButton},
+        {-1, L"static", L"Background color", 6, 12, 54, 9, kLabel},
+        {IDC_OPTION_COLOR, L"button", L"", 63, 7, 49, 17, 0x5001000B},
+        {-1, L"button", L"Velmora executable file location", 8, 35, 179, 41, kGroup},
+        {IDC_OPTION_VELMORA_PATH, L"edit", L"", 16, 51, 146, 13, kEdit},
+        {IDC_OPTION_BROWSE, L"button", L"...", 165, 51, 15, 14, kButton},
+        {-1, L"button", L"Mouse operation on image", 8, 83, 180, 111, kGroup},
+        {-1, L"static", L"Right button", 17, 101, 41, 9, kLabel},
+        {IDC_OPTION_MOUSE_RIGHT, L"combobox", L"", 68, 99, 88, 117, kDropList},
+        {-1, L"static", L"Middle button", 17, 119, 43, 9, kLabel},
+        {IDC_OPTION_MOUSE_MIDDLE, L"combobox", L"", 68, 117, 88, 117, kDropList},
+        {-1, L"static", L"Wheel up", 17, 137, 27, 9, kLabel},
+        {IDC_OPTION_WHEEL_UP, L"combobox", L"", 68, 135, 88, 117, kDropList},
+        {-1, L"static", L"Wheel down", 17, 155, 37, 9, kLabel},
+        {IDC_OPTION_WHEEL_DOWN, L"combobox", L"", 68, 153, 88, 117, kDropList},
+        {-1, L"static", L"Left double click", 17, 173, 49, 9, kLabel},
+        {IDC_OPTION_LEFT_DOUBLE, L"combobox", L"", 68, 171, 88, 117, kDropList},
+    };
+    EXPECT_EQ(t.items, expected);
+}
+
+TEST(Resources, ConversionDialogTemplateHasEveryControl) {
+    const Template t = LoadTemplate(IDD_CONVERSION);
+    EXPECT_EQ(t.style, kDialogStyle);
+    EXPECT_EQ(t.exStyle, static_cast<uint32_t>(WS_EX_ACCEPTFILES));
+    EXPECT_EQ(t.cx, 211);
+    EXPECT_EQ(t.cy, 105);
+    EXPECT_EQ(t.caption, L"Conversion");
+    EXPECT_EQ(t.pointSize, 9);
+    EXPECT_EQ(t.face, kGothic);
+    const std::vector<Item> expected = {
+        {IDCANCEL, L"button", L"Back", 141, 57, 62, 17, kButton},
+        {-1, L"static", L"Destination folder", 8, 9, 41, 15, kLabel},
+        {IDC_CONVERSION_FOLDER, L"edit", L"", 53, 10, 133, 13, kEdit},
+        {IDC_CONVERSION_BROWSE, L"button", L"...", 189, 10, 16, 14, kButton},
+        {-1, L"static", L"Output format", 9, 31, 42, 8, kLabel},
+        {IDC_CONVERSION_FORMAT, L"combobox", L"", 53, 29, 41, 52, kDropList},
+        {IDC_CONVERSION_START, L"button", L"Convert", 79, 57, 62, 17, kDefaultButton},
+        {IDC_CONVERSION_PROGRESS, L"msctls_progress32", L"Progress1", 5, 88, 200, 12,
+         WS_CHILD | WS_VISIBLE | 0x01 /* PBS_SMOOTH */},
+        {IDC_CONVERSION_OVERWRITE, L"button", L"Overwrite if same file name exist", 98, 29, 108, 15,
+         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
+    };
+    EXPECT_EQ(t.items, expected);
+}
+
+TEST(Resources, AboutDialogShowsNameAndVersionWithOk) {
+    const Template t = LoadTemplate(IDD_ABOUT);
+    EXPECT_EQ(t.face, kGothic);
+    const auto version = std::find_if(t.items.begin(), t.items.end(),
+                                      [](const Item& item) { return item.text == L"Tessavel ver 1.07"; });
+    EXPECT_NE(version, t.items.end());
+    const auto ok = std::find_if(t.items.begin(), t.items.end(), [](const Item& item) { return item.id == IDOK; });
+    ASSERT_NE(ok, t.items.end());
+    EXPECT_EQ(ok->text, L"OK");
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// The one-handle wrappers and free helpers on the real platform: scroll bars,
+// folder search, menus, fonts, the settings reader, file existence, the
+// system menu's Close command and the metrics.
+#include "TestWindows.h"
+
+#include "framework/FileFind.h"
+#include "framework/GdiObject.h"
+#include "framework/IniReader.h"
+#include "framework/Menu.h"
+#include "framework/Platform.h"
+#include "framework/ScrollBar.h"
+#include "framework/Str.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+class ScrollBarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateTestWindow(window, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL));
+        vertical.Init(window.hwnd, SB_VERT);
+    }
+    Live<Window> window;
+    ScrollBar vertical;
+};
+
+TEST_F(ScrollBarTest, PageDownStopsWhereTheLastPageEndsAtTheMaximum) {
+    vertical.SetRange(0, 999, 300, true, false);
+    vertical.SetPos(650, false);
+    EXPECT_EQ(vertical.HandleScroll(SB_PAGEDOWN, 0, nullptr), 700);
+    EXPECT_EQ(vertical.GetPos(), 700);
+}
+
+TEST_F(ScrollBarTest, ThumbTrackTakesTheMessageThumb) {
+    vertical.SetRange(0, 999, 100, true, false);
+    vertical.SetPos(5, false);
+    EXPECT_EQ(vertical.HandleScroll(SB_THUMBTRACK, 120, nullptr), 120);
+    EXPECT_EQ(vertical.GetPos(), 120);
+}
+
+TEST_F(ScrollBarTest, EndScrollLeavesThePosition) {
+    vertical.SetRange(0, 999, 100, true, false);
+    vertical.SetPos(321, false);
+    EXPECT_EQ(vertical.HandleScroll(SB_ENDSCROLL, 0, nullptr), 321);
+    EXPECT_EQ(vertical.GetPos(), 321);
+}
+
+TEST_F(ScrollBarTest, ContentSmallerThanTheViewKeepsTheStoredPositionAtTheMinimum) {
+    vertical.SetRange(0, 199, 300, true, false);
+    vertical.SetPos(0, false);
+    // The platform stores a page of at most the range, so the returned value
+    // is at or below the minimum; what is stored stays 0.
+    EXPECT_LE(vertical.HandleScroll(SB_LINEDOWN, 0, nullptr), 0);
+    EXPECT_EQ(vertical.GetPos(), 0);
+}
+
+TEST_F(ScrollBarTest, MessageOfAScrollBarControlIsNotForTheWindowsOwnBar) {
+    HWND control = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_HORZ, 0, 0, 100, 16, window.hwnd, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    ScrollBar horizontal;
+    horizontal.Init(window.hwnd, SB_HORZ);
+    horizontal.SetRange(0, 999, 100, true, false);
+    horizontal.SetPos(50, false);
+    EXPECT_EQ(horizontal.HandleScroll(SB_LINEDOWN, 0, control), -1);
+    EXPECT_EQ(horizontal.GetPos(), 50);
+
+    ScrollBar own;
+    own.Init(control, SB_CTL);
+    own.SetRange(0, 99, 10, false, false);
+    EXPECT_EQ(own.HandleScroll(SB_PAGEDOWN, 0, window.hwnd), -1); // another window's message
+    EXPECT_EQ(own.HandleScroll(SB_PAGEDOWN, 0, control), 10);
+    EXPECT_EQ(own.GetPos(), 10);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path) << content;
+}
+
+TEST(FileFind, FolderScanYieldsEveryEntryWithItsDirectoryFlag) {
+    TempDir dir;
+    WriteFile(dir.File("a.qvm"), "x");
+    WriteFile(dir.File("b.txt"), "x");
+    CreateDirectoryA(dir.File("sub").c_str(), nullptr);
+    std::map<std::string, bool> entries;
+    FileFind find;
+    const std::string pattern = dir.Path() + "\\*.*";
+    for (bool more = find.FindFirst(pattern.c_str()); more; more = find.FindNext())
+        entries[find.Name()] = find.IsDirectory();
+    EXPECT_TRUE(find.Close());
+    EXPECT_FALSE(find.Close()); // nothing open any more
+    EXPECT_EQ(entries, (std::map<std::string, bool>{
+                           {".", true}, {"..", true}, {"a.qvm", false}, {"b.txt", false}, {"sub", true}}));
+}
+
+TEST(FileFind, MissingFolderOpensNoSearch) {
+    TempDir dir;
+    FileFind find;
+    const std::string pattern = dir.File("missing") + "\\*.*";
+    EXPECT_FALSE(find.FindFirst(pattern.c_str()));
+    EXPECT_EQ(find.handle, nullptr);
+    EXPECT_FALSE(find.FindNext());
+}
+
+TEST(Menu, RecentFolderItemsAreInsertedAndDeletedByPosition) {
+    Menu menu;
+    menu.Attach(CreatePopupMenu());
+    EXPECT_TRUE(menu.InsertString(0, true, 41000, "C:\\first"));
+    EXPECT_TRUE(menu.InsertString(0, true, 41001, "C:\\second")); // in front of the first
+    ASSERT_EQ(menu.Count(), 2);
+    char text[32] = {};
+    GetMenuStringA(menu.handle, 0, text, sizeof(text), MF_BYPOSITION);
+    EXPECT_STREQ(text, "C:\\second");
+    EXPECT_EQ(GetMenuItemID(menu.handle, 1), 41000u);
+    EXPECT_EQ(GetMenuState(menu.handle, 41000, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), 0u);
+    EXPECT_TRUE(menu.DeleteItem(0, true));
+    EXPECT_EQ(menu.Count(), 1);
+    EXPECT_TRUE(menu.DeleteItem(41000, false));
+    EXPECT_EQ(menu.Count(), 0);
+    DestroyMenu(menu.handle);
+}
+
+TEST(GdiObject, CreatingASecondFontDeletesTheFirst) {
+    GdiObject font;
+    ASSERT_TRUE(font.CreateFont(12, FW_NORMAL, ANSI_CHARSET, "Tahoma"));
+    HGDIOBJ first = font.handle;
+    ASSERT_TRUE(font.CreateFont(14, FW_BOLD, ANSI_CHARSET, "Tahoma"));
+    EXPECT_NE(font.handle, nullptr);
+    EXPECT_EQ(GetObjectType(first), 0u); // no longer a drawing object
+    EXPECT_EQ(GetObjectType(font.handle), static_cast<DWORD>(OBJ_FONT));
+    HGDIOBJ second = font.handle;
+    font.DeleteHandle();
+    EXPECT_EQ(font.handle, nullptr);
+    EXPECT_EQ(GetObjectType(second), 0u);
+}
+
+TEST(IniReader, KeysReadWithDefaultsForWhatIsMissing) {
+    TempDir dir;
+    const std::string path = dir.File("tessavel.ini");
+    WriteFile(path, "[Tessaven]\r\nScale=250\r\nOpenDir=C:\\pictures\r\n[Other]\r\nScale=7\r\n");
+    IniReader ini;
+    ini.SetFile(path.c_str());
+    ini.SetSection("Tessaven");
+    EXPECT_EQ(ini.GetInt("Scale", 100), 250);
+    EXPECT_EQ(ini.GetInt("ColBk", 0x808080), 0x808080);
+    Str value(511);
+    EXPECT_EQ(ini.GetString("OpenDir", value, ""), 11u);
+    EXPECT_STREQ(value.Text(), "C:\\pictures");
+    ini.GetString("ConvDir", value, "fallback");
+    EXPECT_STREQ(value.Text(), "fallback");
+
+    ini.SetFile(dir.File("missing.ini").c_str());
+    EXPECT_EQ(ini.GetInt("Scale", 100), 100);
+}
+
+TEST(Platform, FileExistsForFilesAndFoldersOnly) {
+    TempDir dir;
+    WriteFile(dir.File("a.qvm"), "x");
+    EXPECT_TRUE(FileExists(dir.Path().c_str()));
+    EXPECT_TRUE(FileExists(dir.File("a.qvm").c_str()));
+    EXPECT_FALSE(FileExists(dir.File("b.qvm").c_str()));
+}
+
+TEST(Platform, SystemCloseIsGreyedAndEnabledAgain) {
+    Live<Window> window;
+    ASSERT_TRUE(CreateTestWindow(window));
+    EnableSystemClose(window.hwnd, false);
+    EXPECT_TRUE(GetMenuState(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+    EnableSystemClose(window.hwnd, true);
+    EXPECT_FALSE(GetMenuState(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST(Metrics, MultiMonitorLookupAnswersTheSystemMetrics) {
+    for (int index : {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, SM_CMONITORS})
+        EXPECT_EQ(GetMetric(index), GetSystemMetrics(index)) << index;
+    RECT screen{};
+    GetVirtualScreenRect(screen);
+    EXPECT_EQ(screen.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_GT(screen.bottom, screen.top);
+}
+
+} // namespace
