@@ -53,7 +53,8 @@ public:
     static uint32_t SwapBytes32(uint32_t value);
     static void PutU32BE(uint32_t value, uint8_t* destination);
 
-    // File-system helpers shared by the writers and the converter.
+    // File-system helpers shared by the writers and the converter. Delete
+    // removes plain files only, never a folder or a device.
     static bool Delete(const char* path);
     static bool Exists(const char* path);
     static bool IsDirectory(const char* path);

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 namespace {
-FILE* AsFile(void* handle) { return static_cast<FILE*>(handle); }
+FILE* AsFile(void* handle) {
+    return static_cast<FILE*>(handle);
+}
 } // namespace
 
 bool ByteFile::OpenRead(const char* path) {
@@ -49,7 +51,12 @@ int64_t ByteFile::Seek(int64_t distance, Origin origin) {
     return int64_t(ftello(AsFile(handle)));
 }
 
-bool ByteFile::Delete(const char* path) { return unlink(path) == 0; }
+bool ByteFile::Delete(const char* path) {
+    // Writers delete what a failed write left behind; when the output was a
+    // device such as /dev/full, that must not remove the device itself.
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && unlink(path) == 0;
+}
 
 bool ByteFile::Exists(const char* path) {
     struct stat info;

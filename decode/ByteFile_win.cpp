@@ -3,12 +3,14 @@
 #include <windows.h>
 
 namespace {
-HANDLE AsHandle(void* handle) { return static_cast<HANDLE>(handle); }
+HANDLE AsHandle(void* handle) {
+    return static_cast<HANDLE>(handle);
+}
 } // namespace
 
 bool ByteFile::OpenRead(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     return handle != nullptr;
 }
@@ -52,9 +54,18 @@ int64_t ByteFile::Seek(int64_t distance, Origin origin) {
     return position.QuadPart;
 }
 
-bool ByteFile::Delete(const char* path) { return DeleteFileA(path) != FALSE; }
+bool ByteFile::Delete(const char* path) {
+    // Only plain files: a failed write to a device must not try to remove it
+    // (Wine maps device paths to the host's device nodes).
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return false;
+    return DeleteFileA(path) != FALSE;
+}
 
-bool ByteFile::Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool ByteFile::Exists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool ByteFile::IsDirectory(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);

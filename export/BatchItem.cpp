@@ -1,0 +1,32 @@
+#include "export/BatchItem.h"
+
+#include "decode/ByteFile.h"
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "framework/Str.h"
+#include "framework/Text.h"
+
+OutputFormat FormatFromIndex(int32_t index) {
+    return index == 0 ? OutputFormat::Bmp : OutputFormat::Png;
+}
+
+void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format) {
+    Str name;
+    name.Assign(itemName);
+    name.ReplaceExtension(format == OutputFormat::Bmp ? "bmp" : "png");
+    out.Assign(folder);
+    out.AppendChar(text::PathSeparator());
+    out.Append(name.Text());
+}
+
+ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
+                       OutputFormat format, bool overwrite, Str& outputPath) {
+    BuildOutputPath(outputPath, folder, itemName, format);
+    if (!overwrite && ByteFile::Exists(outputPath.Text()))
+        return ItemResult::Skipped;
+    if (!LoadDocument(image, fullPath))
+        return ItemResult::LoadFailed;
+    const bool saved =
+        format == OutputFormat::Bmp ? image.SaveBmp(outputPath.Text()) : image.SavePng(outputPath.Text(), false);
+    return saved ? ItemResult::Converted : ItemResult::WriteFailed;
+}

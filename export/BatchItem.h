@@ -1,0 +1,33 @@
+#pragma once
+// The rules for one item of a batch conversion, shared by the viewer's
+// conversion dialog and the command-line converter: where the output goes,
+// when an item is skipped, how it is loaded and written.
+
+#include <cstdint>
+
+class ImageBuffer;
+class Str;
+
+enum class OutputFormat { Bmp, Png };
+
+// The conversion dialog's format index (and the ConvType setting): 0 is BMP;
+// every other value, including no selection, is PNG.
+OutputFormat FormatFromIndex(int32_t index);
+
+enum class ItemResult {
+    Converted,   // loaded and written
+    Skipped,     // the output existed and overwrite was off; nothing loaded
+    LoadFailed,  // not a readable QVM/QVR document; nothing written
+    WriteFailed, // loaded, but the output file could not be written
+};
+
+// folder + separator + itemName with the text after its last "." replaced by
+// "bmp" or "png" (a name without "." keeps its text). The separator is always
+// added, also after a folder that already ends in one.
+void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format);
+
+// Converts the document at fullPath, shown as itemName, into folder. image is
+// the caller's own picture, reused from item to item. outputPath receives
+// the path written (or skipped).
+ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
+                       OutputFormat format, bool overwrite, Str& outputPath);

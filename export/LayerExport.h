@@ -1,0 +1,56 @@
+#pragma once
+// Layer export: every layer of a QVM document written as a PNG file of its
+// own, with its alpha channel, in its stored form (blend mode, opacity and
+// visibility are not applied). The file of the layer at record index i in a
+// document of N layers is
+//     stem + "_%02d_" (N - 1 - i) + layer name + ".png"
+// so the top layer gets 00. The stem is the document's path without its
+// extension, or, when a destination folder is given, that folder and the
+// document's file name without its extension.
+//
+// Shared by the viewer's menu command and the command-line converter.
+
+#include "framework/Str.h"
+
+#include <cstdint>
+
+// Makes a layer name safe to put into a file name, in place: each "\", "/"
+// and ":" and each "." next to another "." becomes "_", so a name taken from
+// a document cannot lead the file out of its folder. The name is walked
+// character by character with the double-byte rule, so the second byte of a
+// CP932 character (which may be 0x5C) is never replaced. Every other byte
+// stays as stored.
+void MakeLayerNameSafe(char* name);
+
+enum class LayerExportStatus {
+    Done,         // every layer record was processed
+    CannotOpen,   // the document cannot be opened, or memory ran out
+    NotQvm,       // wrong magic, version not 0, or impossible header lengths
+    TooLarge,     // the picture cannot be created at the document's size
+    CorruptLayer, // a layer's stream is corrupt or truncated
+};
+
+struct LayerExportOptions {
+    const char* folder = nullptr; // null: beside the document
+    bool overwrite = true;        // false: existing files are left alone
+};
+
+struct LayerExportReport {
+    LayerExportStatus status = LayerExportStatus::Done;
+    int32_t layerCount = 0;
+    int32_t written = 0;
+    int32_t skipped = 0;       // files that existed, with overwrite off
+    int32_t failedWrites = 0;  // layers whose file could not be written
+    int32_t corruptLayer = -1; // record index (0 = bottom) when CorruptLayer
+    Str firstFailedFile;       // the first file that could not be written
+};
+
+// Writes the files and fills report. True when every layer record was
+// processed (status Done), even if some files could not be written.
+bool ExportLayers(const char* path, const LayerExportOptions& options, LayerExportReport& report);
+
+// The viewer's form: beside the document, replacing existing files.
+bool ExportLayers(const char* path);
+
+// stem + "_%02d_" number + safe name + ".png" into out.
+void BuildLayerFileName(Str& out, const char* stem, uint16_t number, const char* name);

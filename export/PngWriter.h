@@ -1,0 +1,63 @@
+#pragma once
+// PNG output of an ImageBuffer: 8-bit truecolour (colour type 2) or
+// truecolour with alpha (colour type 6), chunks IHDR, IDAT and IEND only,
+// filter type 0 on every row, one IDAT chunk holding the whole zlib stream.
+// The program reaches it through ImageBuffer::SavePng; PngImage, Convert and
+// PngWriter are the steps behind it.
+//
+// The picture is turned into PNG rows a band at a time and each band is handed
+// to deflate as it is made, so saving never holds a second copy of the whole
+// picture. deflate's output does not depend on how its input is split when no
+// flush is asked for, so the file is byte for byte the one a single-block
+// encoder writes (the tests compare both).
+
+#include "decode/ByteFile.h"
+#include "decode/MemBlock.h"
+
+#include <cstdint>
+
+class ImageBuffer;
+
+// The picture in PNG row form. Each stored row is a filter-type byte (0)
+// followed by the samples, red, green, blue and, at depth 32, alpha. rows
+// holds bandRows such rows at a time; row 0 of the PNG is the top row of the
+// picture.
+struct PngImage {
+    int16_t depth = 0; // 24: RGB, 32: RGBA
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rowBytes = 0; // 1 + depth / 8 * width
+    const ImageBuffer* source = nullptr;
+    int32_t bandRows = 0;
+    MemBlock rows;
+};
+
+// Prepares image for source at depth 24 or 32 and allocates its band of
+// rows. False for an empty picture, a depth other than 24 or 32, a row too
+// long for the format, or when the band cannot be allocated.
+bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth);
+
+// Fills the band with count PNG rows starting at PNG row first (0 = top).
+// count is at most bandRows.
+void ConvertRows(PngImage& image, int32_t first, int32_t count);
+
+class PngWriter : public ByteFile {
+public:
+    // Writes the PNG file; level is deflate's compression level (0-9). True
+    // only when every byte reached the file. Nothing is created when the
+    // encoder cannot start; a file that fails after it was created is
+    // deleted.
+    bool WritePng(const char* path, PngImage& picture, int level);
+
+private:
+    bool WriteBody();
+    bool WriteChunk(const char* type, const uint8_t* data, uint32_t length);
+    bool WriteImageData();
+    bool WritePiece(const uint8_t* data, uint32_t length);
+
+    PngImage* image = nullptr;
+    struct z_stream_s* stream = nullptr;
+    MemBlock output;
+    uint32_t checksum = 0;
+    uint64_t total = 0;
+};

@@ -1,0 +1,278 @@
+#include "decode/ByteFile.h"
+#include "export/LayerExport.h"
+#include "tests/export/PngReadBack.h"
+#include "tests/export/TestPictures.h"
+#include "tests/support/DocWriter.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+using docwriter::Bytes;
+using docwriter::QvmDocument;
+using docwriter::QvmLayer;
+
+namespace {
+
+constexpr int kW = 6;
+constexpr int kH = 4;
+
+std::string Sep() {
+    return std::string(1, testpictures::IsWindowsBuild() ? '\\' : '/');
+}
+
+// width x height pixels, bottom row first, different for every seed.
+Bytes LayerPixels(int seed) {
+    Bytes pixels;
+    for (int i = 0; i < kW * kH; ++i)
+        pixels.insert(pixels.end(), {uint8_t(i + seed), uint8_t(i * 3 + seed), uint8_t(seed * 40), uint8_t(i * 9)});
+    return pixels;
+}
+
+QvmLayer Layer(const std::string& name, int seed) {
+    QvmLayer layer;
+    layer.name = name;
+    layer.pixels = LayerPixels(seed);
+    return layer;
+}
+
+QvmDocument Document(std::vector<QvmLayer> layers) {
+    QvmDocument doc;
+    doc.width = kW;
+    doc.height = kH;
+    doc.headerExtra = Bytes(6, 0x11);
+    doc.block = Bytes(9, 0x22);
+    doc.layers = std::move(layers);
+    return doc;
+}
+
+std::string WriteDoc(const std::string& path, const QvmDocument& doc) {
+    EXPECT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+    return path;
+}
+
+// The RGBA rows (with filter bytes) a PNG of these stored pixels holds.
+Bytes PngRowsOf(const Bytes& pixels) {
+    Bytes rows;
+    for (int y = kH - 1; y >= 0; --y) {
+        rows.push_back(0);
+        for (int x = 0; x < kW; ++x) {
+            const uint8_t* p = &pixels[size_t(y * kW + x) * 4];
+            rows.insert(rows.end(), {p[2], p[1], p[0], p[3]});
+        }
+    }
+    return rows;
+}
+
+// Expands the PNG at path and checks it is an RGBA picture of the document's
+// size; the rows it holds, or nothing.
+Bytes ReadPngRows(const std::string& path) {
+    pngread::Png png;
+    if (!pngread::Parse(docwriter::ReadFile(path), png) || !pngread::Expand(png))
+        return {};
+    EXPECT_EQ(png.colourType, 6);
+    EXPECT_EQ(png.width, uint32_t(kW));
+    EXPECT_EQ(png.height, uint32_t(kH));
+    return png.raw;
+}
+
+size_t EntriesIn(const std::string& folder) {
+    size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator(folder); it != std::filesystem::directory_iterator(); ++it)
+        ++n;
+    return n;
+}
+
+TEST(LayerExport, LayersAreNumberedFromTheTopAndKeepTheirStoredPixels) {
+    TempDir dir;
+    QvmLayer hidden = Layer("colour", 2);
+    hidden.flags = 0;
+    hidden.opacity = 50;
+    hidden.blendMode = 14;
+    const std::string doc = WriteDoc(dir.File("cat.qvm"), Document({Layer("paper", 1), hidden, Layer("line", 3)}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    EXPECT_TRUE(ReadPngRows(dir.File("cat_02_paper.png")) == PngRowsOf(LayerPixels(1)));
+    EXPECT_TRUE(ReadPngRows(dir.File("cat_01_colour.png")) == PngRowsOf(LayerPixels(2)));
+    EXPECT_TRUE(ReadPngRows(dir.File("cat_00_line.png")) == PngRowsOf(LayerPixels(3)));
+    EXPECT_EQ(EntriesIn(dir.Path()), 4u);
+}
+
+TEST(LayerExport, NoLayersWritesNothingAndSucceeds) {
+    TempDir dir;
+    const std::string doc = WriteDoc(dir.File("empty.qvm"), Document({}));
+    LayerExportReport report;
+    EXPECT_TRUE(ExportLayers(doc.c_str(), LayerExportOptions(), report));
+    EXPECT_EQ(report.layerCount, 0);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST(LayerExport, CorruptThirdLayerKeepsTheFilesOfTheFirstTwo) {
+    TempDir dir;
+    QvmLayer broken = Layer("c", 3);
+    broken.stream = Bytes{0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::string doc = WriteDoc(dir.File("d.qvm"), Document({Layer("a", 1), Layer("b", 2), broken}));
+    LayerExportReport report;
+    EXPECT_FALSE(ExportLayers(doc.c_str(), LayerExportOptions(), report));
+    EXPECT_EQ(report.status, LayerExportStatus::CorruptLayer);
+    EXPECT_EQ(report.corruptLayer, 2);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_TRUE(ByteFile::Exists(dir.File("d_02_a.png").c_str()));
+    EXPECT_TRUE(ByteFile::Exists(dir.File("d_01_b.png").c_str()));
+    EXPECT_EQ(EntriesIn(dir.Path()), 3u);
+}
+
+TEST(LayerExport, DocumentsThatAreNotQvmFailBeforeWriting) {
+    TempDir dir;
+    QvmDocument wrongMagic = Document({Layer("a", 1)});
+    wrongMagic.magic = "QVRFDAT";
+    QvmDocument version1 = Document({Layer("a", 1)});
+    version1.version = 1;
+    QvmDocument shortHeader = Document({Layer("a", 1)});
+    shortHeader.headerLength = 9;
+    QvmDocument shortRecord = Document({Layer("a", 1)});
+    shortRecord.recordLength = 34;
+    QvmDocument zeroWidth = Document({Layer("a", 1)});
+    zeroWidth.width = 0;
+    struct Case {
+        const char* name;
+        QvmDocument doc;
+        LayerExportStatus status;
+    };
+    Case cases[] = {
+        {"magic.qvm", wrongMagic, LayerExportStatus::NotQvm},   {"version.qvm", version1, LayerExportStatus::NotQvm},
+        {"header.qvm", shortHeader, LayerExportStatus::NotQvm}, {"record.qvm", shortRecord, LayerExportStatus::NotQvm},
+        {"zero.qvm", zeroWidth, LayerExportStatus::TooLarge},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LayerExportReport report;
+        EXPECT_FALSE(ExportLayers(WriteDoc(dir.File(c.name), c.doc).c_str(), LayerExportOptions(), report));
+        EXPECT_EQ(report.status, c.status);
+    }
+    LayerExportReport report;
+    EXPECT_FALSE(ExportLayers(dir.File("missing.qvm").c_str(), LayerExportOptions(), report));
+    EXPECT_EQ(report.status, LayerExportStatus::CannotOpen);
+    EXPECT_EQ(EntriesIn(dir.Path()), std::size(cases));
+}
+
+TEST(LayerNames, SeparatorsAndDotRunsBecomeUnderscoresAndCp932SecondBytesStay) {
+    struct Case {
+        const char* stored;
+        const char* safe;
+    };
+    const Case cases[] = {
+        {"line", "line"},
+        {"", ""},
+        {"..", "__"},
+        {"...", "___"},
+        {"a.b", "a.b"},
+        {".hidden", ".hidden"},
+        {"x.", "x."},
+        {"..\\..\\evil", "______evil"},
+        {"../up", "___up"},
+        {"C:\\Windows", "C__Windows"},
+        {"a:b/c\\d", "a_b_c_d"},
+        {"\x95\x5C", "\x95\x5C"},                 // a CP932 character whose second byte is 0x5C
+        {"\x83\x5C\x94\x5C", "\x83\x5C\x94\x5C"}, // two of them
+        {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
+        {"\\\x83\x5C/", "_\x83\x5C_"},
+        {"\x81", "\x81"}, // a lone lead byte at the end
+        {"a?b*", "a?b*"}, // left for the file system to refuse
+    };
+    for (const Case& c : cases) {
+        char name[64];
+        std::strcpy(name, c.stored);
+        MakeLayerNameSafe(name);
+        EXPECT_STREQ(name, c.safe) << c.stored;
+    }
+}
+
+TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
+    TempDir dir;
+    const std::string folder = dir.File("docs");
+    std::filesystem::create_directory(folder);
+    const std::string doc =
+        WriteDoc(folder + Sep() + "h.qvm", Document({Layer("..", 1), Layer("..\\..\\evil", 2), Layer("../up", 3),
+                                                     Layer("c:d", 4), Layer("\x95\x5C", 5), Layer("\x83\x5C\\x", 6)}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    const char* expected[] = {"h_05___.png",  "h_04_______evil.png", "h_03____up.png",
+                              "h_02_c_d.png", "h_01_\x95\x5C.png",   "h_00_\x83\x5C_x.png"};
+    for (const char* name : expected)
+        EXPECT_TRUE(ByteFile::Exists((folder + Sep() + name).c_str())) << name;
+    EXPECT_EQ(EntriesIn(folder), 7u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
+}
+
+TEST(LayerExport, FullLengthNameAndDottedFolder) {
+    TempDir dir;
+    const std::string folder = dir.File("my.work");
+    std::filesystem::create_directory(folder);
+    const std::string full(32, 'n');
+    const std::string doc = WriteDoc(folder + Sep() + "pic.QVM", Document({Layer(full, 1), Layer("", 2)}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "pic_01_" + full + ".png").c_str()));
+    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "pic_00_.png").c_str()));
+    EXPECT_EQ(EntriesIn(folder), 3u);
+}
+
+TEST(LayerExport, ShortStreamLeavesTheRestTransparentNotThePreviousLayer) {
+    TempDir dir;
+    QvmLayer shortLayer = Layer("s", 2);
+    const Bytes half(shortLayer.pixels.begin(), shortLayer.pixels.begin() + long(shortLayer.pixels.size() / 2));
+    shortLayer.stream = docwriter::Compress(half);
+    const std::string doc = WriteDoc(dir.File("s.qvm"), Document({Layer("full", 1), shortLayer}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    Bytes expected = half;
+    expected.resize(shortLayer.pixels.size(), 0);
+    EXPECT_TRUE(ReadPngRows(dir.File("s_00_s.png")) == PngRowsOf(expected));
+}
+
+TEST(LayerExport, BytesAfterAStreamDoNotHideTheNextRecord) {
+    TempDir dir;
+    QvmLayer first = Layer("a", 1);
+    first.trailing = Bytes(70000, 0x5A); // beyond one 65536-byte read
+    const std::string doc = WriteDoc(dir.File("t.qvm"), Document({first, Layer("b", 2)}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    EXPECT_TRUE(ReadPngRows(dir.File("t_01_a.png")) == PngRowsOf(LayerPixels(1)));
+    EXPECT_TRUE(ReadPngRows(dir.File("t_00_b.png")) == PngRowsOf(LayerPixels(2)));
+}
+
+TEST(LayerExport, DestinationFolderOverwriteAndUnwritableLayers) {
+    TempDir dir;
+    const std::string out = dir.File("out");
+    std::filesystem::create_directory(out);
+    const std::string doc = WriteDoc(dir.File("x.qvm"), Document({Layer("a", 1), Layer("b", 2), Layer("c", 3)}));
+    LayerExportOptions options;
+    options.folder = out.c_str();
+    LayerExportReport report;
+    ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(EntriesIn(out), 3u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+
+    // A second run replaces the files; with overwrite off it leaves them.
+    const std::string top = out + Sep() + "x_00_c.png";
+    ASSERT_TRUE(docwriter::WriteFile(top, Bytes{1, 2, 3}));
+    ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
+    EXPECT_TRUE(ReadPngRows(top) == PngRowsOf(LayerPixels(3)));
+    ASSERT_TRUE(docwriter::WriteFile(top, Bytes{1, 2, 3}));
+    options.overwrite = false;
+    ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
+    EXPECT_EQ(report.skipped, 3);
+    EXPECT_TRUE(docwriter::ReadFile(top) == (Bytes{1, 2, 3}));
+
+    // A layer whose file cannot be written is passed over; the others are
+    // written and the export still counts as done.
+    options.overwrite = true;
+    std::filesystem::remove(out + Sep() + "x_01_b.png");
+    std::filesystem::create_directory(out + Sep() + "x_01_b.png");
+    ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.failedWrites, 1);
+    EXPECT_EQ(std::string(report.firstFailedFile.Text()), out + Sep() + "x_01_b.png");
+    EXPECT_TRUE(std::filesystem::is_directory(out + Sep() + "x_01_b.png"));
+}
+
+} // namespace

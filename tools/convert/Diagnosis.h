@@ -1,0 +1,11 @@
+#pragma once
+// Why a document failed to load. The loader answers only yes or no, so after
+// a failure the converter looks at the file once more to name the reason.
+
+#include <string>
+
+// A short reason: "not a QVM/QVR document", "cannot open", "unsupported
+// version 3", "picture too large (WxH)", "truncated at layer N",
+// "corrupt layer N" (layers counted from 1, bottom first) or "corrupt
+// document".
+std::string DiagnoseLoadFailure(const char* path);
