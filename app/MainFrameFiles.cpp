@@ -17,7 +17,7 @@
 
 namespace {
 
-// Room for one dropped path.
+// Room for one dropped path; a longer one gets the room it needs.
 constexpr int32_t kDropPathRoom = 511;
 
 bool IsDocumentPath(const Str& path) {
@@ -159,7 +159,10 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     Str path;
     for (UINT i = 0; i < count; ++i) {
-        path.Reserve(kDropPathRoom);
+        // A path cut to a fixed buffer could name another file, so the room
+        // follows the path's length.
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        path.Reserve(length > UINT(kDropPathRoom) ? int32_t(length) : kDropPathRoom);
         if (DragQueryFileA(drop, i, path.data, static_cast<UINT>(path.BufferSize())) == 0)
             continue;
         const DWORD attributes = GetFileAttributesA(path.Text());
