@@ -1,8 +1,12 @@
-# Front door. `make test` installs what is missing, builds both presets and
-# runs every test; `make run` opens the viewer on the sample documents.
-.PHONY: all setup native windows test test-native test-windows run clean
+# Front door. `make test` installs what is missing, builds every preset and
+# runs every test; `make run` opens the viewer on the sample documents;
+# `make fuzz` runs each fuzz target for FUZZ_SECONDS (default 10 minutes);
+# `make bench` runs the benchmarks and writes build/bench/report.md and .png.
+.PHONY: all setup native windows fuzz-build test test-native test-windows test-fuzz fuzz run bench clean
 
-all: native windows
+FUZZ_SECONDS ?= 600
+
+all: native windows fuzz-build
 
 setup:
 	@scripts/setup
@@ -15,16 +19,36 @@ windows: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
+fuzz-build: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
 test-native: native
 	ctest --preset native
 
 test-windows: windows
 	ctest --preset windows
 
-test: test-native test-windows
+# A few seconds per fuzz target, to catch a reader that crashes at once.
+test-fuzz: fuzz-build
+	ctest --preset fuzz
+
+test: test-native test-windows test-fuzz
+
+# Findings go to tests/corpus with a note to complete; see tests/corpus/README.md.
+fuzz: fuzz-build
+	scripts/fuzz run build/fuzz $(FUZZ_SECONDS)
 
 run: windows
 	scripts/run-viewer
+
+# Optimised and without sanitizers, so the numbers mean something. Options go
+# through the environment: BENCH_REPETITIONS, BENCH_MIN_TIME, BENCH_FILTER,
+# BENCH_BASELINE (an earlier build/bench/results.json to compare with).
+bench: setup
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+	scripts/bench-report --build build/bench
 
 clean:
 	rm -rf build

@@ -3,7 +3,47 @@
 #include <cstdio>
 #include <cstring>
 
-bool ByteFile::ReadU8(uint8_t& value) { return ReadExact(&value, 1); }
+uint32_t ByteFile::Read(void* buffer, uint32_t count) {
+    if (handle == nullptr || count == 0)
+        return 0;
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    uint32_t done = aheadEnd - aheadNext;
+    if (done >= count) {
+        std::memcpy(out, ahead.data + aheadNext, count);
+        aheadNext += count;
+        return count;
+    }
+    if (done > 0)
+        std::memcpy(out, ahead.data + aheadNext, done);
+    aheadNext = aheadEnd = 0;
+    const uint32_t rest = count - done;
+    if (rest >= kReadAhead || (ahead.data == nullptr && ahead.Alloc(kReadAhead, false) == nullptr))
+        return done + ReadFromFile(out + done, rest);
+    aheadEnd = ReadFromFile(ahead.data, kReadAhead);
+    const uint32_t take = rest < aheadEnd ? rest : aheadEnd;
+    std::memcpy(out + done, ahead.data, take);
+    aheadNext = take;
+    return done + take;
+}
+
+int64_t ByteFile::Seek(int64_t distance, Origin origin) {
+    if (handle == nullptr)
+        return -1;
+    const int64_t buffered = int64_t(aheadEnd) - int64_t(aheadNext);
+    // The readers' skips over a few fields stay inside the bytes read ahead.
+    if (origin == FromCurrent && buffered > 0 && distance >= -int64_t(aheadNext) && distance <= buffered) {
+        aheadNext = uint32_t(int64_t(aheadNext) + distance);
+        const int64_t filePosition = SeekInFile(0, FromCurrent);
+        return filePosition < 0 ? -1 : filePosition - (int64_t(aheadEnd) - int64_t(aheadNext));
+    }
+    // The file itself is ahead of the reader by the unread bytes.
+    aheadNext = aheadEnd = 0;
+    return SeekInFile(origin == FromCurrent ? distance - buffered : distance, origin);
+}
+
+bool ByteFile::ReadU8(uint8_t& value) {
+    return ReadExact(&value, 1);
+}
 
 bool ByteFile::ReadU16LE(uint16_t& value) {
     uint8_t b[2];
@@ -45,7 +85,9 @@ bool ByteFile::WriteText(const char* text) {
     return WriteExact(text, length);
 }
 
-bool ByteFile::WriteNewline() { return WriteExact("\r\n", 2); }
+bool ByteFile::WriteNewline() {
+    return WriteExact("\r\n", 2);
+}
 
 bool ByteFile::WriteKeyInt(const char* name, int32_t value) {
     char number[16];

@@ -4,6 +4,8 @@
 // file and the big-endian helpers of the PNG writer. The platform half
 // (ByteFile_win.cpp, ByteFile_posix.cpp) owns the handle.
 
+#include "decode/MemBlock.h"
+
 #include <cstdint>
 
 class ByteFile {
@@ -23,7 +25,11 @@ public:
     bool IsClosed() const { return handle == nullptr; }
 
     // Raw transfer: the number of bytes moved, fewer at the end of the file,
-    // 0 on failure.
+    // 0 on failure. Reads go through a read-ahead block (the readers make
+    // many reads of a few bytes each, and each read of the platform is a
+    // system call); reads of a block or more go straight to the file. A file
+    // is opened for reading or for writing, never both, so writes never meet
+    // read-ahead bytes.
     uint32_t Read(void* buffer, uint32_t count);
     uint32_t Write(const void* buffer, uint32_t count);
 
@@ -63,5 +69,14 @@ public:
     static bool Replace(const char* from, const char* to);
 
 private:
+    static constexpr uint32_t kReadAhead = 16384;
+
+    // Platform half (ByteFile_win.cpp, ByteFile_posix.cpp).
+    uint32_t ReadFromFile(void* buffer, uint32_t count);
+    int64_t SeekInFile(int64_t distance, Origin origin);
+
     void* handle = nullptr;
+    MemBlock ahead;         // allocated at the first read
+    uint32_t aheadNext = 0; // next unread byte of ahead
+    uint32_t aheadEnd = 0;  // end of the bytes read ahead
 };

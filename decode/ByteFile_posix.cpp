@@ -12,6 +12,9 @@ FILE* AsFile(void* handle) {
 
 bool ByteFile::OpenRead(const char* path) {
     handle = std::fopen(path, "rb");
+    // Reads are buffered in ByteFile itself, on every platform alike.
+    if (handle != nullptr)
+        std::setvbuf(AsFile(handle), nullptr, _IONBF, 0);
     return handle != nullptr;
 }
 
@@ -25,13 +28,14 @@ bool ByteFile::Close() {
         return false;
     FILE* file = AsFile(handle);
     handle = nullptr;
+    aheadNext = aheadEnd = 0;
     // A buffered write that fails shows itself only here: report it.
     const bool clean = std::ferror(file) == 0;
     return (std::fclose(file) == 0) && clean;
 }
 
-uint32_t ByteFile::Read(void* buffer, uint32_t count) {
-    if (handle == nullptr || count == 0)
+uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
+    if (count == 0)
         return 0;
     return uint32_t(std::fread(buffer, 1, count, AsFile(handle)));
 }
@@ -42,9 +46,7 @@ uint32_t ByteFile::Write(const void* buffer, uint32_t count) {
     return uint32_t(std::fwrite(buffer, 1, count, AsFile(handle)));
 }
 
-int64_t ByteFile::Seek(int64_t distance, Origin origin) {
-    if (handle == nullptr)
-        return -1;
+int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
     static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (fseeko(AsFile(handle), off_t(distance), whence[origin]) != 0)
         return -1;

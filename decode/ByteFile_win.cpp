@@ -26,12 +26,13 @@ bool ByteFile::Close() {
         return false;
     const BOOL closed = CloseHandle(AsHandle(handle));
     handle = nullptr;
+    aheadNext = aheadEnd = 0;
     return closed != FALSE;
 }
 
-uint32_t ByteFile::Read(void* buffer, uint32_t count) {
+uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
     DWORD done = 0;
-    if (handle == nullptr || count == 0 || !ReadFile(AsHandle(handle), buffer, count, &done, nullptr))
+    if (count == 0 || !ReadFile(AsHandle(handle), buffer, count, &done, nullptr))
         return 0;
     return done;
 }
@@ -43,9 +44,7 @@ uint32_t ByteFile::Write(const void* buffer, uint32_t count) {
     return done;
 }
 
-int64_t ByteFile::Seek(int64_t distance, Origin origin) {
-    if (handle == nullptr)
-        return -1;
+int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
     LARGE_INTEGER move;
     LARGE_INTEGER position;
     move.QuadPart = distance;

@@ -5,53 +5,51 @@
 #include "decode/Hcy.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Mix.h"
+#include "decode/MixRuns.h"
 
 namespace {
 
 // Pixel bytes: blue, green, red, alpha.
 enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
-template <typename Blend>
-void BlendSeparable(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity, Blend blend) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const uint32_t weight = MixWeight(l[kAlpha], opacity);
-        for (int c = kBlue; c <= kRed; ++c)
-            t[c] = MixChannel(t[c], blend(t[c], l[c]), weight);
+// One lookup per colour byte. Byte 3 of blended is not written: its weight
+// is 0, so whatever it holds never reaches the picture.
+void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t count) {
+    for (size_t i = 0; i < 4 * count; i += 4) {
+        blended[i] = entries[size_t(t[i]) * 256 + l[i]];
+        blended[i + 1] = entries[size_t(t[i + 1]) * 256 + l[i + 1]];
+        blended[i + 2] = entries[size_t(t[i + 2]) * 256 + l[i + 2]];
     }
 }
 
 void BlendThroughTable(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity, BlendTable& table) {
+    if (code == kBlendNormal) {
+        // Normal's table holds the layer value itself: the layer is the blended value.
+        MixLayerPixels(t, l, l, count, opacity);
+        return;
+    }
+    if (BlendByFormula(code, t, l, count, opacity))
+        return;
     // A table costs 65 536 entries; a layer with fewer channel values than
     // that (a stream that ended early) is cheaper to blend entry by entry,
     // which gives the same bytes and keeps a file of many tiny layers from
     // costing a whole table each. Without memory for a table every layer
     // goes that way.
-    if (count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate())) {
-        BlendSeparable(t, l, count, opacity, [code](int d, int s) { return BlendChannel(code, d, s); });
-        return;
-    }
-    BuildBlendTable(table, code);
-    const uint8_t* entries = table.Entries();
-    BlendSeparable(t, l, count, opacity, [entries](int d, int s) { return entries[d * 256 + s]; });
-}
-
-void BlendAdd(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const int weight = int(MixWeight(l[kAlpha], opacity));
-        for (int c = kBlue; c <= kRed; ++c) {
-            const int v = t[c] + l[c] * weight / 255;
-            t[c] = uint8_t(v > 255 ? 255 : v);
+    const bool direct = count * 3 < BlendTable::kEntries || (!table.IsAllocated() && !table.Allocate());
+    if (!direct)
+        BuildBlendTable(table, code);
+    uint8_t blended[kRunBytes] = {};
+    for (size_t done = 0; done < count; done += kRunPixels) {
+        const size_t n = count - done < kRunPixels ? count - done : kRunPixels;
+        uint8_t* rt = t + 4 * done;
+        const uint8_t* rl = l + 4 * done;
+        if (direct) {
+            for (size_t k = 0; k < 4 * n; ++k)
+                blended[k] = BlendChannel(code, rt[k], rl[k]);
+        } else {
+            LookUp(table.Entries(), rt, rl, blended, n);
         }
-    }
-}
-
-void BlendSubtract(uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const int weight = int(MixWeight(l[kAlpha], opacity));
-        for (int c = kBlue; c <= kRed; ++c) {
-            const int v = t[c] - l[c] * weight / 255;
-            t[c] = uint8_t(v < 0 ? 0 : v);
-        }
+        MixLayerPixels(rt, blended, rl, n, opacity);
     }
 }
 
@@ -103,10 +101,10 @@ void CompositeLayer(ImageBuffer& target, const ImageBuffer& layer, uint8_t blend
     const uint8_t* l = layer.bits;
     switch (blendMode) {
     case kBlendAdd:
-        BlendAdd(t, l, count, opacity);
+        AddLayerPixels(t, l, count, opacity);
         break;
     case kBlendSubtract:
-        BlendSubtract(t, l, count, opacity);
+        SubtractLayerPixels(t, l, count, opacity);
         break;
     case kBlendHue:
     case kBlendSaturation:

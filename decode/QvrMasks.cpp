@@ -24,13 +24,14 @@ constexpr uint32_t kUnreadRecordStart = 32;
 // stops there instead of taking stale bytes of the previous layer's mask.
 void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t produced, uint8_t opacity,
              uint32_t colour) {
+    const CoverageMixer mixer = {opacity, colour};
     for (int32_t y = 0; y < target.height; ++y) {
         const uint64_t rowStart = uint64_t(y) * stride;
         if (rowStart >= produced)
             return;
         const uint64_t available = produced - rowStart;
         const size_t count = available < uint64_t(target.width) ? size_t(available) : size_t(target.width);
-        MixCoverageRow(target.TopRow(y), mask + rowStart, count, opacity, colour);
+        mixer.MixRow(target.TopRow(y), mask + rowStart, count);
     }
 }
 

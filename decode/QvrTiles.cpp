@@ -81,20 +81,37 @@ bool ReadLayerRecord(ByteFile& file, uint16_t recordLength, TileLayer& layer) {
            file.ReadU32LE(layer.colour) && file.ReadU8(layer.flags) && file.Skip(3 + recordLength - kMinRecordLength);
 }
 
-// Mixes the part of a tile whose top-left pixel is at (left, top) that falls
-// inside the picture. The position is 64-bit: X + 64 x column reaches past
-// 32 bits.
-void MixTile(ImageBuffer& target, const uint8_t* tile, int64_t left, int64_t top, uint8_t opacity, uint32_t colour) {
-    const int64_t firstColumn = left < 0 ? -left : 0;
-    const int64_t endColumn = target.width - left < kTileSide ? target.width - left : kTileSide;
-    const int64_t firstRow = top < 0 ? -top : 0;
-    const int64_t endRow = target.height - top < kTileSide ? target.height - top : kTileSide;
-    if (firstColumn >= endColumn || firstRow >= endRow)
-        return;
-    for (int64_t j = firstRow; j < endRow; ++j) {
-        uint8_t* row = target.TopRow(int32_t(top + j)) + (left + firstColumn) * 4;
-        MixCoverageRow(row, tile + j * kTileSide + firstColumn, size_t(endColumn - firstColumn), opacity, colour);
+// The part of a tile whose top-left pixel is at (left, top) that falls inside
+// the picture, in tile coordinates. The position is 64-bit: X + 64 x column
+// reaches past 32 bits.
+struct TileSpan {
+    int64_t left, top, firstColumn, endColumn, firstRow, endRow;
+
+    TileSpan(const ImageBuffer& target, int64_t x, int64_t y) : left(x), top(y) {
+        firstColumn = left < 0 ? -left : 0;
+        endColumn = target.width - left < kTileSide ? target.width - left : kTileSide;
+        firstRow = top < 0 ? -top : 0;
+        endRow = target.height - top < kTileSide ? target.height - top : kTileSide;
     }
+    bool Empty() const { return firstColumn >= endColumn || firstRow >= endRow; }
+    uint8_t* Row(ImageBuffer& target, int64_t j) const {
+        return target.TopRow(int32_t(top + j)) + (left + firstColumn) * 4;
+    }
+    size_t RowBytes() const { return size_t(endColumn - firstColumn) * 4; }
+};
+
+// A tile's rows lie a whole picture row apart, each on a page of its own in
+// a large picture, so the processor cannot guess them. Asking for them
+// before the tile is read and expanded lets memory work while zlib does.
+void PrefetchTile(ImageBuffer& target, const TileSpan& span) {
+    for (int64_t j = span.firstRow; j < span.endRow; ++j)
+        PrefetchPixels(span.Row(target, j), span.RowBytes());
+}
+
+void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& span, const CoverageMixer& mixer) {
+    for (int64_t j = span.firstRow; j < span.endRow; ++j)
+        mixer.MixRow(span.Row(target, j), tile + j * kTileSide + span.firstColumn,
+                     size_t(span.endColumn - span.firstColumn));
 }
 
 } // namespace
@@ -123,6 +140,7 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
         if (!ReadLayerRecord(file, recordLength, layer))
             return false;
         const bool visible = (layer.flags & 1) != 0;
+        const CoverageMixer mixer = {layer.opacity, layer.colour};
         // Up to 4 294 967 295 tiles: every tile reads its fields, so a file
         // that ends stops the loop at the first short read.
         for (uint32_t t = 0; t < layer.tileCount; ++t) {
@@ -136,6 +154,10 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
                     return false;
                 continue;
             }
+            const TileSpan span(target, int64_t(layer.x) + int64_t(kTileSide) * column,
+                                int64_t(layer.y) + int64_t(kTileSide) * row);
+            if (!span.Empty())
+                PrefetchTile(target, span);
             // Exactly 4096 bytes are the coverage itself, even when they
             // happen to form a valid zlib stream.
             if (size == kTileBytes) {
@@ -144,8 +166,8 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
             } else if (!file.ReadExact(packed.data, size) || !inflater.Expand(packed.data, size, tile.data)) {
                 return false;
             }
-            MixTile(target, tile.data, int64_t(layer.x) + int64_t(kTileSide) * column,
-                    int64_t(layer.y) + int64_t(kTileSide) * row, layer.opacity, layer.colour);
+            if (!span.Empty())
+                MixTile(target, tile.data, span, mixer);
         }
     }
     return true;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "decode/MixRuns.h"
+
 class ByteFile;
 class ImageBuffer;
 
@@ -14,7 +16,14 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target);
 // Version 1: 64 x 64 tiles.
 bool ReadQvrTiles(ByteFile& file, ImageBuffer& target);
 
-// Mixes colour (byte 0 blue, 1 green, 2 red; byte 3 unused) onto count
-// pixels, each weighted by its coverage byte and the layer's opacity.
-// Pixels of weight 0 are left alone; the pixels' byte 3 is never written.
-void MixCoverageRow(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour);
+// Mixes one layer's colour (byte 0 blue, 1 green, 2 red; byte 3 unused)
+// onto rows of pixels, each pixel weighted by its coverage byte and the
+// layer's opacity. Pixels of weight 0 are left as they are; the pixels' byte
+// 3 is never changed.
+struct CoverageMixer {
+    uint8_t opacity;
+    uint32_t colour;
+    void MixRow(uint8_t* pixels, const uint8_t* coverage, size_t count) const {
+        MixCoverage(pixels, coverage, count, opacity, colour);
+    }
+};

@@ -108,6 +108,11 @@ void MakeLayerNameSafe(char* name) {
     bool previousWasDot = false;
     for (char* p = name; *p != 0;) {
         char* next = const_cast<char*>(text::NextChar(p));
+        // A second byte of CP932 is 0x40 or above. A lead byte in front of a
+        // lower byte ("/", ":", ".") is no character, and the file system may
+        // read that byte on its own: it must not shield a separator.
+        if (next == p + 2 && static_cast<unsigned char>(p[1]) < 0x40)
+            next = p + 1;
         const bool single = next == p + 1;
         const bool dot = single && *p == '.';
         if (single && IsSeparator(*p))

@@ -337,3 +337,41 @@ TEST(HcyModes, PartialWeightMixesTowardsTheHcyResult) {
 }
 
 } // namespace
+
+namespace {
+
+// Every (picture, layer) value pair of one channel, at several weights:
+// CompositeLayer against the table entry and the plain mix. Whatever path a
+// mode takes (a vector formula, the table, entry by entry), the bytes are
+// the table's.
+TEST(BlendPaths, EveryModeGivesTheTableBytesForEveryValuePair) {
+    BlendTable reference, scratch;
+    ASSERT_TRUE(reference.Allocate());
+    for (int code = 0; code <= 16; ++code) {
+        if (!IsTableMode(uint8_t(code)))
+            continue;
+        BuildBlendTable(reference, uint8_t(code));
+        for (int alpha : {255, 200, 3}) {
+            ImageBuffer target, layer;
+            ASSERT_TRUE(target.Create(256, 257)); // one row more than the pairs: a tail of pixels
+            ASSERT_TRUE(layer.Create(256, 257));
+            for (size_t i = 0; i < target.PixelCount(); ++i) {
+                const int d = int(i >> 8) & 255, s = int(i & 255);
+                target.bits[4 * i] = uint8_t(d), target.bits[4 * i + 1] = uint8_t(255 - d);
+                target.bits[4 * i + 2] = uint8_t(d ^ 0x5A), target.bits[4 * i + 3] = 0x33;
+                layer.bits[4 * i] = uint8_t(s), layer.bits[4 * i + 1] = uint8_t(s ^ 0xA5);
+                layer.bits[4 * i + 2] = uint8_t(255 - s), layer.bits[4 * i + 3] = uint8_t(alpha);
+            }
+            std::vector<uint8_t> before(target.bits, target.bits + target.ByteCount());
+            CompositeLayer(target, layer, uint8_t(code), 128, scratch);
+            for (size_t k = 0; k < target.ByteCount(); ++k) {
+                const int d = before[k], s = layer.bits[k];
+                const int expected = (k & 3) == 3 ? d : Mix(d, reference.At(uint8_t(d), uint8_t(s)), alpha);
+                ASSERT_EQ(target.bits[k], expected)
+                    << "code " << code << " d " << d << " s " << s << " alpha " << alpha;
+            }
+        }
+    }
+}
+
+} // namespace

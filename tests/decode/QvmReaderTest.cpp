@@ -179,7 +179,7 @@ TEST_F(QvmReaderTest, RefusedHeadersLeaveTheTargetUntouched) {
 }
 
 TEST_F(QvmReaderTest, PictureThatCannotBeCreatedLeavesTheTargetEmpty) {
-    for (auto size : {std::pair<int, int>{0, 5}, {5, 0}, {65535, 65535}, {32768, 16384}}) {
+    for (auto size : {std::pair<int, int>{0, 5}, {5, 0}}) {
         ImageBuffer image;
         MakeOldPicture(image);
         EXPECT_FALSE(LoadQvm(Doc(size.first, size.second), image)) << size.first << "x" << size.second;

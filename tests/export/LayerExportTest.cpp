@@ -179,6 +179,8 @@ TEST(LayerNames, SeparatorsAndDotRunsBecomeUnderscoresAndCp932SecondBytesStay) {
         {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
         {"\\\x83\x5C/", "_\x83\x5C_"},
         {"\x81", "\x81"}, // a lone lead byte at the end
+        {"\x81/\x9F:\xE0.\xFC\\", "\x81_\x9F_\xE0.\xFC\\"}, // no second byte is below 0x40
+        {"\x81..", "\x81__"},
         {"a?b*", "a?b*"}, // left for the file system to refuse
     };
     for (const Case& c : cases) {
@@ -202,6 +204,20 @@ TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
     for (const char* name : expected)
         EXPECT_TRUE(ByteFile::Exists((folder + Sep() + name).c_str())) << name;
     EXPECT_EQ(EntriesIn(folder), 7u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
+}
+
+TEST(LayerExport, LeadByteDoesNotShieldASeparatorBehindIt) {
+    // "/" is never the second byte of a CP932 character, so a lead byte in
+    // front of it must not keep it from being replaced: the layer file would
+    // go into a folder of that name when one exists.
+    TempDir dir;
+    const std::string folder = dir.File("docs");
+    std::filesystem::create_directories(folder + Sep() + "h_00_\x81");
+    const std::string doc = WriteDoc(folder + Sep() + "h.qvm", Document({Layer("\x81/../../escape", 1)}));
+    ASSERT_TRUE(ExportLayers(doc.c_str()));
+    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "h_00_\x81_______escape.png").c_str()));
+    EXPECT_EQ(EntriesIn(folder + Sep() + "h_00_\x81"), 0u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }
 

@@ -1,0 +1,120 @@
+// Creation of the main frame, the layout of its two panes, the splitter drag
+// and the end of the window's life.
+#include "app/MainFrame.h"
+
+#include "framework/Platform.h"
+#include "res/ResourceIds.h"
+
+namespace {
+
+const char kMainClass[] = "Main";
+const char kMainTitle[] = "Tessavel";
+constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
+constexpr int32_t kSplitterGap = 3;
+// A drag never makes the list narrower than this...
+constexpr int32_t kMinListWidth = 2;
+// ...nor leaves less than this much client width beside it.
+constexpr int32_t kMinRestWidth = 10;
+
+} // namespace
+
+bool MainFrame::CreateFrame(const char* commandTail) {
+    dragging = 0;
+    // The resize cursor shows only over the splitter gap: the children cover
+    // the rest of the client area.
+    HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_ACTIVEBORDER + 1));
+    if (RegisterClass(kMainClass, LoadIconImage(IDI_TESSAVEL, 32), LoadIconImage(IDI_TESSAVEL, 16),
+                      LoadCursorA(nullptr, IDC_SIZEWE), background, IDR_MAIN_MENU, 0) == 0)
+        return false;
+    if (!Create(WS_EX_ACCEPTFILES, kMainClass, kMainTitle, kMainStyle, 0, 0, 400, 400, nullptr, nullptr))
+        return false;
+    if (!list.CreateList(hwnd))
+        return false;
+    list.SetMouseActionSink(this);
+    if (!view.CreateView(hwnd, settings, image, *this))
+        return false;
+    const int showCommand = LoadSettings();
+    RebuildRecentMenu();
+    // Opened while the window is still hidden, so a load failure is reported
+    // before the window appears.
+    OpenCommandLinePath(commandTail);
+    Show(showCommand);
+    UpdateWindow(hwnd);
+    return true;
+}
+
+void MainFrame::LayOut(int32_t listWidth) {
+    int32_t width = 0, height = 0;
+    GetClientSize(width, height);
+    list.Resize(listWidth, height);
+    SetWindowPos(view.hwnd, nullptr, listWidth + kSplitterGap, 0, width - listWidth - kSplitterGap, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainFrame::OnSize(WPARAM, uint32_t, uint32_t) {
+    // Sizes arrive while the window is being created, before its children.
+    if (list.hwnd == nullptr || view.hwnd == nullptr)
+        return false;
+    int32_t listWidth = 0, listHeight = 0;
+    list.GetWindowSize(listWidth, listHeight);
+    LayOut(listWidth);
+    view.UpdateScroll(false);
+    return true;
+}
+
+bool MainFrame::OnLButtonDown(WPARAM, uint32_t, uint32_t) {
+    if (dragging == 0) {
+        SetCapture(hwnd);
+        GetCursorPos(&lastCursor);
+        dragging = 1;
+    }
+    return true;
+}
+
+bool MainFrame::OnMouseMove(WPARAM, uint32_t, uint32_t) {
+    if (dragging == 0)
+        return false;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    int32_t listWidth = 0, listHeight = 0;
+    list.GetWindowSize(listWidth, listHeight);
+    int32_t next = listWidth + (cursor.x - lastCursor.x);
+    if (next < kMinListWidth)
+        next = kMinListWidth;
+    if (clientWidth - next < kMinRestWidth)
+        next = listWidth;
+    LayOut(next);
+    view.UpdateScroll(false);
+    // Kept also when the step changed nothing, so the list follows the
+    // pointer again from where it is once it comes back.
+    lastCursor = cursor;
+    return true;
+}
+
+bool MainFrame::OnLButtonUp(WPARAM, uint32_t, uint32_t) {
+    if (dragging == 1) {
+        ReleaseCapture();
+        dragging = 0;
+    }
+    return true;
+}
+
+bool MainFrame::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
+    // One action per message, whatever the size of its delta.
+    RunMouseAction(static_cast<int16_t>(delta) >= 0 ? kMouseUp : kMouseDown);
+    return true;
+}
+
+bool MainFrame::OnClose() {
+    SaveSettings();
+    Destroy();
+    return true;
+}
+
+bool MainFrame::OnDestroy() {
+    list.ClearFiles();
+    PostQuitMessage(0);
+    return true;
+}

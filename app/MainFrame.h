@@ -1,0 +1,73 @@
+#pragma once
+// MainFrame: the program's one top-level window. It owns the menu commands,
+// the file list on the left and the image view on the right with a 3-pixel
+// splitter gap between them, decides what the list holds and which file is
+// shown, keeps the recent folders and runs the user's mouse bindings. It
+// reads the settings before it is first shown and writes them when it closes.
+
+#include "app/ImageView.h"
+#include "app/Settings.h"
+#include "decode/ImageBuffer.h"
+#include "framework/FileListBox.h"
+#include "framework/MouseActionSink.h"
+#include "framework/Window.h"
+
+#include <cstdint>
+
+class MainFrame : public Window, public MouseActionSink {
+public:
+    // Creates the window, its list and view, reads the settings, opens the
+    // path of commandTail (the text after the program's name) if there is one
+    // and shows the window. False when a window cannot be created.
+    bool CreateFrame(const char* commandTail);
+
+    // Window handlers
+    bool OnClose() override;
+    bool OnDestroy() override;
+    bool OnDropFiles(WPARAM drop) override;
+    bool OnCommand(uint32_t id, uint32_t code, LPARAM control) override;
+    bool OnLButtonDown(WPARAM keys, uint32_t x, uint32_t y) override;
+    bool OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) override;
+    bool OnLButtonUp(WPARAM keys, uint32_t x, uint32_t y) override;
+    bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
+    bool OnSize(WPARAM sizeType, uint32_t width, uint32_t height) override;
+
+    // The list (MainFrameFiles.cpp)
+    void ShowFile(int index);
+    void StepFile(bool forward);
+    void SelectFirst();
+    void ScanFolder(const char* folder);
+    void OpenFolder(const char* folder);
+    void PushRecentFolder(const char* folder);
+    void RebuildRecentMenu();
+    void OpenCommandLinePath(const char* commandTail);
+
+    // Commands (MainFrameCommands.cpp)
+    void OpenFile();
+    void PickAndOpenFolder();
+    void OpenInVelmora();
+    void RunMouseAction(int event) override;
+
+    // The dialogs and the layer export (MainFrameDialogs.cpp)
+    void RunOptionDialog();
+    void RunConversion();
+    void ExportSelectedLayers();
+
+    // The settings file (MainFrameSettings.cpp): LoadSettings places the
+    // window and lays out the children, and returns the show command.
+    int LoadSettings();
+    void SaveSettings();
+
+    FileListBox list;
+    ImageView view;
+    ImageBuffer image; // the picture on display
+    Settings settings;
+
+    int dragging = 0; // 1 while a splitter drag holds the mouse capture
+    POINT lastCursor{};
+
+private:
+    // Sizes the list to width listWidth and the view to the rest of the
+    // client area beside the gap.
+    void LayOut(int32_t listWidth);
+};

@@ -1,0 +1,168 @@
+// The menu commands, the accelerators that stand for them, the mouse
+// bindings and the hand-over of a document to Velmora.
+#include "app/MainFrame.h"
+
+#include "app/ViewGeometry.h"
+#include "framework/AboutDialog.h"
+#include "framework/AppShell.h"
+#include "framework/FilePicker.h"
+#include "framework/FolderPicker.h"
+#include "framework/MessageBoxes.h"
+#include "framework/Str.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+#include <shellapi.h>
+
+namespace {
+
+const char kDocumentFilter[] = "QVM/QVR\0*.qvm;*.qvr\0";
+const char kDocumentExtension[] = "qvm";
+constexpr int32_t kFolderRoom = 511;
+// ShellExecute's result when the program named does not exist.
+constexpr INT_PTR kShellFileNotFound = 2;
+
+} // namespace
+
+bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
+    if (id == IDC_FILE_LIST) {
+        // Only a change the user made; selecting by program sends nothing.
+        if (code == LBN_SELCHANGE)
+            ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+        return true;
+    }
+    if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + RECENT_FOLDER_COUNT) {
+        // OpenFolder rewrites the entries: open a copy of the one chosen.
+        Str folder;
+        folder.Assign(settings.RecDir[id - IDM_RECENT_FIRST].Text());
+        OpenFolder(folder.Text());
+        return true;
+    }
+    if (id >= IDM_ZOOM_25 && id <= IDM_ZOOM_500) {
+        view.SetScale(ScaleForZoomCommand(static_cast<int>(id)));
+        return true;
+    }
+    switch (id) {
+    case IDM_OPEN_FILE:
+        OpenFile();
+        return true;
+    case IDM_OPEN_FOLDER:
+        PickAndOpenFolder();
+        return true;
+    case IDM_OPTION:
+        RunOptionDialog();
+        return true;
+    case IDM_QUIT:
+        // Through WM_CLOSE, so the settings are saved.
+        Send(WM_CLOSE, 0, 0);
+        return true;
+    case IDM_PREVIOUS_FILE:
+        StepFile(false);
+        return true;
+    case IDM_NEXT_FILE:
+        StepFile(true);
+        return true;
+    case IDM_OPEN_IN_VELMORA:
+        OpenInVelmora();
+        return true;
+    case IDM_COPY_TO_CLIPBOARD:
+        image.CopyToClipboard();
+        return true;
+    case IDM_CONVERT_ALL:
+        RunConversion();
+        return true;
+    case IDM_EXPORT_LAYERS:
+        ExportSelectedLayers();
+        return true;
+    case IDM_EXTEND:
+        view.ZoomStep(true);
+        return true;
+    case IDM_REDUCE:
+        view.ZoomStep(false);
+        return true;
+    case IDM_ABOUT: {
+        AboutDialog about;
+        about.Run(hwnd);
+        return true;
+    }
+    case IDM_RECENT_PLACEHOLDER:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainFrame::OpenFile() {
+    OpenFileList picked;
+    if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
+        return;
+    list.ClearFiles();
+    Str name;
+    Str path;
+    while (picked.Next(name)) {
+        path.Assign(picked.folder.Text());
+        path.Append("\\");
+        path.Append(name.Text());
+        list.AddFile(path, false);
+    }
+    list.UpdateHorizontalExtent();
+    settings.OpenDir.Assign(picked.folder.Text());
+    SelectFirst();
+}
+
+void MainFrame::PickAndOpenFolder() {
+    Str folder;
+    folder.Reserve(kFolderRoom);
+    if (!PickFolder(hwnd, msg::kFolderPrompt, folder, true))
+        return;
+    OpenFolder(folder.Text());
+}
+
+void MainFrame::OpenInVelmora() {
+    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    if (index == -1)
+        return;
+    if (settings.VelmoraPath.IsEmpty()) {
+        ShowWarning(msg::kSetVelmoraLocation);
+        return;
+    }
+    // A relative path in the settings is taken from the program's folder.
+    AppShell::SetCurrentFolderToModule();
+    const char* document = list.PathAt(index);
+    const INT_PTR result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd, "open", settings.VelmoraPath.Text(), document, nullptr, SW_SHOW));
+    if (result == kShellFileNotFound)
+        ShowWarning(msg::kVelmoraMissing);
+}
+
+void MainFrame::RunMouseAction(int event) {
+    if (event < 0 || event >= kMouseEventCount)
+        return;
+    // Any stored value outside the actions (-1 from an empty choice) does
+    // nothing.
+    switch (static_cast<MouseAction>(settings.Mouse[event])) {
+    case MouseAction::None:
+        break;
+    case MouseAction::ToggleMaximize:
+        Show(IsZoomed(hwnd) ? SW_SHOWNORMAL : SW_MAXIMIZE);
+        break;
+    case MouseAction::PreviousFile:
+        StepFile(false);
+        break;
+    case MouseAction::NextFile:
+        StepFile(true);
+        break;
+    case MouseAction::ZoomIn:
+        view.ZoomStep(true);
+        break;
+    case MouseAction::ZoomOut:
+        view.ZoomStep(false);
+        break;
+    case MouseAction::ActualSize:
+        view.SetScale(100);
+        break;
+    case MouseAction::OpenInVelmora:
+        OpenInVelmora();
+        break;
+    }
+}

@@ -1,0 +1,23 @@
+// The commands that open the Option and Conversion dialogs and export the
+// layers of the selected document.
+#include "app/MainFrame.h"
+
+#include "app/ConversionDialog.h"
+#include "app/LayerExportCommand.h"
+#include "app/OptionDialog.h"
+
+void MainFrame::RunOptionDialog() {
+    // Only the background needs the view repainted: the bindings and the
+    // Velmora path are read where they are used.
+    if (EditOptions(hwnd, settings))
+        view.Invalidate();
+}
+
+void MainFrame::RunConversion() {
+    ConvertAllFiles(hwnd, list, settings);
+}
+
+void MainFrame::ExportSelectedLayers() {
+    // No selection gives no path, and the export does nothing.
+    ::ExportSelectedLayers(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+}

@@ -1,0 +1,185 @@
+// What the file list holds and which of its files is shown: folders scanned,
+// drops, the command-line path, stepping, the recent folders and their menu.
+#include "app/MainFrame.h"
+
+#include "app/RecentFolders.h"
+#include "decode/DocumentLoader.h"
+#include "framework/FileFind.h"
+#include "framework/Menu.h"
+#include "framework/MessageBoxes.h"
+#include "framework/Str.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace {
+
+// Room for one dropped path; a longer one gets the room it needs.
+constexpr int32_t kDropPathRoom = 511;
+
+bool IsDocumentPath(const Str& path) {
+    Str extension;
+    path.GetExtension(extension);
+    return extension.CompareNoCase("qvm") == 0 || extension.CompareNoCase("qvr") == 0;
+}
+
+int ItemCount(FileListBox& list) {
+    return static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
+}
+
+int Selection(FileListBox& list) {
+    return static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)); // LB_ERR (-1) when none
+}
+
+} // namespace
+
+void MainFrame::ShowFile(int index) {
+    if (index == -1)
+        return;
+    const char* path = list.PathAt(index);
+    if (path == nullptr)
+        return;
+    HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const bool loaded = LoadDocument(image, path);
+    SetCursor(kept);
+    if (!loaded) {
+        // The view is left alone and the title still names the file shown
+        // before.
+        ShowWarning(msg::kLoadFailed);
+        return;
+    }
+    view.UpdateScroll(true);
+    Str name;
+    list.GetText(index, name);
+    Str title(name.Length() + 64);
+    std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
+                  image.height, name.Text());
+    SetText(title.Text());
+}
+
+void MainFrame::StepFile(bool forward) {
+    int index = Selection(list);
+    if (forward) {
+        // With nothing selected (-1) this selects the first item.
+        ++index;
+        if (index >= ItemCount(list))
+            return;
+    } else {
+        if (index <= 0)
+            return;
+        --index;
+    }
+    list.SetCurSel(index);
+    ShowFile(index);
+}
+
+void MainFrame::SelectFirst() {
+    if (ItemCount(list) <= 0)
+        return;
+    list.SetCurSel(0);
+    ShowFile(0);
+}
+
+void MainFrame::ScanFolder(const char* folder) {
+    Str pattern;
+    pattern.Assign(folder);
+    pattern.Append("\\*.*");
+    FileFind find;
+    if (!find.FindFirst(pattern.Text()))
+        return; // a folder that cannot be searched adds nothing
+    Str path;
+    do {
+        if (find.IsDirectory())
+            continue;
+        path.Assign(folder);
+        path.Append("\\");
+        path.Append(find.Name());
+        if (IsDocumentPath(path))
+            list.AddFile(path, false);
+    } while (find.FindNext());
+}
+
+void MainFrame::OpenFolder(const char* folder) {
+    // Even a missing or empty folder becomes the most recent one.
+    PushRecentFolder(folder);
+    list.ClearFiles();
+    ScanFolder(folder);
+    list.UpdateHorizontalExtent();
+    SelectFirst();
+}
+
+void MainFrame::PushRecentFolder(const char* folder) {
+    ::PushRecentFolder(settings.RecDir, folder);
+    RebuildRecentMenu();
+}
+
+void MainFrame::RebuildRecentMenu() {
+    Menu recent;
+    recent.Attach(GetSubMenu(GetSubMenu(GetMenu(hwnd), 0), RECENT_MENU_POSITION));
+    if (recent.handle == nullptr)
+        return;
+    while (recent.Count() > 0)
+        recent.DeleteItem(0, true);
+    for (int k = 0; k < RECENT_FOLDER_COUNT && !settings.RecDir[k].IsEmpty(); ++k)
+        recent.InsertString(static_cast<UINT>(k), true, static_cast<UINT>(IDM_RECENT_FIRST + k),
+                            settings.RecDir[k].Text());
+}
+
+void MainFrame::OpenCommandLinePath(const char* commandTail) {
+    if (commandTail == nullptr || commandTail[0] == '\0')
+        return;
+    Str path;
+    path.Assign(commandTail);
+    // A tail of at least 3 characters starting with a quote loses its first
+    // and its last character.
+    path.Unquote();
+    const DWORD attributes = GetFileAttributesA(path.Text());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return; // a missing path is ignored
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        PushRecentFolder(path.Text());
+        ScanFolder(path.Text());
+    } else {
+        // Only this file, whatever its extension: another kind then fails to
+        // load and says so.
+        list.AddFile(path, false);
+    }
+    list.UpdateHorizontalExtent();
+    SelectFirst();
+}
+
+bool MainFrame::OnDropFiles(WPARAM dropHandle) {
+    HDROP drop = reinterpret_cast<HDROP>(dropHandle);
+    const bool extend = GetKeyState(VK_CONTROL) < 0;
+    if (!extend)
+        list.ClearFiles();
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    Str path;
+    for (UINT i = 0; i < count; ++i) {
+        // A path cut to a fixed buffer could name another file, so the room
+        // follows the path's length.
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        path.Reserve(length > UINT(kDropPathRoom) ? int32_t(length) : kDropPathRoom);
+        if (DragQueryFileA(drop, i, path.data, static_cast<UINT>(path.BufferSize())) == 0)
+            continue;
+        const DWORD attributes = GetFileAttributesA(path.Text());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            PushRecentFolder(path.Text());
+            ScanFolder(path.Text());
+        } else if (IsDocumentPath(path)) {
+            list.AddFile(path, true);
+        }
+    }
+    DragFinish(drop);
+    SetForegroundWindow(hwnd);
+    list.UpdateHorizontalExtent();
+    // With Ctrl the list is only extended: selection, picture and title stay.
+    if (!extend)
+        SelectFirst();
+    return true;
+}

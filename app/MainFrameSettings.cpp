@@ -1,0 +1,82 @@
+// Reading tessavel.ini at start-up (with the window's placement) and writing
+// it when the window closes.
+#include "app/MainFrame.h"
+
+#include "framework/IniReader.h"
+#include "framework/Str.h"
+
+namespace {
+
+// The settings file through the platform's profile reader.
+class IniSource : public SettingsSource {
+public:
+    explicit IniSource(const char* path) {
+        reader.SetFile(path);
+        reader.SetSection(kSettingsSection);
+    }
+    int32_t GetInt(const char* key, int32_t fallback) override { return reader.GetInt(key, fallback); }
+    void GetString(const char* key, Str& out, const char* fallback) override { reader.GetString(key, out, fallback); }
+
+private:
+    IniReader reader;
+};
+
+constexpr int32_t kDefaultWidth = 500;
+constexpr int32_t kDefaultHeight = 400;
+
+} // namespace
+
+int MainFrame::LoadSettings() {
+    Str path;
+    path.SetToModuleFolder(kSettingsFileName);
+    IniSource source(path.Text());
+    WindowState state;
+    ReadSettings(source, state, settings);
+
+    int showCommand = state.showCmd;
+    if (state.left == kNoSavedPlacement) {
+        Resize(kDefaultWidth, kDefaultHeight);
+        CenterWindow(nullptr);
+        showCommand = SW_SHOWNORMAL;
+    } else {
+        WINDOWPLACEMENT placement{};
+        placement.rcNormalPosition = {state.left, state.top, state.right, state.bottom};
+        // Applied hidden: the window appears only once the command-line file
+        // has been opened, in the show state returned here (a maximised
+        // window keeps the restored rectangle set now).
+        placement.showCmd = SW_HIDE;
+        SetPlacement(placement);
+    }
+    // A hand-edited show command that would keep the window hidden for good
+    // opens it normally instead.
+    if (showCommand == SW_HIDE || showCommand < 0 || showCommand > SW_MAX)
+        showCommand = SW_SHOWNORMAL;
+    if (showCommand != SW_SHOWMAXIMIZED)
+        KeepInVirtualScreen();
+
+    int32_t listWidth = state.listWidth;
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    if (listWidth > clientWidth)
+        listWidth = clientWidth / 2;
+    LayOut(listWidth);
+    return showCommand;
+}
+
+void MainFrame::SaveSettings() {
+    WindowState state;
+    WINDOWPLACEMENT placement{};
+    GetPlacement(placement);
+    state.left = placement.rcNormalPosition.left;
+    state.top = placement.rcNormalPosition.top;
+    state.right = placement.rcNormalPosition.right;
+    state.bottom = placement.rcNormalPosition.bottom;
+    state.showCmd = static_cast<int32_t>(placement.showCmd);
+    int32_t listHeight = 0;
+    list.GetWindowSize(state.listWidth, listHeight);
+    Str path;
+    if (!path.SetToModuleFolder(kSettingsFileName))
+        return;
+    // A file that cannot be written is not reported; the old one stays.
+    WriteSettings(path.Text(), state, settings);
+}

@@ -1,0 +1,23 @@
+// The entry point: prepares the process, creates the main frame with the
+// command-line tail and runs the message loop until the window is gone.
+#include "app/MainFrame.h"
+#include "framework/AppShell.h"
+#include "res/ResourceIds.h"
+
+#include <windows.h>
+
+namespace {
+
+// Program-wide, alive for the whole run; its list, view, picture and
+// settings go with it at exit.
+MainFrame mainFrame;
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
+    // No single-instance check: several copies may run at once.
+    AppShell::Init(true);
+    if (!mainFrame.CreateFrame(commandTail))
+        return 0;
+    return AppShell::Run(mainFrame.hwnd, IDR_ACCELERATORS);
+}

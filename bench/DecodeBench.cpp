@@ -1,0 +1,117 @@
+// Reading whole documents against zlib alone inflating the same streams into
+// a buffer: inflation is the floor of every decode, and the report divides
+// the reader's time by it.
+#include "bench/BenchDocs.h"
+#include "bench/Register.h"
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+
+#include <cstring>
+#include <zlib.h>
+
+namespace bench {
+
+namespace {
+
+class Inflater {
+public:
+    Inflater() { ready = inflateInit(&stream) == Z_OK; }
+    ~Inflater() { inflateEnd(&stream); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    bool Expand(const docwriter::Bytes& input, uint8_t* output, size_t capacity) {
+        if (!ready || inflateReset(&stream) != Z_OK)
+            return false;
+        stream.next_in = const_cast<uint8_t*>(input.data());
+        stream.avail_in = uInt(input.size());
+        stream.next_out = output;
+        stream.avail_out = uInt(capacity);
+        return inflate(&stream, Z_FINISH) == Z_STREAM_END;
+    }
+
+private:
+    z_stream stream = {};
+    bool ready = false;
+};
+
+void Load(benchmark::State& state, const std::string& path, size_t pixels, size_t rawBytes, const std::string& anchor) {
+    ImageBuffer image;
+    for (auto _ : state) {
+        if (!LoadDocument(image, path.c_str())) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        benchmark::DoNotOptimize(image.bits);
+    }
+    Account(state, pixels, rawBytes, anchor);
+}
+
+// Every stream expanded into one reused buffer.
+void InflateStreams(benchmark::State& state, const std::vector<docwriter::Bytes>& streams, size_t capacity,
+                    size_t pixels) {
+    std::vector<uint8_t> output(capacity);
+    Inflater inflater;
+    for (auto _ : state) {
+        for (const docwriter::Bytes& s : streams) {
+            if (!inflater.Expand(s, output.data(), output.size())) {
+                state.SkipWithError("inflate failed");
+                return;
+            }
+        }
+        benchmark::DoNotOptimize(output.data());
+    }
+    Account(state, pixels, capacity * streams.size());
+}
+
+// Compressed tiles inflated, plain ones copied, as the reader must.
+void InflateTiles(benchmark::State& state, const std::vector<docwriter::Bytes>& tiles, size_t pixels) {
+    uint8_t tile[4096];
+    Inflater inflater;
+    for (auto _ : state) {
+        for (const docwriter::Bytes& data : tiles) {
+            if (data.size() == sizeof tile) {
+                std::memcpy(tile, data.data(), sizeof tile);
+            } else if (!inflater.Expand(data, tile, sizeof tile)) {
+                state.SkipWithError("inflate failed");
+                return;
+            }
+            benchmark::DoNotOptimize(tile);
+        }
+    }
+    Account(state, pixels, tiles.size() * sizeof tile);
+}
+
+} // namespace
+
+void RegisterDecodeBenchmarks() {
+    for (const PictureSize& size : Sizes()) {
+        const std::string n = size.Name();
+        const size_t pixels = size.Pixels();
+        Register("ReadQvm/6layers/" + n, [size, n, pixels](benchmark::State& s) {
+            const DocumentSet& d = Documents(size);
+            Load(s, d.qvmPath, pixels, d.qvmLayerBytes * d.qvmStreams.size(), "InflateQvm/" + n);
+        });
+        Register("InflateQvm/" + n, [size, pixels](benchmark::State& s) {
+            const DocumentSet& d = Documents(size);
+            InflateStreams(s, d.qvmStreams, d.qvmLayerBytes, pixels);
+        });
+        Register("ReadQvrV1/10layers/" + n, [size, n, pixels](benchmark::State& s) {
+            const DocumentSet& d = Documents(size);
+            Load(s, d.qvrV1Path, pixels, d.tileData.size() * 4096, "InflateTiles/" + n);
+        });
+        Register("InflateTiles/" + n,
+                 [size, pixels](benchmark::State& s) { InflateTiles(s, Documents(size).tileData, pixels); });
+        Register("ReadQvrV0/4masks/" + n, [size, n, pixels](benchmark::State& s) {
+            const DocumentSet& d = Documents(size);
+            Load(s, d.qvrV0Path, pixels, d.maskBytes * d.maskStreams.size(), "InflateMasks/" + n);
+        });
+        Register("InflateMasks/" + n, [size, pixels](benchmark::State& s) {
+            const DocumentSet& d = Documents(size);
+            InflateStreams(s, d.maskStreams, d.maskBytes, pixels);
+        });
+    }
+}
+
+} // namespace bench

@@ -1,0 +1,184 @@
+// Saving the decoded six-layer picture, against libpng writing the same
+// pixels at the same compression level with no filtering, and against
+// ImageMagick's convert turning the same raw pixels into a PNG as a user
+// would run it (its own defaults); and the converter end to end on a folder
+// of fifty documents, one job and one job per core.
+#include "bench/BenchDocs.h"
+#include "bench/Register.h"
+
+#include "decode/ImageBuffer.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+bool WriteWithLibpng(const std::string& path, const std::vector<uint8_t>& bottomUp, const PictureSize& size,
+                     bool withAlpha) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(size.width), png_uint_32(size.height), 8,
+                 withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 6);
+    png_set_filter(png, 0, PNG_FILTER_NONE);
+    png_write_info(png, info);
+    // The pixels are blue, green, red, alpha: libpng swaps them and drops the
+    // fourth byte itself.
+    png_set_bgr(png);
+    if (!withAlpha)
+        png_set_filler(png, 0, PNG_FILLER_AFTER);
+    std::vector<png_bytep> rows(size_t(size.height));
+    for (int y = 0; y < size.height; ++y)
+        rows[size_t(y)] = const_cast<png_bytep>(bottomUp.data()) + size_t(size.height - 1 - y) * size_t(size.width) * 4;
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}
+
+void Libpng(benchmark::State& state, const PictureSize& size, bool withAlpha) {
+    const std::vector<uint8_t>& pixels = DecodedPicture(size);
+    const std::string path = ScratchFile("libpng-" + size.Name() + ".png");
+    for (auto _ : state) {
+        if (!WriteWithLibpng(path, pixels, size, withAlpha)) {
+            state.SkipWithError("libpng failed");
+            return;
+        }
+    }
+    Account(state, size.Pixels(), size.Pixels() * 4);
+}
+
+// The picture top row first, as raw BGRA for ImageMagick.
+std::string RawPicture(const PictureSize& size) {
+    const std::string path = ScratchFile("picture-" + size.Name() + ".bgra");
+    const std::vector<uint8_t>& pixels = DecodedPicture(size);
+    docwriter::Bytes topDown;
+    topDown.reserve(pixels.size());
+    const size_t stride = size_t(size.width) * 4;
+    for (int y = size.height - 1; y >= 0; --y)
+        topDown.insert(topDown.end(), pixels.begin() + ptrdiff_t(size_t(y) * stride),
+                       pixels.begin() + ptrdiff_t(size_t(y + 1) * stride));
+    docwriter::WriteFile(path, topDown);
+    return path;
+}
+
+void ImageMagick(benchmark::State& state, const PictureSize& size, bool withAlpha) {
+    const std::string raw = RawPicture(size);
+    const std::string command = std::string("\"" TESSAVEL_CONVERT_TOOL "\" -size ") + size.Name() +
+                                " -depth 8 \"bgra:" + raw + "\" \"" + (withAlpha ? "PNG32:" : "PNG24:") +
+                                ScratchFile("magick-" + size.Name() + ".png") + "\"";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("convert failed");
+            return;
+        }
+    }
+    Account(state, size.Pixels(), size.Pixels() * 4);
+}
+
+void Save(benchmark::State& state, const PictureSize& size, int depth) {
+    const std::vector<uint8_t>& pixels = DecodedPicture(size);
+    ImageBuffer image;
+    if (!image.Create(size.width, size.height)) {
+        state.SkipWithError("out of memory");
+        return;
+    }
+    std::memcpy(image.bits, pixels.data(), pixels.size());
+    const std::string path = ScratchFile("saved-" + size.Name() + (depth == 0 ? ".bmp" : ".png"));
+    for (auto _ : state) {
+        const bool saved = depth == 0 ? image.SaveBmp(path.c_str()) : image.SavePng(path.c_str(), depth == 32);
+        if (!saved) {
+            state.SkipWithError("save failed");
+            return;
+        }
+    }
+    const std::string d = depth == 32 ? "32bit/" : "24bit/";
+    Account(state, size.Pixels(), size.Pixels() * 4,
+            depth == 0 ? "" : "Libpng/" + d + size.Name() + ", ImageMagick/" + d + size.Name());
+}
+
+constexpr int kFolderDocuments = 50;
+
+// Fifty documents of the three kinds, copies of the benchmark documents
+// under their own names.
+std::string DocumentFolder(const PictureSize& size) {
+    namespace fs = std::filesystem;
+    const fs::path folder = ScratchFile("folder-" + size.Name());
+    if (fs::exists(folder))
+        return folder.string();
+    fs::create_directory(folder);
+    const DocumentSet& d = Documents(size);
+    const std::string sources[3] = {d.qvmPath, d.qvrV1Path, d.qvrV0Path};
+    for (int i = 0; i < kFolderDocuments; ++i) {
+        const fs::path source = sources[i % 3];
+        fs::copy_file(source, folder / ("doc" + std::to_string(i) + source.extension().string()));
+    }
+    return folder.string();
+}
+
+void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs) {
+    namespace fs = std::filesystem;
+    const std::string folder = DocumentFolder(size);
+    const std::string out = ScratchFile("converted-" + size.Name() + "-" + std::to_string(jobs));
+    fs::create_directory(out);
+    const std::string command = std::string("\"" TESSAVEL_CONVERTER "\" -q -j ") + std::to_string(jobs) + " -o \"" +
+                                out + "\" \"" + folder + "\"";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("the converter failed");
+            return;
+        }
+    }
+    Account(state, size.Pixels() * kFolderDocuments, size.Pixels() * 4 * kFolderDocuments);
+    state.counters["docs/s"] =
+        benchmark::Counter(double(kFolderDocuments) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+void RegisterExportBenchmarks() {
+    const unsigned cores = std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1;
+    for (const PictureSize& size : Sizes()) {
+        Register("SavePng/24bit/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 24); });
+        Register("SavePng/32bit/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 32); });
+        Register("SaveBmp/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 0); });
+    }
+    // The converter on the screen-sized documents only: fifty large ones take
+    // over a minute a pass, and the large pictures' costs are measured above.
+    const PictureSize& size = Sizes().front();
+    for (unsigned jobs : {1u, cores}) {
+        Register("Converter/50docs/j" + std::to_string(jobs) + "/" + size.Name(), [size, jobs](benchmark::State& s) {
+            Converter(s, size, jobs);
+        })->Repetitions(3);
+        if (cores == 1)
+            break;
+    }
+    for (const PictureSize& size : Sizes()) {
+        for (bool alpha : {false, true}) {
+            const std::string depth = alpha ? "32bit/" : "24bit/";
+            Register("Libpng/" + depth + size.Name(), [size, alpha](benchmark::State& s) { Libpng(s, size, alpha); });
+            Register("ImageMagick/" + depth + size.Name(),
+                     [size, alpha](benchmark::State& s) { ImageMagick(s, size, alpha); });
+        }
+    }
+}
+
+} // namespace bench

@@ -1,0 +1,90 @@
+// The picture on the screen (Wine's X11 driver under Xvfb): the document at
+// the view's top-left corner at 100% and 200%, the background colour in the
+// bands to its right and below, and a scrolled picture.
+
+#include "tests/app/ViewerSession.h"
+#include "tests/e2e/InjectedQuery.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/Screenshot.h"
+#include "tests/e2e/WindowQuery.h"
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using viewer::Session;
+
+COLORREF DecodedAt(const ImageBuffer& image, int x, int y) {
+    const uint8_t* p = image.TopRow(y) + x * 4;
+    return RGB(p[2], p[1], p[0]);
+}
+
+// Every pixel of the capture: the picture scaled by factor from its corner,
+// the background elsewhere.
+void ExpectPictureAndBands(const e2e::Picture& shot, const ImageBuffer& image, int factor, COLORREF background) {
+    ASSERT_FALSE(shot.Empty()) << "no screen: the X11 driver is not in use";
+    ASSERT_GT(shot.width, image.width * factor);
+    ASSERT_GT(shot.height, image.height * factor);
+    int wrong = 0;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const bool inside = x < image.width * factor && y < image.height * factor;
+            const COLORREF expected = inside ? DecodedAt(image, x / factor, y / factor) : background;
+            if (shot.ColourAt(x, y) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " factor " << factor << ": " << std::hex
+                              << shot.ColourAt(x, y) << " instead of " << expected;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(ViewerScreen, PictureSitsAtTheTopLeftWithBackgroundBandsAt100And200Percent) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("small.qvm", 60, 45, 3);
+    ImageBuffer decoded;
+    ASSERT_TRUE(LoadDocument(decoded, file.c_str()));
+    const COLORREF background = RGB(0x99, 0x66, 0x33);
+    viewer::SettingsValues values;
+    values.colBk = int(background);
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ExpectPictureAndBands(e2e::CaptureClient(viewer.view), decoded, 1, background);
+    ASSERT_TRUE(e2e::PressKey(viewer.main, '2', e2e::kCtrl));
+    ExpectPictureAndBands(e2e::CaptureClient(viewer.view), decoded, 2, background);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerScreen, WithoutAPictureTheWholeViewIsMidGrey) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    const e2e::Picture shot = e2e::CaptureClient(viewer.view);
+    ASSERT_FALSE(shot.Empty());
+    int wrong = 0;
+    for (uint32_t pixel : shot.pixels)
+        wrong += pixel != 0x808080;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerScreen, ScrolledPictureShowsFromTheScrollPosition) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("big.qvm", 700, 600, 1);
+    ImageBuffer decoded;
+    ASSERT_TRUE(LoadDocument(decoded, file.c_str()));
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ASSERT_TRUE(PostMessageA(viewer.view, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 25), 0));
+    ASSERT_TRUE(PostMessageA(viewer.view, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 10), 0));
+    ASSERT_TRUE(e2e::Sync(viewer.view));
+    const e2e::Picture shot = e2e::CaptureClient(viewer.view);
+    ASSERT_FALSE(shot.Empty());
+    for (const POINT p : {POINT{0, 0}, POINT{17, 3}, POINT{shot.width - 1, shot.height - 1}})
+        EXPECT_EQ(shot.ColourAt(p.x, p.y), DecodedAt(decoded, p.x + 25, p.y + 10)) << p.x << "," << p.y;
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,205 @@
+#include "tests/app/ViewerSession.h"
+
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/FileDrop.h"
+#include "tests/e2e/InjectedQuery.h"
+#include "tests/e2e/WindowQuery.h"
+#include "tests/support/DocWriter.h"
+
+#include <cstdio>
+
+namespace viewer {
+
+std::string Title(int width, int height, const std::string& name) {
+    char text[512];
+    std::snprintf(text, sizeof text, "Tessavel - (%dx%d) %s", width, height, name.c_str());
+    return text;
+}
+
+DocFolder::DocFolder() : path(e2e::WindowsPath(dir.Path())) {}
+
+std::string DocFolder::Sub(const std::string& name) const {
+    const std::string sub = path + "\\" + name;
+    CreateDirectoryA(sub.c_str(), nullptr);
+    return sub;
+}
+
+std::string DocFolder::Qvm(const std::string& name, int width, int height, int seed) const {
+    return QvmIn(path, name, width, height, seed);
+}
+
+std::string DocFolder::QvmIn(const std::string& folder, const std::string& name, int width, int height,
+                             int seed) const {
+    docwriter::QvmDocument doc;
+    doc.width = uint16_t(width);
+    doc.height = uint16_t(height);
+    docwriter::QvmLayer layer;
+    layer.name = "base";
+    layer.pixels.resize(size_t(width) * size_t(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &layer.pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
+            p[0] = uint8_t(x * 7 + seed * 50);
+            p[1] = uint8_t(y * 11 + seed * 30);
+            p[2] = uint8_t((x + y) * 3 + seed * 70);
+            p[3] = 255;
+        }
+    }
+    doc.layers.push_back(layer);
+    const std::string file = folder + "\\" + name;
+    docwriter::WriteFile(file, docwriter::WriteQvm(doc));
+    return file;
+}
+
+std::string DocFolder::QvrIn(const std::string& folder, const std::string& name, int width, int height) const {
+    docwriter::QvrV0Document doc;
+    doc.width = uint16_t(width);
+    doc.height = uint16_t(height);
+    docwriter::QvrMaskLayer layer;
+    layer.color = 0x00204080;
+    layer.mask.assign(size_t((width + 3) & ~3) * size_t(height), 255);
+    doc.layers.push_back(layer);
+    const std::string file = folder + "\\" + name;
+    docwriter::WriteFile(file, docwriter::WriteQvrV0(doc));
+    return file;
+}
+
+std::string DocFolder::Raw(const std::string& name, const std::string& bytes) const {
+    const std::string file = path + "\\" + name;
+    docwriter::WriteFile(file, docwriter::Bytes(bytes.begin(), bytes.end()));
+    return file;
+}
+
+Session::Session() : process(e2e::ViewerExe()) {}
+
+Session::~Session() {
+    // A box left open by a failing test would keep the process alive.
+    process.Kill();
+}
+
+bool Session::Start(const std::string& tail) {
+    return process.Start(tail) && FindWindows();
+}
+
+bool Session::FindWindows() {
+    main = process.WaitWindow("Main");
+    list = main ? e2e::FindChild(main, "LISTBOX") : nullptr;
+    view = main ? e2e::FindChild(main, "View") : nullptr;
+    return main && list && view;
+}
+
+std::string Session::TitleNow() const {
+    return e2e::WindowText(main);
+}
+
+Lines Session::Items() const {
+    return e2e::ListTexts(list);
+}
+
+int Session::Selection() const {
+    return e2e::ListSelection(list);
+}
+
+namespace {
+
+int ScrollField(HWND view, int bar, bool position) {
+    const std::optional<e2e::ScrollState> state = e2e::ReadScroll(view, bar);
+    if (!state)
+        return -99999;
+    return position ? state->position : state->maximum;
+}
+
+} // namespace
+
+int Session::HorzMax() const {
+    return ScrollField(view, SB_HORZ, false);
+}
+
+int Session::HorzPos() const {
+    return ScrollField(view, SB_HORZ, true);
+}
+
+int Session::VertMax() const {
+    return ScrollField(view, SB_VERT, false);
+}
+
+int Session::VertPos() const {
+    return ScrollField(view, SB_VERT, true);
+}
+
+std::string Session::DismissBox() {
+    const e2e::Appeared box = process.WaitMessageBox(5000);
+    if (box.hwnd == nullptr)
+        return "";
+    process.DismissMessageBox(box.hwnd);
+    return box.text;
+}
+
+bool Session::NoBox() const {
+    return e2e::TopWindows(process.Pid(), "#32770").empty();
+}
+
+bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl) {
+    return e2e::DropFiles(process.Process(), main, paths, {8, 8}, withCtrl ? e2e::kCtrl : e2e::kNoModifier);
+}
+
+bool Session::Post(int id) {
+    return e2e::PostCommand(main, id) && e2e::Sync(main);
+}
+
+bool Session::Send(int id) {
+    return e2e::SendCommand(main, id);
+}
+
+void SettingsValues::Place(int left, int top, int right, int bottom) {
+    winLeft = left;
+    winTop = top;
+    winRight = right;
+    winBottom = bottom;
+}
+
+std::string SettingsValues::Text() const {
+    std::string text = "[Tessaven]\r\n";
+    auto number = [&](const char* key, int value) { text += std::string(key) + "=" + std::to_string(value) + "\r\n"; };
+    auto words = [&](const std::string& key, const std::string& value) { text += key + "=" + value + "\r\n"; };
+    number("WinLeft", winLeft);
+    number("WinTop", winTop);
+    number("WinRight", winRight);
+    number("WinBottom", winBottom);
+    number("ShowCmd", showCmd);
+    number("ListWidth", listWidth);
+    number("Scale", scale);
+    number("ColBk", colBk);
+    const char* mouseKeys[5] = {"MouseRight", "MouseMid", "MouseUp", "MouseDown", "MouseLDbl"};
+    for (int i = 0; i < 5; ++i)
+        number(mouseKeys[i], mouse[i]);
+    number("ConvType", convType);
+    words("Velmora", velmora);
+    words("OpenDir", openDir);
+    words("ConvDir", convDir);
+    for (int i = 0; i < 5; ++i)
+        words("RecDir" + std::to_string(i + 1), recDir[i]);
+    return text;
+}
+
+Lines LinesOf(const std::string& settings) {
+    Lines lines;
+    size_t start = 0;
+    while (start < settings.size()) {
+        size_t end = settings.find("\r\n", start);
+        if (end == std::string::npos)
+            end = settings.size();
+        lines.push_back(settings.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string ValueOf(const std::string& settings, const std::string& key) {
+    for (const std::string& line : LinesOf(settings))
+        if (line.compare(0, key.size() + 1, key + "=") == 0)
+            return line.substr(key.size() + 1);
+    return "";
+}
+
+} // namespace viewer

@@ -1,0 +1,133 @@
+#pragma once
+// What the end-to-end tests of the viewer share: a started tessavel.exe with
+// its windows found, folders of generated documents, and the texts the
+// program shows.
+
+#include "tests/e2e/ViewerProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace viewer {
+
+using Lines = std::vector<std::string>;
+
+// Menu commands and the child id of the list, as the program numbers them.
+enum Command : int {
+    kOpenFile = 40001,
+    kQuit = 40004,
+    kPrevious = 40005,
+    kNext = 40006,
+    kOpenInVelmora = 40007,
+    kCopy = 40008,
+    kConvertAll = 40009,
+    kZoomFirst = 40010, // 25% ... 40017 500%
+    kExtend = 40019,
+    kReduce = 40020,
+    kAbout = 40018,
+    kRecentFirst = 41000,
+};
+
+// "Tessavel - (WxH) name"
+std::string Title(int width, int height, const std::string& name);
+
+// A folder of documents for one test, removed afterwards. Paths are Windows
+// paths (the tests run under Wine).
+class DocFolder {
+public:
+    DocFolder();
+    const std::string& Path() const { return path; }
+    // A subfolder (created) and its path.
+    std::string Sub(const std::string& name) const;
+    // A QVM document of width x height whose pixels differ from each other
+    // (seed varies the colours), at folder\name; its full path.
+    std::string Qvm(const std::string& name, int width, int height, int seed = 0) const;
+    std::string QvmIn(const std::string& folder, const std::string& name, int width, int height, int seed = 0) const;
+    // A QVR version 0 document with one coloured layer.
+    std::string QvrIn(const std::string& folder, const std::string& name, int width, int height) const;
+    // Any bytes at folder\name.
+    std::string Raw(const std::string& name, const std::string& bytes) const;
+
+private:
+    TempDir dir;
+    std::string path;
+};
+
+// A running viewer. Start variants wait for the main window; StartRaw only
+// starts the process, for tests that expect a message box first.
+class Session {
+public:
+    Session();
+    ~Session();
+
+    bool WriteSettings(const std::string& bytes) { return process.WriteSettings(bytes); }
+    std::optional<std::string> ReadSettings() const { return process.ReadSettings(); }
+
+    // Starts with the tail and waits for the window and its two children.
+    bool Start(const std::string& tail = "");
+    bool StartRaw(const std::string& tail) { return process.Start(tail); }
+    // After StartRaw and a dismissed box: the window and its children.
+    bool FindWindows();
+
+    std::string TitleNow() const;
+    Lines Items() const;
+    int Selection() const;
+    // The view's horizontal / vertical window scroll bar: maximum and position.
+    int HorzMax() const;
+    int HorzPos() const;
+    int VertMax() const;
+    int VertPos() const;
+    // Waits for a message box and returns its text after pressing OK; empty
+    // when none came.
+    std::string DismissBox();
+    // True when no message box of the program is showing.
+    bool NoBox() const;
+
+    // Drops paths on the main window, with Ctrl held when extending.
+    bool Drop(const std::vector<std::string>& paths, bool withCtrl = false);
+    // Posts a command (safe with a message box) and syncs.
+    bool Post(int id);
+    bool Send(int id);
+    // WM_CLOSE and the exit code.
+    std::optional<DWORD> Close() { return process.Close(); }
+
+    e2e::ViewerProcess process;
+    HWND main = nullptr;
+    HWND list = nullptr;
+    HWND view = nullptr;
+};
+
+// Every value of a settings file, the defaults unless set.
+struct SettingsValues {
+    int winLeft = -1000;
+    int winTop = 0;
+    int winRight = 400;
+    int winBottom = 400;
+    int showCmd = 1;
+    int listWidth = 150;
+    int scale = 100;
+    int colBk = 8421504;
+    int mouse[5] = {0, 1, 2, 3, 7};
+    int convType = 0;
+    std::string velmora;
+    std::string openDir;
+    std::string convDir;
+    std::string recDir[5];
+
+    // The saved restored rectangle of the window.
+    void Place(int left, int top, int right, int bottom);
+    // The file as the program writes it: 23 lines, CR LF each.
+    std::string Text() const;
+};
+
+// The value of key in a settings text ("" when missing).
+std::string ValueOf(const std::string& settings, const std::string& key);
+// Its lines, without their CR LF.
+Lines LinesOf(const std::string& settings);
+
+} // namespace viewer

@@ -1,0 +1,208 @@
+// The real viewer and its settings file (Wine's null driver): the defaults,
+// the exact bytes written at close, the placement read back after normal,
+// maximised and minimised closes, and saves that cannot complete.
+
+#include "tests/app/ViewerSession.h"
+#include "tests/e2e/InjectedQuery.h"
+#include "tests/e2e/WindowQuery.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using viewer::Session;
+using viewer::SettingsValues;
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// Where a 500 x 400 window centred on the work area lands.
+RECT CentredDefault() {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - 500) / 2;
+    const int top = work.top + (work.bottom - work.top - 400) / 2;
+    return {left, top, left + 500, top + 400};
+}
+
+void ExpectRect(const RECT& actual, const RECT& expected) {
+    EXPECT_EQ(actual.left, expected.left);
+    EXPECT_EQ(actual.top, expected.top);
+    EXPECT_EQ(actual.right, expected.right);
+    EXPECT_EQ(actual.bottom, expected.bottom);
+}
+
+TEST(ViewerSettings, NoFileGivesTheDefaultsAndCloseWritesThemAll) {
+    Session viewer;
+    ASSERT_FALSE(viewer.ReadSettings().has_value());
+    ASSERT_TRUE(viewer.Start());
+    const RECT centred = CentredDefault();
+    ExpectRect(WindowRectOf(viewer.main), centred);
+    EXPECT_FALSE(IsZoomed(viewer.main));
+    EXPECT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, 150);
+    EXPECT_EQ(viewer.HorzMax(), 0); // no picture: the platform keeps the empty range as 0 to 0
+    EXPECT_EQ(viewer.Close(), 0u);
+    SettingsValues expected;
+    expected.Place(centred.left, centred.top, centred.right, centred.bottom);
+    const std::optional<std::string> written = viewer.ReadSettings();
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, expected.Text());
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+}
+
+TEST(ViewerSettings, EveryValueReadIsWrittenBackAndHandAddedLinesAreDropped) {
+    SettingsValues values;
+    values.Place(40, 30, 700, 530);
+    values.listWidth = 123;
+    values.scale = 300;
+    values.colBk = 0x123456;
+    const int mouse[5] = {4, 5, 2, 3, 6};
+    std::copy(mouse, mouse + 5, values.mouse);
+    values.convType = 1;
+    values.velmora = "C:\\tools\\velmora.exe";
+    values.openDir = "C:\\pictures";
+    values.convDir = "D:";
+    values.recDir[0] = "C:\\one";
+    values.recDir[1] = "C:\\two \x83t\x83H\x83\x8B\x83_"; // CP932 text byte for byte
+    std::string file = values.Text();
+    file.insert(file.find("Scale="), "Extra=1\r\n");
+    file += "[Other]\r\nKey=2\r\n";
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(file));
+    ASSERT_TRUE(viewer.Start());
+    ExpectRect(WindowRectOf(viewer.main), {40, 30, 700, 530});
+    EXPECT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, 123);
+    EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer.ReadSettings(), values.Text());
+}
+
+TEST(ViewerSettings, ListWiderThanTheClientAreaIsHalved) {
+    SettingsValues values;
+    values.Place(10, 10, 510, 410);
+    values.listWidth = 5000;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start());
+    const int client = e2e::ClientRect(viewer.main).right;
+    EXPECT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, client / 2);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerSettings, PlacementWithoutSavedLeftOrOffTheScreen) {
+    const int screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const struct {
+        RECT saved;
+        RECT expected;
+    } cases[] = {
+        // WinLeft of exactly -1000 means nothing was saved.
+        {{-1000, 10, 300, 250}, CentredDefault()},
+        // A rectangle left of every monitor comes back onto the screen, same size.
+        {{-3000, 20, -2400, 420}, {screenLeft, 20, screenLeft + 600, 420}},
+    };
+    for (const auto& c : cases) {
+        SettingsValues values;
+        values.Place(c.saved.left, c.saved.top, c.saved.right, c.saved.bottom);
+        Session viewer;
+        ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+        ASSERT_TRUE(viewer.Start());
+        ExpectRect(WindowRectOf(viewer.main), c.expected);
+        EXPECT_EQ(viewer.Close(), 0u);
+    }
+}
+
+TEST(ViewerSettings, MaximisedAndMinimisedClosesAreReadBackAsMaximisedAndNormal) {
+    const struct {
+        UINT command;
+        int written;
+        bool zoomedNextTime;
+    } cases[] = {{SC_MAXIMIZE, 3, true}, {SC_MINIMIZE, 2, false}};
+    for (const auto& c : cases) {
+        SettingsValues values;
+        values.Place(60, 50, 660, 500);
+        Session first;
+        ASSERT_TRUE(first.WriteSettings(values.Text()));
+        ASSERT_TRUE(first.Start());
+        ASSERT_TRUE(PostMessageA(first.main, WM_SYSCOMMAND, c.command, 0));
+        ASSERT_TRUE(e2e::Sync(first.main));
+        EXPECT_EQ(first.Close(), 0u);
+        SettingsValues closed = values;
+        closed.showCmd = c.written;
+        ASSERT_EQ(first.ReadSettings(), closed.Text()) << c.written; // the restored rectangle kept
+
+        Session second;
+        ASSERT_TRUE(second.WriteSettings(closed.Text()));
+        ASSERT_TRUE(second.Start());
+        EXPECT_EQ(bool(IsZoomed(second.main)), c.zoomedNextTime);
+        EXPECT_FALSE(IsIconic(second.main));
+        EXPECT_EQ(second.Close(), 0u);
+        SettingsValues reopened = values;
+        reopened.showCmd = c.zoomedNextTime ? 3 : 1;
+        EXPECT_EQ(second.ReadSettings(), reopened.Text()) << c.written;
+    }
+}
+
+TEST(ViewerSettings, ScaleOfZeroOrBelowShowsActualSize) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("z.qvm", 40, 20);
+    for (int scale : {0, -50}) {
+        SettingsValues values;
+        values.scale = scale;
+        Session viewer;
+        ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+        ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+        EXPECT_EQ(viewer.HorzMax(), 39) << scale;
+        ASSERT_TRUE(viewer.Send(viewer::kExtend));
+        EXPECT_EQ(viewer.HorzMax(), 79) << scale;
+        EXPECT_EQ(viewer.Close(), 0u);
+    }
+}
+
+// The file as it was before the program ran, byte for byte.
+std::string OldFile() {
+    SettingsValues values;
+    values.Place(20, 20, 620, 520);
+    values.scale = 200;
+    values.recDir[0] = "C:\\kept";
+    return values.Text();
+}
+
+TEST(ViewerSettings, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysNothing) {
+    // The new file cannot be created beside the old one.
+    Session blocked;
+    ASSERT_TRUE(blocked.WriteSettings(OldFile()));
+    ASSERT_TRUE(CreateDirectoryA((blocked.process.SettingsPath() + ".new").c_str(), nullptr));
+    ASSERT_TRUE(blocked.Start());
+    ASSERT_TRUE(blocked.Send(viewer::kReduce));
+    EXPECT_EQ(blocked.Close(), 0u); // no box held the process up
+    EXPECT_EQ(blocked.ReadSettings(), OldFile());
+
+    // No file can be read or written at that name at all.
+    Session nowhere;
+    ASSERT_TRUE(CreateDirectoryA(nowhere.process.SettingsPath().c_str(), nullptr));
+    ASSERT_TRUE(nowhere.Start());
+    EXPECT_EQ(WindowRectOf(nowhere.main).right - WindowRectOf(nowhere.main).left, 500);
+    EXPECT_EQ(nowhere.Close(), 0u);
+    EXPECT_NE(GetFileAttributesA(nowhere.process.SettingsPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("z.qvm", 40, 20);
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(OldFile()));
+    const std::string partial = viewer.process.SettingsPath() + ".new";
+    FILE* half = std::fopen(partial.c_str(), "wb");
+    ASSERT_NE(half, nullptr);
+    std::fputs("[Tessaven]\r\nWinLeft=5\r\nWinTop=5\r\nScale=5", half);
+    std::fclose(half);
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    EXPECT_EQ(viewer.HorzMax(), 79); // Scale=200 of the complete file
+    EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer.ReadSettings(), OldFile());
+    EXPECT_EQ(GetFileAttributesA(partial.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace

@@ -1,0 +1,324 @@
+// The real viewer driven from outside (Wine's null driver): zoom by commands
+// and keys, the view's scroll positions, drag-to-scroll, the splitter, the
+// mouse bindings, the hand-over to Velmora and the clipboard.
+
+#include "tests/app/ViewerSession.h"
+#include "tests/e2e/ClipboardDib.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/InjectedQuery.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/ProbeIds.h"
+#include "tests/e2e/WindowQuery.h"
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "res/Messages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using viewer::Lines;
+using viewer::Session;
+using viewer::Title;
+
+constexpr int kDocWidth = 40;
+constexpr int kDocHeight = 20;
+
+// The horizontal range of the view at scale percent for the 40-pixel document.
+int RangeAt(int scale) {
+    return kDocWidth * scale / 100 - 1;
+}
+
+struct ZoomFixture {
+    ZoomFixture() {
+        file = docs.Qvm("z.qvm", kDocWidth, kDocHeight);
+        started = viewer.Start("\"" + file + "\"");
+    }
+    viewer::DocFolder docs;
+    std::string file;
+    Session viewer;
+    bool started = false;
+};
+
+TEST(ViewerZoom, ExtendAndReduceWalkTheSequenceAndStopAtTheEnds) {
+    ZoomFixture z;
+    ASSERT_TRUE(z.started);
+    EXPECT_EQ(z.viewer.HorzMax(), RangeAt(100));
+    EXPECT_EQ(z.viewer.VertMax(), kDocHeight - 1);
+    for (int scale : {200, 300, 400, 500, 500}) {
+        ASSERT_TRUE(z.viewer.Send(viewer::kExtend));
+        EXPECT_EQ(z.viewer.HorzMax(), RangeAt(scale)) << scale;
+    }
+    for (int scale : {400, 300, 200, 100, 75, 50, 25, 25}) {
+        ASSERT_TRUE(z.viewer.Send(viewer::kReduce));
+        EXPECT_EQ(z.viewer.HorzMax(), RangeAt(scale)) << scale;
+    }
+    EXPECT_EQ(z.viewer.VertMax(), kDocHeight * 25 / 100 - 1);
+    EXPECT_EQ(z.viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*z.viewer.ReadSettings(), "Scale"), "25");
+}
+
+TEST(ViewerZoom, ZoomMenuAndKeysSetTheirScales) {
+    ZoomFixture z;
+    ASSERT_TRUE(z.started);
+    const int menuScales[] = {25, 50, 75, 100, 200, 300, 400, 500};
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(z.viewer.Send(viewer::kZoomFirst + i));
+        EXPECT_EQ(z.viewer.HorzMax(), RangeAt(menuScales[i])) << i;
+    }
+    const struct {
+        UINT key;
+        unsigned modifiers;
+        int scale;
+    } keys[] = {
+        {'1', e2e::kCtrl, 100},
+        {'2', e2e::kCtrl, 200},
+        {'3', e2e::kCtrl, 300},
+        {'4', e2e::kCtrl, 400},
+        {'5', e2e::kCtrl, 500},
+        {VK_MULTIPLY, e2e::kNoModifier, 100},
+        {VK_ADD, e2e::kNoModifier, 200},
+        {VK_SUBTRACT, e2e::kNoModifier, 100},
+        {VK_SUBTRACT, e2e::kNoModifier, 75},
+        {VK_UP, e2e::kCtrl, 100},
+        {VK_UP, e2e::kCtrl, 200},
+        {VK_DOWN, e2e::kCtrl, 100},
+        {'3', e2e::kNoModifier, 100}, // no accelerator without Ctrl
+    };
+    for (const auto& k : keys) {
+        // Whichever window has the focus, the keys reach the main window.
+        ASSERT_TRUE(e2e::PressKey(z.viewer.list, k.key, k.modifiers));
+        EXPECT_EQ(z.viewer.HorzMax(), RangeAt(k.scale)) << k.key;
+    }
+    EXPECT_EQ(z.viewer.Close(), 0u);
+}
+
+bool Scroll(HWND view, UINT message, int position) {
+    return PostMessageA(view, message, MAKEWPARAM(SB_THUMBPOSITION, position), 0) && e2e::Sync(view);
+}
+
+TEST(ViewerScroll, PositionsResetOnANewFileAndAreKeptOnZoomAndResize) {
+    viewer::DocFolder docs;
+    docs.Qvm("a.qvm", 900, 700);
+    docs.Qvm("b.qvm", 900, 700, 1);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    ASSERT_TRUE(Scroll(viewer.view, WM_HSCROLL, 50));
+    ASSERT_TRUE(Scroll(viewer.view, WM_VSCROLL, 40));
+    ASSERT_EQ(viewer.HorzPos(), 50);
+    ASSERT_EQ(viewer.VertPos(), 40);
+    ASSERT_TRUE(viewer.Send(viewer::kExtend));
+    EXPECT_EQ(viewer.HorzMax(), 1799);
+    EXPECT_EQ(viewer.HorzPos(), 50);
+    EXPECT_EQ(viewer.VertPos(), 40);
+    ASSERT_TRUE(SetWindowPos(viewer.main, nullptr, 0, 0, 640, 520, SWP_NOMOVE | SWP_NOZORDER));
+    ASSERT_TRUE(e2e::Sync(viewer.main));
+    EXPECT_EQ(viewer.HorzPos(), 50);
+    EXPECT_EQ(viewer.VertPos(), 40);
+    ASSERT_TRUE(viewer.Send(viewer::kNext));
+    EXPECT_EQ(viewer.HorzPos(), 0);
+    EXPECT_EQ(viewer.VertPos(), 0);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+bool Move(HWND view, WPARAM keys, int x, int y) {
+    return PostMessageA(view, WM_MOUSEMOVE, keys, MAKELPARAM(x, y)) && e2e::Sync(view);
+}
+
+TEST(ViewerScroll, DraggingMovesThePictureWithThePointerScaledByTheZoom) {
+    viewer::DocFolder docs;
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + docs.Qvm("big.qvm", 900, 700) + "\""));
+    // The first move ever seen, button already down, does not jump.
+    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 150, 150));
+    EXPECT_EQ(viewer.HorzPos(), 0);
+    EXPECT_EQ(viewer.VertPos(), 0);
+    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 120, 140));
+    EXPECT_EQ(viewer.HorzPos(), 30);
+    EXPECT_EQ(viewer.VertPos(), 10);
+    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 200%: twice as far as the pointer
+    ASSERT_TRUE(Move(viewer.view, 0, 100, 100));
+    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 90, 95));
+    EXPECT_EQ(viewer.HorzPos(), 50);
+    EXPECT_EQ(viewer.VertPos(), 20);
+    // Without the button the picture stays; dragging back stops at 0.
+    ASSERT_TRUE(Move(viewer.view, 0, 10, 10));
+    EXPECT_EQ(viewer.HorzPos(), 50);
+    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 300, 300));
+    EXPECT_EQ(viewer.HorzPos(), 0);
+    EXPECT_EQ(viewer.VertPos(), 0);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+int WidthOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r.right - r.left;
+}
+
+TEST(ViewerSplitter, DragKeepsTheListAtLeastTwoPixelsAndTenPixelsFromTheRight) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    const int client = e2e::ClientRect(viewer.main).right;
+    const int list = WidthOf(viewer.list);
+    ASSERT_EQ(list, 150);
+    // The gap lies between the list and the view.
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {list + 1, 40}, {list + 31, 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), 180);
+    EXPECT_EQ(WidthOf(viewer.view), client - 183);
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {181, 40}, {181 - 400, 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), 2);
+    // Leaving fewer than 10 pixels beside the list changes nothing...
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {3, 40}, {3 + client - 2 - 9, 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), 2);
+    // ...exactly 10 is allowed.
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {3, 40}, {3 + client - 2 - 10, 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), client - 10);
+    EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "ListWidth"), std::to_string(client - 10));
+}
+
+int TopIndex(HWND list) {
+    LRESULT top = -1;
+    e2e::SendWithTimeout(list, LB_GETTOPINDEX, 0, 0, &top);
+    return int(top);
+}
+
+TEST(ViewerMouse, WheelRunsTheWheelBindingOnceAndNeverScrollsTheList) {
+    viewer::DocFolder docs;
+    for (int i = 0; i < 80; ++i)
+        docs.Qvm("d" + std::to_string(100 + i) + ".qvm", 1 + i, 1);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    const struct {
+        HWND target;
+        int delta;
+        int selection;
+    } wheels[] = {
+        {viewer.list, -120, 1}, {viewer.list, -360, 2}, {viewer.list, 120, 1},
+        {viewer.main, -120, 2}, {viewer.main, 0, 1},    {viewer.list, 240, 0},
+    };
+    for (const auto& w : wheels) {
+        ASSERT_TRUE(e2e::PostWheel(w.target, w.delta));
+        EXPECT_EQ(viewer.Selection(), w.selection) << w.delta;
+        EXPECT_EQ(TopIndex(viewer.list), 0);
+    }
+    EXPECT_EQ(viewer.TitleNow(), Title(1, 1, "d100.qvm"));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerMouse, DefaultBindingsMiddleTogglesMaximizeRightDoesNothing) {
+    ZoomFixture z;
+    ASSERT_TRUE(z.started);
+    HWND view = z.viewer.view;
+    ASSERT_TRUE(e2e::PostClick(view, 20, 10, e2e::Button::kRight));
+    EXPECT_FALSE(IsZoomed(z.viewer.main));
+    EXPECT_EQ(z.viewer.HorzMax(), RangeAt(100));
+    EXPECT_TRUE(z.viewer.NoBox());
+    ASSERT_TRUE(e2e::PostClick(view, 20, 10, e2e::Button::kMiddle));
+    ASSERT_TRUE(e2e::Sync(z.viewer.main));
+    EXPECT_TRUE(IsZoomed(z.viewer.main));
+    ASSERT_TRUE(e2e::PostClick(view, 20, 10, e2e::Button::kMiddle));
+    ASSERT_TRUE(e2e::Sync(z.viewer.main));
+    EXPECT_FALSE(IsZoomed(z.viewer.main));
+    EXPECT_EQ(z.viewer.Close(), 0u);
+}
+
+TEST(ViewerMouse, BindingsComeFromTheSettingsFile) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("z.qvm", kDocWidth, kDocHeight);
+    Session viewer;
+    viewer::SettingsValues values;
+    // right: zoom in, middle: zoom out, wheel up: actual size, wheel down:
+    // out of range, double click: unchosen (-1).
+    const int bindings[5] = {4, 5, 6, 99, -1};
+    std::copy(bindings, bindings + 5, values.mouse);
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    HWND view = viewer.view;
+    ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kRight));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kRight));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(300));
+    ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kMiddle));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    ASSERT_TRUE(e2e::PostWheel(viewer.list, -120));
+    ASSERT_TRUE(e2e::PostDoubleClick(view, 5, 5));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    EXPECT_TRUE(viewer.NoBox());
+    ASSERT_TRUE(e2e::PostWheel(viewer.list, 120));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(100));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerVelmora, DoubleClickWarnsWithoutAPathOrWhenTheProgramIsMissing) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("z.qvm", 5, 5);
+    const struct {
+        std::string path;
+        const char* message;
+    } cases[] = {{"", msg::kSetVelmoraLocation}, {"Z:\\nowhere\\velmora.exe", msg::kVelmoraMissing}};
+    for (const auto& c : cases) {
+        Session viewer;
+        viewer::SettingsValues values;
+        values.velmora = c.path;
+        ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+        ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+        ASSERT_TRUE(e2e::PostDoubleClick(viewer.view, 5, 5));
+        EXPECT_EQ(viewer.DismissBox(), c.message) << c.path;
+        EXPECT_EQ(viewer.Close(), 0u);
+    }
+}
+
+TEST(ViewerVelmora, OpenStartsTheProgramBesideTheViewerWithTheDocumentPath) {
+    viewer::DocFolder docs;
+    const std::string file = docs.QvmIn(docs.Sub("a folder"), "shown.qvm", 5, 5);
+    Session viewer;
+    // A relative path is taken from the viewer's own folder.
+    ASSERT_TRUE(CopyFileA(e2e::ProbeExe().c_str(), (viewer.process.Folder() + "\\velmora.exe").c_str(), FALSE));
+    viewer::SettingsValues values;
+    values.velmora = "velmora.exe";
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ASSERT_TRUE(viewer.Send(viewer::kOpenInVelmora));
+    HWND launched = nullptr;
+    for (int i = 0; i < 500 && launched == nullptr; ++i, Sleep(20))
+        launched = FindWindowA(probe::kMainClass, nullptr);
+    ASSERT_NE(launched, nullptr);
+    // The path goes over exactly as stored, without quotes.
+    EXPECT_EQ(e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0), "tail " + file);
+    PostMessageA(launched, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+    for (int i = 0; i < 250 && IsWindow(launched); ++i)
+        Sleep(20);
+}
+
+TEST(ViewerClipboard, CopyPutsTheDecodedPictureOnTheClipboardAs24BitRows) {
+    viewer::DocFolder docs;
+    const std::string file = docs.Qvm("odd.qvm", 7, 5, 2); // 21 bytes a row, stored as 24
+    ImageBuffer decoded;
+    ASSERT_TRUE(LoadDocument(decoded, file.c_str()));
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ASSERT_TRUE(e2e::ClearClipboard());
+    ASSERT_TRUE(viewer.Send(viewer::kCopy));
+    const std::optional<e2e::ClipboardDib> dib = e2e::ReadClipboardDib();
+    ASSERT_TRUE(dib.has_value());
+    EXPECT_EQ(dib->header.biBitCount, 24);
+    EXPECT_EQ(dib->header.biCompression, DWORD(BI_RGB));
+    EXPECT_EQ(dib->header.biHeight, 5); // bottom-up
+    EXPECT_EQ(dib->Width(), 7);
+    EXPECT_EQ(dib->stride, 24u);
+    EXPECT_EQ(dib->bytes.size(), dib->bitsOffset + 24u * 5u);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const uint8_t* p = decoded.TopRow(y) + x * 4;
+            EXPECT_EQ(dib->ColourAt(x, y), RGB(p[2], p[1], p[0])) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+// The document loader chooses the reader by the path's extension alone.
+#include "tests/decode/DocTest.h"
+
+#include <filesystem>
+
+using namespace doctest;
+
+namespace {
+
+Bytes SmallQvm() {
+    docwriter::QvmDocument doc;
+    doc.width = 2;
+    doc.height = 2;
+    return docwriter::WriteQvm(doc);
+}
+
+Bytes SmallQvr() {
+    docwriter::QvrV1Document doc;
+    doc.width = 2;
+    doc.height = 2;
+    return docwriter::WriteQvrV1(doc);
+}
+
+class DocumentLoaderTest : public DocFileTest {};
+
+TEST_F(DocumentLoaderTest, ExtensionPicksTheReaderInAnyLetterCase) {
+    struct Case {
+        const char* name;
+        bool qvm;
+    };
+    const Case cases[] = {{"a.qvm", true},  {"b.QVM", true},  {"c.QvM", true},     {"d.qvr", false},
+                          {"e.QVR", false}, {"f.qVr", false}, {"g.bak.qvm", true}, {"h..qvr", false}};
+    for (const Case& c : cases) {
+        ImageBuffer image;
+        EXPECT_TRUE(Load(c.qvm ? SmallQvm() : SmallQvr(), image, c.name)) << c.name;
+        EXPECT_EQ(image.width, 2) << c.name;
+    }
+}
+
+TEST_F(DocumentLoaderTest, ContentOfTheOtherFormatFails) {
+    ImageBuffer image;
+    MakeOldPicture(image);
+    EXPECT_FALSE(Load(SmallQvm(), image, "qvm-inside.qvr"));
+    ExpectOldPicture(image);
+    EXPECT_FALSE(Load(SmallQvr(), image, "qvr-inside.qvm"));
+    ExpectOldPicture(image);
+}
+
+TEST_F(DocumentLoaderTest, OtherExtensionsAreRefused) {
+    for (const char* name : {"noextension", "docqvm", "doc.png", "doc.qvm.bak", "doc.qv", "doc.qvmx", "doc."}) {
+        ImageBuffer image;
+        MakeOldPicture(image);
+        EXPECT_FALSE(Load(SmallQvm(), image, name)) << name;
+        ExpectOldPicture(image);
+    }
+}
+
+TEST_F(DocumentLoaderTest, DotInAFolderNameIsNotAnExtension) {
+    // The extension is taken from the whole path, so a file without one in a
+    // folder called "x.qvm" has the extension "qvm" + separator + "doc".
+    const std::string folder = dir.File("x.qvm");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string path = (std::filesystem::path(folder) / "doc").string();
+    ASSERT_TRUE(docwriter::WriteFile(path, SmallQvm()));
+    ImageBuffer image;
+    EXPECT_FALSE(LoadDocument(image, path.c_str()));
+    EXPECT_TRUE(image.IsEmpty());
+}
+
+TEST_F(DocumentLoaderTest, MissingFileFails) {
+    ImageBuffer image;
+    MakeOldPicture(image);
+    EXPECT_FALSE(LoadDocument(image, dir.File("absent.qvm").c_str()));
+    EXPECT_FALSE(LoadDocument(image, dir.File("absent.qvr").c_str()));
+    ExpectOldPicture(image);
+}
+
+} // namespace

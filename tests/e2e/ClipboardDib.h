@@ -1,0 +1,32 @@
+#pragma once
+// Reading the picture another process put on the clipboard as CF_DIB.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace e2e {
+
+struct ClipboardDib {
+    std::vector<uint8_t> bytes; // the whole CF_DIB block: header, then the pixel rows
+    BITMAPINFOHEADER header{};
+    size_t bitsOffset = 0; // where the rows start in bytes
+    size_t stride = 0;     // bytes per row, a multiple of 4
+
+    int Width() const { return header.biWidth; }
+    int Height() const { return header.biHeight < 0 ? -header.biHeight : header.biHeight; }
+    // Pixel (x, y), y from the top, as a colour 0x00BBGGRR; 24 and 32 bits only.
+    COLORREF ColourAt(int x, int y) const;
+};
+
+// The clipboard's CF_DIB (Wine converts other bitmap formats on request).
+// Nothing when the clipboard holds no picture, or it stays busy for a second,
+// or the block is shorter than its header says.
+std::optional<ClipboardDib> ReadClipboardDib();
+
+// Empties the clipboard, so that a later read sees only what comes after.
+bool ClearClipboard();
+
+} // namespace e2e

@@ -1,0 +1,73 @@
+// The harness hook DLL. Wine refuses some questions across processes (the
+// scroll bar state of a window, GetScrollInfo, fails for a window of another
+// process), so the harness has the program's own thread answer them: this DLL
+// is loaded into the program as a WH_GETMESSAGE hook of its interface thread
+// and answers the queries of HookProtocol.h when the thread takes them from
+// its queue. Answering from the queue also tells the test that everything
+// posted before the query has been handled.
+
+#include "tests/e2e/HookProtocol.h"
+
+namespace {
+
+void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
+    char name[64];
+    hookproto::ReplyName(name, sizeof name, pid);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
+    if (mapping == nullptr)
+        return;
+    auto* reply =
+        static_cast<hookproto::Reply*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(hookproto::Reply)));
+    if (reply != nullptr) {
+        hookproto::Reply answer{};
+        answer.sequence = sequence;
+        answer.ok = 1;
+        if (query == hookproto::kScrollHorz || query == hookproto::kScrollVert) {
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_ALL;
+            answer.ok = GetScrollInfo(hwnd, query == hookproto::kScrollHorz ? SB_HORZ : SB_VERT, &info) ? 1 : 0;
+            answer.minimum = info.nMin;
+            answer.maximum = info.nMax;
+            answer.page = INT(info.nPage);
+            answer.position = info.nPos;
+            answer.trackPosition = info.nTrackPos;
+        } else if (query == hookproto::kThreadState) {
+            GUITHREADINFO state{};
+            state.cbSize = sizeof state;
+            answer.ok = GetGUIThreadInfo(GetCurrentThreadId(), &state) ? 1 : 0;
+            answer.focus = UINT64(UINT_PTR(state.hwndFocus));
+            answer.capture = UINT64(UINT_PTR(state.hwndCapture));
+            answer.active = UINT64(UINT_PTR(state.hwndActive));
+        }
+        *reply = answer;
+        UnmapViewOfFile(reply);
+    }
+    CloseHandle(mapping);
+    hookproto::DoneName(name, sizeof name, pid);
+    if (HANDLE done = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+        SetEvent(done);
+        CloseHandle(done);
+    }
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK HarnessGetMessage(int code, WPARAM removal, LPARAM lParam) {
+    static const UINT queryMessage = RegisterWindowMessageA(hookproto::kQueryMessage);
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE) {
+        if (message->message == queryMessage) {
+            Answer(hookproto::Query(message->wParam), message->hwnd, DWORD(UINT64(message->lParam) & 0xFFFFFFFFu),
+                   LONG(UINT64(message->lParam) >> 32));
+            message->message = WM_NULL;
+        } else if (message->message == WM_KEYUP && message->wParam == hookproto::kMarkerKey) {
+            const UINT64 extra = UINT64(GetMessageExtraInfo());
+            if ((extra >> 32) == hookproto::kMarkerTag) {
+                Answer(hookproto::kInputMarker, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
+                message->message = WM_NULL;
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// How the test process and the harness hook DLL (HarnessHook.cpp), loaded into
+// the program under test as a WH_GETMESSAGE hook, talk to each other.
+//
+// The test posts kQueryMessage to a window of the program: wParam is the
+// Query, lParam holds the test's process id (low 32 bits) and a sequence
+// number (high 32 bits). When the program's thread takes the message from its
+// queue, the hook answers in the shared memory named ReplyName(pid), sets the
+// event DoneName(pid) and turns the message into WM_NULL.
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace hookproto {
+
+constexpr const char* kQueryMessage = "TessavelHarnessQuery";
+constexpr const char* kHookProcName = "HarnessGetMessage";
+
+enum Query : WPARAM {
+    kSync = 0,        // only the answer: everything posted before it has been handled
+    kScrollHorz = 1,  // GetScrollInfo(SB_HORZ) of the message's window
+    kScrollVert = 2,  // GetScrollInfo(SB_VERT)
+    kThreadState = 3, // focus, capture and active window of the program's thread
+    kInputMarker = 4, // answered by the hook when it sees the marker key below
+};
+
+// The hardware marker: a key-up of VK_F24 closes a batch of SendInput
+// events; its extra info holds kMarkerTag in the high 32 bits and the test's
+// process id in the low 32 bits. The hook answers (sequence 0) when the
+// program's thread reaches it, after every input event sent before it.
+constexpr UINT kMarkerKey = VK_F24;
+constexpr UINT64 kMarkerTag = 0x7E55A7E1;
+
+struct Reply {
+    LONG sequence; // the sequence number of the query answered
+    LONG ok;       // the queried call succeeded
+    INT minimum, maximum, page, position, trackPosition;
+    UINT64 focus, capture, active; // window handles, 0 for none
+};
+
+inline void ReplyName(char* out, size_t size, DWORD pid) {
+    std::snprintf(out, size, "TessavelHarnessReply-%lu", pid);
+}
+inline void DoneName(char* out, size_t size, DWORD pid) {
+    std::snprintf(out, size, "TessavelHarnessDone-%lu", pid);
+}
+
+} // namespace hookproto

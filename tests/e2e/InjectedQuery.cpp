@@ -1,0 +1,119 @@
+#include "tests/e2e/InjectedQuery.h"
+
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/HookProtocol.h"
+
+#include <functional>
+
+namespace e2e {
+
+namespace {
+
+// The shared reply block and its event, made once per test process.
+class Channel {
+public:
+    Channel() {
+        const DWORD pid = GetCurrentProcessId();
+        char name[64];
+        hookproto::ReplyName(name, sizeof name, pid);
+        mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(hookproto::Reply), name);
+        if (mapping)
+            reply = static_cast<volatile hookproto::Reply*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        hookproto::DoneName(name, sizeof name, pid);
+        done = CreateEventA(nullptr, FALSE, FALSE, name);
+        module = LoadLibraryA(HookDll().c_str());
+        if (module)
+            // Through void*: a FARPROC has no parameters, the hook procedure has three.
+            proc =
+                reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, hookproto::kHookProcName)));
+    }
+
+    bool Ready() const { return reply && done && proc; }
+
+    // Installs the hook on hwnd's thread, lets send() start the question and
+    // waits for the answer carrying sequence.
+    std::optional<hookproto::Reply> Ask(HWND hwnd, LONG sequence, DWORD timeoutMs, const std::function<bool()>& send) {
+        if (!Ready())
+            return std::nullopt;
+        const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+        if (thread == 0)
+            return std::nullopt;
+        HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, proc, module, thread);
+        if (hook == nullptr)
+            return std::nullopt;
+        reply->sequence = -1;
+        ResetEvent(done);
+        std::optional<hookproto::Reply> answer;
+        if (send()) {
+            const DWORD start = GetTickCount();
+            for (;;) {
+                const DWORD elapsed = GetTickCount() - start;
+                if (elapsed >= timeoutMs || WaitForSingleObject(done, timeoutMs - elapsed) != WAIT_OBJECT_0)
+                    break;
+                if (reply->sequence == sequence) {
+                    answer = const_cast<const hookproto::Reply&>(*reply);
+                    break;
+                }
+            }
+        }
+        UnhookWindowsHookEx(hook);
+        return answer;
+    }
+
+    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs) {
+        static const UINT message = RegisterWindowMessageA(hookproto::kQueryMessage);
+        const LONG sequence = ++lastSequence;
+        const LPARAM lParam = LPARAM((UINT64(UINT32(sequence)) << 32) | GetCurrentProcessId());
+        return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, query, lParam) != 0; });
+    }
+
+private:
+    HANDLE mapping = nullptr;
+    volatile hookproto::Reply* reply = nullptr;
+    HANDLE done = nullptr;
+    HMODULE module = nullptr;
+    HOOKPROC proc = nullptr;
+    LONG lastSequence = 0;
+};
+
+Channel& TheChannel() {
+    static Channel channel;
+    return channel;
+}
+
+} // namespace
+
+bool Sync(HWND hwnd, DWORD timeoutMs) {
+    return TheChannel().Query(hwnd, hookproto::kSync, timeoutMs).has_value();
+}
+
+std::optional<ScrollState> ReadScroll(HWND hwnd, int bar) {
+    const auto reply =
+        TheChannel().Query(hwnd, bar == SB_HORZ ? hookproto::kScrollHorz : hookproto::kScrollVert, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return ScrollState{reply->minimum, reply->maximum, reply->page, reply->position, reply->trackPosition};
+}
+
+std::optional<ThreadState> ReadThreadState(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kThreadState, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return ThreadState{HWND(UINT_PTR(reply->focus)), HWND(UINT_PTR(reply->capture)), HWND(UINT_PTR(reply->active))};
+}
+
+bool SyncInput(HWND hwnd, DWORD timeoutMs) {
+    return TheChannel()
+        .Ask(hwnd, 0, timeoutMs,
+             [] {
+                 INPUT marker{};
+                 marker.type = INPUT_KEYBOARD;
+                 marker.ki.wVk = hookproto::kMarkerKey;
+                 marker.ki.dwFlags = KEYEVENTF_KEYUP;
+                 marker.ki.dwExtraInfo = ULONG_PTR((hookproto::kMarkerTag << 32) | GetCurrentProcessId());
+                 return SendInput(1, &marker, sizeof marker) == 1;
+             })
+        .has_value();
+}
+
+} // namespace e2e

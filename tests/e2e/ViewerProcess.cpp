@@ -1,0 +1,163 @@
+#include "tests/e2e/ViewerProcess.h"
+
+#include "tests/e2e/WindowQuery.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+
+std::string FolderOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+
+std::string NameOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+} // namespace
+
+ViewerProcess::ViewerProcess(const std::string& exePath, Placement placement, const std::string& settingsName)
+    : settingsName(settingsName) {
+    if (placement == Placement::kInPlace) {
+        exe = exePath;
+        folder = FolderOf(exePath);
+        ready = GetFileAttributesA(exe.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return;
+    }
+    scratch = std::make_unique<TempDir>();
+    folder = scratch->Path();
+    exe = scratch->File(NameOf(exePath));
+    ready = CopyFileA(exePath.c_str(), exe.c_str(), TRUE);
+}
+
+ViewerProcess::~ViewerProcess() {
+    Kill();
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+}
+
+std::string ViewerProcess::SettingsPath() const {
+    return folder + "\\" + settingsName;
+}
+
+bool ViewerProcess::WriteSettings(const std::string& bytes) const {
+    FILE* file = std::fopen(SettingsPath().c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+std::optional<std::string> ViewerProcess::ReadSettings() const {
+    FILE* file = std::fopen(SettingsPath().c_str(), "rb");
+    if (file == nullptr)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+
+bool ViewerProcess::Start(const std::string& tail) {
+    std::string commandLine = "\"" + exe + "\"";
+    if (!tail.empty())
+        commandLine += " " + tail;
+    return StartCommandLine(commandLine);
+}
+
+bool ViewerProcess::StartCommandLine(const std::string& commandLine) {
+    if (!ready || info.hProcess)
+        return false;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string writable = commandLine;
+    return CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &info);
+}
+
+Appeared ViewerProcess::WaitFirst(const char* className, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        // A box first: the main window may already be visible behind it.
+        const std::vector<HWND> boxes = TopWindows(Pid(), "#32770");
+        if (!boxes.empty())
+            return {boxes.front(), true, MessageBoxText(boxes.front())};
+        if (className) {
+            const std::vector<HWND> windows = TopWindows(Pid(), className);
+            if (!windows.empty()) {
+                mainWindow = windows.front();
+                return {mainWindow, false, WindowText(mainWindow)};
+            }
+        }
+        if (!Running())
+            break;
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < timeoutMs);
+    return {};
+}
+
+HWND ViewerProcess::WaitWindow(const char* className, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        const std::vector<HWND> windows = TopWindows(Pid(), className);
+        if (!windows.empty())
+            return mainWindow = windows.front();
+        if (!Running())
+            break;
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+Appeared ViewerProcess::WaitMessageBox(DWORD timeoutMs) {
+    return WaitFirst(nullptr, timeoutMs);
+}
+
+bool ViewerProcess::DismissMessageBox(HWND box, int buttonId) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), LPARAM(GetDlgItem(box, buttonId)));
+    for (int waited = 0; waited < 5000; waited += int(kPollMs)) {
+        if (!IsWindow(box) || !IsWindowVisible(box))
+            return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+std::optional<DWORD> ViewerProcess::Close(DWORD timeoutMs) {
+    if (mainWindow == nullptr || !PostMessageW(mainWindow, WM_CLOSE, 0, 0))
+        return std::nullopt;
+    return WaitExit(timeoutMs);
+}
+
+std::optional<DWORD> ViewerProcess::WaitExit(DWORD timeoutMs) {
+    if (info.hProcess == nullptr || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+}
+
+bool ViewerProcess::Running() const {
+    return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ViewerProcess::Kill() {
+    if (Running()) {
+        TerminateProcess(info.hProcess, 255);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+}
+
+} // namespace e2e

@@ -1,0 +1,113 @@
+// Texts far longer than any path: a command-line tail of 40 000 characters,
+// and texts of megabytes, through Str's scans and path operations and the
+// document loader. Double-byte characters whose second byte is the
+// backslash run through all of them, so a scan that splits one shows as a
+// wrong separator.
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "framework/Str.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Exactly n bytes: folders of "表ソ" (both second bytes 0x5C), each 40
+// bytes with its separator, a last folder name padded to the length, then
+// the file name.
+std::string DeepPath(size_t n, const std::string& file) {
+    std::string path = "C:";
+    const std::string folder = "\\dir\x95\x5C\x83\x5C" + std::string(32, 'x');
+    while (path.size() + 2 * folder.size() + file.size() < n)
+        path += folder;
+    path += "\\" + std::string(n - path.size() - 2 - file.size(), 'y');
+    return path + "\\" + file;
+}
+
+TEST(LongCommandLine, QuotedTailOf40000CharactersUnquotesToTheWholePath) {
+    const std::string path = DeepPath(40000 - 2, "doc\x95\x5C.qvm");
+    Str line;
+    line.Assign(("\"" + path + "\"").c_str());
+    ASSERT_EQ(line.Length(), 40000);
+    line.Unquote();
+    EXPECT_EQ(std::string(line.Text()), path);
+
+    Str name;
+    line.GetFileName(name);
+    EXPECT_EQ(std::string(name.Text()), "doc\x95\x5C.qvm");
+    Str extension;
+    line.GetExtension(extension);
+    EXPECT_EQ(std::string(extension.Text()), "qvm");
+    EXPECT_EQ(line.ReplaceExtension("png"), int32_t(path.size()) - 4);
+    EXPECT_EQ(std::string(line.Text()), path.substr(0, path.size() - 3) + "png");
+    line.RemoveFileName();
+    EXPECT_EQ(std::string(line.Text()), path.substr(0, path.rfind("\\doc")));
+}
+
+TEST(LongCommandLine, TailWithoutClosingQuoteLosesOnlyItsLastByte) {
+    const std::string path = DeepPath(40000, "a.qvr");
+    Str line;
+    line.Assign(("\"" + path).c_str());
+    line.Unquote();
+    EXPECT_EQ(std::string(line.Text()), path.substr(0, path.size() - 1));
+}
+
+TEST(LongCommandLine, LoadingA40000CharacterPathFailsAndLeavesThePicture) {
+    const std::string path = DeepPath(40000, "doc.qvm");
+    ImageBuffer image;
+    ASSERT_TRUE(image.Create(2, 2));
+    image.Fill(0x11223344);
+    EXPECT_FALSE(LoadDocument(image, path.c_str()));
+    ASSERT_EQ(image.width, 2);
+    EXPECT_EQ(image.TopRow(0)[0], 0x44);
+}
+
+TEST(HugeText, SeparatorsAreFoundPastMegabytesOfDoubleByteCharacters) {
+    std::string text;
+    for (int i = 0; i < (1 << 21); ++i)
+        text += "\x95\x5C"; // 4 MB of characters whose second byte is the backslash
+    text += "\\tail.qvr";
+    Str s;
+    s.Assign(text.c_str());
+    EXPECT_EQ(s.FindLast('\\'), int32_t(text.size()) - 9);
+    EXPECT_EQ(s.FindChar(0, '\\'), int32_t(text.size()) - 9);
+    Str name;
+    s.GetFileName(name);
+    EXPECT_EQ(std::string(name.Text()), "tail.qvr");
+
+    s.ReplaceChar('\\', '/');
+    EXPECT_EQ(s.FindLast('\\'), -1);
+    EXPECT_EQ(std::string(s.Text()).substr(0, 4), "\x95\x5C\x95\x5C");
+    EXPECT_EQ(s.FindLast('/'), int32_t(text.size()) - 9);
+}
+
+TEST(HugeText, LeadByteAtTheEndOfAFullBufferStopsAtTheTerminator) {
+    // Reserve of 2048 and more gives exactly the requested capacity, so the
+    // terminator is the buffer's last byte and a step past it is out of bounds.
+    const std::string text = std::string((1 << 20) - 1, 'a') + "\x81";
+    Str s;
+    s.Reserve(int32_t(text.size()));
+    s.Assign(text.c_str());
+    ASSERT_EQ(s.capacity, s.Length());
+    EXPECT_EQ(s.FindLast('x'), -1);
+    EXPECT_EQ(s.FindChar(int32_t(text.size()) - 1, 'x'), -1);
+    s.ReplaceChar('x', 'y');
+    Str extension;
+    s.GetExtension(extension);
+    EXPECT_TRUE(extension.IsEmpty());
+    EXPECT_EQ(s.CharAt(s.capacity), 0);
+}
+
+TEST(HugeText, AppendingATextToItselfKeepsEveryByte) {
+    Str s;
+    s.Assign("\x95\x5C");
+    for (int i = 0; i < 22; ++i) // 8 MB
+        s.Append(s.Text());
+    EXPECT_EQ(s.Length(), 2 << 22);
+    EXPECT_EQ(s.FindLast('\\'), -1);
+    EXPECT_EQ(s.CharAt(s.Length() - 1), '\x5C');
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+#include "tests/support/DocProbe.h"
+
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+
+#include <cstring>
+
+namespace {
+
+// A picture no reader makes: 3 x 2 of an odd colour.
+constexpr int32_t kOldWidth = 3;
+constexpr int32_t kOldHeight = 2;
+constexpr uint32_t kOldPixel = 0x5A123456;
+
+bool IsOldPicture(const ImageBuffer& image) {
+    if (image.width != kOldWidth || image.height != kOldHeight)
+        return false;
+    for (size_t i = 0; i < image.PixelCount(); ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, image.bits + 4 * i, 4);
+        if (pixel != kOldPixel)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+DocProbe ProbeDocument(const char* path) {
+    DocProbe probe;
+    ImageBuffer fresh;
+    probe.loaded = LoadDocument(fresh, path);
+    probe.width = fresh.width;
+    probe.height = fresh.height;
+
+    ImageBuffer used;
+    if (!used.Create(kOldWidth, kOldHeight)) {
+        probe.problem = "cannot make the second target";
+        return probe;
+    }
+    used.Fill(kOldPixel);
+    const bool again = LoadDocument(used, path);
+
+    if (again != probe.loaded)
+        probe.problem = "the second load gave another result";
+    else if (probe.loaded && fresh.IsEmpty())
+        probe.problem = "the load succeeded without a picture";
+    else if (fresh.IsEmpty() && !used.IsEmpty() && !IsOldPicture(used))
+        // Failing before Create leaves the old picture, failing Create leaves
+        // none; nothing else is possible without a picture of the document.
+        probe.problem = "a load that made no picture changed the old one";
+    else if (!fresh.IsEmpty() && (used.width != fresh.width || used.height != fresh.height))
+        probe.problem = "the second load made a picture of another size";
+    else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, used.bits, fresh.ByteCount()) != 0)
+        probe.problem = "the second load made other pixels";
+    return probe;
+}

@@ -1,0 +1,369 @@
+// Writes the fuzz targets' seed inputs, made with the test document writer:
+//   make_fuzz_seeds FOLDER
+// fills FOLDER/qvm (every blend mode, on small layers and on layers large
+// enough for the blend table, codes past the last one, hidden layers,
+// stored and compressed streams, extra header and record bytes, streams cut
+// short), FOLDER/qvr (version 0 masks and flattened pictures, version 1 with
+// plain and compressed tiles on and off every edge) and FOLDER/str (scripts
+// over Windows, slash and CP932 paths and quoted command lines) and
+// FOLDER/export (layer names that try to leave the folder).
+
+#include "tests/support/DocWriter.h"
+#include "tests/support/StrScript.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+using namespace docwriter;
+
+namespace {
+
+std::string folder;
+int failures = 0;
+
+void Save(const std::string& name, const Bytes& bytes) {
+    if (!WriteFile(folder + "/" + name, bytes)) {
+        std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), name.c_str());
+        ++failures;
+    }
+}
+
+// Pixels that differ from one to the next in every channel and in alpha, so
+// every blend formula sees a spread of values.
+Bytes Gradient(int width, int height, int seed) {
+    Bytes out;
+    for (int i = 0; i < width * height; ++i) {
+        out.push_back(uint8_t(seed + 37 * i));
+        out.push_back(uint8_t(seed * 3 + 61 * i));
+        out.push_back(uint8_t(255 - 23 * i));
+        out.push_back(uint8_t(i % 3 == 0 ? 255 : 40 * i + seed));
+    }
+    return out;
+}
+
+Bytes Coverage(size_t count, int seed) {
+    Bytes out(count);
+    for (size_t i = 0; i < count; ++i)
+        out[i] = uint8_t(i * 7 + seed);
+    return out;
+}
+
+QvmLayer Layer(const char* name, uint8_t mode, uint8_t opacity, Bytes pixels) {
+    QvmLayer layer;
+    layer.name = name;
+    layer.blendMode = mode;
+    layer.opacity = opacity;
+    layer.pixels = std::move(pixels);
+    return layer;
+}
+
+void WriteQvmSeeds() {
+    const int w = 8, h = 6;
+    for (int mode = 0; mode <= 22; ++mode) {
+        QvmDocument doc;
+        doc.width = w;
+        doc.height = h;
+        doc.layers.push_back(Layer("base", 0, 128, Gradient(w, h, 11)));
+        doc.layers.push_back(Layer("top", uint8_t(mode), uint8_t(40 + 4 * mode), Gradient(w, h, mode)));
+        doc.layers.push_back(Layer("again", uint8_t(mode), 128, Gradient(w, h, 200 - mode)));
+        char name[32];
+        std::snprintf(name, sizeof name, "mode-%02d.qvm", mode);
+        Save(name, WriteQvm(doc));
+    }
+
+    // Layers of 150 x 150 pixels are large enough to be blended through the
+    // table (smaller ones are blended entry by entry), so every table mode
+    // builds its table once here, after a layer of another mode.
+    const int big = 150;
+    for (int mode = 0; mode <= 21; ++mode) {
+        QvmDocument doc;
+        doc.width = big;
+        doc.height = big;
+        doc.layers.push_back(Layer("base", uint8_t(mode == 1 ? 4 : 1), 128, Gradient(big, big, 3)));
+        doc.layers.push_back(Layer("top", uint8_t(mode), 90, Gradient(big, big, 5 * mode)));
+        char name[32];
+        std::snprintf(name, sizeof name, "table-%02d.qvm", mode);
+        Save(name, WriteQvm(doc));
+    }
+
+    QvmDocument odd;
+    odd.width = 5;
+    odd.height = 3;
+    odd.headerExtra = {1, 2, 3, 4, 5, 6};
+    odd.block = {9, 8, 7, 6, 5};
+    QvmLayer hidden = Layer("hidden", 1, 128, Gradient(5, 3, 3));
+    hidden.flags = 0;
+    hidden.recordExtra = {0xAA, 0xBB, 0xCC, 0xDD};
+    odd.layers.push_back(hidden);
+    QvmLayer stored = Layer("stored", 255, 200, Gradient(5, 3, 4));
+    stored.recordExtra = {1, 2, 3, 4};
+    stored.stream = Compress(stored.pixels, 0);
+    odd.layers.push_back(stored);
+    QvmLayer packed = Layer("packed-with-a-name-of-32-bytes!!", 17, 128, Gradient(5, 3, 5));
+    packed.recordExtra = {5, 6, 7, 8};
+    packed.stream = Compress(packed.pixels, 9);
+    packed.trailing = {0, 0, 0};
+    odd.layers.push_back(packed);
+    Save("extras.qvm", WriteQvm(odd));
+
+    QvmDocument cut;
+    cut.width = 4;
+    cut.height = 4;
+    QvmLayer shortLayer = Layer("short", 6, 100, Gradient(2, 2, 8));
+    cut.layers.push_back(shortLayer);
+    QvmLayer truncated = Layer("truncated", 19, 128, Gradient(4, 4, 9));
+    Bytes stream = Compress(truncated.pixels);
+    stream.resize(stream.size() / 2);
+    truncated.stream = stream;
+    cut.layers.push_back(truncated);
+    Save("short-streams.qvm", WriteQvm(cut));
+
+    QvmDocument empty;
+    empty.width = 3;
+    empty.height = 2;
+    Save("no-layers.qvm", WriteQvm(empty));
+}
+
+void WriteQvrV0Seeds() {
+    QvrV0Document masks;
+    masks.width = 7; // rows padded to 8 bytes
+    masks.height = 5;
+    for (int i = 0; i < 3; ++i) {
+        QvrMaskLayer layer;
+        layer.opacity = uint8_t(60 + 50 * i);
+        layer.flags = i == 1 ? 0 : 1;
+        layer.color = 0x00102030u * uint32_t(i + 1);
+        layer.mask = Coverage(8 * 5, i);
+        if (i == 2)
+            layer.stream = Compress(layer.mask, 0);
+        masks.layers.push_back(layer);
+    }
+    Save("v0-masks.qvr", WriteQvrV0(masks));
+
+    QvrV0Document flat;
+    flat.width = 6;
+    flat.height = 4;
+    flat.flattened = Gradient(6, 4, 21);
+    Save("v0-flattened.qvr", WriteQvrV0(flat));
+
+    QvrV0Document shortMask;
+    shortMask.width = 9;
+    shortMask.height = 3;
+    QvrMaskLayer layer;
+    layer.color = 0x00FF8000;
+    layer.mask = Coverage(12, 5); // one row of three
+    shortMask.layers.push_back(layer);
+    Save("v0-short-mask.qvr", WriteQvrV0(shortMask));
+}
+
+QvrTile Tile(uint16_t column, uint16_t row, int seed, bool plain) {
+    QvrTile tile;
+    tile.column = column;
+    tile.row = row;
+    tile.coverage = Coverage(4096, seed);
+    tile.plain = plain;
+    return tile;
+}
+
+void WriteQvrV1Seeds() {
+    QvrV1Document doc;
+    doc.width = 100;
+    doc.height = 70;
+    QvrTileLayer inside;
+    inside.color = 0x00204080;
+    inside.opacity = 100;
+    inside.tiles.push_back(Tile(0, 0, 1, false));
+    inside.tiles.push_back(Tile(1, 0, 2, true));
+    inside.tiles.push_back(Tile(1, 1, 3, false));
+    doc.layers.push_back(inside);
+    QvrTileLayer shifted;
+    shifted.x = -30;
+    shifted.y = -50;
+    shifted.color = 0x00FF0000;
+    shifted.tiles.push_back(Tile(0, 0, 4, false));
+    shifted.tiles.push_back(Tile(2, 1, 5, false));
+    doc.layers.push_back(shifted);
+    QvrTileLayer hidden;
+    hidden.flags = 0;
+    hidden.tiles.push_back(Tile(0, 0, 6, true));
+    doc.layers.push_back(hidden);
+    Save("v1-tiles.qvr", WriteQvrV1(doc));
+
+    QvrV1Document extras;
+    extras.width = 64;
+    extras.height = 64;
+    extras.block = {1, 2, 3};
+    extras.headerExtra = {4, 5, 6, 7};
+    QvrTileLayer layer;
+    layer.x = 40;
+    layer.y = 40;
+    layer.opacity = 255;
+    layer.recordExtra = {8, 9};
+    layer.tiles.push_back(Tile(0, 0, 7, false));
+    layer.tiles.push_back(Tile(65535, 65535, 8, false)); // far outside
+    extras.layers.push_back(layer);
+    Save("v1-extras.qvr", WriteQvrV1(extras));
+
+    QvrV1Document shortTile;
+    shortTile.width = 20;
+    shortTile.height = 20;
+    QvrTileLayer partial;
+    QvrTile tile = Tile(0, 0, 9, false);
+    tile.data = Compress(Coverage(1000, 9));
+    partial.tiles.push_back(tile);
+    shortTile.layers.push_back(partial);
+    Save("v1-short-tile.qvr", WriteQvrV1(shortTile));
+}
+
+// Documents whose layer names try to leave the folder or break the file
+// name: parent references, separators of both kinds, drive letters, CP932
+// lead bytes in front of separators and at the end of a name, a 32-byte name
+// without NUL, and more than 100 layers (three-digit numbers).
+void WriteExportSeeds() {
+    const std::vector<std::string> names = {"..",
+                                            "../up",
+                                            "..\\up",
+                                            "a/b\\c",
+                                            "C:\\x",
+                                            ":stream",
+                                            "\x81\\..\\x",
+                                            "\x81/../x",
+                                            "ends in a lead byte \x81",
+                                            "\x95\x5C\x95\x5C.\x83\x5C",
+                                            "...",
+                                            ".hidden",
+                                            "",
+                                            std::string(31, 'n') + "\x81"};
+    QvmDocument doc;
+    doc.width = 6;
+    doc.height = 4;
+    int seed = 0;
+    for (const std::string& name : names)
+        doc.layers.push_back(Layer(name.c_str(), 0, 128, Gradient(6, 4, seed++)));
+    Save("hostile-names.qvm", WriteQvm(doc));
+
+    QvmDocument many;
+    many.width = 2;
+    many.height = 2;
+    for (int i = 0; i < 102; ++i)
+        many.layers.push_back(Layer("layer", 0, 128, Gradient(2, 2, i)));
+    Save("102-layers.qvm", WriteQvm(many));
+
+    QvmDocument shortOne;
+    shortOne.width = 4;
+    shortOne.height = 3;
+    shortOne.layerCount = 3; // one record missing
+    shortOne.layers.push_back(Layer("first", 0, 128, Gradient(4, 3, 1)));
+    shortOne.layers.push_back(Layer("second", 0, 128, Gradient(2, 1, 2)));
+    Save("missing-record.qvm", WriteQvm(shortOne));
+}
+
+// A script: the operation bytes, then the texts, each ended by NUL.
+Bytes Script(const Bytes& ops, const std::vector<std::string>& texts) {
+    Bytes out;
+    out.push_back(uint8_t(ops.size()));
+    Append(out, ops);
+    for (const std::string& text : texts) {
+        out.insert(out.end(), text.begin(), text.end());
+        out.push_back(0);
+    }
+    return out;
+}
+
+void WriteStrSeeds() {
+    const Bytes pathOps = {kStrOpAssign,
+                           0,
+                           kStrOpGetFileName,
+                           kStrOpGetExtension,
+                           kStrOpFindLast,
+                           '\\',
+                           kStrOpFindChar,
+                           0,
+                           '.',
+                           kStrOpReplaceExtension,
+                           1,
+                           kStrOpMid,
+                           2,
+                           5,
+                           kStrOpRemoveFileName,
+                           kStrOpAppendChar,
+                           '\\',
+                           kStrOpAppend,
+                           2,
+                           kStrOpCompareNoCase,
+                           0};
+    const std::vector<std::vector<std::string>> paths = {
+        {"C:\\dir\\a.qvm", "png", "B.QVR"},
+        {"x/y\\z/w", "bmp", "c.qvm"},
+        {"C:\\old.2\\file", "", "a.tar.gz"},
+        {"C:\\\x95\x5C\\\x83\x5C.qvm", "png", "\x83\x5C\x95\x5C"}, // second bytes 0x5C
+        {"\x81", "\xE0", "\xFC\x5C"},                              // lead bytes at the end
+        {"/usr/share/doc.qvr", "qvm", "doc"},
+    };
+    int n = 0;
+    for (const auto& texts : paths)
+        Save("path-" + std::to_string(n++) + ".txt", Script(pathOps, texts));
+
+    const Bytes quoteOps = {kStrOpAssign, 0, kStrOpUnquote, kStrOpGetFileName, kStrOpAssign, 1, kStrOpUnquote,
+                            kStrOpAssign, 2, kStrOpUnquote};
+    Save("unquote.txt", Script(quoteOps, {"\"C:\\Program Files\\x.qvr\"", "\"a", "\"C:\\no end quote"}));
+
+    const Bytes listOps = {kStrOpAssign,        0, kStrOpReplaceChar, ';', 0, kStrOpGetFileName, kStrOpAssignOther,
+                           kStrOpAppendOwnTail, 1};
+    Save("list.txt", Script(listOps, {"a;b;\x83;c"}));
+
+    const Bytes storageOps = {kStrOpReserve,
+                              0x10,
+                              0x04,
+                              kStrOpAssign,
+                              0,
+                              kStrOpCharAt,
+                              0xFF,
+                              0x03,
+                              kStrOpSetCharAt,
+                              0x3F,
+                              0,
+                              'x',
+                              kStrOpCharAt,
+                              0x40,
+                              0,
+                              kStrOpClear,
+                              kStrOpAppendChar,
+                              0x81,
+                              kStrOpFindLast,
+                              0x81};
+    Save("storage.txt", Script(storageOps, {std::string(300, 'a')}));
+}
+
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    const std::string root = argv[1];
+    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export"}) {
+        if (!MakeFolder(root + sub)) {
+            std::fprintf(stderr, "cannot make %s%s\n", root.c_str(), sub);
+            return 1;
+        }
+    }
+    folder = root + "/qvm";
+    WriteQvmSeeds();
+    folder = root + "/qvr";
+    WriteQvrV0Seeds();
+    WriteQvrV1Seeds();
+    folder = root + "/str";
+    WriteStrSeeds();
+    folder = root + "/export";
+    WriteExportSeeds();
+    return failures == 0 ? 0 : 1;
+}
