@@ -273,9 +273,12 @@ TEST_P(ConversionFormat, EveryListedDocumentIsWrittenAsItsPicture) {
     const std::vector<std::string> documents = AddCatAndDog();
     RecordingDialog dialog(list, settings);
     int32_t range = 0;
+    std::string barText;
     EXPECT_EQ(Run(dialog, {Do([&] { range = dialog.progress.maximum; }), Click(dialog, IDC_CONVERSION_START),
-                           WaitRuns(dialog, 1), Click(dialog, IDCANCEL)}),
+                           WaitRuns(dialog, 1), Do([&] { barText = ItemText(dialog.hwnd, IDC_CONVERSION_PROGRESS); }),
+                           Click(dialog, IDCANCEL)}),
               0);
+    EXPECT_EQ(barText, Done(2, 2)); // the caption is the bar's window text too
     EXPECT_EQ(range, 2);
     EXPECT_EQ(c.decode(Out(c.catOutput)), PictureOf(documents[0]));
     EXPECT_EQ(c.decode(Out(c.dogOutput)), PictureOf(documents[1]));
