@@ -7,13 +7,11 @@
 
 #include "app/ConversionDialog.h"
 #include "app/Settings.h"
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "framework/AppShell.h"
 #include "framework/FileListBox.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
-#include "tests/export/PngReadBack.h"
+#include "tests/app/OutputPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -62,54 +60,12 @@ Bytes QvrDocument() {
     return docwriter::WriteQvrV0(doc);
 }
 
-// Red, green, blue of every pixel, top row first.
-using Rgb = std::vector<uint8_t>;
-
-Rgb PictureOf(const std::string& document) {
-    ImageBuffer image;
-    if (!LoadDocument(image, document.c_str()))
-        return {};
-    Rgb rgb;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p = image.TopRow(y) + x * 4;
-            rgb.insert(rgb.end(), {p[2], p[1], p[0]});
-        }
-    return rgb;
-}
+using outputs::BmpPicture;
+using outputs::PictureOf;
+using Rgb = outputs::Bytes; // red, green, blue per pixel, top row first
 
 Rgb DecodePng(const std::string& file) {
-    pngread::Png png;
-    if (!pngread::Parse(docwriter::ReadFile(file), png) || !pngread::Expand(png) || png.colourType != 2)
-        return {};
-    Rgb rgb;
-    const size_t rowBytes = size_t(png.width) * 3 + 1;
-    for (size_t y = 0; y < png.height; ++y) {
-        if (png.raw[y * rowBytes] != 0) // our writer filters nothing
-            return {};
-        rgb.insert(rgb.end(), png.raw.begin() + long(y * rowBytes + 1), png.raw.begin() + long((y + 1) * rowBytes));
-    }
-    return rgb;
-}
-
-Rgb DecodeBmp(const std::string& file) {
-    const Bytes bytes = docwriter::ReadFile(file);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24)
-        return {};
-    auto u32 = [&](size_t at) {
-        return uint32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
-    };
-    const uint32_t offset = u32(10), width = u32(18), height = u32(22);
-    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-    if (bytes.size() < offset + stride * height)
-        return {};
-    Rgb rgb;
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* row = bytes.data() + offset + (height - 1 - y) * stride; // bottom-up
-        for (uint32_t x = 0; x < width; ++x)
-            rgb.insert(rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
-    }
-    return rgb;
+    return outputs::PngSamples(file, 2);
 }
 
 std::string Done(int written, int total) {
@@ -262,7 +218,7 @@ struct FormatCase {
 
 const FormatCase kFormats[] = {
     {"Png", 1, "cat.png", "DOG.png", DecodePng},
-    {"Bmp", 0, "cat.bmp", "DOG.bmp", DecodeBmp},
+    {"Bmp", 0, "cat.bmp", "DOG.bmp", BmpPicture},
 };
 
 class ConversionFormat : public ConversionRun, public ::testing::WithParamInterface<FormatCase> {};
