@@ -1,19 +1,23 @@
 // The commands that open the Option and Conversion dialogs and export the
-// layers of a document. The dialogs and the export are not part of the
-// program yet: their commands are accepted and do nothing, except that the
-// conversion already refuses an empty list.
+// layers of the selected document.
 #include "app/MainFrame.h"
 
-#include "framework/MessageBoxes.h"
-#include "res/Messages.h"
+#include "app/ConversionDialog.h"
+#include "app/LayerExportCommand.h"
+#include "app/OptionDialog.h"
 
-void MainFrame::RunOptionDialog() {}
-
-void MainFrame::RunConversion() {
-    if (list.Send(LB_GETCOUNT, 0, 0) <= 0) {
-        ShowWarning(msg::kListEmpty);
-        return;
-    }
+void MainFrame::RunOptionDialog() {
+    // Only the background needs the view repainted: the bindings and the
+    // Velmora path are read where they are used.
+    if (EditOptions(hwnd, settings))
+        view.Invalidate();
 }
 
-void MainFrame::ExportSelectedLayers() {}
+void MainFrame::RunConversion() {
+    ConvertAllFiles(hwnd, list, settings);
+}
+
+void MainFrame::ExportSelectedLayers() {
+    // No selection gives no path, and the export does nothing.
+    ::ExportSelectedLayers(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+}

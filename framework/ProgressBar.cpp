@@ -66,6 +66,9 @@ void ProgressBar::SetCaption(const char* text) {
         caption.Assign(text);
     }
     Invalidate();
+    // The caption is also the control's window text, which the bar never
+    // paints, so that screen readers and other programs can read it.
+    SetText(text);
 }
 
 void ProgressBar::Paint(HDC dc, const RECT& r) {

@@ -3,9 +3,10 @@
 // object: the filled part in the highlight colour, the rest in the button
 // face, and a caption that changes colour exactly at the bar's edge.
 //
-// The conversion worker sets the position and the caption from its own
-// thread while the interface thread paints; a lock keeps the painter from
-// reading a caption whose buffer is being moved.
+// The conversion dialog writes the position and the caption on the
+// interface thread (its worker posts them there). The lock still keeps the
+// painter from reading a caption whose buffer is being moved, should a
+// caller ever write them from another thread.
 
 #include "framework/Control.h"
 #include "framework/Str.h"
@@ -20,6 +21,8 @@ public:
     // Stores value clamped to the range, then repaints.
     void SetPos(int32_t value);
     int32_t GetPos();
+    // Stores the caption, repaints, and makes it the window text. Call it
+    // from the thread that owns the control.
     void SetCaption(const char* text);
 
     // Draws the bar into dc over r with the parent window's font; OnPaint

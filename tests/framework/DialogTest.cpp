@@ -195,50 +195,18 @@ TEST_P(AboutClosing, EndsWithResultOne) {
 INSTANTIATE_TEST_SUITE_P(Ways, AboutClosing, ::testing::ValuesIn(kAboutCases),
                          [](const ::testing::TestParamInfo<AboutCase>& info) { return info.param.name; });
 
-// Wine shows the box but ignores MB_TOPMOST, so the flags the program asks
-// for are read where it hands them over: at the import of MessageBoxA.
-extern "C" void* __imp_MessageBoxA;
-
-struct MessageBoxCall {
-    HWND owner;
-    std::string text;
-    bool hasCaption;
-    UINT type;
-};
-MessageBoxCall lastBox;
-
-int WINAPI RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    lastBox = {owner, text, caption != nullptr, type};
-    return IDRETRY;
-}
-
-class MessageBoxSpy {
-public:
-    MessageBoxSpy() { Swap(reinterpret_cast<void*>(RecordMessageBox)); }
-    ~MessageBoxSpy() { Swap(original); }
-
-private:
-    void Swap(void* entry) {
-        DWORD protection = 0;
-        VirtualProtect(&__imp_MessageBoxA, sizeof(void*), PAGE_READWRITE, &protection);
-        if (original == nullptr)
-            original = __imp_MessageBoxA;
-        __imp_MessageBoxA = entry;
-        VirtualProtect(&__imp_MessageBoxA, sizeof(void*), protection, &protection);
-    }
-    void* original = nullptr;
-};
-
 TEST(MessageBoxes, WarningHasNoOwnerNoCaptionAndIsTaskModalTopmost) {
-    MessageBoxSpy spy;
+    MessageBoxSpy spy(IDRETRY);
     EXPECT_EQ(ShowWarning("careful"), IDRETRY);
-    EXPECT_EQ(lastBox.owner, nullptr);
-    EXPECT_EQ(lastBox.text, "careful");
-    EXPECT_FALSE(lastBox.hasCaption);
-    EXPECT_EQ(lastBox.type, 0x42030u); // MB_ICONEXCLAMATION | MB_TASKMODAL | MB_TOPMOST
+    ASSERT_EQ(spy.Calls().size(), 1u);
+    EXPECT_EQ(spy.Calls()[0].owner, nullptr);
+    EXPECT_EQ(spy.Calls()[0].text, "careful");
+    EXPECT_FALSE(spy.Calls()[0].hasCaption);
+    EXPECT_EQ(spy.Calls()[0].type, 0x42030u); // MB_ICONEXCLAMATION | MB_TASKMODAL | MB_TOPMOST
     ShowMessage("done", "caption", MB_ICONINFORMATION);
-    EXPECT_TRUE(lastBox.hasCaption);
-    EXPECT_EQ(lastBox.type, 0x42040u);
+    ASSERT_EQ(spy.Calls().size(), 2u);
+    EXPECT_EQ(spy.Calls()[1].caption, "caption");
+    EXPECT_EQ(spy.Calls()[1].type, 0x42040u);
 }
 
 TEST(MessageBoxes, WarningBlocksEveryWindowOfTheThreadWhileOpen) {

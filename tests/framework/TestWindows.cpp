@@ -92,3 +92,48 @@ void PumpMessages() {
         DispatchMessageA(&message);
     }
 }
+
+extern "C" void* __imp_MessageBoxA;
+
+namespace {
+
+std::vector<MessageBoxCall> boxCalls;
+int boxAnswer = IDOK;
+void* originalMessageBox = nullptr;
+
+int WINAPI RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    boxCalls.push_back(
+        {owner, text != nullptr ? text : "", caption != nullptr, caption != nullptr ? caption : "", type});
+    return boxAnswer;
+}
+
+void SwapMessageBox(void* entry) {
+    DWORD protection = 0;
+    VirtualProtect(&__imp_MessageBoxA, sizeof(void*), PAGE_READWRITE, &protection);
+    __imp_MessageBoxA = entry;
+    VirtualProtect(&__imp_MessageBoxA, sizeof(void*), protection, &protection);
+}
+
+} // namespace
+
+MessageBoxSpy::MessageBoxSpy(int answer) {
+    boxCalls.clear();
+    boxAnswer = answer;
+    originalMessageBox = __imp_MessageBoxA;
+    SwapMessageBox(reinterpret_cast<void*>(RecordMessageBox));
+}
+
+MessageBoxSpy::~MessageBoxSpy() {
+    SwapMessageBox(originalMessageBox);
+}
+
+const std::vector<MessageBoxCall>& MessageBoxSpy::Calls() const {
+    return boxCalls;
+}
+
+std::vector<std::string> MessageBoxSpy::Texts() const {
+    std::vector<std::string> texts;
+    for (const MessageBoxCall& call : boxCalls)
+        texts.push_back(call.text);
+    return texts;
+}

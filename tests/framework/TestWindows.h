@@ -5,6 +5,8 @@
 #include "framework/Window.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // Registers the test window class once (through Window::RegisterClass) and
 // returns its name.
@@ -39,4 +41,28 @@ template <class T> struct Live : T {
         if (this->hwnd != nullptr && IsWindow(this->hwnd))
             DestroyWindow(this->hwnd);
     }
+};
+
+// While alive, stands in for MessageBoxA at the program's import: each call
+// is recorded and answered with answer at once, nothing is shown. (Wine
+// ignores MB_TOPMOST, so the flags asked for are read where they are handed
+// over.)
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;
+    bool hasCaption;
+    std::string caption;
+    UINT type;
+};
+
+class MessageBoxSpy {
+public:
+    explicit MessageBoxSpy(int answer = IDOK);
+    ~MessageBoxSpy();
+    MessageBoxSpy(const MessageBoxSpy&) = delete;
+    MessageBoxSpy& operator=(const MessageBoxSpy&) = delete;
+
+    const std::vector<MessageBoxCall>& Calls() const;
+    // The texts of the calls, in order.
+    std::vector<std::string> Texts() const;
 };

@@ -1,0 +1,588 @@
+// The Conversion dialog on its real template with a real file list and the
+// real worker thread, driven from inside its modal loop: what gets written
+// and counted, what the controls do during a run, and the roads by which a
+// close request may come.
+#include "DialogScript.h"
+#include "TestWindows.h"
+
+#include "app/ConversionDialog.h"
+#include "app/Settings.h"
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "framework/AppShell.h"
+#include "framework/FileListBox.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+#include "tests/export/PngReadBack.h"
+#include "tests/support/DocWriter.h"
+#include "tests/support/TempDir.h"
+
+#include <process.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using docwriter::Bytes;
+
+constexpr int kW = 5;
+constexpr int kH = 4;
+
+// A QVM document of one layer whose pixels differ everywhere.
+Bytes QvmDocument(uint8_t seed) {
+    docwriter::QvmDocument doc;
+    doc.width = kW;
+    doc.height = kH;
+    docwriter::QvmLayer layer;
+    layer.opacity = 128;
+    for (int i = 0; i < kW * kH; ++i)
+        layer.pixels.insert(layer.pixels.end(), {uint8_t(i * 7 + seed), uint8_t(i * 13), uint8_t(seed * 3 + i), 255});
+    doc.layers = {layer};
+    return docwriter::WriteQvm(doc);
+}
+
+// A QVR document of one colour through a mask of varied coverage.
+Bytes QvrDocument() {
+    docwriter::QvrV0Document doc;
+    doc.width = kW;
+    doc.height = kH;
+    docwriter::QvrMaskLayer layer;
+    layer.color = 0x00204080;
+    const int stride = (kW + 3) & ~3;
+    for (int i = 0; i < stride * kH; ++i)
+        layer.mask.push_back(uint8_t(i * 29));
+    doc.layers = {layer};
+    return docwriter::WriteQvrV0(doc);
+}
+
+// Red, green, blue of every pixel, top row first.
+using Rgb = std::vector<uint8_t>;
+
+Rgb PictureOf(const std::string& document) {
+    ImageBuffer image;
+    if (!LoadDocument(image, document.c_str()))
+        return {};
+    Rgb rgb;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.TopRow(y) + x * 4;
+            rgb.insert(rgb.end(), {p[2], p[1], p[0]});
+        }
+    return rgb;
+}
+
+Rgb DecodePng(const std::string& file) {
+    pngread::Png png;
+    if (!pngread::Parse(docwriter::ReadFile(file), png) || !pngread::Expand(png) || png.colourType != 2)
+        return {};
+    Rgb rgb;
+    const size_t rowBytes = size_t(png.width) * 3 + 1;
+    for (size_t y = 0; y < png.height; ++y) {
+        if (png.raw[y * rowBytes] != 0) // our writer filters nothing
+            return {};
+        rgb.insert(rgb.end(), png.raw.begin() + long(y * rowBytes + 1), png.raw.begin() + long((y + 1) * rowBytes));
+    }
+    return rgb;
+}
+
+Rgb DecodeBmp(const std::string& file) {
+    const Bytes bytes = docwriter::ReadFile(file);
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24)
+        return {};
+    auto u32 = [&](size_t at) {
+        return uint32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
+    };
+    const uint32_t offset = u32(10), width = u32(18), height = u32(22);
+    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+    if (bytes.size() < offset + stride * height)
+        return {};
+    Rgb rgb;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = bytes.data() + offset + (height - 1 - y) * stride; // bottom-up
+        for (uint32_t x = 0; x < width; ++x)
+            rgb.insert(rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
+    }
+    return rgb;
+}
+
+std::string Done(int written, int total) {
+    char text[96];
+    std::snprintf(text, sizeof(text), msg::kConversionDone, written, total);
+    return text;
+}
+
+// Holds the worker back until the test opens the gate, so that it can act
+// while a run is under way.
+HANDLE Gate() {
+    static HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    return gate;
+}
+
+unsigned __stdcall GatedJob(void* arg) {
+    WaitForSingleObject(Gate(), 30000);
+    return ConversionJob(arg);
+}
+
+bool StartGated(std::shared_ptr<const ConversionWork> work) {
+    auto* arg = new std::shared_ptr<const ConversionWork>(std::move(work));
+    const uintptr_t thread = _beginthreadex(nullptr, 0, GatedJob, arg, 0, nullptr);
+    if (thread == 0)
+        return false;
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return true;
+}
+
+// The dialog, recording what the bar shows at each step of the job.
+class RecordingDialog : public ConversionDialog {
+public:
+    using ConversionDialog::ConversionDialog;
+
+    bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        const bool handled = ConversionDialog::OnUserMessage(message, wParam, lParam);
+        if (message == kConversionItemStarted || message == kConversionFinished)
+            captions.emplace_back(progress.caption.Text());
+        if (message == kConversionItemDone)
+            positions.push_back(progress.GetPos());
+        return handled;
+    }
+    bool OnCommand(uint32_t id, uint32_t code, LPARAM control) override {
+        const bool handled = ConversionDialog::OnCommand(id, code, control);
+        if (id == IDM_CONVERSION_DONE)
+            ++runs;
+        return handled;
+    }
+
+    std::vector<std::string> captions;
+    std::vector<int32_t> positions;
+    int runs = 0;
+};
+
+DialogScript::Step WaitRuns(RecordingDialog& dialog, int runs) {
+    return [&dialog, runs] { return dialog.runs >= runs; };
+}
+
+DialogScript::Step WaitConverting(RecordingDialog& dialog) {
+    return [&dialog] { return dialog.IsConverting(); };
+}
+
+DialogScript::Step SetFolder(Dialog& dialog, std::string folder) {
+    return Do([&dialog, folder] { SetDlgItemTextA(dialog.hwnd, IDC_CONVERSION_FOLDER, folder.c_str()); });
+}
+
+bool Enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != 0;
+}
+
+bool CloseMenuEnabled(HWND dialog) {
+    return (GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) == 0;
+}
+
+// A drop of paths, as the shell hands it over.
+HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths)
+        size += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* text = reinterpret_cast<char*>(drop + 1);
+    for (const std::string& path : paths) {
+        std::memcpy(text, path.c_str(), path.size() + 1);
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return memory;
+}
+
+class ConversionRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppShell::Init(true);
+        ASSERT_TRUE(CreateTestWindow(frame));
+        ASSERT_TRUE(list.CreateList(frame.hwnd));
+        out = dir.File("out");
+        src = dir.File("src");
+        std::filesystem::create_directory(out);
+        std::filesystem::create_directory(src);
+        settings.ConvDir.Assign(out.c_str());
+        settings.ConvType = 1;
+        ResetEvent(Gate());
+    }
+    void TearDown() override {
+        SetEvent(Gate());
+        list.ClearFiles();
+    }
+
+    std::string AddDocument(const std::string& folder, const std::string& name, const Bytes& bytes) {
+        const std::string path = folder + "\\" + name;
+        EXPECT_TRUE(docwriter::WriteFile(path, bytes));
+        Str full;
+        full.Assign(path.c_str());
+        EXPECT_TRUE(list.AddFile(full, false));
+        return path;
+    }
+    // cat.qvr and DOG.QVM in src; returns their paths in list order.
+    std::vector<std::string> AddCatAndDog() {
+        const std::string cat = AddDocument(src, "cat.qvr", QvrDocument());
+        const std::string dog = AddDocument(src, "DOG.QVM", QvmDocument(1));
+        return {cat, dog}; // the list sorts without regard to case
+    }
+    std::string Out(const std::string& name) const { return out + "\\" + name; }
+
+    INT_PTR Run(RecordingDialog& dialog, std::vector<DialogScript::Step> steps, bool* finished = nullptr) {
+        DialogScript script(dialog, std::move(steps));
+        const INT_PTR result = dialog.Run(frame.hwnd);
+        EXPECT_TRUE(script.Finished());
+        if (finished != nullptr)
+            *finished = script.Finished();
+        return result;
+    }
+
+    TempDir dir;
+    std::string out, src;
+    Live<Window> frame;
+    Live<FileListBox> list;
+    Settings settings;
+};
+
+struct FormatCase {
+    const char* name;
+    int32_t convType;
+    const char* catOutput;
+    const char* dogOutput;
+    Rgb (*decode)(const std::string&);
+};
+
+const FormatCase kFormats[] = {
+    {"Png", 1, "cat.png", "DOG.png", DecodePng},
+    {"Bmp", 0, "cat.bmp", "DOG.bmp", DecodeBmp},
+};
+
+class ConversionFormat : public ConversionRun, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(ConversionFormat, EveryListedDocumentIsWrittenAsItsPicture) {
+    const FormatCase& c = GetParam();
+    settings.ConvType = c.convType;
+    const std::vector<std::string> documents = AddCatAndDog();
+    RecordingDialog dialog(list, settings);
+    int32_t range = 0;
+    std::string barText;
+    EXPECT_EQ(Run(dialog, {Do([&] { range = dialog.progress.maximum; }), Click(dialog, IDC_CONVERSION_START),
+                           WaitRuns(dialog, 1), Do([&] { barText = ItemText(dialog.hwnd, IDC_CONVERSION_PROGRESS); }),
+                           Click(dialog, IDCANCEL)}),
+              0);
+    EXPECT_EQ(barText, Done(2, 2)); // the caption is the bar's window text too
+    EXPECT_EQ(range, 2);
+    EXPECT_EQ(c.decode(Out(c.catOutput)), PictureOf(documents[0]));
+    EXPECT_EQ(c.decode(Out(c.dogOutput)), PictureOf(documents[1]));
+    EXPECT_FALSE(PictureOf(documents[0]).empty());
+    // The file about to be converted, then the count; one step per item.
+    EXPECT_EQ(dialog.captions, (std::vector<std::string>{"cat.qvr", "DOG.QVM", Done(2, 2)}));
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(settings.ConvType, c.convType);
+    EXPECT_EQ(std::string(settings.ConvDir.Text()), out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ConversionFormat, ::testing::ValuesIn(kFormats),
+                         [](const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+
+TEST_F(ConversionRun, OverwriteOffWithEveryOutputPresentWritesNothing) {
+    AddCatAndDog();
+    for (const char* name : {"cat.png", "DOG.png"})
+        ASSERT_TRUE(docwriter::WriteFile(Out(name), Bytes{'k', 'e', 'e', 'p'}));
+    RecordingDialog dialog(list, settings);
+    Run(dialog, {Click(dialog, IDC_CONVERSION_OVERWRITE), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1),
+                 Click(dialog, IDCANCEL)});
+    ASSERT_FALSE(dialog.captions.empty());
+    EXPECT_EQ(dialog.captions.back(), Done(0, 2));
+    for (const char* name : {"cat.png", "DOG.png"})
+        EXPECT_EQ(docwriter::ReadFile(Out(name)), (Bytes{'k', 'e', 'e', 'p'})) << name;
+}
+
+TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheLaterOrTheEarlierByOverwrite) {
+    const std::string src2 = dir.File("src2");
+    std::filesystem::create_directory(src2);
+    AddDocument(src, "x.qvm", QvmDocument(10));
+    AddDocument(src2, "x.qvm", QvmDocument(90));
+    const std::string first = list.PathAt(0), second = list.PathAt(1);
+    ASSERT_NE(PictureOf(first), PictureOf(second));
+    for (bool overwrite : {true, false}) {
+        std::filesystem::remove(Out("x.png"));
+        RecordingDialog dialog(list, settings);
+        std::vector<DialogScript::Step> steps;
+        if (!overwrite)
+            steps.push_back(Click(dialog, IDC_CONVERSION_OVERWRITE));
+        steps.insert(steps.end(), {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+        Run(dialog, std::move(steps));
+        EXPECT_EQ(DecodePng(Out("x.png")), PictureOf(overwrite ? second : first)) << overwrite;
+        ASSERT_FALSE(dialog.captions.empty());
+        EXPECT_EQ(dialog.captions.back(), Done(overwrite ? 2 : 1, 2));
+    }
+}
+
+TEST_F(ConversionRun, FormatOutsideTheListOpensWithoutSelectionWritesPngAndBackStoresMinusOne) {
+    settings.ConvType = 5;
+    AddCatAndDog();
+    RecordingDialog dialog(list, settings);
+    int shown = 0;
+    Run(dialog, {Do([&] { shown = dialog.format.GetCurSel(); }), Click(dialog, IDC_CONVERSION_START),
+                 WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(shown, -1);
+    EXPECT_TRUE(std::filesystem::exists(Out("cat.png")));
+    EXPECT_TRUE(std::filesystem::exists(Out("DOG.png")));
+    EXPECT_EQ(settings.ConvType, -1);
+}
+
+TEST_F(ConversionRun, FailedSaveIsNotCountedAsConverted) {
+    AddCatAndDog();
+    std::filesystem::create_directory(Out("cat.png")); // a folder where the file would go
+    RecordingDialog dialog(list, settings);
+    Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    ASSERT_FALSE(dialog.captions.empty());
+    EXPECT_EQ(dialog.captions.back(), Done(1, 2));
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2}));
+}
+
+TEST_F(ConversionRun, FileAsDestinationPassesTheTestButNothingIsWritten) {
+    AddCatAndDog();
+    const std::string file = dir.File("plain.txt");
+    ASSERT_TRUE(docwriter::WriteFile(file, Bytes{'x'}));
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    Run(dialog,
+        {SetFolder(dialog, file), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    EXPECT_TRUE(spy.Calls().empty());
+    ASSERT_FALSE(dialog.captions.empty());
+    EXPECT_EQ(dialog.captions.back(), Done(0, 2));
+}
+
+struct FolderWarning {
+    const char* name;
+    bool missing; // false: empty
+    const char* text;
+};
+
+const FolderWarning kFolderWarnings[] = {
+    {"Empty", false, msg::kSpecifyOutputFolder},
+    {"Missing", true, msg::kFolderNotFound},
+};
+
+class ConversionFolderWarning : public ConversionRun, public ::testing::WithParamInterface<FolderWarning> {};
+
+TEST_P(ConversionFolderWarning, WarnsAndStartsNoJob) {
+    AddCatAndDog();
+    const std::string folder = GetParam().missing ? dir.File("nowhere") : "";
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    bool startEnabled = false;
+    Run(dialog, {SetFolder(dialog, folder), Click(dialog, IDC_CONVERSION_START), Ticks(5),
+                 Do([&] { startEnabled = Enabled(dialog.hwnd, IDC_CONVERSION_START); }), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(spy.Texts(), std::vector<std::string>{GetParam().text});
+    EXPECT_EQ(dialog.runs, 0);
+    EXPECT_TRUE(startEnabled);
+    EXPECT_TRUE(std::filesystem::is_empty(out));
+    EXPECT_EQ(std::string(settings.ConvDir.Text()), folder); // "Back" keeps what the box holds
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ConversionFolderWarning, ::testing::ValuesIn(kFolderWarnings),
+                         [](const ::testing::TestParamInfo<FolderWarning>& info) { return info.param.name; });
+
+TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
+    AddCatAndDog();
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    dialog.startWorker = [](std::shared_ptr<const ConversionWork>) { return false; };
+    std::vector<bool> enabled;
+    Run(dialog, {Click(dialog, IDC_CONVERSION_START), Ticks(5), Do([&] {
+                     for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
+                                    IDC_CONVERSION_START, IDCANCEL})
+                         enabled.push_back(Enabled(dialog.hwnd, id));
+                     enabled.push_back(CloseMenuEnabled(dialog.hwnd));
+                 }),
+                 Click(dialog, IDCANCEL)});
+    EXPECT_EQ(spy.Texts(), std::vector<std::string>{msg::kConversionNotStarted});
+    EXPECT_EQ(enabled, std::vector<bool>(6, true));
+    EXPECT_FALSE(dialog.IsConverting());
+}
+
+struct CloseRoad {
+    const char* name;
+    bool click; // the "Back" button clicked, else message posted to the dialog
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+const CloseRoad kCloseRoads[] = {
+    {"EscapeKey", false, WM_KEYDOWN, VK_ESCAPE, 0},    {"AltF4", false, WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29},
+    {"CloseMessage", false, WM_CLOSE, 0, 0},           {"CloseBox", false, WM_SYSCOMMAND, SC_CLOSE, 0},
+    {"CancelCommand", false, WM_COMMAND, IDCANCEL, 0}, {"BackButton", true, 0, 0, 0},
+};
+
+class ConversionCloseRoad : public ConversionRun, public ::testing::WithParamInterface<CloseRoad> {};
+
+TEST_P(ConversionCloseRoad, RefusedDuringARunAndObeyedAfterIt) {
+    const CloseRoad& road = GetParam();
+    AddCatAndDog();
+    RecordingDialog dialog(list, settings);
+    dialog.startWorker = StartGated;
+    auto request = [&] {
+        if (road.click)
+            return Click(dialog, IDCANCEL);
+        return Post(dialog, road.message, road.wParam, road.lParam);
+    };
+    std::vector<bool> during;
+    bool aliveAfterRequest = false;
+    bool finished = false;
+    const INT_PTR result =
+        Run(dialog,
+            {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([&] {
+                 for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
+                                IDC_CONVERSION_START, IDCANCEL, IDC_CONVERSION_OVERWRITE})
+                     during.push_back(Enabled(dialog.hwnd, id));
+                 during.push_back(CloseMenuEnabled(dialog.hwnd));
+             }),
+             request(), Ticks(6), Do([&] { aliveAfterRequest = IsWindow(dialog.hwnd) && dialog.IsConverting(); }),
+             Do([] { SetEvent(Gate()); }), WaitRuns(dialog, 1), request()},
+            &finished);
+    EXPECT_TRUE(aliveAfterRequest);
+    EXPECT_EQ(during, (std::vector<bool>{false, false, false, false, false, true, false}));
+    EXPECT_EQ(result, 0);
+    ASSERT_FALSE(dialog.captions.empty());
+    EXPECT_EQ(dialog.captions.back(), Done(2, 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, ConversionCloseRoad, ::testing::ValuesIn(kCloseRoads),
+                         [](const ::testing::TestParamInfo<CloseRoad>& info) { return info.param.name; });
+
+TEST_F(ConversionRun, SecondRunStartsTheBarFromZeroAndConvertsAgain) {
+    const std::vector<std::string> documents = AddCatAndDog();
+    RecordingDialog dialog(list, settings);
+    dialog.startWorker = StartGated;
+    int32_t positionAtSecondStart = -1;
+    Bytes catBeforeRelease;
+    Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([] { SetEvent(Gate()); }),
+                 WaitRuns(dialog, 1), Do([&] {
+                     ResetEvent(Gate());
+                     docwriter::WriteFile(Out("cat.png"), Bytes{'o', 'l', 'd'});
+                 }),
+                 Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([&] {
+                     positionAtSecondStart = dialog.progress.GetPos();
+                     catBeforeRelease = docwriter::ReadFile(Out("cat.png"));
+                     SetEvent(Gate());
+                 }),
+                 WaitRuns(dialog, 2), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(positionAtSecondStart, 0);
+    EXPECT_EQ(catBeforeRelease, (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(DecodePng(Out("cat.png")), PictureOf(documents[0]));
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2, 1, 2}));
+    EXPECT_EQ(dialog.captions,
+              (std::vector<std::string>{"cat.qvr", "DOG.QVM", Done(2, 2), "cat.qvr", "DOG.QVM", Done(2, 2)}));
+}
+
+TEST_F(ConversionRun, CheckBoxToggledDuringARunDoesNotChangeIt) {
+    const std::vector<std::string> documents = AddCatAndDog();
+    for (const char* name : {"cat.png", "DOG.png"})
+        ASSERT_TRUE(docwriter::WriteFile(Out(name), Bytes{'o', 'l', 'd'}));
+    RecordingDialog dialog(list, settings);
+    dialog.startWorker = StartGated;
+    UINT checkedDuring = BST_CHECKED;
+    Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Click(dialog, IDC_CONVERSION_OVERWRITE),
+                 Ticks(3), Do([&] {
+                     checkedDuring = IsDlgButtonChecked(dialog.hwnd, IDC_CONVERSION_OVERWRITE);
+                     SetEvent(Gate());
+                 }),
+                 WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(checkedDuring, static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(DecodePng(Out("cat.png")), PictureOf(documents[0]));
+    EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(documents[1]));
+    EXPECT_EQ(dialog.captions.back(), Done(2, 2));
+}
+
+TEST_F(ConversionRun, CheckBoxIsCheckedAtEveryOpening) {
+    AddCatAndDog();
+    std::vector<UINT> atOpening;
+    for (int opening = 0; opening < 2; ++opening) {
+        RecordingDialog dialog(list, settings);
+        Run(dialog, {Do([&] { atOpening.push_back(IsDlgButtonChecked(dialog.hwnd, IDC_CONVERSION_OVERWRITE)); }),
+                     Click(dialog, IDC_CONVERSION_OVERWRITE), Click(dialog, IDCANCEL)});
+    }
+    EXPECT_EQ(atOpening, (std::vector<UINT>{BST_CHECKED, BST_CHECKED}));
+}
+
+struct DropCase {
+    const char* name;
+    std::vector<std::string> items; // "dir" and "file" stand for a folder and a file
+    bool taken;
+};
+
+const DropCase kDrops[] = {
+    {"Folder", {"dir"}, true},
+    {"File", {"file"}, false},
+    {"FolderThenFile", {"dir", "file"}, true},
+    {"FileThenFolder", {"file", "dir"}, false},
+};
+
+class ConversionDrop : public ConversionRun, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(ConversionDrop, OnlyAFolderDroppedFirstBecomesTheDestination) {
+    AddCatAndDog();
+    const std::string folder = dir.File("dropped");
+    std::filesystem::create_directory(folder);
+    const std::string file = dir.File("note.txt");
+    ASSERT_TRUE(docwriter::WriteFile(file, Bytes{'x'}));
+    std::vector<std::string> paths;
+    for (const std::string& item : GetParam().items)
+        paths.push_back(item == "dir" ? folder : file);
+    RecordingDialog dialog(list, settings);
+    std::string shown;
+    Run(dialog, {Do([&] { PostMessageA(dialog.hwnd, WM_DROPFILES, WPARAM(MakeDrop(paths)), 0); }), Ticks(3),
+                 Do([&] { shown = ItemText(dialog.hwnd, IDC_CONVERSION_FOLDER); }), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(shown, GetParam().taken ? folder : out);
+    EXPECT_EQ(std::string(settings.ConvDir.Text()), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drops, ConversionDrop, ::testing::ValuesIn(kDrops),
+                         [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
+
+TEST_F(ConversionRun, BackStoresTheFolderCutAt511AndTheFormat) {
+    AddCatAndDog();
+    const std::string typed(600, 'f');
+    RecordingDialog dialog(list, settings);
+    Run(dialog, {SetFolder(dialog, typed), Do([&] { dialog.format.SetCurSel(0); }), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(std::string(settings.ConvDir.Text()), typed.substr(0, 511));
+    EXPECT_EQ(settings.ConvType, 0);
+}
+
+TEST_F(ConversionRun, EmptyListWarnsInsteadOfOpeningTheDialog) {
+    MessageBoxSpy spy;
+    ConvertAllFiles(frame.hwnd, list, settings);
+    EXPECT_EQ(spy.Texts(), std::vector<std::string>{msg::kListEmpty});
+}
+
+TEST_F(ConversionRun, ListWithFilesOpensTheDialog) {
+    AddCatAndDog();
+    settings.ConvType = 0;
+    HWND seen = nullptr;
+    DialogScript script([] { return FindOtherDialog(nullptr); }, {[&] {
+                            seen = FindOtherDialog(nullptr);
+                            SendDlgItemMessageA(seen, IDC_CONVERSION_FORMAT, CB_SETCURSEL, 1, 0);
+                            PostMessageA(seen, WM_COMMAND, IDCANCEL, 0);
+                            return true;
+                        }});
+    MessageBoxSpy spy;
+    ConvertAllFiles(frame.hwnd, list, settings);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_NE(seen, nullptr);
+    EXPECT_TRUE(spy.Calls().empty());
+    EXPECT_EQ(settings.ConvType, 1);
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+#include "tests/app/ViewerDialogs.h"
+
+#include "tests/e2e/InjectedQuery.h"
+#include "tests/e2e/WindowQuery.h"
+
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+#include <cstdio>
+
+namespace viewer {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+// The chooser's red, green and blue boxes: they set its colour even while
+// the dialog is not fully open.
+constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
+
+} // namespace
+
+HWND OpenDialog(Session& session, int command, const char* title) {
+    if (!session.Post(command))
+        return nullptr;
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND dialog : e2e::TopWindows(session.process.Pid(), "#32770"))
+            if (e2e::WindowText(dialog) == title)
+                return dialog;
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < 10000);
+    return nullptr;
+}
+
+HWND WaitOtherDialog(Session& session, HWND besides, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND dialog : e2e::TopWindows(session.process.Pid(), "#32770"))
+            if (dialog != besides)
+                return dialog;
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool WaitGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+bool ClickItem(HWND dialog, int itemId) {
+    // A click may end the dialog: wait on its owner, of the same thread.
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    return PostMessageA(GetDlgItem(dialog, itemId), BM_CLICK, 0, 0) && e2e::Sync(owner != nullptr ? owner : dialog);
+}
+
+bool PickColourWithSwatch(Session& session, HWND option, COLORREF colour) {
+    if (!ClickItem(option, IDC_OPTION_COLOR))
+        return false;
+    HWND chooser = WaitOtherDialog(session, option);
+    if (chooser == nullptr)
+        return false;
+    SetDlgItemTextA(chooser, kRedBox, std::to_string(GetRValue(colour)).c_str());
+    SetDlgItemTextA(chooser, kGreenBox, std::to_string(GetGValue(colour)).c_str());
+    SetDlgItemTextA(chooser, kBlueBox, std::to_string(GetBValue(colour)).c_str());
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    return WaitGone(chooser) && e2e::Sync(option);
+}
+
+std::string ConversionCaption(HWND conversion) {
+    return e2e::WindowText(GetDlgItem(conversion, IDC_CONVERSION_PROGRESS));
+}
+
+bool Convert(HWND conversion, DWORD timeoutMs) {
+    // The window text of the bar is its caption; a marker put there first
+    // tells this run's final caption from the last run's.
+    HWND bar = GetDlgItem(conversion, IDC_CONVERSION_PROGRESS);
+    HWND start = GetDlgItem(conversion, IDC_CONVERSION_START);
+    SetWindowTextA(bar, "-");
+    if (!ClickItem(conversion, IDC_CONVERSION_START))
+        return false;
+    const std::string done = DoneCaption(0, 0).substr(0, 8); // "完了 ..."
+    const DWORD begun = GetTickCount();
+    while (e2e::WindowText(bar).compare(0, done.size(), done) != 0 || !IsWindowEnabled(start)) {
+        if (GetTickCount() - begun > timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return e2e::Sync(conversion);
+}
+
+std::string DoneCaption(int written, int total) {
+    char text[96];
+    std::snprintf(text, sizeof text, msg::kConversionDone, written, total);
+    return text;
+}
+
+} // namespace viewer
