@@ -4,6 +4,7 @@
 #include "tests/support/DocProbe.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/ExportProbe.h"
+#include "tests/support/MixCheck.h"
 #include "tests/support/StrScript.h"
 #include "tests/support/TempDir.h"
 
@@ -102,6 +103,9 @@ TEST(Corpus, EveryKeptInputReplaysAsNoted) {
             const DocProbe probe = ProbeDocument(path.string().c_str());
             EXPECT_EQ(probe.problem, "");
             EXPECT_EQ(probe.loaded, note.result == "loads");
+        } else if (EndsWith(note.file, ".bin")) {
+            const docwriter::Bytes input = docwriter::ReadFile(path.string());
+            EXPECT_EQ(CheckMixRuns(input.data(), input.size()), "");
         } else {
             const docwriter::Bytes script = docwriter::ReadFile(path.string());
             EXPECT_EQ(RunStrScript(script.data(), script.size()), "");

@@ -94,17 +94,17 @@ Bytes CoverageMask(int width, int height, uint32_t seed) {
 }
 
 docwriter::QvmDocument TableModeQvm(int width, int height) {
-    struct Spec {
+    struct Recipe {
         uint8_t mode, opacity;
         Cover cover;
     };
-    const Spec specs[] = {{0, 128, Cover::Opaque},  {1, 128, Cover::Partial}, {5, 128, Cover::Partial},
+    const Recipe recipes[] = {{0, 128, Cover::Opaque},  {1, 128, Cover::Partial}, {5, 128, Cover::Partial},
                           {4, 100, Cover::Partial}, {0, 64, Cover::Partial},  {16, 128, Cover::Partial}};
     docwriter::QvmDocument doc;
     doc.width = uint16_t(width);
     doc.height = uint16_t(height);
     uint32_t seed = 1;
-    for (const Spec& s : specs) {
+    for (const Recipe& s : recipes) {
         docwriter::QvmLayer layer;
         layer.name = "layer " + std::to_string(seed);
         layer.blendMode = s.mode;

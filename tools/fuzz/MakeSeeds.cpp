@@ -6,7 +6,8 @@
 // short), FOLDER/qvr (version 0 masks and flattened pictures, version 1 with
 // plain and compressed tiles on and off every edge) and FOLDER/str (scripts
 // over Windows, slash and CP932 paths and quoted command lines) and
-// FOLDER/export (layer names that try to leave the folder).
+// FOLDER/export (layer names that try to leave the folder) and FOLDER/mix
+// (pixel passes).
 
 #include "tests/support/DocWriter.h"
 #include "tests/support/StrScript.h"
@@ -261,6 +262,24 @@ void WriteExportSeeds() {
     Save("missing-record.qvm", WriteQvm(shortOne));
 }
 
+// Inputs of the pixel-pass check (tests/support/MixCheck.h): every pass, the
+// formula pass with every code, opacities at and past full, and pixel counts
+// on both sides of the four-pixel vector step.
+void WriteMixSeeds() {
+    int n = 0;
+    const uint8_t opacities[] = {0, 64, 128, 129, 255};
+    for (int pass = 0; pass < 6; ++pass) {
+        for (int code = 0; code < (pass == 2 ? 23 : 1); ++code) {
+            const size_t pixels[] = {1, 4, 7, 37};
+            Bytes input = {uint8_t(pass), uint8_t(code), opacities[n % 5], 0x10, 0x80, 0xF0, 0};
+            const size_t count = pixels[n % 4];
+            for (size_t i = 0; i < count * 12; ++i)
+                input.push_back(uint8_t(i * 73 + n * 19 + (i % 7 == 0 ? 255 : 0)));
+            Save("mix-" + std::to_string(n++) + ".bin", input);
+        }
+    }
+}
+
 // A script: the operation bytes, then the texts, each ended by NUL.
 Bytes Script(const Bytes& ops, const std::vector<std::string>& texts) {
     Bytes out;
@@ -350,7 +369,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argv[1];
-    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export"}) {
+    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export", "/mix"}) {
         if (!MakeFolder(root + sub)) {
             std::fprintf(stderr, "cannot make %s%s\n", root.c_str(), sub);
             return 1;
@@ -365,5 +384,7 @@ int main(int argc, char** argv) {
     WriteStrSeeds();
     folder = root + "/export";
     WriteExportSeeds();
+    folder = root + "/mix";
+    WriteMixSeeds();
     return failures == 0 ? 0 : 1;
 }

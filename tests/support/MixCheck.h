@@ -1,0 +1,19 @@
+#pragma once
+// Runs one pass of decode/MixRuns.h on pixels taken from arbitrary bytes and
+// compares it with the same pass one byte at a time (decode/MixRunsScalar.h,
+// BlendChannel for the formulas), byte for byte. The build's passes work
+// sixteen bytes at a time on x86-64; the loaders' checks compare a load only
+// with itself, so only this can see a lane computed wrongly.
+//
+// Input: byte 0 picks the pass (modulo 6: layer mix, layer mix with the layer
+// as its own blend, formula blend, Add, Subtract, coverage mix), byte 1 the
+// blend code, byte 2 the opacity (any byte: above 128 is clamped), bytes 3
+// to 6 the colour; the rest is cut into the pixels, exactly as many as fit,
+// each buffer its own allocation so that a read past a run's end is seen.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Empty when the two agreed, otherwise what differed.
+std::string CheckMixRuns(const uint8_t* data, size_t size);
