@@ -31,21 +31,13 @@ Bytes PatternPixels(int w, int h, int seed, bool opaque) {
     return pixels;
 }
 
-QvmLayer Layer(const std::string& name, Bytes pixels, uint8_t mode = 0, uint8_t opacity = 128) {
-    QvmLayer layer;
-    layer.name = name;
-    layer.blendMode = mode;
-    layer.opacity = opacity;
-    layer.pixels = std::move(pixels);
-    return layer;
-}
-
 bool WriteTopLayerDocument(const std::string& folder) {
     const int w = 40, h = 30;
     QvmDocument doc;
     doc.width = w;
     doc.height = h;
-    doc.layers = {Layer("paper", SolidPixels(w, h, 200, 10, 10, 255)), Layer("ink", PatternPixels(w, h, 1, true))};
+    doc.layers = {MakeQvmLayer("paper", SolidPixels(w, h, 200, 10, 10, 255)),
+                  MakeQvmLayer("ink", PatternPixels(w, h, 1, true))};
     Bytes expected; // RGB, top row first
     const Bytes& top = doc.layers[1].pixels;
     for (int y = h - 1; y >= 0; --y)
@@ -60,8 +52,9 @@ bool WriteBlendedDocument(const std::string& path) {
     QvmDocument doc;
     doc.width = 64;
     doc.height = 48;
-    doc.layers = {Layer("base", PatternPixels(64, 48, 3, true)), Layer("mul", PatternPixels(64, 48, 9, false), 1, 90),
-                  Layer("hue", PatternPixels(64, 48, 20, false), 17, 128)};
+    doc.layers = {MakeQvmLayer("base", PatternPixels(64, 48, 3, true)),
+                  MakeQvmLayer("mul", PatternPixels(64, 48, 9, false), 1, 90),
+                  MakeQvmLayer("hue", PatternPixels(64, 48, 20, false), 17, 128)};
     doc.layers[2].flags = 0; // hidden: written by the layer export, not flattened
     return WriteFile(path, WriteQvm(doc));
 }
@@ -104,8 +97,8 @@ bool WriteCorruptDocument(const std::string& path) {
     QvmDocument doc;
     doc.width = 8;
     doc.height = 8;
-    doc.layers = {Layer("one", PatternPixels(8, 8, 1, true)), Layer("two", PatternPixels(8, 8, 2, true)),
-                  Layer("three", PatternPixels(8, 8, 3, true))};
+    doc.layers = {MakeQvmLayer("one", PatternPixels(8, 8, 1, true)), MakeQvmLayer("two", PatternPixels(8, 8, 2, true)),
+                  MakeQvmLayer("three", PatternPixels(8, 8, 3, true))};
     doc.layers[2].stream = Bytes{0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0x00, 0x01};
     return WriteFile(path, WriteQvm(doc));
 }
@@ -119,7 +112,7 @@ bool WriteNamesDocument(const std::string& path) {
     const char* names[] = {"..", "..\\..\\evil", "../up", "c:d", "\x95\x5C", "\x83\x5C\x94\x5C"};
     int seed = 0;
     for (const char* name : names)
-        doc.layers.push_back(Layer(name, PatternPixels(4, 4, ++seed, false)));
+        doc.layers.push_back(MakeQvmLayer(name, PatternPixels(4, 4, ++seed, false)));
     return WriteFile(path, WriteQvm(doc));
 }
 
@@ -155,8 +148,9 @@ bool WriteLargeDocument(const std::string& path, int w, int h) {
     QvmDocument doc;
     doc.width = uint16_t(w);
     doc.height = uint16_t(h);
-    doc.layers = {Layer("paper", PaintingLayer(w, h, 0, true)), Layer("colour", PaintingLayer(w, h, 1, false), 1, 100),
-                  Layer("line", PaintingLayer(w, h, 2, false), 0, 128)};
+    doc.layers = {MakeQvmLayer("paper", PaintingLayer(w, h, 0, true)),
+                  MakeQvmLayer("colour", PaintingLayer(w, h, 1, false), 1, 100),
+                  MakeQvmLayer("line", PaintingLayer(w, h, 2, false), 0, 128)};
     return WriteFile(path, WriteQvm(doc));
 }
 

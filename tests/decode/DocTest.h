@@ -49,6 +49,15 @@ inline uint32_t Pack(Bgr c, int a = 0) {
     return uint32_t(c.b) | uint32_t(c.g) << 8 | uint32_t(c.r) << 16 | uint32_t(a) << 24;
 }
 
+// A QVM layer of w x h pixels of colour c with alpha a.
+inline docwriter::QvmLayer QvmSolid(int w, int h, Bgr c, int a, uint8_t mode = 0, uint8_t opacity = 128) {
+    docwriter::QvmLayer layer;
+    layer.pixels = docwriter::SolidPixels(w, h, uint8_t(c.b), uint8_t(c.g), uint8_t(c.r), uint8_t(a));
+    layer.blendMode = mode;
+    layer.opacity = opacity;
+    return layer;
+}
+
 class DocFileTest : public ::testing::Test {
 protected:
     // Writes bytes to a file called name in the scratch folder and loads it.

@@ -21,14 +21,6 @@ const Bgr kRed = {0, 0, 255};
 const Bgr kGreen = {0, 255, 0};
 const Bgr kBlue = {255, 0, 0};
 
-QvmLayer QvmSolid(int w, int h, Bgr c, int a, uint8_t mode = kBlendNormal, uint8_t opacity = 128) {
-    QvmLayer layer;
-    layer.pixels = SolidPixels(w, h, uint8_t(c.b), uint8_t(c.g), uint8_t(c.r), uint8_t(a));
-    layer.blendMode = mode;
-    layer.opacity = opacity;
-    return layer;
-}
-
 QvrMaskLayer MaskLayer(int w, int h, Bgr colour, uint8_t coverage, uint8_t opacity = 128) {
     QvrMaskLayer layer;
     layer.color = Pack(colour);

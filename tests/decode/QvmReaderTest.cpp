@@ -20,14 +20,6 @@ void SetPixel(Bytes& pixels, int w, int h, int x, int y, Bgr c, int a) {
     p[3] = uint8_t(a);
 }
 
-QvmLayer Solid(int w, int h, Bgr c, int a, uint8_t mode = kBlendNormal, uint8_t opacity = 128) {
-    QvmLayer layer;
-    layer.pixels = SolidPixels(w, h, uint8_t(c.b), uint8_t(c.g), uint8_t(c.r), uint8_t(a));
-    layer.blendMode = mode;
-    layer.opacity = opacity;
-    return layer;
-}
-
 QvmDocument Doc(int w, int h) {
     QvmDocument doc;
     doc.width = uint16_t(w);
@@ -51,7 +43,7 @@ TEST_F(QvmReaderTest, NoLayersGiveAWhitePictureOfTheStatedSize) {
 
 TEST_F(QvmReaderTest, FullyTransparentLayerLeavesWhite) {
     QvmDocument doc = Doc(4, 4);
-    doc.layers.push_back(Solid(4, 4, kRed, 0));
+    doc.layers.push_back(QvmSolid(4, 4, kRed, 0));
     ImageBuffer image;
     ASSERT_TRUE(LoadQvm(doc, image));
     ExpectAll(image, kWhite);
@@ -59,7 +51,7 @@ TEST_F(QvmReaderTest, FullyTransparentLayerLeavesWhite) {
 
 TEST_F(QvmReaderTest, LayerPixelsAreStoredBottomRowFirst) {
     QvmDocument doc = Doc(3, 2);
-    QvmLayer layer = Solid(3, 2, {0, 0, 0}, 0);
+    QvmLayer layer = QvmSolid(3, 2, {0, 0, 0}, 0);
     layer.pixels[0] = 200; // first pixel in the stream: bottom-left of the picture
     layer.pixels[3] = 255;
     doc.layers.push_back(layer);
@@ -72,8 +64,8 @@ TEST_F(QvmReaderTest, LayerPixelsAreStoredBottomRowFirst) {
 
 TEST_F(QvmReaderTest, LayersAreBlendedBottomUpWithTheirModeAndOpacity) {
     QvmDocument doc = Doc(2, 2);
-    doc.layers.push_back(Solid(2, 2, {40, 80, 120}, 255));
-    QvmLayer top = Solid(2, 2, {100, 100, 100}, 255, kBlendMultiply, 64); // weight 127
+    doc.layers.push_back(QvmSolid(2, 2, {40, 80, 120}, 255));
+    QvmLayer top = QvmSolid(2, 2, {100, 100, 100}, 255, kBlendMultiply, 64); // weight 127
     SetPixel(top.pixels, 2, 2, 1, 0, {0, 0, 0}, 0);
     doc.layers.push_back(top);
     ImageBuffer image;
@@ -86,11 +78,11 @@ TEST_F(QvmReaderTest, LayersAreBlendedBottomUpWithTheirModeAndOpacity) {
 
 TEST_F(QvmReaderTest, InvisibleLayerIsNeitherBlendedNorExamined) {
     QvmDocument doc = Doc(2, 2);
-    QvmLayer hidden = Solid(2, 2, kRed, 255);
+    QvmLayer hidden = QvmSolid(2, 2, kRed, 255);
     hidden.flags = 0xFE; // every bit but the visible one
     hidden.stream = Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9};
     doc.layers.push_back(hidden);
-    doc.layers.push_back(Solid(2, 2, kBlue, 255, kBlendNormal, 64));
+    doc.layers.push_back(QvmSolid(2, 2, kBlue, 255, kBlendNormal, 64));
     ImageBuffer image;
     ASSERT_TRUE(LoadQvm(doc, image));
     ExpectAll(image, Mix(kWhite, kBlue, 127));
@@ -100,10 +92,10 @@ TEST_F(QvmReaderTest, LongerRecordsAndHeaderBlocksAreSkipped) {
     QvmDocument doc = Doc(2, 1);
     doc.headerExtra = Bytes(23, 0xCC);
     doc.block = Bytes(1000, 0xDD);
-    QvmLayer layer = Solid(2, 1, kRed, 255);
+    QvmLayer layer = QvmSolid(2, 1, kRed, 255);
     layer.recordExtra = Bytes(5, 0xEE); // LS = 40
     doc.layers.push_back(layer);
-    QvmLayer second = Solid(2, 1, kBlue, 255, kBlendNormal, 64);
+    QvmLayer second = QvmSolid(2, 1, kBlue, 255, kBlendNormal, 64);
     second.recordExtra = Bytes(5, 0xEE);
     doc.layers.push_back(second);
     ImageBuffer image;
@@ -113,10 +105,10 @@ TEST_F(QvmReaderTest, LongerRecordsAndHeaderBlocksAreSkipped) {
 
 TEST_F(QvmReaderTest, TrailingBytesInsideTheLastChunkAreSteppedOver) {
     QvmDocument doc = Doc(2, 2);
-    QvmLayer first = Solid(2, 2, kRed, 255);
+    QvmLayer first = QvmSolid(2, 2, kRed, 255);
     first.trailing = Bytes(100, 0xAB);
     doc.layers.push_back(first);
-    doc.layers.push_back(Solid(2, 2, kBlue, 255));
+    doc.layers.push_back(QvmSolid(2, 2, kBlue, 255));
     ImageBuffer image;
     ASSERT_TRUE(LoadQvm(doc, image));
     ExpectAll(image, kBlue);
@@ -127,10 +119,10 @@ TEST_F(QvmReaderTest, TrailingBytesBeyondTheLastChunkAreReadAsTheNextRecord) {
     // from the zero bytes after the first chunk, an invisible empty layer, and
     // the real second layer is never reached.
     QvmDocument doc = Doc(2, 2);
-    QvmLayer first = Solid(2, 2, kRed, 255);
+    QvmLayer first = QvmSolid(2, 2, kRed, 255);
     first.trailing = Bytes(40000, 0);
     doc.layers.push_back(first);
-    doc.layers.push_back(Solid(2, 2, kBlue, 255));
+    doc.layers.push_back(QvmSolid(2, 2, kBlue, 255));
     ImageBuffer image;
     ASSERT_TRUE(LoadQvm(doc, image));
     ExpectAll(image, kRed);
@@ -169,7 +161,7 @@ TEST_F(QvmReaderTest, RefusedHeadersLeaveTheTargetUntouched) {
     };
     for (const Case& c : cases) {
         QvmDocument doc = Doc(2, 2);
-        doc.layers.push_back(Solid(2, 2, kRed, 255));
+        doc.layers.push_back(QvmSolid(2, 2, kRed, 255));
         c.edit(doc);
         ImageBuffer image;
         MakeOldPicture(image);
@@ -199,11 +191,11 @@ TEST_F(QvmReaderTest, BrokenVisibleLayerKeepsWhatWasBlendedBefore) {
     };
     for (const Case& c : cases) {
         QvmDocument doc = Doc(2, 2);
-        doc.layers.push_back(Solid(2, 2, kRed, 255, kBlendNormal, 64));
-        QvmLayer broken = Solid(2, 2, kBlue, 255);
+        doc.layers.push_back(QvmSolid(2, 2, kRed, 255, kBlendNormal, 64));
+        QvmLayer broken = QvmSolid(2, 2, kBlue, 255);
         c.edit(broken);
         doc.layers.push_back(broken);
-        doc.layers.push_back(Solid(2, 2, kBlue, 255));
+        doc.layers.push_back(QvmSolid(2, 2, kBlue, 255));
         ImageBuffer image;
         EXPECT_FALSE(LoadQvm(doc, image)) << c.what;
         ExpectAll(image, Mix(kWhite, kRed, 127));

@@ -1,11 +1,14 @@
 #include "tests/support/DocWriter.h"
 
 #include <cstdio>
+#include <utility>
 #include <zlib.h>
 
 namespace docwriter {
 
-void PutU8(Bytes& out, uint8_t v) { out.push_back(v); }
+void PutU8(Bytes& out, uint8_t v) {
+    out.push_back(v);
+}
 
 void PutU16(Bytes& out, uint16_t v) {
     out.push_back(uint8_t(v));
@@ -17,7 +20,9 @@ void PutU32(Bytes& out, uint32_t v) {
         out.push_back(uint8_t(v >> (8 * i)));
 }
 
-void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+void Append(Bytes& out, const Bytes& more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
 
 Bytes Compress(const Bytes& raw, int level) {
     uLongf size = compressBound(uLong(raw.size()));
@@ -42,7 +47,9 @@ Bytes SolidPixels(int width, int height, uint8_t b, uint8_t g, uint8_t r, uint8_
 
 namespace {
 
-void PutMagic(Bytes& out, const std::string& magic) { out.insert(out.end(), magic.begin(), magic.end()); }
+void PutMagic(Bytes& out, const std::string& magic) {
+    out.insert(out.end(), magic.begin(), magic.end());
+}
 
 void PutName(Bytes& out, const std::string& name) {
     for (size_t i = 0; i < 32; ++i)
@@ -50,6 +57,15 @@ void PutName(Bytes& out, const std::string& name) {
 }
 
 } // namespace
+
+QvmLayer MakeQvmLayer(const std::string& name, Bytes pixels, uint8_t blendMode, uint8_t opacity) {
+    QvmLayer layer;
+    layer.name = name;
+    layer.blendMode = blendMode;
+    layer.opacity = opacity;
+    layer.pixels = std::move(pixels);
+    return layer;
+}
 
 Bytes WriteQvm(const QvmDocument& doc) {
     Bytes out;

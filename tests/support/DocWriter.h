@@ -26,27 +26,30 @@ Bytes Compress(const Bytes& raw, int level = 6);
 Bytes SolidPixels(int width, int height, uint8_t b, uint8_t g, uint8_t r, uint8_t a);
 
 struct QvmLayer {
-    std::string name;  // up to 32 bytes; a 32-byte name is stored without NUL
+    std::string name; // up to 32 bytes; a 32-byte name is stored without NUL
     uint8_t blendMode = 0;
     uint8_t opacity = 128;
-    uint8_t flags = 1; // bit 0: visible
-    Bytes recordExtra; // the LS - 35 bytes after the flags
-    Bytes pixels;      // width x height x 4, bottom row first
+    uint8_t flags = 1;                      // bit 0: visible
+    Bytes recordExtra;                      // the LS - 35 bytes after the flags
+    Bytes pixels;                           // width x height x 4, bottom row first
     std::optional<Bytes> stream;            // written instead of Compress(pixels)
     Bytes trailing;                         // bytes after the stream, inside the block
     std::optional<uint32_t> compressedSize; // CS; default: stream + trailing
 };
+
+// A layer with the given name, pixels, blend mode and opacity, visible.
+QvmLayer MakeQvmLayer(const std::string& name, Bytes pixels, uint8_t blendMode = 0, uint8_t opacity = 128);
 
 struct QvmDocument {
     std::string magic = "QVMDATA";
     uint8_t version = 0;
     uint16_t width = 0;
     uint16_t height = 0;
-    std::optional<uint16_t> layerCount;     // default: layers.size()
-    Bytes headerExtra;                      // the HS - 10 bytes of the header block
-    std::optional<uint32_t> headerLength;   // HS; default 10 + headerExtra
-    Bytes block;                            // the block of length B
-    std::optional<uint32_t> recordLength;   // LS; default 35 + the first layer's recordExtra
+    std::optional<uint16_t> layerCount;   // default: layers.size()
+    Bytes headerExtra;                    // the HS - 10 bytes of the header block
+    std::optional<uint32_t> headerLength; // HS; default 10 + headerExtra
+    Bytes block;                          // the block of length B
+    std::optional<uint32_t> recordLength; // LS; default 35 + the first layer's recordExtra
     std::vector<QvmLayer> layers;
 };
 
@@ -68,8 +71,8 @@ struct QvrV0Document {
     uint16_t height = 0;
     std::optional<uint16_t> layerCount;
     uint8_t checkByte = 0;
-    Bytes flattened;                        // when not empty: the stored picture (S != 0)
-    std::optional<Bytes> flattenedStream;   // written instead of Compress(flattened)
+    Bytes flattened;                      // when not empty: the stored picture (S != 0)
+    std::optional<Bytes> flattenedStream; // written instead of Compress(flattened)
     std::vector<QvrMaskLayer> layers;
 };
 
@@ -78,10 +81,10 @@ Bytes WriteQvrV0(const QvrV0Document& doc);
 struct QvrTile {
     uint16_t column = 0;
     uint16_t row = 0;
-    Bytes coverage;                 // 4096 bytes, rows of 64, top row first
-    bool plain = false;             // store the 4096 bytes as they are
-    std::optional<Bytes> data;      // written as the tile's data instead
-    std::optional<uint16_t> size;   // the size field; default: data length
+    Bytes coverage;               // 4096 bytes, rows of 64, top row first
+    bool plain = false;           // store the 4096 bytes as they are
+    std::optional<Bytes> data;    // written as the tile's data instead
+    std::optional<uint16_t> size; // the size field; default: data length
 };
 
 struct QvrTileLayer {
@@ -100,13 +103,13 @@ struct QvrTileLayer {
 struct QvrV1Document {
     std::string magic = "QVRFDAT";
     uint8_t version = 1;
-    Bytes block;                            // the block of length B
+    Bytes block; // the block of length B
     uint16_t width = 0;
     uint16_t height = 0;
     std::optional<uint16_t> layerCount;
-    Bytes headerExtra;                      // the HS - 12 bytes
-    std::optional<uint16_t> headerLength;   // HS; default 12 + headerExtra
-    std::optional<uint16_t> recordLength;   // LS; default 79 + the first layer's recordExtra
+    Bytes headerExtra;                    // the HS - 12 bytes
+    std::optional<uint16_t> headerLength; // HS; default 12 + headerExtra
+    std::optional<uint16_t> recordLength; // LS; default 79 + the first layer's recordExtra
     std::vector<QvrTileLayer> layers;
 };
 

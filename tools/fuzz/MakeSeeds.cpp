@@ -52,24 +52,15 @@ Bytes Coverage(size_t count, int seed) {
     return out;
 }
 
-QvmLayer Layer(const char* name, uint8_t mode, uint8_t opacity, Bytes pixels) {
-    QvmLayer layer;
-    layer.name = name;
-    layer.blendMode = mode;
-    layer.opacity = opacity;
-    layer.pixels = std::move(pixels);
-    return layer;
-}
-
 void WriteQvmSeeds() {
     const int w = 8, h = 6;
     for (int mode = 0; mode <= 22; ++mode) {
         QvmDocument doc;
         doc.width = w;
         doc.height = h;
-        doc.layers.push_back(Layer("base", 0, 128, Gradient(w, h, 11)));
-        doc.layers.push_back(Layer("top", uint8_t(mode), uint8_t(40 + 4 * mode), Gradient(w, h, mode)));
-        doc.layers.push_back(Layer("again", uint8_t(mode), 128, Gradient(w, h, 200 - mode)));
+        doc.layers.push_back(MakeQvmLayer("base", Gradient(w, h, 11), 0, 128));
+        doc.layers.push_back(MakeQvmLayer("top", Gradient(w, h, mode), uint8_t(mode), uint8_t(40 + 4 * mode)));
+        doc.layers.push_back(MakeQvmLayer("again", Gradient(w, h, 200 - mode), uint8_t(mode), 128));
         char name[32];
         std::snprintf(name, sizeof name, "mode-%02d.qvm", mode);
         Save(name, WriteQvm(doc));
@@ -83,8 +74,8 @@ void WriteQvmSeeds() {
         QvmDocument doc;
         doc.width = big;
         doc.height = big;
-        doc.layers.push_back(Layer("base", uint8_t(mode == 1 ? 4 : 1), 128, Gradient(big, big, 3)));
-        doc.layers.push_back(Layer("top", uint8_t(mode), 90, Gradient(big, big, 5 * mode)));
+        doc.layers.push_back(MakeQvmLayer("base", Gradient(big, big, 3), uint8_t(mode == 1 ? 4 : 1), 128));
+        doc.layers.push_back(MakeQvmLayer("top", Gradient(big, big, 5 * mode), uint8_t(mode), 90));
         char name[32];
         std::snprintf(name, sizeof name, "table-%02d.qvm", mode);
         Save(name, WriteQvm(doc));
@@ -95,15 +86,15 @@ void WriteQvmSeeds() {
     odd.height = 3;
     odd.headerExtra = {1, 2, 3, 4, 5, 6};
     odd.block = {9, 8, 7, 6, 5};
-    QvmLayer hidden = Layer("hidden", 1, 128, Gradient(5, 3, 3));
+    QvmLayer hidden = MakeQvmLayer("hidden", Gradient(5, 3, 3), 1, 128);
     hidden.flags = 0;
     hidden.recordExtra = {0xAA, 0xBB, 0xCC, 0xDD};
     odd.layers.push_back(hidden);
-    QvmLayer stored = Layer("stored", 255, 200, Gradient(5, 3, 4));
+    QvmLayer stored = MakeQvmLayer("stored", Gradient(5, 3, 4), 255, 200);
     stored.recordExtra = {1, 2, 3, 4};
     stored.stream = Compress(stored.pixels, 0);
     odd.layers.push_back(stored);
-    QvmLayer packed = Layer("packed-with-a-name-of-32-bytes!!", 17, 128, Gradient(5, 3, 5));
+    QvmLayer packed = MakeQvmLayer("packed-with-a-name-of-32-bytes!!", Gradient(5, 3, 5), 17, 128);
     packed.recordExtra = {5, 6, 7, 8};
     packed.stream = Compress(packed.pixels, 9);
     packed.trailing = {0, 0, 0};
@@ -113,9 +104,9 @@ void WriteQvmSeeds() {
     QvmDocument cut;
     cut.width = 4;
     cut.height = 4;
-    QvmLayer shortLayer = Layer("short", 6, 100, Gradient(2, 2, 8));
+    QvmLayer shortLayer = MakeQvmLayer("short", Gradient(2, 2, 8), 6, 100);
     cut.layers.push_back(shortLayer);
-    QvmLayer truncated = Layer("truncated", 19, 128, Gradient(4, 4, 9));
+    QvmLayer truncated = MakeQvmLayer("truncated", Gradient(4, 4, 9), 19, 128);
     Bytes stream = Compress(truncated.pixels);
     stream.resize(stream.size() / 2);
     truncated.stream = stream;
@@ -243,22 +234,22 @@ void WriteExportSeeds() {
     doc.height = 4;
     int seed = 0;
     for (const std::string& name : names)
-        doc.layers.push_back(Layer(name.c_str(), 0, 128, Gradient(6, 4, seed++)));
+        doc.layers.push_back(MakeQvmLayer(name.c_str(), Gradient(6, 4, seed++), 0, 128));
     Save("hostile-names.qvm", WriteQvm(doc));
 
     QvmDocument many;
     many.width = 2;
     many.height = 2;
     for (int i = 0; i < 102; ++i)
-        many.layers.push_back(Layer("layer", 0, 128, Gradient(2, 2, i)));
+        many.layers.push_back(MakeQvmLayer("layer", Gradient(2, 2, i), 0, 128));
     Save("102-layers.qvm", WriteQvm(many));
 
     QvmDocument shortOne;
     shortOne.width = 4;
     shortOne.height = 3;
     shortOne.layerCount = 3; // one record missing
-    shortOne.layers.push_back(Layer("first", 0, 128, Gradient(4, 3, 1)));
-    shortOne.layers.push_back(Layer("second", 0, 128, Gradient(2, 1, 2)));
+    shortOne.layers.push_back(MakeQvmLayer("first", Gradient(4, 3, 1), 0, 128));
+    shortOne.layers.push_back(MakeQvmLayer("second", Gradient(2, 1, 2), 0, 128));
     Save("missing-record.qvm", WriteQvm(shortOne));
 }
 
