@@ -2,24 +2,9 @@
 // it when the window closes.
 #include "app/MainFrame.h"
 
-#include "framework/IniReader.h"
 #include "framework/Str.h"
 
 namespace {
-
-// The settings file through the platform's profile reader.
-class IniSource : public SettingsSource {
-public:
-    explicit IniSource(const char* path) {
-        reader.SetFile(path);
-        reader.SetSection(kSettingsSection);
-    }
-    int32_t GetInt(const char* key, int32_t fallback) override { return reader.GetInt(key, fallback); }
-    void GetString(const char* key, Str& out, const char* fallback) override { reader.GetString(key, out, fallback); }
-
-private:
-    IniReader reader;
-};
 
 constexpr int32_t kDefaultWidth = 500;
 constexpr int32_t kDefaultHeight = 400;
@@ -29,9 +14,8 @@ constexpr int32_t kDefaultHeight = 400;
 int MainFrame::LoadSettings() {
     Str path;
     path.SetToModuleFolder(kSettingsFileName);
-    IniSource source(path.Text());
     WindowState state;
-    ReadSettings(source, state, settings);
+    ReadSettingsFile(path.Text(), state, settings);
 
     int showCommand = state.showCmd;
     if (state.left == kNoSavedPlacement) {

@@ -1,6 +1,8 @@
 #include "app/Settings.h"
 
 #include "decode/ByteFile.h"
+#include "framework/IniReader.h"
+#include "framework/Text.h"
 
 #include <cstdio>
 
@@ -18,6 +20,28 @@ constexpr int32_t kRecentRoom = 500;
 
 void RecentKey(char (&key)[16], int index) {
     std::snprintf(key, sizeof key, "RecDir%d", index + 1);
+}
+
+// Cuts text to at most room bytes without splitting a double-byte
+// character. A value cut by its buffer can end in half a character, which
+// the next save would write and the next start read back as another one.
+void CutToWholeCharacters(Str& text, int32_t room) {
+    const char* const start = text.Text();
+    const char* end = start;
+    while (*end != 0) {
+        const char* next = text::NextChar(end);
+        const bool halfCharacter = next == end + 1 && *next == 0 && text::IsLeadByte(*end);
+        if (next - start > room || halfCharacter)
+            break;
+        end = next;
+    }
+    text.SetCharAt(int32_t(end - start), 0);
+}
+
+void ReadText(SettingsSource& source, const char* key, Str& out, int32_t room) {
+    out.Reserve(kPathRoom);
+    source.GetString(key, out, "");
+    CutToWholeCharacters(out, room);
 }
 
 } // namespace
@@ -48,20 +72,37 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
         settings.Mouse[i] = source.GetInt(kMouseKeys[i], kDefaultMouse[i]);
     settings.ConvType = source.GetInt("ConvType", 0);
 
-    settings.VelmoraPath.Reserve(kPathRoom);
-    source.GetString("Velmora", settings.VelmoraPath, "");
-    settings.OpenDir.Reserve(kPathRoom);
-    source.GetString("OpenDir", settings.OpenDir, "");
-    settings.ConvDir.Reserve(kPathRoom);
-    source.GetString("ConvDir", settings.ConvDir, "");
+    ReadText(source, "Velmora", settings.VelmoraPath, kPathRoom);
+    ReadText(source, "OpenDir", settings.OpenDir, kPathRoom);
+    ReadText(source, "ConvDir", settings.ConvDir, kPathRoom);
     for (int i = 0; i < 5; ++i) {
         char key[16];
         RecentKey(key, i);
-        settings.RecDir[i].Reserve(kRecentRoom);
-        source.GetString(key, settings.RecDir[i], "");
         // The buffer holds 511 characters, but a recent folder keeps 500.
-        settings.RecDir[i].SetCharAt(kRecentRoom, 0);
+        ReadText(source, key, settings.RecDir[i], kRecentRoom);
     }
+}
+
+namespace {
+
+class IniSource : public SettingsSource {
+public:
+    explicit IniSource(const char* path) {
+        reader.SetFile(path);
+        reader.SetSection(kSettingsSection);
+    }
+    int32_t GetInt(const char* key, int32_t fallback) override { return reader.GetInt(key, fallback); }
+    void GetString(const char* key, Str& out, const char* fallback) override { reader.GetString(key, out, fallback); }
+
+private:
+    IniReader reader;
+};
+
+} // namespace
+
+void ReadSettingsFile(const char* path, WindowState& window, Settings& settings) {
+    IniSource source(path);
+    ReadSettings(source, window, settings);
 }
 
 namespace {

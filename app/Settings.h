@@ -56,6 +56,10 @@ protected:
 // checked here.
 void ReadSettings(SettingsSource& source, WindowState& window, Settings& settings);
 
+// ReadSettings from the file at path, section kSettingsSection; a missing
+// file gives the defaults.
+void ReadSettingsFile(const char* path, WindowState& window, Settings& settings);
+
 // Writes the whole file at path: first beside it (path + ".new"), then puts
 // it in the old one's place, so a save that fails part-way leaves the
 // previous settings intact. False when anything failed.

@@ -13,6 +13,9 @@ namespace text {
 // is the terminator, so a scan never steps past the end of the text.
 const char* NextChar(const char* p);
 
+// True for a byte that starts a double-byte character.
+bool IsLeadByte(char c);
+
 // Comparison ignoring letter case; negative, zero or positive.
 int CompareNoCase(const char* a, const char* b);
 

@@ -6,9 +6,13 @@ namespace text {
 
 namespace {
 
-bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsCp932LeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -18,6 +22,10 @@ const char* NextChar(const char* p) {
     if (IsCp932LeadByte(static_cast<unsigned char>(p[0])) && p[1] != 0)
         return p + 2;
     return p + 1;
+}
+
+bool IsLeadByte(char c) {
+    return IsCp932LeadByte(static_cast<unsigned char>(c));
 }
 
 int CompareNoCase(const char* a, const char* b) {
@@ -39,6 +47,8 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
     return static_cast<uint32_t>(n);
 }
 
-char PathSeparator() { return '/'; }
+char PathSeparator() {
+    return '/';
+}
 
 } // namespace text

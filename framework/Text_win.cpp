@@ -4,12 +4,24 @@
 
 namespace text {
 
-const char* NextChar(const char* p) { return CharNextA(p); }
+const char* NextChar(const char* p) {
+    return CharNextA(p);
+}
 
-int CompareNoCase(const char* a, const char* b) { return lstrcmpiA(a, b); }
+bool IsLeadByte(char c) {
+    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
+}
 
-uint32_t GetModulePath(char* buffer, uint32_t size) { return GetModuleFileNameA(nullptr, buffer, size); }
+int CompareNoCase(const char* a, const char* b) {
+    return lstrcmpiA(a, b);
+}
 
-char PathSeparator() { return '\\'; }
+uint32_t GetModulePath(char* buffer, uint32_t size) {
+    return GetModuleFileNameA(nullptr, buffer, size);
+}
+
+char PathSeparator() {
+    return '\\';
+}
 
 } // namespace text

@@ -5,7 +5,6 @@
 
 #include "framework/FileFind.h"
 #include "framework/GdiObject.h"
-#include "framework/IniReader.h"
 #include "framework/Menu.h"
 #include "framework/Platform.h"
 #include "framework/ScrollBar.h"
@@ -138,25 +137,6 @@ TEST(GdiObject, CreatingASecondFontDeletesTheFirst) {
     font.DeleteHandle();
     EXPECT_EQ(font.handle, nullptr);
     EXPECT_EQ(GetObjectType(second), 0u);
-}
-
-TEST(IniReader, KeysReadWithDefaultsForWhatIsMissing) {
-    TempDir dir;
-    const std::string path = dir.File("tessavel.ini");
-    WriteFile(path, "[Tessaven]\r\nScale=250\r\nOpenDir=C:\\pictures\r\n[Other]\r\nScale=7\r\n");
-    IniReader ini;
-    ini.SetFile(path.c_str());
-    ini.SetSection("Tessaven");
-    EXPECT_EQ(ini.GetInt("Scale", 100), 250);
-    EXPECT_EQ(ini.GetInt("ColBk", 0x808080), 0x808080);
-    Str value(511);
-    EXPECT_EQ(ini.GetString("OpenDir", value, ""), 11u);
-    EXPECT_STREQ(value.Text(), "C:\\pictures");
-    ini.GetString("ConvDir", value, "fallback");
-    EXPECT_STREQ(value.Text(), "fallback");
-
-    ini.SetFile(dir.File("missing.ini").c_str());
-    EXPECT_EQ(ini.GetInt("Scale", 100), 100);
 }
 
 TEST(Platform, FileExistsForFilesAndFoldersOnly) {

@@ -5,6 +5,7 @@
 #include "tests/support/DocWriter.h"
 #include "tests/support/ExportProbe.h"
 #include "tests/support/MixCheck.h"
+#include "tests/support/SettingsProbe.h"
 #include "tests/support/StrScript.h"
 #include "tests/support/TempDir.h"
 
@@ -103,6 +104,9 @@ TEST(Corpus, EveryKeptInputReplaysAsNoted) {
             const DocProbe probe = ProbeDocument(path.string().c_str());
             EXPECT_EQ(probe.problem, "");
             EXPECT_EQ(probe.loaded, note.result == "loads");
+        } else if (EndsWith(note.file, ".ini")) {
+            TempDir scratch;
+            EXPECT_EQ(ProbeSettingsFile(path.string(), scratch.Path()), "");
         } else if (EndsWith(note.file, ".bin")) {
             const docwriter::Bytes input = docwriter::ReadFile(path.string());
             EXPECT_EQ(CheckMixRuns(input.data(), input.size()), "");

@@ -6,8 +6,8 @@
 // short), FOLDER/qvr (version 0 masks and flattened pictures, version 1 with
 // plain and compressed tiles on and off every edge) and FOLDER/str (scripts
 // over Windows, slash and CP932 paths and quoted command lines) and
-// FOLDER/export (layer names that try to leave the folder) and FOLDER/mix
-// (pixel passes).
+// FOLDER/export (layer names that try to leave the folder), FOLDER/mix
+// (pixel passes) and FOLDER/settings (settings files).
 
 #include "tests/support/DocWriter.h"
 #include "tests/support/StrScript.h"
@@ -352,6 +352,28 @@ bool MakeFolder(const std::string& path) {
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+// Settings files: the one the program writes, hand-edited ones with values
+// past every limit, and broken layouts.
+void WriteSettingsSeeds() {
+    const std::string written =
+        "[Tessaven]\r\nWinLeft=10\r\nWinTop=20\r\nWinRight=530\r\nWinBottom=420\r\nShowCmd=3\r\n"
+        "ListWidth=150\r\nScale=200\r\nColBk=8421504\r\nMouseRight=0\r\nMouseMid=1\r\nMouseUp=2\r\n"
+        "MouseDown=3\r\nMouseLDbl=7\r\nConvType=1\r\nVelmora=C:\\Velmora\\velmora.exe\r\n"
+        "OpenDir=C:\\pictures\r\nConvDir=C:\\out\r\nRecDir1=C:\\a\r\nRecDir2=C:\\\x95\x5c\r\n"
+        "RecDir3=\r\nRecDir4=\r\nRecDir5=\r\n";
+    const std::string extremes =
+        "[tessaven]\nWinLeft=-2147483648\nWinTop=2147483647\nWinRight=4294967295\nWinBottom=0x7fffffff\n"
+        "ShowCmd=2\nListWidth=-1\nScale=-100\nColBk=0xffffffff\nMouseRight=99\nMouseMid=-7\nMouseUp=7\n"
+        "ConvType=9\n  Velmora = \"quoted\" \nRecDir1='a'\nRecDir2=\x81\n";
+    const std::string broken = "Scale=5\n[Tessaven\nScale=6\n[Other]\nScale=7\n[Tessaven]\nScale\n=8\nScale=9\n";
+    const std::string longValue =
+        "[Tessaven]\nRecDir1=" + std::string(600, 'x') + "\nOpenDir=" + std::string(600, '\x81') + "\n";
+    Save("written.ini", Bytes(written.begin(), written.end()));
+    Save("extremes.ini", Bytes(extremes.begin(), extremes.end()));
+    Save("broken.ini", Bytes(broken.begin(), broken.end()));
+    Save("long.ini", Bytes(longValue.begin(), longValue.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -360,7 +382,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argv[1];
-    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export", "/mix"}) {
+    for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export", "/mix", "/settings"}) {
         if (!MakeFolder(root + sub)) {
             std::fprintf(stderr, "cannot make %s%s\n", root.c_str(), sub);
             return 1;
@@ -377,5 +399,7 @@ int main(int argc, char** argv) {
     WriteExportSeeds();
     folder = root + "/mix";
     WriteMixSeeds();
+    folder = root + "/settings";
+    WriteSettingsSeeds();
     return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,180 @@
+// The settings file read through the program's reader: the system's profile
+// functions on Windows (under Wine here), the same rules natively. The rules
+// the program relies on, then files no user would write: random bytes, 10 MB,
+// 5,000-character texts, numbers past every limit.
+#include "app/Settings.h"
+#include "framework/IniReader.h"
+#include "tests/support/SettingsProbe.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace {
+
+const char* const kNumberKeys[] = {"WinLeft",   "WinTop",    "WinRight",  "WinBottom",  "ShowCmd",
+                                   "ListWidth", "Scale",     "ColBk",     "MouseRight", "MouseMid",
+                                   "MouseUp",   "MouseDown", "MouseLDbl", "ConvType"};
+const char* const kTextKeys[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1",
+                                 "RecDir2", "RecDir3", "RecDir4", "RecDir5"};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    // A new file each time: the system's profile reader keeps files it has
+    // read and would take a rewrite of the same size within the same second
+    // for the old one.
+    std::string Write(const std::string& bytes) {
+        path = dir.File("tessavel" + std::to_string(++files) + ".ini");
+        WriteFile(path, bytes);
+        return path;
+    }
+    // Every check of the probe, which writes beside the file.
+    void ExpectSound() { EXPECT_EQ(ProbeSettingsFile(path, dir.Path()), ""); }
+
+    TempDir dir;
+    std::string path;
+    int files = 0;
+};
+
+// What the viewer reads from a file at start-up.
+struct ReadBack {
+    explicit ReadBack(const std::string& path) { ReadSettingsFile(path.c_str(), window, settings); }
+    WindowState window;
+    Settings settings;
+};
+
+TEST_F(SettingsFileTest, ReaderTrimsBlanksIgnoresCaseAndTakesOffQuotes) {
+    Write("[other]\r\nScale=7\r\n[tessaven]\r\n  scale =  250  \r\nOpenDir = \"C:\\my pictures\" \r\n"
+          "ConvDir='C:\\out'\r\nVelmora=\"C:\\half\r\nScale=300\r\n");
+    IniReader ini;
+    ini.SetFile(path.c_str());
+    ini.SetSection(kSettingsSection);
+    EXPECT_EQ(ini.GetInt("Scale", 100), 250); // the first of two
+    EXPECT_EQ(ini.GetInt("ColBk", 0x808080), 0x808080);
+    Str value(511);
+    EXPECT_EQ(ini.GetString("OpenDir", value, ""), 14u);
+    EXPECT_STREQ(value.Text(), "C:\\my pictures");
+    ini.GetString("ConvDir", value, "");
+    EXPECT_STREQ(value.Text(), "C:\\out");
+    ini.GetString("Velmora", value, "");
+    EXPECT_STREQ(value.Text(), "\"C:\\half"); // one quote is part of the text
+    ini.GetString("RecDir1", value, "fallback");
+    EXPECT_STREQ(value.Text(), "fallback");
+
+    ini.SetFile(dir.File("missing.ini").c_str());
+    EXPECT_EQ(ini.GetInt("Scale", 100), 100);
+}
+
+TEST_F(SettingsFileTest, NumbersAtAndPastTheEndsOfTheRangeForEveryKey) {
+    struct Case {
+        const char* text;
+        int32_t value;
+    };
+    // Past 32 bits the readers differ (the system's may wrap or clamp); the
+    // probe checks that whatever comes back is usable.
+    const Case exact[] = {{"-2147483648", INT32_MIN},
+                          {"2147483647", INT32_MAX},
+                          {"-1", -1},
+                          {"0x7fffffff", INT32_MAX},
+                          {"-0", 0},
+                          {"12abc", 12}};
+    for (const Case& c : exact) {
+        std::string text = "[Tessaven]\r\n";
+        for (const char* key : kNumberKeys)
+            text += std::string(key) + "=" + c.text + "\r\n";
+        Write(text);
+        const ReadBack read(path);
+        const WindowState& window = read.window;
+        const Settings& settings = read.settings;
+        EXPECT_EQ(window.left, c.value) << c.text;
+        EXPECT_EQ(window.bottom, c.value) << c.text;
+        EXPECT_EQ(window.listWidth, c.value) << c.text;
+        EXPECT_EQ(settings.Scale, c.value) << c.text;
+        EXPECT_EQ(settings.Mouse[4], c.value) << c.text;
+        EXPECT_EQ(settings.ConvType, c.value) << c.text;
+        ExpectSound();
+    }
+    for (const char* past : {"4294967296", "-2147483649", "99999999999999999999", "-99999999999999999999", "0x"}) {
+        std::string text = "[Tessaven]\r\n";
+        for (const char* key : kNumberKeys)
+            text += std::string(key) + "=" + past + "\r\n";
+        Write(text);
+        ExpectSound();
+    }
+}
+
+TEST_F(SettingsFileTest, FiveThousandCharacterTextsAreCutToTheirRoomBetweenCharacters) {
+    // Plain letters, and double-byte characters whose second byte is a
+    // backslash, starting at an even and at an odd offset: the cut never
+    // leaves half a character, which the next save would write and the next
+    // start read back as another one.
+    struct Case {
+        std::string lead, unit;
+        int32_t pathLength, recentLength;
+    };
+    const Case cases[] = {{"", "a", 511, 500}, {"", "\x95\x5c", 510, 500}, {"x", "\x95\x5c", 511, 499}};
+    for (const Case& c : cases) {
+        std::string value = c.lead;
+        while (value.size() < 5000)
+            value += c.unit;
+        std::string text = "[Tessaven]\r\n";
+        for (const char* key : kTextKeys)
+            text += std::string(key) + "=" + value + "\r\n";
+        Write(text);
+        const ReadBack read(path);
+        const Settings& settings = read.settings;
+        EXPECT_EQ(settings.VelmoraPath.Length(), c.pathLength) << c.lead << c.unit;
+        EXPECT_EQ(settings.OpenDir.Length(), c.pathLength);
+        EXPECT_EQ(settings.ConvDir.Length(), c.pathLength);
+        EXPECT_EQ(value.compare(0, size_t(c.pathLength), settings.ConvDir.Text()), 0);
+        for (const Str& folder : settings.RecDir)
+            EXPECT_EQ(folder.Length(), c.recentLength);
+        ExpectSound();
+    }
+}
+
+TEST_F(SettingsFileTest, TenMegabytesWithTheKeysAtTheEnd) {
+    std::string text = "[Tessaven]\r\n";
+    std::mt19937 random(8);
+    while (text.size() < 10 * 1024 * 1024) {
+        // Long junk lines without a '=' or a section: none of them is a key.
+        std::string line(200 + random() % 3000, 'j');
+        text += line + "\r\n";
+    }
+    text += "Scale=300\r\nRecDir1=C:\\last\r\n";
+    Write(text);
+    const ReadBack read(path);
+    EXPECT_EQ(read.settings.Scale, 300);
+    EXPECT_STREQ(read.settings.RecDir[0].Text(), "C:\\last");
+    ExpectSound();
+}
+
+TEST_F(SettingsFileTest, RandomBytesGiveUsableSettings) {
+    std::mt19937 random(2026);
+    for (int round = 0; round < 12; ++round) {
+        std::string bytes(size_t(random() % 20000), '\0');
+        for (char& b : bytes)
+            b = char(random());
+        // Half of the files get the section and keys among the noise.
+        if (round % 2 == 1) {
+            bytes.insert(bytes.size() / 3, "\r\n[Tessaven]\r\n");
+            for (const char* key : kTextKeys)
+                bytes.insert(random() % bytes.size(), std::string("\r\n") + key + "=");
+            for (const char* key : kNumberKeys)
+                bytes.insert(random() % bytes.size(), std::string("\n") + key + "=-");
+        }
+        Write(bytes);
+        EXPECT_EQ(ProbeSettingsFile(path, dir.Path()), "") << "round " << round;
+    }
+}
+
+} // namespace
