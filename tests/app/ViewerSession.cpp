@@ -64,6 +64,19 @@ std::string DocFolder::QvrIn(const std::string& folder, const std::string& name,
     return file;
 }
 
+std::vector<std::string> DocFolder::Copies(const std::string& folder, int count) const {
+    const std::string first = QvmIn(folder, "doc00000.qvm", 4, 3);
+    const docwriter::Bytes bytes = docwriter::ReadFile(first);
+    std::vector<std::string> paths{first};
+    for (int i = 1; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\doc%05d.qvm", i);
+        paths.push_back(folder + name);
+        docwriter::WriteFile(paths.back(), bytes);
+    }
+    return paths;
+}
+
 std::string DocFolder::Raw(const std::string& name, const std::string& bytes) const {
     const std::string file = path + "\\" + name;
     docwriter::WriteFile(file, docwriter::Bytes(bytes.begin(), bytes.end()));
@@ -139,8 +152,9 @@ bool Session::NoBox() const {
     return e2e::TopWindows(process.Pid(), "#32770").empty();
 }
 
-bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl) {
-    return e2e::DropFiles(process.Process(), main, paths, {8, 8}, withCtrl ? e2e::kCtrl : e2e::kNoModifier);
+bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl, DWORD timeoutMs) {
+    return e2e::DropFiles(process.Process(), main, paths, {8, 8}, withCtrl ? e2e::kCtrl : e2e::kNoModifier,
+                          timeoutMs);
 }
 
 bool Session::Post(int id) {

@@ -50,6 +50,9 @@ public:
     std::string QvmIn(const std::string& folder, const std::string& name, int width, int height, int seed = 0) const;
     // A QVR version 0 document with one coloured layer.
     std::string QvrIn(const std::string& folder, const std::string& name, int width, int height) const;
+    // count copies of one small QVM document in folder, named doc00000.qvm,
+    // doc00001.qvm, ...; their full paths in name order.
+    std::vector<std::string> Copies(const std::string& folder, int count) const;
     // Any bytes at folder\name.
     std::string Raw(const std::string& name, const std::string& bytes) const;
 
@@ -89,7 +92,7 @@ public:
     bool NoBox() const;
 
     // Drops paths on the main window, with Ctrl held when extending.
-    bool Drop(const std::vector<std::string>& paths, bool withCtrl = false);
+    bool Drop(const std::vector<std::string>& paths, bool withCtrl = false, DWORD timeoutMs = 5000);
     // Posts a command (safe with a message box) and syncs.
     bool Post(int id);
     bool Send(int id);

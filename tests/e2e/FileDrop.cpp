@@ -31,7 +31,8 @@ std::vector<BYTE> DropBlock(const std::vector<std::string>& paths, POINT at) {
 
 } // namespace
 
-bool DropFiles(HANDLE process, HWND target, const std::vector<std::string>& paths, POINT at, unsigned modifiers) {
+bool DropFiles(HANDLE process, HWND target, const std::vector<std::string>& paths, POINT at, unsigned modifiers,
+               DWORD timeoutMs) {
     const std::vector<BYTE> block = DropBlock(paths, at);
     void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (remote == nullptr)
@@ -40,7 +41,7 @@ bool DropFiles(HANDLE process, HWND target, const std::vector<std::string>& path
     bool handled = false;
     if (WriteProcessMemory(process, remote, block.data(), block.size(), &written) && written == block.size()) {
         HeldKeys held(target, modifiers);
-        handled = PostMessageW(target, WM_DROPFILES, WPARAM(remote), 0) && Sync(target);
+        handled = PostMessageW(target, WM_DROPFILES, WPARAM(remote), 0) && Sync(target, timeoutMs);
     }
     // Freed only once handled: a drop still queued would read freed memory.
     if (handled || !IsWindow(target))

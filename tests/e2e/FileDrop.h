@@ -24,8 +24,9 @@ namespace e2e {
 // modifiers (Ctrl for an extending drop) held in the program's keyboard state
 // while it handles the drop. process must be a handle of the program with
 // PROCESS_VM_OPERATION and PROCESS_VM_WRITE rights (CreateProcess's handle
-// has them). Returns after the drop was handled.
+// has them). Returns after the drop was handled, false when that took
+// longer than timeoutMs.
 bool DropFiles(HANDLE process, HWND target, const std::vector<std::string>& paths, POINT at = {8, 8},
-               unsigned modifiers = kNoModifier);
+               unsigned modifiers = kNoModifier, DWORD timeoutMs = 5000);
 
 } // namespace e2e
