@@ -138,10 +138,7 @@ bool PicturesAhead::Wanted(const char* path) const {
 }
 
 DecodedFile* PicturesAhead::Find(const char* path) {
-    for (DecodedFile& slot : slots)
-        if (slot.Holds(path))
-            return &slot;
-    return nullptr;
+    return const_cast<DecodedFile*>(static_cast<const PicturesAhead*>(this)->Find(path));
 }
 
 const DecodedFile* PicturesAhead::Find(const char* path) const {
