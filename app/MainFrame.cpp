@@ -114,6 +114,8 @@ bool MainFrame::OnClose() {
 }
 
 bool MainFrame::OnDestroy() {
+    // The decode thread ends before the window and the pictures go.
+    StopDecodingAhead();
     list.ClearFiles();
     PostQuitMessage(0);
     return true;

@@ -5,7 +5,9 @@
 // shown, keeps the recent folders and runs the user's mouse bindings. It
 // reads the settings before it is first shown and writes them when it closes.
 
+#include "app/DecodeWorker.h"
 #include "app/ImageView.h"
+#include "app/PicturesAhead.h"
 #include "app/Settings.h"
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
@@ -31,6 +33,8 @@ public:
     bool OnLButtonUp(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
     bool OnSize(WPARAM sizeType, uint32_t width, uint32_t height) override;
+    bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // The list (MainFrameFiles.cpp)
     void ShowFile(int index);
@@ -41,6 +45,19 @@ public:
     void PushRecentFolder(const char* folder);
     void RebuildRecentMenu();
     void OpenCommandLinePath(const char* commandTail);
+    // Empties the list and drops what was decoded ahead for it.
+    void ClearList();
+
+    // Decoding ahead (MainFrameAhead.cpp). LoadShownFile puts the picture
+    // of item index (at path) into image, from what was decoded ahead when
+    // still fresh; false when it cannot be loaded, image then unchanged.
+    bool LoadShownFile(int index, const char* path);
+    // Collects a finished decode and starts the next one that is wanted.
+    void DecodeAhead();
+    void CollectDecoded(bool wait);
+    // Ends the decode thread (waiting for a decode running) and drops the
+    // pictures held ahead.
+    void StopDecodingAhead();
 
     // Commands (MainFrameCommands.cpp)
     void OpenFile();
@@ -62,6 +79,8 @@ public:
     ImageView view;
     ImageBuffer image; // the picture on display
     Settings settings;
+    PicturesAhead ahead; // the pictures of the files beside the one shown
+    DecodeWorker worker;
 
     int dragging = 0; // 1 while a splitter drag holds the mouse capture
     POINT lastCursor{};

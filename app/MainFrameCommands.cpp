@@ -96,7 +96,7 @@ void MainFrame::OpenFile() {
     OpenFileList picked;
     if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
         return;
-    list.ClearFiles();
+    ClearList();
     Str name;
     Str path;
     while (picked.Next(name)) {

@@ -3,7 +3,6 @@
 #include "app/MainFrame.h"
 
 #include "app/RecentFolders.h"
-#include "decode/DocumentLoader.h"
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
 #include "framework/MessageBoxes.h"
@@ -43,12 +42,13 @@ void MainFrame::ShowFile(int index) {
     if (path == nullptr)
         return;
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    const bool loaded = LoadDocument(image, path);
+    const bool loaded = LoadShownFile(index, path);
     SetCursor(kept);
     if (!loaded) {
-        // The view is left alone and the title still names the file shown
+        // The picture, the view and the title stay those of the file shown
         // before.
         ShowWarning(msg::kLoadFailed);
+        DecodeAhead();
         return;
     }
     view.UpdateScroll(true);
@@ -58,6 +58,7 @@ void MainFrame::ShowFile(int index) {
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
                   image.height, name.Text());
     SetText(title.Text());
+    DecodeAhead();
 }
 
 void MainFrame::StepFile(bool forward) {
@@ -83,6 +84,11 @@ void MainFrame::SelectFirst() {
     ShowFile(0);
 }
 
+void MainFrame::ClearList() {
+    list.ClearFiles();
+    ahead.Clear();
+}
+
 void MainFrame::ScanFolder(const char* folder) {
     Str pattern;
     pattern.Assign(folder);
@@ -105,7 +111,7 @@ void MainFrame::ScanFolder(const char* folder) {
 void MainFrame::OpenFolder(const char* folder) {
     // Even a missing or empty folder becomes the most recent one.
     PushRecentFolder(folder);
-    list.ClearFiles();
+    ClearList();
     ScanFolder(folder);
     list.UpdateHorizontalExtent();
     SelectFirst();
@@ -155,7 +161,7 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     HDROP drop = reinterpret_cast<HDROP>(dropHandle);
     const bool extend = GetKeyState(VK_CONTROL) < 0;
     if (!extend)
-        list.ClearFiles();
+        ClearList();
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     Str path;
     for (UINT i = 0; i < count; ++i) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 struct HDC__;
 
@@ -28,6 +29,13 @@ public:
     // False (and nothing done) when the buffer is already empty.
     bool Free();
     void Fill(uint32_t value);
+    // Exchanges the pictures of two buffers; no pixel is copied.
+    void Swap(ImageBuffer& other) {
+        std::swap(bitmap, other.bitmap);
+        std::swap(width, other.width);
+        std::swap(height, other.height);
+        std::swap(bits, other.bits);
+    }
 
     bool IsEmpty() const { return bits == nullptr; }
     size_t PixelCount() const { return size_t(width) * size_t(height); }

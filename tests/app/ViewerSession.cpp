@@ -6,6 +6,8 @@
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
 
+#include "app/FrameMessages.h"
+
 #include <cstdio>
 
 namespace viewer {
@@ -83,7 +85,24 @@ std::string DocFolder::Raw(const std::string& name, const std::string& bytes) co
     return file;
 }
 
+void BackDate(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    ticks.QuadPart -= 3600ull * 10000000ull;
+    const FILETIME hourAgo{ticks.LowPart, ticks.HighPart};
+    SetFileTime(file, nullptr, nullptr, &hourAgo);
+    CloseHandle(file);
+}
+
 Session::Session() : process(e2e::ViewerExe()) {}
+
+Session::Session(const std::string& exe) : process(exe) {}
 
 Session::~Session() {
     // A box left open by a failing test would keep the process alive.
@@ -150,6 +169,20 @@ std::string Session::DismissBox() {
 
 bool Session::NoBox() const {
     return e2e::TopWindows(process.Pid(), "#32770").empty();
+}
+
+int Session::WaitDecodedAhead() const {
+    // A bounded wait for a state, like waiting for a window: no time is
+    // measured.
+    for (int i = 0; i < 3000; ++i) {
+        LRESULT held = -1;
+        if (!e2e::SendWithTimeout(main, kDecodedAheadQuery, 0, 0, &held))
+            return -1;
+        if (held != -1)
+            return int(held);
+        Sleep(5);
+    }
+    return -1;
 }
 
 bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl, DWORD timeoutMs) {

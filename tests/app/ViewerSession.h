@@ -61,11 +61,19 @@ private:
     std::string path;
 };
 
+// Gives the file a write time an hour back. The viewer shows a picture it
+// decoded ahead only for a file written well before the decode (a rewrite
+// within the file system's time resolution would not show), so the tests that
+// step onto such pictures settle their documents first.
+void BackDate(const std::string& path);
+
 // A running viewer. Start variants wait for the main window; StartRaw only
 // starts the process, for tests that expect a message box first.
 class Session {
 public:
     Session();
+    // A session of another build of the viewer.
+    explicit Session(const std::string& exe);
     ~Session();
 
     bool WriteSettings(const std::string& bytes) { return process.WriteSettings(bytes); }
@@ -90,6 +98,10 @@ public:
     std::string DismissBox();
     // True when no message box of the program is showing.
     bool NoBox() const;
+    // Waits until the viewer has decoded what it decodes ahead of the shown
+    // file; the number of files it holds decoded (or failed) then, -1 when
+    // it did not get there in time.
+    int WaitDecodedAhead() const;
 
     // Drops paths on the main window, with Ctrl held when extending.
     bool Drop(const std::vector<std::string>& paths, bool withCtrl = false, DWORD timeoutMs = 5000);

@@ -1,0 +1,46 @@
+#pragma once
+// DecodeWorker: the viewer's decode thread, which decodes one file at a time
+// into its own picture (DecodeFile) while the interface thread goes on. The
+// interface thread hands a job with Begin; the thread posts a message to the
+// window named there when the job is done, and the interface thread collects
+// the result with Finished. Between Begin and Finished the job belongs to the
+// thread alone; after Finished, to the interface thread alone, until the next
+// Begin. The thread starts with the first job and ends at Stop.
+
+#include "app/PicturesAhead.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+class DecodeWorker {
+public:
+    DecodeWorker() = default;
+    ~DecodeWorker() { Stop(); }
+    DecodeWorker(const DecodeWorker&) = delete;
+    DecodeWorker& operator=(const DecodeWorker&) = delete;
+
+    // Starts decoding path; message is posted to notify when it is done.
+    // False when a job is already running or the thread cannot be started.
+    bool Begin(const char* path, HWND notify, UINT message);
+    bool Busy() const { return busy; }
+    // The job done, or null while it runs (wait: blocks until it is done).
+    // The result is the caller's until the next Begin.
+    DecodedFile* Finished(bool wait);
+    // Lets the job running finish (a decode cannot be stopped halfway), then
+    // ends the thread and waits for it.
+    void Stop();
+
+private:
+    static unsigned __stdcall Run(void* self);
+    bool StartThread();
+
+    HANDLE thread = nullptr;
+    HANDLE started = nullptr; // set by Begin and Stop
+    HANDLE done = nullptr;    // set by the thread after each job
+    std::atomic<bool> stopping{false};
+    bool busy = false; // a job was begun and not collected yet
+    HWND notify = nullptr;
+    UINT message = 0;
+    DecodedFile job;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// The main frame's own messages (WM_USER range; the frame is no dialog, so
+// none of them meets a DM_ message).
+
+#include <windows.h>
+
+// Posted by the decode thread when it has decoded a file ahead.
+constexpr UINT kFileDecodedAhead = WM_USER + 1;
+// Answered with -1 while files beside the shown one are still to be decoded,
+// else with the number of files held decoded (or failed) ahead. Lets a
+// program driving the viewer (the end-to-end tests, the stepping timing)
+// wait until stepping would find its picture ready.
+constexpr UINT kDecodedAheadQuery = WM_USER + 2;

@@ -1,0 +1,49 @@
+// Decoding ahead: the files beside the one shown are decoded on the decode
+// thread, so that stepping to them shows a picture already decoded. Which
+// file is decoded and whether a picture may still be shown is PicturesAhead's
+// affair; this file connects it with the list, the thread and the window.
+#include "app/FrameMessages.h"
+#include "app/MainFrame.h"
+
+bool MainFrame::LoadShownFile(int index, const char* path) {
+    ahead.Want(path, list.PathAt(index + 1), index > 0 ? list.PathAt(index - 1) : nullptr);
+    // The file being decoded ahead is waited for: that is sooner than
+    // reading it once more.
+    if (ahead.InFlight(path))
+        CollectDecoded(true);
+    return ahead.Show(path, image);
+}
+
+void MainFrame::DecodeAhead() {
+    CollectDecoded(false);
+    if (worker.Busy())
+        return;
+    const char* path = ahead.NextJob();
+    if (path != nullptr && worker.Begin(path, hwnd, kFileDecodedAhead))
+        ahead.Started(path);
+}
+
+void MainFrame::CollectDecoded(bool wait) {
+    if (DecodedFile* decoded = worker.Finished(wait))
+        ahead.Accept(*decoded);
+}
+
+void MainFrame::StopDecodingAhead() {
+    worker.Stop();
+    ahead.Clear();
+}
+
+bool MainFrame::OnUserMessage(UINT message, WPARAM, LPARAM) {
+    if (message != kFileDecodedAhead)
+        return false;
+    DecodeAhead();
+    return true;
+}
+
+bool MainFrame::PreFilter(UINT message, WPARAM, LPARAM, LRESULT* result) {
+    if (message != kDecodedAheadQuery)
+        return false;
+    DecodeAhead();
+    *result = ahead.Busy() || ahead.NextJob() != nullptr ? -1 : ahead.Held();
+    return true;
+}

@@ -1,0 +1,173 @@
+#include "app/PicturesAhead.h"
+
+#include "decode/DocumentLoader.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+bool SameText(const Str& held, const char* text) {
+    return text != nullptr && text[0] != '\0' && !held.IsEmpty() && std::strcmp(held.Text(), text) == 0;
+}
+
+void AssignOrEmpty(Str& target, const char* text) {
+    target.Assign(text != nullptr ? text : "");
+}
+
+void SwapText(Str& one, Str& other) {
+    std::swap(one.data, other.data);
+    std::swap(one.capacity, other.capacity);
+}
+
+} // namespace
+
+bool DecodedFile::Holds(const char* file) const {
+    return SameText(path, file);
+}
+
+void DecodedFile::Clear() {
+    path.Clear();
+    stamp = FileStamp{};
+    loaded = false;
+    picture.Free();
+}
+
+void DecodedFile::Swap(DecodedFile& other) {
+    SwapText(path, other.path);
+    std::swap(stamp, other.stamp);
+    std::swap(loaded, other.loaded);
+    picture.Swap(other.picture);
+}
+
+void DecodeFile(const char* path, DecodedFile& decoded) {
+    decoded.path.Assign(path);
+    const FileStamp before = FileStamp::Of(path);
+    decoded.loaded = LoadDocument(decoded.picture, path);
+    if (!decoded.loaded) {
+        decoded.picture.Free();
+        decoded.stamp = FileStamp{};
+        return;
+    }
+    // A file written while it was read may have given a mix of old and new
+    // bytes: such a picture is never taken for the file.
+    decoded.stamp = before.SameFile(FileStamp::Of(path)) ? before : FileStamp{};
+}
+
+void PicturesAhead::Want(const char* showingFile, const char* nextFile, const char* previousFile) {
+    AssignOrEmpty(showing, showingFile);
+    AssignOrEmpty(next, nextFile);
+    AssignOrEmpty(previous, previousFile);
+    DropUnwanted();
+}
+
+bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
+    // From here a picture of path is wanted only as a file beside (the same
+    // file may be listed twice).
+    showing.Clear();
+    const FileStamp now = FileStamp::Of(path);
+    bool done = shown.Holds(path) && StillFresh(shown.stamp, now); // on display already, unchanged
+    if (!done) {
+        DecodedFile* held = Find(path);
+        if (held != nullptr && held->loaded && StillFresh(held->stamp, now)) {
+            ShowPicture(*held, image); // the slot now holds the picture replaced
+            done = true;
+        } else {
+            if (held != nullptr)
+                held->Clear(); // changed since, or failed before: read it again
+            DecodedFile fresh;
+            DecodeFile(path, fresh);
+            if (fresh.loaded) {
+                ShowPicture(fresh, image);
+                Keep(fresh);
+                done = true;
+            }
+        }
+    }
+    DropUnwanted();
+    return done;
+}
+
+void PicturesAhead::ShowPicture(DecodedFile& decoded, ImageBuffer& image) {
+    image.Swap(decoded.picture);
+    SwapText(decoded.path, shown.path);
+    std::swap(decoded.stamp, shown.stamp);
+    decoded.loaded = !decoded.picture.IsEmpty();
+}
+
+const char* PicturesAhead::NextJob() const {
+    if (Busy() || FreeSlotCount() == 0)
+        return nullptr;
+    // Forward first: stepping on is what a viewer mostly does.
+    for (const Str* candidate : {&next, &previous}) {
+        const char* path = candidate->Text();
+        if (!candidate->IsEmpty() && !shown.Holds(path) && Find(path) == nullptr)
+            return path;
+    }
+    return nullptr;
+}
+
+void PicturesAhead::Started(const char* path) {
+    inFlight.path.Assign(path);
+}
+
+void PicturesAhead::Accept(DecodedFile& decoded) {
+    inFlight.Clear();
+    if (!shown.Holds(decoded.path.Text()) && Find(decoded.path.Text()) == nullptr)
+        Keep(decoded);
+    decoded.Clear();
+}
+
+void PicturesAhead::Clear() {
+    for (DecodedFile& slot : slots)
+        slot.Clear();
+    next.Clear();
+    previous.Clear();
+    showing.Clear();
+}
+
+int PicturesAhead::Held() const {
+    int count = 0;
+    for (const DecodedFile& slot : slots)
+        count += slot.path.IsEmpty() ? 0 : 1;
+    return count;
+}
+
+bool PicturesAhead::Wanted(const char* path) const {
+    return SameText(next, path) || SameText(previous, path) || SameText(showing, path);
+}
+
+DecodedFile* PicturesAhead::Find(const char* path) {
+    return const_cast<DecodedFile*>(static_cast<const PicturesAhead*>(this)->Find(path));
+}
+
+const DecodedFile* PicturesAhead::Find(const char* path) const {
+    for (const DecodedFile& slot : slots)
+        if (slot.Holds(path))
+            return &slot;
+    return nullptr;
+}
+
+int PicturesAhead::FreeSlotCount() const {
+    return kSlots - Held();
+}
+
+void PicturesAhead::DropUnwanted() {
+    for (DecodedFile& slot : slots)
+        if (!slot.path.IsEmpty() && !Wanted(slot.path.Text()))
+            slot.Clear();
+}
+
+void PicturesAhead::Keep(DecodedFile& decoded) {
+    if (decoded.path.IsEmpty() || !Wanted(decoded.path.Text())) {
+        decoded.Clear();
+        return;
+    }
+    for (DecodedFile& slot : slots) {
+        if (slot.path.IsEmpty()) {
+            slot.Swap(decoded);
+            return;
+        }
+    }
+    decoded.Clear();
+}

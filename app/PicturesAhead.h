@@ -1,0 +1,84 @@
+#pragma once
+// PicturesAhead: the decoded pictures of the files beside the one shown, so
+// that stepping to the next or previous file shows a picture decoded
+// beforehand instead of reading the file then. It holds at most two pictures
+// beside the shown one, each with the stamp its file had when it was decoded,
+// and shows one only while its file is still that file, unchanged; otherwise
+// the file is read again at once. It decides what to decode next; the
+// decoding itself runs wherever the caller likes (the viewer's decode thread,
+// DecodeWorker) through DecodeFile, and comes back through Accept. Everything
+// else here runs on one thread.
+
+#include "app/FileStamp.h"
+#include "decode/ImageBuffer.h"
+#include "framework/Str.h"
+
+// One file decoded, or tried.
+struct DecodedFile {
+    Str path;            // empty: nothing held
+    FileStamp stamp;     // taken before the decode; not existing when the file changed during it
+    bool loaded = false; // picture holds the whole document
+    ImageBuffer picture;
+
+    bool Holds(const char* file) const;
+    void Clear();
+    // Exchanges everything with other.
+    void Swap(DecodedFile& other);
+};
+
+// Decodes the document at path into decoded (path, stamps and picture);
+// touches nothing else, so it may run on any thread.
+void DecodeFile(const char* path, DecodedFile& decoded);
+
+class PicturesAhead {
+public:
+    static constexpr int kSlots = 2;
+
+    // Before a file is shown: showing is that file, next and previous the
+    // files beside it in the list (null or empty where there is none).
+    // Pictures of any other file are dropped.
+    void Want(const char* showing, const char* next, const char* previous);
+    // Puts the picture of path into image: the one held for it while its
+    // file is unchanged, otherwise the file read now. The picture replaced
+    // is kept when it is a file beside. False when the file could not be
+    // loaded: image is then left as it was.
+    bool Show(const char* path, ImageBuffer& image);
+
+    // The file to decode ahead now, or null: a file beside the shown one
+    // with nothing held for it, while no decode runs and a slot is free.
+    const char* NextJob() const;
+    // The caller started decoding path (the result must come to Accept).
+    void Started(const char* path);
+    bool InFlight(const char* path) const { return inFlight.Holds(path); }
+    bool Busy() const { return !inFlight.path.IsEmpty(); }
+    // A finished decode: kept when its file is still wanted, else freed.
+    // decoded is left empty either way.
+    void Accept(DecodedFile& decoded);
+
+    // Drops every picture held ahead (the list was replaced, or the window
+    // goes); the shown picture stays described.
+    void Clear();
+    // Files held ahead, decoded or failed.
+    int Held() const;
+
+private:
+    bool Wanted(const char* path) const;
+    DecodedFile* Find(const char* path);
+    const DecodedFile* Find(const char* path) const;
+    int FreeSlotCount() const;
+    void DropUnwanted();
+    // Shows decoded's picture: it goes into image, and decoded takes the
+    // picture replaced with the description of what it shows.
+    void ShowPicture(DecodedFile& decoded, ImageBuffer& image);
+    // Keeps the picture in decoded, if still wanted, in a free slot.
+    void Keep(DecodedFile& decoded);
+
+    DecodedFile slots[kSlots];
+    // Describes the picture on display (its picture field stays empty: the
+    // picture itself is the caller's image).
+    DecodedFile shown;
+    DecodedFile inFlight; // only its path: the file being decoded elsewhere
+    Str next;
+    Str previous;
+    Str showing; // the file about to be shown, until Show is done
+};
