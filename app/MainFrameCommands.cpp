@@ -96,6 +96,7 @@ void MainFrame::OpenFile() {
     OpenFileList picked;
     if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
         return;
+    list.BeginFill();
     ClearList();
     Str name;
     Str path;
@@ -105,7 +106,7 @@ void MainFrame::OpenFile() {
         path.Append(name.Text());
         list.AddFile(path, false);
     }
-    list.UpdateHorizontalExtent();
+    list.EndFill();
     settings.OpenDir.Assign(picked.folder.Text());
     SelectFirst();
 }

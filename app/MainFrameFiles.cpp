@@ -111,9 +111,10 @@ void MainFrame::ScanFolder(const char* folder) {
 void MainFrame::OpenFolder(const char* folder) {
     // Even a missing or empty folder becomes the most recent one.
     PushRecentFolder(folder);
+    list.BeginFill();
     ClearList();
     ScanFolder(folder);
-    list.UpdateHorizontalExtent();
+    list.EndFill();
     SelectFirst();
 }
 
@@ -145,6 +146,7 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
     const DWORD attributes = GetFileAttributesA(path.Text());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return; // a missing path is ignored
+    list.BeginFill();
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         PushRecentFolder(path.Text());
         ScanFolder(path.Text());
@@ -153,13 +155,14 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
         // load and says so.
         list.AddFile(path, false);
     }
-    list.UpdateHorizontalExtent();
+    list.EndFill();
     SelectFirst();
 }
 
 bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     HDROP drop = reinterpret_cast<HDROP>(dropHandle);
     const bool extend = GetKeyState(VK_CONTROL) < 0;
+    list.BeginFill();
     if (!extend)
         ClearList();
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
@@ -183,7 +186,7 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     }
     DragFinish(drop);
     SetForegroundWindow(hwnd);
-    list.UpdateHorizontalExtent();
+    list.EndFill();
     // With Ctrl the list is only extended: selection, picture and title stay.
     if (!extend)
         SelectFirst();

@@ -2,6 +2,7 @@
 
 #include "framework/MouseActionSink.h"
 #include "framework/Str.h"
+#include "framework/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 
@@ -12,6 +13,25 @@ namespace {
 constexpr DWORD kListStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT | LBS_NOTIFY; // 0x50300103
 constexpr int kFontHeight = 12;
+
+// A key that paths equal ignoring case always share: their ASCII letters
+// (folded) and digits in order. Everything else is left out, so that no rule
+// of the system's case-insensitive comparison about other characters (wide
+// letters, marks it gives no weight) can make two equal paths differ here;
+// candidates of the same key are then compared for real.
+std::string PathKey(const char* path) {
+    std::string key;
+    for (const char* p = path; *p != 0; p = text::NextChar(p)) {
+        if (text::NextChar(p) != p + 1)
+            continue; // a double-byte character
+        const char c = *p;
+        if (c >= 'a' && c <= 'z')
+            key.push_back(char(c - 'a' + 'A'));
+        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+            key.push_back(c);
+    }
+    return key;
+}
 
 } // namespace
 
@@ -26,15 +46,18 @@ bool FileListBox::CreateList(HWND parent) {
     return true;
 }
 
+bool FileListBox::HoldsPath(const Str& fullPath, const std::string& key) const {
+    const auto [first, last] = pathsByKey.equal_range(key);
+    for (auto listed = first; listed != last; ++listed)
+        if (fullPath.CompareNoCase(listed->second) == 0)
+            return true;
+    return false;
+}
+
 bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
-    if (checkDuplicates) {
-        const int count = static_cast<int>(Send(LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            const char* path = PathAt(i);
-            if (path != nullptr && fullPath.CompareNoCase(path) == 0)
-                return false;
-        }
-    }
+    std::string key = PathKey(fullPath.Text());
+    if (checkDuplicates && HoldsPath(fullPath, key))
+        return false;
     Str name;
     fullPath.GetFileName(name);
     const int index = AddString(name.Text());
@@ -44,7 +67,18 @@ bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
     char* copy = new char[size];
     std::memcpy(copy, fullPath.Text(), size);
     SetItemData(index, reinterpret_cast<LPARAM>(copy));
+    pathsByKey.emplace(std::move(key), copy);
     return true;
+}
+
+void FileListBox::BeginFill() {
+    Send(WM_SETREDRAW, FALSE, 0);
+}
+
+void FileListBox::EndFill() {
+    Send(WM_SETREDRAW, TRUE, 0);
+    UpdateHorizontalExtent();
+    InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void FileListBox::ClearFiles() {
@@ -54,6 +88,7 @@ void FileListBox::ClearFiles() {
         SetItemData(i, 0);
     }
     Send(LB_RESETCONTENT, 0, 0);
+    pathsByKey.clear();
 }
 
 const char* FileListBox::PathAt(int index) {

@@ -186,8 +186,7 @@ int Session::WaitDecodedAhead() const {
 }
 
 bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl, DWORD timeoutMs) {
-    return e2e::DropFiles(process.Process(), main, paths, {8, 8}, withCtrl ? e2e::kCtrl : e2e::kNoModifier,
-                          timeoutMs);
+    return e2e::DropFiles(process.Process(), main, paths, {8, 8}, withCtrl ? e2e::kCtrl : e2e::kNoModifier, timeoutMs);
 }
 
 bool Session::Post(int id) {
