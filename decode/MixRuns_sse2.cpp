@@ -44,7 +44,8 @@ inline __m128i OpacityLanes(uint8_t opacity) {
 // Four 16-bit weights (in the low halves of 32-bit lanes) as weight words:
 // bytes w, w, w, 0.
 inline __m128i WeightWords(__m128i w32) {
-    return _mm_or_si128(w32, _mm_or_si128(_mm_slli_epi32(w32, 8), _mm_slli_epi32(w32, 16)));
+    // w x 0x0101 is w in both bytes of the low 16 bits (w < 256: no carry).
+    return _mm_or_si128(_mm_mullo_epi16(w32, _mm_set1_epi16(0x0101)), _mm_slli_epi32(w32, 16));
 }
 
 // The weights of four layer pixels, as bytes w, w, w, 0. In 32-bit lanes the
@@ -90,24 +91,26 @@ inline __m128i MixedOrWhole(__m128i t, __m128i f, __m128i weights) {
     return AllFull(weights) ? ColourOf(f, t) : Mixed(t, f, weights);
 }
 
-// The layer's colour bytes times the weights / 255, byte 3 zero; at weight
-// 255 that is the colour bytes themselves.
-inline __m128i ScaledLayer(__m128i l, __m128i weights) {
-    return AllFull(weights) ? ColourOf(l, _mm_setzero_si128()) : ScaledBytes(l, weights);
-}
-
 // The layer passes walk the picture and the layer as two long streams. On a
 // large picture memory does not keep up with the loop on its own: each line
 // of both is asked for this many bytes before the loop reaches it.
 constexpr size_t kAheadBytes = 1024;
 
-// Calls group(byte offset, layer pixels, weights) for every group of four
-// pixels, in order, whose weights are not all 0. Returns the pixels walked,
-// a multiple of four; the rest are the caller's tail.
-template <class Group>
+// Walks the groups of four pixels in order and returns the pixels walked, a
+// multiple of four (the rest are the caller's tail). A group of clear layer
+// pixels (weight 0 at any opacity) is passed over; one of opaque pixels at
+// full opacity (weight 255) goes to whole(byte offset, layer pixels), which
+// takes the blended colour bytes as they are; any other to part(byte offset,
+// layer pixels, weights) unless its weights are all 0. Both tests look at
+// the layer's alpha bytes alone, before any weight is worked out. part never
+// meets a group whose weights are all 255.
+template <class Whole, class Part>
 inline size_t ForEachCoveredGroup(const uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity,
-                                  Group group) {
+                                  Whole whole, Part part) {
     const __m128i o = OpacityLanes(opacity);
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi8(-1);
+    const bool fullOpacity = opacity >= kFullOpacity;
+    constexpr int kAlphaBits = 0x8888; // the movemask bits of bytes 3, 7, 11 and 15
     const size_t walked = count & ~size_t(3), bytes = 4 * walked;
     for (size_t k = 0; k < bytes; k += 16) {
         if ((k & 63) == 0 && k + kAheadBytes < bytes) {
@@ -115,9 +118,15 @@ inline size_t ForEachCoveredGroup(const uint8_t* target, const uint8_t* layer, s
             _mm_prefetch(reinterpret_cast<const char*>(target + k + kAheadBytes), _MM_HINT_T0);
         }
         const __m128i l = Load(layer + k);
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(l, zero)) & kAlphaBits) == kAlphaBits)
+            continue;
+        if (fullOpacity && (_mm_movemask_epi8(_mm_cmpeq_epi8(l, ones)) & kAlphaBits) == kAlphaBits) {
+            whole(k, l);
+            continue;
+        }
         const __m128i weights = AlphaWeights(l, o);
         if (!AllClear(weights))
-            group(k, l, weights);
+            part(k, l, weights);
     }
     return walked;
 }
@@ -170,10 +179,16 @@ template <Formula F> inline __m128i Blended(__m128i d, __m128i s) {
 }
 
 template <Formula F> void BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const size_t i = ForEachCoveredGroup(target, layer, count, opacity, [target](size_t k, __m128i l, __m128i w) {
-        const __m128i t = Load(target + k);
-        Store(target + k, MixedOrWhole(t, Blended<F>(t, l), w));
-    });
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            const __m128i t = Load(target + k);
+            Store(target + k, ColourOf(Blended<F>(t, l), t));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            const __m128i t = Load(target + k);
+            Store(target + k, Mixed(t, Blended<F>(t, l), w));
+        });
     // The tail, at most three pixels, by the table's own formula.
     for (size_t k = 4 * i; k < 4 * count; k += 4) {
         const uint32_t w = MixWeight(layer[k + 3], opacity);
@@ -218,24 +233,36 @@ bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t 
 }
 
 void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const size_t i =
-        ForEachCoveredGroup(target, layer, count, opacity, [target, blended](size_t k, __m128i, __m128i w) {
-            Store(target + k, MixedOrWhole(Load(target + k), Load(blended + k), w));
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target, blended](size_t k, __m128i) { Store(target + k, ColourOf(Load(blended + k), Load(target + k))); },
+        [target, blended](size_t k, __m128i, __m128i w) {
+            Store(target + k, Mixed(Load(target + k), Load(blended + k), w));
         });
     scalar::MixLayerPixels(target + 4 * i, blended + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
 void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const size_t i = ForEachCoveredGroup(target, layer, count, opacity, [target](size_t k, __m128i l, __m128i w) {
-        Store(target + k, _mm_adds_epu8(Load(target + k), ScaledLayer(l, w)));
-    });
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            Store(target + k, _mm_adds_epu8(Load(target + k), ColourOf(l, _mm_setzero_si128())));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            Store(target + k, _mm_adds_epu8(Load(target + k), ScaledBytes(l, w)));
+        });
     scalar::AddLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
 void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const size_t i = ForEachCoveredGroup(target, layer, count, opacity, [target](size_t k, __m128i l, __m128i w) {
-        Store(target + k, _mm_subs_epu8(Load(target + k), ScaledLayer(l, w)));
-    });
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            Store(target + k, _mm_subs_epu8(Load(target + k), ColourOf(l, _mm_setzero_si128())));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            Store(target + k, _mm_subs_epu8(Load(target + k), ScaledBytes(l, w)));
+        });
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
