@@ -24,8 +24,10 @@ struct Mode {
 };
 
 const Mode kModes[] = {
-    {"Normal", kBlendNormal},     {"Multiply", kBlendMultiply}, {"Overlay", kBlendOverlay},      {"Add", kBlendAdd},
-    {"Subtract", kBlendSubtract}, {"Hue", kBlendHue},           {"Luminosity", kBlendLuminosity}};
+    {"Normal", kBlendNormal},   {"Multiply", kBlendMultiply},
+    {"Overlay", kBlendOverlay}, {"SoftLight", kBlendSoftLight}, // through the lookup table: no vector formula
+    {"Add", kBlendAdd},         {"Subtract", kBlendSubtract},
+    {"Hue", kBlendHue},         {"Luminosity", kBlendLuminosity}};
 
 const docwriter::Bytes& Pixels(const PictureSize& size, uint32_t seed, Cover cover) {
     static std::map<std::string, docwriter::Bytes> made;

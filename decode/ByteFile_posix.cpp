@@ -70,4 +70,6 @@ bool ByteFile::IsDirectory(const char* path) {
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ByteFile::Replace(const char* from, const char* to) { return std::rename(from, to) == 0; }
+bool ByteFile::Replace(const char* from, const char* to) {
+    return std::rename(from, to) == 0;
+}

@@ -13,9 +13,13 @@ namespace {
 enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
 // One lookup per colour byte. Byte 3 of blended is not written: its weight
-// is 0, so whatever it holds never reaches the picture.
+// is 0, so whatever it holds never reaches the picture. Nor are the colour
+// bytes of clear layer pixels (weight 0 at any opacity): painted layers are
+// largely clear, and the mix never takes a blended byte of weight 0.
 void LookUp(const uint8_t* entries, const uint8_t* t, const uint8_t* l, uint8_t* blended, size_t count) {
     for (size_t i = 0; i < 4 * count; i += 4) {
+        if (l[i + 3] == 0)
+            continue;
         blended[i] = entries[size_t(t[i]) * 256 + l[i]];
         blended[i + 1] = entries[size_t(t[i + 1]) * 256 + l[i + 1]];
         blended[i + 2] = entries[size_t(t[i + 2]) * 256 + l[i + 2]];

@@ -37,7 +37,9 @@ void* ImageBuffer::CreateBitmap(int32_t w, int32_t h, uint8_t** pixels) {
     return section;
 }
 
-bool ImageBuffer::DeleteBitmap(void* handle) { return DeleteObject(static_cast<HBITMAP>(handle)) != FALSE; }
+bool ImageBuffer::DeleteBitmap(void* handle) {
+    return DeleteObject(static_cast<HBITMAP>(handle)) != FALSE;
+}
 
 void ImageBuffer::Draw(HDC__* dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) const {
     if (bits == nullptr)

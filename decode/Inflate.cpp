@@ -4,8 +4,8 @@
 
 #include <zlib.h>
 
-bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize,
-                     uint8_t* scratch, uint32_t chunkSize, uint32_t* produced) {
+bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize, uint8_t* scratch,
+                     uint32_t chunkSize, uint32_t* produced) {
     if (produced != nullptr)
         *produced = 0;
     z_stream stream = {};

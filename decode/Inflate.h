@@ -13,5 +13,5 @@ class ByteFile;
 //
 // The file is left after the last chunk read: bytes after the stream's end
 // inside that chunk are passed over, later ones are not.
-bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize,
-                     uint8_t* scratch, uint32_t chunkSize, uint32_t* produced = nullptr);
+bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize, uint8_t* scratch,
+                     uint32_t chunkSize, uint32_t* produced = nullptr);

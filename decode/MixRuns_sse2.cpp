@@ -11,7 +11,6 @@
 #include <cstring>
 #include <emmintrin.h>
 #include <xmmintrin.h>
-#include <utility>
 
 namespace {
 
@@ -22,11 +21,12 @@ inline void Store(uint8_t* p, __m128i v) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
 }
 
-// (x + 1 + (x >> 8)) >> 8 in each 16-bit lane; x <= 65 025 keeps the sum
-// below 2^16.
+// x / 255 in each 16-bit lane, as x * 0x8081 >> 23: one multiply keeping
+// the high half and one shift. 0x8081 / 2^23 exceeds 1 / 255 by so little
+// that the quotient is exact for every 16-bit x, products of two bytes
+// included; the pixel-run tests meet every such product.
 inline __m128i DivideBy255x8(__m128i x) {
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8));
-    return _mm_srli_epi16(sum, 8);
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(int16_t(0x8081))), 7);
 }
 
 // DivideBy255(a[k] * b[k]) for sixteen byte pairs.
@@ -44,7 +44,8 @@ inline __m128i OpacityLanes(uint8_t opacity) {
 // Four 16-bit weights (in the low halves of 32-bit lanes) as weight words:
 // bytes w, w, w, 0.
 inline __m128i WeightWords(__m128i w32) {
-    return _mm_or_si128(w32, _mm_or_si128(_mm_slli_epi32(w32, 8), _mm_slli_epi32(w32, 16)));
+    // w x 0x0101 is w in both bytes of the low 16 bits (w < 256: no carry).
+    return _mm_or_si128(_mm_mullo_epi16(w32, _mm_set1_epi16(0x0101)), _mm_slli_epi32(w32, 16));
 }
 
 // The weights of four layer pixels, as bytes w, w, w, 0. In 32-bit lanes the
@@ -55,13 +56,79 @@ inline __m128i AlphaWeights(__m128i pixels, __m128i opacity) {
     return WeightWords(_mm_srli_epi32(_mm_mullo_epi16(alpha, opacity), 7));
 }
 
-// MixChannel for sixteen bytes.
+// MixChannel for sixteen bytes. Of the two saturated differences one is 0
+// and the other the distance; the step (at most the distance) is added
+// towards a larger value and taken off towards a smaller one, and the
+// minimum with each difference picks which without a compare.
 inline __m128i Mixed(__m128i t, __m128i f, __m128i weights) {
-    const __m128i high = _mm_max_epu8(t, f);
-    const __m128i step = ScaledBytes(_mm_sub_epi8(high, _mm_min_epu8(t, f)), weights);
-    // Towards a larger value the step is added, towards a smaller one taken off.
-    const __m128i up = _mm_cmpeq_epi8(high, f);
-    return _mm_or_si128(_mm_and_si128(up, _mm_add_epi8(t, step)), _mm_andnot_si128(up, _mm_sub_epi8(t, step)));
+    const __m128i rise = _mm_subs_epu8(f, t), fall = _mm_subs_epu8(t, f);
+    const __m128i step = ScaledBytes(_mm_or_si128(rise, fall), weights);
+    return _mm_sub_epi8(_mm_add_epi8(t, _mm_min_epu8(step, rise)), _mm_min_epu8(step, fall));
+}
+
+// Painted layers are mostly clear or opaque, with soft edges between: a
+// group of four pixels whose weights are all 0 leaves the picture as it is,
+// and one whose weights are all 255 takes the blended colour bytes whole
+// (MixChannel at weight 255 is the blended value). Testing for both costs
+// far less than the mix they skip, and the runs keep the branches predictable.
+inline bool AllClear(__m128i weights) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(weights, _mm_setzero_si128())) == 0xFFFF;
+}
+// Weight words hold 0 in byte 3: setting it makes an all-255 group all ones.
+inline bool AllFull(__m128i weights) {
+    const __m128i alphaBytes = _mm_set1_epi32(int32_t(0xFF000000u));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(weights, alphaBytes), _mm_set1_epi8(-1))) == 0xFFFF;
+}
+
+// The colour bytes of f with byte 3 of t: the picture's byte 3 is never changed.
+inline __m128i ColourOf(__m128i f, __m128i t) {
+    const __m128i alphaBytes = _mm_set1_epi32(int32_t(0xFF000000u));
+    return _mm_or_si128(_mm_andnot_si128(alphaBytes, f), _mm_and_si128(alphaBytes, t));
+}
+
+// Target pixels mixed towards f by the weights, with the two shortcuts.
+inline __m128i MixedOrWhole(__m128i t, __m128i f, __m128i weights) {
+    return AllFull(weights) ? ColourOf(f, t) : Mixed(t, f, weights);
+}
+
+// The layer passes walk the picture and the layer as two long streams. On a
+// large picture memory does not keep up with the loop on its own: each line
+// of both is asked for this many bytes before the loop reaches it.
+constexpr size_t kAheadBytes = 1024;
+
+// Walks the groups of four pixels in order and returns the pixels walked, a
+// multiple of four (the rest are the caller's tail). A group of clear layer
+// pixels (weight 0 at any opacity) is passed over; one of opaque pixels at
+// full opacity (weight 255) goes to whole(byte offset, layer pixels), which
+// takes the blended colour bytes as they are; any other to part(byte offset,
+// layer pixels, weights) unless its weights are all 0. Both tests look at
+// the layer's alpha bytes alone, before any weight is worked out. part never
+// meets a group whose weights are all 255.
+template <class Whole, class Part>
+inline size_t ForEachCoveredGroup(const uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity,
+                                  Whole whole, Part part) {
+    const __m128i o = OpacityLanes(opacity);
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi8(-1);
+    const bool fullOpacity = opacity >= kFullOpacity;
+    constexpr int kAlphaBits = 0x8888; // the movemask bits of bytes 3, 7, 11 and 15
+    const size_t walked = count & ~size_t(3), bytes = 4 * walked;
+    for (size_t k = 0; k < bytes; k += 16) {
+        if ((k & 63) == 0 && k + kAheadBytes < bytes) {
+            _mm_prefetch(reinterpret_cast<const char*>(layer + k + kAheadBytes), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(target + k + kAheadBytes), _MM_HINT_T0);
+        }
+        const __m128i l = Load(layer + k);
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(l, zero)) & kAlphaBits) == kAlphaBits)
+            continue;
+        if (fullOpacity && (_mm_movemask_epi8(_mm_cmpeq_epi8(l, ones)) & kAlphaBits) == kAlphaBits) {
+            whole(k, l);
+            continue;
+        }
+        const __m128i weights = AlphaWeights(l, o);
+        if (!AllClear(weights))
+            part(k, l, weights);
+    }
+    return walked;
 }
 
 // The blend formulas, sixteen bytes at a time (d the picture, s the layer).
@@ -69,21 +136,18 @@ enum class Formula { Multiply, Screen, Overlay, HardLight, LinearBurn, Differenc
 
 // d x s >> 7 below the threshold, 255 - ((255 - d) x (255 - s) >> 7) from it
 // on; `decider` is the byte compared with 128 (d for Overlay, s for Hard
-// light). Both halves stay below 2^16 and their results below 256.
+// light). 255 - x is x ^ 255, so the upper half is the lower one on inputs
+// and result flipped by the same mask: one product for both. The deciding
+// byte is below 128 in whichever form is multiplied, so the product >> 7
+// stays below 256.
 inline __m128i Overlaid(__m128i d, __m128i s, __m128i decider) {
-    const __m128i zero = _mm_setzero_si128(), all = _mm_set1_epi8(-1);
-    const __m128i nd = _mm_sub_epi8(all, d), ns = _mm_sub_epi8(all, s);
-    auto half = [&](__m128i (*unpack)(__m128i, __m128i)) {
-        const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(unpack(d, zero), unpack(s, zero)), 7);
-        const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(unpack(nd, zero), unpack(ns, zero)), 7);
-        return std::make_pair(low, high);
-    };
-    const auto lo = half(_mm_unpacklo_epi8), hi = half(_mm_unpackhi_epi8);
-    const __m128i below = _mm_packus_epi16(lo.first, hi.first);
-    const __m128i above = _mm_sub_epi8(all, _mm_packus_epi16(lo.second, hi.second));
+    const __m128i zero = _mm_setzero_si128();
     // Bytes of 128 and more have their top bit set: signed, they are negative.
     const __m128i upper = _mm_cmplt_epi8(decider, zero);
-    return _mm_or_si128(_mm_and_si128(upper, above), _mm_andnot_si128(upper, below));
+    const __m128i a = _mm_xor_si128(d, upper), b = _mm_xor_si128(s, upper);
+    const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)), 7);
+    const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)), 7);
+    return _mm_xor_si128(_mm_packus_epi16(low, high), upper);
 }
 
 constexpr uint8_t FormulaCode(Formula f) {
@@ -115,12 +179,16 @@ template <Formula F> inline __m128i Blended(__m128i d, __m128i s) {
 }
 
 template <Formula F> void BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const __m128i o = OpacityLanes(opacity);
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i t = Load(target + 4 * i), l = Load(layer + 4 * i);
-        Store(target + 4 * i, Mixed(t, Blended<F>(t, l), AlphaWeights(l, o)));
-    }
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            const __m128i t = Load(target + k);
+            Store(target + k, ColourOf(Blended<F>(t, l), t));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            const __m128i t = Load(target + k);
+            Store(target + k, Mixed(t, Blended<F>(t, l), w));
+        });
     // The tail, at most three pixels, by the table's own formula.
     for (size_t k = 4 * i; k < 4 * count; k += 4) {
         const uint32_t w = MixWeight(layer[k + 3], opacity);
@@ -165,32 +233,36 @@ bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t 
 }
 
 void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const __m128i o = OpacityLanes(opacity);
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i weights = AlphaWeights(Load(layer + 4 * i), o);
-        Store(target + 4 * i, Mixed(Load(target + 4 * i), Load(blended + 4 * i), weights));
-    }
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target, blended](size_t k, __m128i) { Store(target + k, ColourOf(Load(blended + k), Load(target + k))); },
+        [target, blended](size_t k, __m128i, __m128i w) {
+            Store(target + k, Mixed(Load(target + k), Load(blended + k), w));
+        });
     scalar::MixLayerPixels(target + 4 * i, blended + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
 void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const __m128i o = OpacityLanes(opacity);
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i l = Load(layer + 4 * i);
-        Store(target + 4 * i, _mm_adds_epu8(Load(target + 4 * i), ScaledBytes(l, AlphaWeights(l, o))));
-    }
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            Store(target + k, _mm_adds_epu8(Load(target + k), ColourOf(l, _mm_setzero_si128())));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            Store(target + k, _mm_adds_epu8(Load(target + k), ScaledBytes(l, w)));
+        });
     scalar::AddLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
 void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
-    const __m128i o = OpacityLanes(opacity);
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i l = Load(layer + 4 * i);
-        Store(target + 4 * i, _mm_subs_epu8(Load(target + 4 * i), ScaledBytes(l, AlphaWeights(l, o))));
-    }
+    const size_t i = ForEachCoveredGroup(
+        target, layer, count, opacity,
+        [target](size_t k, __m128i l) {
+            Store(target + k, _mm_subs_epu8(Load(target + k), ColourOf(l, _mm_setzero_si128())));
+        },
+        [target](size_t k, __m128i l, __m128i w) {
+            Store(target + k, _mm_subs_epu8(Load(target + k), ScaledBytes(l, w)));
+        });
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
@@ -207,7 +279,7 @@ void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t
             continue;
         const __m128i c = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(four)), zero), zero);
         const __m128i weights = WeightWords(_mm_srli_epi32(_mm_mullo_epi16(c, o), 7));
-        Store(pixels + 4 * i, Mixed(Load(pixels + 4 * i), colours, weights));
+        Store(pixels + 4 * i, MixedOrWhole(Load(pixels + 4 * i), colours, weights));
     }
     scalar::MixCoverage(pixels + 4 * i, coverage + i, count - i, opacity, colour);
 }

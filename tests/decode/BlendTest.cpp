@@ -5,9 +5,12 @@
 #include "decode/CompositeLayer.h"
 #include "decode/Hcy.h"
 #include "decode/ImageBuffer.h"
+#include "decode/Mix.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -222,6 +225,52 @@ TEST(BlendArithmetic, OnlyThePixelsTheLayerHoldsAreBlended) {
     CompositeLayer(p.target, p.layer, kBlendNormal, 128, table, 2);
     EXPECT_EQ(p.Pixel(1)[0], 0);
     EXPECT_EQ(p.Pixel(2)[0], 255);
+}
+
+// Layer alpha in runs of clear, opaque and soft pixels of lengths 1 to 9:
+// groups of four pixels that are wholly clear, wholly opaque or mixed, at
+// every offset, so the passes' shortcuts for clear and opaque groups meet
+// their edges. Every pixel must still be the plain mix of its table entry
+// (or Add's and Subtract's sum), at opacities that allow weight 255 and not.
+TEST(BlendArithmetic, ClearOpaqueAndSoftRunsBlendLikeThePlainMix) {
+    constexpr int kPixels = 30001; // over 65 536 channel values: the table path too
+    ImageBuffer target, layer;
+    ASSERT_TRUE(target.Create(kPixels, 1));
+    ASSERT_TRUE(layer.Create(kPixels, 1));
+    std::vector<uint8_t> start(4 * kPixels), alpha(kPixels);
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, uint8_t(seed >> 16); };
+    for (int i = 0; i < kPixels;) {
+        const int length = 1 + next() % 9, kind = next() % 3;
+        for (int k = 0; k < length && i < kPixels; ++k, ++i)
+            alpha[size_t(i)] = kind == 0 ? 0 : kind == 1 ? 255 : next();
+    }
+    for (uint8_t& b : start)
+        b = next();
+    BlendTable table;
+    for (int code = 0; code <= 16; ++code) {
+        for (int opacity : {128, 200, 100, 1}) {
+            std::memcpy(target.bits, start.data(), start.size());
+            for (size_t i = 0; i < size_t(kPixels); ++i) {
+                for (int c = 0; c < 3; ++c)
+                    layer.bits[4 * i + size_t(c)] = uint8_t(start[4 * i + size_t(c)] * 7 + c * 50 + i);
+                layer.bits[4 * i + 3] = alpha[i];
+            }
+            CompositeLayer(target, layer, uint8_t(code), uint8_t(opacity), table);
+            for (size_t k = 0; k < 4 * size_t(kPixels); ++k) {
+                const int d = start[k], s = layer.bits[k];
+                const int w = int(MixWeight(alpha[k / 4], uint8_t(opacity)));
+                int expected = Mix(d, BlendChannel(uint8_t(code), d, s), w);
+                if (code == kBlendAdd)
+                    expected = std::min(255, d + s * w / 255);
+                if (code == kBlendSubtract)
+                    expected = std::max(0, d - s * w / 255);
+                if ((k & 3) == 3)
+                    expected = d;
+                ASSERT_EQ(target.bits[k], expected) << "code " << code << " opacity " << opacity << " byte " << k;
+            }
+        }
+    }
 }
 
 TEST(BlendArithmetic, SmallAndLargeLayersBlendAlike) {

@@ -98,4 +98,32 @@ TEST(DivisionFreeMix, CoverageMixMatchesTheFormulaAndSkipsClearPixels) {
     }
 }
 
+// Coverage in runs of clear, full and soft bytes of lengths 1 to 9, so that
+// groups of four are wholly clear, wholly covered or mixed at every offset:
+// the shortcuts for clear and fully covered groups give the formula's bytes.
+TEST(DivisionFreeMix, CoverageRunsOfClearAndFullPixelsMixLikeTheFormula) {
+    constexpr size_t kCount = 2003;
+    std::vector<uint8_t> coverage(kCount), pixels(4 * kCount);
+    uint32_t seed = 99;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, uint8_t(seed >> 16); };
+    for (size_t i = 0; i < kCount;) {
+        const int length = 1 + next() % 9, kind = next() % 3;
+        for (int k = 0; k < length && i < kCount; ++k, ++i)
+            coverage[i] = kind == 0 ? 0 : kind == 1 ? 255 : next();
+    }
+    for (uint8_t& b : pixels)
+        b = next();
+    for (int opacity : {128, 255, 90}) {
+        std::vector<uint8_t> mixed = pixels;
+        MixCoverage(mixed.data(), coverage.data(), kCount, uint8_t(opacity), 0xFF3A9C05);
+        const int colour[3] = {0x05, 0x9C, 0x3A};
+        for (size_t i = 0; i < kCount; ++i) {
+            const int w = int(MixWeight(coverage[i], uint8_t(opacity)));
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(mixed[4 * i + c], ReferenceMix(pixels[4 * i + c], colour[c], w)) << opacity << " " << i;
+            ASSERT_EQ(mixed[4 * i + 3], pixels[4 * i + 3]);
+        }
+    }
+}
+
 } // namespace
