@@ -4,6 +4,7 @@
 // 5,000-character texts, numbers past every limit.
 #include "app/Settings.h"
 #include "framework/IniReader.h"
+#include "tests/support/SettingsKeys.h"
 #include "tests/support/SettingsProbe.h"
 #include "tests/support/TempDir.h"
 
@@ -16,11 +17,9 @@
 
 namespace {
 
-const char* const kNumberKeys[] = {"WinLeft",   "WinTop",    "WinRight",  "WinBottom",  "ShowCmd",
-                                   "ListWidth", "Scale",     "ColBk",     "MouseRight", "MouseMid",
-                                   "MouseUp",   "MouseDown", "MouseLDbl", "ConvType"};
-const char* const kTextKeys[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1",
-                                 "RecDir2", "RecDir3", "RecDir4", "RecDir5"};
+using settingskeys::EveryKey;
+using settingskeys::kNumbers;
+using settingskeys::kTexts;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -88,10 +87,7 @@ TEST_F(SettingsFileTest, NumbersAtAndPastTheEndsOfTheRangeForEveryKey) {
                           {"-0", 0},
                           {"12abc", 12}};
     for (const Case& c : exact) {
-        std::string text = "[Tessaven]\r\n";
-        for (const char* key : kNumberKeys)
-            text += std::string(key) + "=" + c.text + "\r\n";
-        Write(text);
+        Write(EveryKey(kNumbers, c.text));
         const ReadBack read(path);
         const WindowState& window = read.window;
         const Settings& settings = read.settings;
@@ -104,10 +100,7 @@ TEST_F(SettingsFileTest, NumbersAtAndPastTheEndsOfTheRangeForEveryKey) {
         ExpectSound();
     }
     for (const char* past : {"4294967296", "-2147483649", "99999999999999999999", "-99999999999999999999", "0x"}) {
-        std::string text = "[Tessaven]\r\n";
-        for (const char* key : kNumberKeys)
-            text += std::string(key) + "=" + past + "\r\n";
-        Write(text);
+        Write(EveryKey(kNumbers, past));
         ExpectSound();
     }
 }
@@ -126,10 +119,7 @@ TEST_F(SettingsFileTest, FiveThousandCharacterTextsAreCutToTheirRoomBetweenChara
         std::string value = c.lead;
         while (value.size() < 5000)
             value += c.unit;
-        std::string text = "[Tessaven]\r\n";
-        for (const char* key : kTextKeys)
-            text += std::string(key) + "=" + value + "\r\n";
-        Write(text);
+        Write(EveryKey(kTexts, value));
         const ReadBack read(path);
         const Settings& settings = read.settings;
         EXPECT_EQ(settings.VelmoraPath.Length(), c.pathLength) << c.lead << c.unit;
@@ -167,9 +157,9 @@ TEST_F(SettingsFileTest, RandomBytesGiveUsableSettings) {
         // Half of the files get the section and keys among the noise.
         if (round % 2 == 1) {
             bytes.insert(bytes.size() / 3, "\r\n[Tessaven]\r\n");
-            for (const char* key : kTextKeys)
+            for (const char* key : kTexts)
                 bytes.insert(random() % bytes.size(), std::string("\r\n") + key + "=");
-            for (const char* key : kNumberKeys)
+            for (const char* key : kNumbers)
                 bytes.insert(random() % bytes.size(), std::string("\n") + key + "=-");
         }
         Write(bytes);

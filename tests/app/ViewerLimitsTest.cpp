@@ -7,6 +7,7 @@
 
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/WindowQuery.h"
+#include "tests/support/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -18,25 +19,9 @@ namespace {
 
 using viewer::Session;
 
-const char* const kNumberKeys[] = {"WinLeft",   "WinTop",    "WinRight",  "WinBottom",  "ShowCmd",
-                                   "ListWidth", "Scale",     "ColBk",     "MouseRight", "MouseMid",
-                                   "MouseUp",   "MouseDown", "MouseLDbl", "ConvType"};
-const char* const kTextKeys[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1",
-                                 "RecDir2", "RecDir3", "RecDir4", "RecDir5"};
-
-std::string EveryKey(const char* const (&keys)[14], const std::string& value) {
-    std::string text = "[Tessaven]\r\n";
-    for (const char* key : keys)
-        text += std::string(key) + "=" + value + "\r\n";
-    return text;
-}
-
-std::string EveryText(const std::string& value) {
-    std::string text = "[Tessaven]\r\n";
-    for (const char* key : kTextKeys)
-        text += std::string(key) + "=" + value + "\r\n";
-    return text;
-}
+using settingskeys::EveryKey;
+using settingskeys::kNumbers;
+using settingskeys::kTexts;
 
 std::string RandomBytes(size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -52,7 +37,7 @@ void ExpectCompleteSettings(const std::optional<std::string>& written) {
     const viewer::Lines lines = viewer::LinesOf(*written);
     ASSERT_EQ(lines.size(), 23u);
     EXPECT_EQ(lines[0], "[Tessaven]");
-    for (const char* key : kTextKeys) {
+    for (const char* key : kTexts) {
         const size_t room = std::string(key).compare(0, 6, "RecDir") == 0 ? 500 : 511;
         EXPECT_LE(viewer::ValueOf(*written, key).size(), room) << key;
     }
@@ -73,12 +58,12 @@ TEST(ViewerLimits, HostileSettingsFilesStillGiveAWorkingWindow) {
         {"random bytes", RandomBytes(64 * 1024, 1)},
         {"random bytes after the section", "[Tessaven]\r\n" + RandomBytes(64 * 1024, 2)},
         {"10 MB", tenMegabytes},
-        {"5,000-character texts", EveryText(std::string(5000, 'x'))},
-        {"5,000 double-byte bytes", EveryText(std::string(2500 * 2, '\x95'))},
-        {"smallest numbers", EveryKey(kNumberKeys, "-2147483648")},
-        {"largest numbers", EveryKey(kNumberKeys, "2147483647")},
-        {"numbers past 32 bits", EveryKey(kNumberKeys, "-99999999999")},
-        {"5,000-digit numbers", EveryKey(kNumberKeys, std::string(5000, '9'))},
+        {"5,000-character texts", EveryKey(kTexts, std::string(5000, 'x'))},
+        {"5,000 double-byte bytes", EveryKey(kTexts, std::string(2500 * 2, '\x95'))},
+        {"smallest numbers", EveryKey(kNumbers, "-2147483648")},
+        {"largest numbers", EveryKey(kNumbers, "2147483647")},
+        {"numbers past 32 bits", EveryKey(kNumbers, "-99999999999")},
+        {"5,000-digit numbers", EveryKey(kNumbers, std::string(5000, '9'))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
