@@ -266,15 +266,53 @@ void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, ui
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
+// The weights of four pixels, bytes 4g to 4g + 3 of w, as weight words.
+template <int g>
+inline __m128i GroupWeightWords(__m128i w) {
+    const __m128i pairs = g < 2 ? _mm_unpacklo_epi8(w, w) : _mm_unpackhi_epi8(w, w);
+    const __m128i quads = g % 2 == 0 ? _mm_unpacklo_epi16(pairs, pairs) : _mm_unpackhi_epi16(pairs, pairs);
+    return _mm_and_si128(quads, _mm_set1_epi32(0x00FFFFFF));
+}
+
+// One group of four pixels of a sixteen-pixel step, with the weights' clear
+// and full movemask bits of all sixteen.
+template <int g>
+inline void MixCoverageGroup(uint8_t* pixels, __m128i colours, __m128i w, int clear, int full) {
+    constexpr int kBits = 0xF << (4 * g);
+    if ((clear & kBits) == kBits)
+        return;
+    uint8_t* p = pixels + 16 * g;
+    const __m128i t = Load(p);
+    Store(p, (full & kBits) == kBits ? ColourOf(colours, t) : Mixed(t, colours, GroupWeightWords<g>(w)));
+}
+
 void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
     const __m128i o = OpacityLanes(opacity);
-    const __m128i zero = _mm_setzero_si128();
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi8(-1);
     const __m128i colours = _mm_set1_epi32(int32_t(colour & 0xFFFFFF));
     size_t i = 0;
+    // Sixteen coverage bytes give sixteen weights at once (at most
+    // 255 x 128 >> 7 = 255, so they pack back into bytes): a clear stretch
+    // of a tile costs one test, and the groups of four within it are told
+    // clear, full or soft from the same two compares.
+    for (; i + 16 <= count; i += 16) {
+        const __m128i c = Load(coverage + i);
+        const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), o), 7);
+        const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), o), 7);
+        const __m128i w = _mm_packus_epi16(low, high);
+        const int clear = _mm_movemask_epi8(_mm_cmpeq_epi8(w, zero));
+        if (clear == 0xFFFF)
+            continue;
+        const int full = _mm_movemask_epi8(_mm_cmpeq_epi8(w, ones));
+        uint8_t* p = pixels + 4 * i;
+        MixCoverageGroup<0>(p, colours, w, clear, full);
+        MixCoverageGroup<1>(p, colours, w, clear, full);
+        MixCoverageGroup<2>(p, colours, w, clear, full);
+        MixCoverageGroup<3>(p, colours, w, clear, full);
+    }
     for (; i + 4 <= count; i += 4) {
         uint32_t four;
         std::memcpy(&four, coverage + i, 4);
-        // Layers are mostly clear: four clear pixels cost one test.
         if (four == 0)
             continue;
         const __m128i c = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(four)), zero), zero);
