@@ -1,8 +1,10 @@
 #pragma once
 // The pixel loops of the blend modes and the coverage layers, as passes over
 // runs of pixels or bytes. Each pass is one plain loop without branches; on
-// x86-64 it works sixteen bytes at a time (MixRuns_sse2.cpp), elsewhere one
-// byte at a time (MixRuns_scalar.cpp), with the same bytes out. Byte 3 of a
+// x86-64 it works thirty-two bytes at a time where the processor runs AVX2
+// and sixteen otherwise (MixRuns_x86.cpp picks, MixRunsVector.h is the loop
+// for both), elsewhere one byte at a time (MixRuns_scalar.cpp), with the
+// same bytes out. Byte 3 of a
 // target pixel is never changed: its weight is 0.
 
 #include <cstddef>

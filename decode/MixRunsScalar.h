@@ -1,7 +1,7 @@
 #pragma once
 // The passes of MixRuns.h one pixel or byte at a time: the whole of
 // MixRuns_scalar.cpp, and the tails of runs that the vector passes of
-// MixRuns_sse2.cpp leave over.
+// MixRunsVector.h leave over (MixRunsWith.cpp).
 
 #include "decode/Mix.h"
 

@@ -1,4 +1,5 @@
 // The passes for processors without SSE2: one byte at a time.
+#include "decode/MixRunPasses.h"
 #include "decode/MixRuns.h"
 
 #include "decode/MixRunsScalar.h"
@@ -24,3 +25,7 @@ bool BlendByFormula(uint8_t, uint8_t*, const uint8_t*, size_t, uint8_t) {
 }
 
 void PrefetchPixels(const uint8_t*, size_t) {}
+
+const MixRunPasses* MixRunPassesAt(size_t) {
+    return nullptr;
+}

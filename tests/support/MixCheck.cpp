@@ -1,7 +1,7 @@
 #include "tests/support/MixCheck.h"
 
 #include "decode/BlendTable.h"
-#include "decode/MixRuns.h"
+#include "decode/MixRunPasses.h"
 #include "decode/MixRunsScalar.h"
 
 #include <vector>
@@ -23,11 +23,7 @@ std::string Compare(const Bytes& got, const Bytes& want, const char* pass) {
     return {};
 }
 
-} // namespace
-
-std::string CheckMixRuns(const uint8_t* data, size_t size) {
-    if (size < kHeader)
-        return {};
+std::string CheckWithSet(const MixRunPasses& set, const uint8_t* data, size_t size) {
     const int pass = data[0] % kPassCount;
     const uint8_t code = data[1];
     const uint8_t opacity = data[2];
@@ -40,7 +36,7 @@ std::string CheckMixRuns(const uint8_t* data, size_t size) {
         const size_t count = restSize / 5;
         Bytes pixels(rest, rest + 4 * count), coverage(rest + 4 * count, rest + 5 * count);
         Bytes want = pixels;
-        MixCoverage(pixels.data(), coverage.data(), count, opacity, colour);
+        MixCoverageWith(set, pixels.data(), coverage.data(), count, opacity, colour);
         scalar::MixCoverage(want.data(), coverage.data(), count, opacity, colour);
         return Compare(pixels, want, "MixCoverage");
     }
@@ -51,15 +47,15 @@ std::string CheckMixRuns(const uint8_t* data, size_t size) {
     Bytes want = target;
     switch (pass) {
     case kMix:
-        MixLayerPixels(target.data(), blended.data(), layer.data(), count, opacity);
+        MixLayerPixelsWith(set, target.data(), blended.data(), layer.data(), count, opacity);
         scalar::MixLayerPixels(want.data(), blended.data(), layer.data(), count, opacity);
         return Compare(target, want, "MixLayerPixels");
     case kMixSelf:
-        MixLayerPixels(target.data(), layer.data(), layer.data(), count, opacity);
+        MixLayerPixelsWith(set, target.data(), layer.data(), layer.data(), count, opacity);
         scalar::MixLayerPixels(want.data(), layer.data(), layer.data(), count, opacity);
         return Compare(target, want, "MixLayerPixels of the layer itself");
     case kFormula: {
-        if (!BlendByFormula(code, target.data(), layer.data(), count, opacity))
+        if (!BlendByFormulaWith(set, code, target.data(), layer.data(), count, opacity))
             return Compare(target, want, "BlendByFormula that declined"); // must leave the pixels alone
         for (size_t i = 0; i < 4 * count; ++i)
             blended[i] = BlendChannel(code, want[i], layer[i]);
@@ -67,12 +63,24 @@ std::string CheckMixRuns(const uint8_t* data, size_t size) {
         return Compare(target, want, "BlendByFormula");
     }
     case kAdd:
-        AddLayerPixels(target.data(), layer.data(), count, opacity);
+        AddLayerPixelsWith(set, target.data(), layer.data(), count, opacity);
         scalar::AddLayerPixels(want.data(), layer.data(), count, opacity);
         return Compare(target, want, "AddLayerPixels");
     default:
-        SubtractLayerPixels(target.data(), layer.data(), count, opacity);
+        SubtractLayerPixelsWith(set, target.data(), layer.data(), count, opacity);
         scalar::SubtractLayerPixels(want.data(), layer.data(), count, opacity);
         return Compare(target, want, "SubtractLayerPixels");
     }
+}
+} // namespace
+
+std::string CheckMixRuns(const uint8_t* data, size_t size) {
+    if (size < kHeader)
+        return {};
+    for (size_t i = 0; const MixRunPasses* set = MixRunPassesAt(i); ++i) {
+        const std::string difference = CheckWithSet(*set, data, size);
+        if (!difference.empty())
+            return std::string(set->name) + " " + difference;
+    }
+    return {};
 }

@@ -1,9 +1,10 @@
 #pragma once
-// Runs one pass of decode/MixRuns.h on pixels taken from arbitrary bytes and
-// compares it with the same pass one byte at a time (decode/MixRunsScalar.h,
-// BlendChannel for the formulas), byte for byte. The build's passes work
-// sixteen bytes at a time on x86-64; the loaders' checks compare a load only
-// with itself, so only this can see a lane computed wrongly.
+// Runs one pass of decode/MixRuns.h on pixels taken from arbitrary bytes,
+// with every vector set this processor runs (decode/MixRunPasses.h: SSE2,
+// and AVX2 where it runs), and compares it with the same pass one byte at a
+// time (decode/MixRunsScalar.h, BlendChannel for the formulas), byte for
+// byte. The loaders' checks compare a load only with itself, so only this
+// can see a lane computed wrongly.
 //
 // Input: byte 0 picks the pass (modulo 6: layer mix, layer mix with the layer
 // as its own blend, formula blend, Add, Subtract, coverage mix), byte 1 the

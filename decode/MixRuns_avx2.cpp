@@ -1,0 +1,62 @@
+// The vector passes thirty-two bytes (eight pixels) at a time with AVX2.
+// This file alone is compiled for AVX2; MixRuns_x86.cpp calls it only on a
+// processor (and system) that runs AVX2.
+#include "decode/MixRunsVector.h"
+
+#include <immintrin.h>
+
+namespace {
+
+struct Avx2Lanes {
+    using Vec = __m256i;
+    static constexpr size_t kBytes = 32;
+
+    static Vec loadu(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void storeu(uint8_t* p, Vec v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static void prefetch(const uint8_t* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0); }
+    static Vec setzero() { return _mm256_setzero_si256(); }
+    static Vec set1_epi8(char v) { return _mm256_set1_epi8(v); }
+    static Vec set1_epi16(int16_t v) { return _mm256_set1_epi16(v); }
+    static Vec set1_epi32(int32_t v) { return _mm256_set1_epi32(v); }
+    static Vec add_epi8(Vec a, Vec b) { return _mm256_add_epi8(a, b); }
+    static Vec sub_epi8(Vec a, Vec b) { return _mm256_sub_epi8(a, b); }
+    static Vec adds_epu8(Vec a, Vec b) { return _mm256_adds_epu8(a, b); }
+    static Vec subs_epu8(Vec a, Vec b) { return _mm256_subs_epu8(a, b); }
+    static Vec min_epu8(Vec a, Vec b) { return _mm256_min_epu8(a, b); }
+    static Vec max_epu8(Vec a, Vec b) { return _mm256_max_epu8(a, b); }
+    static Vec and_si(Vec a, Vec b) { return _mm256_and_si256(a, b); }
+    static Vec andnot_si(Vec a, Vec b) { return _mm256_andnot_si256(a, b); }
+    static Vec or_si(Vec a, Vec b) { return _mm256_or_si256(a, b); }
+    static Vec xor_si(Vec a, Vec b) { return _mm256_xor_si256(a, b); }
+    static Vec cmpeq_epi8(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
+    static Vec cmplt_epi8(Vec a, Vec b) { return _mm256_cmpgt_epi8(b, a); }
+    static uint32_t movemask_epi8(Vec a) { return uint32_t(_mm256_movemask_epi8(a)); }
+    static Vec mullo_epi16(Vec a, Vec b) { return _mm256_mullo_epi16(a, b); }
+    static Vec mulhi_epu16(Vec a, Vec b) { return _mm256_mulhi_epu16(a, b); }
+    static Vec srli_epi16_7(Vec a) { return _mm256_srli_epi16(a, 7); }
+    static Vec srli_epi32_7(Vec a) { return _mm256_srli_epi32(a, 7); }
+    static Vec srli_epi32_24(Vec a) { return _mm256_srli_epi32(a, 24); }
+    static Vec slli_epi32_16(Vec a) { return _mm256_slli_epi32(a, 16); }
+    static Vec unpacklo_epi8(Vec a, Vec b) { return _mm256_unpacklo_epi8(a, b); }
+    static Vec unpackhi_epi8(Vec a, Vec b) { return _mm256_unpackhi_epi8(a, b); }
+    static Vec packus_epi16(Vec a, Vec b) { return _mm256_packus_epi16(a, b); }
+
+    // Weight bytes 8g to 8g + 7 of w as the weight words (w, w, w, 0) of
+    // eight pixels. The pixels' halves are the register's two 128-bit lanes,
+    // so the bytes are widened across lanes first, then copied within each
+    // pixel.
+    template <int g> static Vec CoverageWeightWords(Vec w) {
+        const __m128i half = g < 2 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
+        const __m128i eight = g % 2 == 0 ? half : _mm_srli_si128(half, 8);
+        const Vec words = _mm256_cvtepu8_epi32(eight);
+        const Vec spread = _mm256_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1, //
+                                            0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1);
+        return _mm256_shuffle_epi8(words, spread);
+    }
+};
+
+} // namespace
+
+MixRunPasses Avx2MixRunPasses() {
+    return VectorPasses<Avx2Lanes>::Passes("AVX2");
+}
