@@ -7,6 +7,7 @@
 #include "framework/Str.h"
 #include "tests/support/TempDir.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,51 @@ protected:
     TempDir dir;
 };
 
+// The folder tree of a folder dialog, searched among all its descendants.
+HWND FindFolderTree(HWND dialog) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM param) -> BOOL {
+            char name[32] = {};
+            GetClassNameA(child, name, sizeof(name));
+            if (std::strcmp(name, WC_TREEVIEWA) != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(param) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string SelectedFolderName(HWND tree) {
+    char text[MAX_PATH] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetSelection(tree);
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    if (item.hItem == nullptr || !TreeView_GetItem(tree, &item))
+        return {};
+    return text;
+}
+
+// The folder dialog fills its tree while it starts, and a selection asked
+// for before the tree holds the folder's branch can be lost; under load that
+// happens. So the selection is asked for until the tree shows the folder
+// selected (at most about two seconds).
+void SelectFolder(HWND dialog, const std::string& path) {
+    const std::string leaf = path.substr(path.find_last_of('\\') + 1);
+    const HWND tree = FindFolderTree(dialog);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        PumpMessages();
+        if (tree == nullptr || SelectedFolderName(tree) == leaf)
+            return;
+        Sleep(20);
+    }
+}
+
 constexpr int kFileNameBox = 0x47C; // cmb13, the file-name box of the open dialog
 
 TEST_F(PickerDialogs, OpenDialogWithSeveralFilesListsFolderAndNames) {
@@ -137,7 +183,7 @@ TEST_F(PickerDialogs, FolderPickerReturnsTheChosenFolder) {
     const std::string chosen = dir.Path();
     Str out(511);
     ModalDriver driver([&](HWND dialog) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+        SelectFolder(dialog, chosen);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(PickFolder(nullptr, "folder", out, true));
