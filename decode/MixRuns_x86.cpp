@@ -10,12 +10,15 @@
 
 namespace {
 
-// AVX2 needs the instructions (CPUID leaf 7, EBX bit 5) and a system that
-// saves the 256-bit registers on a thread switch (OSXSAVE, and XCR0 with the
-// SSE and AVX state bits).
+// AVX2 needs the instructions (CPUID leaf 7, EBX bit 5, on a processor that
+// has leaf 7 at all) and a system that saves the 256-bit registers on a
+// thread switch (OSXSAVE, and XCR0 with the SSE and AVX state bits).
 bool RunsAvx2() {
 #if defined(_MSC_VER) && !defined(__clang__)
-    int leaf1[4], leaf7[4];
+    int leaf0[4], leaf1[4], leaf7[4];
+    __cpuid(leaf0, 0);
+    if (leaf0[0] < 7)
+        return false;
     __cpuid(leaf1, 1);
     if ((leaf1[2] & (1 << 27)) == 0 || (leaf1[2] & (1 << 28)) == 0)
         return false;
