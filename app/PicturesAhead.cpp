@@ -15,11 +15,6 @@ void AssignOrEmpty(Str& target, const char* text) {
     target.Assign(text != nullptr ? text : "");
 }
 
-void SwapText(Str& one, Str& other) {
-    std::swap(one.data, other.data);
-    std::swap(one.capacity, other.capacity);
-}
-
 } // namespace
 
 bool DecodedFile::Holds(const char* file) const {
@@ -34,7 +29,7 @@ void DecodedFile::Clear() {
 }
 
 void DecodedFile::Swap(DecodedFile& other) {
-    SwapText(path, other.path);
+    path.Swap(other.path);
     std::swap(stamp, other.stamp);
     std::swap(loaded, other.loaded);
     picture.Swap(other.picture);
@@ -90,7 +85,7 @@ bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
 
 void PicturesAhead::ShowPicture(DecodedFile& decoded, ImageBuffer& image) {
     image.Swap(decoded.picture);
-    SwapText(decoded.path, shown.path);
+    decoded.path.Swap(shown.path);
     std::swap(decoded.stamp, shown.stamp);
     decoded.loaded = !decoded.picture.IsEmpty();
 }

@@ -7,6 +7,7 @@
 // text write into a Str the caller passes in.
 
 #include <cstdint>
+#include <utility>
 
 class Str {
 public:
@@ -23,6 +24,11 @@ public:
     int32_t Length() const;
     bool IsEmpty() const { return data == nullptr || data[0] == 0; }
     void Clear();
+    // Exchanges the buffers of two strings; no text is copied.
+    void Swap(Str& other) {
+        std::swap(data, other.data);
+        std::swap(capacity, other.capacity);
+    }
 
     // Content
     void Assign(const char* text);
