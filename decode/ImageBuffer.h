@@ -11,6 +11,7 @@
 #include <utility>
 
 struct HDC__;
+class WorkPool;
 
 class ImageBuffer {
 public:
@@ -54,8 +55,9 @@ public:
     // The picture as a 24-bit packed DIB (CF_DIB) on the clipboard.
     bool CopyToClipboard() const;
 
-    // Export operations (export/PngWriter.cpp, export/BmpWriter.cpp).
-    bool SavePng(const char* path, bool withAlpha) const;
+    // Export operations (export/PngWriter.cpp, export/BmpWriter.cpp). A
+    // large picture's PNG is deflated on pool's threads when one is given.
+    bool SavePng(const char* path, bool withAlpha, WorkPool* pool = nullptr) const;
     bool SaveBmp(const char* path) const;
 
     void* bitmap = nullptr; // the platform's bitmap handle; null when empty

@@ -1,6 +1,7 @@
 #include "export/PngWriter.h"
 
 #include "decode/ImageBuffer.h"
+#include "export/PngBands.h"
 
 #include <zlib.h>
 
@@ -46,10 +47,15 @@ bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth) {
 }
 
 void ConvertRows(PngImage& image, int32_t first, int32_t count) {
+    ConvertRowsInto(image, first, count, image.rows.data);
+}
+
+void ConvertRowsInto(const PngImage& image, int32_t first, int32_t count, uint8_t* rows) {
     const bool alpha = image.depth == 32;
     for (int32_t r = 0; r < count; ++r) {
         const uint8_t* in = image.source->TopRow(first + r);
-        uint8_t* out = image.rows.data + size_t(r) * size_t(image.rowBytes) + 1;
+        uint8_t* out = rows + size_t(r) * size_t(image.rowBytes);
+        *out++ = 0; // filter type: none
         for (int32_t x = 0; x < image.width; ++x, in += 4) {
             // Pixels are stored blue, green, red, alpha; PNG wants red first.
             *out++ = in[2];
@@ -61,7 +67,7 @@ void ConvertRows(PngImage& image, int32_t first, int32_t count) {
     }
 }
 
-bool PngWriter::WritePng(const char* path, PngImage& picture, int level) {
+bool PngWriter::WritePng(const char* path, PngImage& picture, int deflateLevel) {
     if (picture.rows.data == nullptr || picture.source == nullptr || !IsClosed())
         return false;
     // Everything that can fail before the first byte is written is done
@@ -70,6 +76,7 @@ bool PngWriter::WritePng(const char* path, PngImage& picture, int level) {
     if (output.Alloc(kOutputBytes, true) == nullptr)
         return false;
     z_stream zs = {};
+    level = deflateLevel;
     if (deflateInit(&zs, level) != Z_OK) {
         output.Release();
         return false;
@@ -140,6 +147,23 @@ bool PngWriter::WriteImageData() {
         return false;
     checksum = ChecksumStart("IDAT");
     total = 0;
+    const bool deflated =
+        SplitsIntoBands(*image)
+            ? DeflateInBands(*image, level, image->pool,
+                             [this](const uint8_t* data, uint32_t length) { return WritePiece(data, length); })
+            : DeflateWhole();
+    if (!deflated)
+        return false;
+    const int64_t end = Tell();
+    uint8_t field[4];
+    PutU32BE(uint32_t(total), field);
+    if (end < 0 || Seek(lengthAt, FromStart) != lengthAt || !WriteExact(field, 4) || Seek(end, FromStart) != end)
+        return false;
+    PutU32BE(checksum, field);
+    return WriteExact(field, 4);
+}
+
+bool PngWriter::DeflateWhole() {
     z_stream& zs = *stream;
     zs.next_out = output.data;
     zs.avail_out = output.size;
@@ -173,19 +197,14 @@ bool PngWriter::WriteImageData() {
     }
     if (!drain())
         return false;
-    const int64_t end = Tell();
-    uint8_t field[4];
-    PutU32BE(uint32_t(total), field);
-    if (end < 0 || Seek(lengthAt, FromStart) != lengthAt || !WriteExact(field, 4) || Seek(end, FromStart) != end)
-        return false;
-    PutU32BE(checksum, field);
-    return WriteExact(field, 4);
+    return true;
 }
 
-bool ImageBuffer::SavePng(const char* path, bool withAlpha) const {
+bool ImageBuffer::SavePng(const char* path, bool withAlpha, WorkPool* pool) const {
     PngImage image;
     if (!Convert(*this, image, withAlpha ? 32 : 24))
         return false;
+    image.pool = pool;
     PngWriter writer;
     return writer.WritePng(path, image, kLevel);
 }

@@ -9,7 +9,9 @@
 // to deflate as it is made, so saving never holds a second copy of the whole
 // picture. deflate's output does not depend on how its input is split when no
 // flush is asked for, so the file is byte for byte the one a single-block
-// encoder writes (the tests compare both).
+// encoder writes (the tests compare both). Large pictures are deflated in
+// bands on several threads instead (PngBands.h): still one zlib stream in one
+// IDAT chunk, a few bytes in a megabyte larger.
 
 #include "decode/ByteFile.h"
 #include "decode/MemBlock.h"
@@ -17,6 +19,7 @@
 #include <cstdint>
 
 class ImageBuffer;
+class WorkPool;
 
 // The picture in PNG row form. Each stored row is a filter-type byte (0)
 // followed by the samples, red, green, blue and, at depth 32, alpha. rows
@@ -30,6 +33,8 @@ struct PngImage {
     const ImageBuffer* source = nullptr;
     int32_t bandRows = 0;
     MemBlock rows;
+    // Deflates a large picture's bands on its threads; null: this thread.
+    WorkPool* pool = nullptr;
 };
 
 // Prepares image for source at depth 24 or 32 and allocates its band of
@@ -40,6 +45,8 @@ bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth);
 // Fills the band with count PNG rows starting at PNG row first (0 = top).
 // count is at most bandRows.
 void ConvertRows(PngImage& image, int32_t first, int32_t count);
+// The same into out, which has room for count rows.
+void ConvertRowsInto(const PngImage& image, int32_t first, int32_t count, uint8_t* out);
 
 class PngWriter : public ByteFile {
 public:
@@ -53,6 +60,7 @@ private:
     bool WriteBody();
     bool WriteChunk(const char* type, const uint8_t* data, uint32_t length);
     bool WriteImageData();
+    bool DeflateWhole();
     bool WritePiece(const uint8_t* data, uint32_t length);
 
     PngImage* image = nullptr;
@@ -60,4 +68,5 @@ private:
     MemBlock output;
     uint32_t checksum = 0;
     uint64_t total = 0;
+    int level = 0;
 };

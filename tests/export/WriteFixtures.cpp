@@ -20,8 +20,13 @@ int main(int argc, char** argv) {
         const char* kind;
         int width, height;
     };
-    const Shape shapes[] = {
-        {"pattern", 1, 1}, {"pattern", 5, 3}, {"pattern", 300, 200}, {"noise", 400, 300}, {"noise", 1, 7}};
+    const Shape shapes[] = {{"pattern", 1, 1},
+                            {"pattern", 5, 3},
+                            {"pattern", 300, 200},
+                            {"noise", 400, 300},
+                            {"noise", 1, 7},
+                            // Large enough to be deflated in bands.
+                            {"noise", 1200, 1200}};
     for (const Shape& s : shapes) {
         ImageBuffer image;
         if (!image.Create(s.width, s.height))

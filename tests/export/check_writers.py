@@ -44,7 +44,7 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         subprocess.run(emulator + [program, tools.host_path(folder, emulator)], check=True)
         names = sorted(os.listdir(folder))
-        assert len(names) == 15, names
+        assert len(names) == 18, names
         for name in names:
             stem, ext = os.path.splitext(name)
             parts = stem.split("_")
