@@ -20,13 +20,13 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 }
 
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
-                       OutputFormat format, bool overwrite, Str& outputPath) {
+                       OutputFormat format, bool overwrite, Str& outputPath, WorkPool* pool) {
     BuildOutputPath(outputPath, folder, itemName, format);
     if (!overwrite && ByteFile::Exists(outputPath.Text()))
         return ItemResult::Skipped;
     if (!LoadDocument(image, fullPath))
         return ItemResult::LoadFailed;
     const bool saved =
-        format == OutputFormat::Bmp ? image.SaveBmp(outputPath.Text()) : image.SavePng(outputPath.Text(), false);
+        format == OutputFormat::Bmp ? image.SaveBmp(outputPath.Text()) : image.SavePng(outputPath.Text(), false, pool);
     return saved ? ItemResult::Converted : ItemResult::WriteFailed;
 }

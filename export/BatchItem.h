@@ -7,6 +7,7 @@
 
 class ImageBuffer;
 class Str;
+class WorkPool;
 
 enum class OutputFormat { Bmp, Png };
 
@@ -28,6 +29,7 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 
 // Converts the document at fullPath, shown as itemName, into folder. image is
 // the caller's own picture, reused from item to item. outputPath receives
-// the path written (or skipped).
+// the path written (or skipped). pool, when given, reads and writes the
+// document on its threads.
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
-                       OutputFormat format, bool overwrite, Str& outputPath);
+                       OutputFormat format, bool overwrite, Str& outputPath, WorkPool* pool = nullptr);

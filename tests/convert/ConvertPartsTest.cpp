@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "decode/WorkPool.h"
+
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 using docwriter::Bytes;
 
@@ -82,6 +86,50 @@ TEST(ConvertJobs, ItemsWritingTheSameFileShareOneGroupInListOrder) {
     options.format = OutputFormat::Bmp;
     EXPECT_EQ(OutputKey(items[1], options), "b.bmp");
     EXPECT_EQ(OutputKey(items[3], options), "c");
+}
+
+TEST(ConvertJobs, ReportsComeInListOrderWhileTheFirstItemIsHeldUntilTheOthersAreDone) {
+    const std::vector<std::vector<size_t>> groups = {{0}, {1}, {2}, {3, 4}};
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t othersDone = 0;
+    std::vector<size_t> reported;
+    std::vector<unsigned> poolSizes;
+    RunGroups(
+        groups, 5, 4,
+        [&](size_t index, ImageBuffer&, WorkPool& pool) {
+            std::unique_lock<std::mutex> lock(mutex);
+            poolSizes.push_back(pool.Size());
+            if (index == 0) {
+                // Held until every other item's work has returned.
+                changed.wait(lock, [&] { return othersDone == 4; });
+            } else {
+                ++othersDone;
+                changed.notify_all();
+            }
+            return ItemReport{Outcome::Failed, std::to_string(index)};
+        },
+        [&](size_t index, const ItemReport& report) {
+            std::lock_guard<std::mutex> lock(mutex);
+            EXPECT_EQ(report.reason, std::to_string(index));
+            reported.push_back(index);
+        });
+    EXPECT_EQ(reported, (std::vector<size_t>{0, 1, 2, 3, 4}));
+    // Four documents at a time share the processor's cores.
+    for (unsigned size : poolSizes)
+        EXPECT_EQ(size, WorkPool::PoolSizeFor(4));
+}
+
+TEST(ConvertJobs, OneDocumentAtATimeGetsEveryCore) {
+    unsigned size = 0;
+    RunGroups(
+        {{0}, {1}}, 2, 1,
+        [&](size_t, ImageBuffer&, WorkPool& pool) {
+            size = pool.Size();
+            return ItemReport{};
+        },
+        [](size_t, const ItemReport&) {});
+    EXPECT_EQ(size, WorkPool::ProcessorCount());
 }
 
 TEST(ConvertFolders, DocumentsAreListedAsTheViewerListsThem) {

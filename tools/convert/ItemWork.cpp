@@ -43,12 +43,12 @@ ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options) {
 
 } // namespace
 
-ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image) {
+ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image, WorkPool* pool) {
     if (options.layers)
         return ExportItemLayers(item, options);
     Str output;
     switch (ConvertItem(image, item.path.c_str(), item.name.c_str(), options.destination.c_str(), options.format,
-                        options.overwrite, output)) {
+                        options.overwrite, output, pool)) {
     case ItemResult::Converted:
         return {Outcome::Converted, ""};
     case ItemResult::Skipped:

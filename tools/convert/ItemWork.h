@@ -7,6 +7,7 @@
 #include <string>
 
 class ImageBuffer;
+class WorkPool;
 
 struct Item {
     std::string path; // as found: the argument or folder + file name
@@ -20,8 +21,9 @@ struct ItemReport {
     std::string reason; // for Failed
 };
 
-// image is the calling job's own picture, reused from item to item.
-ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image);
+// image is the calling job's own picture, reused from item to item; pool,
+// when given, the job's threads for reading and writing one document.
+ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image, WorkPool* pool = nullptr);
 
 // Items whose outputs may be the same files share a key (compare keys with
 // text::CompareNoCase): the output file name, or in layer mode the document's

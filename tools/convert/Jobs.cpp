@@ -1,6 +1,7 @@
 #include "tools/convert/Jobs.h"
 
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -57,22 +58,33 @@ std::vector<std::vector<size_t>> GroupByOutput(const std::vector<Item>& items, c
     return runs;
 }
 
-void RunItems(const std::vector<Item>& items, const ConvertOptions& options, unsigned jobs,
-              const ItemReporter& reporter) {
-    const std::vector<std::vector<size_t>> groups = GroupByOutput(items, options);
-    InOrderReports reports(items.size(), reporter);
+void RunGroups(const std::vector<std::vector<size_t>>& groups, size_t count, unsigned jobs, const ItemWorker& work,
+               const ItemReporter& reporter) {
+    InOrderReports reports(count, reporter);
     std::atomic<size_t> nextGroup{0};
-    auto work = [&]() {
+    const unsigned threads = std::max(1u, std::min<unsigned>(jobs, unsigned(groups.size())));
+    const unsigned poolSize = WorkPool::PoolSizeFor(threads);
+    auto run = [&]() {
         ImageBuffer image;
+        WorkPool pool(poolSize);
         for (size_t g = nextGroup++; g < groups.size(); g = nextGroup++)
             for (size_t index : groups[g])
-                reports.Finish(index, ConvertOne(items[index], options, image));
+                reports.Finish(index, work(index, image, pool));
     };
-    const unsigned threads = std::max(1u, std::min<unsigned>(jobs, unsigned(groups.size())));
-    std::vector<std::thread> pool;
+    std::vector<std::thread> others;
     for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& thread : pool)
+        others.emplace_back(run);
+    run();
+    for (std::thread& thread : others)
         thread.join();
+}
+
+void RunItems(const std::vector<Item>& items, const ConvertOptions& options, unsigned jobs,
+              const ItemReporter& reporter) {
+    RunGroups(
+        GroupByOutput(items, options), items.size(), jobs,
+        [&](size_t index, ImageBuffer& image, WorkPool& pool) {
+            return ConvertOne(items[index], options, image, &pool);
+        },
+        reporter);
 }
