@@ -2,7 +2,7 @@
 # runs every test; `make run` opens the viewer on the sample documents;
 # `make fuzz` runs each fuzz target for FUZZ_SECONDS (default 10 minutes);
 # `make bench` runs the benchmarks and writes build/bench/report.md and .png.
-.PHONY: all setup native windows fuzz-build test test-native test-windows test-fuzz fuzz run bench clean
+.PHONY: all setup native windows fuzz-build tsan test test-native test-windows test-fuzz test-tsan fuzz run bench clean
 
 FUZZ_SECONDS ?= 600
 
@@ -33,7 +33,15 @@ test-windows: windows
 test-fuzz: fuzz-build
 	ctest --preset fuzz
 
-test: test-native test-windows test-fuzz
+# The tests that run code on several threads, under ThreadSanitizer.
+tsan: setup
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+
+test-tsan: tsan
+	ctest --preset tsan
+
+test: test-native test-windows test-fuzz test-tsan
 
 # Findings go to tests/corpus with a note to complete; see tests/corpus/README.md.
 fuzz: fuzz-build
