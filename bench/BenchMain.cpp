@@ -4,6 +4,8 @@
 // which also writes the report; see scripts/bench-report.
 #include "bench/Register.h"
 
+#include "decode/WorkPool.h"
+
 #include <functional>
 
 namespace bench {
@@ -14,11 +16,21 @@ benchmark::internal::Benchmark* Register(const std::string& name, std::function<
         ->UseRealTime();
 }
 
-void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::string& anchor) {
+void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::string& anchor, unsigned threads) {
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(pixels));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+    state.counters["threads"] = double(threads);
     if (!anchor.empty())
         state.SetLabel("vs " + anchor);
+}
+
+std::vector<unsigned> ThreadCounts() {
+    const unsigned cores = WorkPool::ProcessorCount();
+    std::vector<unsigned> counts;
+    for (unsigned n = 1; n < cores; n *= 2)
+        counts.push_back(n);
+    counts.push_back(cores);
+    return counts;
 }
 
 } // namespace bench

@@ -7,14 +7,15 @@
 #include "bench/Register.h"
 
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 #include <vector>
 
 namespace bench {
@@ -94,7 +95,7 @@ void ImageMagick(benchmark::State& state, const PictureSize& size, bool withAlph
     Account(state, size.Pixels(), size.Pixels() * 4);
 }
 
-void Save(benchmark::State& state, const PictureSize& size, int depth) {
+void Save(benchmark::State& state, const PictureSize& size, int depth, unsigned threads = 1) {
     const std::vector<uint8_t>& pixels = DecodedPicture(size);
     ImageBuffer image;
     if (!image.Create(size.width, size.height)) {
@@ -103,8 +104,9 @@ void Save(benchmark::State& state, const PictureSize& size, int depth) {
     }
     std::memcpy(image.bits, pixels.data(), pixels.size());
     const std::string path = ScratchFile("saved-" + size.Name() + (depth == 0 ? ".bmp" : ".png"));
+    WorkPool pool(threads);
     for (auto _ : state) {
-        const bool saved = depth == 0 ? image.SaveBmp(path.c_str()) : image.SavePng(path.c_str(), depth == 32);
+        const bool saved = depth == 0 ? image.SaveBmp(path.c_str()) : image.SavePng(path.c_str(), depth == 32, &pool);
         if (!saved) {
             state.SkipWithError("save failed");
             return;
@@ -112,7 +114,53 @@ void Save(benchmark::State& state, const PictureSize& size, int depth) {
     }
     const std::string d = depth == 32 ? "32bit/" : "24bit/";
     Account(state, size.Pixels(), size.Pixels() * 4,
-            depth == 0 ? "" : "Libpng/" + d + size.Name() + ", ImageMagick/" + d + size.Name());
+            depth == 0 ? "" : "Libpng/" + d + size.Name() + ", ImageMagick/" + d + size.Name(), pool.Size());
+}
+
+// What one document's conversion must do at least, on one thread with zlib
+// alone: inflate the six layers' streams and deflate the picture's PNG rows
+// (24-bit, filter 0, level 6), without compositing or files.
+void ZlibConvert(benchmark::State& state, const PictureSize& size) {
+    const DocumentSet& d = Documents(size);
+    const std::vector<uint8_t>& pixels = DecodedPicture(size);
+    std::vector<uint8_t> layer(d.qvmLayerBytes);
+    const size_t rowBytes = 1 + size_t(size.width) * 3;
+    std::vector<uint8_t> rows(rowBytes * 64), packed(65536);
+    for (auto _ : state) {
+        for (const docwriter::Bytes& stream : d.qvmStreams) {
+            uLongf length = uLongf(layer.size());
+            if (uncompress(layer.data(), &length, stream.data(), uLong(stream.size())) != Z_OK) {
+                state.SkipWithError("inflate failed");
+                return;
+            }
+        }
+        z_stream zs = {};
+        deflateInit(&zs, 6);
+        for (int first = 0; first < size.height; first += 64) {
+            const int count = size.height - first < 64 ? size.height - first : 64;
+            for (int r = 0; r < count; ++r) {
+                const uint8_t* in = pixels.data() + size_t(size.height - 1 - first - r) * size_t(size.width) * 4;
+                uint8_t* out = rows.data() + size_t(r) * rowBytes;
+                *out++ = 0;
+                for (int x = 0; x < size.width; ++x, in += 4, out += 3) {
+                    out[0] = in[2];
+                    out[1] = in[1];
+                    out[2] = in[0];
+                }
+            }
+            zs.next_in = rows.data();
+            zs.avail_in = uInt(size_t(count) * rowBytes);
+            const int flush = first + count == size.height ? Z_FINISH : Z_NO_FLUSH;
+            do {
+                zs.next_out = packed.data();
+                zs.avail_out = uInt(packed.size());
+                deflate(&zs, flush);
+            } while (zs.avail_out == 0);
+        }
+        deflateEnd(&zs);
+        benchmark::DoNotOptimize(packed.data());
+    }
+    Account(state, size.Pixels(), size.Pixels() * 4);
 }
 
 // Fifty documents per folder at the screen size. At 4096 x 4096 a six-layer
@@ -140,10 +188,22 @@ std::string DocumentFolder(const PictureSize& size) {
     return folder.string();
 }
 
-void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs) {
+// The six-layer document alone in a folder.
+std::string OneDocumentFolder(const PictureSize& size) {
     namespace fs = std::filesystem;
-    const std::string folder = DocumentFolder(size);
-    const std::string out = ScratchFile("converted-" + size.Name() + "-" + std::to_string(jobs));
+    const fs::path folder = ScratchFile("one-" + size.Name());
+    if (!fs::exists(folder)) {
+        fs::create_directory(folder);
+        fs::copy_file(Documents(size).qvmPath, folder / "doc.qvm");
+    }
+    return folder.string();
+}
+
+void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs, bool oneDocument = false) {
+    namespace fs = std::filesystem;
+    const std::string folder = oneDocument ? OneDocumentFolder(size) : DocumentFolder(size);
+    const std::string out =
+        ScratchFile("converted-" + size.Name() + "-" + std::to_string(jobs) + (oneDocument ? "-one" : ""));
     fs::create_directory(out);
     const std::string command = std::string("\"" TESSAVEL_CONVERTER "\" -q -j ") + std::to_string(jobs) + " -o \"" +
                                 out + "\" \"" + folder + "\"";
@@ -153,8 +213,10 @@ void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs) 
             return;
         }
     }
-    const size_t documents = size_t(FolderDocuments(size));
-    Account(state, size.Pixels() * documents, size.Pixels() * 4 * documents);
+    const size_t documents = oneDocument ? 1 : size_t(FolderDocuments(size));
+    // Whatever -j is, the converter's documents share every core.
+    Account(state, size.Pixels() * documents, size.Pixels() * 4 * documents,
+            oneDocument ? "ZlibConvert/" + size.Name() : "", WorkPool::ProcessorCount());
     state.counters["docs/s"] =
         benchmark::Counter(double(documents) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -162,11 +224,22 @@ void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs) 
 } // namespace
 
 void RegisterExportBenchmarks() {
-    const unsigned cores = std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1;
+    const unsigned cores = WorkPool::ProcessorCount();
     for (const PictureSize& size : Sizes()) {
-        Register("SavePng/24bit/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 24); });
-        Register("SavePng/32bit/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 32); });
+        for (unsigned threads : ThreadCounts()) {
+            const std::string t = "/t" + std::to_string(threads);
+            Register("SavePng/24bit/" + size.Name() + t,
+                     [size, threads](benchmark::State& s) { Save(s, size, 24, threads); });
+            Register("SavePng/32bit/" + size.Name() + t,
+                     [size, threads](benchmark::State& s) { Save(s, size, 32, threads); });
+        }
         Register("SaveBmp/" + size.Name(), [size](benchmark::State& s) { Save(s, size, 0); });
+    }
+    for (const PictureSize& size : Sizes()) {
+        Register("Converter/1doc/j1/" + size.Name(), [size](benchmark::State& s) {
+            Converter(s, size, 1, true);
+        })->Repetitions(3);
+        Register("ZlibConvert/" + size.Name(), [size](benchmark::State& s) { ZlibConvert(s, size); });
     }
     for (const PictureSize& size : Sizes()) {
         for (unsigned jobs : {1u, cores}) {

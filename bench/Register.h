@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -18,8 +19,15 @@ struct PictureSize;
 // worth of minimum time per run.
 benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body);
 
-// Marks the work of one iteration and names the anchor it is compared with.
-void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::string& anchor = "");
+// Marks the work of one iteration, names the anchor it is compared with and
+// the threads that did it (the report's Threads column).
+void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::string& anchor = "",
+             unsigned threads = 1);
+
+// The thread counts a threaded benchmark runs at: 1, 2, 4, ... and the
+// processor's count. Such benchmarks end in "/t" and the count; the report
+// shows the speed-up of each over its "/t1" run.
+std::vector<unsigned> ThreadCounts();
 
 void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();

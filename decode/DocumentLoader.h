@@ -2,8 +2,14 @@
 // The one entry for opening a document of either format.
 
 class ImageBuffer;
+class WorkPool;
 
 // Decodes the document at path into target, choosing the reader by the
 // path's extension ("qvr" or "qvm", any letter case); any other extension
 // fails without opening the file. True when the whole document was read.
-bool LoadDocument(ImageBuffer& target, const char* path);
+// pool, when given, inflates a large document's layers on its threads.
+bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+
+// LoadDocument on pool whatever the document's size, for the tests and fuzz
+// targets that hold the two ways of reading against each other.
+bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);

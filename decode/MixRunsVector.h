@@ -21,14 +21,13 @@
 #include "decode/MixRunPasses.h"
 
 template <class L> struct VectorPasses : L {
-    using typename L::Vec;
-    using L::kBytes;
     using L::add_epi8;
     using L::adds_epu8;
     using L::and_si;
     using L::andnot_si;
     using L::cmpeq_epi8;
     using L::cmplt_epi8;
+    using L::kBytes;
     using L::loadu;
     using L::max_epu8;
     using L::min_epu8;
@@ -36,8 +35,8 @@ template <class L> struct VectorPasses : L {
     using L::mulhi_epu16;
     using L::mullo_epi16;
     using L::or_si;
-    using L::prefetch;
     using L::packus_epi16;
+    using L::prefetch;
     using L::set1_epi16;
     using L::set1_epi32;
     using L::set1_epi8;
@@ -52,6 +51,7 @@ template <class L> struct VectorPasses : L {
     using L::unpackhi_epi8;
     using L::unpacklo_epi8;
     using L::xor_si;
+    using typename L::Vec;
 
     static constexpr size_t kPixels = kBytes / 4; // pixels per register
     // Movemask bits: all of a register's bytes, and those of the alpha bytes.
@@ -208,7 +208,8 @@ template <class L> struct VectorPasses : L {
         return s;
     }
 
-    template <Formula F> static size_t BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    template <Formula F>
+    static size_t BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
         return ForEachCoveredGroup(
             target, layer, count, opacity,
             [target](size_t k, Vec l) {
@@ -285,7 +286,8 @@ template <class L> struct VectorPasses : L {
             return;
         uint8_t* p = pixels + kBytes * g;
         const Vec t = Load(p);
-        Store(p, (full & kBits) == kBits ? ColourOf(colours, t) : Mixed(t, colours, L::template CoverageWeightWords<g>(w)));
+        Store(p, (full & kBits) == kBits ? ColourOf(colours, t)
+                                         : Mixed(t, colours, L::template CoverageWeightWords<g>(w)));
     }
 
     static size_t MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity,
@@ -318,7 +320,6 @@ template <class L> struct VectorPasses : L {
     }
 
     static MixRunPasses Passes(const char* name) {
-        return {name,           kBytes,         MixLayerPixels, BlendByFormula, AddLayerPixels,
-                SubtractLayerPixels, MixCoverage};
+        return {name, kBytes, MixLayerPixels, BlendByFormula, AddLayerPixels, SubtractLayerPixels, MixCoverage};
     }
 };

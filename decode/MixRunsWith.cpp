@@ -27,8 +27,7 @@ bool BlendByFormulaWith(const MixRunPasses& set, uint8_t code, uint8_t* target, 
     return true;
 }
 
-void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count,
-                        uint8_t opacity) {
+void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
     const size_t i = set.addLayerPixels(target, layer, count, opacity);
     scalar::AddLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
@@ -39,8 +38,8 @@ void SubtractLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uin
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
-void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count,
-                     uint8_t opacity, uint32_t colour) {
+void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity,
+                     uint32_t colour) {
     const size_t i = set.mixCoverage(pixels, coverage, count, opacity, colour);
     scalar::MixCoverage(pixels + 4 * i, coverage + i, count - i, opacity, colour);
 }

@@ -7,28 +7,19 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
+#include "decode/StreamJobs.h"
+
+#include <memory>
+#include <vector>
 
 namespace {
 
 constexpr uint32_t kChunkSize = 32768;
 
-} // namespace
-
-bool ReadQvm(ImageBuffer& target, const char* path) {
+bool ReadLayersInOrder(ByteFile& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table) {
     MemBlock scratch;
-    BlendTable table;
-    if (scratch.Alloc(kChunkSize, true) == nullptr || !table.Allocate())
+    if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
-    ByteFile file;
-    if (!file.OpenRead(path))
-        return false;
-    QvmHeader header;
-    if (!ReadQvmHeader(file, header))
-        return false;
-
-    if (!target.Create(header.width, header.height))
-        return false;
-    target.Fill(0xFFFFFFFF);
     // One layer buffer serves every visible layer. It is not cleared between
     // layers: only the pixels a layer's stream actually produced are blended.
     ImageBuffer layer;
@@ -55,4 +46,73 @@ bool ReadQvm(ImageBuffer& target, const char* path) {
         CompositeLayer(target, layer, record.blendMode, record.opacity, table, produced / 4);
     }
     return true;
+}
+
+// The same on a pool: a layer buffer per thread, the layers blended in file
+// order on this thread.
+class PooledLayers : public StreamRecords {
+public:
+    PooledLayers(const QvmHeader& header, ImageBuffer& target, BlendTable& table)
+        : header(header), target(target), table(table) {}
+
+    bool Prepare(StreamJob& job) override {
+        layers.emplace_back(new ImageBuffer);
+        if (job.slot + 1 != layers.size() || !layers.back()->Create(header.width, header.height))
+            return false;
+        job.destination = layers.back()->bits;
+        job.capacity = uint32_t(layers.back()->ByteCount());
+        return true;
+    }
+
+    Next ReadRecord(ByteFile& file, uint32_t, StreamJob& job) override {
+        QvmLayerRecord record;
+        if (!ReadQvmLayerRecord(file, header.recordLength, record))
+            return Next::Failed;
+        if (!record.Visible())
+            return file.Skip(record.compressedSize) ? Next::Passed : Next::Failed;
+        job.compressedSize = record.compressedSize;
+        job.mode = record.blendMode;
+        job.opacity = record.opacity;
+        return Next::Stream;
+    }
+
+    void Use(const StreamJob& job) override {
+        CompositeLayer(target, *layers[job.slot], job.mode, job.opacity, table, job.produced / 4);
+    }
+
+private:
+    const QvmHeader& header;
+    ImageBuffer& target;
+    BlendTable& table;
+    std::vector<std::unique_ptr<ImageBuffer>> layers; // one per job
+};
+
+bool ReadQvmWith(ImageBuffer& target, const char* path, WorkPool* pool, bool anySize) {
+    BlendTable table;
+    if (!table.Allocate())
+        return false;
+    ByteFile file;
+    if (!file.OpenRead(path))
+        return false;
+    QvmHeader header;
+    if (!ReadQvmHeader(file, header))
+        return false;
+
+    if (!target.Create(header.width, header.height))
+        return false;
+    target.Fill(0xFFFFFFFF);
+    if (!ReadsOnPool(pool, uint64_t(header.width) * header.height, anySize))
+        return ReadLayersInOrder(file, header, target, table);
+    PooledLayers layers(header, target, table);
+    return InflateStreamsInOrder(file, header.layerCount, *pool, layers);
+}
+
+} // namespace
+
+bool ReadQvm(ImageBuffer& target, const char* path, WorkPool* pool) {
+    return ReadQvmWith(target, path, pool, false);
+}
+
+bool ReadQvmOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
+    return ReadQvmWith(target, path, &pool, true);
 }

@@ -2,10 +2,19 @@
 // Flattens a QVM document (see QvmFormat.h) into one picture.
 
 class ImageBuffer;
+class WorkPool;
 
 // Creates target at the document's size, fills it opaque white and blends
 // every visible layer onto it, bottom layer first. True when every layer
 // record was processed. On failure target is untouched when the file could
 // not be opened or its header is unusable, empty when the picture could not
 // be created, and otherwise holds the layers blended so far.
-bool ReadQvm(ImageBuffer& target, const char* path);
+//
+// With a pool, the layers of a large picture are inflated on its threads
+// (one layer buffer per thread) and blended in the same order; the picture
+// and the result are the same as without.
+bool ReadQvm(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+
+// ReadQvm on the pool whatever the picture's size, for the tests and fuzz
+// targets that hold the two ways against each other.
+bool ReadQvmOnPool(ImageBuffer& target, const char* path, WorkPool& pool);

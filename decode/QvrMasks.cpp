@@ -11,8 +11,11 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrVersions.h"
+#include "decode/StreamJobs.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -35,9 +38,46 @@ void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t
     }
 }
 
+bool ReadRecord(ByteFile& file, uint8_t& opacity, uint8_t& flags, uint32_t& colour, uint32_t& compressedSize) {
+    return file.Skip(kUnreadRecordStart) && file.ReadU8(opacity) && file.ReadU8(flags) && file.ReadU32LE(colour) &&
+           file.ReadU32LE(compressedSize);
+}
+
+// The masks inflated on a pool, a mask buffer per thread, mixed in file
+// order on this thread.
+class PooledMasks : public StreamRecords {
+public:
+    PooledMasks(ImageBuffer& target, uint64_t stride, uint32_t maskBytes)
+        : target(target), stride(stride), maskBytes(maskBytes) {}
+
+    bool Prepare(StreamJob& job) override {
+        masks.emplace_back(new MemBlock);
+        if (job.slot + 1 != masks.size() || masks.back()->Alloc(maskBytes, false) == nullptr)
+            return false;
+        job.destination = masks.back()->data;
+        job.capacity = maskBytes;
+        return true;
+    }
+
+    Next ReadRecord(ByteFile& file, uint32_t, StreamJob& job) override {
+        return ::ReadRecord(file, job.opacity, job.flags, job.colour, job.compressedSize) ? Next::Stream : Next::Failed;
+    }
+
+    void Use(const StreamJob& job) override {
+        if ((job.flags & 1) != 0)
+            MixMask(target, job.destination, stride, job.produced, job.opacity, job.colour);
+    }
+
+private:
+    ImageBuffer& target;
+    const uint64_t stride;
+    const uint32_t maskBytes;
+    std::vector<std::unique_ptr<MemBlock>> masks; // one per job
+};
+
 } // namespace
 
-bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
+bool ReadQvrMasks(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock scratch;
     if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
@@ -67,6 +107,11 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
 
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
     const uint64_t maskBytes = stride * height; // below 2^30 for any picture Create accepts
+    if (ReadsOnPool(pool, uint64_t(width) * height, anySize)) {
+        target.Fill(0xFFFFFFFF);
+        PooledMasks masks(target, stride, uint32_t(maskBytes));
+        return InflateStreamsInOrder(file, layerCount, *pool, masks);
+    }
     MemBlock mask;
     if (mask.Alloc(uint32_t(maskBytes), false) == nullptr)
         return false;
@@ -75,8 +120,7 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
     for (uint32_t index = 0; index < layerCount; ++index) {
         uint8_t opacity = 0, flags = 0;
         uint32_t colour = 0, compressedSize = 0;
-        if (!file.Skip(kUnreadRecordStart) || !file.ReadU8(opacity) || !file.ReadU8(flags) || !file.ReadU32LE(colour) ||
-            !file.ReadU32LE(compressedSize))
+        if (!ReadRecord(file, opacity, flags, colour, compressedSize))
             return false;
         // Invisible layers' masks are expanded too: the next record starts
         // wherever the expansion leaves the file.

@@ -3,7 +3,9 @@
 #include "decode/ByteFile.h"
 #include "decode/QvrVersions.h"
 
-bool ReadQvr(ImageBuffer& target, const char* path) {
+namespace {
+
+bool ReadQvrWith(ImageBuffer& target, const char* path, WorkPool* pool, bool anySize) {
     ByteFile file;
     if (!file.OpenRead(path))
         return false;
@@ -12,10 +14,20 @@ bool ReadQvr(ImageBuffer& target, const char* path) {
         return false;
     switch (version) {
     case 0:
-        return ReadQvrMasks(file, target);
+        return ReadQvrMasks(file, target, pool, anySize);
     case 1:
-        return ReadQvrTiles(file, target);
+        return ReadQvrTiles(file, target, pool, anySize);
     default:
         return false;
     }
+}
+
+} // namespace
+
+bool ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool) {
+    return ReadQvrWith(target, path, pool, false);
+}
+
+bool ReadQvrOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
+    return ReadQvrWith(target, path, &pool, true);
 }

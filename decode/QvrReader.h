@@ -5,6 +5,7 @@
 // tiles placed by a per-layer offset.
 
 class ImageBuffer;
+class WorkPool;
 
 // Creates target at the document's size, fills it opaque white and mixes
 // every visible layer's colour onto it, bottom layer first (a stored
@@ -13,4 +14,12 @@ class ImageBuffer;
 // untouched when the file could not be opened or its header is unusable,
 // empty when the picture could not be created, and otherwise holds what was
 // mixed so far.
-bool ReadQvr(ImageBuffer& target, const char* path);
+//
+// With a pool, the masks or tiles of a large picture are inflated on its
+// threads and mixed in the same order; the picture and the result are the
+// same as without.
+bool ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+
+// ReadQvr on the pool whatever the picture's size, for the tests and fuzz
+// targets that hold the two ways against each other.
+bool ReadQvrOnPool(ImageBuffer& target, const char* path, WorkPool& pool);

@@ -13,8 +13,12 @@
 #include "decode/ImageBuffer.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrVersions.h"
+#include "decode/StreamJobs.h"
 
 #include <cstring>
+#include <deque>
+#include <memory>
+#include <vector>
 #include <zlib.h>
 
 namespace {
@@ -114,9 +118,156 @@ void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& span, con
                      size_t(span.endColumn - span.firstColumn));
 }
 
+// Tiles of visible layers expanded on a pool, a batch at a time, and mixed
+// in file order on the reader's thread. A batch ends where the file or a
+// tile's stream ends the document: its tiles before that place are mixed,
+// as the one-by-one reader mixes them before it stops.
+constexpr uint32_t kBatchTiles = 256;
+
+struct TileEntry {
+    TileSpan span;
+    CoverageMixer mixer;
+    uint16_t size;
+};
+
+class TileBatch : public WorkJob {
+public:
+    bool Prepare() {
+        return inflater.Init() && packed.Alloc(kBatchTiles * kTileBytes, false) != nullptr &&
+               expanded.Alloc(kBatchTiles * kTileBytes, false) != nullptr;
+    }
+    bool Full() const { return tiles.size() == kBatchTiles; }
+    uint8_t* NextInput() { return packed.data + tiles.size() * kTileBytes; }
+
+    void Run(const std::atomic<bool>& cancelled) override {
+        good = 0;
+        for (const TileEntry& entry : tiles) {
+            const uint8_t* input = packed.data + good * kTileBytes;
+            uint8_t* tile = expanded.data + good * kTileBytes;
+            if (cancelled.load())
+                return;
+            // Exactly 4096 bytes are the coverage itself, even when they
+            // happen to form a valid zlib stream.
+            if (entry.size == kTileBytes)
+                std::memcpy(tile, input, kTileBytes);
+            else if (!inflater.Expand(input, entry.size, tile))
+                return;
+            ++good;
+        }
+    }
+
+    void Mix(ImageBuffer& target) const {
+        for (size_t i = 0; i < good; ++i)
+            if (!tiles[i].span.Empty())
+                MixTile(target, expanded.data + i * kTileBytes, tiles[i].span, tiles[i].mixer);
+    }
+
+    std::vector<TileEntry> tiles;
+    size_t good = 0; // tiles expanded before the first that failed
+
+private:
+    TileInflater inflater;
+    MemBlock packed;
+    MemBlock expanded;
+};
+
+class PooledTiles {
+public:
+    PooledTiles(ByteFile& file, ImageBuffer& target, WorkPool& pool) : file(file), target(target), pool(pool) {}
+
+    bool Read(uint32_t layerCount, uint16_t recordLength) {
+        // One batch more than the threads: this thread fills one meanwhile.
+        for (unsigned b = 0; b <= pool.Size(); ++b) {
+            batches.emplace_back(new TileBatch);
+            if (!batches.back()->Prepare())
+                return false;
+            idle.push_back(batches.back().get());
+        }
+        const bool whole = ReadLayers(layerCount, recordLength);
+        // Tiles read before the file ended the document are mixed; tiles
+        // read after one that failed are not.
+        if (!broken && filling != nullptr && !filling->tiles.empty())
+            Post();
+        while (!broken && !busy.empty())
+            UseFirst();
+        return whole && !broken;
+    }
+
+private:
+    bool ReadLayers(uint32_t layerCount, uint16_t recordLength) {
+        for (uint32_t index = 0; index < layerCount; ++index) {
+            TileLayer layer;
+            if (!ReadLayerRecord(file, recordLength, layer))
+                return false;
+            const bool visible = (layer.flags & 1) != 0;
+            const CoverageMixer mixer = {layer.opacity, layer.colour};
+            for (uint32_t t = 0; t < layer.tileCount; ++t) {
+                uint16_t column = 0, row = 0, size = 0;
+                if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
+                    return false;
+                if (size == 0 || size > kTileBytes)
+                    return false;
+                if (!visible) {
+                    if (!file.Skip(size))
+                        return false;
+                    continue;
+                }
+                if (filling == nullptr) {
+                    if (idle.empty() && !UseFirst())
+                        return false;
+                    filling = idle.back();
+                    idle.pop_back();
+                    filling->tiles.clear();
+                }
+                if (!file.ReadExact(filling->NextInput(), size))
+                    return false;
+                filling->tiles.push_back({TileSpan(target, int64_t(layer.x) + int64_t(kTileSide) * column,
+                                                   int64_t(layer.y) + int64_t(kTileSide) * row),
+                                          mixer, size});
+                if (filling->Full())
+                    Post();
+            }
+        }
+        return true;
+    }
+
+    void Post() {
+        busy.push_back(filling);
+        filling->good = 0;
+        pool.Post(*filling);
+        filling = nullptr;
+    }
+
+    // Mixes the oldest batch; false when one of its tiles ended the document
+    // (the batches after it are dropped).
+    bool UseFirst() {
+        TileBatch& batch = *busy.front();
+        busy.pop_front();
+        pool.Wait(batch);
+        batch.Mix(target);
+        idle.push_back(&batch);
+        if (batch.good == batch.tiles.size())
+            return true;
+        for (TileBatch* later : busy)
+            pool.Wait(*later);
+        busy.clear();
+        broken = true;
+        return false;
+    }
+
+    ByteFile& file;
+    ImageBuffer& target;
+    WorkPool& pool;
+    std::vector<std::unique_ptr<TileBatch>> batches;
+    std::vector<TileBatch*> idle;
+    std::deque<TileBatch*> busy; // in file order
+    TileBatch* filling = nullptr;
+    bool broken = false; // a tile's stream ended the document
+};
+
 } // namespace
 
-bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
+bool ReadQvrTiles(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock tile, packed;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
         return false;
@@ -131,6 +282,10 @@ bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
     if (!target.Create(width, height))
         return false;
     target.Fill(0xFFFFFFFF);
+    if (ReadsOnPool(pool, uint64_t(width) * height, anySize)) {
+        PooledTiles tiles(file, target, *pool);
+        return tiles.Read(layerCount, recordLength);
+    }
     TileInflater inflater;
     if (!inflater.Init())
         return false;

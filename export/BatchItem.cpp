@@ -24,7 +24,7 @@ ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* ite
     BuildOutputPath(outputPath, folder, itemName, format);
     if (!overwrite && ByteFile::Exists(outputPath.Text()))
         return ItemResult::Skipped;
-    if (!LoadDocument(image, fullPath))
+    if (!LoadDocument(image, fullPath, pool))
         return ItemResult::LoadFailed;
     const bool saved =
         format == OutputFormat::Bmp ? image.SaveBmp(outputPath.Text()) : image.SavePng(outputPath.Text(), false, pool);

@@ -4,11 +4,13 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace doctest {
@@ -61,10 +63,21 @@ inline docwriter::QvmLayer QvmSolid(int w, int h, Bgr c, int a, uint8_t mode = 0
 class DocFileTest : public ::testing::Test {
 protected:
     // Writes bytes to a file called name in the scratch folder and loads it.
+    // Every document is read once more on a work pool, which must give the
+    // same result and picture.
     bool Load(const Bytes& bytes, ImageBuffer& image, const std::string& name) {
         const std::string path = dir.File(name);
         EXPECT_TRUE(docwriter::WriteFile(path, bytes));
-        return LoadDocument(image, path.c_str());
+        ImageBuffer pooled;
+        const bool onPool = LoadDocumentOnPool(pooled, path.c_str(), pool);
+        const bool loaded = LoadDocument(image, path.c_str());
+        EXPECT_EQ(onPool, loaded) << name << " on threads";
+        const bool sameSize = pooled.width == image.width && pooled.height == image.height;
+        EXPECT_TRUE(sameSize || (!loaded && pooled.IsEmpty())) << name << " on threads";
+        if (sameSize && !image.IsEmpty()) {
+            EXPECT_EQ(std::memcmp(pooled.bits, image.bits, image.ByteCount()), 0) << name << " on threads";
+        }
+        return loaded;
     }
     bool LoadQvm(const docwriter::QvmDocument& doc, ImageBuffer& image) {
         return Load(docwriter::WriteQvm(doc), image, "doc.qvm");
@@ -95,6 +108,7 @@ protected:
     }
 
     TempDir dir;
+    WorkPool pool{3};
 };
 
 } // namespace doctest

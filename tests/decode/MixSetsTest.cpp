@@ -35,7 +35,7 @@ TEST(MixRunSets, X86BuildsHaveAVectorSet) {
 }
 
 TEST(MixRunSets, EverySetGivesTheBytesOfTheScalarPasses) {
-    const uint8_t codes[] = {kBlendMultiply, kBlendScreen,     kBlendOverlay, kBlendHardLight, kBlendLinearBurn,
+    const uint8_t codes[] = {kBlendMultiply,   kBlendScreen,  kBlendOverlay, kBlendHardLight, kBlendLinearBurn,
                              kBlendDifference, kBlendLighten, kBlendDarken,  kBlendSoftLight};
     uint32_t seed = 7;
     for (uint8_t pass = 0; pass < 6; ++pass) {

@@ -2,6 +2,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 
 #include <cstring>
 
@@ -41,6 +42,12 @@ DocProbe ProbeDocument(const char* path) {
     used.Fill(kOldPixel);
     const bool again = LoadDocument(used, path);
 
+    // The pooled readers must end every document exactly where reading one
+    // stream after the other ends it.
+    WorkPool pool(3);
+    ImageBuffer pooled;
+    const bool onPool = LoadDocumentOnPool(pooled, path, pool);
+
     if (again != probe.loaded)
         probe.problem = "the second load gave another result";
     else if (probe.loaded && fresh.IsEmpty())
@@ -53,5 +60,11 @@ DocProbe ProbeDocument(const char* path) {
         probe.problem = "the second load made a picture of another size";
     else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, used.bits, fresh.ByteCount()) != 0)
         probe.problem = "the second load made other pixels";
+    else if (onPool != probe.loaded)
+        probe.problem = "the load on threads gave another result";
+    else if (pooled.width != fresh.width || pooled.height != fresh.height)
+        probe.problem = "the load on threads made a picture of another size";
+    else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, pooled.bits, fresh.ByteCount()) != 0)
+        probe.problem = "the load on threads made other pixels";
     return probe;
 }

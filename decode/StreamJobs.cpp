@@ -1,0 +1,174 @@
+#include "decode/StreamJobs.h"
+
+#include "decode/ByteFile.h"
+#include "decode/Inflate.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+#include <zlib.h>
+
+namespace {
+
+// The pieces InflateFromFile reads the file in. Where a stream ends decides
+// how many of them were read, and so where the next record starts.
+constexpr uint32_t kChunkSize = 32768;
+
+constexpr uint64_t kPooledPixels = 1024 * 1024;
+
+} // namespace
+
+bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
+    return pool != nullptr && pool->Size() > 1 && (anySize || pixels >= kPooledPixels);
+}
+
+void StreamJob::Run(const std::atomic<bool>& cancelled) {
+    ended = false;
+    produced = 0;
+    z_stream stream = {};
+    if (inflateInit(&stream) != Z_OK)
+        return;
+    stream.next_out = destination;
+    stream.avail_out = capacity;
+    uint32_t given = 0;
+    for (;;) {
+        if (stream.avail_in == 0) {
+            // The chunks InflateFromFile would read, so the stream stops at
+            // the same chunk.
+            if (cancelled.load())
+                break;
+            const uint32_t rest = inputLength - given;
+            stream.next_in = input.data + given;
+            stream.avail_in = rest < kChunkSize ? rest : kChunkSize;
+            given += stream.avail_in;
+        }
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_STREAM_END) {
+            ended = true;
+            break;
+        }
+        if (status != Z_OK)
+            break;
+    }
+    produced = capacity - stream.avail_out;
+    end = start + given;
+    inflateEnd(&stream);
+}
+
+class StreamRunner {
+public:
+    StreamRunner(ByteFile& file, uint32_t count, WorkPool& pool, StreamRecords& records)
+        : file(file), count(count), pool(pool), records(records) {}
+
+    bool Run() {
+        if (scratch.Alloc(kChunkSize, false) == nullptr)
+            return false;
+        for (size_t slot = 0; slot < pool.Size(); ++slot) {
+            jobs.emplace_back(new StreamJob);
+            jobs.back()->slot = slot;
+            if (!records.Prepare(*jobs.back()))
+                return false;
+            idle.push_back(jobs.back().get());
+        }
+        const int64_t here = file.Tell();
+        fileEnd = file.Seek(0, ByteFile::FromEnd);
+        if (here < 0 || fileEnd < 0 || file.Seek(here, ByteFile::FromStart) != here)
+            return false;
+        for (;;) {
+            ReadAhead();
+            if (busy.empty())
+                return !failedAhead && next == count;
+            StreamJob& job = *busy.front();
+            if (job.held) {
+                pool.Wait(job);
+            } else {
+                // Nothing was read past this stream: the file is at its bytes.
+                job.ended = InflateFromFile(file, job.destination, job.capacity, job.compressedSize, scratch.data,
+                                            kChunkSize, &job.produced);
+                blocked = false;
+            }
+            if (!job.ended) {
+                Drain();
+                return false;
+            }
+            records.Use(job);
+            busy.pop_front();
+            idle.push_back(&job);
+            if (job.held && job.end != job.start + job.inputLength) {
+                // The stream ended early in its block: what was read after
+                // it is read again from where reading one by one would be.
+                Drain();
+                if (file.Seek(job.end, ByteFile::FromStart) != job.end)
+                    return false;
+                next = job.index + 1;
+                failedAhead = false;
+            }
+        }
+    }
+
+private:
+    void ReadAhead() {
+        while (!failedAhead && !blocked && next < count && !idle.empty()) {
+            StreamJob& job = *idle.back();
+            const StreamRecords::Next step = records.ReadRecord(file, next, job);
+            if (step == StreamRecords::Next::Failed) {
+                failedAhead = true;
+                break;
+            }
+            const uint32_t index = next++;
+            if (step == StreamRecords::Next::Passed)
+                continue;
+            idle.pop_back();
+            busy.push_back(&job);
+            job.index = index;
+            job.ended = false;
+            job.start = file.Tell();
+            const int64_t left = fileEnd - job.start;
+            const uint64_t wanted =
+                left < int64_t(job.compressedSize) ? uint64_t(left < 0 ? 0 : left) : uint64_t(job.compressedSize);
+            // A block far beyond what its stream can expand to is read from
+            // the file in order, as ever, instead of being held.
+            job.held = job.start >= 0 && wanted <= uint64_t(job.capacity) + job.capacity / 8 + kChunkSize;
+            if (!job.held) {
+                blocked = true;
+                break;
+            }
+            if (job.input.size < wanted && wanted > 0 && job.input.Alloc(uint32_t(wanted), false) == nullptr) {
+                failedAhead = true;
+                busy.pop_back();
+                idle.push_back(&job);
+                break;
+            }
+            job.inputLength = wanted == 0 ? 0 : file.Read(job.input.data, uint32_t(wanted));
+            pool.Post(job);
+        }
+    }
+
+    // Waits for the jobs still out and drops their results.
+    void Drain() {
+        for (StreamJob* job : busy) {
+            pool.Wait(*job);
+            idle.push_back(job);
+        }
+        busy.clear();
+        blocked = false;
+    }
+
+    ByteFile& file;
+    const uint32_t count;
+    WorkPool& pool;
+    StreamRecords& records;
+    std::vector<std::unique_ptr<StreamJob>> jobs;
+    std::vector<StreamJob*> idle;
+    std::deque<StreamJob*> busy; // in file order
+    MemBlock scratch;            // for streams read from the file in order
+    int64_t fileEnd = 0;
+    uint32_t next = 0;        // the next record to read
+    bool failedAhead = false; // a record read ahead ended the document
+    bool blocked = false;     // a stream read in order waits in busy
+};
+
+bool InflateStreamsInOrder(ByteFile& file, uint32_t count, WorkPool& pool, StreamRecords& records) {
+    StreamRunner runner(file, count, pool, records);
+    return runner.Run();
+}

@@ -1,0 +1,111 @@
+// The readers on a work pool. Every document the reader tests load is also
+// read on a pool and compared (DocTest.h); these cases reach the places
+// where reading ahead differs from reading one stream after the other.
+#include "tests/decode/DocTest.h"
+
+#include "decode/QvmReader.h"
+
+using docwriter::QvmDocument;
+using docwriter::QvrMaskLayer;
+using docwriter::QvrTile;
+using docwriter::QvrTileLayer;
+using docwriter::QvrV0Document;
+using docwriter::QvrV1Document;
+using namespace doctest;
+
+namespace {
+
+const Bgr kRed = {0, 0, 255};
+const Bgr kBlue = {255, 0, 0};
+
+class ReaderThreadsTest : public DocFileTest {};
+
+TEST_F(ReaderThreadsTest, StreamEndingEarlyInItsBlockMakesTheRecordsReadAheadBeReadAgain) {
+    // The first stream ends in the first 32 KB of a 40 KB block: the next
+    // record is read from the zeros after that chunk (an invisible empty
+    // layer), not from the blue layer the threads had read ahead.
+    const int w = 256, h = 256;
+    QvmDocument qvm;
+    qvm.width = w;
+    qvm.height = h;
+    docwriter::QvmLayer red = QvmSolid(w, h, kRed, 255);
+    red.trailing = Bytes(40000, 0);
+    qvm.layers = {red, QvmSolid(w, h, kBlue, 255)};
+    ImageBuffer image;
+    ASSERT_TRUE(LoadQvm(qvm, image));
+    ExpectAll(image, kRed);
+
+    // A mask stream alike: the record read from the zeros has an empty
+    // stream, which ends the document after the red layer.
+    QvrV0Document v0;
+    v0.width = w;
+    v0.height = h;
+    QvrMaskLayer mask;
+    mask.color = Pack(kRed);
+    Bytes stream = docwriter::Compress(Bytes(size_t(w) * h, 255));
+    stream.resize(stream.size() + 40000, 0);
+    mask.stream = stream;
+    QvrMaskLayer blue = mask;
+    blue.color = Pack(kBlue);
+    blue.stream.reset();
+    blue.mask = Bytes(size_t(w) * h, 255);
+    v0.layers = {mask, blue};
+    EXPECT_FALSE(LoadQvr(v0, image));
+    ExpectAll(image, kRed);
+}
+
+TEST_F(ReaderThreadsTest, TileStreamFailingInALaterBatchKeepsTheTilesBeforeIt) {
+    // 625 tiles are three batches; the one at 400 is broken.
+    const int side = 25 * 64;
+    QvrV1Document doc;
+    doc.width = side;
+    doc.height = side;
+    QvrTileLayer layer;
+    layer.color = Pack(kRed);
+    for (uint16_t i = 0; i < 625; ++i) {
+        QvrTile tile;
+        tile.column = uint16_t(i % 25);
+        tile.row = uint16_t(i / 25);
+        tile.coverage = Bytes(4096, 255);
+        if (i == 400)
+            tile.data = Bytes{0x78, 0x9C, 0xFF, 0xFF, 0xFF};
+        layer.tiles.push_back(tile);
+    }
+    doc.layers.push_back(layer);
+    ImageBuffer image;
+    EXPECT_FALSE(LoadQvr(doc, image));
+    EXPECT_EQ(At(image, 399 % 25 * 64, 399 / 25 * 64), kRed);
+    EXPECT_EQ(At(image, 400 % 25 * 64, 400 / 25 * 64), kWhite);
+    EXPECT_EQ(At(image, 401 % 25 * 64, 401 / 25 * 64), kWhite);
+}
+
+TEST_F(ReaderThreadsTest, LargePicturesTakeThePoolAndGiveTheSamePicture) {
+    const int w = 1024, h = 1024;
+    QvmDocument doc;
+    doc.width = w;
+    doc.height = h;
+    doc.layers = {QvmSolid(w, h, kRed, 255), QvmSolid(w, h, kBlue, 100, 1), QvmSolid(w, h, kRed, 30, 20)};
+    const std::string path = dir.File("large.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+    ImageBuffer alone, pooled;
+    ASSERT_TRUE(LoadDocument(alone, path.c_str()));
+    ASSERT_TRUE(LoadDocument(pooled, path.c_str(), &pool));
+    ASSERT_EQ(pooled.ByteCount(), alone.ByteCount());
+    EXPECT_EQ(std::memcmp(pooled.bits, alone.bits, alone.ByteCount()), 0);
+}
+
+TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
+    QvmDocument doc;
+    doc.width = 4;
+    doc.height = 4;
+    doc.layers = {QvmSolid(4, 4, kRed, 255)};
+    const std::string path = dir.File("doc.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+    WorkPool stopped(2);
+    stopped.Cancel();
+    ImageBuffer image;
+    EXPECT_FALSE(ReadQvmOnPool(image, path.c_str(), stopped));
+    ExpectAll(image, kWhite);
+}
+
+} // namespace
