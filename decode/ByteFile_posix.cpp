@@ -28,7 +28,7 @@ bool ByteFile::Close() {
         return false;
     FILE* file = AsFile(handle);
     handle = nullptr;
-    aheadNext = aheadEnd = 0;
+    ForgetReadAhead();
     // A buffered write that fails shows itself only here: report it.
     const bool clean = std::ferror(file) == 0;
     return (std::fclose(file) == 0) && clean;

@@ -26,7 +26,7 @@ bool ByteFile::Close() {
         return false;
     const BOOL closed = CloseHandle(AsHandle(handle));
     handle = nullptr;
-    aheadNext = aheadEnd = 0;
+    ForgetReadAhead();
     return closed != FALSE;
 }
 

@@ -1,8 +1,11 @@
 #include "decode/DocumentLoader.h"
 
+#include "decode/ByteFile.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
 #include "framework/Str.h"
+
+#include <cstring>
 
 namespace {
 
@@ -35,14 +38,23 @@ bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
     return false;
 }
 
-bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
-    switch (FormatOf(path)) {
-    case Format::Qvr:
-        return ReadQvrOnPool(target, path, pool);
-    case Format::Qvm:
-        return ReadQvmOnPool(target, path, pool);
-    case Format::Other:
-        break;
-    }
+bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
+    constexpr uint32_t kMagicLength = 7;
+    char magic[kMagicLength];
+    // The reader checks the magic again, so step back over it.
+    if (!source.ReadExact(magic, kMagicLength) || !source.Skip(-int64_t(kMagicLength)))
+        return false;
+    if (std::memcmp(magic, "QVMDATA", kMagicLength) == 0)
+        return ReadQvm(target, source, pool);
+    if (std::memcmp(magic, "QVRFDAT", kMagicLength) == 0)
+        return ReadQvr(target, source, pool);
     return false;
+}
+
+bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
+    const Format format = FormatOf(path);
+    ByteFile file;
+    if (format == Format::Other || !file.OpenRead(path))
+        return false;
+    return format == Format::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
 }

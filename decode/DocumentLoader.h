@@ -1,6 +1,7 @@
 #pragma once
 // The one entry for opening a document of either format.
 
+class ByteSource;
 class ImageBuffer;
 class WorkPool;
 
@@ -9,6 +10,12 @@ class WorkPool;
 // fails without opening the file. True when the whole document was read.
 // pool, when given, inflates a large document's layers on its threads.
 bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+
+// Decodes the document that source holds from its current position. A source
+// has no name to choose by, so its first bytes ("QVMDATA" or "QVRFDAT")
+// choose the reader; anything else fails. True when the whole document was
+// read.
+bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 
 // LoadDocument on pool whatever the document's size, for the tests and fuzz
 // targets that hold the two ways of reading against each other.

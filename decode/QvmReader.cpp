@@ -16,7 +16,7 @@ namespace {
 
 constexpr uint32_t kChunkSize = 32768;
 
-bool ReadLayersInOrder(ByteFile& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table) {
+bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table) {
     MemBlock scratch;
     if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
@@ -38,7 +38,7 @@ bool ReadLayersInOrder(ByteFile& file, const QvmHeader& header, ImageBuffer& tar
             continue;
         }
         uint32_t produced = 0;
-        if (!InflateFromFile(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
             return false;
         // A stream that ends early leaves the rest of the layer transparent.
         // A pixel cut in the middle has no alpha byte and counts as
@@ -64,7 +64,7 @@ public:
         return true;
     }
 
-    Next ReadRecord(ByteFile& file, uint32_t, StreamJob& job) override {
+    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(file, header.recordLength, record))
             return Next::Failed;
@@ -87,12 +87,9 @@ private:
     std::vector<std::unique_ptr<ImageBuffer>> layers; // one per job
 };
 
-bool ReadQvmWith(ImageBuffer& target, const char* path, WorkPool* pool, bool anySize) {
+bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize) {
     BlendTable table;
     if (!table.Allocate())
-        return false;
-    ByteFile file;
-    if (!file.OpenRead(path))
         return false;
     QvmHeader header;
     if (!ReadQvmHeader(file, header))
@@ -110,9 +107,14 @@ bool ReadQvmWith(ImageBuffer& target, const char* path, WorkPool* pool, bool any
 } // namespace
 
 bool ReadQvm(ImageBuffer& target, const char* path, WorkPool* pool) {
-    return ReadQvmWith(target, path, pool, false);
+    ByteFile file;
+    return file.OpenRead(path) && ReadQvmWith(target, file, pool, false);
 }
 
-bool ReadQvmOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
-    return ReadQvmWith(target, path, &pool, true);
+bool ReadQvm(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
+    return ReadQvmWith(target, source, pool, false);
+}
+
+bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
+    return ReadQvmWith(target, source, &pool, true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Flattens a QVM document (see QvmFormat.h) into one picture.
 
+class ByteSource;
 class ImageBuffer;
 class WorkPool;
 
@@ -14,7 +15,9 @@ class WorkPool;
 // (one layer buffer per thread) and blended in the same order; the picture
 // and the result are the same as without.
 bool ReadQvm(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+// The same from a source positioned at the start of the document.
+bool ReadQvm(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 
 // ReadQvm on the pool whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
-bool ReadQvmOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
+bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);

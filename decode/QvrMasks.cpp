@@ -6,7 +6,7 @@
 // CS (u32) and CS bytes of zlib data expanding to the mask: one coverage byte
 // per pixel, the top row first, each row padded to a multiple of 4 bytes.
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
@@ -38,7 +38,7 @@ void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t
     }
 }
 
-bool ReadRecord(ByteFile& file, uint8_t& opacity, uint8_t& flags, uint32_t& colour, uint32_t& compressedSize) {
+bool ReadRecord(ByteSource& file, uint8_t& opacity, uint8_t& flags, uint32_t& colour, uint32_t& compressedSize) {
     return file.Skip(kUnreadRecordStart) && file.ReadU8(opacity) && file.ReadU8(flags) && file.ReadU32LE(colour) &&
            file.ReadU32LE(compressedSize);
 }
@@ -59,7 +59,7 @@ public:
         return true;
     }
 
-    Next ReadRecord(ByteFile& file, uint32_t, StreamJob& job) override {
+    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
         return ::ReadRecord(file, job.opacity, job.flags, job.colour, job.compressedSize) ? Next::Stream : Next::Failed;
     }
 
@@ -77,7 +77,7 @@ private:
 
 } // namespace
 
-bool ReadQvrMasks(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock scratch;
     if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
@@ -97,7 +97,7 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anyS
     if (flattenedSize != 0) {
         // The stored picture replaces everything, white background included.
         uint32_t produced = 0;
-        if (!InflateFromFile(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
             return false;
         // A picture stream that ends early leaves the rest black and clear,
         // whatever the platform's fresh pixel memory held.
@@ -125,7 +125,7 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anyS
         // Invisible layers' masks are expanded too: the next record starts
         // wherever the expansion leaves the file.
         uint32_t produced = 0;
-        if (!InflateFromFile(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
             return false;
         if ((flags & 1) != 0)
             MixMask(target, mask.data, stride, produced, opacity, colour);

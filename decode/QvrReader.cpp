@@ -5,10 +5,7 @@
 
 namespace {
 
-bool ReadQvrWith(ImageBuffer& target, const char* path, WorkPool* pool, bool anySize) {
-    ByteFile file;
-    if (!file.OpenRead(path))
-        return false;
+bool ReadQvrWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize) {
     uint8_t version = 0;
     if (!file.ReadAndCompare("QVRFDAT") || !file.ReadU8(version))
         return false;
@@ -25,9 +22,14 @@ bool ReadQvrWith(ImageBuffer& target, const char* path, WorkPool* pool, bool any
 } // namespace
 
 bool ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool) {
-    return ReadQvrWith(target, path, pool, false);
+    ByteFile file;
+    return file.OpenRead(path) && ReadQvrWith(target, file, pool, false);
 }
 
-bool ReadQvrOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
-    return ReadQvrWith(target, path, &pool, true);
+bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
+    return ReadQvrWith(target, source, pool, false);
+}
+
+bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
+    return ReadQvrWith(target, source, &pool, true);
 }

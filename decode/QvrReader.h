@@ -4,6 +4,7 @@
 // a picture already flattened), version 1 stores masks as sparse 64 x 64
 // tiles placed by a per-layer offset.
 
+class ByteSource;
 class ImageBuffer;
 class WorkPool;
 
@@ -19,7 +20,9 @@ class WorkPool;
 // threads and mixed in the same order; the picture and the result are the
 // same as without.
 bool ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+// The same from a source positioned at the start of the document.
+bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 
 // ReadQvr on the pool whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
-bool ReadQvrOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
+bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);

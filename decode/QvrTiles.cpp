@@ -9,7 +9,7 @@
 // (top row first) stored plainly when size is 4096, otherwise one zlib stream
 // expanding to them.
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/ImageBuffer.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrVersions.h"
@@ -78,7 +78,7 @@ struct TileLayer {
     uint8_t flags = 0;
 };
 
-bool ReadLayerRecord(ByteFile& file, uint16_t recordLength, TileLayer& layer) {
+bool ReadLayerRecord(ByteSource& file, uint16_t recordLength, TileLayer& layer) {
     uint32_t unused = 0;
     return file.ReadI32LE(layer.x) && file.ReadI32LE(layer.y) && file.ReadU32LE(unused) && file.ReadU32LE(unused) &&
            file.ReadU32LE(layer.tileCount) && file.Skip(50) && file.ReadU8(layer.opacity) &&
@@ -173,7 +173,7 @@ private:
 
 class PooledTiles {
 public:
-    PooledTiles(ByteFile& file, ImageBuffer& target, WorkPool& pool) : file(file), target(target), pool(pool) {}
+    PooledTiles(ByteSource& file, ImageBuffer& target, WorkPool& pool) : file(file), target(target), pool(pool) {}
 
     bool Read(uint32_t layerCount, uint16_t recordLength) {
         // One batch more than the threads: this thread fills one meanwhile.
@@ -255,7 +255,7 @@ private:
         return false;
     }
 
-    ByteFile& file;
+    ByteSource& file;
     ImageBuffer& target;
     WorkPool& pool;
     std::vector<std::unique_ptr<TileBatch>> batches;
@@ -267,7 +267,7 @@ private:
 
 } // namespace
 
-bool ReadQvrTiles(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock tile, packed;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
         return false;

@@ -8,14 +8,14 @@
 
 #include "decode/MixRuns.h"
 
-class ByteFile;
+class ByteSource;
 class ImageBuffer;
 class WorkPool;
 
 // Version 0: whole masks, or a stored flattened picture. Version 1: 64 x 64
 // tiles. Each inflates on pool where ReadsOnPool (StreamJobs.h) says so.
-bool ReadQvrMasks(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize);
-bool ReadQvrTiles(ByteFile& file, ImageBuffer& target, WorkPool* pool, bool anySize);
+bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize);
+bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize);
 
 // Mixes one layer's colour (byte 0 blue, 1 green, 2 red; byte 3 unused)
 // onto rows of pixels, each pixel weighted by its coverage byte and the

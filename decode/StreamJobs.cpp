@@ -1,6 +1,6 @@
 #include "decode/StreamJobs.h"
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/Inflate.h"
 
 #include <deque>
@@ -57,7 +57,7 @@ void StreamJob::Run(const std::atomic<bool>& cancelled) {
 
 class StreamRunner {
 public:
-    StreamRunner(ByteFile& file, uint32_t count, WorkPool& pool, StreamRecords& records)
+    StreamRunner(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records)
         : file(file), count(count), pool(pool), records(records) {}
 
     bool Run() {
@@ -71,8 +71,8 @@ public:
             idle.push_back(jobs.back().get());
         }
         const int64_t here = file.Tell();
-        fileEnd = file.Seek(0, ByteFile::FromEnd);
-        if (here < 0 || fileEnd < 0 || file.Seek(here, ByteFile::FromStart) != here)
+        fileEnd = file.Seek(0, ByteSource::FromEnd);
+        if (here < 0 || fileEnd < 0 || file.Seek(here, ByteSource::FromStart) != here)
             return false;
         for (;;) {
             ReadAhead();
@@ -83,8 +83,8 @@ public:
                 pool.Wait(job);
             } else {
                 // Nothing was read past this stream: the file is at its bytes.
-                job.ended = InflateFromFile(file, job.destination, job.capacity, job.compressedSize, scratch.data,
-                                            kChunkSize, &job.produced);
+                job.ended = InflateFromSource(file, job.destination, job.capacity, job.compressedSize, scratch.data,
+                                              kChunkSize, &job.produced);
                 blocked = false;
             }
             if (!job.ended) {
@@ -98,7 +98,7 @@ public:
                 // The stream ended early in its block: what was read after
                 // it is read again from where reading one by one would be.
                 Drain();
-                if (file.Seek(job.end, ByteFile::FromStart) != job.end)
+                if (file.Seek(job.end, ByteSource::FromStart) != job.end)
                     return false;
                 next = job.index + 1;
                 failedAhead = false;
@@ -154,7 +154,7 @@ private:
         blocked = false;
     }
 
-    ByteFile& file;
+    ByteSource& file;
     const uint32_t count;
     WorkPool& pool;
     StreamRecords& records;
@@ -168,7 +168,7 @@ private:
     bool blocked = false;     // a stream read in order waits in busy
 };
 
-bool InflateStreamsInOrder(ByteFile& file, uint32_t count, WorkPool& pool, StreamRecords& records) {
+bool InflateStreamsInOrder(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records) {
     StreamRunner runner(file, count, pool, records);
     return runner.Run();
 }

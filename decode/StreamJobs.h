@@ -18,7 +18,7 @@
 
 #include <cstdint>
 
-class ByteFile;
+class ByteSource;
 
 // Whether a reader takes pool for a picture of pixels pixels: only a pool
 // with threads of its own, and only for a picture large enough that threads
@@ -65,7 +65,7 @@ public:
     // Reads record index. Stream: job's fields are set and the file is at its
     // compressed bytes. Passed: the record needs no expanding and the file is
     // past it. Failed: the document ends at this record.
-    virtual Next ReadRecord(ByteFile& file, uint32_t index, StreamJob& job) = 0;
+    virtual Next ReadRecord(ByteSource& file, uint32_t index, StreamJob& job) = 0;
     // Takes an expanded stream, in file order.
     virtual void Use(const StreamJob& job) = 0;
 };
@@ -73,4 +73,4 @@ public:
 // Reads count records from file with their streams. True when all were read
 // and expanded; the file is then where the one-after-the-other reader leaves
 // it.
-bool InflateStreamsInOrder(ByteFile& file, uint32_t count, WorkPool& pool, StreamRecords& records);
+bool InflateStreamsInOrder(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records);

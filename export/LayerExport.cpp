@@ -82,7 +82,7 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         const int64_t dataStart = file.Tell();
         uint32_t produced = 0;
         if (dataStart < 0 ||
-            !InflateFromFile(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkBytes, &produced)) {
+            !InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkBytes, &produced)) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }

@@ -99,12 +99,12 @@ TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
     doc.width = 4;
     doc.height = 4;
     doc.layers = {QvmSolid(4, 4, kRed, 255)};
-    const std::string path = dir.File("doc.qvm");
-    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+    const Bytes bytes = docwriter::WriteQvm(doc);
+    MemorySource source(bytes.data(), bytes.size());
     WorkPool stopped(2);
     stopped.Cancel();
     ImageBuffer image;
-    EXPECT_FALSE(ReadQvmOnPool(image, path.c_str(), stopped));
+    EXPECT_FALSE(ReadQvmOnPool(image, source, stopped));
     ExpectAll(image, kWhite);
 }
 

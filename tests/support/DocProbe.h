@@ -5,7 +5,8 @@
 // earlier picture nor on anything an earlier load left behind (a stale blend
 // table, a buffer of the previous layer), so both must give the same outcome
 // and, when a picture was made, the same bytes. A third load reads it on a
-// work pool whatever its size, which must give the same again.
+// work pool whatever its size, and a fourth from the file's bytes in memory;
+// both must agree with them as well.
 
 #include <cstdint>
 #include <string>
