@@ -6,6 +6,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 
 #include <cstring>
 #include <zlib.h>
@@ -36,16 +37,18 @@ private:
     bool ready = false;
 };
 
-void Load(benchmark::State& state, const std::string& path, size_t pixels, size_t rawBytes, const std::string& anchor) {
+void Load(benchmark::State& state, const std::string& path, size_t pixels, size_t rawBytes, const std::string& anchor,
+          unsigned threads) {
     ImageBuffer image;
+    WorkPool pool(threads);
     for (auto _ : state) {
-        if (!LoadDocument(image, path.c_str())) {
+        if (!LoadDocument(image, path.c_str(), &pool)) {
             state.SkipWithError("load failed");
             return;
         }
         benchmark::DoNotOptimize(image.bits);
     }
-    Account(state, pixels, rawBytes, anchor);
+    Account(state, pixels, rawBytes, anchor, pool.Size());
 }
 
 // Every stream expanded into one reused buffer.
@@ -89,24 +92,28 @@ void RegisterDecodeBenchmarks() {
     for (const PictureSize& size : Sizes()) {
         const std::string n = size.Name();
         const size_t pixels = size.Pixels();
-        Register("ReadQvm/6layers/" + n, [size, n, pixels](benchmark::State& s) {
-            const DocumentSet& d = Documents(size);
-            Load(s, d.qvmPath, pixels, d.qvmLayerBytes * d.qvmStreams.size(), "InflateQvm/" + n);
-        });
+        for (unsigned threads : ThreadCounts()) {
+            const std::string t = "/t" + std::to_string(threads);
+            Register("ReadQvm/6layers/" + n + t, [size, n, pixels, threads](benchmark::State& s) {
+                const DocumentSet& d = Documents(size);
+                Load(s, d.qvmPath, pixels, d.qvmLayerBytes * d.qvmStreams.size(), "InflateQvm/" + n, threads);
+            });
+            Register("ReadQvrV1/10layers/" + n + t, [size, n, pixels, threads](benchmark::State& s) {
+                const DocumentSet& d = Documents(size);
+                Load(s, d.qvrV1Path, pixels, d.tileData.size() * 4096, "InflateTiles/" + n, threads);
+            });
+            Register("ReadQvrV0/4masks/" + n + t, [size, n, pixels, threads](benchmark::State& s) {
+                const DocumentSet& d = Documents(size);
+                Load(s, d.qvrV0Path, pixels, d.maskBytes * d.maskStreams.size(), "InflateMasks/" + n, threads);
+            });
+        }
+        // The floors one core can reach: zlib alone on one thread.
         Register("InflateQvm/" + n, [size, pixels](benchmark::State& s) {
             const DocumentSet& d = Documents(size);
             InflateStreams(s, d.qvmStreams, d.qvmLayerBytes, pixels);
         });
-        Register("ReadQvrV1/10layers/" + n, [size, n, pixels](benchmark::State& s) {
-            const DocumentSet& d = Documents(size);
-            Load(s, d.qvrV1Path, pixels, d.tileData.size() * 4096, "InflateTiles/" + n);
-        });
         Register("InflateTiles/" + n,
                  [size, pixels](benchmark::State& s) { InflateTiles(s, Documents(size).tileData, pixels); });
-        Register("ReadQvrV0/4masks/" + n, [size, n, pixels](benchmark::State& s) {
-            const DocumentSet& d = Documents(size);
-            Load(s, d.qvrV0Path, pixels, d.maskBytes * d.maskStreams.size(), "InflateMasks/" + n);
-        });
         Register("InflateMasks/" + n, [size, pixels](benchmark::State& s) {
             const DocumentSet& d = Documents(size);
             InflateStreams(s, d.maskStreams, d.maskBytes, pixels);
