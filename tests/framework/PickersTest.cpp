@@ -1,5 +1,6 @@
 // The file and folder pickers: the reading of the dialog's answer, and the
 // system dialogs themselves driven from inside their modal loops.
+#include "DialogScript.h"
 #include "TestWindows.h"
 
 #include "framework/FilePicker.h"
