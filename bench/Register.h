@@ -32,5 +32,6 @@ std::vector<unsigned> ThreadCounts();
 void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
+void RegisterHostileBenchmarks();
 
 } // namespace bench
