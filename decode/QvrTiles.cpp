@@ -118,6 +118,39 @@ void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& span, con
                      size_t(span.endColumn - span.firstColumn));
 }
 
+// Walks every layer's tiles in file order. A visible tile's span goes to
+// take(span, mixer, size) with the file at its size bytes, which take reads;
+// take returns false to end the document there. Up to 4 294 967 295 tiles a
+// layer: every tile reads its fields, so a file that ends stops the walk at
+// the first short read.
+template <typename Take>
+bool WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount, uint16_t recordLength, Take take) {
+    for (uint32_t index = 0; index < layerCount; ++index) {
+        TileLayer layer;
+        if (!ReadLayerRecord(file, recordLength, layer))
+            return false;
+        const bool visible = (layer.flags & 1) != 0;
+        const CoverageMixer mixer = {layer.opacity, layer.colour};
+        for (uint32_t t = 0; t < layer.tileCount; ++t) {
+            uint16_t column = 0, row = 0, size = 0;
+            if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
+                return false;
+            if (size == 0 || size > kTileBytes)
+                return false;
+            if (!visible) {
+                if (!file.Skip(size))
+                    return false;
+                continue;
+            }
+            const TileSpan span(target, int64_t(layer.x) + int64_t(kTileSide) * column,
+                                int64_t(layer.y) + int64_t(kTileSide) * row);
+            if (!take(span, mixer, size))
+                return false;
+        }
+    }
+    return true;
+}
+
 // Tiles of visible layers expanded on a pool, a batch at a time, and mixed
 // in file order on the reader's thread. A batch ends where the file or a
 // tile's stream ends the document: its tiles before that place are mixed,
@@ -195,40 +228,22 @@ public:
 
 private:
     bool ReadLayers(uint32_t layerCount, uint16_t recordLength) {
-        for (uint32_t index = 0; index < layerCount; ++index) {
-            TileLayer layer;
-            if (!ReadLayerRecord(file, recordLength, layer))
-                return false;
-            const bool visible = (layer.flags & 1) != 0;
-            const CoverageMixer mixer = {layer.opacity, layer.colour};
-            for (uint32_t t = 0; t < layer.tileCount; ++t) {
-                uint16_t column = 0, row = 0, size = 0;
-                if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
-                    return false;
-                if (size == 0 || size > kTileBytes)
-                    return false;
-                if (!visible) {
-                    if (!file.Skip(size))
-                        return false;
-                    continue;
-                }
-                if (filling == nullptr) {
-                    if (idle.empty() && !UseFirst())
-                        return false;
-                    filling = idle.back();
-                    idle.pop_back();
-                    filling->tiles.clear();
-                }
-                if (!file.ReadExact(filling->NextInput(), size))
-                    return false;
-                filling->tiles.push_back({TileSpan(target, int64_t(layer.x) + int64_t(kTileSide) * column,
-                                                   int64_t(layer.y) + int64_t(kTileSide) * row),
-                                          mixer, size});
-                if (filling->Full())
-                    Post();
-            }
-        }
-        return true;
+        return WalkTiles(file, target, layerCount, recordLength,
+                         [this](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+                             if (filling == nullptr) {
+                                 if (idle.empty() && !UseFirst())
+                                     return false;
+                                 filling = idle.back();
+                                 idle.pop_back();
+                                 filling->tiles.clear();
+                             }
+                             if (!file.ReadExact(filling->NextInput(), size))
+                                 return false;
+                             filling->tiles.push_back({span, mixer, size});
+                             if (filling->Full())
+                                 Post();
+                             return true;
+                         });
     }
 
     void Post() {
@@ -290,31 +305,12 @@ bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool an
     if (!inflater.Init())
         return false;
 
-    for (uint32_t index = 0; index < layerCount; ++index) {
-        TileLayer layer;
-        if (!ReadLayerRecord(file, recordLength, layer))
-            return false;
-        const bool visible = (layer.flags & 1) != 0;
-        const CoverageMixer mixer = {layer.opacity, layer.colour};
-        // Up to 4 294 967 295 tiles: every tile reads its fields, so a file
-        // that ends stops the loop at the first short read.
-        for (uint32_t t = 0; t < layer.tileCount; ++t) {
-            uint16_t column = 0, row = 0, size = 0;
-            if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
-                return false;
-            if (size == 0 || size > kTileBytes)
-                return false;
-            if (!visible) {
-                if (!file.Skip(size))
-                    return false;
-                continue;
-            }
-            const TileSpan span(target, int64_t(layer.x) + int64_t(kTileSide) * column,
-                                int64_t(layer.y) + int64_t(kTileSide) * row);
+    return WalkTiles(
+        file, target, layerCount, recordLength, [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
             if (!span.Empty())
                 PrefetchTile(target, span);
-            // Exactly 4096 bytes are the coverage itself, even when they
-            // happen to form a valid zlib stream.
+            // Exactly 4096 bytes are the coverage itself, even
+            // when they happen to form a valid zlib stream.
             if (size == kTileBytes) {
                 if (!file.ReadExact(tile.data, kTileBytes))
                     return false;
@@ -323,7 +319,6 @@ bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool an
             }
             if (!span.Empty())
                 MixTile(target, tile.data, span, mixer);
-        }
-    }
-    return true;
+            return true;
+        });
 }

@@ -2,11 +2,11 @@
 
 #include "decode/ByteSource.h"
 #include "decode/Inflate.h"
+#include "decode/MemorySource.h"
 
 #include <deque>
 #include <memory>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -25,34 +25,14 @@ bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
 void StreamJob::Run(const std::atomic<bool>& cancelled) {
     ended = false;
     produced = 0;
-    z_stream stream = {};
-    if (inflateInit(&stream) != Z_OK)
+    end = start;
+    if (cancelled.load())
         return;
-    stream.next_out = destination;
-    stream.avail_out = capacity;
-    uint32_t given = 0;
-    for (;;) {
-        if (stream.avail_in == 0) {
-            // The chunks InflateFromFile would read, so the stream stops at
-            // the same chunk.
-            if (cancelled.load())
-                break;
-            const uint32_t rest = inputLength - given;
-            stream.next_in = input.data + given;
-            stream.avail_in = rest < kChunkSize ? rest : kChunkSize;
-            given += stream.avail_in;
-        }
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        if (status == Z_STREAM_END) {
-            ended = true;
-            break;
-        }
-        if (status != Z_OK)
-            break;
-    }
-    produced = capacity - stream.avail_out;
-    end = start + given;
-    inflateEnd(&stream);
+    // The held bytes expanded exactly as from the file: the same pieces, so
+    // the stream stops at the same chunk and leaves the same position.
+    MemorySource source(input.data, inputLength);
+    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kChunkSize, &produced);
+    end = start + source.Tell();
 }
 
 class StreamRunner {
@@ -66,7 +46,7 @@ public:
         for (size_t slot = 0; slot < pool.Size(); ++slot) {
             jobs.emplace_back(new StreamJob);
             jobs.back()->slot = slot;
-            if (!records.Prepare(*jobs.back()))
+            if (jobs.back()->scratch.Alloc(kChunkSize, false) == nullptr || !records.Prepare(*jobs.back()))
                 return false;
             idle.push_back(jobs.back().get());
         }

@@ -50,6 +50,7 @@ private:
     uint32_t index = 0;
     int64_t start = 0;        // file position of the compressed bytes
     MemBlock input;           // the compressed bytes read
+    MemBlock scratch;         // the pieces they are expanded from
     uint32_t inputLength = 0; // fewer than compressedSize where the file ends
     bool held = false;        // input holds the bytes; otherwise read from the file in order
     bool ended = false;

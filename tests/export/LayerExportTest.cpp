@@ -178,7 +178,7 @@ TEST(LayerNames, SeparatorsAndDotRunsBecomeUnderscoresAndCp932SecondBytesStay) {
         {"\x83\x5C\x94\x5C", "\x83\x5C\x94\x5C"}, // two of them
         {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
         {"\\\x83\x5C/", "_\x83\x5C_"},
-        {"\x81", "\x81"}, // a lone lead byte at the end
+        {"\x81", "\x81"},                                   // a lone lead byte at the end
         {"\x81/\x9F:\xE0.\xFC\\", "\x81_\x9F_\xE0.\xFC\\"}, // no second byte is below 0x40
         {"\x81..", "\x81__"},
         {"a?b*", "a?b*"}, // left for the file system to refuse

@@ -14,20 +14,6 @@ using pngread::Bytes;
 
 namespace {
 
-Bytes RowsOf(const ImageBuffer& image, bool alpha) {
-    Bytes rows;
-    for (int32_t y = 0; y < image.height; ++y) {
-        rows.push_back(0);
-        const uint8_t* p = image.TopRow(y);
-        for (int32_t x = 0; x < image.width; ++x, p += 4) {
-            rows.insert(rows.end(), {p[2], p[1], p[0]});
-            if (alpha)
-                rows.push_back(p[3]);
-        }
-    }
-    return rows;
-}
-
 // A picture deflate shrinks a lot but not to nothing: the pattern with a
 // little noise in its low bits.
 Pixel GrainAt(int32_t x, int32_t y) {
@@ -55,7 +41,7 @@ TEST(PngBands, LargePictureIsOneStreamWithTheSamePixelsWhateverTheThreads) {
         Paint(image, shape.pixel);
         for (bool alpha : {false, true}) {
             SCOPED_TRACE(std::to_string(shape.width) + "x" + std::to_string(shape.height) + (alpha ? " rgba" : " rgb"));
-            const Bytes rows = RowsOf(image, alpha);
+            const Bytes rows = PngRowsOf(image, alpha);
             const Bytes single = pngread::ReferenceEncode(uint32_t(shape.width), uint32_t(shape.height), alpha, rows);
             pngread::Png reference;
             ASSERT_TRUE(pngread::Parse(single, reference));

@@ -14,21 +14,6 @@ using pngread::Bytes;
 
 namespace {
 
-// The rows a PNG of image holds once its filter bytes are taken into account.
-Bytes ExpectedRows(const ImageBuffer& image, bool alpha) {
-    Bytes rows;
-    for (int32_t y = 0; y < image.height; ++y) {
-        rows.push_back(0);
-        const uint8_t* p = image.TopRow(y);
-        for (int32_t x = 0; x < image.width; ++x, p += 4) {
-            rows.insert(rows.end(), {p[2], p[1], p[0]});
-            if (alpha)
-                rows.push_back(p[3]);
-        }
-    }
-    return rows;
-}
-
 TEST(PngOutput, OnePixelWithoutAlphaIsTruecolourWithFourByteRows) {
     TempDir dir;
     ImageBuffer image;
@@ -85,7 +70,7 @@ TEST(PngOutput, FileIsByteForByteTheSingleBlockEncoding) {
             ASSERT_TRUE(image.SavePng(file.c_str(), alpha));
             const Bytes written = docwriter::ReadFile(file);
             EXPECT_TRUE(written == pngread::ReferenceEncode(uint32_t(shape.width), uint32_t(shape.height), alpha,
-                                                            ExpectedRows(image, alpha)));
+                                                            PngRowsOf(image, alpha)));
 
             pngread::Png png;
             ASSERT_TRUE(pngread::Parse(written, png));
@@ -98,7 +83,7 @@ TEST(PngOutput, FileIsByteForByteTheSingleBlockEncoding) {
                 EXPECT_TRUE(chunk.crcOk) << chunk.type;
             EXPECT_EQ(png.colourType, alpha ? 6 : 2);
             ASSERT_TRUE(pngread::Expand(png));
-            EXPECT_TRUE(png.raw == ExpectedRows(image, alpha));
+            EXPECT_TRUE(png.raw == PngRowsOf(image, alpha));
             if (shape.noise) {
                 EXPECT_GT(png.chunks[1].data.size(), 32768u);
             }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace testpictures {
 
@@ -41,6 +42,22 @@ template <typename F> void Paint(ImageBuffer& image, F pixel) {
             row[x * 4 + 3] = p.a;
         }
     }
+}
+
+// The rows a PNG of image holds once its filter bytes (0) are taken into
+// account, top row first.
+inline std::vector<uint8_t> PngRowsOf(const ImageBuffer& image, bool alpha) {
+    std::vector<uint8_t> rows;
+    for (int32_t y = 0; y < image.height; ++y) {
+        rows.push_back(0);
+        const uint8_t* p = image.TopRow(y);
+        for (int32_t x = 0; x < image.width; ++x, p += 4) {
+            rows.insert(rows.end(), {p[2], p[1], p[0]});
+            if (alpha)
+                rows.push_back(p[3]);
+        }
+    }
+    return rows;
 }
 
 inline bool IsWindowsBuild() {
