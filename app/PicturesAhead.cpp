@@ -35,10 +35,10 @@ void DecodedFile::Swap(DecodedFile& other) {
     picture.Swap(other.picture);
 }
 
-void DecodeFile(const char* path, DecodedFile& decoded) {
+void DecodeFile(const char* path, DecodedFile& decoded, WorkPool* pool) {
     decoded.path.Assign(path);
     const FileStamp before = FileStamp::Of(path);
-    decoded.loaded = LoadDocument(decoded.picture, path);
+    decoded.loaded = LoadDocument(decoded.picture, path, pool);
     if (!decoded.loaded) {
         decoded.picture.Free();
         decoded.stamp = FileStamp{};
@@ -71,7 +71,7 @@ bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
             if (held != nullptr)
                 held->Clear(); // changed since, or failed before: read it again
             DecodedFile fresh;
-            DecodeFile(path, fresh);
+            DecodeFile(path, fresh, &pool);
             if (fresh.loaded) {
                 ShowPicture(fresh, image);
                 Keep(fresh);

@@ -11,6 +11,7 @@
 
 #include "app/FileStamp.h"
 #include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 #include "framework/Str.h"
 
 // One file decoded, or tried.
@@ -27,8 +28,9 @@ struct DecodedFile {
 };
 
 // Decodes the document at path into decoded (path, stamps and picture);
-// touches nothing else, so it may run on any thread.
-void DecodeFile(const char* path, DecodedFile& decoded);
+// touches nothing else, so it may run on any thread. pool, when given,
+// inflates a large document on its threads.
+void DecodeFile(const char* path, DecodedFile& decoded, WorkPool* pool = nullptr);
 
 class PicturesAhead {
 public:
@@ -78,6 +80,9 @@ private:
     // picture itself is the caller's image).
     DecodedFile shown;
     DecodedFile inFlight; // only its path: the file being decoded elsewhere
+    // A file not decoded ahead is decoded while the user waits, on every
+    // core. Files decoded ahead take one thread, so they never hold up this.
+    WorkPool pool;
     Str next;
     Str previous;
     Str showing; // the file about to be shown, until Show is done
