@@ -80,6 +80,9 @@ public:
     // that the clean-up after a failure does not overwrite it; 0 when none.
     static int LastFailure();
     static void ClearFailure();
+    // For file-system work outside ByteFile (making folders) that reports
+    // its failure the same way.
+    static void SetFailure(int code);
     // The system's own words for code (strerror, FormatMessage), without a
     // line break, into buffer.
     static void DescribeFailure(int code, char* buffer, uint32_t size);
@@ -91,7 +94,6 @@ private:
     uint32_t ReadFromFile(void* buffer, uint32_t count);
     // Takes the system's current error code as LastFailure.
     static void NoteFailure();
-    static void SetFailure(int code);
     int64_t SeekInFile(int64_t distance, Origin origin);
 
     void* handle = nullptr;
