@@ -50,8 +50,8 @@ unsigned __stdcall ConversionJob(void* arg) {
         PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(i), 0);
         const ConversionItem& item = work.items[i];
         ByteFile::ClearFailure();
-        const ItemResult result =
-            ConvertItem(image, item.path.Text(), item.name.Text(), work.folder.Text(), format, work.overwrite, outputPath);
+        const ItemResult result = ConvertItem(image, item.path.Text(), item.name.Text(), work.folder.Text(), format,
+                                              work.overwrite, outputPath);
         work.outcomes[i] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
         // Only a file written counts: a failed save is not a converted file.
         if (result == ItemResult::Converted)

@@ -77,7 +77,8 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         return LayerExportStatus::NotQvm;
     report.layerCount = header.layerCount;
     ImageBuffer layer;
-    if (options.dryRun ? !ImageBuffer::SizeFits(header.width, header.height) : !layer.Create(header.width, header.height))
+    if (options.dryRun ? !ImageBuffer::SizeFits(header.width, header.height)
+                       : !layer.Create(header.width, header.height))
         return LayerExportStatus::TooLarge;
     const uint32_t capacity = uint32_t(layer.ByteCount());
     Str output(511);

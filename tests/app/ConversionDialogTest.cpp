@@ -308,8 +308,8 @@ TEST_F(ConversionRun, FailedSaveIsNotCountedAsConvertedAndIsNamedWithItsReason) 
     EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2}));
     ASSERT_EQ(spy.Calls().size(), 1u);
     const std::string& text = spy.Calls()[0].text;
-    EXPECT_EQ(text.rfind(std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kWriteFailed + ": ", 0),
-              0u)
+    EXPECT_EQ(
+        text.rfind(std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kWriteFailed + ": ", 0), 0u)
         << text;
     EXPECT_EQ(text.find(paths[1]), std::string::npos) << "the converted one is not listed";
     EXPECT_EQ(spy.Calls()[0].type & MB_ICONEXCLAMATION, UINT(MB_ICONEXCLAMATION));
@@ -322,13 +322,13 @@ TEST_F(ConversionRun, UnreadableAndSkippedDocumentsAreToldApart) {
     {
         MessageBoxSpy spy;
         RecordingDialog dialog(list, settings);
-        Run(dialog, {Click(dialog, IDC_CONVERSION_OVERWRITE), Click(dialog, IDC_CONVERSION_START),
-                     WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+        Run(dialog, {Click(dialog, IDC_CONVERSION_OVERWRITE), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1),
+                     Click(dialog, IDCANCEL)});
         ASSERT_EQ(spy.Calls().size(), 1u);
         char skipped[96];
         std::snprintf(skipped, sizeof skipped, msg::kConversionSkipped, 1);
-        EXPECT_EQ(spy.Calls()[0].text, std::string(msg::kConversionFailures) + "\n\n" + bad + ": " +
-                                           msg::kLoadFailed + "\n\n" + skipped);
+        EXPECT_EQ(spy.Calls()[0].text,
+                  std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed + "\n\n" + skipped);
     }
     // A run where nothing failed says nothing more than its caption.
     list.ClearFiles();

@@ -119,7 +119,8 @@ TEST(LayerExportCommand, ALayerThatCannotBeWrittenIsNamedAndTheExportFails) {
     EXPECT_GT(box.text.size(), start.size()) << "the system's reason follows";
     EXPECT_EQ(box.caption, msg::kExportFailedCaption);
     // The other layers are written; the folder in the way is left alone.
-    EXPECT_EQ(PngFiles(dir.Path()), (std::set<std::string>{"cat_00_line.png", "cat_01_colour.png", "cat_02_paper.png"}));
+    EXPECT_EQ(PngFiles(dir.Path()),
+              (std::set<std::string>{"cat_00_line.png", "cat_01_colour.png", "cat_02_paper.png"}));
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("cat_01_colour.png")));
 }
 

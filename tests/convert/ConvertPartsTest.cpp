@@ -149,7 +149,7 @@ TEST(ConvertJobs, TheLaterOfTwoDocumentsWritingOneFileFailsNamingTheEarlier) {
             reasons.push_back(item.collision);
         return reasons;
     };
-    EXPECT_EQ(collisions(), (std::vector<std::string>{"", "", "A.png is also the output of 1/a.qvm", "", 
+    EXPECT_EQ(collisions(), (std::vector<std::string>{"", "", "A.png is also the output of 1/a.qvm", "",
                                                       "a.png is also the output of 1/a.qvm", ""}));
     // As layers, the stems decide.
     options.layers = true;

@@ -182,9 +182,9 @@ TEST(LayerNames, SeparatorsAndRefusedCharactersBecomeUnderscoresDotsAndCp932Seco
         {"\x83\x7C", "\x83\x7C"},                 // one whose second byte is "|"
         {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
         {"\\\x83\x5C/", "_\x83\x5C_"},
-        {"\x81", "\x81"}, // a lone lead byte at the end
+        {"\x81", "\x81"},                                   // a lone lead byte at the end
         {"\x81/\x9F:\xE0.\xFC\\", "\x81_\x9F_\xE0.\xFC\\"}, // no second byte is below 0x40
-        {"\x81\x7F\x81\x09", "\x81_\x81_"},                // nor 0x7F, nor a control character
+        {"\x81\x7F\x81\x09", "\x81_\x81_"},                 // nor 0x7F, nor a control character
     };
     for (const Case& c : cases) {
         char name[64];
@@ -204,10 +204,10 @@ TEST(LayerNames, NativeNamesAreInTheSystemsEncoding) {
     };
     const Case cases[] = {
         {"line_1.x", "line_1.x", "line_1.x"},
-        {"\x95\x5C", "\x95\x5C", "\xE8\xA1\xA8"},                      // a kanji with 0x5C inside
-        {"\xB1\xB2", "\xB1\xB2", "\xEF\xBD\xB1\xEF\xBD\xB2"},          // half-width katakana
-        {"a\x81 b", "a\x81 b", "a_ b"},                                 // a lead byte without its second byte
-        {"\x83\x7C\x81", "\x83\x7C\x81", "\xE3\x83\x9D_"},              // cut short at the end
+        {"\x95\x5C", "\x95\x5C", "\xE8\xA1\xA8"},             // a kanji with 0x5C inside
+        {"\xB1\xB2", "\xB1\xB2", "\xEF\xBD\xB1\xEF\xBD\xB2"}, // half-width katakana
+        {"a\x81 b", "a\x81 b", "a_ b"},                       // a lead byte without its second byte
+        {"\x83\x7C\x81", "\x83\x7C\x81", "\xE3\x83\x9D_"},    // cut short at the end
     };
     for (const Case& c : cases) {
         Str name;

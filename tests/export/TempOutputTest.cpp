@@ -92,7 +92,8 @@ TEST(AtomicOutput, TemporariesAreUniqueHiddenAndFitLongNames) {
         EXPECT_STRNE(first.TemporaryPath(), second.TemporaryPath());
         const std::string temporary = std::filesystem::path(first.TemporaryPath()).filename().string();
         EXPECT_EQ(temporary[0], '.');
-        EXPECT_EQ(std::filesystem::path(first.TemporaryPath()).parent_path(), std::filesystem::path(final).parent_path());
+        EXPECT_EQ(std::filesystem::path(first.TemporaryPath()).parent_path(),
+                  std::filesystem::path(final).parent_path());
         EXPECT_EQ(Names(dir.Path()).size(), 2u);
         EXPECT_TRUE(a.WriteExact("first", 5));
         EXPECT_TRUE(b.WriteExact("second", 6));

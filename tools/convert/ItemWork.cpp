@@ -113,8 +113,7 @@ ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, Imag
     // PNG's image-data length is filled in afterwards, so the picture is
     // written to a file first and then copied; the file is listed so an
     // interruption removes it too.
-    const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" +
-                                                             std::to_string(tempoutput::ProcessId()) +
+    const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) +
                                                              (options.format == OutputFormat::Bmp ? ".bmp" : ".png"));
     const int slot = ListPending(file.c_str());
     ConvertOptions always = options;
@@ -208,7 +207,7 @@ void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
         }
         Item& later = items[order[k]];
         const std::string shown = OutputShown(later, options);
-        later.collision = shown + (options.layers ? " are also the outputs of " : " is also the output of ") +
-                          items[first].path;
+        later.collision =
+            shown + (options.layers ? " are also the outputs of " : " is also the output of ") + items[first].path;
     }
 }

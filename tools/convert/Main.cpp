@@ -145,8 +145,7 @@ int PrepareDestination(const ConvertOptions& options) {
     }
     if (options.dryRun || MakeFolders(folder))
         return 0;
-    std::fprintf(stderr, "tessavel-convert: cannot create the folder %s: %s\n", folder.c_str(),
-                 SystemReason().c_str());
+    std::fprintf(stderr, "tessavel-convert: cannot create the folder %s: %s\n", folder.c_str(), SystemReason().c_str());
     return kFailed;
 }
 
@@ -178,8 +177,7 @@ void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progr
         Count(totals, report);
     }
     if (!options.quiet)
-        std::printf("dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped,
-                    totals.failed);
+        std::printf("dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
 }
 
 } // namespace
@@ -234,7 +232,7 @@ int main(int argc, char** argv) {
     // Standard output may be the picture itself: the summary then goes to
     // the error stream.
     if (!options.quiet)
-        std::fprintf(options.target == OutputTarget::Stdout ? stderr : stdout, "converted %zu, skipped %zu, failed %zu\n",
-                     totals.converted, totals.skipped, totals.failed);
+        std::fprintf(options.target == OutputTarget::Stdout ? stderr : stdout,
+                     "converted %zu, skipped %zu, failed %zu\n", totals.converted, totals.skipped, totals.failed);
     return totals.failed > 0 ? kFailed : 0;
 }

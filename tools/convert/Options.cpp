@@ -19,11 +19,16 @@ struct Spec {
 };
 
 const Spec kSpecs[] = {
-    {Id::Output, 'o', "output", true},     {Id::Format, 'f', "format", true},
-    {Id::Jobs, 'j', "jobs", true},         {Id::Layers, 0, "layers", false},
-    {Id::NoOverwrite, 0, "no-overwrite", false}, {Id::Quiet, 'q', "quiet", false},
-    {Id::Recursive, 'r', "recursive", false},    {Id::DryRun, 'n', "dry-run", false},
-    {Id::Help, 'h', "help", false},        {Id::Version, 0, "version", false},
+    {Id::Output, 'o', "output", true},
+    {Id::Format, 'f', "format", true},
+    {Id::Jobs, 'j', "jobs", true},
+    {Id::Layers, 0, "layers", false},
+    {Id::NoOverwrite, 0, "no-overwrite", false},
+    {Id::Quiet, 'q', "quiet", false},
+    {Id::Recursive, 'r', "recursive", false},
+    {Id::DryRun, 'n', "dry-run", false},
+    {Id::Help, 'h', "help", false},
+    {Id::Version, 0, "version", false},
 };
 
 const Spec* FindShort(char c) {
