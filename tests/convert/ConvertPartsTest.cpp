@@ -1,4 +1,5 @@
 #include "decode/ByteFile.h"
+#include "framework/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 #include "tools/convert/Diagnosis.h"
@@ -6,6 +7,7 @@
 #include "tools/convert/Jobs.h"
 #include "tools/convert/ItemWork.h"
 #include "tools/convert/Options.h"
+#include "tools/convert/Terminal.h"
 
 #include <gtest/gtest.h>
 
@@ -216,6 +218,30 @@ TEST(ConvertFolders, MissingFoldersAreMadeAsMkdirDashPWould) {
     ByteFile::ClearFailure();
     EXPECT_FALSE(MakeFolders(JoinPath(dir.File("file"), "sub")));
     EXPECT_NE(ByteFile::LastFailure(), 0);
+}
+
+TEST(ConvertProgress, LinesAreCutToTheTerminalBetweenWholeCharacters) {
+    // A wide character as the file names of this platform spell it: UTF-8
+    // natively, CP932 on Windows.
+    const bool windows = text::PathSeparator() == '\\';
+    const std::string wide = windows ? "\x95\x5C" : "\xE8\xA1\xA8";
+    const std::string name = "a" + wide + "b";
+    struct Case {
+        std::string text;
+        size_t columns;
+        size_t bytes;
+    };
+    const Case cases[] = {
+        {"abcdef", 4, 4},
+        {"abc", 10, 3},
+        {"abc", 0, 0},
+        {name, 1, 1},
+        {name, 2, 1}, // the wide character takes two columns, and only one is left
+        {name, 3, 1 + wide.size()},
+        {name, 4, name.size()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitToColumns(c.text, c.columns), c.bytes) << c.text << " in " << c.columns;
 }
 
 TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
