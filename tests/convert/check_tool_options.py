@@ -28,12 +28,13 @@ def main():
     for program in sys.argv[split + 1:]:
         name = os.path.basename(program)
         with tempfile.TemporaryDirectory() as scratch:
-            for flag in ("--help", "-h"):
+            # Under Wine each run takes seconds: the short forms natively only.
+            for flag in ("--help",) if emulator else ("--help", "-h"):
                 result = subprocess.run(emulator + [program, flag], capture_output=True, cwd=scratch)
                 text = result.stdout.decode("latin-1")
                 check(result.returncode == 0 and text.startswith("usage: ") and "Exit status" in text,
                       f"{name} {flag}: usage and exit 0 (got {result.returncode}, {text[:40]!r})")
-            for bogus in ("--bogus", "-Z"):
+            for bogus in ("--bogus",) if emulator else ("--bogus", "-Z"):
                 result = subprocess.run(emulator + [program, bogus, "folder"], capture_output=True, cwd=scratch)
                 check(result.returncode == 2 and b"unknown option" in result.stderr,
                       f"{name} {bogus}: refused with exit 2 (got {result.returncode})")
