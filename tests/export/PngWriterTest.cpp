@@ -142,7 +142,10 @@ TEST(PngOutputFailure, RefusedWritesToADeviceAreReportedAndTheDeviceIsKept) {
     EXPECT_FALSE(image.SavePng(FullDevice(), false));
     EXPECT_FALSE(image.SaveBmp(FullDevice()));
     if (!IsWindowsBuild()) {
-        EXPECT_TRUE(std::filesystem::exists("/dev/full")); // the device node itself is not deleted
+        // The device node is neither deleted nor replaced by a file.
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+        EXPECT_TRUE(image.SavePng("/dev/null", false)) << "a device is written in place";
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
     }
 }
 
