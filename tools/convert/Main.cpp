@@ -9,6 +9,8 @@
 
 #include "framework/Str.h"
 
+#include "TessavelVersion.h"
+
 #include <cstdio>
 #include <string>
 #include <thread>
