@@ -18,8 +18,15 @@ constexpr wchar_t kOtherHandler[] = L"{00000000-1111-2222-3333-444444444444}";
 
 class RegistrationTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
+    void SetUp() override {
+        if (!RegistryIsPrivate())
+            GTEST_SKIP() << "would change this user's registry (set TESSAVEL_REGISTRY_TESTS=1 to allow)";
+        Clean();
+    }
+    void TearDown() override {
+        if (RegistryIsPrivate())
+            Clean();
+    }
     static void Clean() {
         RunRegsvr32(true);
         DeleteUserTree(kQvm);

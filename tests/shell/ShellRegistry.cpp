@@ -3,9 +3,18 @@
 #include "shell/ThumbnailIds.h"
 #include "tests/e2e/E2ePaths.h"
 
-#include <vector>
+#include <cstdlib>
+#include <string>
 
 namespace shelltest {
+
+bool RegistryIsPrivate() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr)
+        return true;
+    const char* allowed = std::getenv("TESSAVEL_REGISTRY_TESTS");
+    return allowed != nullptr && std::string(allowed) == "1";
+}
 
 std::wstring HandlerDll() {
     const std::string path = e2e::WindowsPath(TESSAVEL_THUMBNAILS_DLL);

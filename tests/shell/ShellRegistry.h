@@ -17,6 +17,12 @@ template <typename Function> Function ModuleExport(HMODULE module, const char* n
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// True where registering and unregistering touch no one's real settings:
+// under Wine (each build folder has a prefix of its own), or on Windows when
+// TESSAVEL_REGISTRY_TESTS=1 says the user accepts that the tests register the
+// handler for them and remove .qvm and .qvr keys of their own.
+bool RegistryIsPrivate();
+
 // The DLL of this build, as a Windows path.
 std::wstring HandlerDll();
 

@@ -66,11 +66,18 @@ class ThumbnailHandlerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_EQ(RunRegsvr32(false), 0u);
+        if (RegistryIsPrivate()) {
+            ASSERT_EQ(RunRegsvr32(false), 0u);
+        }
     }
     static void TearDownTestSuite() {
-        RunRegsvr32(true);
+        if (RegistryIsPrivate())
+            RunRegsvr32(true);
         CoUninitialize();
+    }
+    void SetUp() override {
+        if (!RegistryIsPrivate())
+            GTEST_SKIP() << "would register the handler for this user (set TESSAVEL_REGISTRY_TESTS=1 to allow)";
     }
 
     // One handler for the extension, initialised with bytes (after skip
