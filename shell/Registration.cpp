@@ -65,9 +65,7 @@ void TellTheShell() {
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
-} // namespace
-
-extern "C" HRESULT __stdcall DllRegisterServer() {
+HRESULT Register() {
     std::wstring path;
     if (!ModulePath(path))
         return SELFREG_E_CLASS;
@@ -88,7 +86,7 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
     return S_OK;
 }
 
-extern "C" HRESULT __stdcall DllUnregisterServer() {
+HRESULT Unregister() {
     for (const wchar_t* extension : kThumbnailExtensions) {
         const std::wstring key = ShellExKey(extension);
         std::wstring now, replaced;
@@ -108,4 +106,23 @@ extern "C" HRESULT __stdcall DllUnregisterServer() {
     const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kClassKey.c_str());
     TellTheShell();
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
+}
+
+} // namespace
+
+// regsvr32 is not ours: nothing may escape into it but an HRESULT.
+extern "C" HRESULT __stdcall DllRegisterServer() {
+    try {
+        return Register();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+extern "C" HRESULT __stdcall DllUnregisterServer() {
+    try {
+        return Unregister();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }
