@@ -24,6 +24,7 @@ void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::st
 void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
+void RegisterHostileBenchmarks();
 void RegisterThumbnailBenchmarks();
 
 } // namespace bench
