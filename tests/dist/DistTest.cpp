@@ -3,6 +3,7 @@
 // sample; the stripped DLL loads and hands out its class object.
 #include "shell/ThumbnailIds.h"
 #include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/RunToEnd.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -22,21 +23,6 @@ std::string Unpacked(const std::string& name) {
     return e2e::WindowsPath(std::string(folder != nullptr ? folder : "") + "/" + name);
 }
 
-DWORD RunProgram(const std::string& commandLine) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return DWORD(-1);
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = DWORD(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 TEST(Dist, ViewerStartsOnTheSamplesAndCloses) {
     e2e::ViewerProcess viewer(Unpacked("tessavel.exe"));
     ASSERT_TRUE(viewer.Ready());
@@ -51,9 +37,9 @@ TEST(Dist, ViewerStartsOnTheSamplesAndCloses) {
 TEST(Dist, ConverterConvertsASample) {
     TempDir out;
     const std::string folder = e2e::WindowsPath(out.Path());
-    EXPECT_EQ(RunProgram("\"" + Unpacked("tessavel-convert.exe") + "\" -q -o \"" + folder + "\" \"" +
-                         Unpacked("samples\\sunset.qvm") + "\""),
-              0u);
+    const std::string command = "\"" + Unpacked("tessavel-convert.exe") + "\" -q -o \"" + folder + "\" \"" +
+                                Unpacked("samples\\sunset.qvm") + "\"";
+    EXPECT_EQ(e2e::RunToEnd(std::wstring(command.begin(), command.end())), 0u);
     EXPECT_TRUE(e2e::FileExists(folder + "\\sunset.png"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/ThumbnailIds.h"
 #include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/RunToEnd.h"
 
 #include <cstdlib>
 #include <string>
@@ -22,21 +23,8 @@ std::wstring HandlerDll() {
 }
 
 DWORD RunRegsvr32(bool unregister) {
-    std::wstring command = L"regsvr32.exe /s ";
-    if (unregister)
-        command += L"/u ";
-    command += L"\"" + HandlerDll() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return DWORD(-1);
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = DWORD(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return e2e::RunToEnd(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + HandlerDll() +
+                         L"\"");
 }
 
 std::optional<std::wstring> UserValue(const std::wstring& key, const wchar_t* name) {
