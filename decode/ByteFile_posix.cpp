@@ -40,7 +40,7 @@ bool ByteFile::Close() {
         return false;
     FILE* file = AsFile(handle);
     handle = nullptr;
-    aheadNext = aheadEnd = 0;
+    ForgetReadAhead();
     // A buffered write that fails shows itself only here: report it.
     const bool clean = std::ferror(file) == 0;
     if (std::fclose(file) != 0) {

@@ -39,7 +39,7 @@ bool ByteFile::Close() {
         return false;
     const BOOL closed = CloseHandle(AsHandle(handle));
     handle = nullptr;
-    aheadNext = aheadEnd = 0;
+    ForgetReadAhead();
     if (!closed)
         NoteFailure();
     return closed != FALSE;

@@ -90,8 +90,8 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         }
         const int64_t dataStart = file.Tell();
         uint32_t produced = 0;
-        if (dataStart < 0 || (!options.dryRun && !InflateFromFile(file, layer.bits, capacity, record.compressedSize,
-                                                                  scratch.data, kChunkBytes, &produced))) {
+        if (dataStart < 0 || (!options.dryRun && !InflateFromSource(file, layer.bits, capacity, record.compressedSize,
+                                                                    scratch.data, kChunkBytes, &produced))) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }

@@ -10,6 +10,8 @@
 #include "tools/convert/Options.h"
 #include "tools/convert/Terminal.h"
 
+#include "TessavelVersion.h"
+
 #include <cstdio>
 #include <string>
 #include <thread>

@@ -13,10 +13,9 @@
 #include "tests/support/DocWriter.h"
 #include "tests/support/StrScript.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 using namespace docwriter;
@@ -350,7 +349,9 @@ void WriteStrSeeds() {
 }
 
 bool MakeFolder(const std::string& path) {
-    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return !error;
 }
 
 // Settings files: the one the program writes, hand-edited ones with values
