@@ -33,5 +33,6 @@ void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
 void RegisterHostileBenchmarks();
+void RegisterThumbnailBenchmarks();
 
 } // namespace bench

@@ -42,6 +42,16 @@ int64_t ByteSource::Seek(int64_t distance, Origin origin) {
     return position;
 }
 
+int64_t ByteSource::MovedPosition(uint64_t position, uint64_t size, int64_t distance, Origin origin) {
+    const int64_t base = origin == FromStart ? 0 : origin == FromCurrent ? int64_t(position) : int64_t(size);
+    // Positions are kept below 2^62: far past any document, and no sum of
+    // two of them overflows.
+    constexpr int64_t kFarthest = int64_t(1) << 62;
+    if (distance < -base || distance > kFarthest - base)
+        return -1;
+    return base + distance;
+}
+
 bool ByteSource::ReadU8(uint8_t& value) {
     return ReadExact(&value, 1);
 }

@@ -49,6 +49,10 @@ protected:
     virtual uint32_t ReadFromSource(void* buffer, uint32_t count) = 0;
     virtual int64_t SeekInSource(int64_t distance, Origin origin) = 0;
 
+    // For sources that keep their own position over size bytes: the position
+    // a move leads to, or -1 for one before the start or absurdly far.
+    static int64_t MovedPosition(uint64_t position, uint64_t size, int64_t distance, Origin origin);
+
     // For a source that starts over on other bytes (a file closed or
     // reopened): what was read ahead belongs to the old ones.
     void ForgetReadAhead() { aheadNext = aheadEnd = 0; }

@@ -33,3 +33,7 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 // document on its threads.
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
                        OutputFormat format, bool overwrite, Str& outputPath, WorkPool* pool = nullptr);
+
+// The same into the file outputPath, named by the caller.
+ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
+                         bool overwrite, WorkPool* pool = nullptr);

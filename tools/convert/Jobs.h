@@ -1,9 +1,9 @@
 #pragma once
 // Runs the items of tessavel-convert on several threads.
 //
-// Items that may write the same files (OutputKey) form one group, and a
-// group is worked through by one thread in list order, so the files written
-// are the ones a single thread would write, whatever the number of jobs.
+// No two items write the same file (MarkCollisions fails the later ones
+// before the run), so items are taken in list order by whichever thread is
+// free, and the files written are the same whatever the number of jobs.
 // Each thread has its own picture; the decoder keeps no shared state.
 //
 // Each of the J threads also owns a work pool of max(1, cores / J) threads,
@@ -28,14 +28,8 @@ using ItemReporter = std::function<void(size_t index, const ItemReport& report)>
 void RunItems(const std::vector<Item>& items, const ConvertOptions& options, unsigned jobs,
               const ItemReporter& reporter);
 
-// Does one item on the calling job's picture and pool.
+// Does item index on the calling thread's picture and pool.
 using ItemWorker = std::function<ItemReport(size_t index, ImageBuffer& image, WorkPool& pool)>;
 
-// RunItems for any work: groups (as GroupByOutput makes them) of count items
-// in all, on min(jobs, groups) threads.
-void RunGroups(const std::vector<std::vector<size_t>>& groups, size_t count, unsigned jobs, const ItemWorker& work,
-               const ItemReporter& reporter);
-
-// Indices of items grouped by output key: groups in the order of their first
-// item, items of a group in list order.
-std::vector<std::vector<size_t>> GroupByOutput(const std::vector<Item>& items, const ConvertOptions& options);
+// RunItems for any work on count items.
+void RunJobs(size_t count, unsigned jobs, const ItemWorker& work, const ItemReporter& reporter);
