@@ -2,6 +2,7 @@
 // and the end of the window's life.
 #include "app/MainFrame.h"
 
+#include "framework/Dpi.h"
 #include "framework/Platform.h"
 #include "res/ResourceIds.h"
 
@@ -10,6 +11,7 @@ namespace {
 const char kMainClass[] = "Main";
 const char kMainTitle[] = "Tessavel";
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
+// Pixel sizes at 96 DPI, scaled to the frame's DPI where used.
 constexpr int32_t kSplitterGap = 3;
 // A drag never makes the list narrower than this...
 constexpr int32_t kMinListWidth = 2;
@@ -28,12 +30,17 @@ bool MainFrame::CreateFrame(const char* commandTail) {
         return false;
     if (!Create(WS_EX_ACCEPTFILES, kMainClass, kMainTitle, kMainStyle, 0, 0, 400, 400, nullptr, nullptr))
         return false;
+    dpi = WindowDpi(hwnd);
     if (!list.CreateList(hwnd))
         return false;
     list.SetMouseActionSink(this);
     if (!view.CreateView(hwnd, settings, image, *this))
         return false;
     const int showCommand = LoadSettings();
+    // The saved placement may have put the hidden window on a monitor of
+    // another scale; the saved list width belongs to that monitor already.
+    if (WindowDpi(hwnd) != dpi)
+        ApplyDpi(WindowDpi(hwnd), false);
     RebuildRecentMenu();
     // Opened while the window is still hidden, so a load failure is reported
     // before the window appears.
@@ -47,7 +54,8 @@ void MainFrame::LayOut(int32_t listWidth) {
     int32_t width = 0, height = 0;
     GetClientSize(width, height);
     list.Resize(listWidth, height);
-    SetWindowPos(view.hwnd, nullptr, listWidth + kSplitterGap, 0, width - listWidth - kSplitterGap, height,
+    const int32_t gap = Scaled(kSplitterGap);
+    SetWindowPos(view.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -81,9 +89,9 @@ bool MainFrame::OnMouseMove(WPARAM, uint32_t, uint32_t) {
     int32_t listWidth = 0, listHeight = 0;
     list.GetWindowSize(listWidth, listHeight);
     int32_t next = listWidth + (cursor.x - lastCursor.x);
-    if (next < kMinListWidth)
-        next = kMinListWidth;
-    if (clientWidth - next < kMinRestWidth)
+    if (next < Scaled(kMinListWidth))
+        next = Scaled(kMinListWidth);
+    if (clientWidth - next < Scaled(kMinRestWidth))
         next = listWidth;
     LayOut(next);
     view.UpdateScroll(false);
