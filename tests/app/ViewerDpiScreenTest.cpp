@@ -174,6 +174,7 @@ const DialogCase kDialogs[] = {
 };
 
 TEST(ViewerDpi, DialogsShowEveryTextWholeAndOpenOnTheirFirstField) {
+    const int dpi = PrefixDpi();
     viewer::DocFolder docs;
     const std::string file = docs.Qvm("one.qvm", 20, 20); // the conversion dialog needs a list
     Session viewer;
@@ -182,6 +183,11 @@ TEST(ViewerDpi, DialogsShowEveryTextWholeAndOpenOnTheirFirstField) {
         SCOPED_TRACE(dialogCase.name);
         HWND dialog = viewer::OpenDialog(viewer, dialogCase.command, dialogCase.title);
         ASSERT_NE(dialog, nullptr);
+        // The template's 9-point font at this scale: every text of the
+        // dialog, the progress bar's caption too, is drawn in it.
+        const auto font = e2e::ReadDpiState(dialog);
+        ASSERT_TRUE(font.has_value());
+        EXPECT_EQ(font->fontHeight, -MulDiv(9, dpi, 72));
         const auto fit = e2e::ReadTextFit(dialog);
         ASSERT_TRUE(fit.has_value());
         EXPECT_GE(fit->controls, 2);
