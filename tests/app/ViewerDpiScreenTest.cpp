@@ -11,7 +11,6 @@
 #include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"
-#include "tests/support/DocWriter.h"
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
@@ -106,24 +105,8 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
 // A checkerboard of single pixels: any stretching or smoothing of the
 // picture changes some of them.
 std::string WriteCheckerboard(const viewer::DocFolder& docs, int width, int height) {
-    docwriter::QvmDocument doc;
-    doc.width = uint16_t(width);
-    doc.height = uint16_t(height);
-    docwriter::QvmLayer layer;
-    layer.name = "board";
-    layer.pixels.resize(size_t(width) * size_t(height) * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &layer.pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
-            const uint8_t value = (x + y) % 2 == 0 ? 0 : 255;
-            p[0] = p[1] = p[2] = value;
-            p[3] = 255;
-        }
-    }
-    doc.layers.push_back(layer);
-    const std::string file = docs.Path() + "\\board.qvm";
-    docwriter::WriteFile(file, docwriter::WriteQvm(doc));
-    return file;
+    return docs.QvmPainted(docs.Path(), "board.qvm", width, height,
+                           [](int x, int y, uint8_t* p) { p[0] = p[1] = p[2] = (x + y) % 2 == 0 ? 0 : 255; });
 }
 
 TEST(ViewerDpi, PictureAtHundredPercentIsOneScreenPixelPerPicturePixel) {
