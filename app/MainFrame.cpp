@@ -25,8 +25,11 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // The resize cursor shows only over the splitter gap: the children cover
     // the rest of the client area.
     HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_ACTIVEBORDER + 1));
-    if (RegisterClass(kMainClass, LoadIconImage(IDI_TESSAVEL, 32), LoadIconImage(IDI_TESSAVEL, 16),
-                      LoadCursorA(nullptr, IDC_SIZEWE), background, IDR_MAIN_MENU, 0) == 0)
+    // The icons at the sizes of the system's scale (32 and 16 at 100%); the
+    // icon file holds 16, 32 and 48.
+    if (RegisterClass(kMainClass, LoadIconImage(IDI_TESSAVEL, GetSystemMetrics(SM_CXICON)),
+                      LoadIconImage(IDI_TESSAVEL, GetSystemMetrics(SM_CXSMICON)), LoadCursorA(nullptr, IDC_SIZEWE),
+                      background, IDR_MAIN_MENU, 0) == 0)
         return false;
     if (!Create(WS_EX_ACCEPTFILES, kMainClass, kMainTitle, kMainStyle, 0, 0, 400, 400, nullptr, nullptr))
         return false;

@@ -27,6 +27,11 @@ bool MainFrame::OnDpiChanged(uint32_t newDpi, const RECT& suggested) {
     // width as it was).
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyDpi(newDpi, true);
+    // While the window is being created, before its children, there is
+    // nothing else to scale yet: they are made at the new DPI.
+    if (list.hwnd == nullptr || view.hwnd == nullptr)
+        dpi = newDpi;
+    else
+        ApplyDpi(newDpi, true);
     return true;
 }

@@ -68,6 +68,8 @@ TEST(ViewerDpi, WindowIsPerMonitorAwareAndItsSizesFollowTheDpi) {
     // Per monitor, from the manifest (Wine reports version 2 as plain per
     // monitor).
     EXPECT_GE(frame->awareness, 2);
+    // The window's icon at the size of the scale: 32 pixels at 100%.
+    EXPECT_EQ(frame->iconSize, At(32, dpi));
     // No settings file: the default size, scaled.
     const RECT placed = WindowRectOf(viewer.main);
     EXPECT_EQ(placed.right - placed.left, At(500, dpi));

@@ -123,6 +123,15 @@ void MeasureDpiState(HWND hwnd, hookproto::Reply& answer) {
         if (GetObjectW(font, sizeof description, &description) != 0)
             answer.fontHeight = description.lfHeight;
     }
+    answer.iconSize = 0;
+    ICONINFO icon{};
+    if (GetIconInfo(HICON(GetClassLongPtrW(hwnd, GCLP_HICON)), &icon)) {
+        BITMAP bitmap{};
+        if (GetObjectW(icon.hbmColor != nullptr ? icon.hbmColor : icon.hbmMask, sizeof bitmap, &bitmap) != 0)
+            answer.iconSize = bitmap.bmWidth;
+        DeleteObject(icon.hbmColor);
+        DeleteObject(icon.hbmMask);
+    }
 }
 
 void MeasureTextFit(HWND dialog, hookproto::Reply& answer) {

@@ -42,8 +42,9 @@ struct Reply {
     UINT64 focus, capture, active; // window handles, 0 for none
     // kDpiState: the window's DPI, its DPI awareness (0 unaware, 1 system,
     // 2 per monitor; -1 when the system cannot say) and the height of the
-    // font it was given (LOGFONT lfHeight; 0 without one).
-    INT dpi, awareness, fontHeight;
+    // font it was given (LOGFONT lfHeight; 0 without one), and the width of
+    // its class's large icon (0 without one).
+    INT dpi, awareness, fontHeight, iconSize;
     // kTextFit: controls with text measured, how many of them cut it off (or
     // stick out of the dialog), the first such control's id and by how many
     // pixels it falls short.

@@ -109,7 +109,7 @@ std::optional<DpiState> ReadDpiState(HWND hwnd) {
     const auto reply = TheChannel().Query(hwnd, hookproto::kDpiState, kAnswerTimeoutMs);
     if (!reply || !reply->ok)
         return std::nullopt;
-    return DpiState{reply->dpi, reply->awareness, reply->fontHeight};
+    return DpiState{reply->dpi, reply->awareness, reply->fontHeight, reply->iconSize};
 }
 
 std::optional<TextFit> ReadTextFit(HWND dialog) {

@@ -43,6 +43,7 @@ struct DpiState {
     int dpi = 0;
     int awareness = -1; // 0 unaware, 1 system, 2 per monitor, 3 per monitor v2
     int fontHeight = 0; // lfHeight of the window's font, 0 without one
+    int iconSize = 0;   // width of its class's large icon, 0 without one
 };
 std::optional<DpiState> ReadDpiState(HWND hwnd);
 
