@@ -21,6 +21,8 @@ int MainFrame::LoadSettings() {
     int showCommand = state.showCmd;
     if (state.left == kNoSavedPlacement) {
         Resize(Scaled(kDefaultWidth), Scaled(kDefaultHeight));
+        // A first start: the list's width is the default for 96 DPI too.
+        state.listWidth = Scaled(state.listWidth);
         CenterWindow(nullptr);
         showCommand = SW_SHOWNORMAL;
     } else {

@@ -46,6 +46,11 @@ RECT WindowRectOf(HWND hwnd) {
     return r;
 }
 
+int WidthOf(HWND hwnd) {
+    const RECT r = WindowRectOf(hwnd);
+    return r.right - r.left;
+}
+
 // The list's font height, its item height, and the gap between the list and
 // the view, at dpi.
 void ExpectFrameScaledTo(const Session& viewer, int dpi) {
@@ -74,6 +79,7 @@ TEST(ViewerDpi, WindowIsPerMonitorAwareAndItsSizesFollowTheDpi) {
     const RECT placed = WindowRectOf(viewer.main);
     EXPECT_EQ(placed.right - placed.left, At(500, dpi));
     EXPECT_EQ(placed.bottom - placed.top, At(400, dpi));
+    EXPECT_EQ(WidthOf(viewer.list), At(150, dpi));
     ExpectFrameScaledTo(viewer, dpi);
     EXPECT_EQ(viewer.Close(), 0u);
 }
@@ -89,7 +95,7 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     Session viewer;
     ASSERT_TRUE(viewer.WriteSettings(values.Text()));
     ASSERT_TRUE(viewer.Start());
-    ASSERT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, 120);
+    ASSERT_EQ(WidthOf(viewer.list), 120);
     const RECT suggested{20, 30, 20 + 800, 30 + 600};
     ASSERT_TRUE(e2e::SendDpiChanged(viewer.main, doubled, suggested));
     const RECT now = WindowRectOf(viewer.main);
@@ -98,9 +104,29 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     EXPECT_EQ(now.right, suggested.right);
     EXPECT_EQ(now.bottom, suggested.bottom);
     ExpectFrameScaledTo(viewer, doubled);
-    EXPECT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, 240);
+    EXPECT_EQ(WidthOf(viewer.list), 240);
     // The view still fills the client area beside the list and the gap.
     EXPECT_EQ(WindowRectOf(viewer.view).right, e2e::ClientRectOnScreen(viewer.main).right);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerDpi, SplitterDragStopsAtTheScaledLimits) {
+    const int dpi = PrefixDpi();
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    const int client = e2e::ClientRect(viewer.main).right;
+    const int list = WidthOf(viewer.list);
+    // Far to the left: the list keeps its least width.
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {list + 1, 40}, {list + 1 - 2000, 40}, 1));
+    const int least = At(2, dpi);
+    EXPECT_EQ(WidthOf(viewer.list), least);
+    // To the right: the view keeps its least width beside the list; a step
+    // that would leave less changes nothing.
+    const int gap = least + 1;
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {gap, 40}, {gap + client - least - At(10, dpi) + 1, 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), least);
+    ASSERT_TRUE(e2e::PostDrag(viewer.main, {gap, 40}, {gap + client - least - At(10, dpi), 40}, 1));
+    EXPECT_EQ(WidthOf(viewer.list), client - At(10, dpi));
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
