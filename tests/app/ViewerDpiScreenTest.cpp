@@ -11,6 +11,7 @@
 #include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"
+#include "tests/support/WaitUntil.h"
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
@@ -238,14 +239,9 @@ TEST(ViewerDpi, SwatchInsetAndFrameFollowTheDpi) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
-// Whether a menu of the program is open, waited for up to two seconds.
+// Waits until a menu of the program is open (or, with open false, none is).
 bool MenuShows(const Session& viewer, bool open) {
-    for (int tries = 0; tries < 40; ++tries) {
-        if (e2e::TopWindows(viewer.process.Pid(), "#32768").empty() != open)
-            return true;
-        Sleep(50);
-    }
-    return false;
+    return waits::WaitUntil([&] { return e2e::TopWindows(viewer.process.Pid(), "#32768").empty() != open; });
 }
 
 // Alt+F opens File, and O there its "Open file" item: the open-file dialog.
