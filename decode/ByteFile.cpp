@@ -3,6 +3,23 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+// Per thread, as errno is: several converter jobs write at once.
+thread_local int failure = 0;
+} // namespace
+
+int ByteFile::LastFailure() {
+    return failure;
+}
+
+void ByteFile::ClearFailure() {
+    failure = 0;
+}
+
+void ByteFile::SetFailure(int code) {
+    failure = code;
+}
+
 uint32_t ByteFile::Read(void* buffer, uint32_t count) {
     if (handle == nullptr || count == 0)
         return 0;

@@ -20,6 +20,10 @@ public:
     // Neither open closes a file that is already open: open only while closed.
     bool OpenRead(const char* path);
     bool OpenWrite(const char* path);
+    // Creates a file that must not exist yet (false when it does). On Windows
+    // it is opened shared for deletion, so an interrupt handler on another
+    // thread can remove it while it is being written.
+    bool OpenNew(const char* path);
     // True when the file was open and everything written reached it.
     bool Close();
     bool IsClosed() const { return handle == nullptr; }
@@ -64,15 +68,32 @@ public:
     static bool Delete(const char* path);
     static bool Exists(const char* path);
     static bool IsDirectory(const char* path);
+    // True for an existing entry that is neither a plain file nor a folder: a
+    // device or a pipe, which is written in place and never replaced.
+    static bool IsSpecial(const char* path);
     // Puts the file at from in the place of the one at to in one step, so a
     // reader sees either the old file or the whole new one.
     static bool Replace(const char* from, const char* to);
+
+    // The system's error code of the last open, write, close or replace that
+    // failed on the calling thread, kept apart from errno and GetLastError so
+    // that the clean-up after a failure does not overwrite it; 0 when none.
+    static int LastFailure();
+    static void ClearFailure();
+    // For file-system work outside ByteFile (making folders) that reports
+    // its failure the same way.
+    static void SetFailure(int code);
+    // The system's own words for code (strerror, FormatMessage), without a
+    // line break, into buffer.
+    static void DescribeFailure(int code, char* buffer, uint32_t size);
 
 private:
     static constexpr uint32_t kReadAhead = 16384;
 
     // Platform half (ByteFile_win.cpp, ByteFile_posix.cpp).
     uint32_t ReadFromFile(void* buffer, uint32_t count);
+    // Takes the system's current error code as LastFailure.
+    static void NoteFailure();
     int64_t SeekInFile(int64_t distance, Origin origin);
 
     void* handle = nullptr;
