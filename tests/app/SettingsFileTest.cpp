@@ -6,12 +6,12 @@
 #include "framework/IniReader.h"
 #include "tests/support/SettingsKeys.h"
 #include "tests/support/SettingsProbe.h"
+#include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <random>
 #include <string>
 
@@ -21,11 +21,6 @@ using settingskeys::EveryKey;
 using settingskeys::kNumbers;
 using settingskeys::kTexts;
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 class SettingsFileTest : public ::testing::Test {
 protected:
     // A new file each time: the system's profile reader keeps files it has
@@ -33,7 +28,7 @@ protected:
     // for the old one.
     std::string Write(const std::string& bytes) {
         path = dir.File("tessavel" + std::to_string(++files) + ".ini");
-        WriteFile(path, bytes);
+        docwriter::WriteText(path, bytes);
         return path;
     }
     // Every check of the probe, which writes beside the file.

@@ -6,6 +6,7 @@
 // its queue. Answering from the queue also tells the test that everything
 // posted before the query has been handled.
 
+#include "tests/e2e/HookMeasure.h"
 #include "tests/e2e/HookProtocol.h"
 
 namespace {
@@ -39,6 +40,14 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             answer.focus = UINT64(UINT_PTR(state.hwndFocus));
             answer.capture = UINT64(UINT_PTR(state.hwndCapture));
             answer.active = UINT64(UINT_PTR(state.hwndActive));
+        } else if (query == hookproto::kDpiState) {
+            MeasureDpiState(hwnd, answer);
+        } else if (query == hookproto::kTextFit) {
+            MeasureTextFit(hwnd, answer);
+        } else if (query == hookproto::kDpiChanged) {
+            // The request is in the block until the answer replaces it.
+            const hookproto::Reply request = *reply;
+            SendDpiChanged(hwnd, request);
         }
         *reply = answer;
         UnmapViewOfFile(reply);

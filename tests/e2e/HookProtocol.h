@@ -23,6 +23,9 @@ enum Query : WPARAM {
     kScrollVert = 2,  // GetScrollInfo(SB_VERT)
     kThreadState = 3, // focus, capture and active window of the program's thread
     kInputMarker = 4, // answered by the hook when it sees the marker key below
+    kDpiState = 10,   // DPI, awareness and font height of the message's window (HookMeasure.cpp)
+    kTextFit = 11,    // the controls of the message's window (a dialog) whose text is cut off
+    kDpiChanged = 12, // sends the message's window WM_DPICHANGED with the request below
 };
 
 // The hardware marker: a key-up of VK_F24 closes a batch of SendInput
@@ -37,6 +40,19 @@ struct Reply {
     LONG ok;       // the queried call succeeded
     INT minimum, maximum, page, position, trackPosition;
     UINT64 focus, capture, active; // window handles, 0 for none
+    // kDpiState: the window's DPI, its DPI awareness (0 unaware, 1 system,
+    // 2 per monitor; -1 when the system cannot say) and the height of the
+    // font it was given (LOGFONT lfHeight; 0 without one), and the width of
+    // its class's large icon (0 without one).
+    INT dpi, awareness, fontHeight, iconSize;
+    // kTextFit: controls with text measured, how many of them cut it off (or
+    // stick out of the dialog), the first such control's id and by how many
+    // pixels it falls short.
+    INT controls, cutOff, firstCutOffId, shortBy;
+    // kDpiChanged, written by the test before it asks: the new DPI and the
+    // suggested window rectangle.
+    INT requestDpi;
+    RECT requestRect;
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

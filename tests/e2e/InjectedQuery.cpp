@@ -60,8 +60,11 @@ public:
         return answer;
     }
 
-    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs) {
+    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs,
+                                          const hookproto::Reply* request = nullptr) {
         static const UINT message = RegisterWindowMessageA(hookproto::kQueryMessage);
+        if (request != nullptr && Ready())
+            *const_cast<hookproto::Reply*>(reply) = *request;
         const LONG sequence = ++lastSequence;
         const LPARAM lParam = LPARAM((UINT64(UINT32(sequence)) << 32) | GetCurrentProcessId());
         return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, query, lParam) != 0; });
@@ -100,6 +103,28 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd) {
     if (!reply || !reply->ok)
         return std::nullopt;
     return ThreadState{HWND(UINT_PTR(reply->focus)), HWND(UINT_PTR(reply->capture)), HWND(UINT_PTR(reply->active))};
+}
+
+std::optional<DpiState> ReadDpiState(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kDpiState, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return DpiState{reply->dpi, reply->awareness, reply->fontHeight, reply->iconSize};
+}
+
+std::optional<TextFit> ReadTextFit(HWND dialog) {
+    const auto reply = TheChannel().Query(dialog, hookproto::kTextFit, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return TextFit{reply->controls, reply->cutOff, reply->firstCutOffId, reply->shortBy};
+}
+
+bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
+    hookproto::Reply request{};
+    request.requestDpi = dpi;
+    request.requestRect = suggested;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kDpiChanged, kAnswerTimeoutMs, &request);
+    return reply && reply->ok;
 }
 
 bool SyncInput(HWND hwnd, DWORD timeoutMs) {
