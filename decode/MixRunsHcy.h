@@ -27,10 +27,8 @@ template <class L> struct HcyVector : L {
     using L::max_ps;
     using L::min_ps;
     using L::mul_ps;
-    using L::or_ps;
     using L::or_si;
     using L::select_ps;
-    using L::select_si;
     using L::set1_epi32;
     using L::set1_ps;
     using L::setzero;
@@ -100,7 +98,13 @@ template <class L> struct HcyVector : L {
         return or_si(or_si(blue, slli_epi32_8(green)), slli_epi32_16(red));
     }
 
-    // FromHcy, as pixels (blue, green, red, 0).
+    // FromHcy, as pixels (blue, green, red, 0), for the hues, chromas and
+    // lumas the modes give: hue 0 to 1, luma 0 to 1 (white gives exactly 1
+    // in both kinds of luma, and every step is monotonic). FromHcy's grey
+    // branch (chroma 0; no hue is negative) needs no lanes of its own there:
+    // with chroma 0 every offset is a zero, neither bound is crossed
+    // (luma + 0 is neither above 1 nor below 0), a stays 1 and each channel
+    // is ChannelByte(luma + 0), the grey's own byte.
     static Vec FromHcy(Flt hue, Flt chroma, Flt luma) {
         // The sextant is the number of ends the hue is not at or below.
         const Vec past0 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[0])));
@@ -123,12 +127,8 @@ template <class L> struct HcyVector : L {
         Flt a = select_ps(cmpgt_ps(add_ps(luma, hi), one), div_ps(sub_ps(one, luma), hi), one);
         const Flt toBlack = div_ps(luma, xor_ps(lo, set1_ps(-0.0f)));
         a = select_ps(L::and_ps(cmplt_ps(add_ps(luma, lo), zero), cmplt_ps(toBlack, a)), toBlack, a);
-        const Vec coloured =
-            PixelOf(ChannelByte(add_ps(luma, mul_ps(d[0], a))), ChannelByte(add_ps(luma, mul_ps(d[1], a))),
-                    ChannelByte(add_ps(luma, mul_ps(d[2], a))));
-        const Vec grey = ChannelByte(luma);
-        const Flt greyLanes = or_ps(cmplt_ps(hue, zero), cmpeq_ps(chroma, zero));
-        return select_si(castps_si(greyLanes), PixelOf(grey, grey, grey), coloured);
+        return PixelOf(ChannelByte(add_ps(luma, mul_ps(d[0], a))), ChannelByte(add_ps(luma, mul_ps(d[1], a))),
+                       ChannelByte(add_ps(luma, mul_ps(d[2], a))));
     }
 
     // The colour the mode makes of target pixels t and layer pixels l.

@@ -6,7 +6,9 @@
 // 16-byte half matters: unpacking and packing stay within a half on every
 // width, so the same steps give the same bytes. Each step is the scalar
 // formula lane by lane: products of two bytes and the division by 255 fit
-// 16-bit lanes exactly. Each pass returns the pixels it did, whole registers;
+// 16-bit lanes exactly; the divisions of Dodge, Burn and Vivid light and the
+// HCY modes (MixRunsHcy.h) are float lanes, one per pixel and channel or one
+// per pixel (L::Flt). Each pass returns the pixels it did, whole registers;
 // the tail is left to the caller (MixRunsWith.cpp).
 //
 // Included only by the files that define the lanes (MixRuns_sse2.cpp,

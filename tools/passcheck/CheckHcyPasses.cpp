@@ -3,7 +3,8 @@
 // 2^24 picture colours under K layer colours and every layer colour over K
 // picture colours (K = 16 unless given; greys, primaries and any colours).
 // At full weight the pass writes the mode's colour itself, so every byte it
-// can make is compared. Takes about a minute at K = 16 on one core.
+// can make is compared. Takes about a minute and a half of one core at K = 16
+// in the optimised build.
 //
 //     check_hcy_passes [K]
 #include "decode/BlendModes.h"
