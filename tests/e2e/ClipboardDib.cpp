@@ -1,4 +1,5 @@
 #include "tests/e2e/ClipboardDib.h"
+#include "tests/support/WaitUntil.h"
 
 #include <cstring>
 
@@ -8,12 +9,7 @@ namespace {
 
 // Another process may hold the clipboard open for a moment.
 bool OpenClipboardPatiently() {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (OpenClipboard(nullptr))
-            return true;
-        Sleep(20);
-    }
-    return false;
+    return waits::WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
 }
 
 } // namespace
