@@ -1,4 +1,4 @@
-// CompositeLayer per blend family, opaque and partly clear, against memcpy
+// CompositeLayer for every blend code, opaque and partly clear, against memcpy
 // of the same number of bytes: one pass over the picture is the floor.
 #include "bench/BenchDocs.h"
 #include "bench/Register.h"
