@@ -27,13 +27,10 @@ template <class L> struct HcyVector : L {
     using L::max_ps;
     using L::min_ps;
     using L::mul_ps;
-    using L::or_si;
     using L::select_ps;
     using L::set1_epi32;
     using L::set1_ps;
     using L::setzero;
-    using L::slli_epi32_16;
-    using L::slli_epi32_8;
     using L::srli_epi32_16;
     using L::srli_epi32_8;
     using L::sub_epi32;
@@ -86,17 +83,12 @@ template <class L> struct HcyVector : L {
 
     static Flt setzero_ps() { return set1_ps(0.0f); }
 
-    // ChannelByte: value x 255 + 0.5, 0 unless above 0 (NaN included), 255
-    // from 255 on, truncated between. min(255, s) keeps a NaN (the second
-    // operand), which max(., 0) then turns into 0.
-    static Vec ChannelByte(Flt value) {
-        const Flt scaled = add_ps(mul_ps(value, set1_ps(255.0f)), set1_ps(0.5f));
-        return cvttps_epi32(max_ps(min_ps(set1_ps(255.0f), scaled), setzero_ps()));
-    }
-
-    static Vec PixelOf(Vec red, Vec green, Vec blue) {
-        return or_si(or_si(blue, slli_epi32_8(green)), slli_epi32_16(red));
-    }
+    // ChannelByte before its clamp: value x 255 + 0.5, truncated. The values
+    // FromHcy meets lie within a few units of 0 to 1 (a is 0 to 1, each
+    // offset times the chroma within 1 or so), so the truncation is in range
+    // and only a NaN gives the integer indefinite, which is negative;
+    // L::PixelsOf clamps to 0 to 255 as ChannelByte does (a NaN gives 0).
+    static Vec ChannelValue(Flt value) { return cvttps_epi32(add_ps(mul_ps(value, set1_ps(255.0f)), set1_ps(0.5f))); }
 
     // FromHcy, as pixels (blue, green, red, 0), for the hues, chromas and
     // lumas the modes give: hue 0 to 1, luma 0 to 1 (white gives exactly 1
@@ -127,8 +119,8 @@ template <class L> struct HcyVector : L {
         Flt a = select_ps(cmpgt_ps(add_ps(luma, hi), one), div_ps(sub_ps(one, luma), hi), one);
         const Flt toBlack = div_ps(luma, xor_ps(lo, set1_ps(-0.0f)));
         a = select_ps(L::and_ps(cmplt_ps(add_ps(luma, lo), zero), cmplt_ps(toBlack, a)), toBlack, a);
-        return PixelOf(ChannelByte(add_ps(luma, mul_ps(d[0], a))), ChannelByte(add_ps(luma, mul_ps(d[1], a))),
-                       ChannelByte(add_ps(luma, mul_ps(d[2], a))));
+        return L::PixelsOf(ChannelValue(add_ps(luma, mul_ps(d[2], a))), ChannelValue(add_ps(luma, mul_ps(d[1], a))),
+                           ChannelValue(add_ps(luma, mul_ps(d[0], a))));
     }
 
     // The colour the mode makes of target pixels t and layer pixels l.

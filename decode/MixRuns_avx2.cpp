@@ -69,6 +69,17 @@ struct Avx2Lanes {
     static Flt cmpnle_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLE_UQ); }
     static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm256_blendv_ps(b, a, mask); }
 
+    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
+    // clamped to 0 to 255 by the saturating packs (a negative value gives 0):
+    // each 128-bit half packs to blues, greens, reds, reds, which one
+    // shuffle interleaves.
+    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
+        const Vec bytes = _mm256_packus_epi16(_mm256_packs_epi32(blue, green), _mm256_packs_epi32(red, red));
+        const Vec order = _mm256_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1, //
+                                           0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1);
+        return _mm256_shuffle_epi8(bytes, order);
+    }
+
     // row[index] for each lane, index 0 to 5 (rows are padded to eight).
     static Flt PickOfSix(const float* row, Vec index) { return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index); }
 

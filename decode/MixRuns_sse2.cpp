@@ -71,6 +71,14 @@ struct Sse2Lanes {
     static Flt cmpnle_ps(Flt a, Flt b) { return _mm_cmpnle_ps(a, b); }
     static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
 
+    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
+    // clamped to 0 to 255 by the saturating packs (a negative value gives 0).
+    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
+        const Vec blueRed = _mm_packs_epi32(blue, red), greenZero = _mm_packs_epi32(green, _mm_setzero_si128());
+        const Vec blueGreen = _mm_unpacklo_epi16(blueRed, greenZero), redZero = _mm_unpackhi_epi16(blueRed, greenZero);
+        return _mm_packus_epi16(_mm_unpacklo_epi32(blueGreen, redZero), _mm_unpackhi_epi32(blueGreen, redZero));
+    }
+
     // row[index] for each lane, index 0 to 5: one mask per row, as SSE2 has
     // no variable shuffle of floats.
     static Flt PickOfSix(const float* row, Vec index) {
