@@ -28,8 +28,11 @@ bool ListDocuments(const std::string& folder, std::vector<std::string>& paths) {
     names.erase(std::remove_if(names.begin(), names.end(),
                                [](const std::string& n) { return KindByExtension(n) == DocumentKind::Other; }),
                 names.end());
+    // The viewer's list order; names it takes as equal keep a fixed order.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int order = text::CompareNoCase(a.c_str(), b.c_str());
+        int order = text::CompareNatural(a.c_str(), b.c_str());
+        if (order == 0)
+            order = text::CompareNoCase(a.c_str(), b.c_str());
         return order != 0 ? order < 0 : std::strcmp(a.c_str(), b.c_str()) < 0;
     });
     for (const std::string& name : names)
