@@ -23,6 +23,13 @@ bool ByteFile::OpenWrite(const char* path) {
     return handle != nullptr;
 }
 
+bool ByteFile::Flush() {
+    if (handle == nullptr)
+        return false;
+    FILE* file = AsFile(handle);
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
 bool ByteFile::Close() {
     if (handle == nullptr)
         return false;
