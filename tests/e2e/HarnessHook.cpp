@@ -8,9 +8,22 @@
 
 #include "tests/e2e/HookProtocol.h"
 
+#include <objbase.h>
+
 namespace {
 
-void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
+// Tells hwnd that each menu of its bar, and each submenu, opens.
+void InitMenus(HWND hwnd, HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU popup = GetSubMenu(menu, i)) {
+            SendMessageA(hwnd, WM_INITMENUPOPUP, WPARAM(popup), MAKELPARAM(i, FALSE));
+            InitMenus(hwnd, popup);
+        }
+    }
+}
+
+void Answer(hookproto::Query query, UINT argument, HWND hwnd, DWORD pid, LONG sequence) {
     char name[64];
     hookproto::ReplyName(name, sizeof name, pid);
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
@@ -39,6 +52,21 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             answer.focus = UINT64(UINT_PTR(state.hwndFocus));
             answer.capture = UINT64(UINT_PTR(state.hwndCapture));
             answer.active = UINT64(UINT_PTR(state.hwndActive));
+        } else if (query == hookproto::kMenuItem) {
+            HMENU bar = GetMenu(hwnd);
+            if (bar != nullptr)
+                InitMenus(hwnd, bar);
+            const UINT state = bar != nullptr ? GetMenuState(bar, argument, MF_BYCOMMAND) : UINT(-1);
+            answer.ok = state != UINT(-1) ? 1 : 0;
+            answer.position = INT(state);
+            if (answer.ok)
+                GetMenuStringA(bar, argument, answer.text, sizeof answer.text, MF_BYCOMMAND);
+        } else if (query == hookproto::kComApartment) {
+            // S_FALSE: this thread had started COM as an apartment already.
+            const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            answer.ok = result == S_FALSE ? 1 : 0;
+            if (SUCCEEDED(result))
+                CoUninitialize();
         }
         *reply = answer;
         UnmapViewOfFile(reply);
@@ -58,13 +86,13 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK HarnessGetMessage(int code, WP
     auto* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && removal == PM_REMOVE) {
         if (message->message == queryMessage) {
-            Answer(hookproto::Query(message->wParam), message->hwnd, DWORD(UINT64(message->lParam) & 0xFFFFFFFFu),
-                   LONG(UINT64(message->lParam) >> 32));
+            Answer(hookproto::Query(message->wParam & 0xFF), UINT(message->wParam >> 8), message->hwnd,
+                   DWORD(UINT64(message->lParam) & 0xFFFFFFFFu), LONG(UINT64(message->lParam) >> 32));
             message->message = WM_NULL;
         } else if (message->message == WM_KEYUP && message->wParam == hookproto::kMarkerKey) {
             const UINT64 extra = UINT64(GetMessageExtraInfo());
             if ((extra >> 32) == hookproto::kMarkerTag) {
-                Answer(hookproto::kInputMarker, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
+                Answer(hookproto::kInputMarker, 0, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
                 message->message = WM_NULL;
             }
         }

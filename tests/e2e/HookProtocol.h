@@ -23,7 +23,19 @@ enum Query : WPARAM {
     kScrollVert = 2,  // GetScrollInfo(SB_VERT)
     kThreadState = 3, // focus, capture and active window of the program's thread
     kInputMarker = 4, // answered by the hook when it sees the marker key below
+    // The state (position: GetMenuState flags) and text of the menu-bar item
+    // whose command id is the query's argument, after the window was told
+    // that each of its menus opens (WM_INITMENUPOPUP), as a user opening
+    // them would.
+    kMenuItem = 5,
+    // ok: the thread is in a single-threaded COM apartment already.
+    kComApartment = 6,
 };
+
+// wParam of a query: the Query in the low 8 bits, its argument above.
+inline WPARAM QueryWithArgument(Query query, UINT argument) {
+    return WPARAM(query) | (WPARAM(argument) << 8);
+}
 
 // The hardware marker: a key-up of VK_F24 closes a batch of SendInput
 // events; its extra info holds kMarkerTag in the high 32 bits and the test's
@@ -37,6 +49,7 @@ struct Reply {
     LONG ok;       // the queried call succeeded
     INT minimum, maximum, page, position, trackPosition;
     UINT64 focus, capture, active; // window handles, 0 for none
+    char text[260];                // kMenuItem: the item's text
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

@@ -3,6 +3,7 @@
 #include "tests/e2e/E2ePaths.h"
 #include "tests/e2e/HookProtocol.h"
 
+#include <cstring>
 #include <functional>
 
 namespace e2e {
@@ -60,11 +61,12 @@ public:
         return answer;
     }
 
-    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs) {
+    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs, UINT argument = 0) {
         static const UINT message = RegisterWindowMessageA(hookproto::kQueryMessage);
         const LONG sequence = ++lastSequence;
         const LPARAM lParam = LPARAM((UINT64(UINT32(sequence)) << 32) | GetCurrentProcessId());
-        return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, query, lParam) != 0; });
+        const WPARAM wParam = hookproto::QueryWithArgument(query, argument);
+        return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, wParam, lParam) != 0; });
     }
 
 private:
@@ -100,6 +102,18 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd) {
     if (!reply || !reply->ok)
         return std::nullopt;
     return ThreadState{HWND(UINT_PTR(reply->focus)), HWND(UINT_PTR(reply->capture)), HWND(UINT_PTR(reply->active))};
+}
+
+std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kMenuItem, kAnswerTimeoutMs, id);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return MenuItemState{UINT(reply->position), std::string(reply->text, strnlen(reply->text, sizeof reply->text))};
+}
+
+bool InComApartment(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kComApartment, kAnswerTimeoutMs);
+    return reply && reply->ok;
 }
 
 bool SyncInput(HWND hwnd, DWORD timeoutMs) {
