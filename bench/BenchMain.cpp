@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     bench::RegisterCompositeBenchmarks();
     bench::RegisterDecodeBenchmarks();
     bench::RegisterExportBenchmarks();
+    bench::RegisterHostileBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -24,5 +24,6 @@ void Account(benchmark::State& state, size_t pixels, size_t bytes, const std::st
 void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
+void RegisterHostileBenchmarks();
 
 } // namespace bench

@@ -2,7 +2,7 @@
 // real worker thread, driven from inside its modal loop: what gets written
 // and counted, what the controls do during a run, and the roads by which a
 // close request may come.
-#include "DialogScript.h"
+#include "tests/framework/DialogScript.h"
 #include "TestWindows.h"
 
 #include "app/ConversionDialog.h"

@@ -1,7 +1,7 @@
 // The Option dialog on its real template, driven from inside its modal loop:
 // what OK stores and Cancel leaves, the colour chosen through the real
 // chooser, the bindings' labels and the path's room.
-#include "DialogScript.h"
+#include "tests/framework/DialogScript.h"
 #include "TestWindows.h"
 
 #include "app/OptionDialog.h"

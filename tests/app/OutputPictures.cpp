@@ -3,6 +3,7 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
+#include "tests/support/DibRead.h"
 #include "tests/support/DocWriter.h"
 
 namespace outputs {
@@ -40,23 +41,7 @@ Bytes PngSamples(const std::string& file, int type, uint32_t* width) {
 }
 
 Bytes BmpPicture(const std::string& file) {
-    const Bytes bytes = docwriter::ReadFile(file);
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24)
-        return {};
-    auto u32 = [&](size_t at) {
-        return uint32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24);
-    };
-    const uint32_t offset = u32(10), width = u32(18), height = u32(22);
-    const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-    if (bytes.size() < offset + stride * height)
-        return {};
-    Bytes rgb;
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* row = bytes.data() + offset + (height - 1 - y) * stride; // bottom-up
-        for (uint32_t x = 0; x < width; ++x)
-            rgb.insert(rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
-    }
-    return rgb;
+    return dibread::BmpFileRgb(docwriter::ReadFile(file));
 }
 
 } // namespace outputs

@@ -5,6 +5,7 @@
 
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "tests/support/WaitUntil.h"
 
 #include <cstdio>
 
@@ -12,7 +13,6 @@ namespace viewer {
 
 namespace {
 
-constexpr DWORD kPollMs = 20;
 // The chooser's red, green and blue boxes: they set its colour even while
 // the dialog is not fully open.
 constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
@@ -22,35 +22,31 @@ constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
 HWND OpenDialog(Session& session, int command, const char* title) {
     if (!session.Post(command))
         return nullptr;
-    const DWORD start = GetTickCount();
-    do {
+    HWND found = nullptr;
+    waits::WaitUntil([&] {
         for (HWND dialog : e2e::TopWindows(session.process.Pid(), "#32770"))
             if (e2e::WindowText(dialog) == title)
-                return dialog;
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < 10000);
-    return nullptr;
+                found = dialog;
+        return found != nullptr;
+    });
+    return found;
 }
 
 HWND WaitOtherDialog(Session& session, HWND besides, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        for (HWND dialog : e2e::TopWindows(session.process.Pid(), "#32770"))
-            if (dialog != besides)
-                return dialog;
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND found = nullptr;
+    waits::WaitUntil(
+        [&] {
+            for (HWND dialog : e2e::TopWindows(session.process.Pid(), "#32770"))
+                if (dialog != besides)
+                    found = dialog;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return true;
+    return waits::WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
 bool ClickItem(HWND dialog, int itemId) {
@@ -85,13 +81,10 @@ bool Convert(HWND conversion, DWORD timeoutMs) {
     if (!ClickItem(conversion, IDC_CONVERSION_START))
         return false;
     const std::string done = DoneCaption(0, 0).substr(0, 8); // "完了 ..."
-    const DWORD begun = GetTickCount();
-    while (e2e::WindowText(bar).compare(0, done.size(), done) != 0 || !IsWindowEnabled(start)) {
-        if (GetTickCount() - begun > timeoutMs)
-            return false;
-        Sleep(kPollMs);
-    }
-    return e2e::Sync(conversion);
+    return waits::WaitUntil(
+               [&] { return e2e::WindowText(bar).compare(0, done.size(), done) == 0 && IsWindowEnabled(start); },
+               timeoutMs) &&
+           e2e::Sync(conversion);
 }
 
 std::string DoneCaption(int written, int total) {

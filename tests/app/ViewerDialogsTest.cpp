@@ -324,56 +324,6 @@ TEST(ViewerConversion, CheckBoxIsCheckedAtEveryOpening) {
     }
 }
 
-// Alt+F4 as the system delivers it: a system key with the Alt bit. (Holding
-// Alt in the program's key state as well would leave it there after the
-// dialog's end.)
-bool AltF4(HWND dialog) {
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    const LPARAM alt = LPARAM(1) << 29;
-    return PostMessageA(dialog, WM_SYSKEYDOWN, VK_F4, alt | 1) &&
-           PostMessageA(dialog, WM_SYSKEYUP, VK_F4, alt | 1 | (LPARAM(3) << 30)) && e2e::Sync(owner);
-}
-
-TEST(ViewerConversion, CloseRequestsDuringARunAreRefused) {
-    viewer::DocFolder docs;
-    const std::string src = docs.Sub("src"), out = docs.Sub("out");
-    // Enough work that the run is still going when the requests arrive.
-    const std::string big = docs.QvmIn(src, "big00.qvm", 1200, 1200);
-    for (int i = 1; i < 40; ++i)
-        CopyFileA(big.c_str(), (src + "\\big" + std::to_string(100 + i).substr(1) + ".qvm").c_str(), FALSE);
-    viewer::SettingsValues values;
-    values.convDir = out;
-    values.convType = 1;
-    Session viewer;
-    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
-    ASSERT_TRUE(viewer.Start("\"" + src + "\""));
-    HWND dialog = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
-    ASSERT_NE(dialog, nullptr);
-    HWND start = GetDlgItem(dialog, IDC_CONVERSION_START);
-    ASSERT_TRUE(viewer::ClickItem(dialog, IDC_CONVERSION_START));
-    ASSERT_FALSE(IsWindowEnabled(start));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CONVERSION_OVERWRITE)));
-    ASSERT_TRUE(e2e::PressKey(dialog, VK_ESCAPE));
-    ASSERT_TRUE(AltF4(dialog));
-    ASSERT_TRUE(PostMessageA(dialog, WM_CLOSE, 0, 0) && e2e::Sync(dialog));
-    ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) && e2e::Sync(dialog));
-    ASSERT_TRUE(viewer::ClickItem(dialog, IDCANCEL));
-    // Still converting, so every request above met a running job.
-    ASSERT_FALSE(IsWindowEnabled(start)) << "the run ended before the requests: make it longer";
-    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
-    const DWORD begun = GetTickCount();
-    while (!IsWindowEnabled(start) && GetTickCount() - begun < 120000)
-        Sleep(50);
-    ASSERT_TRUE(e2e::Sync(dialog));
-    EXPECT_EQ(viewer::ConversionCaption(dialog), viewer::DoneCaption(40, 40));
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    // Now the same road closes it.
-    ASSERT_TRUE(AltF4(dialog));
-    EXPECT_TRUE(viewer::WaitGone(dialog));
-    EXPECT_EQ(viewer.Close(), 0u);
-}
-
 // ------------------------------------------------------------------ option
 
 constexpr int kDocWidth = 40;

@@ -10,6 +10,7 @@
 
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -379,8 +380,7 @@ TEST(ViewerCommands, OpenFileListsThePickedFilesAndRemembersTheirFolder) {
     ASSERT_NE(dialog.hwnd, nullptr);
     ASSERT_TRUE(SetDlgItemTextA(dialog.hwnd, kFileNameBox, "\"c.qvm\" \"b.qvm\""));
     ASSERT_TRUE(PostMessageA(dialog.hwnd, WM_COMMAND, IDOK, 0));
-    for (int i = 0; i < 250 && viewer.Items().size() != 2; ++i)
-        Sleep(20);
+    waits::WaitUntil([&] { return viewer.Items().size() == 2; });
     EXPECT_EQ(viewer.Items(), (Lines{"b.qvm", "c.qvm"}));
     EXPECT_EQ(viewer.TitleNow(), Title(9, 3, "b.qvm"));
     EXPECT_EQ(viewer.Close(), 0u);

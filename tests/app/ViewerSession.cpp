@@ -8,6 +8,7 @@
 
 #include "app/FrameMessages.h"
 #include "res/Messages.h"
+#include "tests/support/WaitUntil.h"
 
 #include <cstdio>
 
@@ -181,17 +182,13 @@ bool Session::NoBox() const {
 }
 
 int Session::WaitDecodedAhead() const {
-    // A bounded wait for a state, like waiting for a window: no time is
-    // measured.
-    for (int i = 0; i < 3000; ++i) {
-        LRESULT held = -1;
-        if (!e2e::SendWithTimeout(main, kDecodedAheadQuery, 0, 0, &held))
-            return -1;
-        if (held != -1)
-            return int(held);
-        Sleep(5);
-    }
-    return -1;
+    LRESULT held = -1;
+    bool answered = true;
+    waits::WaitUntil([&] {
+        answered = e2e::SendWithTimeout(main, kDecodedAheadQuery, 0, 0, &held);
+        return !answered || held != -1;
+    });
+    return answered ? int(held) : -1;
 }
 
 bool Session::Drop(const std::vector<std::string>& paths, bool withCtrl, DWORD timeoutMs) {

@@ -13,6 +13,7 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "res/Messages.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -286,16 +287,14 @@ TEST(ViewerVelmora, OpenStartsTheProgramBesideTheViewerWithTheDocumentPath) {
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     ASSERT_TRUE(viewer.Send(viewer::kOpenInVelmora));
     HWND launched = nullptr;
-    for (int i = 0; i < 500 && launched == nullptr; ++i, Sleep(20))
-        launched = FindWindowA(probe::kMainClass, nullptr);
+    waits::WaitUntil([&] { return (launched = FindWindowA(probe::kMainClass, nullptr)) != nullptr; });
     ASSERT_NE(launched, nullptr);
     // The path goes over quoted, so its space does not split it.
     EXPECT_EQ(e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0), "tail \"" + file + "\"");
     PostMessageA(launched, WM_CLOSE, 0, 0);
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
-    for (int i = 0; i < 250 && IsWindow(launched); ++i)
-        Sleep(20);
+    waits::WaitUntil([launched] { return !IsWindow(launched); });
 }
 
 TEST(ViewerClipboard, CopyWithNoPictureLeavesTheClipboardAlone) {

@@ -6,6 +6,7 @@
 #include "decode/Hcy.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Mix.h"
+#include "tests/support/ReferenceMix.h"
 
 #include <gtest/gtest.h>
 
@@ -118,10 +119,6 @@ uint32_t Bgra(int b, int g, int r, int a) {
     return uint32_t(b) | uint32_t(g) << 8 | uint32_t(r) << 16 | uint32_t(a) << 24;
 }
 
-int Mix(int t, int f, int w) {
-    return t + (f - t) * w / 255;
-}
-
 TEST(BlendWeight, FullOpacityAndAlphaReplaceTheTarget) {
     Pair p(1, 1, Bgra(255, 255, 255, 255), Bgra(12, 34, 56, 255));
     BlendTable table;
@@ -203,7 +200,7 @@ TEST(BlendArithmetic, TableModesMixByWeight) {
     // Multiply 200 by 100 at weight 127: f = 78, 200 + (78 - 200) * 127 / 255.
     Pair p(1, 1, Bgra(200, 200, 200, 255), Bgra(100, 100, 100, 255));
     CompositeLayer(p.target, p.layer, kBlendMultiply, 64, table);
-    EXPECT_EQ(p.Pixel(0)[0], Mix(200, 78, 127));
+    EXPECT_EQ(p.Pixel(0)[0], ReferenceMix(200, 78, 127));
 }
 
 TEST(BlendArithmetic, UnknownCodesBlendAsNormalWhateverTableCameBefore) {
@@ -260,7 +257,7 @@ TEST(BlendArithmetic, ClearOpaqueAndSoftRunsBlendLikeThePlainMix) {
             for (size_t k = 0; k < 4 * size_t(kPixels); ++k) {
                 const int d = start[k], s = layer.bits[k];
                 const int w = int(MixWeight(alpha[k / 4], uint8_t(opacity)));
-                int expected = Mix(d, BlendChannel(uint8_t(code), d, s), w);
+                int expected = ReferenceMix(d, BlendChannel(uint8_t(code), d, s), w);
                 if (code == kBlendAdd)
                     expected = std::min(255, d + s * w / 255);
                 if (code == kBlendSubtract)
@@ -380,9 +377,9 @@ TEST(HcyModes, PartialWeightMixesTowardsTheHcyResult) {
     BlendTable table;
     Pair p(1, 1, Bgra(0, 255, 0, 255), Bgra(0, 0, 255, 255));
     CompositeLayer(p.target, p.layer, kBlendHue, 64, table); // weight 127
-    EXPECT_EQ(p.Pixel(0)[2], Mix(0, 255, 127));
-    EXPECT_EQ(p.Pixel(0)[1], Mix(255, 106, 127));
-    EXPECT_EQ(p.Pixel(0)[0], Mix(0, 106, 127));
+    EXPECT_EQ(p.Pixel(0)[2], ReferenceMix(0, 255, 127));
+    EXPECT_EQ(p.Pixel(0)[1], ReferenceMix(255, 106, 127));
+    EXPECT_EQ(p.Pixel(0)[0], ReferenceMix(0, 106, 127));
 }
 
 } // namespace
@@ -415,7 +412,7 @@ TEST(BlendPaths, EveryModeGivesTheTableBytesForEveryValuePair) {
             CompositeLayer(target, layer, uint8_t(code), 128, scratch);
             for (size_t k = 0; k < target.ByteCount(); ++k) {
                 const int d = before[k], s = layer.bits[k];
-                const int expected = (k & 3) == 3 ? d : Mix(d, reference.At(uint8_t(d), uint8_t(s)), alpha);
+                const int expected = (k & 3) == 3 ? d : ReferenceMix(d, reference.At(uint8_t(d), uint8_t(s)), alpha);
                 ASSERT_EQ(target.bits[k], expected)
                     << "code " << code << " d " << d << " s " << s << " alpha " << alpha;
             }

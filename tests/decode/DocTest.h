@@ -5,6 +5,7 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/ReferenceMix.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,11 +38,8 @@ inline uint8_t AlphaAt(const ImageBuffer& image, int x, int y) {
 }
 
 // The mix of colour c onto t at weight w, per channel.
-inline int Mix(int t, int c, int w) {
-    return t + (c - t) * w / 255;
-}
 inline Bgr Mix(Bgr t, Bgr c, int w) {
-    return {Mix(t.b, c.b, w), Mix(t.g, c.g, w), Mix(t.r, c.r, w)};
+    return {ReferenceMix(t.b, c.b, w), ReferenceMix(t.g, c.g, w), ReferenceMix(t.r, c.r, w)};
 }
 
 // Colour as a QVR colour field, or a QVM pixel with alpha a.

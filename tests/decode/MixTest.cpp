@@ -3,6 +3,7 @@
 // target, blended value and weight together.
 #include "decode/Mix.h"
 #include "decode/MixRuns.h"
+#include "tests/support/ReferenceMix.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace {
-
-int ReferenceMix(int t, int f, int w) {
-    return t + (f - t) * w / 255;
-}
 
 TEST(DivisionFreeMix, DivideBy255IsExactForEveryProductOfTwoBytes) {
     for (uint32_t x = 0; x <= 65534; ++x)

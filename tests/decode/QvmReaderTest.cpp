@@ -71,7 +71,7 @@ TEST_F(QvmReaderTest, LayersAreBlendedBottomUpWithTheirModeAndOpacity) {
     ImageBuffer image;
     ASSERT_TRUE(LoadQvm(doc, image));
     // Multiply: 40 * 100 / 255 = 15, 80 * 100 / 255 = 31, 120 * 100 / 255 = 47.
-    EXPECT_EQ(At(image, 0, 0), (Bgr{Mix(40, 15, 127), Mix(80, 31, 127), Mix(120, 47, 127)}));
+    EXPECT_EQ(At(image, 0, 0), (Bgr{ReferenceMix(40, 15, 127), ReferenceMix(80, 31, 127), ReferenceMix(120, 47, 127)}));
     EXPECT_EQ(At(image, 1, 0), (Bgr{40, 80, 120}));
     EXPECT_EQ(AlphaAt(image, 0, 0), 255);
 }

@@ -1,4 +1,5 @@
 #include "tests/e2e/ClipboardDib.h"
+#include "tests/support/WaitUntil.h"
 
 #include <cstring>
 
@@ -8,23 +9,16 @@ namespace {
 
 // Another process may hold the clipboard open for a moment.
 bool OpenClipboardPatiently() {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (OpenClipboard(nullptr))
-            return true;
-        Sleep(20);
-    }
-    return false;
+    return waits::WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
 }
 
 } // namespace
 
 COLORREF ClipboardDib::ColourAt(int x, int y) const {
-    const int bytesPerPixel = header.biBitCount / 8;
-    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || x < 0 || y < 0 || x >= Width() || y >= Height())
+    uint8_t rgb[3];
+    if (!dibread::RgbAt(bytes.data(), layout, x, y, rgb))
         return CLR_INVALID;
-    const size_t row = header.biHeight > 0 ? size_t(Height() - 1 - y) : size_t(y);
-    const uint8_t* pixel = bytes.data() + bitsOffset + row * stride + size_t(x) * size_t(bytesPerPixel);
-    return RGB(pixel[2], pixel[1], pixel[0]);
+    return RGB(rgb[0], rgb[1], rgb[2]);
 }
 
 std::optional<ClipboardDib> ReadClipboardDib() {
@@ -37,16 +31,11 @@ std::optional<ClipboardDib> ReadClipboardDib() {
             ClipboardDib read;
             read.bytes.assign(static_cast<const uint8_t*>(block), static_cast<const uint8_t*>(block) + size);
             GlobalUnlock(data);
-            if (size >= sizeof(BITMAPINFOHEADER)) {
+            if (dibread::Parse(read.bytes.data(), read.bytes.size(), read.layout)) {
                 std::memcpy(&read.header, read.bytes.data(), sizeof read.header);
-                const BITMAPINFOHEADER& h = read.header;
-                size_t colours = h.biBitCount <= 8 ? (h.biClrUsed ? h.biClrUsed : (1u << h.biBitCount)) : h.biClrUsed;
-                if (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER))
-                    colours = 3; // the three masks follow the header
-                read.bitsOffset = h.biSize + colours * sizeof(RGBQUAD);
-                read.stride = ((size_t(h.biWidth < 0 ? 0 : h.biWidth) * h.biBitCount + 31) / 32) * 4;
-                if (read.bitsOffset + read.stride * size_t(read.Height()) <= size)
-                    dib = std::move(read);
+                read.bitsOffset = read.layout.bitsOffset;
+                read.stride = read.layout.stride;
+                dib = std::move(read);
             }
         }
     }

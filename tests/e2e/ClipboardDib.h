@@ -2,6 +2,8 @@
 // Reading the picture another process put on the clipboard as CF_DIB, and
 // text put there to see whether a program left it alone.
 
+#include "tests/support/DibRead.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,11 +16,12 @@ namespace e2e {
 struct ClipboardDib {
     std::vector<uint8_t> bytes; // the whole CF_DIB block: header, then the pixel rows
     BITMAPINFOHEADER header{};
+    dibread::Layout layout;
     size_t bitsOffset = 0; // where the rows start in bytes
     size_t stride = 0;     // bytes per row, a multiple of 4
 
-    int Width() const { return header.biWidth; }
-    int Height() const { return header.biHeight < 0 ? -header.biHeight : header.biHeight; }
+    int Width() const { return layout.width; }
+    int Height() const { return layout.height; }
     // Pixel (x, y), y from the top, as a colour 0x00BBGGRR; 24 and 32 bits only.
     COLORREF ColourAt(int x, int y) const;
 };

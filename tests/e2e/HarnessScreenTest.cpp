@@ -10,13 +10,13 @@
 #include "tests/e2e/Input.h"
 #include "tests/e2e/ProbeIds.h"
 #include "tests/e2e/Screenshot.h"
+#include "tests/export/PngReadBack.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -73,22 +73,6 @@ TEST(HarnessScreen, WholeWindowHoldsTheClientAreaAtItsPlace) {
     EXPECT_EQ(picture.ColourAt(view.right - 1 - window.left, view.bottom - 1 - window.top), probe::kViewColour);
 }
 
-// Inflates the one IDAT chunk of a PNG written by SavePng.
-std::vector<uint8_t> PngRows(const docwriter::Bytes& file, uint32_t* width, uint32_t* height) {
-    auto u32 = [&](size_t at) {
-        return uint32_t(file[at]) << 24 | uint32_t(file[at + 1]) << 16 | uint32_t(file[at + 2]) << 8 | file[at + 3];
-    };
-    *width = u32(16);
-    *height = u32(20);
-    const size_t idat = 8 + 12 + 13;
-    std::vector<uint8_t> rows(size_t(*height) * (1 + size_t(*width) * 3));
-    uLongf size = uLongf(rows.size());
-    if (std::string(file.begin() + idat + 4, file.begin() + idat + 8) != "IDAT" ||
-        uncompress(rows.data(), &size, file.data() + idat + 8, u32(idat)) != Z_OK || size != rows.size())
-        return {};
-    return rows;
-}
-
 TEST(HarnessScreen, ScreenshotIsSavedAsPng) {
     StartedProbe probe;
     ASSERT_NE(probe.view, nullptr);
@@ -100,9 +84,14 @@ TEST(HarnessScreen, ScreenshotIsSavedAsPng) {
     const docwriter::Bytes file = docwriter::ReadFile(path);
     ASSERT_GT(file.size(), 8u + 25 + 12 + 12);
     EXPECT_EQ(std::string(file.begin() + 1, file.begin() + 4), "PNG");
-    uint32_t width = 0, height = 0;
-    const std::vector<uint8_t> rows = PngRows(file, &width, &height);
-    ASSERT_FALSE(rows.empty());
+    pngread::Png png;
+    ASSERT_TRUE(pngread::Parse(file, png) && pngread::Expand(png));
+    for (const pngread::Chunk& chunk : png.chunks)
+        EXPECT_TRUE(chunk.crcOk) << chunk.type;
+    const uint32_t width = png.width, height = png.height;
+    const std::vector<uint8_t>& rows = png.raw;
+    ASSERT_EQ(rows.size(), size_t(height) * (1 + width * 3));
+    EXPECT_EQ(png.colourType, 2);
     EXPECT_EQ(width, uint32_t(picture.width));
     EXPECT_EQ(height, uint32_t(picture.height));
     // Row 0: filter byte, then red pixels of the corner; the last row is view colour.

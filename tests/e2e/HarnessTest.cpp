@@ -1,6 +1,6 @@
 // The harness's own tests, headless (Wine's null driver): every road of the
 // harness against the probe (HarnessProbe.cpp), whose answers are known, and
-// against notepad, a program Wine ships.
+// the prefix's font set-up that the screenshots rely on.
 
 #include "tests/e2e/ClipboardDib.h"
 #include "tests/e2e/E2ePaths.h"
@@ -10,11 +10,9 @@
 #include "tests/e2e/ProbeIds.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/e2e/WindowQuery.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -247,47 +245,6 @@ TEST(HarnessPrefix, ViewerListFontIsTheProportionalIpaGothic) {
     EXPECT_EQ(face, kListFont);
     EXPECT_GT(narrow, 0);
     EXPECT_LT(narrow, wide);
-}
-
-// Wine's notepad, found by the system search path.
-std::string NotepadExe() {
-    char path[MAX_PATH];
-    const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
-    return std::string(path, n) + "\\notepad.exe";
-}
-
-TEST(HarnessNotepad, DroppedFileIsOpenedAndTitled) {
-    TempDir scratch;
-    const std::string file = scratch.File("dropped note.txt");
-    FILE* out = std::fopen(file.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fputs("hello from the harness\r\n", out);
-    std::fclose(out);
-
-    e2e::ViewerProcess notepad(NotepadExe(), e2e::ViewerProcess::Placement::kInPlace);
-    ASSERT_TRUE(notepad.Start());
-    HWND main = notepad.WaitWindow("Notepad");
-    ASSERT_NE(main, nullptr);
-    HWND edit = e2e::FindChild(main, "Edit");
-    ASSERT_NE(edit, nullptr);
-    ASSERT_TRUE(e2e::DropFiles(notepad.Process(), main, {file}));
-    EXPECT_NE(e2e::WindowText(main).find("dropped note.txt"), std::string::npos) << e2e::WindowText(main);
-    EXPECT_EQ(e2e::WindowText(edit), "hello from the harness\r\n");
-    EXPECT_EQ(notepad.Close(), std::optional<DWORD>(0));
-}
-
-TEST(HarnessNotepad, QuestionBoxIsAnsweredWithItsOwnButton) {
-    TempDir scratch;
-    const std::string missing = scratch.File("missing.txt");
-    e2e::ViewerProcess notepad(NotepadExe(), e2e::ViewerProcess::Placement::kInPlace);
-    ASSERT_TRUE(notepad.Start("\"" + missing + "\""));
-    const e2e::Appeared box = notepad.WaitMessageBox();
-    ASSERT_TRUE(box.isMessageBox);
-    EXPECT_NE(box.text.find("missing.txt"), std::string::npos) << box.text;
-    ASSERT_TRUE(notepad.DismissMessageBox(box.hwnd, IDNO));
-    HWND main = notepad.WaitWindow("Notepad");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(notepad.Close(), std::optional<DWORD>(0));
 }
 
 } // namespace

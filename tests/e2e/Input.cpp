@@ -1,6 +1,7 @@
 #include "tests/e2e/Input.h"
 
 #include "tests/e2e/InjectedQuery.h"
+#include "tests/support/WaitUntil.h"
 
 namespace e2e {
 
@@ -210,13 +211,10 @@ bool PostDrag(HWND target, POINT from, POINT to, int steps) {
 }
 
 bool BringToFront(HWND top) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    return waits::WaitUntil([top] {
         SetForegroundWindow(top);
-        if (GetForegroundWindow() == top)
-            return true;
-        Sleep(20);
-    }
-    return false;
+        return GetForegroundWindow() == top;
+    });
 }
 
 bool SendKey(HWND target, UINT vk, unsigned modifiers) {

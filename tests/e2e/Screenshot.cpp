@@ -2,6 +2,7 @@
 
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/WindowQuery.h"
+#include "tests/support/WaitUntil.h"
 
 namespace e2e {
 
@@ -68,13 +69,17 @@ Picture CaptureSettled(HWND hwnd, bool clientOnly) {
         return rect;
     };
     Picture previous = CaptureScreen(area());
-    for (int attempt = 0; attempt < 40 && !previous.Empty(); ++attempt) {
-        Sleep(50);
-        Picture current = CaptureScreen(area());
-        if (current == previous)
-            return current;
-        previous = std::move(current);
-    }
+    if (previous.Empty())
+        return previous;
+    // Two captures alike in a row: the painting has settled.
+    waits::WaitUntil(
+        [&] {
+            Picture current = CaptureScreen(area());
+            const bool settled = current == previous;
+            previous = std::move(current);
+            return settled;
+        },
+        2000);
     return previous;
 }
 

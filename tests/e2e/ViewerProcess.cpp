@@ -2,14 +2,13 @@
 
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 #include <cstdio>
 
 namespace e2e {
 
 namespace {
-
-constexpr DWORD kPollMs = 20;
 
 std::string FolderOf(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");
@@ -88,37 +87,38 @@ bool ViewerProcess::StartCommandLine(const std::string& commandLine) {
 }
 
 Appeared ViewerProcess::WaitFirst(const char* className, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        // A box first: the main window may already be visible behind it.
-        const std::vector<HWND> boxes = TopWindows(Pid(), "#32770");
-        if (!boxes.empty())
-            return {boxes.front(), true, MessageBoxText(boxes.front())};
-        if (className) {
-            const std::vector<HWND> windows = TopWindows(Pid(), className);
+    Appeared first{};
+    waits::WaitUntil(
+        [&] {
+            // A box first: the main window may already be visible behind it.
+            const std::vector<HWND> boxes = TopWindows(Pid(), "#32770");
+            if (!boxes.empty()) {
+                first = {boxes.front(), true, MessageBoxText(boxes.front())};
+                return true;
+            }
+            const std::vector<HWND> windows = className != nullptr ? TopWindows(Pid(), className) : std::vector<HWND>();
             if (!windows.empty()) {
                 mainWindow = windows.front();
-                return {mainWindow, false, WindowText(mainWindow)};
+                first = {mainWindow, false, WindowText(mainWindow)};
+                return true;
             }
-        }
-        if (!Running())
-            break;
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < timeoutMs);
-    return {};
+            return !Running();
+        },
+        timeoutMs);
+    return first;
 }
 
 HWND ViewerProcess::WaitWindow(const char* className, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        const std::vector<HWND> windows = TopWindows(Pid(), className);
-        if (!windows.empty())
-            return mainWindow = windows.front();
-        if (!Running())
-            break;
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    HWND found = nullptr;
+    waits::WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = TopWindows(Pid(), className);
+            if (!windows.empty())
+                found = mainWindow = windows.front();
+            return found != nullptr || !Running();
+        },
+        timeoutMs);
+    return found;
 }
 
 Appeared ViewerProcess::WaitMessageBox(DWORD timeoutMs) {
@@ -127,12 +127,7 @@ Appeared ViewerProcess::WaitMessageBox(DWORD timeoutMs) {
 
 bool ViewerProcess::DismissMessageBox(HWND box, int buttonId) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), LPARAM(GetDlgItem(box, buttonId)));
-    for (int waited = 0; waited < 5000; waited += int(kPollMs)) {
-        if (!IsWindow(box) || !IsWindowVisible(box))
-            return true;
-        Sleep(kPollMs);
-    }
-    return false;
+    return waits::WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 std::optional<DWORD> ViewerProcess::Close(DWORD timeoutMs) {

@@ -1,5 +1,6 @@
 // The colour button drawn into a memory context, and the colour chooser
 // driven from inside its modal loop.
+#include "DialogScript.h"
 #include "TestWindows.h"
 
 #include "framework/ColorButton.h"

@@ -1,6 +1,7 @@
 // Modal dialogs from the program's own templates: binding at WM_INITDIALOG,
 // the answer to the dialog manager, the item operations, the combo boxes
 // filled from the string table, the About dialog and the message boxes.
+#include "DialogScript.h"
 #include "TestWindows.h"
 
 #include "framework/AboutDialog.h"

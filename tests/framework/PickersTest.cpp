@@ -1,11 +1,13 @@
 // The file and folder pickers: the reading of the dialog's answer, and the
 // system dialogs themselves driven from inside their modal loops.
+#include "DialogScript.h"
 #include "TestWindows.h"
 
 #include "framework/FilePicker.h"
 #include "framework/FolderPicker.h"
 #include "framework/Str.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -126,13 +128,13 @@ std::string SelectedFolderName(HWND tree) {
 void SelectFolder(HWND dialog, const std::string& path) {
     const std::string leaf = path.substr(path.find_last_of('\\') + 1);
     const HWND tree = FindFolderTree(dialog);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-        PumpMessages();
-        if (tree == nullptr || SelectedFolderName(tree) == leaf)
-            return;
-        Sleep(20);
-    }
+    waits::WaitUntil(
+        [&] {
+            SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+            PumpMessages();
+            return tree == nullptr || SelectedFolderName(tree) == leaf;
+        },
+        2000);
 }
 
 constexpr int kFileNameBox = 0x47C; // cmb13, the file-name box of the open dialog
@@ -202,16 +204,13 @@ TEST_F(PickerDialogs, FolderPickerStripsTheRootOfADrive) {
     }
 }
 
-// Waits (about two seconds at most) until the folder tree shows leaf selected.
+// Waits until the folder tree shows leaf selected.
 bool WaitForSelection(HWND dialog, const std::string& leaf) {
     const HWND tree = FindFolderTree(dialog);
-    for (int attempt = 0; attempt < 100 && tree != nullptr; ++attempt) {
-        PumpMessages();
-        if (SelectedFolderName(tree) == leaf)
-            return true;
-        Sleep(20);
-    }
-    return false;
+    return tree != nullptr && waits::WaitUntil([&] {
+               PumpMessages();
+               return SelectedFolderName(tree) == leaf;
+           });
 }
 
 TEST_F(PickerDialogs, FolderPickerOpensAtTheStartFolder) {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the framework tests: real windows of a test class, and a
-// driver that acts on a modal dialog from inside its own modal loop.
+// Helpers for the framework tests: real windows of a test class, the message
+// pump and the message-box spy. Dialogs are driven with DialogScript.h.
 
 #include "framework/Window.h"
 
@@ -14,22 +14,6 @@ const char* TestClassName();
 
 // Creates object's window as a hidden top-level window of the test class.
 bool CreateTestWindow(Window& object, DWORD style = WS_OVERLAPPEDWINDOW);
-
-// The first top-level dialog window (class #32770) of this thread, or null.
-HWND FindThreadDialog();
-
-// While alive, polls with a thread timer for a dialog of this thread (a
-// modal dialog or message box started after it) and runs action once with
-// its handle, from inside the dialog's modal loop.
-class ModalDriver {
-public:
-    explicit ModalDriver(std::function<void(HWND)> action);
-    ~ModalDriver();
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
-
-    bool Ran() const;
-};
 
 // Processes the messages waiting for this thread.
 void PumpMessages();

@@ -53,9 +53,9 @@ TEST_F(ScrollBarTest, EndScrollLeavesThePosition) {
 TEST_F(ScrollBarTest, ContentSmallerThanTheViewKeepsTheStoredPositionAtTheMinimum) {
     vertical.SetRange(0, 199, 300, true, false);
     vertical.SetPos(0, false);
-    // The platform stores a page of at most the range, so the returned value
-    // is at or below the minimum; what is stored stays 0.
-    EXPECT_LE(vertical.HandleScroll(SB_LINEDOWN, 0, nullptr), 0);
+    // The platform keeps a page of at most the range (200 positions), so the
+    // last page already starts at the minimum and a line down stays there.
+    EXPECT_EQ(vertical.HandleScroll(SB_LINEDOWN, 0, nullptr), 0);
     EXPECT_EQ(vertical.GetPos(), 0);
 }
 
@@ -156,14 +156,24 @@ TEST(Platform, SystemCloseIsGreyedAndEnabledAgain) {
     EXPECT_FALSE(GetMenuState(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
 }
 
-TEST(Metrics, MultiMonitorLookupAnswersTheSystemMetrics) {
-    for (int index : {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, SM_CMONITORS})
-        EXPECT_EQ(GetMetric(index), GetSystemMetrics(index)) << index;
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM data) {
+    RECT& all = *reinterpret_cast<RECT*>(data);
+    UnionRect(&all, &all, area);
+    return TRUE;
+}
+
+// The virtual screen is the smallest rectangle around every monitor, found
+// here from the monitors themselves rather than from the metrics it reads.
+TEST(Metrics, VirtualScreenSpansEveryMonitor) {
+    RECT monitors{};
+    ASSERT_TRUE(EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors)));
+    ASSERT_FALSE(IsRectEmpty(&monitors));
     RECT screen{};
     GetVirtualScreenRect(screen);
-    EXPECT_EQ(screen.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_GT(screen.bottom, screen.top);
+    EXPECT_EQ(screen.left, monitors.left);
+    EXPECT_EQ(screen.top, monitors.top);
+    EXPECT_EQ(screen.right, monitors.right);
+    EXPECT_EQ(screen.bottom, monitors.bottom);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 // (tests never assert a time):
 //
 //     scripts/wine-run build/windows/wineprefix
-//         build/windows/tests/app/viewer_stepping_timing.exe [SIZE [COPIES [VIEWER_EXE]]]
+//         build/windows/bench/viewer/viewer_stepping_timing.exe [SIZE [COPIES [VIEWER_EXE]]]
 // (one command line; defaults 2000, 20 and the viewer of this build).
 
 #include "tests/app/ViewerSession.h"

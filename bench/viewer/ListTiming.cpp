@@ -3,7 +3,7 @@
 // a dropped folder of N documents. Not a test (tests never assert a time):
 //
 //     scripts/wine-run build/windows/wineprefix
-//         build/windows/tests/app/viewer_list_timing.exe [N...]
+//         build/windows/bench/viewer/viewer_list_timing.exe [N...]
 // (one command line; N defaults to 1000 2000 5000 20000).
 
 #include "tests/app/ViewerSession.h"

@@ -3,7 +3,7 @@
 // once as PNG and once as BMP. Not a test (tests never assert a time):
 //
 //     scripts/wine-run build/windows/wineprefix
-//         build/windows/tests/app/viewer_conversion_timing.exe samples [COPIES]
+//         build/windows/bench/viewer/viewer_conversion_timing.exe samples [COPIES]
 // (one command line).
 
 #include "tests/app/ViewerDialogs.h"
@@ -38,6 +38,18 @@ std::vector<std::string> Documents(const std::string& folder, std::string* large
     return names;
 }
 
+// The captions are in the program's ANSI code page (932); the terminal this
+// runs in reads UTF-8, and so does a console once told to.
+std::string ForTerminal(const std::string& ansi) {
+    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+    std::wstring text(size_t(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), text.data(), wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -47,6 +59,7 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 } // namespace
 
 int main(int argc, char** argv) {
+    SetConsoleOutputCP(CP_UTF8);
     if (argc < 2) {
         std::fprintf(stderr, "usage: viewer_conversion_timing FOLDER [COPIES]\n");
         return 2;
@@ -94,7 +107,7 @@ int main(int argc, char** argv) {
         const bool done = viewer::Convert(dialog, 600000);
         QueryPerformanceCounter(&end);
         std::printf("%s: %s %.3f s (%s)\n", format == 1 ? "PNG" : "BMP", done ? "" : "FAILED", Seconds(start, end),
-                    viewer::ConversionCaption(dialog).c_str());
+                    ForTerminal(viewer::ConversionCaption(dialog)).c_str());
     }
     viewer::ClickItem(dialog, IDCANCEL);
     session.Close();

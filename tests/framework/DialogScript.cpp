@@ -19,17 +19,19 @@ bool inTick = false;
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     // A step that opens a modal loop of its own gets ticks from inside it;
     // they wait until the step returns.
-    if (inTick || !scriptWindow || nextStep >= pendingSteps.size())
+    if (inTick || !scriptWindow)
         return;
     HWND dialog = scriptWindow();
     if (GetTickCount() - stepStarted > kStallMilliseconds) {
         if (dialog != nullptr)
             ::EndDialog(dialog, kStalledResult);
-        nextStep = pendingSteps.size() + 1; // never finished
+        if (nextStep < pendingSteps.size())
+            nextStep = pendingSteps.size() + 1; // never finished
+        stepStarted = GetTickCount();
         return;
     }
-    if (dialog == nullptr)
-        return; // not up yet
+    if (dialog == nullptr || nextStep >= pendingSteps.size())
+        return; // not up yet, or every step ran
     inTick = true;
     const bool done = pendingSteps[nextStep]();
     inTick = false;
@@ -111,3 +113,9 @@ std::string ItemText(HWND dialog, int itemId) {
     GetDlgItemTextA(dialog, itemId, text, sizeof(text));
     return text;
 }
+
+ModalDriver::ModalDriver(std::function<void(HWND)> action)
+    : script([] { return FindOtherDialog(nullptr); }, {[action] {
+                 action(FindOtherDialog(nullptr));
+                 return true;
+             }}) {}

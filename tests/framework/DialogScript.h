@@ -2,8 +2,10 @@
 // Drives a modal dialog step by step from a thread timer, from inside
 // whatever modal loop runs at the time (the dialog's own, or a chooser or
 // picker it opened). Each step is called on every tick until it returns
-// true; then the next one runs. A script that stalls ends the dialog with
-// kStalledResult, so a broken test fails instead of hanging the run.
+// true; then the next one runs. A step that stalls, or a dialog still up
+// that long after the last step, is ended with kStalledResult, so a broken
+// test fails instead of hanging the run. The one driver of every dialog
+// test: ModalDriver below is its one-step form.
 
 #include "framework/Dialog.h"
 
@@ -45,3 +47,15 @@ HWND FindOtherDialog(HWND besides);
 
 // The text of a dialog item.
 std::string ItemText(HWND dialog, int itemId);
+
+// While alive, waits for a dialog of this thread (a modal dialog or message
+// box started after it) and runs action once with its handle, from inside
+// the dialog's modal loop.
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(HWND)> action);
+    bool Ran() const { return script.Finished(); }
+
+private:
+    DialogScript script;
+};
