@@ -84,21 +84,4 @@ TEST(RecentFolderList, TrailingSeparatorsAreNotNormalised) {
     EXPECT_EQ(Joined(recent), "C:\\a\\|C:\\a||||");
 }
 
-TEST(RecentFolderList, MenuTextShowsAmpersandsAsTheyAre) {
-    const struct {
-        const char* folder;
-        const char* text;
-    } cases[] = {
-        {"C:\\Tom & Jerry", "C:\\Tom && Jerry"},
-        {"C:\\&&x&", "C:\\&&&&x&&"},
-        {"C:\\plain", "C:\\plain"},
-        {"C:\\\x83t\x83H\x83\x8B\x83_&", "C:\\\x83t\x83H\x83\x8B\x83_&&"}, // CP932 text before it
-    };
-    for (const auto& c : cases) {
-        Str text;
-        RecentMenuText(c.folder, text);
-        EXPECT_STREQ(text.Text(), c.text) << c.folder;
-    }
-}
-
 } // namespace
