@@ -115,7 +115,7 @@ void MainFrame::PickAndOpenFolder() {
     // The picker opens where the user is: the folder of the file selected
     // (or of the first listed), else the most recent folder.
     Str start;
-    int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
     if (const char* path = list.PathAt(index < 0 ? 0 : index)) {
         start.Assign(path);
         start.RemoveFileName();
