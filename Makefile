@@ -1,8 +1,9 @@
 # Front door. `make test` installs what is missing, builds every preset and
 # runs every test; `make run` opens the viewer on the sample documents;
 # `make fuzz` runs each fuzz target for FUZZ_SECONDS (default 10 minutes);
-# `make bench` runs the benchmarks and writes build/bench/report.md and .png.
-.PHONY: all setup native windows fuzz-build test test-native test-windows test-fuzz fuzz run bench clean
+# `make bench` runs the benchmarks and writes build/bench/report.md and .png;
+# `make dist` writes the download, build/dist/tessavel-VERSION-windows-x64.zip.
+.PHONY: all setup native windows fuzz-build test test-native test-windows test-fuzz fuzz run bench dist clean
 
 FUZZ_SECONDS ?= 600
 
@@ -49,6 +50,10 @@ bench: setup
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	scripts/bench-report --build build/bench
+
+dist: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target dist
 
 clean:
 	rm -rf build

@@ -1,5 +1,6 @@
 #include "app/ConversionDialog.h"
 
+#include "app/FailureList.h"
 #include "app/Settings.h"
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
@@ -48,9 +49,12 @@ unsigned __stdcall ConversionJob(void* arg) {
     for (int32_t i = 0; i < work.count; ++i) {
         PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(i), 0);
         const ConversionItem& item = work.items[i];
+        ByteFile::ClearFailure();
+        const ItemResult result = ConvertItem(image, item.path.Text(), item.name.Text(), work.folder.Text(), format,
+                                              work.overwrite, outputPath);
+        work.outcomes[i] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
         // Only a file written counts: a failed save is not a converted file.
-        if (ConvertItem(image, item.path.Text(), item.name.Text(), work.folder.Text(), format, work.overwrite,
-                        outputPath) == ItemResult::Converted)
+        if (result == ItemResult::Converted)
             ++written;
         PostToDialog(work.dialog, kConversionItemDone, static_cast<WPARAM>(i + 1), 0);
     }
@@ -137,6 +141,7 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
     case IDM_CONVERSION_DONE:
         converting = false;
         EnableControls(true);
+        ReportFailures();
         return true;
     default:
         return false;
@@ -170,6 +175,7 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
     work->dialog = hwnd;
     work->count = ItemCount(list);
     work->items.reset(new ConversionItem[static_cast<size_t>(work->count)]);
+    work->outcomes.reset(new ConversionOutcome[static_cast<size_t>(work->count)]);
     for (int32_t i = 0; i < work->count; ++i) {
         const char* path = list.PathAt(i);
         work->items[i].path.Assign(path != nullptr ? path : "");
@@ -179,6 +185,29 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
     work->formatIndex = format.GetCurSel();
     work->overwrite = IsItemChecked(IDC_CONVERSION_OVERWRITE) == BST_CHECKED;
     return work;
+}
+
+void ConversionDialog::ReportFailures() {
+    if (run == nullptr)
+        return;
+    FailureList failed;
+    int skipped = 0;
+    for (int32_t i = 0; i < run->count; ++i) {
+        const ConversionOutcome& outcome = run->outcomes[i];
+        const char* path = run->items[i].path.Text();
+        if (outcome.result == ItemResult::LoadFailed)
+            failed.Add(path, msg::kLoadFailed);
+        else if (outcome.result == ItemResult::WriteFailed)
+            failed.Add(path, WriteFailureReason(outcome.error).c_str());
+        else if (outcome.result == ItemResult::Skipped)
+            ++skipped;
+    }
+    if (failed.Count() == 0)
+        return;
+    char footer[96] = {};
+    if (skipped > 0)
+        std::snprintf(footer, sizeof footer, msg::kConversionSkipped, skipped);
+    ShowWarning(failed.Text(msg::kConversionFailures, footer).c_str());
 }
 
 void ConversionDialog::StartConversion() {

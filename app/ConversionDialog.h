@@ -11,6 +11,7 @@
 // job's command 3000 arrives the dialog refuses to end, by whatever road the
 // request comes.
 
+#include "export/BatchItem.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ProgressBar.h"
@@ -27,10 +28,19 @@ struct ConversionItem {
     Str name;
 };
 
-// Everything a run reads, fixed before the worker starts.
+// How an item of a run ended, written by the worker before it posts the
+// item done, read by the dialog once the run is over.
+struct ConversionOutcome {
+    ItemResult result = ItemResult::Skipped;
+    int error = 0; // the system's error code of a failed write
+};
+
+// Everything a run reads, fixed before the worker starts, and the outcomes
+// it writes.
 struct ConversionWork {
     HWND dialog = nullptr; // where the progress goes
     std::unique_ptr<ConversionItem[]> items;
+    std::unique_ptr<ConversionOutcome[]> outcomes;
     int32_t count = 0;
     Str folder;
     int32_t formatIndex = 0; // the combo box's selection; only 0 is BMP
@@ -78,6 +88,9 @@ public:
 private:
     std::shared_ptr<ConversionWork> TakeInputs(const Str& folder);
     void Leave();
+    // After a run with failures: a warning naming each document that could
+    // not be converted and why, and how many were skipped.
+    void ReportFailures();
 
     FileListBox& list;
     Settings& settings;

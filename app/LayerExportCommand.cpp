@@ -1,5 +1,6 @@
 #include "app/LayerExportCommand.h"
 
+#include "app/FailureList.h"
 #include "export/LayerExport.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Str.h"
@@ -16,8 +17,21 @@ void ExportSelectedLayers(const char* selectedPath) {
         ShowWarning(msg::kQvmOnly);
         return;
     }
-    if (ExportLayers(path.Text()))
+    LayerExportReport report;
+    const bool done = ExportLayers(path.Text(), LayerExportOptions(), report);
+    if (done && report.failures.empty()) {
         ShowMessage(msg::kExportDone, msg::kExportDoneCaption, MB_ICONINFORMATION);
-    else
-        ShowMessage(msg::kExportFailed, msg::kExportFailedCaption, MB_ICONINFORMATION);
+        return;
+    }
+    // A layer that could not be written is lost data: the export failed, and
+    // the box names every such file and why.
+    FailureList failed;
+    for (const LayerExportReport::Failure& failure : report.failures) {
+        Str file;
+        Str name;
+        file.Assign(failure.file.c_str());
+        file.GetFileName(name);
+        failed.Add(name.Text(), WriteFailureReason(failure.error).c_str());
+    }
+    ShowMessage(failed.Text(msg::kExportFailed).c_str(), msg::kExportFailedCaption, MB_ICONINFORMATION);
 }

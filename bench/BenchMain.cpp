@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     bench::RegisterDecodeBenchmarks();
     bench::RegisterExportBenchmarks();
     bench::RegisterHostileBenchmarks();
+    bench::RegisterThumbnailBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -25,5 +25,6 @@ void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
 void RegisterHostileBenchmarks();
+void RegisterThumbnailBenchmarks();
 
 } // namespace bench

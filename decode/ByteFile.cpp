@@ -3,81 +3,29 @@
 #include <cstdio>
 #include <cstring>
 
-uint32_t ByteFile::Read(void* buffer, uint32_t count) {
-    if (handle == nullptr || count == 0)
-        return 0;
-    uint8_t* out = static_cast<uint8_t*>(buffer);
-    uint32_t done = aheadEnd - aheadNext;
-    if (done >= count) {
-        std::memcpy(out, ahead.data + aheadNext, count);
-        aheadNext += count;
-        return count;
-    }
-    if (done > 0)
-        std::memcpy(out, ahead.data + aheadNext, done);
-    aheadNext = aheadEnd = 0;
-    const uint32_t rest = count - done;
-    if (rest >= kReadAhead || (ahead.data == nullptr && ahead.Alloc(kReadAhead, false) == nullptr))
-        return done + ReadFromFile(out + done, rest);
-    aheadEnd = ReadFromFile(ahead.data, kReadAhead);
-    const uint32_t take = rest < aheadEnd ? rest : aheadEnd;
-    std::memcpy(out + done, ahead.data, take);
-    aheadNext = take;
-    return done + take;
+namespace {
+// Per thread, as errno is: several converter jobs write at once.
+thread_local int failure = 0;
+} // namespace
+
+int ByteFile::LastFailure() {
+    return failure;
 }
 
-int64_t ByteFile::Seek(int64_t distance, Origin origin) {
-    if (handle == nullptr)
-        return -1;
-    const int64_t buffered = int64_t(aheadEnd) - int64_t(aheadNext);
-    // The readers' skips over a few fields stay inside the bytes read ahead.
-    if (origin == FromCurrent && buffered > 0 && distance >= -int64_t(aheadNext) && distance <= buffered) {
-        aheadNext = uint32_t(int64_t(aheadNext) + distance);
-        const int64_t filePosition = SeekInFile(0, FromCurrent);
-        return filePosition < 0 ? -1 : filePosition - (int64_t(aheadEnd) - int64_t(aheadNext));
-    }
-    // The file itself is ahead of the reader by the unread bytes.
-    aheadNext = aheadEnd = 0;
-    return SeekInFile(origin == FromCurrent ? distance - buffered : distance, origin);
+void ByteFile::ClearFailure() {
+    failure = 0;
 }
 
-bool ByteFile::ReadU8(uint8_t& value) {
-    return ReadExact(&value, 1);
+void ByteFile::SetFailure(int code) {
+    failure = code;
 }
 
-bool ByteFile::ReadU16LE(uint16_t& value) {
-    uint8_t b[2];
-    if (!ReadExact(b, 2))
-        return false;
-    value = uint16_t(b[0] | (b[1] << 8));
-    return true;
+uint32_t ByteFile::ReadFromSource(void* buffer, uint32_t count) {
+    return handle == nullptr ? 0 : ReadFromFile(buffer, count);
 }
 
-bool ByteFile::ReadU32LE(uint32_t& value) {
-    uint8_t b[4];
-    if (!ReadExact(b, 4))
-        return false;
-    value = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
-    return true;
-}
-
-bool ByteFile::ReadI32LE(int32_t& value) {
-    uint32_t raw;
-    if (!ReadU32LE(raw))
-        return false;
-    value = int32_t(raw);
-    return true;
-}
-
-bool ByteFile::ReadAndCompare(const char* text) {
-    const size_t length = std::strlen(text);
-    char scratch[64];
-    if (length >= sizeof scratch)
-        return false;
-    if (Read(scratch, uint32_t(length)) != length)
-        return false;
-    scratch[length] = 0;
-    return std::strcmp(scratch, text) == 0;
+int64_t ByteFile::SeekInSource(int64_t distance, Origin origin) {
+    return handle == nullptr ? -1 : SeekInFile(distance, origin);
 }
 
 bool ByteFile::WriteText(const char* text) {

@@ -1,25 +1,25 @@
 #pragma once
-// ByteFile: a file handle with raw reads and writes, explicit little-endian
-// field reads for the document readers, text-line writes for the settings
-// file and the big-endian helpers of the PNG writer. The platform half
-// (ByteFile_win.cpp, ByteFile_posix.cpp) owns the handle.
+// ByteFile: a file handle; the document readers read it as a ByteSource.
+// Raw writes, text-line writes for the settings file and the big-endian
+// helpers of the PNG writer. The platform half (ByteFile_win.cpp,
+// ByteFile_posix.cpp) owns the handle.
 
-#include "decode/MemBlock.h"
+#include "decode/ByteSource.h"
 
 #include <cstdint>
 
-class ByteFile {
+class ByteFile : public ByteSource {
 public:
-    enum Origin { FromStart = 0, FromCurrent = 1, FromEnd = 2 };
-
     ByteFile() = default;
-    ~ByteFile() { Close(); }
-    ByteFile(const ByteFile&) = delete;
-    ByteFile& operator=(const ByteFile&) = delete;
+    ~ByteFile() override { Close(); }
 
     // Neither open closes a file that is already open: open only while closed.
     bool OpenRead(const char* path);
     bool OpenWrite(const char* path);
+    // Creates a file that must not exist yet (false when it does). On Windows
+    // it is opened shared for deletion, so an interrupt handler on another
+    // thread can remove it while it is being written.
+    bool OpenNew(const char* path);
     // True when the file was open and everything written reached it.
     bool Close();
     // Pushes what was written to the disk itself, for a file about to
@@ -28,24 +28,10 @@ public:
     bool Flush();
     bool IsClosed() const { return handle == nullptr; }
 
-    // Raw transfer: the number of bytes moved, fewer at the end of the file,
-    // 0 on failure. Reads go through a read-ahead block (the readers make
-    // many reads of a few bytes each, and each read of the platform is a
-    // system call); reads of a block or more go straight to the file. A file
-    // is opened for reading or for writing, never both, so writes never meet
+    // Raw write: the number of bytes moved, 0 on failure. A file is opened
+    // for reading or for writing, never both, so writes never meet
     // read-ahead bytes.
-    uint32_t Read(void* buffer, uint32_t count);
     uint32_t Write(const void* buffer, uint32_t count);
-
-    // Field reads: true only when every byte of the field arrived. A document
-    // that ends inside a field fails its load at that field.
-    bool ReadExact(void* buffer, uint32_t count) { return Read(buffer, count) == count; }
-    bool ReadU8(uint8_t& value);
-    bool ReadU16LE(uint16_t& value);
-    bool ReadU32LE(uint32_t& value);
-    bool ReadI32LE(int32_t& value);
-    // Reads as many bytes as text has characters; true when they equal it.
-    bool ReadAndCompare(const char* text);
 
     // Writes: true when every byte was written.
     bool WriteExact(const void* buffer, uint32_t count) { return Write(buffer, count) == count; }
@@ -53,12 +39,6 @@ public:
     bool WriteNewline();
     bool WriteKeyInt(const char* name, int32_t value);
     bool WriteKeyText(const char* name, const char* text);
-
-    // New position, or -1 when the platform refuses the move. Skips past the
-    // end of the file succeed; the next read then comes back short.
-    int64_t Seek(int64_t distance, Origin origin);
-    int64_t Tell() { return Seek(0, FromCurrent); }
-    bool Skip(int64_t distance) { return Seek(distance, FromCurrent) >= 0; }
 
     static uint32_t SwapBytes32(uint32_t value);
     static void PutU32BE(uint32_t value, uint8_t* destination);
@@ -68,19 +48,36 @@ public:
     static bool Delete(const char* path);
     static bool Exists(const char* path);
     static bool IsDirectory(const char* path);
+    // True for an existing entry that is neither a plain file nor a folder: a
+    // device or a pipe, which is written in place and never replaced.
+    static bool IsSpecial(const char* path);
     // Puts the file at from in the place of the one at to in one step, so a
     // reader sees either the old file or the whole new one.
     static bool Replace(const char* from, const char* to);
 
-private:
-    static constexpr uint32_t kReadAhead = 16384;
+    // The system's error code of the last open, write, close or replace that
+    // failed on the calling thread, kept apart from errno and GetLastError so
+    // that the clean-up after a failure does not overwrite it; 0 when none.
+    static int LastFailure();
+    static void ClearFailure();
+    // For file-system work outside ByteFile (making folders) that reports
+    // its failure the same way.
+    static void SetFailure(int code);
+    // The system's own words for code (strerror, FormatMessage), without a
+    // line break, into buffer.
+    static void DescribeFailure(int code, char* buffer, uint32_t size);
 
-    // Platform half (ByteFile_win.cpp, ByteFile_posix.cpp).
+protected:
+    uint32_t ReadFromSource(void* buffer, uint32_t count) override;
+    int64_t SeekInSource(int64_t distance, Origin origin) override;
+
+private:
+    // Platform half (ByteFile_win.cpp, ByteFile_posix.cpp), called with a
+    // file open.
     uint32_t ReadFromFile(void* buffer, uint32_t count);
+    // Takes the system's current error code as LastFailure.
+    static void NoteFailure();
     int64_t SeekInFile(int64_t distance, Origin origin);
 
     void* handle = nullptr;
-    MemBlock ahead;         // allocated at the first read
-    uint32_t aheadNext = 0; // next unread byte of ahead
-    uint32_t aheadEnd = 0;  // end of the bytes read ahead
 };

@@ -1,6 +1,8 @@
 #include "decode/ByteFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +22,16 @@ bool ByteFile::OpenRead(const char* path) {
 
 bool ByteFile::OpenWrite(const char* path) {
     handle = std::fopen(path, "wb");
+    if (handle == nullptr)
+        NoteFailure();
+    return handle != nullptr;
+}
+
+bool ByteFile::OpenNew(const char* path) {
+    // "x": O_EXCL, so two writers never share one temporary.
+    handle = std::fopen(path, "wbx");
+    if (handle == nullptr)
+        NoteFailure();
     return handle != nullptr;
 }
 
@@ -35,10 +47,14 @@ bool ByteFile::Close() {
         return false;
     FILE* file = AsFile(handle);
     handle = nullptr;
-    aheadNext = aheadEnd = 0;
+    ForgetReadAhead();
     // A buffered write that fails shows itself only here: report it.
     const bool clean = std::ferror(file) == 0;
-    return (std::fclose(file) == 0) && clean;
+    if (std::fclose(file) != 0) {
+        NoteFailure();
+        return false;
+    }
+    return clean;
 }
 
 uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
@@ -50,7 +66,10 @@ uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
 uint32_t ByteFile::Write(const void* buffer, uint32_t count) {
     if (handle == nullptr || count == 0)
         return 0;
-    return uint32_t(std::fwrite(buffer, 1, count, AsFile(handle)));
+    const size_t done = std::fwrite(buffer, 1, count, AsFile(handle));
+    if (done != count)
+        NoteFailure();
+    return uint32_t(done);
 }
 
 int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
@@ -77,6 +96,24 @@ bool ByteFile::IsDirectory(const char* path) {
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool ByteFile::IsSpecial(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 bool ByteFile::Replace(const char* from, const char* to) {
-    return std::rename(from, to) == 0;
+    if (std::rename(from, to) == 0)
+        return true;
+    NoteFailure();
+    return false;
+}
+
+void ByteFile::NoteFailure() {
+    SetFailure(errno != 0 ? errno : EIO);
+}
+
+void ByteFile::DescribeFailure(int code, char* buffer, uint32_t size) {
+    if (size == 0)
+        return;
+    std::snprintf(buffer, size, "%s", std::strerror(code));
 }

@@ -1,11 +1,11 @@
 #include "decode/Inflate.h"
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 
 #include <zlib.h>
 
-bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, uint32_t compressedSize, uint8_t* scratch,
-                     uint32_t chunkSize, uint32_t* produced) {
+bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capacity, uint32_t compressedSize,
+                       uint8_t* scratch, uint32_t chunkSize, uint32_t* produced) {
     if (produced != nullptr)
         *produced = 0;
     z_stream stream = {};
@@ -18,7 +18,7 @@ bool InflateFromFile(ByteFile& file, uint8_t* destination, uint32_t capacity, ui
     for (;;) {
         if (stream.avail_in == 0) {
             const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
-            const uint32_t got = want == 0 ? 0 : file.Read(scratch, want);
+            const uint32_t got = want == 0 ? 0 : source.Read(scratch, want);
             stream.next_in = scratch;
             stream.avail_in = got;
             remaining -= got;

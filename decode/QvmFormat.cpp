@@ -1,6 +1,6 @@
 #include "decode/QvmFormat.h"
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr uint32_t kNameBytes = 32;
 
 } // namespace
 
-bool ReadQvmHeader(ByteFile& file, QvmHeader& header) {
+bool ReadQvmHeader(ByteSource& file, QvmHeader& header) {
     uint8_t version = 0;
     uint32_t headerLength = 0;
     uint32_t blockLength = 0;
@@ -29,7 +29,7 @@ bool ReadQvmHeader(ByteFile& file, QvmHeader& header) {
     return file.ReadU32LE(header.recordLength) && header.recordLength >= kMinRecordLength;
 }
 
-bool ReadQvmLayerRecord(ByteFile& file, uint32_t recordLength, QvmLayerRecord& record) {
+bool ReadQvmLayerRecord(ByteSource& file, uint32_t recordLength, QvmLayerRecord& record) {
     if (!file.ReadExact(record.name, kNameBytes))
         return false;
     record.name[kNameBytes] = 0;

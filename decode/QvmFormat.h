@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-class ByteFile;
+class ByteSource;
 
 struct QvmHeader {
     uint16_t width = 0;
@@ -36,8 +36,8 @@ struct QvmLayerRecord {
 // record. False on a wrong magic or version, a file that ends inside a field,
 // or length fields below their minimum (they would make the reader step
 // backwards into fields it has already read).
-bool ReadQvmHeader(ByteFile& file, QvmHeader& header);
+bool ReadQvmHeader(ByteSource& file, QvmHeader& header);
 
 // Reads the fixed part of one layer record and CS, leaving the file at the
 // layer's compressed data. False when the file ends inside a field.
-bool ReadQvmLayerRecord(ByteFile& file, uint32_t recordLength, QvmLayerRecord& record);
+bool ReadQvmLayerRecord(ByteSource& file, uint32_t recordLength, QvmLayerRecord& record);

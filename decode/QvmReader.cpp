@@ -15,12 +15,14 @@ constexpr uint32_t kChunkSize = 32768;
 } // namespace
 
 bool ReadQvm(ImageBuffer& target, const char* path) {
+    ByteFile file;
+    return file.OpenRead(path) && ReadQvm(target, file);
+}
+
+bool ReadQvm(ImageBuffer& target, ByteSource& file) {
     MemBlock scratch;
     BlendTable table;
     if (scratch.Alloc(kChunkSize, true) == nullptr || !table.Allocate())
-        return false;
-    ByteFile file;
-    if (!file.OpenRead(path))
         return false;
     QvmHeader header;
     if (!ReadQvmHeader(file, header))
@@ -47,7 +49,7 @@ bool ReadQvm(ImageBuffer& target, const char* path) {
             continue;
         }
         uint32_t produced = 0;
-        if (!InflateFromFile(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
             return false;
         // A stream that ends early leaves the rest of the layer transparent.
         // A pixel cut in the middle has no alpha byte and counts as

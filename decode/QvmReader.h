@@ -1,6 +1,7 @@
 #pragma once
 // Flattens a QVM document (see QvmFormat.h) into one picture.
 
+class ByteSource;
 class ImageBuffer;
 
 // Creates target at the document's size, fills it opaque white and blends
@@ -9,3 +10,5 @@ class ImageBuffer;
 // not be opened or its header is unusable, empty when the picture could not
 // be created, and otherwise holds the layers blended so far.
 bool ReadQvm(ImageBuffer& target, const char* path);
+// The same from a source positioned at the start of the document.
+bool ReadQvm(ImageBuffer& target, ByteSource& source);

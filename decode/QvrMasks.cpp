@@ -6,7 +6,7 @@
 // CS (u32) and CS bytes of zlib data expanding to the mask: one coverage byte
 // per pixel, the top row first, each row padded to a multiple of 4 bytes.
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
@@ -37,7 +37,7 @@ void MixMask(ImageBuffer& target, const uint8_t* mask, uint64_t stride, uint64_t
 
 } // namespace
 
-bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
+bool ReadQvrMasks(ByteSource& file, ImageBuffer& target) {
     MemBlock scratch;
     if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
@@ -57,7 +57,7 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
     if (flattenedSize != 0) {
         // The stored picture replaces everything, white background included.
         uint32_t produced = 0;
-        if (!InflateFromFile(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
             return false;
         // A picture stream that ends early leaves the rest black and clear,
         // whatever the platform's fresh pixel memory held.
@@ -81,7 +81,7 @@ bool ReadQvrMasks(ByteFile& file, ImageBuffer& target) {
         // Invisible layers' masks are expanded too: the next record starts
         // wherever the expansion leaves the file.
         uint32_t produced = 0;
-        if (!InflateFromFile(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
             return false;
         if ((flags & 1) != 0)
             MixMask(target, mask.data, stride, produced, opacity, colour);

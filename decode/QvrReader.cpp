@@ -5,8 +5,10 @@
 
 bool ReadQvr(ImageBuffer& target, const char* path) {
     ByteFile file;
-    if (!file.OpenRead(path))
-        return false;
+    return file.OpenRead(path) && ReadQvr(target, file);
+}
+
+bool ReadQvr(ImageBuffer& target, ByteSource& file) {
     uint8_t version = 0;
     if (!file.ReadAndCompare("QVRFDAT") || !file.ReadU8(version))
         return false;

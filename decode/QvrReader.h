@@ -4,6 +4,7 @@
 // a picture already flattened), version 1 stores masks as sparse 64 x 64
 // tiles placed by a per-layer offset.
 
+class ByteSource;
 class ImageBuffer;
 
 // Creates target at the document's size, fills it opaque white and mixes
@@ -14,3 +15,5 @@ class ImageBuffer;
 // empty when the picture could not be created, and otherwise holds what was
 // mixed so far.
 bool ReadQvr(ImageBuffer& target, const char* path);
+// The same from a source positioned at the start of the document.
+bool ReadQvr(ImageBuffer& target, ByteSource& source);

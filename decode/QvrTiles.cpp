@@ -9,7 +9,7 @@
 // (top row first) stored plainly when size is 4096, otherwise one zlib stream
 // expanding to them.
 
-#include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/ImageBuffer.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrVersions.h"
@@ -74,7 +74,7 @@ struct TileLayer {
     uint8_t flags = 0;
 };
 
-bool ReadLayerRecord(ByteFile& file, uint16_t recordLength, TileLayer& layer) {
+bool ReadLayerRecord(ByteSource& file, uint16_t recordLength, TileLayer& layer) {
     uint32_t unused = 0;
     return file.ReadI32LE(layer.x) && file.ReadI32LE(layer.y) && file.ReadU32LE(unused) && file.ReadU32LE(unused) &&
            file.ReadU32LE(layer.tileCount) && file.Skip(50) && file.ReadU8(layer.opacity) &&
@@ -116,7 +116,7 @@ void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& span, con
 
 } // namespace
 
-bool ReadQvrTiles(ByteFile& file, ImageBuffer& target) {
+bool ReadQvrTiles(ByteSource& file, ImageBuffer& target) {
     MemBlock tile, packed;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
         return false;

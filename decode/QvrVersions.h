@@ -1,20 +1,20 @@
 #pragma once
 // The two QVR versions' readers and the coverage mix they share
 // (QvrReader.cpp, QvrMasks.cpp, QvrTiles.cpp). Both readers start with the
-// file positioned after the version byte.
+// source positioned after the version byte.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "decode/MixRuns.h"
 
-class ByteFile;
+class ByteSource;
 class ImageBuffer;
 
 // Version 0: whole masks, or a stored flattened picture.
-bool ReadQvrMasks(ByteFile& file, ImageBuffer& target);
+bool ReadQvrMasks(ByteSource& file, ImageBuffer& target);
 // Version 1: 64 x 64 tiles.
-bool ReadQvrTiles(ByteFile& file, ImageBuffer& target);
+bool ReadQvrTiles(ByteSource& file, ImageBuffer& target);
 
 // Mixes one layer's colour (byte 0 blue, 1 green, 2 red; byte 3 unused)
 // onto rows of pixels, each pixel weighted by its coverage byte and the

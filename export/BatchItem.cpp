@@ -22,11 +22,15 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
                        OutputFormat format, bool overwrite, Str& outputPath) {
     BuildOutputPath(outputPath, folder, itemName, format);
-    if (!overwrite && ByteFile::Exists(outputPath.Text()))
+    return ConvertItemTo(image, fullPath, outputPath.Text(), format, overwrite);
+}
+
+ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
+                         bool overwrite) {
+    if (!overwrite && ByteFile::Exists(outputPath))
         return ItemResult::Skipped;
     if (!LoadDocument(image, fullPath))
         return ItemResult::LoadFailed;
-    const bool saved =
-        format == OutputFormat::Bmp ? image.SaveBmp(outputPath.Text()) : image.SavePng(outputPath.Text(), false);
+    const bool saved = format == OutputFormat::Bmp ? image.SaveBmp(outputPath) : image.SavePng(outputPath, false);
     return saved ? ItemResult::Converted : ItemResult::WriteFailed;
 }

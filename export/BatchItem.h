@@ -31,3 +31,7 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 // the path written (or skipped).
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
                        OutputFormat format, bool overwrite, Str& outputPath);
+
+// The same into the file outputPath, named by the caller.
+ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
+                         bool overwrite);

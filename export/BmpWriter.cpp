@@ -5,6 +5,7 @@
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "decode/MemBlock.h"
+#include "export/TempOutput.h"
 
 #include <cstdint>
 
@@ -73,8 +74,12 @@ bool ImageBuffer::SaveBmp(const char* path) const {
     uint8_t header[kHeaderBytes];
     BuildHeaders(header, width, height, uint32_t(fileSize));
 
+    // Written beside the final name and put in place only when complete, so
+    // neither a failure nor an interruption leaves a truncated bitmap, which
+    // would look valid.
     ByteFile file;
-    if (!file.OpenWrite(path))
+    TempOutput temporary;
+    if (!temporary.Open(file, path))
         return false;
     bool ok = file.WriteExact(header, kHeaderBytes);
     for (int32_t y = 0; ok && y < height;) {
@@ -93,10 +98,5 @@ bool ImageBuffer::SaveBmp(const char* path) const {
         ok = file.WriteExact(piece.data, uint32_t(uint64_t(count) * stride));
         y += count;
     }
-    const bool closed = file.Close();
-    if (ok && closed)
-        return true;
-    // Leave no partial picture behind: a truncated bitmap would look valid.
-    ByteFile::Delete(path);
-    return false;
+    return temporary.Finish(file, ok);
 }

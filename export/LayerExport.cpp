@@ -5,6 +5,7 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
+#include "export/NativeName.h"
 #include "framework/Text.h"
 
 #include <cstdio>
@@ -14,8 +15,10 @@ namespace {
 
 constexpr uint32_t kChunkBytes = 65536;
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/' || c == ':';
+// Characters that lead out of the folder ("\\", "/", ":") or that Windows
+// refuses in file names, and the control characters.
+bool IsRefused(unsigned char c) {
+    return c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c) != nullptr;
 }
 
 // Cuts the extension off the file-name part of path; a dot in a folder name
@@ -51,12 +54,17 @@ void WriteLayer(const ImageBuffer& layer, const char* file, const LayerExportOpt
         ++report.skipped;
         return;
     }
+    if (options.dryRun) {
+        report.planned.push_back(file);
+        return;
+    }
     if (layer.SavePng(file, true)) {
         ++report.written;
         return;
     }
     if (report.failedWrites++ == 0)
         report.firstFailedFile.Assign(file);
+    report.failures.push_back({file, ByteFile::LastFailure()});
 }
 
 LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExportOptions& options,
@@ -69,7 +77,8 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         return LayerExportStatus::NotQvm;
     report.layerCount = header.layerCount;
     ImageBuffer layer;
-    if (!layer.Create(header.width, header.height))
+    if (options.dryRun ? !ImageBuffer::SizeFits(header.width, header.height)
+                       : !layer.Create(header.width, header.height))
         return LayerExportStatus::TooLarge;
     const uint32_t capacity = uint32_t(layer.ByteCount());
     Str output(511);
@@ -81,14 +90,15 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
         }
         const int64_t dataStart = file.Tell();
         uint32_t produced = 0;
-        if (dataStart < 0 ||
-            !InflateFromFile(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkBytes, &produced)) {
+        if (dataStart < 0 || (!options.dryRun && !InflateFromSource(file, layer.bits, capacity, record.compressedSize,
+                                                                    scratch.data, kChunkBytes, &produced))) {
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }
         // The buffer is reused from layer to layer: a stream that ends early
         // must not pass the previous layer's pixels off as this one's.
-        std::memset(layer.bits + produced, 0, capacity - produced);
+        if (!options.dryRun)
+            std::memset(layer.bits + produced, 0, capacity - produced);
         // The next record starts right after this one's block, whatever the
         // stream left unread inside it.
         if (file.Seek(dataStart + record.compressedSize, ByteFile::FromStart) < 0) {
@@ -96,7 +106,10 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
             return LayerExportStatus::CorruptLayer;
         }
         MakeLayerNameSafe(record.name);
-        BuildLayerFileName(output, stem, uint16_t(header.layerCount - 1 - i), record.name);
+        Str name;
+        name.Assign(record.name);
+        ToNativeFileName(name);
+        BuildLayerFileName(output, stem, uint16_t(header.layerCount - 1 - i), name.Text());
         WriteLayer(layer, output.Text(), options, report);
     }
     return LayerExportStatus::Done;
@@ -105,21 +118,17 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
 } // namespace
 
 void MakeLayerNameSafe(char* name) {
-    bool previousWasDot = false;
     for (char* p = name; *p != 0;) {
         char* next = const_cast<char*>(text::NextChar(p));
-        // A second byte of CP932 is 0x40 or above. A lead byte in front of a
-        // lower byte ("/", ":", ".") is no character, and the file system may
-        // read that byte on its own: it must not shield a separator.
-        if (next == p + 2 && static_cast<unsigned char>(p[1]) < 0x40)
+        // A second byte of CP932 is 0x40 to 0xFC but never 0x7F. A lead byte
+        // in front of another byte ("/", ":", a control character) is no
+        // character, and the file system may read that byte on its own: it
+        // must not shield it.
+        const unsigned char second = static_cast<unsigned char>(p[1]);
+        if (next == p + 2 && (second < 0x40 || second == 0x7F))
             next = p + 1;
-        const bool single = next == p + 1;
-        const bool dot = single && *p == '.';
-        if (single && IsSeparator(*p))
+        if (next == p + 1 && IsRefused(static_cast<unsigned char>(*p)))
             *p = '_';
-        else if (dot && (previousWasDot || p[1] == '.'))
-            *p = '_';
-        previousWasDot = dot;
         p = next;
     }
 }
@@ -139,6 +148,8 @@ bool ExportLayers(const char* path, const LayerExportOptions& options, LayerExpo
     report.written = report.skipped = report.failedWrites = 0;
     report.corruptLayer = -1;
     report.firstFailedFile.Clear();
+    report.failures.clear();
+    report.planned.clear();
     ByteFile file;
     if (!file.OpenRead(path)) {
         report.status = LayerExportStatus::CannotOpen;

@@ -13,13 +13,17 @@
 #include "framework/Str.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // Makes a layer name safe to put into a file name, in place: each "\", "/"
-// and ":" and each "." next to another "." becomes "_", so a name taken from
-// a document cannot lead the file out of its folder. The name is walked
+// and ":" (which could lead the file out of its folder), each of "*", "?",
+// "\"", "<", ">" and "|" (which Windows refuses in names) and each control
+// character becomes "_". Dots stay: the name always follows "stem_NN_", so
+// they never form a path component of their own. The name is walked
 // character by character with the double-byte rule, so the second byte of a
-// CP932 character (which may be 0x5C) is never replaced. Every other byte
-// stays as stored.
+// CP932 character (which may be 0x5C or 0x7C) is never replaced. Every
+// other byte stays as stored.
 void MakeLayerNameSafe(char* name);
 
 enum class LayerExportStatus {
@@ -33,6 +37,7 @@ enum class LayerExportStatus {
 struct LayerExportOptions {
     const char* folder = nullptr; // null: beside the document
     bool overwrite = true;        // false: existing files are left alone
+    bool dryRun = false;          // true: names the files in planned, reads no pixels, writes nothing
 };
 
 struct LayerExportReport {
@@ -43,10 +48,18 @@ struct LayerExportReport {
     int32_t failedWrites = 0;  // layers whose file could not be written
     int32_t corruptLayer = -1; // record index (0 = bottom) when CorruptLayer
     Str firstFailedFile;       // the first file that could not be written
+    // Every file that could not be written, with the system's error code.
+    struct Failure {
+        std::string file;
+        int error = 0;
+    };
+    std::vector<Failure> failures;
+    std::vector<std::string> planned; // the files a dry run would write
 };
 
 // Writes the files and fills report. True when every layer record was
-// processed (status Done), even if some files could not be written.
+// processed (status Done), even if some files could not be written: callers
+// report those (report.failures), they are never passed over silently.
 bool ExportLayers(const char* path, const LayerExportOptions& options, LayerExportReport& report);
 
 // The viewer's form: beside the document, replacing existing files.

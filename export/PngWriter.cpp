@@ -1,6 +1,7 @@
 #include "export/PngWriter.h"
 
 #include "decode/ImageBuffer.h"
+#include "export/TempOutput.h"
 
 #include <zlib.h>
 
@@ -77,14 +78,12 @@ bool PngWriter::WritePng(const char* path, PngImage& picture, int level) {
     image = &picture;
     stream = &zs;
     bool written = false;
-    if (OpenWrite(path)) {
-        const bool body = WriteBody();
-        // Close reports writes the system buffered and could not complete.
-        const bool closed = Close();
-        written = body && closed;
-        if (!written)
-            ByteFile::Delete(path);
-    }
+    // Written beside the final name and put in place only when complete
+    // (TempOutput); Finish's close reports writes the system buffered and
+    // could not complete.
+    TempOutput temporary;
+    if (temporary.Open(*this, path))
+        written = temporary.Finish(*this, WriteBody());
     deflateEnd(&zs);
     stream = nullptr;
     image = nullptr;

@@ -44,9 +44,9 @@ void ConvertRows(PngImage& image, int32_t first, int32_t count);
 class PngWriter : public ByteFile {
 public:
     // Writes the PNG file; level is deflate's compression level (0-9). True
-    // only when every byte reached the file. Nothing is created when the
-    // encoder cannot start; a file that fails after it was created is
-    // deleted.
+    // only when every byte reached the file. The file is written under a
+    // temporary name and replaces path only when complete: on any failure
+    // path keeps what it held and no temporary remains.
     bool WritePng(const char* path, PngImage& picture, int level);
 
 private:

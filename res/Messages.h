@@ -48,6 +48,16 @@ inline constexpr char kConversionDone[] = "\x8A\xAE\x97\xB9 ...  \x8F\x88\x97\x9
 // 変換を開始できませんでした (the conversion could not be started: no worker thread)
 inline constexpr char kConversionNotStarted[] =
     "\x95\xCF\x8A\xB7\x82\xF0\x8AJ\x8En\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD";
+// 変換できなかったﾌｧｲﾙ (files that could not be converted: heading of the list after a run)
+inline constexpr char kConversionFailures[] =
+    "\x95\xCF\x8A\xB7\x82\xC5\x82\xAB\x82\xC8\x82\xA9\x82\xC1\x82\xBD\xCC\xA7\xB2\xD9";
+// 書き込みに失敗 (writing failed; the system's reason follows)
+inline constexpr char kWriteFailed[] = "\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xC9\x8E\xB8\x94\x73";
+// ｽｷｯﾌﾟ (既にあるﾌｧｲﾙ): %d (skipped because the output existed: count)
+inline constexpr char kConversionSkipped[] =
+    "\xBD\xB7\xAF\xCC\xDF (\x8A\xF9\x82\xC9\x82\xA0\x82\xE9\xCC\xA7\xB2\xD9): %d";
+// ほか %d 件 (and %d more, under a list cut short)
+inline constexpr char kMoreFailures[] = "\x82\xD9\x82\xA9 %d \x8C\x8F";
 
 // Fonts
 // ＭＳ Ｐゴシック (the Japanese UI font of the list and the dialogs)

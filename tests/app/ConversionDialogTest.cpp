@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -296,14 +297,47 @@ TEST_F(ConversionRun, FormatOutsideTheListOpensWithoutSelectionWritesPngAndBackS
     EXPECT_EQ(settings.ConvType, -1);
 }
 
-TEST_F(ConversionRun, FailedSaveIsNotCountedAsConverted) {
-    AddCatAndDog();
+TEST_F(ConversionRun, FailedSaveIsNotCountedAsConvertedAndIsNamedWithItsReason) {
+    const std::vector<std::string> paths = AddCatAndDog();
     std::filesystem::create_directory(Out("cat.png")); // a folder where the file would go
+    MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
     ASSERT_FALSE(dialog.captions.empty());
-    EXPECT_EQ(dialog.captions.back(), Done(1, 2));
+    EXPECT_EQ(dialog.captions.back(), Done(1, 2)); // the caption is as before
     EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2}));
+    ASSERT_EQ(spy.Calls().size(), 1u);
+    const std::string& text = spy.Calls()[0].text;
+    EXPECT_EQ(
+        text.rfind(std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kWriteFailed + ": ", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find(paths[1]), std::string::npos) << "the converted one is not listed";
+    EXPECT_EQ(spy.Calls()[0].type & MB_ICONEXCLAMATION, UINT(MB_ICONEXCLAMATION));
+}
+
+TEST_F(ConversionRun, UnreadableAndSkippedDocumentsAreToldApart) {
+    AddCatAndDog();
+    const std::string bad = AddDocument(src, "bad.qvm", Bytes{'Q', 'V', 'M', 'D', 'A', 'T', 'A', 9});
+    ASSERT_TRUE(docwriter::WriteFile(Out("cat.png"), Bytes{'x'}));
+    {
+        MessageBoxSpy spy;
+        RecordingDialog dialog(list, settings);
+        Run(dialog, {Click(dialog, IDC_CONVERSION_OVERWRITE), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1),
+                     Click(dialog, IDCANCEL)});
+        ASSERT_EQ(spy.Calls().size(), 1u);
+        char skipped[96];
+        std::snprintf(skipped, sizeof skipped, msg::kConversionSkipped, 1);
+        EXPECT_EQ(spy.Calls()[0].text,
+                  std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed + "\n\n" + skipped);
+    }
+    // A run where nothing failed says nothing more than its caption.
+    list.ClearFiles();
+    AddCatAndDog();
+    MessageBoxSpy spy;
+    RecordingDialog again(list, settings);
+    Run(again, {Click(again, IDC_CONVERSION_OVERWRITE), Click(again, IDC_CONVERSION_START), WaitRuns(again, 1),
+                Click(again, IDCANCEL)});
+    EXPECT_TRUE(spy.Calls().empty());
 }
 
 TEST_F(ConversionRun, FileAsDestinationPassesTheTestButNothingIsWritten) {
@@ -314,9 +348,11 @@ TEST_F(ConversionRun, FileAsDestinationPassesTheTestButNothingIsWritten) {
     RecordingDialog dialog(list, settings);
     Run(dialog,
         {SetFolder(dialog, file), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
-    EXPECT_TRUE(spy.Calls().empty());
     ASSERT_FALSE(dialog.captions.empty());
     EXPECT_EQ(dialog.captions.back(), Done(0, 2));
+    // Both documents failed to be written, and the box says so.
+    ASSERT_EQ(spy.Calls().size(), 1u);
+    EXPECT_EQ(std::count(spy.Calls()[0].text.begin(), spy.Calls()[0].text.end(), '\n'), 3) << spy.Calls()[0].text;
 }
 
 struct FolderWarning {

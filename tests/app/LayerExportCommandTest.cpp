@@ -105,6 +105,25 @@ TEST(LayerExportCommand, DocumentWithoutLayersReportsDone) {
     EXPECT_TRUE(PngFiles(dir.Path()).empty());
 }
 
+TEST(LayerExportCommand, ALayerThatCannotBeWrittenIsNamedAndTheExportFails) {
+    TempDir dir;
+    const std::string path = dir.File("cat.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(ThreeLayers())));
+    std::filesystem::create_directory(dir.File("cat_01_colour.png")); // a folder where the file would go
+    MessageBoxSpy spy;
+    ExportSelectedLayers(path.c_str());
+    ASSERT_EQ(spy.Calls().size(), 1u);
+    const MessageBoxCall& box = spy.Calls()[0];
+    const std::string start = std::string(msg::kExportFailed) + "\n\ncat_01_colour.png: " + msg::kWriteFailed + ": ";
+    EXPECT_EQ(box.text.rfind(start, 0), 0u) << box.text;
+    EXPECT_GT(box.text.size(), start.size()) << "the system's reason follows";
+    EXPECT_EQ(box.caption, msg::kExportFailedCaption);
+    // The other layers are written; the folder in the way is left alone.
+    EXPECT_EQ(PngFiles(dir.Path()),
+              (std::set<std::string>{"cat_00_line.png", "cat_01_colour.png", "cat_02_paper.png"}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("cat_01_colour.png")));
+}
+
 TEST(LayerExportCommand, FilesGoBesideTheDocumentInADottedFolder) {
     TempDir dir;
     const std::string folder = dir.File("v1.2");

@@ -12,6 +12,8 @@
 #include "res/ResourceIds.h"
 #include "tests/support/WaitUntil.h"
 
+#include "TessavelVersion.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -398,7 +400,7 @@ TEST(ViewerCommands, AboutConversionOfAnEmptyListAndQuit) {
     std::string texts = "|";
     for (int i = 0; HWND item = e2e::FindChild(about.hwnd, "Static", i); ++i)
         texts += e2e::WindowText(item) + "|";
-    EXPECT_NE(texts.find("|Tessavel ver 1.07|"), std::string::npos) << texts;
+    EXPECT_NE(texts.find("|" TESSAVEL_ABOUT_TEXT "|"), std::string::npos) << texts;
     ASSERT_TRUE(viewer.process.DismissMessageBox(about.hwnd));
     ASSERT_TRUE(viewer.Post(viewer::kConvertAll));
     EXPECT_EQ(viewer.DismissBox(), msg::kListEmpty);

@@ -1,9 +1,13 @@
+#include "decode/ByteFile.h"
+#include "framework/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 #include "tools/convert/Diagnosis.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/Jobs.h"
+#include "tools/convert/ItemWork.h"
 #include "tools/convert/Options.h"
+#include "tools/convert/Terminal.h"
 
 #include <gtest/gtest.h>
 
@@ -18,31 +22,91 @@ ParseResult Parse(std::vector<const char*> args, ConvertOptions& options, std::s
     return ParseOptions(int(args.size()), args.data(), options, error);
 }
 
-TEST(ConvertOptionsParsing, AcceptedCommandLines) {
+// Every form of every option gives the same options.
+TEST(ConvertOptionsParsing, GnuFormsAreEquivalent) {
+    struct Case {
+        std::vector<const char*> args;
+        unsigned jobs;
+        OutputFormat format;
+        std::string destination;
+    };
+    const Case cases[] = {
+        {{"-j", "4", "-o", "out", "-f", "bmp", "x"}, 4, OutputFormat::Bmp, "out"},
+        {{"-j4", "-oout", "-fbmp", "x"}, 4, OutputFormat::Bmp, "out"},
+        {{"--jobs=4", "--output=out", "--format=BMP", "x"}, 4, OutputFormat::Bmp, "out"},
+        {{"--jobs", "4", "--output", "out", "--format", "bmp", "x"}, 4, OutputFormat::Bmp, "out"},
+        {{"-qrj4", "-o", "out", "x"}, 4, OutputFormat::Png, "out"},
+        {{"-qo", "out", "x", "-j", "12"}, 12, OutputFormat::Png, "out"},
+        {{"--output=", "x"}, 0, OutputFormat::Png, ""}, // empty: an error below
+    };
+    for (const Case& c : cases) {
+        ConvertOptions o;
+        std::string error;
+        const ParseResult result = Parse(c.args, o, error);
+        if (c.destination.empty()) {
+            EXPECT_EQ(result, ParseResult::Error);
+            continue;
+        }
+        ASSERT_EQ(result, ParseResult::Run) << error;
+        EXPECT_EQ(o.jobs, c.jobs);
+        EXPECT_EQ(o.format, c.format);
+        EXPECT_EQ(o.destination, c.destination);
+        EXPECT_EQ(o.paths, (std::vector<std::string>{"x"}));
+        EXPECT_EQ(o.target, OutputTarget::Folder);
+    }
     ConvertOptions o;
     std::string error;
-    ASSERT_EQ(Parse({"-o", "out", "a.qvm", "dir"}, o, error), ParseResult::Run);
-    EXPECT_EQ(o.destination, "out");
-    EXPECT_EQ(o.format, OutputFormat::Png);
-    EXPECT_TRUE(o.overwrite);
-    EXPECT_FALSE(o.layers);
-    EXPECT_EQ(o.jobs, 0u);
-    EXPECT_EQ(o.paths, (std::vector<std::string>{"a.qvm", "dir"}));
-
-    ConvertOptions p;
-    ASSERT_EQ(Parse({"-f", "BMP", "--no-overwrite", "-j", "3", "-q", "-o", "o", "--", "-odd.qvm"}, p, error),
+    ASSERT_EQ(Parse({"-qr", "--no-overwrite", "--layers", "-n", "-o", "o", "--", "-odd.qvm", "--help", "-"}, o, error),
               ParseResult::Run);
-    EXPECT_EQ(p.format, OutputFormat::Bmp);
-    EXPECT_FALSE(p.overwrite);
-    EXPECT_EQ(p.jobs, 3u);
-    EXPECT_TRUE(p.quiet);
-    EXPECT_EQ(p.paths, (std::vector<std::string>{"-odd.qvm"}));
+    EXPECT_TRUE(o.quiet && o.recursive && o.layers && o.dryRun && !o.overwrite);
+    EXPECT_EQ(o.paths, (std::vector<std::string>{"-odd.qvm", "--help", "-"}));
+    ConvertOptions p;
+    EXPECT_EQ(Parse({"--dry-run", "--recursive", "--quiet", "-o", "o", "a"}, p, error), ParseResult::Run);
+    EXPECT_TRUE(p.quiet && p.recursive && p.dryRun);
+    for (const auto& help : {std::vector<const char*>{"x", "--help"}, {"-h"}, {"-qh"}})
+        EXPECT_EQ(Parse(help, p, error), ParseResult::Help);
+    EXPECT_EQ(Parse({"--version"}, p, error), ParseResult::Version);
+}
 
-    ConvertOptions q;
-    EXPECT_EQ(Parse({"--layers", "-o", "o", "x.qvm"}, q, error), ParseResult::Run);
-    EXPECT_TRUE(q.layers);
-    EXPECT_EQ(Parse({"x", "--help"}, q, error), ParseResult::Help);
-    EXPECT_EQ(Parse({"--version"}, q, error), ParseResult::Version);
+TEST(ConvertOptionsParsing, OutputTargetComesFromTheName) {
+    struct Case {
+        std::vector<const char*> args;
+        ParseResult result;
+        OutputTarget target;
+        OutputFormat format;
+    };
+    const Case cases[] = {
+        {{"-o", "cat.png", "a"}, ParseResult::Run, OutputTarget::File, OutputFormat::Png},
+        {{"-o", "CAT.BMP", "a"}, ParseResult::Run, OutputTarget::File, OutputFormat::Bmp},
+        {{"-f", "bmp", "-o", "cat.bmp", "a"}, ParseResult::Run, OutputTarget::File, OutputFormat::Bmp},
+        {{"-f", "bmp", "-o", "cat.png", "a"}, ParseResult::Error, OutputTarget::File, OutputFormat::Bmp},
+        {{"-o", "cat.bmp", "-f", "png", "a"}, ParseResult::Error, OutputTarget::File, OutputFormat::Png},
+        {{"-o", "-", "a"}, ParseResult::Run, OutputTarget::Stdout, OutputFormat::Png},
+        {{"-f", "bmp", "-o", "-", "a"}, ParseResult::Run, OutputTarget::Stdout, OutputFormat::Bmp},
+        {{"-o", "pictures.out", "a"}, ParseResult::Run, OutputTarget::Folder, OutputFormat::Png},
+        {{"--layers", "-o", "cat.png", "a"}, ParseResult::Error, OutputTarget::File, OutputFormat::Png},
+        {{"--layers", "-o", "-", "a"}, ParseResult::Error, OutputTarget::Stdout, OutputFormat::Png},
+        {{"-r", "-o", "x.png", "a"}, ParseResult::Error, OutputTarget::File, OutputFormat::Png},
+    };
+    for (const Case& c : cases) {
+        ConvertOptions o;
+        std::string error;
+        ASSERT_EQ(Parse(c.args, o, error), c.result) << c.args[1] << " " << error;
+        if (c.result == ParseResult::Error) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        EXPECT_EQ(o.target, c.target) << c.args[1];
+        EXPECT_EQ(o.format, c.format) << c.args[1];
+    }
+    // A folder that happens to end in .png stays a folder.
+    TempDir dir;
+    const std::string folder = dir.File("shots.png");
+    std::filesystem::create_directory(folder);
+    ConvertOptions o;
+    std::string error;
+    ASSERT_EQ(Parse({"-o", folder.c_str(), "a"}, o, error), ParseResult::Run);
+    EXPECT_EQ(o.target, OutputTarget::Folder);
 }
 
 TEST(ConvertOptionsParsing, BadCommandLinesAreErrors) {
@@ -51,13 +115,19 @@ TEST(ConvertOptionsParsing, BadCommandLinesAreErrors) {
         {"a.qvm"},
         {"-o", "out"},
         {"-o"},
+        {"--output"},
         {"-o", "out", "-f", "gif", "a"},
+        {"-o", "out", "--format=gif", "a"},
         {"-o", "out", "-f"},
         {"-o", "out", "-j", "0", "a"},
-        {"-o", "out", "-j", "65", "a"},
-        {"-o", "out", "-j", "2x", "a"},
+        {"-o", "out", "-j65", "a"},
+        {"-o", "out", "--jobs=2x", "a"},
+        {"-o", "out", "--jobs=", "a"},
         {"-o", "out", "--bogus", "a"},
+        {"-o", "out", "-qx", "a"},
+        {"-o", "out", "--quiet=yes", "a"},
         {"-o", "out", "--layers", "-f", "bmp", "a"},
+        {"-o", "out", "--lay", "a"}, // no abbreviations
     };
     for (const auto& args : bad) {
         ConvertOptions o;
@@ -67,17 +137,28 @@ TEST(ConvertOptionsParsing, BadCommandLinesAreErrors) {
     }
 }
 
-TEST(ConvertJobs, ItemsWritingTheSameFileShareOneGroupInListOrder) {
+TEST(ConvertJobs, TheLaterOfTwoDocumentsWritingOneFileFailsNamingTheEarlier) {
     ConvertOptions options;
-    const std::vector<Item> items = {
-        {"1/a.qvm", "a.qvm"}, {"1/b.qvr", "b.qvr"}, {"2/A.QVR", "A.QVR"}, {"2/c", "c"}, {"3/a.qvm", "a.qvm"},
+    std::vector<Item> items = {
+        {"1/a.qvm", "a.qvm", "", ""}, {"1/b.qvr", "b.qvr", "", ""}, {"2/A.QVR", "A.QVR", "", ""},
+        {"2/c", "c", "", ""},         {"3/a.qvm", "a.qvm", "", ""}, {"3/a.qvm", "a.qvm", "sub", ""},
     };
-    using Groups = std::vector<std::vector<size_t>>;
-    EXPECT_EQ(GroupByOutput(items, options), (Groups{{0, 2, 4}, {1}, {3}}));
-    // As layers, a.qvm and A.QVR differ from b.qvr only by their stems.
+    auto collisions = [&]() {
+        std::vector<Item> marked = items;
+        MarkCollisions(marked, options);
+        std::vector<std::string> reasons;
+        for (const Item& item : marked)
+            reasons.push_back(item.collision);
+        return reasons;
+    };
+    EXPECT_EQ(collisions(), (std::vector<std::string>{"", "", "A.png is also the output of 1/a.qvm", "",
+                                                      "a.png is also the output of 1/a.qvm", ""}));
+    // As layers, the stems decide.
     options.layers = true;
-    EXPECT_EQ(GroupByOutput(items, options), (Groups{{0, 2, 4}, {1}, {3}}));
+    EXPECT_EQ(collisions(), (std::vector<std::string>{"", "", "A_NN_*.png are also the outputs of 1/a.qvm", "",
+                                                      "a_NN_*.png are also the outputs of 1/a.qvm", ""}));
     EXPECT_EQ(OutputKey(items[1], options), "b");
+    EXPECT_EQ(OutputKey(items[5], options), JoinPath("sub", "a"));
     options.layers = false;
     options.format = OutputFormat::Bmp;
     EXPECT_EQ(OutputKey(items[1], options), "b.bmp");
@@ -98,6 +179,70 @@ TEST(ConvertFolders, DocumentsAreListedAsTheViewerListsThem) {
                                                JoinPath(dir.Path(), "P2.qvm"), JoinPath(dir.Path(), "p10.qvm")}));
     std::vector<std::string> none;
     EXPECT_FALSE(ListDocuments(dir.File("missing"), none));
+}
+
+TEST(ConvertFolders, RecursionMirrorsSubfoldersDepthFirstInListOrder) {
+    TempDir dir;
+    const std::string root = dir.Path();
+    for (const char* folder : {"b", "A", "A/deep", "empty"})
+        std::filesystem::create_directories(root + "/" + folder);
+    for (const char* file : {"z.qvm", "b/x.qvr", "A/y.qvm", "A/deep/w.QVM", "A/deep/notes.txt"})
+        ASSERT_TRUE(docwriter::WriteFile(root + "/" + file, Bytes{1}));
+    std::vector<FoundDocument> found;
+    std::vector<std::string> unreadable;
+    ASSERT_TRUE(ListDocumentTree(root, true, found, unreadable));
+    const std::string deep = JoinPath("A", "deep");
+    std::vector<std::pair<std::string, std::string>> got;
+    for (const FoundDocument& document : found)
+        got.push_back({document.path, document.relative});
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::string>>{
+                       {JoinPath(root, "z.qvm"), ""},
+                       {JoinPath(JoinPath(root, "A"), "y.qvm"), "A"},
+                       {JoinPath(JoinPath(root, deep), "w.QVM"), deep},
+                       {JoinPath(JoinPath(root, "b"), "x.qvr"), "b"},
+                   }));
+    EXPECT_TRUE(unreadable.empty());
+    found.clear();
+    ASSERT_TRUE(ListDocumentTree(root, false, found, unreadable));
+    EXPECT_EQ(found.size(), 1u);
+}
+
+TEST(ConvertFolders, MissingFoldersAreMadeAsMkdirDashPWould) {
+    TempDir dir;
+    const std::string nested = JoinPath(JoinPath(JoinPath(dir.Path(), "a"), "b"), "c");
+    EXPECT_TRUE(MakeFolders(nested));
+    EXPECT_TRUE(std::filesystem::is_directory(nested));
+    EXPECT_TRUE(MakeFolders(nested)) << "an existing folder is fine";
+    EXPECT_TRUE(MakeFolders(JoinPath(dir.Path(), "d") + "/"));
+    // A file in the way: the system's reason is kept.
+    ASSERT_TRUE(docwriter::WriteFile(dir.File("file"), Bytes{1}));
+    ByteFile::ClearFailure();
+    EXPECT_FALSE(MakeFolders(JoinPath(dir.File("file"), "sub")));
+    EXPECT_NE(ByteFile::LastFailure(), 0);
+}
+
+TEST(ConvertProgress, LinesAreCutToTheTerminalBetweenWholeCharacters) {
+    // A wide character as the file names of this platform spell it: UTF-8
+    // natively, CP932 on Windows.
+    const bool windows = text::PathSeparator() == '\\';
+    const std::string wide = windows ? "\x95\x5C" : "\xE8\xA1\xA8";
+    const std::string name = "a" + wide + "b";
+    struct Case {
+        std::string text;
+        size_t columns;
+        size_t bytes;
+    };
+    const Case cases[] = {
+        {"abcdef", 4, 4},
+        {"abc", 10, 3},
+        {"abc", 0, 0},
+        {name, 1, 1},
+        {name, 2, 1}, // the wide character takes two columns, and only one is left
+        {name, 3, 1 + wide.size()},
+        {name, 4, name.size()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitToColumns(c.text, c.columns), c.bytes) << c.text << " in " << c.columns;
 }
 
 TEST(ConvertDiagnosis, LoadFailuresAreNamed) {

@@ -8,11 +8,13 @@
 // a.expect (RGB bytes, top row first).
 
 #include "tests/support/DocWriter.h"
+#include "tools/ToolArguments.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace docwriter;
 
@@ -156,13 +158,24 @@ bool WriteLargeDocument(const std::string& path, int w, int h) {
 
 } // namespace
 
+const char kUsage[] = "usage: make_test_docs FOLDER\n"
+                      "       make_test_docs --large FILE WIDTH HEIGHT\n"
+                      "Writes the converter's test folder, or one large QVM document of three layers.\n"
+                      "\n"
+                      "  --large     one large document instead of the folder\n"
+                      "  -h, --help  this text\n"
+                      "\n"
+                      "Exit status: 0 when written, 1 when a file could not be written, 2 for bad usage.\n";
+
 int main(int argc, char** argv) {
-    bool ok = false;
-    if (argc == 2)
-        ok = WriteTestFolder(argv[1]);
-    else if (argc == 5 && std::string(argv[1]) == "--large")
-        ok = WriteLargeDocument(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    else
-        std::fprintf(stderr, "usage: make_test_docs FOLDER | --large FILE WIDTH HEIGHT\n");
-    return ok ? 0 : 1;
+    std::vector<std::string> args;
+    const int early = toolargs::Read(argc, argv, "make_test_docs", kUsage, args, {"--large"});
+    if (early != toolargs::kGoOn)
+        return early;
+    if (args.size() == 1 && args[0] != "--large")
+        return WriteTestFolder(args[0]) ? 0 : 1;
+    if (args.size() == 4 && args[0] == "--large")
+        return WriteLargeDocument(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str())) ? 0 : 1;
+    std::fprintf(stderr, "%s", kUsage);
+    return toolargs::kBadUsage;
 }

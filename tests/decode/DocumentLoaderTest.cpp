@@ -1,4 +1,5 @@
-// The document loader chooses the reader by the path's extension alone.
+// The document loader chooses the reader by the path's extension alone, and
+// for a source without a name by its first bytes.
 #include "tests/decode/DocTest.h"
 
 #include <filesystem>
@@ -73,6 +74,37 @@ TEST_F(DocumentLoaderTest, MissingFileFails) {
     EXPECT_FALSE(LoadDocument(image, dir.File("absent.qvm").c_str()));
     EXPECT_FALSE(LoadDocument(image, dir.File("absent.qvr").c_str()));
     ExpectOldPicture(image);
+}
+
+TEST_F(DocumentLoaderTest, SourceWithoutANameIsToldByItsFirstBytes) {
+    docwriter::QvrV0Document masks;
+    masks.width = 3;
+    masks.height = 1;
+    Bytes otherMagic = SmallQvm();
+    otherMagic[6] = 'X';
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        int width; // 0: refused
+    };
+    const Case cases[] = {
+        {"qvm", SmallQvm(), 2},
+        {"qvr tiles", SmallQvr(), 2},
+        {"qvr masks", docwriter::WriteQvrV0(masks), 3},
+        {"other magic", otherMagic, 0},
+        {"six bytes", Bytes{'Q', 'V', 'M', 'D', 'A', 'T'}, 0},
+        {"empty", Bytes{}, 0},
+    };
+    for (const Case& c : cases) {
+        MemorySource source(c.bytes.data(), c.bytes.size());
+        ImageBuffer image;
+        MakeOldPicture(image);
+        EXPECT_EQ(LoadDocument(image, source), c.width != 0) << c.what;
+        if (c.width != 0)
+            EXPECT_EQ(image.width, c.width) << c.what;
+        else
+            ExpectOldPicture(image);
+    }
 }
 
 } // namespace

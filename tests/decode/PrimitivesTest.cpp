@@ -155,7 +155,7 @@ TEST_F(InflateTest, StreamEndingAtItsLastByteLeavesTheFileAfterTheBlock) {
     ASSERT_NE(scratch.Alloc(32768, true), nullptr);
     Bytes out(5000);
     uint32_t produced = 0;
-    ASSERT_TRUE(InflateFromFile(file, out.data(), 5000, uint32_t(stream.size()), scratch.data, 32768, &produced));
+    ASSERT_TRUE(InflateFromSource(file, out.data(), 5000, uint32_t(stream.size()), scratch.data, 32768, &produced));
     EXPECT_EQ(produced, 5000u);
     EXPECT_EQ(out, raw);
     EXPECT_EQ(file.Tell(), int64_t(stream.size()));
@@ -169,7 +169,7 @@ TEST_F(InflateTest, TrailingBytesInsideTheLastChunkAreSkipped) {
     ASSERT_NE(scratch.Alloc(32768, true), nullptr);
     Bytes out(100);
     const uint32_t blockSize = uint32_t(stream.size() + 10);
-    ASSERT_TRUE(InflateFromFile(file, out.data(), 100, blockSize, scratch.data, 32768));
+    ASSERT_TRUE(InflateFromSource(file, out.data(), 100, blockSize, scratch.data, 32768));
     EXPECT_EQ(file.Tell(), int64_t(blockSize));
 }
 
@@ -180,7 +180,7 @@ TEST_F(InflateTest, TrailingBytesBeyondTheLastChunkAreNot) {
     ASSERT_TRUE(file.OpenRead(path.c_str()));
     ASSERT_NE(scratch.Alloc(64, true), nullptr);
     Bytes out(100);
-    ASSERT_TRUE(InflateFromFile(file, out.data(), 100, uint32_t(stream.size() + 100), scratch.data, 16));
+    ASSERT_TRUE(InflateFromSource(file, out.data(), 100, uint32_t(stream.size() + 100), scratch.data, 16));
     const int64_t position = file.Tell();
     EXPECT_EQ(position % 16, 0);
     EXPECT_LT(position, int64_t(stream.size() + 100));
@@ -195,15 +195,15 @@ TEST_F(InflateTest, FailuresOfTheBlock) {
     ByteFile file;
     // Compressed size 0: nothing read, no stream.
     ASSERT_TRUE(file.OpenRead(path.c_str()));
-    EXPECT_FALSE(InflateFromFile(file, out.data(), 1000, 0, scratch.data, 32768));
+    EXPECT_FALSE(InflateFromSource(file, out.data(), 1000, 0, scratch.data, 32768));
     file.Close();
     // More output than the capacity.
     ASSERT_TRUE(file.OpenRead(path.c_str()));
-    EXPECT_FALSE(InflateFromFile(file, out.data(), 999, uint32_t(stream.size()), scratch.data, 32768));
+    EXPECT_FALSE(InflateFromSource(file, out.data(), 999, uint32_t(stream.size()), scratch.data, 32768));
     file.Close();
     // The block ends before the stream does.
     ASSERT_TRUE(file.OpenRead(path.c_str()));
-    EXPECT_FALSE(InflateFromFile(file, out.data(), 1000, uint32_t(stream.size() - 3), scratch.data, 32768));
+    EXPECT_FALSE(InflateFromSource(file, out.data(), 1000, uint32_t(stream.size() - 3), scratch.data, 32768));
     file.Close();
 }
 
@@ -216,7 +216,7 @@ TEST_F(InflateTest, FileEndingInsideTheBlockFails) {
     Bytes out(1000);
     ByteFile file;
     ASSERT_TRUE(file.OpenRead(path.c_str()));
-    EXPECT_FALSE(InflateFromFile(file, out.data(), 1000, 0xFFFFFFFFu, scratch.data, 32768));
+    EXPECT_FALSE(InflateFromSource(file, out.data(), 1000, 0xFFFFFFFFu, scratch.data, 32768));
 }
 
 TEST_F(InflateTest, ShortStreamReportsWhatItProduced) {
@@ -227,7 +227,7 @@ TEST_F(InflateTest, ShortStreamReportsWhatItProduced) {
     ByteFile file;
     ASSERT_TRUE(file.OpenRead(path.c_str()));
     uint32_t produced = 0;
-    EXPECT_TRUE(InflateFromFile(file, out.data(), 100, uint32_t(stream.size()), scratch.data, 32768, &produced));
+    EXPECT_TRUE(InflateFromSource(file, out.data(), 100, uint32_t(stream.size()), scratch.data, 32768, &produced));
     EXPECT_EQ(produced, 10u);
     EXPECT_EQ(out[10], 0x55); // the rest is the caller's to clear
 }

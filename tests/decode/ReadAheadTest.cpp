@@ -1,6 +1,8 @@
-// ByteFile's read-ahead: any mix of small reads, large reads and skips in
-// both directions gives the bytes and positions of an unbuffered file.
+// The read-ahead of every byte source: any mix of small reads, large reads
+// and skips in both directions gives the bytes and positions of the plain
+// file or memory beneath it.
 #include "decode/ByteFile.h"
+#include "decode/MemorySource.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -16,7 +18,7 @@ struct Step {
     int64_t amount;
 };
 
-TEST(ReadAhead, ReadsAndSkipsMatchThePlainFile) {
+TEST(ReadAhead, ReadsAndSkipsMatchThePlainBytes) {
     constexpr int64_t kSize = 50000; // about three read-ahead blocks
     docwriter::Bytes bytes(kSize);
     for (int64_t i = 0; i < kSize; ++i)
@@ -36,10 +38,16 @@ TEST(ReadAhead, ReadsAndSkipsMatchThePlainFile) {
         {{Step::Read, 100}, {Step::SeekStart, 40}, {Step::Read, 8}, {Step::SeekEnd, -4}, {Step::Read, 10}},
         // Reading at and past the end.
         {{Step::Skip, kSize - 3}, {Step::Read, 8}, {Step::Read, 1}, {Step::Skip, 100}, {Step::Read, 4}},
+        // Back from past the end, then a block read that meets the end.
+        {{Step::SeekEnd, 20}, {Step::Read, 2}, {Step::Skip, -40}, {Step::Read, 16384}},
     };
-    for (size_t s = 0; s < scripts.size(); ++s) {
-        ByteFile file;
-        ASSERT_TRUE(file.OpenRead(path.c_str()));
+    for (size_t run = 0; run < 2 * scripts.size(); ++run) {
+        const size_t s = run / 2;
+        ByteFile opened;
+        MemorySource memory(bytes.data(), bytes.size());
+        ASSERT_TRUE(opened.OpenRead(path.c_str()));
+        ByteSource& file = run % 2 == 0 ? static_cast<ByteSource&>(opened) : memory;
+        SCOPED_TRACE(run % 2 == 0 ? "file" : "memory");
         int64_t position = 0;
         for (const Step& step : scripts[s]) {
             switch (step.kind) {
@@ -54,20 +62,32 @@ TEST(ReadAhead, ReadsAndSkipsMatchThePlainFile) {
             }
             case Step::Skip:
                 position += step.amount;
-                ASSERT_EQ(file.Seek(step.amount, ByteFile::FromCurrent), position) << "script " << s;
+                ASSERT_EQ(file.Seek(step.amount, ByteSource::FromCurrent), position) << "script " << s;
                 break;
             case Step::SeekStart:
                 position = step.amount;
-                ASSERT_EQ(file.Seek(step.amount, ByteFile::FromStart), position) << "script " << s;
+                ASSERT_EQ(file.Seek(step.amount, ByteSource::FromStart), position) << "script " << s;
                 break;
             case Step::SeekEnd:
                 position = kSize + step.amount;
-                ASSERT_EQ(file.Seek(step.amount, ByteFile::FromEnd), position) << "script " << s;
+                ASSERT_EQ(file.Seek(step.amount, ByteSource::FromEnd), position) << "script " << s;
                 break;
             }
             ASSERT_EQ(file.Tell(), position) << "script " << s;
         }
     }
+}
+
+TEST(ReadAhead, MovesBeforeTheStartAreRefused) {
+    const docwriter::Bytes bytes(100, 0x11);
+    MemorySource memory(bytes.data(), bytes.size());
+    uint8_t byte = 0;
+    ASSERT_TRUE(memory.ReadU8(byte));
+    EXPECT_EQ(memory.Seek(-2, ByteSource::FromCurrent), -1);
+    EXPECT_EQ(memory.Seek(-101, ByteSource::FromEnd), -1);
+    EXPECT_EQ(memory.Seek(-1, ByteSource::FromStart), -1);
+    EXPECT_EQ(memory.Seek(INT64_MAX, ByteSource::FromCurrent), -1);
+    EXPECT_EQ(memory.Tell(), 1) << "a refused move leaves the position";
 }
 
 TEST(ReadAhead, ReopenedFileStartsWithNothingReadAhead) {

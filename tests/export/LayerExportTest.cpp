@@ -1,5 +1,6 @@
 #include "decode/ByteFile.h"
 #include "export/LayerExport.h"
+#include "export/NativeName.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
@@ -157,7 +158,7 @@ TEST(LayerExport, DocumentsThatAreNotQvmFailBeforeWriting) {
     EXPECT_EQ(EntriesIn(dir.Path()), std::size(cases));
 }
 
-TEST(LayerNames, SeparatorsAndDotRunsBecomeUnderscoresAndCp932SecondBytesStay) {
+TEST(LayerNames, SeparatorsAndRefusedCharactersBecomeUnderscoresDotsAndCp932SecondBytesStay) {
     struct Case {
         const char* stored;
         const char* safe;
@@ -165,29 +166,54 @@ TEST(LayerNames, SeparatorsAndDotRunsBecomeUnderscoresAndCp932SecondBytesStay) {
     const Case cases[] = {
         {"line", "line"},
         {"", ""},
-        {"..", "__"},
-        {"...", "___"},
-        {"a.b", "a.b"},
+        {"..", ".."},
+        {"v1..2", "v1..2"},
         {".hidden", ".hidden"},
         {"x.", "x."},
-        {"..\\..\\evil", "______evil"},
-        {"../up", "___up"},
+        {"..\\..\\evil", ".._.._evil"},
+        {"../up", ".._up"},
         {"C:\\Windows", "C__Windows"},
         {"a:b/c\\d", "a_b_c_d"},
+        {"what?", "what_"},
+        {"a*b<c>d|e\"f\"", "a_b_c_d_e_f_"},
+        {"tab\there\x01\x1F\x7F", "tab_here___"},
         {"\x95\x5C", "\x95\x5C"},                 // a CP932 character whose second byte is 0x5C
         {"\x83\x5C\x94\x5C", "\x83\x5C\x94\x5C"}, // two of them
+        {"\x83\x7C", "\x83\x7C"},                 // one whose second byte is "|"
         {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
         {"\\\x83\x5C/", "_\x83\x5C_"},
-        {"\x81", "\x81"}, // a lone lead byte at the end
+        {"\x81", "\x81"},                                   // a lone lead byte at the end
         {"\x81/\x9F:\xE0.\xFC\\", "\x81_\x9F_\xE0.\xFC\\"}, // no second byte is below 0x40
-        {"\x81..", "\x81__"},
-        {"a?b*", "a?b*"}, // left for the file system to refuse
+        {"\x81\x7F\x81\x09", "\x81_\x81_"},                 // nor 0x7F, nor a control character
     };
     for (const Case& c : cases) {
         char name[64];
         std::strcpy(name, c.stored);
         MakeLayerNameSafe(name);
         EXPECT_STREQ(name, c.safe) << c.stored;
+    }
+}
+
+// A layer name as the file system of this build shows it: the CP932 bytes
+// on Windows, UTF-8 elsewhere (the tests run in the C locale).
+TEST(LayerNames, NativeNamesAreInTheSystemsEncoding) {
+    struct Case {
+        const char* stored;
+        const char* windows;
+        const char* posix;
+    };
+    const Case cases[] = {
+        {"line_1.x", "line_1.x", "line_1.x"},
+        {"\x95\x5C", "\x95\x5C", "\xE8\xA1\xA8"},             // a kanji with 0x5C inside
+        {"\xB1\xB2", "\xB1\xB2", "\xEF\xBD\xB1\xEF\xBD\xB2"}, // half-width katakana
+        {"a\x81 b", "a\x81 b", "a_ b"},                       // a lead byte without its second byte
+        {"\x83\x7C\x81", "\x83\x7C\x81", "\xE3\x83\x9D_"},    // cut short at the end
+    };
+    for (const Case& c : cases) {
+        Str name;
+        name.Assign(c.stored);
+        ToNativeFileName(name);
+        EXPECT_STREQ(name.Text(), testpictures::IsWindowsBuild() ? c.windows : c.posix) << c.stored;
     }
 }
 
@@ -199,9 +225,14 @@ TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
         WriteDoc(folder + Sep() + "h.qvm", Document({Layer("..", 1), Layer("..\\..\\evil", 2), Layer("../up", 3),
                                                      Layer("c:d", 4), Layer("\x95\x5C", 5), Layer("\x83\x5C\\x", 6)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
-    const char* expected[] = {"h_05___.png",  "h_04_______evil.png", "h_03____up.png",
-                              "h_02_c_d.png", "h_01_\x95\x5C.png",   "h_00_\x83\x5C_x.png"};
-    for (const char* name : expected)
+    const bool windows = testpictures::IsWindowsBuild();
+    const std::string expected[] = {"h_05_...png",
+                                    "h_04_.._.._evil.png",
+                                    "h_03_.._up.png",
+                                    "h_02_c_d.png",
+                                    windows ? "h_01_\x95\x5C.png" : "h_01_\xE8\xA1\xA8.png",
+                                    windows ? "h_00_\x83\x5C_x.png" : "h_00_\xE3\x82\xBD_x.png"};
+    for (const std::string& name : expected)
         EXPECT_TRUE(ByteFile::Exists((folder + Sep() + name).c_str())) << name;
     EXPECT_EQ(EntriesIn(folder), 7u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
@@ -216,9 +247,23 @@ TEST(LayerExport, LeadByteDoesNotShieldASeparatorBehindIt) {
     std::filesystem::create_directories(folder + Sep() + "h_00_\x81");
     const std::string doc = WriteDoc(folder + Sep() + "h.qvm", Document({Layer("\x81/../../escape", 1)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
-    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "h_00_\x81_______escape.png").c_str()));
+    // Lead byte and "_" then read as one CP932 character, a full-width
+    // backslash, which is no separator.
+    const std::string mark = testpictures::IsWindowsBuild() ? "\x81_" : "\xEF\xBC\xBC";
+    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "h_00_" + mark + ".._.._escape.png").c_str()));
     EXPECT_EQ(EntriesIn(folder + Sep() + "h_00_\x81"), 0u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
+}
+
+TEST(LayerExport, NamesWindowsRefusesAreWritten) {
+    TempDir dir;
+    const std::string doc = WriteDoc(dir.File("q.qvm"), Document({Layer("what?", 1), Layer("a<b>|\"c\"*", 2)}));
+    LayerExportReport report;
+    ASSERT_TRUE(ExportLayers(doc.c_str(), LayerExportOptions(), report));
+    EXPECT_EQ(report.written, 2);
+    EXPECT_TRUE(report.failures.empty());
+    EXPECT_TRUE(ByteFile::Exists(dir.File("q_01_what_.png").c_str()));
+    EXPECT_TRUE(ByteFile::Exists(dir.File("q_00_a_b___c__.png").c_str()));
 }
 
 TEST(LayerExport, FullLengthNameAndDottedFolder) {
@@ -288,6 +333,9 @@ TEST(LayerExport, DestinationFolderOverwriteAndUnwritableLayers) {
     EXPECT_EQ(report.written, 2);
     EXPECT_EQ(report.failedWrites, 1);
     EXPECT_EQ(std::string(report.firstFailedFile.Text()), out + Sep() + "x_01_b.png");
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].file, out + Sep() + "x_01_b.png");
+    EXPECT_NE(report.failures[0].error, 0);
     EXPECT_TRUE(std::filesystem::is_directory(out + Sep() + "x_01_b.png"));
 }
 

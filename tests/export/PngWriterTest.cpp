@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace testpictures;
@@ -141,7 +142,10 @@ TEST(PngOutputFailure, RefusedWritesToADeviceAreReportedAndTheDeviceIsKept) {
     EXPECT_FALSE(image.SavePng(FullDevice(), false));
     EXPECT_FALSE(image.SaveBmp(FullDevice()));
     if (!IsWindowsBuild()) {
-        EXPECT_TRUE(std::filesystem::exists("/dev/full")); // the device node itself is not deleted
+        // The device node is neither deleted nor replaced by a file.
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+        EXPECT_TRUE(image.SavePng("/dev/null", false)) << "a device is written in place";
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
     }
 }
 
@@ -167,13 +171,22 @@ TEST(FileSizeLimit, WriteFailingPartWayLeavesNoFile) {
     const std::string bmp = dir.File("large.bmp");
     const std::string existing = dir.File("existing.bmp");
     ASSERT_TRUE(small.SaveBmp(existing.c_str()));
+    const Bytes before = docwriter::ReadFile(existing);
     EXPECT_FALSE(large.SavePng(png.c_str(), true));
     EXPECT_FALSE(std::filesystem::exists(png));
     EXPECT_FALSE(large.SaveBmp(bmp.c_str()));
     EXPECT_FALSE(std::filesystem::exists(bmp));
-    // A file replaced by a failed write is not left half-written either.
+    // A file that a failed write was to replace keeps what it held.
     EXPECT_FALSE(large.SaveBmp(existing.c_str()));
-    EXPECT_FALSE(std::filesystem::exists(existing));
+    EXPECT_FALSE(large.SavePng(existing.c_str(), false));
+    EXPECT_EQ(docwriter::ReadFile(existing), before);
+    EXPECT_NE(ByteFile::LastFailure(), 0);
+    // And no temporary is left beside them.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"existing.bmp", "small.png"}));
 }
 
 } // namespace

@@ -1,8 +1,13 @@
 """Checks of PNG and BMP files with decoders other than the program's own:
 Python's zlib with a chunk walk, pngcheck and ImageMagick."""
+import shutil
 import struct
 import subprocess
 import zlib
+
+# ImageMagick 7 is `magick`; 6 is `convert` (on Windows a system program of
+# that name comes first, so only `magick` is taken there).
+IMAGEMAGICK = ["magick"] if shutil.which("magick") else ["convert"]
 
 SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
@@ -52,7 +57,7 @@ def check_png(path, width, height, alpha):
 
 
 def imagemagick_pixels(path, fmt):
-    out = subprocess.run(["convert", path, "-depth", "8", fmt + ":-"], capture_output=True, check=True)
+    out = subprocess.run(IMAGEMAGICK + [path, "-depth", "8", fmt + ":-"], capture_output=True, check=True)
     return out.stdout
 
 

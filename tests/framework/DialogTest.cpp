@@ -12,6 +12,8 @@
 #include "framework/Str.h"
 #include "res/ResourceIds.h"
 
+#include "TessavelVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -190,7 +192,7 @@ TEST_P(AboutClosing, EndsWithResultOne) {
     });
     EXPECT_EQ(about.Run(nullptr), 1);
     EXPECT_TRUE(driver.Ran());
-    EXPECT_EQ(text, "Tessavel ver 1.07");
+    EXPECT_EQ(text, TESSAVEL_ABOUT_TEXT);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, AboutClosing, ::testing::ValuesIn(kAboutCases),

@@ -6,6 +6,8 @@
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 
+#include "TessavelVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -406,7 +408,7 @@ TEST(Resources, AboutDialogShowsNameAndVersionWithOk) {
     const Template t = LoadTemplate(IDD_ABOUT);
     EXPECT_EQ(t.face, kGothic);
     const auto version = std::find_if(t.items.begin(), t.items.end(),
-                                      [](const Item& item) { return item.text == L"Tessavel ver 1.07"; });
+                                      [](const Item& item) { return item.text == L"" TESSAVEL_ABOUT_TEXT; });
     EXPECT_NE(version, t.items.end());
     const auto ok = std::find_if(t.items.begin(), t.items.end(), [](const Item& item) { return item.id == IDOK; });
     ASSERT_NE(ok, t.items.end());

@@ -2,8 +2,12 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/MemorySource.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -22,6 +26,18 @@ bool IsOldPicture(const ImageBuffer& image) {
             return false;
     }
     return true;
+}
+
+// True when the document's name and its first bytes name the same format,
+// so that a load from memory (chosen by those bytes) must agree with the
+// load by name.
+bool NameAgreesWithContent(const char* path, const std::vector<uint8_t>& bytes) {
+    const size_t length = std::strlen(path);
+    if (bytes.size() < 7 || length < 4 || path[length - 4] != '.')
+        return false;
+    const char last = char(path[length - 1] | 0x20);
+    return (std::memcmp(bytes.data(), "QVMDATA", 7) == 0 && last == 'm') ||
+           (std::memcmp(bytes.data(), "QVRFDAT", 7) == 0 && last == 'r');
 }
 
 } // namespace
@@ -53,5 +69,20 @@ DocProbe ProbeDocument(const char* path) {
         probe.problem = "the second load made a picture of another size";
     else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, used.bits, fresh.ByteCount()) != 0)
         probe.problem = "the second load made other pixels";
+    if (!probe.problem.empty())
+        return probe;
+
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!NameAgreesWithContent(path, bytes))
+        return probe;
+    MemorySource source(bytes.data(), bytes.size());
+    ImageBuffer fromMemory;
+    if (LoadDocument(fromMemory, source) != probe.loaded)
+        probe.problem = "the load from memory gave another result";
+    else if (fromMemory.width != fresh.width || fromMemory.height != fresh.height)
+        probe.problem = "the load from memory made a picture of another size";
+    else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, fromMemory.bits, fresh.ByteCount()) != 0)
+        probe.problem = "the load from memory made other pixels";
     return probe;
 }

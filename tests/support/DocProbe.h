@@ -4,7 +4,8 @@
 // picture, and compares the two. A load must not depend on the target's
 // earlier picture nor on anything an earlier load left behind (a stale blend
 // table, a buffer of the previous layer), so both must give the same outcome
-// and, when a picture was made, the same bytes.
+// and, when a picture was made, the same bytes. A third load, from the file's
+// bytes in memory, must agree with them as well.
 
 #include <cstdint>
 #include <string>

@@ -37,7 +37,7 @@ std::string DiagnoseQvmLayers(ByteFile& file) {
             file.Skip(record.compressedSize);
             continue;
         }
-        if (!InflateFromFile(file, pixels.data, capacity, record.compressedSize, scratch.data, kReaderChunk))
+        if (!InflateFromSource(file, pixels.data, capacity, record.compressedSize, scratch.data, kReaderChunk))
             return "corrupt layer " + layer;
     }
     return "corrupt document";

@@ -1,5 +1,6 @@
 #pragma once
-// The documents of a folder, as the viewer lists them.
+// The documents of a folder, as the viewer lists them, and the folders the
+// converter writes into.
 
 #include <string>
 #include <vector>
@@ -11,10 +12,28 @@
 // folder cannot be read.
 bool ListDocuments(const std::string& folder, std::vector<std::string>& paths);
 
+struct FoundDocument {
+    std::string path;     // the folder argument joined with relative and name
+    std::string relative; // the subfolder it was found in, "" at the top
+};
+
+// ListDocuments for folder, then, when recursive, for each subfolder in the
+// same order, depth first; relative names the subfolder from folder.
+// Links to folders are not followed, so a loop of links ends. False when
+// folder itself cannot be read; unreadable subfolders go to unreadable.
+bool ListDocumentTree(const std::string& folder, bool recursive, std::vector<FoundDocument>& found,
+                      std::vector<std::string>& unreadable);
+
 // Platform half (FolderList_win.cpp, FolderList_posix.cpp): the names of the
-// entries of folder that are not folders, in the system's order.
-bool ListFileNames(const std::string& folder, std::vector<std::string>& names);
+// entries of folder in the system's order, files and folders apart; folders
+// reached through a link are left out of folders.
+bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders);
+
+// Creates folder and every missing folder above it, as mkdir -p does. True
+// when it exists as a folder afterwards; otherwise ByteFile::LastFailure
+// holds the system's reason.
+bool MakeFolders(const std::string& folder);
 
 // folder and name joined by the platform's separator (not doubled when the
-// folder already ends in one).
+// folder already ends in one). An empty folder gives name.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -1,21 +1,50 @@
 #include "tools/convert/FolderList.h"
 
+#include "decode/ByteFile.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
-bool ListFileNames(const std::string& folder, std::vector<std::string>& names) {
+#include <cerrno>
+
+bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
         return false;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        // stat follows links, so a link to a folder counts as a folder.
+        // stat follows links, so a link to a folder counts as a folder and
+        // not as a file; it is not descended into (lstat), so a loop of
+        // links cannot make the walk endless.
         struct stat info;
         const std::string path = JoinPath(folder, name);
-        if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            files.push_back(name);
             continue;
-        names.push_back(name);
+        }
+        struct stat link;
+        if (lstat(path.c_str(), &link) == 0 && S_ISDIR(link.st_mode))
+            folders.push_back(name);
     }
     closedir(dir);
     return true;
+}
+
+bool MakeFolders(const std::string& folder) {
+    // Each prefix ending before a "/", then the whole path; "/" is a
+    // separator on its own in every encoding, so the bytes are scanned as
+    // they are.
+    for (size_t end = 1; end <= folder.size(); ++end) {
+        if (end < folder.size() && folder[end] != '/')
+            continue;
+        const std::string part = folder.substr(0, end);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            ByteFile::SetFailure(errno);
+            return false;
+        }
+    }
+    if (ByteFile::IsDirectory(folder.c_str()))
+        return true;
+    ByteFile::SetFailure(ENOTDIR);
+    return false;
 }

@@ -1,12 +1,59 @@
 #include "tools/convert/ItemWork.h"
 
+#include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "export/LayerExport.h"
+#include "export/TempOutput.h"
 #include "framework/Str.h"
+#include "framework/Text.h"
 #include "tools/convert/Diagnosis.h"
 #include "tools/convert/DocumentKind.h"
+#include "tools/convert/FolderList.h"
+#include "tools/convert/StdoutCopy.h"
+
+#include <algorithm>
 
 namespace {
+
+std::string SystemReason() {
+    char words[256] = {};
+    ByteFile::DescribeFailure(ByteFile::LastFailure(), words, sizeof words);
+    return words;
+}
+
+std::string CannotWrite(const std::string& file, int code) {
+    char words[256] = {};
+    ByteFile::DescribeFailure(code, words, sizeof words);
+    return code != 0 ? "cannot write " + file + ": " + words : "cannot write " + file;
+}
+
+std::string Stem(const std::string& name) {
+    Str text;
+    text.Assign(name.c_str());
+    const int32_t dot = text.FindLast('.');
+    if (dot >= 0)
+        text.SetCharAt(dot, 0);
+    return text.Text();
+}
+
+std::string OutputName(const Item& item, const ConvertOptions& options) {
+    Str name;
+    name.Assign(item.name.c_str());
+    name.ReplaceExtension(options.format == OutputFormat::Bmp ? "bmp" : "png");
+    return name.Text();
+}
+
+std::string OutputFolder(const Item& item, const ConvertOptions& options) {
+    return JoinPath(options.destination, item.relative);
+}
+
+// The subfolder of a -r run, made on the way.
+bool MakeOutputFolder(const Item& item, const ConvertOptions& options, ItemReport& report) {
+    if (item.relative.empty() || MakeFolders(OutputFolder(item, options)))
+        return true;
+    report = {Outcome::Failed, "cannot create the folder " + OutputFolder(item, options) + ": " + SystemReason()};
+    return false;
+}
 
 std::string LayerFailure(const LayerExportReport& report) {
     switch (report.status) {
@@ -21,34 +68,35 @@ std::string LayerFailure(const LayerExportReport& report) {
     case LayerExportStatus::CorruptLayer:
         return "corrupt layer " + std::to_string(report.corruptLayer + 1);
     }
-    std::string reason = std::string("cannot write ") + report.firstFailedFile.Text();
-    if (report.failedWrites > 1)
-        reason += " and " + std::to_string(report.failedWrites - 1) + " more layer files";
-    return reason;
+    return std::string();
 }
 
-ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options) {
+ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options, LayerExportReport& report) {
     if (KindByExtension(item.name) != DocumentKind::Qvm)
-        return {Outcome::Failed, "not a QVM document (layers are exported from QVM documents only)"};
+        return {Outcome::Failed, "not a QVM document (--layers exports the layers of QVM documents only)"};
+    const std::string folder = OutputFolder(item, options);
     LayerExportOptions exportOptions;
-    exportOptions.folder = options.destination.c_str();
+    exportOptions.folder = folder.c_str();
     exportOptions.overwrite = options.overwrite;
-    LayerExportReport report;
-    if (!ExportLayers(item.path.c_str(), exportOptions, report) || report.failedWrites > 0)
-        return {Outcome::Failed, LayerFailure(report)};
-    if (report.written == 0 && report.skipped > 0)
+    exportOptions.dryRun = options.dryRun;
+    const bool done = ExportLayers(item.path.c_str(), exportOptions, report);
+    // Every layer that could not be written is named, with the layer
+    // failure that stopped the export, if any, after them.
+    std::string reasons;
+    for (const LayerExportReport::Failure& failure : report.failures)
+        reasons += (reasons.empty() ? "" : "\n") + CannotWrite(failure.file, failure.error);
+    if (!done)
+        reasons += (reasons.empty() ? "" : "\n") + LayerFailure(report);
+    if (!reasons.empty())
+        return {Outcome::Failed, reasons};
+    if (report.written == 0 && report.planned.empty() && report.skipped > 0)
         return {Outcome::Skipped, ""};
     return {Outcome::Converted, ""};
 }
 
-} // namespace
-
-ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image) {
-    if (options.layers)
-        return ExportItemLayers(item, options);
-    Str output;
-    switch (ConvertItem(image, item.path.c_str(), item.name.c_str(), options.destination.c_str(), options.format,
-                        options.overwrite, output)) {
+ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer& image, const std::string& output) {
+    ByteFile::ClearFailure();
+    switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite)) {
     case ItemResult::Converted:
         return {Outcome::Converted, ""};
     case ItemResult::Skipped:
@@ -58,18 +106,108 @@ ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuff
     case ItemResult::WriteFailed:
         break;
     }
-    return {Outcome::Failed, std::string("cannot write ") + output.Text()};
+    return {Outcome::Failed, CannotWrite(output, ByteFile::LastFailure())};
+}
+
+ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, ImageBuffer& image) {
+    // PNG's image-data length is filled in afterwards, so the picture is
+    // written to a file first and then copied; the file is listed so an
+    // interruption removes it too.
+    const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) +
+                                                             (options.format == OutputFormat::Bmp ? ".bmp" : ".png"));
+    const int slot = ListPending(file.c_str());
+    ConvertOptions always = options;
+    always.overwrite = true; // standard output is never "already there"
+    ItemReport report = Flatten(item, always, image, file);
+    if (report.outcome == Outcome::Converted && !CopyToStdout(file))
+        report = {Outcome::Failed, "cannot write to standard output: " + SystemReason()};
+    ByteFile::Delete(file.c_str());
+    ForgetPending(slot);
+    return report;
+}
+
+} // namespace
+
+ItemReport ConvertOne(const Item& item, const ConvertOptions& options, ImageBuffer& image) {
+    if (!item.collision.empty())
+        return {Outcome::Failed, item.collision};
+    ItemReport report;
+    if (!MakeOutputFolder(item, options, report))
+        return report;
+    if (options.layers) {
+        LayerExportReport layers;
+        return ExportItemLayers(item, options, layers);
+    }
+    switch (options.target) {
+    case OutputTarget::File:
+        return Flatten(item, options, image, options.destination);
+    case OutputTarget::Stdout:
+        return FlattenToStdout(item, options, image);
+    case OutputTarget::Folder:
+        break;
+    }
+    return Flatten(item, options, image, JoinPath(OutputFolder(item, options), OutputName(item, options)));
+}
+
+ItemReport PlanOne(const Item& item, const ConvertOptions& options, std::vector<std::string>& lines) {
+    if (!item.collision.empty())
+        return {Outcome::Failed, item.collision};
+    std::vector<std::string> files;
+    ItemReport report{Outcome::Converted, ""};
+    if (options.layers) {
+        LayerExportReport layers;
+        report = ExportItemLayers(item, options, layers);
+        files = layers.planned;
+    } else if (options.target == OutputTarget::Stdout) {
+        lines.push_back(item.path + " -> standard output");
+        return report;
+    } else {
+        const std::string output = options.target == OutputTarget::File
+                                       ? options.destination
+                                       : JoinPath(OutputFolder(item, options), OutputName(item, options));
+        if (!options.overwrite && ByteFile::Exists(output.c_str())) {
+            lines.push_back(item.path + " -> " + output + " (exists, skipped)");
+            return {Outcome::Skipped, ""};
+        }
+        files.push_back(output);
+    }
+    for (const std::string& file : files)
+        lines.push_back(item.path + " -> " + file);
+    return report;
+}
+
+std::string OutputShown(const Item& item, const ConvertOptions& options) {
+    if (options.layers)
+        return JoinPath(item.relative, Stem(item.name) + "_NN_*.png");
+    if (options.target == OutputTarget::File)
+        return options.destination;
+    return JoinPath(item.relative, OutputName(item, options));
 }
 
 std::string OutputKey(const Item& item, const ConvertOptions& options) {
-    Str name;
-    name.Assign(item.name.c_str());
-    if (options.layers) {
-        const int32_t dot = name.FindLast('.');
-        if (dot >= 0)
-            name.SetCharAt(dot, 0);
-    } else {
-        name.ReplaceExtension(options.format == OutputFormat::Bmp ? "bmp" : "png");
+    return JoinPath(item.relative, options.layers ? Stem(item.name) : OutputName(item, options));
+}
+
+void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
+    std::vector<size_t> order(items.size());
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < items.size(); ++i) {
+        order[i] = i;
+        keys.push_back(OutputKey(items[i], options));
     }
-    return name.Text();
+    // Equal keys end up next to each other, each run in list order: the
+    // first of a run is the one that writes.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return text::CompareNoCase(keys[a].c_str(), keys[b].c_str()) < 0; });
+    size_t first = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k == 0 || text::CompareNoCase(keys[order[k - 1]].c_str(), keys[order[k]].c_str()) != 0) {
+            first = order[k];
+            continue;
+        }
+        Item& later = items[order[k]];
+        const std::string shown = OutputShown(later, options);
+        later.collision =
+            shown + (options.layers ? " are also the outputs of " : " is also the output of ") + items[first].path;
+    }
 }

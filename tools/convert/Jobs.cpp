@@ -1,7 +1,6 @@
 #include "tools/convert/Jobs.h"
 
 #include "decode/ImageBuffer.h"
-#include "framework/Text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,38 +36,16 @@ private:
 
 } // namespace
 
-std::vector<std::vector<size_t>> GroupByOutput(const std::vector<Item>& items, const ConvertOptions& options) {
-    std::vector<std::string> keys;
-    std::vector<size_t> order(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        keys.push_back(OutputKey(items[i], options));
-        order[i] = i;
-    }
-    // Equal keys end up next to each other, each run in list order.
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return text::CompareNoCase(keys[a].c_str(), keys[b].c_str()) < 0; });
-    std::vector<std::vector<size_t>> runs;
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (k == 0 || text::CompareNoCase(keys[order[k - 1]].c_str(), keys[order[k]].c_str()) != 0)
-            runs.emplace_back();
-        runs.back().push_back(order[k]);
-    }
-    std::sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.front() < b.front(); });
-    return runs;
-}
-
 void RunItems(const std::vector<Item>& items, const ConvertOptions& options, unsigned jobs,
               const ItemReporter& reporter) {
-    const std::vector<std::vector<size_t>> groups = GroupByOutput(items, options);
     InOrderReports reports(items.size(), reporter);
-    std::atomic<size_t> nextGroup{0};
+    std::atomic<size_t> next{0};
     auto work = [&]() {
         ImageBuffer image;
-        for (size_t g = nextGroup++; g < groups.size(); g = nextGroup++)
-            for (size_t index : groups[g])
-                reports.Finish(index, ConvertOne(items[index], options, image));
+        for (size_t index = next++; index < items.size(); index = next++)
+            reports.Finish(index, ConvertOne(items[index], options, image));
     };
-    const unsigned threads = std::max(1u, std::min<unsigned>(jobs, unsigned(groups.size())));
+    const unsigned threads = std::max(1u, std::min<unsigned>(jobs, unsigned(items.size())));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t)
         pool.emplace_back(work);

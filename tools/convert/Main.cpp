@@ -2,12 +2,15 @@
 // writes each layer of QVM documents as PNG files, from the command line.
 
 #include "decode/ByteFile.h"
+#include "framework/Str.h"
+#include "tools/convert/DocumentKind.h"
 #include "tools/convert/FolderList.h"
+#include "tools/convert/Interrupt.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/Options.h"
 #include "tools/convert/Terminal.h"
 
-#include "framework/Str.h"
+#include "TessavelVersion.h"
 
 #include <cstdio>
 #include <string>
@@ -15,6 +18,9 @@
 #include <vector>
 
 namespace {
+
+constexpr int kFailed = 1;
+constexpr int kBadUsage = 2;
 
 struct Totals {
     size_t converted = 0;
@@ -30,15 +36,24 @@ std::string FileNameOf(const std::string& path) {
     return name.Text();
 }
 
-// A progress line on a terminal, rewritten in place.
+std::string SystemReason() {
+    char words[256] = {};
+    ByteFile::DescribeFailure(ByteFile::LastFailure(), words, sizeof words);
+    return words;
+}
+
+// A progress line on a terminal, rewritten in place and never wider than
+// the terminal, so it never wraps onto a second line.
 class Progress {
 public:
-    explicit Progress(bool shown) : shown(shown) {}
+    explicit Progress(bool shown) : shown(shown), columns(shown ? TerminalColumns() : 0) {}
 
     void Show(size_t done, size_t total, const std::string& name) {
         if (!shown)
             return;
-        const std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + name;
+        std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + name;
+        // One column stays free: writing into the last one wraps on some terminals.
+        line.resize(FitToColumns(line, columns > 1 ? columns - 1 : 1));
         std::fprintf(stderr, "\r%s", line.c_str());
         for (size_t i = line.size(); i < width; ++i)
             std::fputc(' ', stderr);
@@ -55,12 +70,48 @@ public:
 
 private:
     bool shown;
+    size_t columns;
     size_t width = 0;
 };
 
-void ReportFailure(Progress& progress, const std::string& path, const std::string& reason) {
+// One line per reason: "path: reason".
+void ReportFailure(Progress& progress, const std::string& path, const std::string& reasons) {
     progress.Clear();
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
+    size_t start = 0;
+    while (start <= reasons.size()) {
+        size_t end = reasons.find('\n', start);
+        if (end == std::string::npos)
+            end = reasons.size();
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), reasons.substr(start, end - start).c_str());
+        start = end + 1;
+    }
+}
+
+void AddFolder(const std::string& path, const ConvertOptions& options, std::vector<Item>& items, Progress& progress,
+               Totals& totals) {
+    std::vector<FoundDocument> found;
+    std::vector<std::string> unreadable;
+    if (!ListDocumentTree(path, options.recursive, found, unreadable)) {
+        ReportFailure(progress, path, "cannot read the folder");
+        ++totals.failed;
+        return;
+    }
+    for (const std::string& folder : unreadable) {
+        ReportFailure(progress, folder, "cannot read the folder");
+        ++totals.failed;
+    }
+    size_t taken = 0;
+    for (const FoundDocument& document : found) {
+        // The layer export reads QVM documents only: a folder's QVR ones are
+        // not asked for and so are no failures.
+        if (options.layers && KindByExtension(document.path) != DocumentKind::Qvm)
+            continue;
+        items.push_back({document.path, FileNameOf(document.path), document.relative, ""});
+        ++taken;
+    }
+    if (taken == 0)
+        std::fprintf(stderr, "tessavel-convert: %s: no %s documents%s\n", path.c_str(),
+                     options.layers ? "QVM" : "QVM or QVR", options.recursive ? " in it or its subfolders" : "");
 }
 
 // Expands the arguments into the items; paths that are neither a file nor a
@@ -69,15 +120,9 @@ std::vector<Item> CollectItems(const ConvertOptions& options, Progress& progress
     std::vector<Item> items;
     for (const std::string& path : options.paths) {
         if (ByteFile::IsDirectory(path.c_str())) {
-            std::vector<std::string> found;
-            if (!ListDocuments(path, found)) {
-                ReportFailure(progress, path, "cannot read the folder");
-                ++totals.failed;
-            }
-            for (const std::string& document : found)
-                items.push_back({document, FileNameOf(document)});
+            AddFolder(path, options, items, progress, totals);
         } else if (ByteFile::Exists(path.c_str())) {
-            items.push_back({path, FileNameOf(path)});
+            items.push_back({path, FileNameOf(path), "", ""});
         } else {
             ReportFailure(progress, path, "no such file or folder");
             ++totals.failed;
@@ -86,9 +131,61 @@ std::vector<Item> CollectItems(const ConvertOptions& options, Progress& progress
     return items;
 }
 
+// The folder the files go into, made when missing (not in a dry run). 0 or
+// the exit status.
+int PrepareDestination(const ConvertOptions& options) {
+    std::string folder = options.destination;
+    if (options.target == OutputTarget::Stdout)
+        return 0;
+    if (options.target == OutputTarget::File)
+        folder.resize(folder.size() - FileNameOf(folder).size());
+    if (folder.empty() || ByteFile::IsDirectory(folder.c_str()))
+        return 0;
+    if (ByteFile::Exists(folder.c_str())) {
+        std::fprintf(stderr, "tessavel-convert: the destination is not a folder: %s\n", folder.c_str());
+        return kBadUsage;
+    }
+    if (options.dryRun || MakeFolders(folder))
+        return 0;
+    std::fprintf(stderr, "tessavel-convert: cannot create the folder %s: %s\n", folder.c_str(), SystemReason().c_str());
+    return kFailed;
+}
+
+void Count(Totals& totals, const ItemReport& report) {
+    switch (report.outcome) {
+    case Outcome::Converted:
+        ++totals.converted;
+        break;
+    case Outcome::Skipped:
+        ++totals.skipped;
+        break;
+    case Outcome::Failed:
+        ++totals.failed;
+        break;
+    }
+}
+
+void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progress& progress, Totals& totals) {
+    size_t files = 0;
+    for (const Item& item : items) {
+        std::vector<std::string> lines;
+        const ItemReport report = PlanOne(item, options, lines);
+        for (const std::string& line : lines)
+            std::printf("%s\n", line.c_str());
+        if (report.outcome == Outcome::Converted)
+            files += lines.size();
+        if (report.outcome == Outcome::Failed)
+            ReportFailure(progress, item.path, report.reason);
+        Count(totals, report);
+    }
+    if (!options.quiet)
+        std::printf("dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    PrepareLocale();
     ConvertOptions options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
@@ -100,41 +197,44 @@ int main(int argc, char** argv) {
         return 0;
     case ParseResult::Error:
         std::fprintf(stderr, "tessavel-convert: %s\nTry 'tessavel-convert --help'.\n", error.c_str());
-        return 2;
+        return kBadUsage;
     case ParseResult::Run:
         break;
     }
-    if (!ByteFile::IsDirectory(options.destination.c_str())) {
-        std::fprintf(stderr, "tessavel-convert: the destination folder does not exist: %s\n",
-                     options.destination.c_str());
-        return 2;
-    }
+    RemoveTemporariesOnInterrupt();
     unsigned jobs = options.jobs;
     if (jobs == 0)
         jobs = std::thread::hardware_concurrency();
     if (jobs == 0)
         jobs = 1;
 
-    Progress progress(!options.quiet && StderrIsTerminal());
+    Progress progress(!options.quiet && !options.dryRun && StderrIsTerminal());
     Totals totals;
-    const std::vector<Item> items = CollectItems(options, progress, totals);
+    std::vector<Item> items = CollectItems(options, progress, totals);
+    if (options.target != OutputTarget::Folder && items.size() > 1) {
+        std::fprintf(stderr, "tessavel-convert: -o %s takes one document; %zu were given\n",
+                     options.destination.c_str(), items.size());
+        return kBadUsage;
+    }
+    const int prepared = PrepareDestination(options);
+    if (prepared != 0)
+        return prepared;
+    MarkCollisions(items, options);
+    if (options.dryRun) {
+        DryRun(items, options, progress, totals);
+        return totals.failed > 0 ? kFailed : 0;
+    }
     RunItems(items, options, jobs, [&](size_t index, const ItemReport& report) {
-        switch (report.outcome) {
-        case Outcome::Converted:
-            ++totals.converted;
-            break;
-        case Outcome::Skipped:
-            ++totals.skipped;
-            break;
-        case Outcome::Failed:
-            ++totals.failed;
+        Count(totals, report);
+        if (report.outcome == Outcome::Failed)
             ReportFailure(progress, items[index].path, report.reason);
-            break;
-        }
         progress.Show(index + 1, items.size(), items[index].name);
     });
     progress.Clear();
+    // Standard output may be the picture itself: the summary then goes to
+    // the error stream.
     if (!options.quiet)
-        std::printf("converted %zu, skipped %zu, failed %zu\n", totals.converted, totals.skipped, totals.failed);
-    return totals.failed > 0 ? 1 : 0;
+        std::fprintf(options.target == OutputTarget::Stdout ? stderr : stdout,
+                     "converted %zu, skipped %zu, failed %zu\n", totals.converted, totals.skipped, totals.failed);
+    return totals.failed > 0 ? kFailed : 0;
 }

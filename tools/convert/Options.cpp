@@ -1,88 +1,247 @@
 #include "tools/convert/Options.h"
 
+#include "decode/ByteFile.h"
+#include "framework/Str.h"
 #include "framework/Text.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-bool ParseJobs(const char* text, unsigned& jobs) {
+enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, Help, Version };
+
+struct Spec {
+    Id id;
+    char shortName; // 0: long form only
+    const char* longName;
+    bool takesValue;
+};
+
+const Spec kSpecs[] = {
+    {Id::Output, 'o', "output", true},
+    {Id::Format, 'f', "format", true},
+    {Id::Jobs, 'j', "jobs", true},
+    {Id::Layers, 0, "layers", false},
+    {Id::NoOverwrite, 0, "no-overwrite", false},
+    {Id::Quiet, 'q', "quiet", false},
+    {Id::Recursive, 'r', "recursive", false},
+    {Id::DryRun, 'n', "dry-run", false},
+    {Id::Help, 'h', "help", false},
+    {Id::Version, 0, "version", false},
+};
+
+const Spec* FindShort(char c) {
+    for (const Spec& spec : kSpecs)
+        if (spec.shortName == c)
+            return &spec;
+    return nullptr;
+}
+
+const Spec* FindLong(const std::string& name) {
+    for (const Spec& spec : kSpecs)
+        if (name == spec.longName)
+            return &spec;
+    return nullptr;
+}
+
+std::string Shown(const Spec& spec) {
+    return spec.shortName != 0 ? std::string("-") + spec.shortName : std::string("--") + spec.longName;
+}
+
+bool ParseJobs(const std::string& text, unsigned& jobs) {
     char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != 0 || value < 1 || value > long(kMaxJobs))
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != 0 || value < 1 || value > long(kMaxJobs))
         return false;
     jobs = unsigned(value);
     return true;
+}
+
+bool ParseFormat(const std::string& text, OutputFormat& format) {
+    if (text::CompareNoCase(text.c_str(), "png") == 0)
+        format = OutputFormat::Png;
+    else if (text::CompareNoCase(text.c_str(), "bmp") == 0)
+        format = OutputFormat::Bmp;
+    else
+        return false;
+    return true;
+}
+
+// One option with its value (empty for those that take none).
+ParseResult Apply(const Spec& spec, const std::string& value, ConvertOptions& options, std::string& error) {
+    switch (spec.id) {
+    case Id::Output:
+        options.destination = value;
+        break;
+    case Id::Format:
+        if (!ParseFormat(value, options.format)) {
+            error = Shown(spec) + " takes png or bmp";
+            return ParseResult::Error;
+        }
+        options.formatGiven = true;
+        break;
+    case Id::Jobs:
+        if (!ParseJobs(value, options.jobs)) {
+            error = Shown(spec) + " takes a number of jobs from 1 to " + std::to_string(kMaxJobs);
+            return ParseResult::Error;
+        }
+        break;
+    case Id::Layers:
+        options.layers = true;
+        break;
+    case Id::NoOverwrite:
+        options.overwrite = false;
+        break;
+    case Id::Quiet:
+        options.quiet = true;
+        break;
+    case Id::Recursive:
+        options.recursive = true;
+        break;
+    case Id::DryRun:
+        options.dryRun = true;
+        break;
+    case Id::Help:
+        return ParseResult::Help;
+    case Id::Version:
+        return ParseResult::Version;
+    }
+    return ParseResult::Run;
+}
+
+// Decides where -o points and checks what does not go with it.
+ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
+    if (options.destination == "-") {
+        options.target = OutputTarget::Stdout;
+    } else {
+        Str name;
+        name.Assign(options.destination.c_str());
+        Str extension;
+        name.GetExtension(extension);
+        OutputFormat named = OutputFormat::Png;
+        if (ParseFormat(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
+            options.target = OutputTarget::File;
+            if (options.formatGiven && options.format != named) {
+                error = "-f " + std::string(options.format == OutputFormat::Bmp ? "bmp" : "png") +
+                        " contradicts the output file's extension ." + extension.Text();
+                return ParseResult::Error;
+            }
+            options.format = named;
+        }
+    }
+    if (options.target != OutputTarget::Folder && options.layers) {
+        error = "--layers writes one file per layer: -o takes a folder";
+        return ParseResult::Error;
+    }
+    if (options.target != OutputTarget::Folder && options.recursive) {
+        error = "-r mirrors folders: -o takes a folder";
+        return ParseResult::Error;
+    }
+    return ParseResult::Run;
 }
 
 } // namespace
 
 const char* UsageText() {
     return "usage: tessavel-convert -o DIR [options] PATH...\n"
-           "Converts QVM and QVR documents to PNG or BMP files in DIR.\n"
-           "Each PATH is a document or a folder, whose .qvm and .qvr files are taken\n"
-           "(subfolders are not searched).\n"
+           "       tessavel-convert -o FILE.png|FILE.bmp|- [options] DOCUMENT\n"
+           "Converts QVM and QVR documents to PNG or BMP files.\n"
+           "Each PATH is a document or a folder, whose .qvm and .qvr files are taken.\n"
            "\n"
-           "  -o DIR          destination folder (required; must exist)\n"
-           "  -f png|bmp      output format (default png)\n"
-           "  --layers        write each layer of a QVM document as a PNG with alpha,\n"
-           "                  named NAME_NN_LAYER.png (00 is the top layer)\n"
-           "  --no-overwrite  leave existing output files alone (they count as skipped)\n"
-           "  -j N            parallel jobs (default: one per processor core)\n"
-           "  -q              no progress line and no summary; failures are still listed\n"
-           "  --help          this text\n"
-           "  --version       the program's version\n"
+           "  -o, --output=DIR     destination folder, created when missing\n"
+           "  -o, --output=FILE    with one document: that file; its extension (.png or\n"
+           "                       .bmp) gives the format\n"
+           "  -o -                 with one document: the picture to standard output\n"
+           "  -f, --format=png|bmp output format (default png, or the -o file's extension)\n"
+           "      --layers         write each layer of a QVM document as a PNG with alpha,\n"
+           "                       named NAME_NN_LAYER.png (00 is the top layer); folders\n"
+           "                       give their QVM documents only\n"
+           "      --no-overwrite   leave existing output files alone (they count as skipped)\n"
+           "  -r, --recursive      take the documents of subfolders too, written under the\n"
+           "                       same relative folders inside DIR\n"
+           "  -n, --dry-run        print what would be written and write nothing\n"
+           "  -j, --jobs=N         parallel jobs (default: one per processor core)\n"
+           "  -q, --quiet          no progress line and no summary; failures are still listed\n"
+           "  -h, --help           this text\n"
+           "      --version        the program's version\n"
+           "  --                   what follows are paths, even when they start with '-'\n"
            "\n"
-           "Exit status: 0 when nothing failed, 1 when a document failed, 2 for bad usage.\n";
+           "Two documents that would write the same file fail the later one; the\n"
+           "earlier one's file is kept. Files are written under a temporary name and\n"
+           "renamed when complete, so an interrupted run leaves no partial picture.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  every document was converted or skipped\n"
+           "  1  a document or path failed (each failure is one line on stderr)\n"
+           "  2  bad usage (unknown option, missing argument, contradicting options)\n";
 }
 
 ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& options, std::string& error) {
     bool onlyPaths = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (onlyPaths || arg.empty() || arg[0] != '-' || arg == "-") {
+        if (onlyPaths || arg.size() < 2 || arg[0] != '-') {
             options.paths.push_back(arg);
-        } else if (arg == "--") {
+            continue;
+        }
+        if (arg == "--") {
             onlyPaths = true;
-        } else if (arg == "--help" || arg == "-h") {
-            return ParseResult::Help;
-        } else if (arg == "--version") {
-            return ParseResult::Version;
-        } else if (arg == "-o") {
-            if (!hasValue) {
-                error = "-o needs a folder";
+            continue;
+        }
+        if (arg[1] == '-') {
+            const size_t equals = arg.find('=');
+            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const Spec* spec = FindLong(name);
+            if (spec == nullptr) {
+                error = "unknown option --" + name;
                 return ParseResult::Error;
             }
-            options.destination = argv[++i];
-        } else if (arg == "-f") {
-            const char* value = hasValue ? argv[++i] : "";
-            if (text::CompareNoCase(value, "png") == 0) {
-                options.format = OutputFormat::Png;
-            } else if (text::CompareNoCase(value, "bmp") == 0) {
-                options.format = OutputFormat::Bmp;
-            } else {
-                error = "-f takes png or bmp";
+            std::string value;
+            if (equals != std::string::npos) {
+                if (!spec->takesValue) {
+                    error = "--" + name + " takes no value";
+                    return ParseResult::Error;
+                }
+                value = arg.substr(equals + 1);
+            } else if (spec->takesValue) {
+                if (i + 1 >= argc) {
+                    error = "--" + name + " needs a value";
+                    return ParseResult::Error;
+                }
+                value = argv[++i];
+            }
+            const ParseResult result = Apply(*spec, value, options, error);
+            if (result != ParseResult::Run)
+                return result;
+            continue;
+        }
+        // Short options, bundled: -qr, -j4, -o DIR.
+        for (size_t k = 1; k < arg.size(); ++k) {
+            const Spec* spec = FindShort(arg[k]);
+            if (spec == nullptr) {
+                error = std::string("unknown option -") + arg[k];
                 return ParseResult::Error;
             }
-        } else if (arg == "-j") {
-            if (!hasValue || !ParseJobs(argv[++i], options.jobs)) {
-                error = "-j takes a number of jobs from 1 to " + std::to_string(kMaxJobs);
-                return ParseResult::Error;
+            std::string value;
+            if (spec->takesValue) {
+                if (k + 1 < arg.size()) {
+                    value = arg.substr(k + 1);
+                } else if (i + 1 < argc) {
+                    value = argv[++i];
+                } else {
+                    error = Shown(*spec) + " needs a value";
+                    return ParseResult::Error;
+                }
+                k = arg.size();
             }
-        } else if (arg == "--layers") {
-            options.layers = true;
-        } else if (arg == "--no-overwrite") {
-            options.overwrite = false;
-        } else if (arg == "-q") {
-            options.quiet = true;
-        } else {
-            error = "unknown option " + arg;
-            return ParseResult::Error;
+            const ParseResult result = Apply(*spec, value, options, error);
+            if (result != ParseResult::Run)
+                return result;
         }
     }
     if (options.destination.empty()) {
-        error = "no destination folder (-o DIR)";
+        error = "no destination (-o DIR, -o FILE or -o -)";
         return ParseResult::Error;
     }
     if (options.paths.empty()) {
@@ -93,5 +252,5 @@ ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& opti
         error = "--layers writes PNG files only";
         return ParseResult::Error;
     }
-    return ParseResult::Run;
+    return SettleTarget(options, error);
 }

@@ -9,13 +9,13 @@
 // FOLDER/export (layer names that try to leave the folder), FOLDER/mix
 // (pixel passes) and FOLDER/settings (settings files).
 
+#include "tools/ToolArguments.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/StrScript.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 using namespace docwriter;
@@ -349,7 +349,9 @@ void WriteStrSeeds() {
 }
 
 bool MakeFolder(const std::string& path) {
-    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return !error;
 }
 
 // Settings files: the one the program writes, hand-edited ones with values
@@ -376,12 +378,25 @@ void WriteSettingsSeeds() {
 
 } // namespace
 
+const char kUsage[] = "usage: make_fuzz_seeds FOLDER\n"
+                      "Writes the seed inputs of every fuzz target into subfolders of FOLDER.\n"
+                      "\n"
+                      "  -h, --help  this text\n"
+                      "  --          what follows is the folder, even when it starts with '-'\n"
+                      "\n"
+                      "Exit status: 0 when every seed was written, 1 when one could not be,\n"
+                      "2 for bad usage.\n";
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
-        return 2;
+    std::vector<std::string> args;
+    const int early = toolargs::Read(argc, argv, "make_fuzz_seeds", kUsage, args);
+    if (early != toolargs::kGoOn)
+        return early;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "%s", kUsage);
+        return toolargs::kBadUsage;
     }
-    const std::string root = argv[1];
+    const std::string root = args[0];
     for (const char* sub : {"", "/qvm", "/qvr", "/str", "/export", "/mix", "/settings"}) {
         if (!MakeFolder(root + sub)) {
             std::fprintf(stderr, "cannot make %s%s\n", root.c_str(), sub);

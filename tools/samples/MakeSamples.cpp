@@ -5,11 +5,13 @@
 //   make_samples OUTPUT_FOLDER
 
 #include "tests/support/DocWriter.h"
+#include "tools/ToolArguments.h"
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace docwriter;
 
@@ -249,12 +251,25 @@ Bytes Tiles() {
 
 } // namespace
 
+const char kUsage[] = "usage: make_samples OUTPUT_FOLDER\n"
+                      "Writes the sample documents (QVM and QVR) into OUTPUT_FOLDER, which must exist.\n"
+                      "\n"
+                      "  -h, --help  this text\n"
+                      "  --          what follows is the folder, even when it starts with '-'\n"
+                      "\n"
+                      "Exit status: 0 when every sample was written, 1 when one could not be,\n"
+                      "2 for bad usage.\n";
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_samples OUTPUT_FOLDER\n");
-        return 2;
+    std::vector<std::string> args;
+    const int early = toolargs::Read(argc, argv, "make_samples", kUsage, args);
+    if (early != toolargs::kGoOn)
+        return early;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "%s", kUsage);
+        return toolargs::kBadUsage;
     }
-    const std::string folder = argv[1];
+    const std::string folder = args[0];
     const struct {
         const char* name;
         Bytes (*make)();

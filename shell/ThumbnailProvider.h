@@ -1,0 +1,36 @@
+#pragma once
+// The thumbnail handler: the shell hands it a document's stream
+// (IInitializeWithStream) and asks for a picture of a given size
+// (IThumbnailProvider). It reads the stream only, never a path, as the shell
+// runs it in an isolated process that may not see the file.
+
+#include <windows.h>
+
+#include <propsys.h>
+#include <thumbcache.h>
+
+class ThumbnailProvider final : public IInitializeWithStream, public IThumbnailProvider {
+public:
+    // A new handler, handed out through iid; its only reference is the caller's.
+    static HRESULT Create(REFIID iid, void** object);
+
+    HRESULT __stdcall QueryInterface(REFIID iid, void** object) override;
+    ULONG __stdcall AddRef() override;
+    ULONG __stdcall Release() override;
+
+    // Keeps the stream for GetThumbnail; a handler takes one stream only.
+    HRESULT __stdcall Initialize(IStream* stream, DWORD mode) override;
+    // A 32-bit DIB section whose longest side is min(cx, the picture's);
+    // WTSAT_RGB. A document that does not decode, or is too large for the
+    // memory bound, gives a failed HRESULT and no bitmap.
+    HRESULT __stdcall GetThumbnail(UINT cx, HBITMAP* bitmap, WTS_ALPHATYPE* alpha) override;
+
+private:
+    ThumbnailProvider();
+    ~ThumbnailProvider();
+
+    HRESULT MakeThumbnail(UINT cx, HBITMAP* bitmap);
+
+    LONG references = 1;
+    IStream* stream = nullptr;
+};
