@@ -2,6 +2,7 @@
 // and the end of the window's life.
 #include "app/MainFrame.h"
 
+#include "framework/Dpi.h"
 #include "framework/Platform.h"
 #include "res/ResourceIds.h"
 
@@ -10,6 +11,7 @@ namespace {
 const char kMainClass[] = "Main";
 const char kMainTitle[] = "Tessavel";
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
+// Pixel sizes at 96 DPI, scaled to the frame's DPI where used.
 constexpr int32_t kSplitterGap = 3;
 // A drag never makes the list narrower than this...
 constexpr int32_t kMinListWidth = 2;
@@ -23,17 +25,25 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // The resize cursor shows only over the splitter gap: the children cover
     // the rest of the client area.
     HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_ACTIVEBORDER + 1));
-    if (RegisterClass(kMainClass, LoadIconImage(IDI_TESSAVEL, 32), LoadIconImage(IDI_TESSAVEL, 16),
-                      LoadCursorA(nullptr, IDC_SIZEWE), background, IDR_MAIN_MENU, 0) == 0)
+    // The icons at the sizes of the system's scale (32 and 16 at 100%); the
+    // icon file holds 16, 32 and 48.
+    if (RegisterClass(kMainClass, LoadIconImage(IDI_TESSAVEL, GetSystemMetrics(SM_CXICON)),
+                      LoadIconImage(IDI_TESSAVEL, GetSystemMetrics(SM_CXSMICON)), LoadCursorA(nullptr, IDC_SIZEWE),
+                      background, IDR_MAIN_MENU, 0) == 0)
         return false;
     if (!Create(WS_EX_ACCEPTFILES, kMainClass, kMainTitle, kMainStyle, 0, 0, 400, 400, nullptr, nullptr))
         return false;
+    dpi = WindowDpi(hwnd);
     if (!list.CreateList(hwnd))
         return false;
     list.SetWheelSink(this);
     if (!view.CreateView(hwnd, settings, image, *this))
         return false;
     const int showCommand = LoadSettings();
+    // The saved placement may have put the hidden window on a monitor of
+    // another scale; the saved list width belongs to that monitor already.
+    if (WindowDpi(hwnd) != dpi)
+        ApplyDpi(WindowDpi(hwnd), false);
     RebuildRecentMenu();
     // Opened while the window is still hidden, so a load failure is reported
     // before the window appears.
@@ -54,7 +64,8 @@ void MainFrame::LayOut(int32_t listWidth) {
     int32_t width = 0, height = 0;
     GetClientSize(width, height);
     list.Resize(listWidth, height);
-    SetWindowPos(view.hwnd, nullptr, listWidth + kSplitterGap, 0, width - listWidth - kSplitterGap, height,
+    const int32_t gap = Scaled(kSplitterGap);
+    SetWindowPos(view.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -88,9 +99,9 @@ bool MainFrame::OnMouseMove(WPARAM, uint32_t, uint32_t) {
     int32_t listWidth = 0, listHeight = 0;
     list.GetWindowSize(listWidth, listHeight);
     int32_t next = listWidth + (cursor.x - lastCursor.x);
-    if (next < kMinListWidth)
-        next = kMinListWidth;
-    if (clientWidth - next < kMinRestWidth)
+    if (next < Scaled(kMinListWidth))
+        next = Scaled(kMinListWidth);
+    if (clientWidth - next < Scaled(kMinRestWidth))
         next = listWidth;
     LayOut(next);
     view.UpdateScroll(false);

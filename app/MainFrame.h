@@ -1,7 +1,7 @@
 #pragma once
 // MainFrame: the program's one top-level window. It owns the menu commands,
-// the file list on the left and the image view on the right with a 3-pixel
-// splitter gap between them, decides what the list holds and which file is
+// the file list on the left and the image view on the right with a splitter
+// gap between them (3 pixels at 96 DPI, more at higher DPI), decides what the list holds and which file is
 // shown, keeps the recent folders and runs the user's mouse bindings. It
 // reads the settings before it is first shown and writes them when it closes.
 
@@ -104,8 +104,19 @@ public:
     POINT lastCursor{};
     HWND focusChild = nullptr; // the child that had the focus when the frame was deactivated
     WheelSteps wheel;
+    uint32_t dpi = 96; // the DPI the frame's pixel sizes are scaled to
+
+    // WM_DPICHANGED (MainFrameDpi.cpp): the window moved to a monitor of
+    // another scale, or the scale changed. Takes the suggested rectangle,
+    // makes the list's font again and lays out at newDpi.
+    bool OnDpiChanged(uint32_t newDpi, const RECT& suggested);
 
 private:
+    // Scales the frame's own pixel sizes and the list's font to newDpi; the
+    // list's width too when scaleListWidth (a width set at the old scale).
+    void ApplyDpi(uint32_t newDpi, bool scaleListWidth);
+    // A frame size given for 96 DPI, at the frame's DPI.
+    int32_t Scaled(int32_t pixels) const;
     // Sizes the list to width listWidth and the view to the rest of the
     // client area beside the gap.
     void LayOut(int32_t listWidth);

@@ -40,7 +40,10 @@ bool MainFrame::OnUserMessage(UINT message, WPARAM, LPARAM) {
     return true;
 }
 
-bool MainFrame::PreFilter(UINT message, WPARAM, LPARAM, LRESULT* result) {
+bool MainFrame::PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    // The router has no slot for it.
+    if (message == WM_DPICHANGED)
+        return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     if (message != kDecodedAheadQuery)
         return false;
     DecodeAhead();

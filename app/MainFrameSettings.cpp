@@ -7,6 +7,7 @@
 
 namespace {
 
+// The window's size without saved settings, at 96 DPI.
 constexpr int32_t kDefaultWidth = 500;
 constexpr int32_t kDefaultHeight = 400;
 
@@ -21,7 +22,9 @@ int MainFrame::LoadSettings() {
 
     int showCommand = state.showCmd;
     if (state.left == kNoSavedPlacement) {
-        Resize(kDefaultWidth, kDefaultHeight);
+        Resize(Scaled(kDefaultWidth), Scaled(kDefaultHeight));
+        // A first start: the list's width is the default for 96 DPI too.
+        state.listWidth = Scaled(state.listWidth);
         CenterWindow(nullptr);
         showCommand = SW_SHOWNORMAL;
     } else {

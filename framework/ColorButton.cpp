@@ -1,10 +1,14 @@
 #include "framework/ColorButton.h"
 
+#include "framework/Dpi.h"
+
 #include <commdlg.h>
 
 namespace {
 
+// At 96 DPI; scaled to the button's DPI when drawn.
 constexpr int kSwatchInset = 5;
+constexpr int kFrameWidth = 1;
 
 } // namespace
 
@@ -16,19 +20,33 @@ void ColorButton::SetColor(COLORREF value) {
 bool ColorButton::Draw(const DRAWITEMSTRUCT& item) {
     if (item.hwndItem != hwnd || hwnd == nullptr)
         return false;
-    const int pressed = (item.itemState & ODS_SELECTED) != 0 ? 1 : 0;
+    const uint32_t dpi = WindowDpi(hwnd);
+    const int inset = ScaleForDpi(kSwatchInset, dpi);
+    const int frame = ScaleForDpi(kFrameWidth, dpi);
+    const int pressed = (item.itemState & ODS_SELECTED) != 0 ? frame : 0;
     RECT face = item.rcItem;
     RECT inner = item.rcItem;
-    InflateRect(&inner, -kSwatchInset, -kSwatchInset);
+    InflateRect(&inner, -inset, -inset);
     OffsetRect(&inner, pressed, pressed);
 
     DrawFrameControl(item.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    FrameRect(item.hDC, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InflateRect(&inner, -1, -1);
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (int i = 0; i < frame; ++i) {
+        FrameRect(item.hDC, &inner, black);
+        InflateRect(&inner, -1, -1);
+    }
     HBRUSH brush = CreateSolidBrush(color);
     FillRect(item.hDC, &inner, brush);
     DeleteObject(brush);
-    // No focus rectangle: the swatch is the whole face.
+    // The focus rectangle goes in the margin between the face's edge and the
+    // swatch, so the keyboard user sees where the focus is.
+    if ((item.itemState & ODS_FOCUS) != 0 && inset > 2) {
+        RECT focus = item.rcItem;
+        const int margin = (inset + 1) / 2;
+        InflateRect(&focus, -margin, -margin);
+        OffsetRect(&focus, pressed, pressed);
+        DrawFocusRect(item.hDC, &focus);
+    }
     return true;
 }
 

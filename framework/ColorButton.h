@@ -11,9 +11,11 @@ public:
     // Stores the colour (0x00BBGGRR) and has the swatch redrawn.
     void SetColor(COLORREF value);
     // Draws the button face and the swatch: 5 pixels inside the item's
-    // rectangle, a black frame, the colour one pixel inside the frame, all
-    // shifted one pixel right and down while pressed. A record for another
-    // item draws nothing and returns false.
+    // rectangle, a black frame one pixel wide, the colour inside the frame,
+    // all shifted by the frame's width right and down while pressed, and a
+    // focus rectangle between the face's edge and the swatch when the button
+    // has the focus. The pixel sizes are for 96 DPI and grow with the
+    // button's DPI. A record for another item draws nothing and returns false.
     bool Draw(const DRAWITEMSTRUCT& item);
 
     COLORREF color = 0;

@@ -1,5 +1,6 @@
 #include "framework/FileListBox.h"
 
+#include "framework/Dpi.h"
 #include "framework/Str.h"
 #include "framework/Text.h"
 #include "framework/WheelSink.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -15,7 +17,7 @@ namespace {
 // each name where it belongs instead.
 constexpr DWORD kListStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY; // 0x50300101
-constexpr int kFontHeight = 12;
+constexpr int kFontHeight = 12;                                                          // at 96 DPI
 
 // A key that paths equal ignoring case always share: their ASCII letters
 // (folded) and digits in order. Everything else is left out, so that no rule
@@ -43,10 +45,19 @@ bool FileListBox::CreateList(HWND parent) {
     if (!Create(WS_EX_CLIENTEDGE, kListStyle, 0, 0, 100, 100, parent, IDC_FILE_LIST))
         return false;
     Subclass();
-    font.CreateFont(kFontHeight, FW_NORMAL, SHIFTJIS_CHARSET, msg::kGothicFace);
-    if (font.handle != nullptr)
-        SetFont(font.Font(), true);
+    SetDpi(WindowDpi(hwnd));
     return true;
+}
+
+void FileListBox::SetDpi(uint32_t dpi) {
+    GdiObject scaled;
+    if (!scaled.CreateFont(ScaleForDpi(kFontHeight, dpi), FW_NORMAL, SHIFTJIS_CHARSET, msg::kGothicFace))
+        return; // the list keeps the font it has
+    // The list box measures its item height from the font it is given.
+    SetFont(scaled.Font(), true);
+    // The previous font goes with `scaled`, once the list no longer uses it.
+    std::swap(font.handle, scaled.handle);
+    UpdateHorizontalExtent();
 }
 
 bool FileListBox::HoldsPath(const Str& fullPath, const std::string& key) const {

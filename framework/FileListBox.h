@@ -9,6 +9,7 @@
 #include "framework/GdiObject.h"
 #include "framework/ListBox.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,9 +19,13 @@ class WheelSink;
 
 class FileListBox : public ListBox {
 public:
-    // The list as child 2000 of parent, in the Japanese UI font. False when
-    // the list box cannot be created; a font that cannot be made is ignored.
+    // The list as child 2000 of parent, in the Japanese UI font at the
+    // parent's DPI. False when the list box cannot be created; a font that
+    // cannot be made is ignored.
     bool CreateList(HWND parent);
+    // Makes the font again for dpi (after the window moved to a monitor of
+    // another scale); the item height follows the font.
+    void SetDpi(uint32_t dpi);
     // Adds the file name of fullPath with a copy of fullPath as its data.
     // With checkDuplicates nothing is added when an item already holds the
     // same path, compared ignoring case. Never changes the selection.

@@ -1,5 +1,6 @@
 #include "framework/ListBox.h"
 
+#include "framework/Dpi.h"
 #include "framework/Str.h"
 
 LRESULT ListBox::GetText(int index, Str& out) {
@@ -34,5 +35,6 @@ void ListBox::UpdateHorizontalExtent() {
     GetTextExtentPoint32A(dc, text.Text(), text.Length(), &size);
     SelectObject(dc, previousFont);
     ReleaseDC(hwnd, dc);
-    SetHorizontalExtent(size.cx + 8);
+    // Room after the text, 8 pixels at 96 DPI.
+    SetHorizontalExtent(size.cx + ScaleForDpi(8, WindowDpi(hwnd)));
 }

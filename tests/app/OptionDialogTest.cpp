@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "framework/AppShell.h"
 #include "res/ResourceIds.h"
+#include "tests/framework/CommonDialogIds.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +20,6 @@
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
-// The chooser's red, green and blue boxes.
-constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
-constexpr int kFileNameBox = 0x47C; // the open dialog's file-name box
 
 std::vector<int32_t> Bindings(const Settings& settings) {
     return std::vector<int32_t>(settings.Mouse, settings.Mouse + kMouseEventCount);
@@ -39,9 +37,9 @@ std::vector<DialogScript::Step> PickRed(const HWND& option) {
             HWND chooser = FindOtherDialog(option);
             if (chooser == nullptr)
                 return false;
-            SetDlgItemTextA(chooser, kRedBox, "255");
-            SetDlgItemTextA(chooser, kGreenBox, "0");
-            SetDlgItemTextA(chooser, kBlueBox, "0");
+            SetDlgItemTextA(chooser, kChooserRedBox, "255");
+            SetDlgItemTextA(chooser, kChooserGreenBox, "0");
+            SetDlgItemTextA(chooser, kChooserBlueBox, "0");
             PostMessageA(chooser, WM_COMMAND, IDOK, 0);
             return true;
         },

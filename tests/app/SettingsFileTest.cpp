@@ -6,6 +6,7 @@
 #include "framework/IniReader.h"
 #include "tests/support/SettingsKeys.h"
 #include "tests/support/SettingsProbe.h"
+#include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,6 @@ using settingskeys::EveryKey;
 using settingskeys::kNumbers;
 using settingskeys::kTexts;
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -40,7 +36,7 @@ protected:
     // for the old one.
     std::string Write(const std::string& bytes) {
         path = dir.File("tessavel" + std::to_string(++files) + ".ini");
-        WriteFile(path, bytes);
+        docwriter::WriteText(path, bytes);
         return path;
     }
     // Every check of the probe, which writes beside the file.

@@ -6,18 +6,11 @@
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/framework/CommonDialogIds.h"
 
 #include <cstdio>
 
 namespace viewer {
-
-namespace {
-
-// The chooser's red, green and blue boxes: they set its colour even while
-// the dialog is not fully open.
-constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
-
-} // namespace
 
 HWND OpenDialog(Session& session, int command, const char* title) {
     if (!session.Post(command))
@@ -61,9 +54,9 @@ bool PickColourWithSwatch(Session& session, HWND option, COLORREF colour) {
     HWND chooser = WaitOtherDialog(session, option);
     if (chooser == nullptr)
         return false;
-    SetDlgItemTextA(chooser, kRedBox, std::to_string(GetRValue(colour)).c_str());
-    SetDlgItemTextA(chooser, kGreenBox, std::to_string(GetGValue(colour)).c_str());
-    SetDlgItemTextA(chooser, kBlueBox, std::to_string(GetBValue(colour)).c_str());
+    SetDlgItemTextA(chooser, kChooserRedBox, std::to_string(GetRValue(colour)).c_str());
+    SetDlgItemTextA(chooser, kChooserGreenBox, std::to_string(GetGValue(colour)).c_str());
+    SetDlgItemTextA(chooser, kChooserBlueBox, std::to_string(GetBValue(colour)).c_str());
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
     return WaitGone(chooser) && e2e::Sync(option);
 }

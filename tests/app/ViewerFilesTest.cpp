@@ -11,6 +11,7 @@
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/framework/CommonDialogIds.h"
 
 #include "TessavelVersion.h"
 
@@ -367,7 +368,6 @@ TEST(ViewerCommands, OpenFileListsThePickedFilesAndRemembersTheirFolder) {
     values.openDir = picked; // where the dialog opens
     ASSERT_TRUE(viewer.WriteSettings(values.Text()));
     ASSERT_TRUE(viewer.Start(docs.Path()));
-    constexpr int kFileNameBox = 0x47C; // the file-name box of the open dialog
 
     // Cancelled: nothing changes.
     ASSERT_TRUE(viewer.Post(viewer::kOpenFile));

@@ -42,6 +42,15 @@ std::string DocFolder::Qvm(const std::string& name, int width, int height, int s
 
 std::string DocFolder::QvmIn(const std::string& folder, const std::string& name, int width, int height,
                              int seed) const {
+    return QvmPainted(folder, name, width, height, [seed](int x, int y, uint8_t* p) {
+        p[0] = uint8_t(x * 7 + seed * 50);
+        p[1] = uint8_t(y * 11 + seed * 30);
+        p[2] = uint8_t((x + y) * 3 + seed * 70);
+    });
+}
+
+std::string DocFolder::QvmPainted(const std::string& folder, const std::string& name, int width, int height,
+                                  const std::function<void(int x, int y, uint8_t* pixel)>& paint) const {
     docwriter::QvmDocument doc;
     doc.width = uint16_t(width);
     doc.height = uint16_t(height);
@@ -51,9 +60,7 @@ std::string DocFolder::QvmIn(const std::string& folder, const std::string& name,
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             uint8_t* p = &layer.pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
-            p[0] = uint8_t(x * 7 + seed * 50);
-            p[1] = uint8_t(y * 11 + seed * 30);
-            p[2] = uint8_t((x + y) * 3 + seed * 70);
+            paint(x, y, p);
             p[3] = 255;
         }
     }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ public:
     // (seed varies the colours), at folder\name; its full path.
     std::string Qvm(const std::string& name, int width, int height, int seed = 0) const;
     std::string QvmIn(const std::string& folder, const std::string& name, int width, int height, int seed = 0) const;
+    // A one-layer QVM document whose pixel (x, y) paint sets (blue, green,
+    // red; alpha is 255), at folder\name; its full path.
+    std::string QvmPainted(const std::string& folder, const std::string& name, int width, int height,
+                           const std::function<void(int x, int y, uint8_t* pixel)>& paint) const;
     // A QVR version 0 document with one coloured layer.
     std::string QvrIn(const std::string& folder, const std::string& name, int width, int height) const;
     // count copies of one small QVM document in folder, named doc00000.qvm,

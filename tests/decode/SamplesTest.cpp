@@ -1,7 +1,7 @@
 // Every sample document shipped in samples/ loads.
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "framework/Text.h"
+#include "tests/support/SourceTree.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +10,6 @@
 #include <string>
 
 namespace {
-
-// The source tree as this build's programs see it: under Wine a POSIX path
-// /x/y is the drive path Z:\x\y.
-std::string SourcePath(const std::string& relative) {
-    const char* root = std::getenv("TESSAVEL_SOURCE_DIR");
-    std::string path = std::string(root != nullptr ? root : ".") + "/" + relative;
-    if (text::PathSeparator() == '\\') {
-        if (!path.empty() && path[0] == '/')
-            path = "Z:" + path;
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-    }
-    return path;
-}
 
 TEST(Samples, EverySampleLoads) {
     ASSERT_NE(std::getenv("TESSAVEL_SOURCE_DIR"), nullptr);

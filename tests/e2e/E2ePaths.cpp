@@ -18,10 +18,6 @@ std::string BuildPath(const std::string& relative) {
     return WindowsPath(std::string(TESSAVEL_E2E_BUILD_DIR) + "/" + relative);
 }
 
-std::string SourcePath(const std::string& relative) {
-    return WindowsPath(std::string(TESSAVEL_E2E_SOURCE_DIR) + "/" + relative);
-}
-
 std::string ViewerExe() {
     return BuildPath("app/tessavel.exe");
 }

@@ -12,8 +12,6 @@ std::string WindowsPath(const std::string& path);
 
 // relative ("app/tessavel.exe") inside the build folder of this preset.
 std::string BuildPath(const std::string& relative);
-// relative inside the source tree (samples, test data).
-std::string SourcePath(const std::string& relative);
 
 std::string ViewerExe();   // the viewer, app/tessavel.exe of the build folder
 std::string ProbeExe();    // the harness's own probe window program

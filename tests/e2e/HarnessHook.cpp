@@ -6,6 +6,7 @@
 // its queue. Answering from the queue also tells the test that everything
 // posted before the query has been handled.
 
+#include "tests/e2e/HookMeasure.h"
 #include "tests/e2e/HookProtocol.h"
 
 #include <objbase.h>
@@ -23,7 +24,7 @@ void InitMenus(HWND hwnd, HMENU menu) {
     }
 }
 
-void Answer(hookproto::Query query, UINT argument, HWND hwnd, DWORD pid, LONG sequence) {
+void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
     char name[64];
     hookproto::ReplyName(name, sizeof name, pid);
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
@@ -56,17 +57,26 @@ void Answer(hookproto::Query query, UINT argument, HWND hwnd, DWORD pid, LONG se
             HMENU bar = GetMenu(hwnd);
             if (bar != nullptr)
                 InitMenus(hwnd, bar);
-            const UINT state = bar != nullptr ? GetMenuState(bar, argument, MF_BYCOMMAND) : UINT(-1);
+            const UINT id = reply->requestId; // the request is in the block until the answer replaces it
+            const UINT state = bar != nullptr ? GetMenuState(bar, id, MF_BYCOMMAND) : UINT(-1);
             answer.ok = state != UINT(-1) ? 1 : 0;
             answer.position = INT(state);
             if (answer.ok)
-                GetMenuStringA(bar, argument, answer.text, sizeof answer.text, MF_BYCOMMAND);
+                GetMenuStringA(bar, id, answer.text, sizeof answer.text, MF_BYCOMMAND);
         } else if (query == hookproto::kComApartment) {
             // S_FALSE: this thread had started COM as an apartment already.
             const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
             answer.ok = result == S_FALSE ? 1 : 0;
             if (SUCCEEDED(result))
                 CoUninitialize();
+        } else if (query == hookproto::kDpiState) {
+            MeasureDpiState(hwnd, answer);
+        } else if (query == hookproto::kTextFit) {
+            MeasureTextFit(hwnd, answer);
+        } else if (query == hookproto::kDpiChanged) {
+            // The request is in the block until the answer replaces it.
+            const hookproto::Reply request = *reply;
+            SendDpiChanged(hwnd, request);
         }
         *reply = answer;
         UnmapViewOfFile(reply);
@@ -86,13 +96,13 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK HarnessGetMessage(int code, WP
     auto* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && removal == PM_REMOVE) {
         if (message->message == queryMessage) {
-            Answer(hookproto::Query(message->wParam & 0xFF), UINT(message->wParam >> 8), message->hwnd,
-                   DWORD(UINT64(message->lParam) & 0xFFFFFFFFu), LONG(UINT64(message->lParam) >> 32));
+            Answer(hookproto::Query(message->wParam), message->hwnd, DWORD(UINT64(message->lParam) & 0xFFFFFFFFu),
+                   LONG(UINT64(message->lParam) >> 32));
             message->message = WM_NULL;
         } else if (message->message == WM_KEYUP && message->wParam == hookproto::kMarkerKey) {
             const UINT64 extra = UINT64(GetMessageExtraInfo());
             if ((extra >> 32) == hookproto::kMarkerTag) {
-                Answer(hookproto::kInputMarker, 0, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
+                Answer(hookproto::kInputMarker, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
                 message->message = WM_NULL;
             }
         }

@@ -61,12 +61,14 @@ public:
         return answer;
     }
 
-    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs, UINT argument = 0) {
+    std::optional<hookproto::Reply> Query(HWND hwnd, hookproto::Query query, DWORD timeoutMs,
+                                          const hookproto::Reply* request = nullptr) {
         static const UINT message = RegisterWindowMessageA(hookproto::kQueryMessage);
+        if (request != nullptr && Ready())
+            *const_cast<hookproto::Reply*>(reply) = *request;
         const LONG sequence = ++lastSequence;
         const LPARAM lParam = LPARAM((UINT64(UINT32(sequence)) << 32) | GetCurrentProcessId());
-        const WPARAM wParam = hookproto::QueryWithArgument(query, argument);
-        return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, wParam, lParam) != 0; });
+        return Ask(hwnd, sequence, timeoutMs, [&] { return PostMessageA(hwnd, message, query, lParam) != 0; });
     }
 
 private:
@@ -105,7 +107,9 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd) {
 }
 
 std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
-    const auto reply = TheChannel().Query(hwnd, hookproto::kMenuItem, kAnswerTimeoutMs, id);
+    hookproto::Reply request{};
+    request.requestId = id;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kMenuItem, kAnswerTimeoutMs, &request);
     if (!reply || !reply->ok)
         return std::nullopt;
     return MenuItemState{UINT(reply->position), std::string(reply->text, strnlen(reply->text, sizeof reply->text))};
@@ -113,6 +117,28 @@ std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
 
 bool InComApartment(HWND hwnd) {
     const auto reply = TheChannel().Query(hwnd, hookproto::kComApartment, kAnswerTimeoutMs);
+    return reply && reply->ok;
+}
+
+std::optional<DpiState> ReadDpiState(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kDpiState, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return DpiState{reply->dpi, reply->awareness, reply->fontHeight, reply->iconSize};
+}
+
+std::optional<TextFit> ReadTextFit(HWND dialog) {
+    const auto reply = TheChannel().Query(dialog, hookproto::kTextFit, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return TextFit{reply->controls, reply->cutOff, reply->firstCutOffId, reply->shortBy};
+}
+
+bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
+    hookproto::Reply request{};
+    request.requestDpi = dpi;
+    request.requestRect = suggested;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kDpiChanged, kAnswerTimeoutMs, &request);
     return reply && reply->ok;
 }
 

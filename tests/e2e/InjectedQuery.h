@@ -53,6 +53,30 @@ std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id);
 // True when the thread of hwnd runs in a single-threaded COM apartment.
 bool InComApartment(HWND hwnd);
 
+struct DpiState {
+    int dpi = 0;
+    int awareness = -1; // 0 unaware, 1 system, 2 per monitor, 3 per monitor v2
+    int fontHeight = 0; // lfHeight of the window's font, 0 without one
+    int iconSize = 0;   // width of its class's large icon, 0 without one
+};
+std::optional<DpiState> ReadDpiState(HWND hwnd);
+
+// Every visible control of a dialog measured with its own font by the
+// program: how many have text (or might stick out), and how many of those
+// cut their text off or lie partly outside the dialog.
+struct TextFit {
+    int controls = 0;
+    int cutOff = 0;
+    int firstCutOffId = 0;
+    int shortBy = 0; // pixels missing at the first control cut off
+};
+std::optional<TextFit> ReadTextFit(HWND dialog);
+
+// Has the program's thread send hwnd WM_DPICHANGED for dpi with the suggested
+// window rectangle, as the system does when a window moves to a monitor of
+// another scale; true once it has been handled.
+bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested);
+
 // After SendInput: sends a marker key-up and waits until the thread of hwnd
 // has taken it, so every input event sent before it has been handled. The
 // marker reaches the thread only while one of its windows is in the

@@ -1,5 +1,7 @@
 // The colour button drawn into a memory context, and the colour chooser
 // driven from inside its modal loop.
+#include "Canvas.h"
+#include "CommonDialogIds.h"
 #include "DialogScript.h"
 #include "TestWindows.h"
 
@@ -15,47 +17,6 @@ namespace {
 constexpr COLORREF kSwatch = RGB(0x99, 0x66, 0x33);
 constexpr int kWidth = 40;
 constexpr int kHeight = 24;
-
-// A 32-bit top-down bitmap selected into a memory context.
-class Canvas {
-public:
-    Canvas() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-        std::memset(bits, 0x5A, size_t(kWidth) * kHeight * 4);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint8_t* p = bits + (size_t(y) * kWidth + x) * 4;
-        return RGB(p[2], p[1], p[0]);
-    }
-    bool Untouched() const {
-        GdiFlush();
-        for (size_t i = 0; i < size_t(kWidth) * kHeight * 4; ++i)
-            if (bits[i] != 0x5A)
-                return false;
-        return true;
-    }
-
-    HDC dc = nullptr;
-
-private:
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint8_t* bits = nullptr;
-};
 
 class ColorButtonDrawing : public ::testing::Test {
 protected:
@@ -78,7 +39,7 @@ protected:
 
     Live<Window> parent;
     ColorButton button;
-    Canvas canvas;
+    Canvas canvas{kWidth, kHeight};
 };
 
 TEST_F(ColorButtonDrawing, ReleasedSwatchSitsFivePixelsInsideABlackFrame) {
@@ -119,14 +80,10 @@ TEST_F(ColorButtonDrawing, NewColourIsDrawnNextTime) {
     EXPECT_EQ(canvas.At(20, 12), RGB(255, 0, 0));
 }
 
-// The chooser's red, green and blue boxes: they drive its colour even while
-// the dialog is not fully open.
-constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
-
 TEST(PickColor, CancelLeavesTheColour) {
     COLORREF colour = kSwatch;
     ModalDriver driver([](HWND dialog) {
-        SetDlgItemTextA(dialog, kRedBox, "255");
+        SetDlgItemTextA(dialog, kChooserRedBox, "255");
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_FALSE(PickColor(nullptr, colour));
@@ -144,9 +101,9 @@ TEST(PickColor, StartsFromTheCurrentColour) {
 TEST(PickColor, OkGivesTheChosenColour) {
     COLORREF colour = kSwatch;
     ModalDriver driver([](HWND dialog) {
-        SetDlgItemTextA(dialog, kRedBox, "255");
-        SetDlgItemTextA(dialog, kGreenBox, "0");
-        SetDlgItemTextA(dialog, kBlueBox, "0");
+        SetDlgItemTextA(dialog, kChooserRedBox, "255");
+        SetDlgItemTextA(dialog, kChooserGreenBox, "0");
+        SetDlgItemTextA(dialog, kChooserBlueBox, "0");
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     EXPECT_TRUE(PickColor(nullptr, colour));

@@ -1,6 +1,7 @@
 // Controls on real windows: taking a window over and handing it back, the
 // combo box filler, and the self-painted progress bar rendered into a
 // memory context.
+#include "Canvas.h"
 #include "TestWindows.h"
 
 #include "framework/AppShell.h"
@@ -146,48 +147,6 @@ public:
         *result = reinterpret_cast<LRESULT>(font);
         return true;
     }
-};
-
-// A 32-bit top-down memory bitmap to paint into.
-class Canvas {
-public:
-    Canvas(int w, int h) : width(w), height(h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t p = bits[y * width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    // The colours found in columns [from, to).
-    std::set<COLORREF> ColoursIn(int from, int to) const {
-        std::set<COLORREF> colours;
-        for (int y = 0; y < height; ++y)
-            for (int x = from; x < to; ++x)
-                colours.insert(At(x, y));
-        return colours;
-    }
-
-    HDC dc;
-    int width, height;
-
-private:
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    uint32_t* bits = nullptr;
 };
 
 class ProgressBarTest : public ::testing::Test {

@@ -29,6 +29,7 @@ public:
     LRESULT initResult = 0;
     HWND focus = nullptr;
     HWND okButton = nullptr;
+    HWND colourButton = nullptr;
     ComboBox bindings[5];
     std::vector<std::string> items;
     int added = 0;
@@ -49,6 +50,7 @@ public:
             return false;
         focus = GetFocus();
         okButton = GetDlgItem(hwnd, IDOK);
+        colourButton = GetDlgItem(hwnd, IDC_OPTION_COLOR);
         ComboBox& wheelDown = bindings[3];
         const int count = static_cast<int>(wheelDown.Send(CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -67,21 +69,21 @@ public:
     }
 };
 
-TEST(Dialog, InitDialogResultOneGivesTheDefaultFocus) {
+TEST(Dialog, InitDialogResultOneGivesTheFocusToTheFirstField) {
     AppShell::Init(true);
     OptionProbe probe;
     probe.initResult = 1;
     ASSERT_EQ(probe.RunModal(IDD_OPTION, nullptr), 2);
-    ASSERT_NE(probe.okButton, nullptr);
-    EXPECT_EQ(probe.focus, probe.okButton); // the first tab stop
-    EXPECT_EQ(probe.hwnd, nullptr);         // EndDialog let go of the window
+    ASSERT_NE(probe.colourButton, nullptr);
+    EXPECT_EQ(probe.focus, probe.colourButton); // the first tab stop, not OK
+    EXPECT_EQ(probe.hwnd, nullptr);             // EndDialog let go of the window
 }
 
 TEST(Dialog, InitDialogResultZeroLeavesTheFocusAlone) {
     OptionProbe probe;
     probe.initResult = 0;
     ASSERT_EQ(probe.RunModal(IDD_OPTION, nullptr), 2);
-    EXPECT_NE(probe.focus, probe.okButton);
+    EXPECT_NE(probe.focus, probe.colourButton);
 }
 
 TEST(Dialog, MouseBindingBoxesHoldTheEightActionLabels) {

@@ -8,6 +8,7 @@
 #include "framework/Str.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
+#include "CommonDialogIds.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -136,8 +137,6 @@ void SelectFolder(HWND dialog, const std::string& path) {
         },
         2000);
 }
-
-constexpr int kFileNameBox = 0x47C; // cmb13, the file-name box of the open dialog
 
 TEST_F(PickerDialogs, OpenDialogWithSeveralFilesListsFolderAndNames) {
     OpenFileList list;

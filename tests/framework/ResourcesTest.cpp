@@ -79,38 +79,38 @@ struct MenuCommand {
 };
 
 const MenuCommand kCommands[] = {
-    {0, IDM_OPEN_FILE, L"Open file\tCtrl+O"},
-    {0, IDM_OPEN_FOLDER, L"Open folder\tCtrl+D"},
-    {0, IDM_OPTION, L"Option"},
-    {0, IDM_QUIT, L"Quit"},
+    {0, IDM_OPEN_FILE, L"&Open file\tCtrl+O"},
+    {0, IDM_OPEN_FOLDER, L"Open &folder\tCtrl+D"},
+    {0, IDM_OPTION, L"O&ption"},
+    {0, IDM_QUIT, L"&Quit"},
     {0, IDM_RECENT_PLACEHOLDER, L"-"},
-    {1, IDM_PREVIOUS_FILE, L"Previous file\bCtrl+B"},
-    {1, IDM_NEXT_FILE, L"Next file\bCtrl+N"},
-    {1, IDM_OPEN_IN_VELMORA, L"Open in Velmora\bCtrl+A"},
-    {1, IDM_COPY_TO_CLIPBOARD, L"Copy to clipboard\bCtrl+C"},
-    {1, IDM_CONVERT_ALL, L"All converted into one image file"},
-    {1, IDM_EXPORT_LAYERS, L"(QVM) Output each layer to alpha PNG"},
-    {2, IDM_EXTEND, L"Extend\tCtrl+\u2191/NUM+"},
-    {2, IDM_REDUCE, L"Reduce\tCtrl+\u2193/NUM-"},
-    {2, IDM_ZOOM_25, L"25%"},
-    {2, IDM_ZOOM_50, L"50%"},
-    {2, IDM_ZOOM_75, L"75%"},
-    {2, IDM_ZOOM_100, L"100%\tCtrl+1/NUM*"},
-    {2, IDM_ZOOM_200, L"200%\tCtrl+2"},
-    {2, IDM_ZOOM_300, L"300%\tCtrl+3"},
-    {2, IDM_ZOOM_400, L"400%\tCtrl+4"},
-    {2, IDM_ZOOM_500, L"500%\tCtrl+5"},
-    {3, IDM_ABOUT, L"About"},
+    {1, IDM_PREVIOUS_FILE, L"&Previous file\bCtrl+B"},
+    {1, IDM_NEXT_FILE, L"&Next file\bCtrl+N"},
+    {1, IDM_OPEN_IN_VELMORA, L"Open in &Velmora\bCtrl+A"},
+    {1, IDM_COPY_TO_CLIPBOARD, L"&Copy to clipboard\bCtrl+C"},
+    {1, IDM_CONVERT_ALL, L"&All converted into one image file"},
+    {1, IDM_EXPORT_LAYERS, L"(QVM) Output each &layer to alpha PNG"},
+    {2, IDM_EXTEND, L"&Extend\tCtrl+\u2191/NUM+"},
+    {2, IDM_REDUCE, L"&Reduce\tCtrl+\u2193/NUM-"},
+    {2, IDM_ZOOM_25, L"2&5%"},
+    {2, IDM_ZOOM_50, L"5&0%"},
+    {2, IDM_ZOOM_75, L"&75%"},
+    {2, IDM_ZOOM_100, L"&100%\tCtrl+1/NUM*"},
+    {2, IDM_ZOOM_200, L"&200%\tCtrl+2"},
+    {2, IDM_ZOOM_300, L"&300%\tCtrl+3"},
+    {2, IDM_ZOOM_400, L"&400%\tCtrl+4"},
+    {2, IDM_ZOOM_500, L"&500%\tCtrl+5"},
+    {3, IDM_ABOUT, L"&About"},
 };
 
 TEST(Resources, MenuBarHasFileEditViewHelp) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 4);
-    EXPECT_EQ(TextAt(menu, 0, MF_BYPOSITION), L"File");
-    EXPECT_EQ(TextAt(menu, 1, MF_BYPOSITION), L"Edit");
-    EXPECT_EQ(TextAt(menu, 2, MF_BYPOSITION), L"View");
-    EXPECT_EQ(TextAt(menu, 3, MF_BYPOSITION), L"Help");
+    EXPECT_EQ(TextAt(menu, 0, MF_BYPOSITION), L"&File");
+    EXPECT_EQ(TextAt(menu, 1, MF_BYPOSITION), L"&Edit");
+    EXPECT_EQ(TextAt(menu, 2, MF_BYPOSITION), L"&View");
+    EXPECT_EQ(TextAt(menu, 3, MF_BYPOSITION), L"&Help");
     DestroyMenu(menu);
 }
 
@@ -126,11 +126,61 @@ TEST(Resources, EveryCommandHasItsTextInItsMenu) {
     DestroyMenu(menu);
 }
 
+// The access key of a menu text: the character after its one single '&'
+// (lower case), 0 when it has none; -1 when it has more than one.
+int AccessKey(const std::wstring& text) {
+    int key = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'&')
+            continue;
+        if (i + 1 < text.size() && text[i + 1] == L'&') {
+            ++i; // "&&" is a literal '&'
+            continue;
+        }
+        if (key != 0 || i + 1 == text.size())
+            return -1;
+        key = static_cast<int>(towlower(text[i + 1]));
+    }
+    return key;
+}
+
+// Every item of menu (separators aside) has one access key and no two share
+// one, unless both are listed in mayShare; the same for its submenus.
+void ExpectAccessKeys(HMENU menu, const std::wstring& where, const std::vector<std::wstring>& mayShare) {
+    std::vector<std::pair<int, std::wstring>> keys;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR)
+            continue;
+        const std::wstring text = TextAt(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        if (text == L"-")
+            continue; // the placeholder of the recent folders
+        const int key = AccessKey(text);
+        EXPECT_GT(key, 0) << "in " << std::string(where.begin(), where.end()) << ", item " << i;
+        for (const auto& [other, otherText] : keys) {
+            const bool shared = std::count(mayShare.begin(), mayShare.end(), text) != 0 &&
+                                std::count(mayShare.begin(), mayShare.end(), otherText) != 0;
+            EXPECT_TRUE(key != other || shared) << "item " << i << " shares its key with another";
+        }
+        keys.emplace_back(key, text);
+        if (HMENU sub = GetSubMenu(menu, i))
+            ExpectAccessKeys(sub, text, mayShare);
+    }
+}
+
+TEST(Resources, EveryMenuItemHasItsOwnAccessKey) {
+    HMENU menu = LoadMainMenu();
+    ASSERT_NE(menu, nullptr);
+    // 100% to 500% are keyed by the digits of Ctrl+1 to Ctrl+5, leaving 25%
+    // only its 5.
+    ExpectAccessKeys(menu, L"menu bar", {L"2&5%", L"&500%\tCtrl+5"});
+    DestroyMenu(menu);
+}
+
 TEST(Resources, RecentFoldersSubmenuIsAtPositionSevenOfFile) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     HMENU file = GetSubMenu(menu, 0);
-    EXPECT_EQ(TextAt(file, RECENT_MENU_POSITION, MF_BYPOSITION), L"Recents opened folder");
+    EXPECT_EQ(TextAt(file, RECENT_MENU_POSITION, MF_BYPOSITION), L"&Recents opened folder");
     HMENU recent = GetSubMenu(file, RECENT_MENU_POSITION);
     ASSERT_NE(recent, nullptr);
     ASSERT_EQ(GetMenuItemCount(recent), 1);
@@ -144,7 +194,7 @@ TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrder) {
     HMENU view = GetSubMenu(menu, 2);
     HMENU zoom = nullptr;
     for (int i = 0; i < GetMenuItemCount(view); ++i)
-        if (TextAt(view, i, MF_BYPOSITION) == L"Zoom")
+        if (TextAt(view, i, MF_BYPOSITION) == L"&Zoom")
             zoom = GetSubMenu(view, i);
     ASSERT_NE(zoom, nullptr);
     ASSERT_EQ(GetMenuItemCount(zoom), 8);
@@ -347,61 +397,102 @@ constexpr uint32_t kGroup = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
 constexpr uint32_t kEdit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL;
 constexpr uint32_t kDropList = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
-TEST(Resources, OptionDialogTemplateHasEveryControl) {
+TEST(Resources, OptionDialogTemplateHasEveryControlInTabOrder) {
     const Template t = LoadTemplate(IDD_OPTION);
     EXPECT_EQ(t.style, kDialogStyle);
     EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.cx, 195);
+    EXPECT_EQ(t.cx, 215);
     EXPECT_EQ(t.cy, 227);
     EXPECT_EQ(t.caption, L"Option");
     EXPECT_EQ(t.pointSize, 9);
     EXPECT_EQ(t.face, kGothic);
     const std::vector<Item> expected = {
-        {IDOK, L"button", L"OK", 73, 205, 57, 18, kDefaultButton},
-        {IDCANCEL, L"button", L"Cancel", 130, 205, 57, 18, kButton},
-        {-1, L"static", L"Background color", 6, 12, 54, 9, kLabel},
-        {IDC_OPTION_COLOR, L"button", L"", 63, 7, 49, 17, 0x5001000B},
-        {-1, L"button", L"Velmora executable file location", 8, 35, 179, 41, kGroup},
-        {IDC_OPTION_VELMORA_PATH, L"edit", L"", 16, 51, 146, 13, kEdit},
-        {IDC_OPTION_BROWSE, L"button", L"...", 165, 51, 15, 14, kButton},
-        {-1, L"button", L"Mouse operation on image", 8, 83, 180, 111, kGroup},
-        {-1, L"static", L"Right button", 17, 101, 41, 9, kLabel},
-        {IDC_OPTION_MOUSE_RIGHT, L"combobox", L"", 68, 99, 88, 117, kDropList},
-        {-1, L"static", L"Middle button", 17, 119, 43, 9, kLabel},
-        {IDC_OPTION_MOUSE_MIDDLE, L"combobox", L"", 68, 117, 88, 117, kDropList},
-        {-1, L"static", L"Wheel up", 17, 137, 27, 9, kLabel},
-        {IDC_OPTION_WHEEL_UP, L"combobox", L"", 68, 135, 88, 117, kDropList},
-        {-1, L"static", L"Wheel down", 17, 155, 37, 9, kLabel},
-        {IDC_OPTION_WHEEL_DOWN, L"combobox", L"", 68, 153, 88, 117, kDropList},
-        {-1, L"static", L"Left double click", 17, 173, 49, 9, kLabel},
-        {IDC_OPTION_LEFT_DOUBLE, L"combobox", L"", 68, 171, 88, 117, kDropList},
+        {-1, L"static", L"&Background color", 8, 12, 70, 9, kLabel},
+        {IDC_OPTION_COLOR, L"button", L"", 82, 7, 49, 17, 0x5001000B},
+        {-1, L"button", L"&Velmora executable file location", 8, 35, 199, 41, kGroup},
+        {IDC_OPTION_VELMORA_PATH, L"edit", L"", 16, 51, 162, 13, kEdit},
+        {IDC_OPTION_BROWSE, L"button", L"...", 182, 50, 18, 15, kButton},
+        {-1, L"button", L"Mouse &operation on image", 8, 83, 199, 111, kGroup},
+        {-1, L"static", L"&Right button", 17, 101, 58, 9, kLabel},
+        {IDC_OPTION_MOUSE_RIGHT, L"combobox", L"", 78, 99, 120, 117, kDropList},
+        {-1, L"static", L"&Middle button", 17, 119, 58, 9, kLabel},
+        {IDC_OPTION_MOUSE_MIDDLE, L"combobox", L"", 78, 117, 120, 117, kDropList},
+        {-1, L"static", L"Wheel &up", 17, 137, 58, 9, kLabel},
+        {IDC_OPTION_WHEEL_UP, L"combobox", L"", 78, 135, 120, 117, kDropList},
+        {-1, L"static", L"Wheel &down", 17, 155, 58, 9, kLabel},
+        {IDC_OPTION_WHEEL_DOWN, L"combobox", L"", 78, 153, 120, 117, kDropList},
+        {-1, L"static", L"&Left double click", 17, 173, 58, 9, kLabel},
+        {IDC_OPTION_LEFT_DOUBLE, L"combobox", L"", 78, 171, 120, 117, kDropList},
+        {IDOK, L"button", L"OK", 97, 204, 52, 16, kDefaultButton},
+        {IDCANCEL, L"button", L"Cancel", 155, 204, 52, 16, kButton},
     };
     EXPECT_EQ(t.items, expected);
 }
 
-TEST(Resources, ConversionDialogTemplateHasEveryControl) {
+TEST(Resources, ConversionDialogTemplateHasEveryControlInTabOrder) {
     const Template t = LoadTemplate(IDD_CONVERSION);
     EXPECT_EQ(t.style, kDialogStyle);
     EXPECT_EQ(t.exStyle, static_cast<uint32_t>(WS_EX_ACCEPTFILES));
-    EXPECT_EQ(t.cx, 211);
-    EXPECT_EQ(t.cy, 105);
+    EXPECT_EQ(t.cx, 250);
+    EXPECT_EQ(t.cy, 108);
     EXPECT_EQ(t.caption, L"Conversion");
     EXPECT_EQ(t.pointSize, 9);
     EXPECT_EQ(t.face, kGothic);
     const std::vector<Item> expected = {
-        {IDCANCEL, L"button", L"Back", 141, 57, 62, 17, kButton},
-        {-1, L"static", L"Destination folder", 8, 9, 41, 15, kLabel},
-        {IDC_CONVERSION_FOLDER, L"edit", L"", 53, 10, 133, 13, kEdit},
-        {IDC_CONVERSION_BROWSE, L"button", L"...", 189, 10, 16, 14, kButton},
-        {-1, L"static", L"Output format", 9, 31, 42, 8, kLabel},
-        {IDC_CONVERSION_FORMAT, L"combobox", L"", 53, 29, 41, 52, kDropList},
-        {IDC_CONVERSION_START, L"button", L"Convert", 79, 57, 62, 17, kDefaultButton},
-        {IDC_CONVERSION_PROGRESS, L"msctls_progress32", L"Progress1", 5, 88, 200, 12,
-         WS_CHILD | WS_VISIBLE | 0x01 /* PBS_SMOOTH */},
-        {IDC_CONVERSION_OVERWRITE, L"button", L"Overwrite if same file name exist", 98, 29, 108, 15,
+        {-1, L"static", L"&Destination folder", 8, 12, 70, 9, kLabel},
+        {IDC_CONVERSION_FOLDER, L"edit", L"", 80, 10, 140, 13, kEdit},
+        {IDC_CONVERSION_BROWSE, L"button", L"...", 224, 9, 18, 15, kButton},
+        {-1, L"static", L"Output &format", 8, 31, 70, 9, kLabel},
+        {IDC_CONVERSION_FORMAT, L"combobox", L"", 80, 29, 45, 52, kDropList},
+        {IDC_CONVERSION_OVERWRITE, L"button", L"&Overwrite if same file name exist", 80, 46, 162, 12,
          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX},
+        {IDC_CONVERSION_START, L"button", L"&Convert", 112, 66, 62, 16, kDefaultButton},
+        {IDCANCEL, L"button", L"&Back", 180, 66, 62, 16, kButton},
+        {IDC_CONVERSION_PROGRESS, L"msctls_progress32", L"Progress1", 8, 90, 234, 12,
+         WS_CHILD | WS_VISIBLE | 0x01 /* PBS_SMOOTH */},
     };
     EXPECT_EQ(t.items, expected);
+}
+
+// The layout rules of every dialog, in dialog units: each control lies
+// inside the dialog with a margin, no two controls overlap unless one is a
+// group box holding the other, and push buttons keep a gap between them.
+TEST(Resources, DialogControlsStayInsideApartAndButtonsDoNotTouch) {
+    constexpr int kMargin = 4;    // from the dialog's edges
+    constexpr int kButtonGap = 4; // between two push buttons
+    for (const uint32_t id : {IDD_OPTION, IDD_CONVERSION, IDD_ABOUT}) {
+        const Template t = LoadTemplate(id);
+        ASSERT_FALSE(t.items.empty()) << id;
+        for (const Item& item : t.items) {
+            // A drop-down list's height is that of its open list.
+            const int height = item.windowClass == L"combobox" ? 14 : item.cy;
+            EXPECT_GE(item.x, kMargin) << id << " " << item;
+            EXPECT_GE(item.y, kMargin) << id << " " << item;
+            EXPECT_LE(item.x + item.cx, t.cx - kMargin) << id << " " << item;
+            EXPECT_LE(item.y + height, t.cy - kMargin) << id << " " << item;
+        }
+        const auto isGroup = [](const Item& item) {
+            return (item.style & 0xF) == BS_GROUPBOX && item.windowClass == L"button";
+        };
+        const auto isPushButton = [](const Item& item) {
+            const uint32_t kind = item.style & 0xF;
+            return item.windowClass == L"button" && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
+        };
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            for (size_t j = i + 1; j < t.items.size(); ++j) {
+                const Item& a = t.items[i];
+                const Item& b = t.items[j];
+                if (isGroup(a) || isGroup(b))
+                    continue;
+                const int aHeight = a.windowClass == L"combobox" ? 14 : a.cy;
+                const int bHeight = b.windowClass == L"combobox" ? 14 : b.cy;
+                const int gap = isPushButton(a) && isPushButton(b) ? kButtonGap : 0;
+                const bool apart = a.x + a.cx + gap <= b.x || b.x + b.cx + gap <= a.x || a.y + aHeight + gap <= b.y ||
+                                   b.y + bHeight + gap <= a.y;
+                EXPECT_TRUE(apart) << id << ": " << a << " and " << b;
+            }
+        }
+    }
 }
 
 TEST(Resources, AboutDialogShowsNameAndVersionWithOk) {

@@ -9,11 +9,11 @@
 #include "framework/Platform.h"
 #include "framework/ScrollBar.h"
 #include "framework/Str.h"
+#include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 
@@ -78,14 +78,10 @@ TEST_F(ScrollBarTest, MessageOfAScrollBarControlIsNotForTheWindowsOwnBar) {
     EXPECT_EQ(own.GetPos(), 10);
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path) << content;
-}
-
 TEST(FileFind, FolderScanYieldsEveryEntryWithItsDirectoryFlag) {
     TempDir dir;
-    WriteFile(dir.File("a.qvm"), "x");
-    WriteFile(dir.File("b.txt"), "x");
+    docwriter::WriteText(dir.File("a.qvm"), "x");
+    docwriter::WriteText(dir.File("b.txt"), "x");
     CreateDirectoryA(dir.File("sub").c_str(), nullptr);
     std::map<std::string, bool> entries;
     FileFind find;
@@ -141,7 +137,7 @@ TEST(GdiObject, CreatingASecondFontDeletesTheFirst) {
 
 TEST(Platform, FileExistsForFilesAndFoldersOnly) {
     TempDir dir;
-    WriteFile(dir.File("a.qvm"), "x");
+    docwriter::WriteText(dir.File("a.qvm"), "x");
     EXPECT_TRUE(FileExists(dir.Path().c_str()));
     EXPECT_TRUE(FileExists(dir.File("a.qvm").c_str()));
     EXPECT_FALSE(FileExists(dir.File("b.qvm").c_str()));

@@ -6,6 +6,7 @@
 #include "tests/support/ExportProbe.h"
 #include "tests/support/MixCheck.h"
 #include "tests/support/SettingsProbe.h"
+#include "tests/support/SourceTree.h"
 #include "tests/support/StrScript.h"
 #include "tests/support/TempDir.h"
 
@@ -30,8 +31,7 @@ struct Note {
 };
 
 fs::path CorpusFolder() {
-    const char* source = std::getenv("TESSAVEL_SOURCE_DIR");
-    return fs::path(source != nullptr ? source : ".") / "tests" / "corpus";
+    return fs::path(SourcePath("tests/corpus"));
 }
 
 std::vector<Note> ReadNotes() {

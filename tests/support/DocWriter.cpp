@@ -184,6 +184,10 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
     return std::fclose(file) == 0 && written;
 }
 
+bool WriteText(const std::string& path, const std::string& text) {
+    return WriteFile(path, Bytes(text.begin(), text.end()));
+}
+
 Bytes ReadFile(const std::string& path) {
     Bytes out;
     FILE* file = std::fopen(path.c_str(), "rb");

@@ -115,8 +115,9 @@ struct QvrV1Document {
 
 Bytes WriteQvrV1(const QvrV1Document& doc);
 
-// Writes bytes to path; true on success.
+// Writes bytes (or text, byte for byte) to path; true on success.
 bool WriteFile(const std::string& path, const Bytes& bytes);
+bool WriteText(const std::string& path, const std::string& text);
 Bytes ReadFile(const std::string& path);
 
 } // namespace docwriter

@@ -1,0 +1,37 @@
+// The frame on monitors of different scales: its pixel sizes follow the DPI
+// of the monitor it is on.
+#include "app/MainFrame.h"
+
+#include "framework/Dpi.h"
+
+int32_t MainFrame::Scaled(int32_t pixels) const {
+    return ScaleForDpi(pixels, dpi);
+}
+
+void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
+    int32_t listWidth = 0, listHeight = 0;
+    list.GetWindowSize(listWidth, listHeight);
+    if (scaleListWidth && dpi != 0)
+        listWidth = static_cast<int32_t>(int64_t{listWidth} * newDpi / dpi);
+    dpi = newDpi;
+    list.SetDpi(newDpi);
+    LayOut(listWidth);
+    view.UpdateScroll(false);
+}
+
+bool MainFrame::OnDpiChanged(uint32_t newDpi, const RECT& suggested) {
+    if (newDpi == 0)
+        return false;
+    // The system scales the frame and the menu; the client area is laid out
+    // here, once the window has its new size (sizing it keeps the list's
+    // width as it was).
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // While the window is being created, before its children, there is
+    // nothing else to scale yet: they are made at the new DPI.
+    if (list.hwnd == nullptr || view.hwnd == nullptr)
+        dpi = newDpi;
+    else
+        ApplyDpi(newDpi, true);
+    return true;
+}
