@@ -1,4 +1,4 @@
-// CompositeLayer per blend family, opaque and partly clear, against memcpy
+// CompositeLayer for every blend code, opaque and partly clear, against memcpy
 // of the same number of bytes: one pass over the picture is the floor.
 #include "bench/BenchDocs.h"
 #include "bench/Register.h"
@@ -23,11 +23,30 @@ struct Mode {
     uint8_t code;
 };
 
-const Mode kModes[] = {
-    {"Normal", kBlendNormal},   {"Multiply", kBlendMultiply},
-    {"Overlay", kBlendOverlay}, {"SoftLight", kBlendSoftLight}, // through the lookup table: no vector formula
-    {"Add", kBlendAdd},         {"Subtract", kBlendSubtract},
-    {"Hue", kBlendHue},         {"Luminosity", kBlendLuminosity}};
+// Every blend code: the separable ones by their vector formulas (the table
+// only where there are none), Add and Subtract with their own saturation,
+// and the four HCY modes.
+const Mode kModes[] = {{"Normal", kBlendNormal},
+                       {"Multiply", kBlendMultiply},
+                       {"Screen", kBlendScreen},
+                       {"Overlay", kBlendOverlay},
+                       {"SoftLight", kBlendSoftLight},
+                       {"HardLight", kBlendHardLight},
+                       {"Dodge", kBlendDodge},
+                       {"Burn", kBlendBurn},
+                       {"LinearBurn", kBlendLinearBurn},
+                       {"VividLight", kBlendVividLight},
+                       {"LinearLight", kBlendLinearLight},
+                       {"PinLight", kBlendPinLight},
+                       {"Difference", kBlendDifference},
+                       {"Lighten", kBlendLighten},
+                       {"Darken", kBlendDarken},
+                       {"Add", kBlendAdd},
+                       {"Subtract", kBlendSubtract},
+                       {"Hue", kBlendHue},
+                       {"Saturation", kBlendSaturation},
+                       {"Color", kBlendColor},
+                       {"Luminosity", kBlendLuminosity}};
 
 const docwriter::Bytes& Pixels(const PictureSize& size, uint32_t seed, Cover cover) {
     static std::map<std::string, docwriter::Bytes> made;

@@ -2,15 +2,11 @@
 
 #include "decode/BlendModes.h"
 #include "decode/BlendTable.h"
-#include "decode/Hcy.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Mix.h"
 #include "decode/MixRuns.h"
 
 namespace {
-
-// Pixel bytes: blue, green, red, alpha.
-enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
 
 // One lookup per colour byte. Byte 3 of blended is not written: its weight
 // is 0, so whatever it holds never reaches the picture. Nor are the colour
@@ -57,39 +53,6 @@ void BlendThroughTable(uint8_t* t, const uint8_t* l, size_t count, uint8_t code,
     }
 }
 
-void BlendHcy(uint8_t* t, const uint8_t* l, size_t count, uint8_t code, uint8_t opacity) {
-    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
-        const uint32_t weight = MixWeight(l[kAlpha], opacity);
-        if (weight == 0)
-            continue;
-        Hcy mixed;
-        switch (code) {
-        case kBlendHue: {
-            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
-            mixed.hue = ToHcy(l[kRed], l[kGreen], l[kBlue]).hue;
-            break;
-        }
-        case kBlendSaturation: {
-            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
-            mixed.chroma = ToHcy(l[kRed], l[kGreen], l[kBlue]).chroma;
-            break;
-        }
-        case kBlendColor:
-            mixed = ToHcy(l[kRed], l[kGreen], l[kBlue]);
-            mixed.luma = LumaOfBytes(t[kRed], t[kGreen], t[kBlue]);
-            break;
-        default: // kBlendLuminosity
-            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
-            mixed.luma = LumaOfBytes(l[kRed], l[kGreen], l[kBlue]);
-            break;
-        }
-        const Rgb f = FromHcy(mixed.hue, mixed.chroma, mixed.luma);
-        t[kBlue] = MixChannel(t[kBlue], f.blue, weight);
-        t[kGreen] = MixChannel(t[kGreen], f.green, weight);
-        t[kRed] = MixChannel(t[kRed], f.red, weight);
-    }
-}
-
 } // namespace
 
 void CompositeLayer(ImageBuffer& target, const ImageBuffer& layer, uint8_t blendMode, uint8_t opacity,
@@ -114,7 +77,7 @@ void CompositeLayer(ImageBuffer& target, const ImageBuffer& layer, uint8_t blend
     case kBlendSaturation:
     case kBlendColor:
     case kBlendLuminosity:
-        BlendHcy(t, l, count, blendMode, opacity);
+        HcyLayerPixels(blendMode, t, l, count, opacity);
         break;
     default:
         // Codes 21 to 255 are not in the format; they blend as Normal rather

@@ -1,25 +1,9 @@
 #include "decode/Hcy.h"
 
-#include <cstring>
+#include "decode/BlendModes.h"
+#include "decode/Mix.h"
 
 namespace {
-
-// 1/255 as the float with exactly these bits (0.0039215689), taken from the
-// bits so that no compiler's rounding of a decimal literal can move it.
-float Inverse255() {
-    const uint32_t bits = 0x3B808081u;
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-const float kInv255 = Inverse255();
-const float kInv360 = 0.0027777778f;
-
-// Hue origins inside the sextant formulas are floats; the sextant bounds
-// they are compared against are doubles.
-const float kThird = 0.33333334f;
-const float kTwoThirds = 0.6666667f;
 
 int ChannelByte(float value) {
     const float scaled = value * 255.0f + 0.5f;
@@ -43,9 +27,9 @@ float Smallest(float a, float b, float c) {
 } // namespace
 
 Hcy ToHcy(uint8_t red, uint8_t green, uint8_t blue) {
-    const float r = float(red) * kInv255;
-    const float g = float(green) * kInv255;
-    const float b = float(blue) * kInv255;
+    const float r = float(red) * kHcyInv255;
+    const float g = float(green) * kHcyInv255;
+    const float b = float(blue) * kHcyInv255;
     Hcy out;
     out.luma = 0.11f * b + 0.59f * g + 0.3f * r;
     float maximum = red >= green ? r : g;
@@ -68,7 +52,7 @@ Hcy ToHcy(uint8_t red, uint8_t green, uint8_t blue) {
         degrees = 60.0f * (r - g) / out.chroma + 240.0f;
     if (degrees < 0.0f)
         degrees += 360.0f;
-    out.hue = degrees * kInv360;
+    out.hue = degrees * kHcyInv360;
     return out;
 }
 
@@ -77,48 +61,17 @@ Rgb FromHcy(float hue, float chroma, float luma) {
         const int grey = ChannelByte(luma);
         return {grey, grey, grey};
     }
+    int sextant = 0;
+    while (sextant < 5 && !(hue <= kHueSextantEnds[sextant]))
+        ++sextant;
     // Offsets of the pure hue from its own luma; at the sextant corners these
     // are the primary and secondary colours minus their luma.
-    const double h = hue;
-    float t, offR, offG, offB;
-    if (h <= 1.0 / 6.0) {
-        t = 6.0f * hue;
-        offR = 0.7f - 0.59f * t;
-        offG = 0.41f * t - 0.3f;
-        offB = -0.3f - 0.59f * t;
-    } else if (h <= 1.0 / 2.0) {
-        t = 6.0f * (hue - kThird);
-        if (h <= 1.0 / 3.0) {
-            offR = -0.59f - 0.7f * t;
-            offG = 0.41f + 0.3f * t;
-            offB = 0.3f * t - 0.59f;
-        } else {
-            offR = -0.59f - 0.11f * t;
-            offG = 0.41f - 0.11f * t;
-            offB = 0.89f * t - 0.59f;
-        }
-    } else if (h <= 5.0 / 6.0) {
-        t = 6.0f * (hue - kTwoThirds);
-        if (h <= 2.0 / 3.0) {
-            offR = 0.59f * t - 0.11f;
-            offG = -0.11f - 0.41f * t;
-            offB = 0.89f + 0.59f * t;
-        } else {
-            offR = 0.7f * t - 0.11f;
-            offG = -0.11f - 0.3f * t;
-            offB = 0.89f - 0.3f * t;
-        }
-    } else {
-        t = 6.0f * (hue - 1.0f);
-        offR = 0.7f + 0.11f * t;
-        offG = 0.11f * t - 0.3f;
-        offB = -0.3f - 0.89f * t;
-    }
-    const float dR = offR * chroma;
-    const float dG = offG * chroma;
-    const float dB = offB * chroma;
-    const float hi = Largest(dR, dG, dB);
-    const float lo = Smallest(dR, dG, dB);
+    const float t = 6.0f * (hue - kHueSextants.origin[sextant]);
+    float d[3];
+    for (int c = 0; c < 3; ++c)
+        d[c] = (kHueSextants.offsetBase[c][sextant] + kHueSextants.offsetSlope[c][sextant] * t) * chroma;
+    const float hi = Largest(d[0], d[1], d[2]);
+    const float lo = Smallest(d[0], d[1], d[2]);
     // Scale the chroma down just enough to bring the brightest channel to 1
     // and the darkest to 0.
     float a = 1.0f;
@@ -126,11 +79,43 @@ Rgb FromHcy(float hue, float chroma, float luma) {
         a = (1.0f - luma) / hi;
     if (luma + lo < 0.0f && luma / -lo < a)
         a = luma / -lo;
-    return {ChannelByte(luma + dR * a), ChannelByte(luma + dG * a), ChannelByte(luma + dB * a)};
+    return {ChannelByte(luma + d[0] * a), ChannelByte(luma + d[1] * a), ChannelByte(luma + d[2] * a)};
 }
 
 float LumaOfBytes(uint8_t red, uint8_t green, uint8_t blue) {
     // The sum is held wider and rounded once, at the end.
-    const double sum = double(0.3f) * red + double(0.59f) * green + double(0.11f) * blue;
-    return float(sum * double(kInv255));
+    const double sum = kLumaRed * red + kLumaGreen * green + kLumaBlue * blue;
+    return float(sum * double(kHcyInv255));
+}
+
+void BlendHcyPixels(uint8_t code, uint8_t* t, const uint8_t* l, size_t count, uint8_t opacity) {
+    enum { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
+    for (size_t i = 0; i < count; ++i, t += 4, l += 4) {
+        const uint32_t weight = MixWeight(l[kAlpha], opacity);
+        if (weight == 0)
+            continue;
+        Hcy mixed;
+        switch (code) {
+        case kBlendHue:
+            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
+            mixed.hue = ToHcy(l[kRed], l[kGreen], l[kBlue]).hue;
+            break;
+        case kBlendSaturation:
+            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
+            mixed.chroma = ToHcy(l[kRed], l[kGreen], l[kBlue]).chroma;
+            break;
+        case kBlendColor:
+            mixed = ToHcy(l[kRed], l[kGreen], l[kBlue]);
+            mixed.luma = LumaOfBytes(t[kRed], t[kGreen], t[kBlue]);
+            break;
+        default: // kBlendLuminosity
+            mixed = ToHcy(t[kRed], t[kGreen], t[kBlue]);
+            mixed.luma = LumaOfBytes(l[kRed], l[kGreen], l[kBlue]);
+            break;
+        }
+        const Rgb f = FromHcy(mixed.hue, mixed.chroma, mixed.luma);
+        t[kBlue] = MixChannel(t[kBlue], f.blue, weight);
+        t[kGreen] = MixChannel(t[kGreen], f.green, weight);
+        t[kRed] = MixChannel(t[kRed], f.red, weight);
+    }
 }

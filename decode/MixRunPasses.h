@@ -20,6 +20,7 @@ struct MixRunPasses {
     size_t (*addLayerPixels)(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
     size_t (*subtractLayerPixels)(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
     size_t (*mixCoverage)(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour);
+    size_t (*hcyLayerPixels)(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 };
 
 // The vector sets this processor runs, narrowest first; null past the last
@@ -32,12 +33,13 @@ void MixLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t*
                         size_t count, uint8_t opacity);
 bool BlendByFormulaWith(const MixRunPasses& set, uint8_t code, uint8_t* target, const uint8_t* layer, size_t count,
                         uint8_t opacity);
-void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count,
-                        uint8_t opacity);
+void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 void SubtractLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count,
                              uint8_t opacity);
-void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count,
-                     uint8_t opacity, uint32_t colour);
+void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity,
+                     uint32_t colour);
+void HcyLayerPixelsWith(const MixRunPasses& set, uint8_t code, uint8_t* target, const uint8_t* layer, size_t count,
+                        uint8_t opacity);
 
 // The instruction sets' own files (MixRuns_sse2.cpp, MixRuns_avx2.cpp).
 MixRunPasses Sse2MixRunPasses();

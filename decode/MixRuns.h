@@ -20,17 +20,22 @@ constexpr size_t kRunBytes = kRunPixels * 4;
 // opacity). blended may be layer itself (Normal).
 void MixLayerPixels(uint8_t* target, const uint8_t* blended, const uint8_t* layer, size_t count, uint8_t opacity);
 
-// For the separable codes with a short vector formula (Multiply, Screen,
-// Overlay, Hard light, Linear burn, Difference, Lighten, Darken): blends by
-// the code's formula and mixes in one pass, with the bytes the blend table
-// gives. False, with nothing done, for any other code or where there are no
-// vector formulas.
+// For the separable codes other than Normal (Multiply, Screen, Overlay, Soft
+// light, Hard light, Dodge, Burn, Linear burn, Vivid light, Linear light, Pin
+// light, Difference, Lighten, Darken): blends by the code's formula and mixes
+// in one pass, with the bytes the blend table gives. False, with nothing
+// done, for any other code or where there are no vector formulas.
 bool BlendByFormula(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 
 // Add and Subtract: each colour byte of target plus / minus the layer byte
 // times the weight / 255, saturated.
 void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
+
+// The HCY modes (code kBlendHue, kBlendSaturation, kBlendColor or
+// kBlendLuminosity): the bytes of BlendHcyPixels (Hcy.h), eight or four
+// pixels at a time where the processor has vector passes.
+void HcyLayerPixels(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 
 // For count pixels: each colour byte moves to the matching byte of colour
 // (byte 0 blue, 1 green, 2 red) by MixWeight(coverage[i], opacity). Runs of

@@ -6,7 +6,9 @@
 // 16-byte half matters: unpacking and packing stay within a half on every
 // width, so the same steps give the same bytes. Each step is the scalar
 // formula lane by lane: products of two bytes and the division by 255 fit
-// 16-bit lanes exactly. Each pass returns the pixels it did, whole registers;
+// 16-bit lanes exactly; the divisions of Dodge, Burn and Vivid light and the
+// HCY modes (MixRunsHcy.h) are float lanes, one per pixel and channel or one
+// per pixel (L::Flt). Each pass returns the pixels it did, whole registers;
 // the tail is left to the caller (MixRunsWith.cpp).
 //
 // Included only by the files that define the lanes (MixRuns_sse2.cpp,
@@ -19,39 +21,53 @@
 #include "decode/BlendModes.h"
 #include "decode/Mix.h"
 #include "decode/MixRunPasses.h"
+#include "decode/MixRunsHcy.h"
 
 template <class L> struct VectorPasses : L {
-    using typename L::Vec;
-    using L::kBytes;
+    using L::add_epi16;
     using L::add_epi8;
     using L::adds_epu8;
     using L::and_si;
     using L::andnot_si;
     using L::cmpeq_epi8;
     using L::cmplt_epi8;
+    using L::cvtepi32_ps;
+    using L::cvttps_epi32;
+    using L::div_ps;
+    using L::kBytes;
     using L::loadu;
     using L::max_epu8;
     using L::min_epu8;
+    using L::min_ps;
     using L::movemask_epi8;
+    using L::mul_ps;
     using L::mulhi_epu16;
     using L::mullo_epi16;
     using L::or_si;
-    using L::prefetch;
     using L::packus_epi16;
+    using L::prefetch;
+    using L::select_si;
     using L::set1_epi16;
     using L::set1_epi32;
     using L::set1_epi8;
+    using L::set1_ps;
     using L::setzero;
     using L::slli_epi32_16;
+    using L::slli_epi32_8;
     using L::srli_epi16_7;
+    using L::srli_epi32_16;
     using L::srli_epi32_24;
     using L::srli_epi32_7;
+    using L::srli_epi32_8;
     using L::storeu;
+    using L::sub_epi16;
     using L::sub_epi8;
     using L::subs_epu8;
     using L::unpackhi_epi8;
     using L::unpacklo_epi8;
     using L::xor_si;
+    using typename L::Flt;
+    using typename L::Vec;
 
     static constexpr size_t kPixels = kBytes / 4; // pixels per register
     // Movemask bits: all of a register's bytes, and those of the alpha bytes.
@@ -168,7 +184,22 @@ template <class L> struct VectorPasses : L {
     }
 
     // The blend formulas, a register at a time (d the picture, s the layer).
-    enum class Formula { Multiply, Screen, Overlay, HardLight, LinearBurn, Difference, Lighten, Darken };
+    enum class Formula {
+        Multiply,
+        Screen,
+        Overlay,
+        SoftLight,
+        HardLight,
+        Dodge,
+        Burn,
+        LinearBurn,
+        VividLight,
+        LinearLight,
+        PinLight,
+        Difference,
+        Lighten,
+        Darken
+    };
 
     // d x s >> 7 below the threshold, 255 - ((255 - d) x (255 - s) >> 7) from
     // it on; `decider` is the byte compared with 128 (d for Overlay, s for
@@ -186,6 +217,53 @@ template <class L> struct VectorPasses : L {
         return xor_si(packus_epi16(low, high), upper);
     }
 
+    // m + (d + s - 2m) x d / 255 with m = d x s / 255, in 16-bit lanes. The
+    // table's form, m + (255 - k - m) x d / 255 with k = (255 - d) x
+    // (255 - s) / 255, is the same: k = 255 - d - s + m exactly, since
+    // (255 - d)(255 - s) = 255 (255 - d - s) + d x s. So two products do.
+    static Vec SoftLit(Vec d, Vec s) {
+        const Vec zero = setzero();
+        auto half = [](Vec d16, Vec s16) {
+            const Vec m = DivideBy255x8(mullo_epi16(d16, s16));
+            const Vec x = sub_epi16(add_epi16(d16, s16), add_epi16(m, m));
+            return add_epi16(m, DivideBy255x8(mullo_epi16(x, d16)));
+        };
+        return packus_epi16(half(unpacklo_epi8(d, zero), unpacklo_epi8(s, zero)),
+                            half(unpackhi_epi8(d, zero), unpackhi_epi8(s, zero)));
+    }
+
+    // For each colour byte: 255 where x >= q (q = 0 included), otherwise
+    // 255 x / q rounded down, which is then below 255. The division is done
+    // in floats, one lane per pixel and channel: 255 x and q are exact, the
+    // quotient is correctly rounded, and a true quotient below 255 lies at
+    // least 1 / q below the next whole number, far more than its rounding
+    // can move it, so truncating gives the exact result; from 255 on (and
+    // for x / 0) the minimum with 255 gives 255. Byte 3 comes out 0.
+    static Vec Ratio255(Vec x, Vec q) {
+        const Vec low = set1_epi32(0xFF);
+        const Flt k255 = set1_ps(255.0f);
+        auto channel = [&](Vec xc, Vec qc) {
+            const Flt quotient = div_ps(mul_ps(cvtepi32_ps(and_si(xc, low)), k255), cvtepi32_ps(and_si(qc, low)));
+            return cvttps_epi32(min_ps(quotient, k255));
+        };
+        const Vec blue = channel(x, q), green = channel(srli_epi32_8(x), srli_epi32_8(q));
+        const Vec red = channel(srli_epi32_16(x), srli_epi32_16(q));
+        return or_si(or_si(blue, slli_epi32_8(green)), slli_epi32_16(red));
+    }
+
+    // Vivid light is a Ratio255 on either half of the layer value. Below
+    // 128 it is 255 (d + 2s - 255) / 2s, 0 where d + 2s - 255 is not
+    // positive (s = 0 always); from 128 on 255 d / (510 - 2s), 255 where
+    // d >= 510 - 2s. Both divisors are at most 254.
+    static Vec VividLit(Vec d, Vec s) {
+        const Vec zero = setzero(), ones = set1_epi8(-1);
+        const Vec upper = cmplt_epi8(s, zero);
+        const Vec twice = add_epi8(s, s), twiceRest = add_epi8(xor_si(s, ones), xor_si(s, ones));
+        const Vec x = select_si(upper, d, subs_epu8(d, xor_si(twice, ones)));
+        const Vec ratio = Ratio255(x, select_si(upper, twiceRest, twice));
+        return andnot_si(andnot_si(upper, cmpeq_epi8(x, zero)), ratio);
+    }
+
     template <Formula F> static Vec Blended(Vec d, Vec s) {
         switch (F) {
         case Formula::Multiply:
@@ -194,8 +272,28 @@ template <class L> struct VectorPasses : L {
             return sub_epi8(add_epi8(d, s), ScaledBytes(d, s));
         case Formula::Overlay:
             return Overlaid(d, s, d);
+        case Formula::SoftLight:
+            return SoftLit(d, s);
         case Formula::HardLight:
             return Overlaid(d, s, s);
+        case Formula::Dodge: // 255 d / (255 - s), at most 255
+            return Ratio255(d, xor_si(s, set1_epi8(-1)));
+        case Formula::Burn: // 255 - 255 (255 - d) / s, at least 0
+            return xor_si(Ratio255(xor_si(d, set1_epi8(-1)), s), set1_epi8(-1));
+        case Formula::VividLight:
+            return VividLit(d, s);
+        case Formula::LinearLight: {
+            // d + 2s - 255 is d plus 2s - 255 from 128 on and d minus
+            // 255 - 2s below; the other difference saturates to 0.
+            const Vec rest = xor_si(s, set1_epi8(-1));
+            return subs_epu8(adds_epu8(d, subs_epu8(s, rest)), subs_epu8(rest, s));
+        }
+        case Formula::PinLight: {
+            // min(d, 2s) below 128 and max(d, 2s - 255) from it on, as one
+            // clamp of d between max(0, 2s - 255) and min(255, 2s).
+            const Vec rest = xor_si(s, set1_epi8(-1));
+            return min_epu8(max_epu8(d, subs_epu8(s, rest)), adds_epu8(s, s));
+        }
         case Formula::LinearBurn: // max(0, d + s - 255) = max(0, d - (255 - s))
             return subs_epu8(d, sub_epi8(set1_epi8(-1), s));
         case Formula::Difference:
@@ -208,7 +306,8 @@ template <class L> struct VectorPasses : L {
         return s;
     }
 
-    template <Formula F> static size_t BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    template <Formula F>
+    static size_t BlendAndMix(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
         return ForEachCoveredGroup(
             target, layer, count, opacity,
             [target](size_t k, Vec l) {
@@ -233,8 +332,26 @@ template <class L> struct VectorPasses : L {
         case kBlendOverlay:
             *done = BlendAndMix<Formula::Overlay>(target, layer, count, opacity);
             return true;
+        case kBlendSoftLight:
+            *done = BlendAndMix<Formula::SoftLight>(target, layer, count, opacity);
+            return true;
         case kBlendHardLight:
             *done = BlendAndMix<Formula::HardLight>(target, layer, count, opacity);
+            return true;
+        case kBlendDodge:
+            *done = BlendAndMix<Formula::Dodge>(target, layer, count, opacity);
+            return true;
+        case kBlendBurn:
+            *done = BlendAndMix<Formula::Burn>(target, layer, count, opacity);
+            return true;
+        case kBlendVividLight:
+            *done = BlendAndMix<Formula::VividLight>(target, layer, count, opacity);
+            return true;
+        case kBlendLinearLight:
+            *done = BlendAndMix<Formula::LinearLight>(target, layer, count, opacity);
+            return true;
+        case kBlendPinLight:
+            *done = BlendAndMix<Formula::PinLight>(target, layer, count, opacity);
             return true;
         case kBlendLinearBurn:
             *done = BlendAndMix<Formula::LinearBurn>(target, layer, count, opacity);
@@ -285,7 +402,8 @@ template <class L> struct VectorPasses : L {
             return;
         uint8_t* p = pixels + kBytes * g;
         const Vec t = Load(p);
-        Store(p, (full & kBits) == kBits ? ColourOf(colours, t) : Mixed(t, colours, L::template CoverageWeightWords<g>(w)));
+        Store(p, (full & kBits) == kBits ? ColourOf(colours, t)
+                                         : Mixed(t, colours, L::template CoverageWeightWords<g>(w)));
     }
 
     static size_t MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity,
@@ -317,8 +435,34 @@ template <class L> struct VectorPasses : L {
         return i;
     }
 
+    template <uint8_t kCode> static size_t Hcy(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+        return ForEachCoveredGroup(
+            target, layer, count, opacity,
+            [target](size_t k, Vec l) {
+                const Vec t = Load(target + k);
+                Store(target + k, ColourOf(HcyVector<L>::template Blended<kCode>(t, l), t));
+            },
+            [target](size_t k, Vec l, Vec w) {
+                const Vec t = Load(target + k);
+                Store(target + k, Mixed(t, HcyVector<L>::template Blended<kCode>(t, l), w));
+            });
+    }
+
+    static size_t HcyLayerPixels(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+        switch (code) {
+        case kBlendHue:
+            return Hcy<kBlendHue>(target, layer, count, opacity);
+        case kBlendSaturation:
+            return Hcy<kBlendSaturation>(target, layer, count, opacity);
+        case kBlendColor:
+            return Hcy<kBlendColor>(target, layer, count, opacity);
+        default:
+            return Hcy<kBlendLuminosity>(target, layer, count, opacity);
+        }
+    }
+
     static MixRunPasses Passes(const char* name) {
-        return {name,           kBytes,         MixLayerPixels, BlendByFormula, AddLayerPixels,
-                SubtractLayerPixels, MixCoverage};
+        return {name,        kBytes,        MixLayerPixels, BlendByFormula, AddLayerPixels, SubtractLayerPixels,
+                MixCoverage, HcyLayerPixels};
     }
 };

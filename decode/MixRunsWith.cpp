@@ -2,6 +2,7 @@
 // fewer pixels than its registers hold, is done by the scalar passes (the
 // formulas by the blend table's own).
 #include "decode/BlendTable.h"
+#include "decode/Hcy.h"
 #include "decode/Mix.h"
 #include "decode/MixRunPasses.h"
 #include "decode/MixRunsScalar.h"
@@ -27,8 +28,7 @@ bool BlendByFormulaWith(const MixRunPasses& set, uint8_t code, uint8_t* target, 
     return true;
 }
 
-void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count,
-                        uint8_t opacity) {
+void AddLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
     const size_t i = set.addLayerPixels(target, layer, count, opacity);
     scalar::AddLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
@@ -39,8 +39,14 @@ void SubtractLayerPixelsWith(const MixRunPasses& set, uint8_t* target, const uin
     scalar::SubtractLayerPixels(target + 4 * i, layer + 4 * i, count - i, opacity);
 }
 
-void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count,
-                     uint8_t opacity, uint32_t colour) {
+void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity,
+                     uint32_t colour) {
     const size_t i = set.mixCoverage(pixels, coverage, count, opacity, colour);
     scalar::MixCoverage(pixels + 4 * i, coverage + i, count - i, opacity, colour);
+}
+
+void HcyLayerPixelsWith(const MixRunPasses& set, uint8_t code, uint8_t* target, const uint8_t* layer, size_t count,
+                        uint8_t opacity) {
+    const size_t i = set.hcyLayerPixels(code, target, layer, count, opacity);
+    BlendHcyPixels(code, target + 4 * i, layer + 4 * i, count - i, opacity);
 }

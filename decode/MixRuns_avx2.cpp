@@ -40,6 +40,66 @@ struct Avx2Lanes {
     static Vec unpacklo_epi8(Vec a, Vec b) { return _mm256_unpacklo_epi8(a, b); }
     static Vec unpackhi_epi8(Vec a, Vec b) { return _mm256_unpackhi_epi8(a, b); }
     static Vec packus_epi16(Vec a, Vec b) { return _mm256_packus_epi16(a, b); }
+    static Vec add_epi16(Vec a, Vec b) { return _mm256_add_epi16(a, b); }
+    static Vec sub_epi16(Vec a, Vec b) { return _mm256_sub_epi16(a, b); }
+    static Vec sub_epi32(Vec a, Vec b) { return _mm256_sub_epi32(a, b); }
+    static Vec srli_epi32_8(Vec a) { return _mm256_srli_epi32(a, 8); }
+    static Vec srli_epi32_16(Vec a) { return _mm256_srli_epi32(a, 16); }
+    static Vec slli_epi32_8(Vec a) { return _mm256_slli_epi32(a, 8); }
+    static Vec select_si(Vec mask, Vec a, Vec b) { return _mm256_blendv_epi8(b, a, mask); }
+
+    using Flt = __m256;
+    static Flt set1_ps(float v) { return _mm256_set1_ps(v); }
+    static Flt cvtepi32_ps(Vec a) { return _mm256_cvtepi32_ps(a); }
+    static Vec cvttps_epi32(Flt a) { return _mm256_cvttps_epi32(a); }
+    static Vec castps_si(Flt a) { return _mm256_castps_si256(a); }
+    static Flt add_ps(Flt a, Flt b) { return _mm256_add_ps(a, b); }
+    static Flt sub_ps(Flt a, Flt b) { return _mm256_sub_ps(a, b); }
+    static Flt mul_ps(Flt a, Flt b) { return _mm256_mul_ps(a, b); }
+    static Flt div_ps(Flt a, Flt b) { return _mm256_div_ps(a, b); }
+    static Flt min_ps(Flt a, Flt b) { return _mm256_min_ps(a, b); }
+    static Flt max_ps(Flt a, Flt b) { return _mm256_max_ps(a, b); }
+    static Flt and_ps(Flt a, Flt b) { return _mm256_and_ps(a, b); }
+    static Flt andnot_ps(Flt a, Flt b) { return _mm256_andnot_ps(a, b); }
+    static Flt or_ps(Flt a, Flt b) { return _mm256_or_ps(a, b); }
+    static Flt xor_ps(Flt a, Flt b) { return _mm256_xor_ps(a, b); }
+    static Flt cmpeq_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+    static Flt cmplt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+    static Flt cmpgt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_GT_OQ); }
+    static Flt cmpnle_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLE_UQ); }
+    static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm256_blendv_ps(b, a, mask); }
+
+    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
+    // clamped to 0 to 255 by the saturating packs (a negative value gives 0):
+    // each 128-bit half packs to blues, greens, reds, reds, which one
+    // shuffle interleaves.
+    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
+        const Vec bytes = _mm256_packus_epi16(_mm256_packs_epi32(blue, green), _mm256_packs_epi32(red, red));
+        const Vec order = _mm256_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1, //
+                                           0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1);
+        return _mm256_shuffle_epi8(bytes, order);
+    }
+
+    // row[index] for each lane, index 0 to 5 (rows are padded to eight).
+    static Flt PickOfSix(const float* row, Vec index) { return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index); }
+
+    // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
+    // rounded once, in double precision: four pixels per register.
+    static Flt LumaOfBytes(Vec red, Vec green, Vec blue) {
+        const __m256d inv255 = _mm256_set1_pd(double(kHcyInv255));
+        auto four = [&](__m128i r, __m128i g, __m128i b) {
+            const __m256d sum =
+                _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(r), _mm256_set1_pd(kLumaRed)),
+                                            _mm256_mul_pd(_mm256_cvtepi32_pd(g), _mm256_set1_pd(kLumaGreen))),
+                              _mm256_mul_pd(_mm256_cvtepi32_pd(b), _mm256_set1_pd(kLumaBlue)));
+            return _mm256_cvtpd_ps(_mm256_mul_pd(sum, inv255));
+        };
+        const __m128 low =
+            four(_mm256_castsi256_si128(red), _mm256_castsi256_si128(green), _mm256_castsi256_si128(blue));
+        const __m128 high = four(_mm256_extracti128_si256(red, 1), _mm256_extracti128_si256(green, 1),
+                                 _mm256_extracti128_si256(blue, 1));
+        return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
+    }
 
     // Weight bytes 8g to 8g + 7 of w as the weight words (w, w, w, 0) of
     // eight pixels. The pixels' halves are the register's two 128-bit lanes,

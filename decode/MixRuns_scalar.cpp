@@ -1,4 +1,5 @@
 // The passes for processors without SSE2: one byte at a time.
+#include "decode/Hcy.h"
 #include "decode/MixRunPasses.h"
 #include "decode/MixRuns.h"
 
@@ -18,6 +19,10 @@ void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, ui
 
 void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t opacity, uint32_t colour) {
     scalar::MixCoverage(pixels, coverage, count, opacity, colour);
+}
+
+void HcyLayerPixels(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    BlendHcyPixels(code, target, layer, count, opacity);
 }
 
 bool BlendByFormula(uint8_t, uint8_t*, const uint8_t*, size_t, uint8_t) {

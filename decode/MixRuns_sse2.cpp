@@ -40,6 +40,71 @@ struct Sse2Lanes {
     static Vec unpacklo_epi8(Vec a, Vec b) { return _mm_unpacklo_epi8(a, b); }
     static Vec unpackhi_epi8(Vec a, Vec b) { return _mm_unpackhi_epi8(a, b); }
     static Vec packus_epi16(Vec a, Vec b) { return _mm_packus_epi16(a, b); }
+    static Vec add_epi16(Vec a, Vec b) { return _mm_add_epi16(a, b); }
+    static Vec sub_epi16(Vec a, Vec b) { return _mm_sub_epi16(a, b); }
+    static Vec sub_epi32(Vec a, Vec b) { return _mm_sub_epi32(a, b); }
+    static Vec srli_epi32_8(Vec a) { return _mm_srli_epi32(a, 8); }
+    static Vec srli_epi32_16(Vec a) { return _mm_srli_epi32(a, 16); }
+    static Vec slli_epi32_8(Vec a) { return _mm_slli_epi32(a, 8); }
+    static Vec select_si(Vec mask, Vec a, Vec b) {
+        return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+    }
+
+    using Flt = __m128;
+    static Flt set1_ps(float v) { return _mm_set1_ps(v); }
+    static Flt cvtepi32_ps(Vec a) { return _mm_cvtepi32_ps(a); }
+    static Vec cvttps_epi32(Flt a) { return _mm_cvttps_epi32(a); }
+    static Vec castps_si(Flt a) { return _mm_castps_si128(a); }
+    static Flt add_ps(Flt a, Flt b) { return _mm_add_ps(a, b); }
+    static Flt sub_ps(Flt a, Flt b) { return _mm_sub_ps(a, b); }
+    static Flt mul_ps(Flt a, Flt b) { return _mm_mul_ps(a, b); }
+    static Flt div_ps(Flt a, Flt b) { return _mm_div_ps(a, b); }
+    static Flt min_ps(Flt a, Flt b) { return _mm_min_ps(a, b); }
+    static Flt max_ps(Flt a, Flt b) { return _mm_max_ps(a, b); }
+    static Flt and_ps(Flt a, Flt b) { return _mm_and_ps(a, b); }
+    static Flt andnot_ps(Flt a, Flt b) { return _mm_andnot_ps(a, b); }
+    static Flt or_ps(Flt a, Flt b) { return _mm_or_ps(a, b); }
+    static Flt xor_ps(Flt a, Flt b) { return _mm_xor_ps(a, b); }
+    static Flt cmpeq_ps(Flt a, Flt b) { return _mm_cmpeq_ps(a, b); }
+    static Flt cmplt_ps(Flt a, Flt b) { return _mm_cmplt_ps(a, b); }
+    static Flt cmpgt_ps(Flt a, Flt b) { return _mm_cmpgt_ps(a, b); }
+    static Flt cmpnle_ps(Flt a, Flt b) { return _mm_cmpnle_ps(a, b); }
+    static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
+
+    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
+    // clamped to 0 to 255 by the saturating packs (a negative value gives 0).
+    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
+        const Vec blueRed = _mm_packs_epi32(blue, red), greenZero = _mm_packs_epi32(green, _mm_setzero_si128());
+        const Vec blueGreen = _mm_unpacklo_epi16(blueRed, greenZero), redZero = _mm_unpackhi_epi16(blueRed, greenZero);
+        return _mm_packus_epi16(_mm_unpacklo_epi32(blueGreen, redZero), _mm_unpackhi_epi32(blueGreen, redZero));
+    }
+
+    // row[index] for each lane, index 0 to 5: one mask per row, as SSE2 has
+    // no variable shuffle of floats.
+    static Flt PickOfSix(const float* row, Vec index) {
+        Flt out = _mm_set1_ps(row[0]);
+        for (int k = 1; k < 6; ++k) {
+            const Flt here = _mm_castsi128_ps(_mm_cmpeq_epi32(index, _mm_set1_epi32(k)));
+            out = _mm_or_ps(_mm_andnot_ps(here, out), _mm_and_ps(here, _mm_set1_ps(row[k])));
+        }
+        return out;
+    }
+
+    // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
+    // rounded once, in double precision: two pixels per register.
+    static Flt LumaOfBytes(Vec red, Vec green, Vec blue) {
+        const __m128d inv255 = _mm_set1_pd(double(kHcyInv255));
+        auto two = [&](Vec r, Vec g, Vec b) {
+            const __m128d sum = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(r), _mm_set1_pd(kLumaRed)),
+                                                      _mm_mul_pd(_mm_cvtepi32_pd(g), _mm_set1_pd(kLumaGreen))),
+                                           _mm_mul_pd(_mm_cvtepi32_pd(b), _mm_set1_pd(kLumaBlue)));
+            return _mm_cvtpd_ps(_mm_mul_pd(sum, inv255));
+        };
+        const Flt low = two(red, green, blue);
+        const Flt high =
+            two(_mm_unpackhi_epi64(red, red), _mm_unpackhi_epi64(green, green), _mm_unpackhi_epi64(blue, blue));
+        return _mm_movelh_ps(low, high);
+    }
 
     // Weight bytes 4g to 4g + 3 of w as the weight words (w, w, w, 0) of
     // four pixels.

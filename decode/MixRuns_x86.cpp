@@ -79,6 +79,10 @@ void MixCoverage(uint8_t* pixels, const uint8_t* coverage, size_t count, uint8_t
     MixCoverageWith(Widest(), pixels, coverage, count, opacity, colour);
 }
 
+void HcyLayerPixels(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity) {
+    HcyLayerPixelsWith(Widest(), code, target, layer, count, opacity);
+}
+
 void PrefetchPixels(const uint8_t* pixels, size_t count) {
     // One hint per 64-byte cache line, the last line included.
     for (size_t k = 0; k < count; k += 64)

@@ -1,6 +1,8 @@
 #include "tests/support/MixCheck.h"
 
+#include "decode/BlendModes.h"
 #include "decode/BlendTable.h"
+#include "decode/Hcy.h"
 #include "decode/MixRunPasses.h"
 #include "decode/MixRunsScalar.h"
 
@@ -10,7 +12,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-enum Pass { kMix, kMixSelf, kFormula, kAdd, kSubtract, kCoverage, kPassCount };
+enum Pass { kMix, kMixSelf, kFormula, kAdd, kSubtract, kCoverage, kHcy, kPassCount };
 
 constexpr size_t kHeader = 7;
 
@@ -61,6 +63,12 @@ std::string CheckWithSet(const MixRunPasses& set, const uint8_t* data, size_t si
             blended[i] = BlendChannel(code, want[i], layer[i]);
         scalar::MixLayerPixels(want.data(), blended.data(), layer.data(), count, opacity);
         return Compare(target, want, "BlendByFormula");
+    }
+    case kHcy: {
+        const uint8_t hcyCode = uint8_t(kBlendHue + code % 4);
+        HcyLayerPixelsWith(set, hcyCode, target.data(), layer.data(), count, opacity);
+        BlendHcyPixels(hcyCode, want.data(), layer.data(), count, opacity);
+        return Compare(target, want, "HcyLayerPixels");
     }
     case kAdd:
         AddLayerPixelsWith(set, target.data(), layer.data(), count, opacity);

@@ -259,8 +259,8 @@ void WriteExportSeeds() {
 void WriteMixSeeds() {
     int n = 0;
     const uint8_t opacities[] = {0, 64, 128, 129, 255};
-    for (int pass = 0; pass < 6; ++pass) {
-        for (int code = 0; code < (pass == 2 ? 23 : 1); ++code) {
+    for (int pass = 0; pass < 7; ++pass) {
+        for (int code = 0; code < (pass == 2 ? 23 : pass == 6 ? 4 : 1); ++code) {
             const size_t pixels[] = {1, 4, 7, 37};
             Bytes input = {uint8_t(pass), uint8_t(code), opacities[n % 5], 0x10, 0x80, 0xF0, 0};
             const size_t count = pixels[n % 4];
