@@ -126,8 +126,11 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
             Leave();
         return true;
     case IDC_CONVERSION_BROWSE: {
+        // The picker opens at the destination in the box (ConvDir at first).
+        Str start(kPathRoom);
+        GetItemText(IDC_CONVERSION_FOLDER, start);
         Str folder(kPathRoom);
-        if (PickFolder(hwnd, msg::kDestinationPrompt, folder, true))
+        if (PickFolder(hwnd, msg::kDestinationPrompt, folder, true, start.Text()))
             SetItemText(IDC_CONVERSION_FOLDER, folder.Text());
         return true;
     }

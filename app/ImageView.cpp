@@ -3,7 +3,7 @@
 #include "app/Settings.h"
 #include "app/ViewGeometry.h"
 #include "decode/ImageBuffer.h"
-#include "framework/MouseActionSink.h"
+#include "app/MouseActionSink.h"
 
 namespace {
 

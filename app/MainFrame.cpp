@@ -36,7 +36,7 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     dpi = WindowDpi(hwnd);
     if (!list.CreateList(hwnd))
         return false;
-    list.SetMouseActionSink(this);
+    list.SetWheelSink(this);
     if (!view.CreateView(hwnd, settings, image, *this))
         return false;
     const int showCommand = LoadSettings();
@@ -49,6 +49,13 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // before the window appears.
     OpenCommandLinePath(commandTail);
     Show(showCommand);
+    if (showCommand == SW_SHOWMAXIMIZED) {
+        // Only now is the client area the maximised one the width was saved in.
+        FitListWidth(savedListWidth);
+        view.UpdateScroll(false);
+    }
+    // The arrow keys work at once, without a click in the list first.
+    SetFocus(list.hwnd);
     UpdateWindow(hwnd);
     return true;
 }
@@ -112,9 +119,38 @@ bool MainFrame::OnLButtonUp(WPARAM, uint32_t, uint32_t) {
     return true;
 }
 
+bool MainFrame::OnCaptureChanged(LPARAM) {
+    // The capture taken away (a window of the system, another program) ends
+    // the drag: without the button-up it would go on with no button held.
+    dragging = 0;
+    return true;
+}
+
 bool MainFrame::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
-    // One action per message, whatever the size of its delta.
-    RunMouseAction(static_cast<int16_t>(delta) >= 0 ? kMouseUp : kMouseDown);
+    OnWheelDelta(static_cast<int16_t>(delta));
+    return true;
+}
+
+void MainFrame::OnWheelDelta(int delta) {
+    for (int32_t notches = wheel.Add(delta); notches != 0; notches += notches > 0 ? -1 : 1)
+        RunMouseAction(notches > 0 ? kMouseUp : kMouseDown);
+}
+
+bool MainFrame::OnActivate(uint32_t state, LPARAM, uint32_t minimised) {
+    if (state == WA_INACTIVE) {
+        // Still on the child that had it: the focus moves only after this.
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd, focus))
+            focusChild = focus;
+        return false;
+    }
+    if (minimised != 0)
+        return false;
+    if (focusChild == nullptr || !IsChild(hwnd, focusChild))
+        focusChild = list.hwnd;
+    // Handled: the default would give the focus to the frame itself, where
+    // the arrow keys do nothing.
+    SetFocus(focusChild);
     return true;
 }
 

@@ -7,16 +7,18 @@
 
 #include "app/DecodeWorker.h"
 #include "app/ImageView.h"
+#include "app/MouseActionSink.h"
 #include "app/PicturesAhead.h"
 #include "app/Settings.h"
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
-#include "framework/MouseActionSink.h"
+#include "framework/WheelSink.h"
+#include "framework/WheelSteps.h"
 #include "framework/Window.h"
 
 #include <cstdint>
 
-class MainFrame : public Window, public MouseActionSink {
+class MainFrame : public Window, public MouseActionSink, public WheelSink {
 public:
     // Creates the window, its list and view, reads the settings, opens the
     // path of commandTail (the text after the program's name) if there is one
@@ -32,7 +34,14 @@ public:
     bool OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnLButtonUp(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
+    bool OnCaptureChanged(LPARAM gainingCapture) override;
     bool OnSize(WPARAM sizeType, uint32_t width, uint32_t height) override;
+    // Keeps the keyboard focus where it was across deactivation (dialogs,
+    // message boxes, other programs), as dialog boxes do; the list has it
+    // first.
+    bool OnActivate(uint32_t state, LPARAM otherWindow, uint32_t minimised) override;
+    bool OnEndSession(WPARAM ending) override;
+    bool OnInitMenuPopup(WPARAM menu, uint32_t position, uint32_t systemMenu) override;
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
@@ -64,6 +73,15 @@ public:
     void PickAndOpenFolder();
     void OpenInVelmora();
     void RunMouseAction(int event) override;
+    // The wheel over the frame or the list: the wheel bindings once per whole
+    // notch.
+    void OnWheelDelta(int delta) override;
+    // Copies the picture on display; with none, the clipboard is left alone.
+    void CopyPicture();
+
+    // Menu states (MainFrameMenus.cpp): greys what cannot act now and marks
+    // the zoom in use.
+    void UpdateMenuStates();
 
     // The dialogs and the layer export (MainFrameDialogs.cpp)
     void RunOptionDialog();
@@ -84,6 +102,8 @@ public:
 
     int dragging = 0; // 1 while a splitter drag holds the mouse capture
     POINT lastCursor{};
+    HWND focusChild = nullptr; // the child that had the focus when the frame was deactivated
+    WheelSteps wheel;
     uint32_t dpi = 96; // the DPI the frame's pixel sizes are scaled to
 
     // WM_DPICHANGED (MainFrameDpi.cpp): the window moved to a monitor of
@@ -100,4 +120,10 @@ private:
     // Sizes the list to width listWidth and the view to the rest of the
     // client area beside the gap.
     void LayOut(int32_t listWidth);
+    // LayOut with the list's width limited to the client area: a saved
+    // width wider than it becomes half of it.
+    void FitListWidth(int32_t listWidth);
+    // The saved list width, kept until a maximised window has its real
+    // client area.
+    int32_t savedListWidth = 0;
 };

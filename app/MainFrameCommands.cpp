@@ -66,7 +66,7 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         OpenInVelmora();
         return true;
     case IDM_COPY_TO_CLIPBOARD:
-        image.CopyToClipboard();
+        CopyPicture();
         return true;
     case IDM_CONVERT_ALL:
         RunConversion();
@@ -112,11 +112,28 @@ void MainFrame::OpenFile() {
 }
 
 void MainFrame::PickAndOpenFolder() {
+    // The picker opens where the user is: the folder of the file selected
+    // (or of the first listed), else the most recent folder.
+    Str start;
+    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    if (const char* path = list.PathAt(index < 0 ? 0 : index)) {
+        start.Assign(path);
+        start.RemoveFileName();
+    } else {
+        start.Assign(settings.RecDir[0].Text());
+    }
     Str folder;
     folder.Reserve(kFolderRoom);
-    if (!PickFolder(hwnd, msg::kFolderPrompt, folder, true))
+    if (!PickFolder(hwnd, msg::kFolderPrompt, folder, true, start.Text()))
         return;
     OpenFolder(folder.Text());
+}
+
+void MainFrame::CopyPicture() {
+    // An empty picture would replace what the user had on the clipboard
+    // with nothing.
+    if (!image.IsEmpty())
+        image.CopyToClipboard();
 }
 
 void MainFrame::OpenInVelmora() {
@@ -129,9 +146,13 @@ void MainFrame::OpenInVelmora() {
     }
     // A relative path in the settings is taken from the program's folder.
     AppShell::SetCurrentFolderToModule();
-    const char* document = list.PathAt(index);
-    const INT_PTR result =
-        reinterpret_cast<INT_PTR>(ShellExecuteA(hwnd, "open", settings.VelmoraPath.Text(), document, nullptr, SW_SHOW));
+    // Quoted: a path with a space would reach Velmora as several arguments.
+    Str document;
+    document.Assign("\"");
+    document.Append(list.PathAt(index));
+    document.Append("\"");
+    const INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(hwnd, "open", settings.VelmoraPath.Text(), document.Text(), nullptr, SW_SHOW));
     if (result == kShellFileNotFound)
         ShowWarning(msg::kVelmoraMissing);
 }

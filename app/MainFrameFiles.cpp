@@ -44,16 +44,29 @@ void MainFrame::ShowFile(int index) {
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const bool loaded = LoadShownFile(index, path);
     SetCursor(kept);
+    Str name;
+    list.GetText(index, name);
     if (!loaded) {
-        // The picture, the view and the title stay those of the file shown
-        // before.
-        ShowWarning(msg::kLoadFailed);
+        // The picture shown before is taken off the view: with the failed
+        // file selected it would pass for that file's (and be copied as it).
+        // It stays held ahead, so stepping back shows it at once.
+        ahead.Withdraw(image);
+        view.UpdateScroll(true);
+        Str title;
+        title.Assign("Tessavel - ");
+        title.Append(msg::kLoadFailed);
+        title.Append(" ");
+        title.Append(name.Text());
+        SetText(title.Text());
+        Str message;
+        message.Assign(msg::kLoadFailed);
+        message.Append("\n");
+        message.Append(name.Text());
+        ShowWarning(message.Text());
         DecodeAhead();
         return;
     }
     view.UpdateScroll(true);
-    Str name;
-    list.GetText(index, name);
     Str title(name.Length() + 64);
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
                   image.height, name.Text());
@@ -130,9 +143,12 @@ void MainFrame::RebuildRecentMenu() {
         return;
     while (recent.Count() > 0)
         recent.DeleteItem(0, true);
-    for (int k = 0; k < RECENT_FOLDER_COUNT && !settings.RecDir[k].IsEmpty(); ++k)
-        recent.InsertString(static_cast<UINT>(k), true, static_cast<UINT>(IDM_RECENT_FIRST + k),
-                            settings.RecDir[k].Text());
+    Str text;
+    for (int k = 0; k < RECENT_FOLDER_COUNT && !settings.RecDir[k].IsEmpty(); ++k) {
+        // The stored path stays as it is; only the menu doubles its '&'.
+        RecentMenuText(settings.RecDir[k].Text(), text);
+        recent.InsertString(static_cast<UINT>(k), true, static_cast<UINT>(IDM_RECENT_FIRST + k), text.Text());
+    }
 }
 
 void MainFrame::OpenCommandLinePath(const char* commandTail) {

@@ -1,7 +1,8 @@
 // Reading tessavel.ini at start-up (with the window's placement) and writing
-// it when the window closes.
+// it when the window closes or the session ends.
 #include "app/MainFrame.h"
 
+#include "app/SettingsLocation.h"
 #include "framework/Str.h"
 
 namespace {
@@ -14,7 +15,8 @@ constexpr int32_t kDefaultHeight = 400;
 
 int MainFrame::LoadSettings() {
     Str path;
-    path.SetToModuleFolder(kSettingsFileName);
+    Str unused;
+    FindSettingsPaths(path, unused);
     WindowState state;
     ReadSettingsFile(path.Text(), state, settings);
 
@@ -41,13 +43,20 @@ int MainFrame::LoadSettings() {
     if (showCommand != SW_SHOWMAXIMIZED)
         KeepInVirtualScreen();
 
-    int32_t listWidth = state.listWidth;
+    savedListWidth = state.listWidth;
+    if (showCommand == SW_SHOWMAXIMIZED)
+        LayOut(savedListWidth); // measured once the window is maximised
+    else
+        FitListWidth(savedListWidth);
+    return showCommand;
+}
+
+void MainFrame::FitListWidth(int32_t listWidth) {
     int32_t clientWidth = 0, clientHeight = 0;
     GetClientSize(clientWidth, clientHeight);
     if (listWidth > clientWidth)
         listWidth = clientWidth / 2;
     LayOut(listWidth);
-    return showCommand;
 }
 
 void MainFrame::SaveSettings() {
@@ -61,9 +70,19 @@ void MainFrame::SaveSettings() {
     state.showCmd = static_cast<int32_t>(placement.showCmd);
     int32_t listHeight = 0;
     list.GetWindowSize(state.listWidth, listHeight);
+    Str unused;
     Str path;
-    if (!path.SetToModuleFolder(kSettingsFileName))
+    if (!FindSettingsPaths(unused, path))
         return;
     // A file that cannot be written is not reported; the old one stays.
+    MakeFolderOf(path.Text());
     WriteSettings(path.Text(), state, settings);
+}
+
+bool MainFrame::OnEndSession(WPARAM ending) {
+    // Logging off or shutting down ends the process without WM_CLOSE: what
+    // changed in this session is written now, as a close would.
+    if (ending != FALSE)
+        SaveSettings();
+    return true;
 }

@@ -90,6 +90,13 @@ void PicturesAhead::ShowPicture(DecodedFile& decoded, ImageBuffer& image) {
     decoded.loaded = !decoded.picture.IsEmpty();
 }
 
+void PicturesAhead::Withdraw(ImageBuffer& image) {
+    // Showing "nothing" swaps the displayed picture and its description out.
+    DecodedFile previousPicture;
+    ShowPicture(previousPicture, image);
+    Keep(previousPicture);
+}
+
 const char* PicturesAhead::NextJob() const {
     if (Busy() || FreeSlotCount() == 0)
         return nullptr;

@@ -46,6 +46,11 @@ public:
     // loaded: image is then left as it was.
     bool Show(const char* path, ImageBuffer& image);
 
+    // Takes the picture on display out of image (left empty), after the
+    // file selected instead failed to load: it is kept like a picture decoded
+    // ahead while its file is beside the selected one.
+    void Withdraw(ImageBuffer& image);
+
     // The file to decode ahead now, or null: a file beside the shown one
     // with nothing held for it, while no decode runs and a slot is free.
     const char* NextJob() const;

@@ -12,3 +12,12 @@ void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder) {
         recent[k].Assign(recent[k - 1].Text());
     recent[0].Assign(folder);
 }
+
+void RecentMenuText(const char* folder, Str& out) {
+    out.Clear();
+    for (const char* p = folder; *p != 0; ++p) {
+        if (*p == '&')
+            out.AppendChar('&');
+        out.AppendChar(*p);
+    }
+}

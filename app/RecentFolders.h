@@ -9,3 +9,7 @@ constexpr int kRecentFolderCount = 5;
 // ignoring case, whole text) moves to the top and the others keep their
 // order; a new one pushes the oldest entry out.
 void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder);
+
+// The menu text of a folder: every '&' doubled, so the menu shows it instead
+// of underlining the next letter. (No CP932 second byte is '&'.)
+void RecentMenuText(const char* folder, Str& out);

@@ -135,7 +135,7 @@ bool WriteSettings(const char* path, const WindowState& window, const Settings& 
     ByteFile file;
     if (!file.OpenWrite(fresh.Text()))
         return false;
-    const bool written = WriteLines(file, window, settings);
+    const bool written = WriteLines(file, window, settings) && file.Flush();
     if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
         ByteFile::Delete(fresh.Text());
         return false;

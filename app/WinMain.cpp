@@ -17,6 +17,9 @@ MainFrame mainFrame;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
     // No single-instance check: several copies may run at once.
     AppShell::Init(true);
+    // Before any window: the folder browsers need COM. Released after the
+    // loop, when no window of the program is left.
+    OleApartment ole;
     if (!mainFrame.CreateFrame(commandTail))
         return 0;
     return AppShell::Run(mainFrame.hwnd, IDR_ACCELERATORS);

@@ -22,6 +22,10 @@ public:
     bool OpenNew(const char* path);
     // True when the file was open and everything written reached it.
     bool Close();
+    // Pushes what was written to the disk itself, for a file about to
+    // replace another: renamed before its bytes are on the disk, a crash
+    // could leave an empty file in the old one's place.
+    bool Flush();
     bool IsClosed() const { return handle == nullptr; }
 
     // Raw write: the number of bytes moved, 0 on failure. A file is opened

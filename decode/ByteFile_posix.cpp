@@ -35,6 +35,13 @@ bool ByteFile::OpenNew(const char* path) {
     return handle != nullptr;
 }
 
+bool ByteFile::Flush() {
+    if (handle == nullptr)
+        return false;
+    FILE* file = AsFile(handle);
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
 bool ByteFile::Close() {
     if (handle == nullptr)
         return false;

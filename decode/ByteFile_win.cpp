@@ -45,6 +45,10 @@ bool ByteFile::Close() {
     return closed != FALSE;
 }
 
+bool ByteFile::Flush() {
+    return handle != nullptr && FlushFileBuffers(AsHandle(handle)) != FALSE;
+}
+
 uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
     DWORD done = 0;
     if (count == 0 || !ReadFile(AsHandle(handle), buffer, count, &done, nullptr))

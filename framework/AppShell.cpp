@@ -3,6 +3,17 @@
 #include "framework/Str.h"
 
 #include <commctrl.h>
+#include <ole2.h>
+
+OleApartment::OleApartment() {
+    // S_FALSE (already started on this thread) also needs its release.
+    started = SUCCEEDED(OleInitialize(nullptr));
+}
+
+OleApartment::~OleApartment() {
+    if (started)
+        OleUninitialize();
+}
 
 bool AppShell::Init(bool initCommonControls) {
     if (initCommonControls) {

@@ -10,6 +10,23 @@
 
 class Str;
 
+// COM as a single-threaded apartment (OleInitialize) on the interface
+// thread, for as long as the object lives: the shell's dialogs (the folder
+// browser with its edit box) require it. Made in the entry point before any
+// window, released when the entry point returns.
+class OleApartment {
+public:
+    OleApartment();
+    ~OleApartment();
+    OleApartment(const OleApartment&) = delete;
+    OleApartment& operator=(const OleApartment&) = delete;
+
+    bool Started() const { return started; }
+
+private:
+    bool started = false;
+};
+
 class AppShell {
 public:
     // Initialises the common controls (the progress control of the conversion

@@ -1,20 +1,23 @@
 #include "framework/FileListBox.h"
 
 #include "framework/Dpi.h"
-#include "framework/MouseActionSink.h"
 #include "framework/Str.h"
 #include "framework/Text.h"
+#include "framework/WheelSink.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace {
 
+// No LBS_SORT: the list box would sort pic10 before pic2; AddFile inserts
+// each name where it belongs instead.
 constexpr DWORD kListStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT | LBS_NOTIFY; // 0x50300103
-constexpr int kFontHeight = 12;                                                                     // at 96 DPI
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY; // 0x50300101
+constexpr int kFontHeight = 12;                                                          // at 96 DPI
 
 // A key that paths equal ignoring case always share: their ASCII letters
 // (folded) and digits in order. Everything else is left out, so that no rule
@@ -65,15 +68,26 @@ bool FileListBox::HoldsPath(const Str& fullPath, const std::string& key) const {
     return false;
 }
 
+int FileListBox::InsertionIndex(const char* name) const {
+    const auto place =
+        std::upper_bound(names.begin(), names.end(), name, [](const char* text, const std::string& item) {
+            return text::CompareNatural(text, item.c_str()) < 0;
+        });
+    return static_cast<int>(place - names.begin());
+}
+
 bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
     std::string key = PathKey(fullPath.Text());
     if (checkDuplicates && HoldsPath(fullPath, key))
         return false;
     Str name;
     fullPath.GetFileName(name);
-    const int index = AddString(name.Text());
+    const int place = InsertionIndex(name.Text());
+    const int index =
+        static_cast<int>(Send(LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(name.Text())));
     if (index < 0)
         return false; // the list is full: nothing to own
+    names.insert(names.begin() + index, name.Text());
     const size_t size = static_cast<size_t>(fullPath.Length()) + 1;
     char* copy = new char[size];
     std::memcpy(copy, fullPath.Text(), size);
@@ -100,6 +114,7 @@ void FileListBox::ClearFiles() {
     }
     Send(LB_RESETCONTENT, 0, 0);
     pathsByKey.clear();
+    names.clear();
 }
 
 const char* FileListBox::PathAt(int index) {
@@ -108,9 +123,8 @@ const char* FileListBox::PathAt(int index) {
 }
 
 bool FileListBox::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
-    const int16_t signedDelta = static_cast<int16_t>(delta);
     if (sink != nullptr)
-        sink->RunMouseAction(signedDelta < 0 ? kMouseDown : kMouseUp);
+        sink->OnWheelDelta(static_cast<int16_t>(delta));
     // Handled: the list never scrolls by the wheel.
     return true;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// FileListBox: the sorted list of file names on the left of the main window.
-// Behind each item it keeps a heap copy of the file's full path (the item
-// data), owned by the list: made by AddFile, freed by ClearFiles. It is taken
-// over so that the mouse wheel runs the user's wheel bindings instead of
-// scrolling the list.
+// FileListBox: the sorted list of file names on the left of the main window,
+// in the order of the system's file manager (numbers by value: pic2 before
+// pic10; case ignored). Behind each item it keeps a heap copy of the file's
+// full path (the item data), owned by the list: made by AddFile, freed by
+// ClearFiles. It is taken over so that the mouse wheel goes to its owner
+// instead of scrolling the list.
 
 #include "framework/GdiObject.h"
 #include "framework/ListBox.h"
@@ -11,9 +12,10 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
-class MouseActionSink;
 class Str;
+class WheelSink;
 
 class FileListBox : public ListBox {
 public:
@@ -40,7 +42,7 @@ public:
     // The full path of item index (null when there is none).
     const char* PathAt(int index);
 
-    void SetMouseActionSink(MouseActionSink* target) { sink = target; }
+    void SetWheelSink(WheelSink* target) { sink = target; }
 
     bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
 
@@ -48,8 +50,14 @@ public:
 
 private:
     bool HoldsPath(const Str& fullPath, const std::string& key) const;
+    // Where name goes: after every item that sorts before it or equal.
+    int InsertionIndex(const char* name) const;
 
-    MouseActionSink* sink = nullptr;
+    WheelSink* sink = nullptr;
+    // The items' texts in list order. The list box sorts only by its own
+    // rule, so the list is kept in order here and items are inserted where
+    // they belong.
+    std::vector<std::string> names;
     // Every listed path under a key that equal paths share, so that the
     // duplicate check compares a new path with the few listed paths of the
     // same key instead of with every item (a drop of thousands of files

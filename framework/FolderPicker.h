@@ -1,5 +1,6 @@
 #pragma once
-// The system folder browser, file-system folders only.
+// The system folder browser, file-system folders only, with an edit box for
+// a typed path.
 
 #include "framework/Str.h"
 
@@ -7,8 +8,9 @@
 
 // The chosen folder's path into out. With stripRoot, a drive root such as
 // D:\ comes back as D: so that joining a backslash and a name gives D:\name.
-// Cancel and a choice without a file-system path are false.
-bool PickFolder(HWND owner, const char* title, Str& out, bool stripRoot);
+// The browser opens at startFolder when it names one (null or empty: at the
+// top of the tree). Cancel and a choice without a file-system path are false.
+bool PickFolder(HWND owner, const char* title, Str& out, bool stripRoot, const char* startFolder = nullptr);
 
 // D:\ (three bytes) becomes D:; any other path is left as it is.
 void StripDriveRoot(Str& path);

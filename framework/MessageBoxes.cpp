@@ -1,7 +1,15 @@
 #include "framework/MessageBoxes.h"
 
 int ShowMessage(const char* text, const char* caption, UINT type) {
-    return MessageBoxA(nullptr, text, caption, type | MB_TASKMODAL | MB_TOPMOST);
+    HWND active = GetActiveWindow();
+    const int pressed = MessageBoxA(nullptr, text, caption, type | MB_TASKMODAL | MB_TOPMOST);
+    // A box without an owner leaves no window of the thread active when it
+    // closes: the windows it disabled are enabled again only after it has
+    // gone. The window that was active takes the activation back, and with
+    // it its keyboard focus (the file list's arrow keys).
+    if (active != nullptr && IsWindow(active) && GetActiveWindow() == nullptr)
+        SetActiveWindow(active);
+    return pressed;
 }
 
 int ShowWarning(const char* text) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 // MessageBoxA with type | MB_TASKMODAL | MB_TOPMOST; the button pressed.
+// The window active before the box is active again afterwards.
 int ShowMessage(const char* text, const char* caption, UINT type);
 // A warning with the platform's default caption.
 int ShowWarning(const char* text);

@@ -40,8 +40,9 @@ int32_t ScrollBar::HandleScroll(uint32_t code, uint32_t thumb, HWND source) {
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
     GetScrollInfo(hwnd, bar, &info);
+    const uint32_t fullThumb = static_cast<uint32_t>(ThumbPosition(thumb, info.nTrackPos));
     const int32_t position =
-        NextScrollPosition(code, thumb, {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos});
+        NextScrollPosition(code, fullThumb, {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos});
     SetPos(position, true);
     return position;
 }

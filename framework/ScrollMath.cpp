@@ -59,3 +59,9 @@ int32_t NextScrollPosition(uint32_t code, uint32_t thumb, const ScrollState& sta
         p = INT32_MIN;
     return static_cast<int32_t>(p);
 }
+
+int32_t ThumbPosition(uint32_t messageThumb, int32_t trackPosition) {
+    if ((static_cast<uint32_t>(trackPosition) & 0xFFFFu) == (messageThumb & 0xFFFFu))
+        return trackPosition;
+    return static_cast<int32_t>(messageThumb & 0xFFFFu);
+}

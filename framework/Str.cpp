@@ -75,7 +75,9 @@ void Str::Reserve(int32_t n) {
     capacity = grown;
 }
 
-int32_t Str::Length() const { return data == nullptr ? 0 : int32_t(std::strlen(data)); }
+int32_t Str::Length() const {
+    return data == nullptr ? 0 : int32_t(std::strlen(data));
+}
 
 void Str::Clear() {
     if (data != nullptr)
@@ -138,7 +140,9 @@ void Str::Mid(Str& out, int32_t start, int32_t count) const {
     out.data[count] = 0;
 }
 
-int Str::CompareNoCase(const char* text) const { return text::CompareNoCase(data, text); }
+int Str::CompareNoCase(const char* text) const {
+    return text::CompareNoCase(data, text);
+}
 
 int32_t Str::FindChar(int32_t start, char c) const {
     const int32_t length = Length();

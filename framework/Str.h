@@ -11,7 +11,7 @@
 
 class Str {
 public:
-    Str();                          // capacity 63, empty
+    Str();                           // capacity 63, empty
     explicit Str(int32_t requested); // construction rounding, see Str.cpp
     ~Str() { Free(); }
     Str(const Str&) = delete;

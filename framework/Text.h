@@ -19,6 +19,12 @@ bool IsLeadByte(char c);
 // Comparison ignoring letter case; negative, zero or positive.
 int CompareNoCase(const char* a, const char* b);
 
+// The order of file names that people expect beside the system's file
+// manager: runs of digits compare by their value (pic2 before pic10), the
+// rest ignoring letter case; negative, zero or positive. Names that differ
+// only in case or in leading zeros may compare equal.
+int CompareNatural(const char* a, const char* b);
+
 // Full path of the running executable into buffer (size bytes, including the
 // terminator); the number of characters stored, 0 on failure.
 uint32_t GetModulePath(char* buffer, uint32_t size);

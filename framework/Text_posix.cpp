@@ -37,6 +37,64 @@ int CompareNoCase(const char* a, const char* b) {
     }
 }
 
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Compares the runs of digits starting at a and b by value and moves both
+// past them.
+int CompareNumbers(const char*& a, const char*& b) {
+    while (*a == '0')
+        ++a;
+    while (*b == '0')
+        ++b;
+    const char* startA = a;
+    const char* startB = b;
+    while (IsDigit(*a))
+        ++a;
+    while (IsDigit(*b))
+        ++b;
+    // Without leading zeros, the longer run is the greater number.
+    if (a - startA != b - startB)
+        return (a - startA) < (b - startB) ? -1 : 1;
+    for (; startA != a; ++startA, ++startB)
+        if (*startA != *startB)
+            return *startA < *startB ? -1 : 1;
+    return 0;
+}
+
+} // namespace
+
+int CompareNatural(const char* a, const char* b) {
+    while (*a != 0 && *b != 0) {
+        if (IsDigit(*a) && IsDigit(*b)) {
+            const int order = CompareNumbers(a, b);
+            if (order != 0)
+                return order;
+            continue;
+        }
+        // A double-byte character compares by its two bytes, unfolded: its
+        // second byte may look like an ASCII letter.
+        const char* nextA = NextChar(a);
+        const char* nextB = NextChar(b);
+        const bool wideA = nextA != a + 1;
+        const bool wideB = nextB != b + 1;
+        for (int i = 0; i < 2; ++i) {
+            const unsigned char ca = static_cast<unsigned char>(wideA ? a[i] : FoldAscii(a[i]));
+            const unsigned char cb = static_cast<unsigned char>(wideB ? b[i] : FoldAscii(b[i]));
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            if (!wideA || !wideB)
+                break;
+        }
+        a = nextA;
+        b = nextB;
+    }
+    return *a == 0 ? (*b == 0 ? 0 : -1) : 1;
+}
+
 uint32_t GetModulePath(char* buffer, uint32_t size) {
     if (size == 0)
         return 0;

@@ -226,6 +226,30 @@ TEST_F(Stepping, FileGoneOrBrokenFailsAndLeavesThePictureShown) {
     EXPECT_EQ(image.bits, shown);
 }
 
+TEST_F(Stepping, PictureWithdrawnAfterAFailureIsKeptWhileItsFileIsBeside) {
+    const std::string broken = docs.Broken("b2.qvm");
+    ASSERT_TRUE(Step(a, broken, ""));
+    const uint8_t* shownA = image.bits;
+    ASSERT_FALSE(Step(broken, c, a));
+    ahead.Withdraw(image);
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(ahead.Held(), 1); // a, the file before the broken one
+    ASSERT_TRUE(Step(a, broken, ""));
+    EXPECT_EQ(image.bits, shownA); // not read again
+
+    // A picture whose file is not beside the failed one goes.
+    ASSERT_FALSE(Step(broken, "", ""));
+    ahead.Withdraw(image);
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(ahead.Held(), 0);
+    // Nothing on display: the next file shown is read, and withdrawing
+    // nothing leaves nothing.
+    ahead.Withdraw(image);
+    EXPECT_EQ(ahead.Held(), 0);
+    ASSERT_TRUE(Step(b, "", ""));
+    EXPECT_EQ(ShadeOf(image), 20);
+}
+
 TEST_F(Stepping, PicturesOfFilesNoLongerBesideAreDropped) {
     ASSERT_TRUE(Step(b, c, a));
     DecodeNextJob(ahead, c.c_str());

@@ -95,7 +95,9 @@ struct ExportRun {
 ExportRun ExportThroughTheMenu(const std::string& file, bool loadFails = false) {
     Session viewer;
     if (loadFails) {
-        if (!viewer.StartRaw("\"" + file + "\"") || viewer.DismissBox() != msg::kLoadFailed || !viewer.FindWindows())
+        const std::string name = file.substr(file.rfind('\\') + 1);
+        if (!viewer.StartRaw("\"" + file + "\"") || viewer.DismissBox() != viewer::LoadFailedText(name) ||
+            !viewer.FindWindows())
             return {"start failed", ""};
     } else if (!viewer.Start("\"" + file + "\"")) {
         return {"start failed", ""};

@@ -3,11 +3,13 @@
 // list, which file is shown and what the title says.
 
 #include "tests/app/ViewerSession.h"
+#include "tests/e2e/ClipboardDib.h"
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/WindowQuery.h"
 
 #include "res/Messages.h"
+#include "res/ResourceIds.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/framework/CommonDialogIds.h"
 
@@ -76,12 +78,12 @@ TEST(ViewerStart, FileOfAnotherExtensionWarnsBeforeTheWindowAppears) {
     ASSERT_TRUE(viewer.StartRaw("\"" + notes + "\""));
     const e2e::Appeared first = viewer.process.WaitFirst("Main");
     ASSERT_TRUE(first.isMessageBox);
-    EXPECT_EQ(first.text, msg::kLoadFailed);
+    EXPECT_EQ(first.text, viewer::LoadFailedText("notes.txt"));
     EXPECT_TRUE(e2e::TopWindows(viewer.process.Pid(), "Main").empty()); // hidden still
     ASSERT_TRUE(viewer.process.DismissMessageBox(first.hwnd));
     ASSERT_TRUE(viewer.FindWindows());
     EXPECT_EQ(viewer.Items(), Lines{"notes.txt"});
-    EXPECT_EQ(viewer.TitleNow(), "Tessavel");
+    EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle("notes.txt"));
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
@@ -148,16 +150,92 @@ TEST(ViewerSteps, ArrowKeysInTheListShowEachFileAsItIsSelected) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
-TEST(ViewerSteps, FailedLoadWarnsAndKeepsTheTitleOfTheFileShownBefore) {
+TEST(ViewerSteps, FailedLoadNamesTheFileAndNeverPassesThePreviousPictureForIt) {
     viewer::DocFolder docs;
     docs.Qvm("a.qvm", 10, 5);
     docs.Raw("b.qvm", "QVMDATA but nothing after it");
     Session viewer;
     ASSERT_TRUE(viewer.Start(docs.Path()));
     ASSERT_TRUE(viewer.Post(viewer::kNext));
-    EXPECT_EQ(viewer.DismissBox(), msg::kLoadFailed);
+    EXPECT_EQ(viewer.DismissBox(), viewer::LoadFailedText("b.qvm"));
     EXPECT_EQ(viewer.Selection(), 1);
+    EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle("b.qvm"));
+    EXPECT_EQ(viewer.HorzMax(), 0); // the view shows no picture
+    // Copying hands out nothing: what the clipboard held stays, by the key
+    // and by the command alike, and the menu greys the item.
+    ASSERT_TRUE(e2e::PutClipboardText("kept"));
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'C', e2e::kCtrl));
+    ASSERT_TRUE(viewer.Send(viewer::kCopy));
+    EXPECT_EQ(e2e::ClipboardText(), "kept");
+    const std::optional<e2e::MenuItemState> copy = e2e::ReadMenuItem(viewer.main, viewer::kCopy);
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_NE(copy->flags & MF_GRAYED, 0u);
+    // Stepping back shows the first file again.
+    ASSERT_TRUE(viewer.Send(viewer::kPrevious));
     EXPECT_EQ(viewer.TitleNow(), Title(10, 5, "a.qvm"));
+    EXPECT_EQ(viewer.HorzMax(), 9);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerStart, NamesWithNumbersAreListedByTheirValue) {
+    viewer::DocFolder docs;
+    for (const char* name : {"pic10.qvm", "pic1.qvm", "pic100.qvm", "pic2a.qvm", "a.qvm"})
+        docs.Qvm(name, 3, 3);
+    docs.QvrIn(docs.Path(), "Pic2.qvr", 4, 4);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "pic1.qvm", "Pic2.qvr", "pic2a.qvm", "pic10.qvm", "pic100.qvm"}));
+    // Stepping follows that order.
+    ASSERT_TRUE(viewer.Send(viewer::kNext));
+    ASSERT_TRUE(viewer.Send(viewer::kNext));
+    EXPECT_EQ(viewer.TitleNow(), Title(4, 4, "Pic2.qvr"));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The window that has the keyboard focus in the viewer, and whether the arrow
+// keys given to it move the list's selection.
+struct FocusCheck {
+    HWND focus = nullptr;
+    int selectionAfterDown = -2;
+};
+
+FocusCheck DownArrowAtTheFocus(Session& viewer) {
+    FocusCheck check;
+    const std::optional<e2e::ThreadState> state = e2e::ReadThreadState(viewer.main);
+    if (!state)
+        return check;
+    check.focus = state->focus;
+    if (check.focus != nullptr && e2e::PressKey(check.focus, VK_DOWN))
+        check.selectionAfterDown = viewer.Selection();
+    return check;
+}
+
+TEST(ViewerFocus, ListHasTheKeysFromStartAndAgainAfterABoxAndADialog) {
+    viewer::DocFolder docs;
+    for (const char* name : {"a.qvm", "b.qvm", "c.qvm", "d.qvm"})
+        docs.Qvm(name, 3, 3);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    FocusCheck check = DownArrowAtTheFocus(viewer);
+    EXPECT_EQ(check.focus, viewer.list) << "at start";
+    EXPECT_EQ(check.selectionAfterDown, 1) << "at start";
+
+    // A message box (no Velmora set) takes the focus while it shows.
+    ASSERT_TRUE(viewer.Post(viewer::kOpenInVelmora));
+    EXPECT_EQ(viewer.DismissBox(), msg::kSetVelmoraLocation);
+    ASSERT_TRUE(e2e::Sync(viewer.main));
+    check = DownArrowAtTheFocus(viewer);
+    EXPECT_EQ(check.focus, viewer.list) << "after a message box";
+    EXPECT_EQ(check.selectionAfterDown, 2) << "after a message box";
+
+    ASSERT_TRUE(viewer.Post(IDM_OPTION));
+    const e2e::Appeared option = viewer.process.WaitMessageBox();
+    ASSERT_NE(option.hwnd, nullptr);
+    ASSERT_TRUE(PostMessageA(option.hwnd, WM_COMMAND, IDCANCEL, 0));
+    ASSERT_TRUE(e2e::Sync(viewer.main));
+    check = DownArrowAtTheFocus(viewer);
+    EXPECT_EQ(check.focus, viewer.list) << "after the Option dialog";
+    EXPECT_EQ(check.selectionAfterDown, 3) << "after the Option dialog";
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

@@ -87,4 +87,27 @@ TEST(ViewerScreen, ScrolledPictureShowsFromTheScrollPosition) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
+TEST(ViewerScreen, ThumbDraggedBeyondSixteenBitsStaysWhereItWasDragged) {
+    viewer::DocFolder docs;
+    // 14,000 pixels at 500% are 70,000 displayed pixels: more than the 16
+    // bits of the scroll message.
+    const std::string file = docs.Qvm("wide.qvm", 14000, 4);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ASSERT_TRUE(e2e::BringToFront(viewer.main));
+    ASSERT_TRUE(e2e::PressKey(viewer.main, '5', e2e::kCtrl));
+    ASSERT_EQ(viewer.HorzMax(), 69999);
+    const RECT client = e2e::ClientRect(viewer.view);
+    const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+    // The bar lies just below the client area; the thumb starts after the
+    // left arrow.
+    const int barY = client.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2;
+    ASSERT_TRUE(e2e::SendDrag(viewer.view, {arrow + 3, barY}, {client.right - arrow - 1, barY}, 6));
+    const std::optional<e2e::ScrollState> bar = e2e::ReadScroll(viewer.view, SB_HORZ);
+    ASSERT_TRUE(bar.has_value());
+    EXPECT_GT(bar->position, 65535);
+    EXPECT_EQ(bar->position, bar->maximum - bar->page + 1); // dragged to the end
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
 } // namespace

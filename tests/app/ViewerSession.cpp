@@ -7,6 +7,7 @@
 #include "tests/support/DocWriter.h"
 
 #include "app/FrameMessages.h"
+#include "res/Messages.h"
 #include "tests/support/WaitUntil.h"
 
 #include <cstdio>
@@ -17,6 +18,14 @@ std::string Title(int width, int height, const std::string& name) {
     char text[512];
     std::snprintf(text, sizeof text, "Tessavel - (%dx%d) %s", width, height, name.c_str());
     return text;
+}
+
+std::string FailedTitle(const std::string& name) {
+    return std::string("Tessavel - ") + msg::kLoadFailed + " " + name;
+}
+
+std::string LoadFailedText(const std::string& name) {
+    return std::string(msg::kLoadFailed) + "\n" + name;
 }
 
 DocFolder::DocFolder() : path(e2e::WindowsPath(dir.Path())) {}

@@ -36,6 +36,10 @@ enum Command : int {
 
 // "Tessavel - (WxH) name"
 std::string Title(int width, int height, const std::string& name);
+// The title after name failed to load: "Tessavel - 読み込みに失敗 name".
+std::string FailedTitle(const std::string& name);
+// The message then: "読み込みに失敗", a line break, name.
+std::string LoadFailedText(const std::string& name);
 
 // A folder of documents for one test, removed afterwards. Paths are Windows
 // paths (the tests run under Wine).

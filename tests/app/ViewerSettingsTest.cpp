@@ -205,4 +205,54 @@ TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
     EXPECT_EQ(GetFileAttributesA(partial.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(ViewerSettings, EndOfTheSessionWritesTheSettingsAsACloseDoes) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    ASSERT_TRUE(viewer.Send(viewer::kReduce)); // 75%
+    LRESULT mayEnd = 0;
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, &mayEnd));
+    EXPECT_NE(mayEnd, 0);
+    // A session that does not end after all writes nothing.
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF));
+    EXPECT_FALSE(viewer.ReadSettings().has_value());
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    const std::optional<std::string> written = viewer.ReadSettings();
+    ASSERT_TRUE(written.has_value()); // before any close
+    EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "75");
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerSettings, ShowCommandThatWouldHideTheWindowOpensItNormally) {
+    for (int showCmd : {0, -1, 12}) {
+        SettingsValues values;
+        values.Place(30, 30, 530, 430);
+        values.showCmd = showCmd;
+        Session viewer;
+        ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+        ASSERT_TRUE(viewer.Start());
+        EXPECT_TRUE(IsWindowVisible(viewer.main)) << showCmd;
+        EXPECT_FALSE(IsIconic(viewer.main)) << showCmd;
+        EXPECT_EQ(viewer.Close(), 0u);
+        EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "ShowCmd"), "1") << showCmd;
+    }
+}
+
+TEST(ViewerSettings, MaximisedStartMeasuresTheListAgainstTheMaximisedWindow) {
+    SettingsValues values;
+    values.Place(20, 20, 420, 320); // restored client area narrower than the list
+    values.showCmd = 3;
+    values.listWidth = 600;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start());
+    ASSERT_TRUE(IsZoomed(viewer.main));
+    const int client = e2e::ClientRect(viewer.main).right;
+    ASSERT_GT(client, 600) << "the screen is too small for this test";
+    EXPECT_EQ(WindowRectOf(viewer.list).right - WindowRectOf(viewer.list).left, 600);
+    EXPECT_EQ(WindowRectOf(viewer.view).right - WindowRectOf(viewer.view).left, client - 603);
+    EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "ListWidth"), "600");
+}
+
 } // namespace

@@ -186,26 +186,29 @@ int TopIndex(HWND list) {
     return int(top);
 }
 
-TEST(ViewerMouse, WheelRunsTheWheelBindingOnceAndNeverScrollsTheList) {
+TEST(ViewerMouse, WheelRunsTheBindingOncePerNotchAndNeverScrollsTheList) {
     viewer::DocFolder docs;
     for (int i = 0; i < 80; ++i)
         docs.Qvm("d" + std::to_string(100 + i) + ".qvm", 1 + i, 1);
     Session viewer;
     ASSERT_TRUE(viewer.Start(docs.Path()));
+    // Deltas add up to notches of 120 wherever the wheel turns, list or
+    // frame; a reversal starts afresh.
     const struct {
         HWND target;
         int delta;
         int selection;
     } wheels[] = {
-        {viewer.list, -120, 1}, {viewer.list, -360, 2}, {viewer.list, 120, 1},
-        {viewer.main, -120, 2}, {viewer.main, 0, 1},    {viewer.list, 240, 0},
+        {viewer.list, -120, 1}, {viewer.list, -360, 4}, {viewer.list, 120, 3}, {viewer.main, -40, 3},
+        {viewer.list, -40, 3},  {viewer.main, -40, 4},  {viewer.main, -40, 4}, {viewer.list, 80, 4},
+        {viewer.list, 40, 3},   {viewer.main, 0, 3},    {viewer.main, 240, 1},
     };
     for (const auto& w : wheels) {
         ASSERT_TRUE(e2e::PostWheel(w.target, w.delta));
         EXPECT_EQ(viewer.Selection(), w.selection) << w.delta;
         EXPECT_EQ(TopIndex(viewer.list), 0);
     }
-    EXPECT_EQ(viewer.TitleNow(), Title(1, 1, "d100.qvm"));
+    EXPECT_EQ(viewer.TitleNow(), Title(2, 1, "d101.qvm"));
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
@@ -286,12 +289,103 @@ TEST(ViewerVelmora, OpenStartsTheProgramBesideTheViewerWithTheDocumentPath) {
     HWND launched = nullptr;
     waits::WaitUntil([&] { return (launched = FindWindowA(probe::kMainClass, nullptr)) != nullptr; });
     ASSERT_NE(launched, nullptr);
-    // The path goes over exactly as stored, without quotes.
-    EXPECT_EQ(e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0), "tail " + file);
+    // The path goes over quoted, so its space does not split it.
+    EXPECT_EQ(e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0), "tail \"" + file + "\"");
     PostMessageA(launched, WM_CLOSE, 0, 0);
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
     waits::WaitUntil([launched] { return !IsWindow(launched); });
+}
+
+TEST(ViewerClipboard, CopyWithNoPictureLeavesTheClipboardAlone) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    ASSERT_TRUE(e2e::PutClipboardText("the user's text"));
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'C', e2e::kCtrl));
+    ASSERT_TRUE(viewer.Send(viewer::kCopy));
+    EXPECT_EQ(e2e::ClipboardText(), "the user's text");
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The state of a menu item as the program shows it when the menu opens.
+UINT MenuFlags(Session& viewer, int id) {
+    const std::optional<e2e::MenuItemState> item = e2e::ReadMenuItem(viewer.main, UINT(id));
+    return item ? item->flags & (MF_GRAYED | MF_CHECKED) : 0xFFFFu;
+}
+
+TEST(ViewerMenus, EditItemsThatCannotActAreGreyedAndTheZoomInUseIsMarked) {
+    viewer::DocFolder docs;
+    docs.Qvm("a.qvm", 4, 4);
+    docs.QvrIn(docs.Path(), "b.qvr", 4, 4);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    const int kExportLayers = 40022;
+    const struct {
+        const char* when;
+        int id;
+        UINT flags;
+    } empty[] = {
+        {"no picture", viewer::kCopy, MF_GRAYED},       {"nothing selected", kExportLayers, MF_GRAYED},
+        {"empty list", viewer::kConvertAll, MF_GRAYED}, {"zoom in use", viewer::kZoomFirst + 3, MF_CHECKED},
+        {"zoom not in use", viewer::kZoomFirst, 0},     {"always there", viewer::kNext, 0},
+    };
+    for (const auto& c : empty)
+        EXPECT_EQ(MenuFlags(viewer, c.id), c.flags) << c.when;
+
+    ASSERT_TRUE(viewer.Drop({docs.Path()}));
+    ASSERT_EQ(viewer.Selection(), 0); // a.qvm shown
+    EXPECT_EQ(MenuFlags(viewer, viewer::kCopy), 0u);
+    EXPECT_EQ(MenuFlags(viewer, kExportLayers), 0u);
+    EXPECT_EQ(MenuFlags(viewer, viewer::kConvertAll), 0u);
+    ASSERT_TRUE(viewer.Send(viewer::kNext)); // b.qvr: its layers cannot be exported
+    EXPECT_EQ(MenuFlags(viewer, kExportLayers), UINT(MF_GRAYED));
+    EXPECT_EQ(MenuFlags(viewer, viewer::kCopy), 0u);
+
+    ASSERT_TRUE(e2e::PressKey(viewer.main, '3', e2e::kCtrl)); // 300%
+    for (int id = viewer::kZoomFirst; id <= viewer::kZoomFirst + 7; ++id)
+        EXPECT_EQ(MenuFlags(viewer, id), id == viewer::kZoomFirst + 5 ? UINT(MF_CHECKED) : 0u) << id;
+    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 400%
+    EXPECT_EQ(MenuFlags(viewer, viewer::kZoomFirst + 6), UINT(MF_CHECKED));
+    EXPECT_EQ(MenuFlags(viewer, viewer::kZoomFirst + 5), 0u);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerMenus, RecentFolderWithAnAmpersandShowsItAndKeepsThePath) {
+    viewer::DocFolder docs;
+    const std::string folder = docs.Sub("Tom & Jerry");
+    viewer::SettingsValues values;
+    values.recDir[0] = folder;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start());
+    const std::optional<e2e::MenuItemState> item = e2e::ReadMenuItem(viewer.main, viewer::kRecentFirst);
+    ASSERT_TRUE(item.has_value());
+    EXPECT_EQ(item->text, docs.Path() + "\\Tom && Jerry"); // '&&' shows one '&'
+    EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "RecDir1"), folder);
+}
+
+TEST(ViewerSplitter, LostCaptureEndsTheDrag) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    ASSERT_EQ(WidthOf(viewer.list), 150);
+    ASSERT_TRUE(e2e::MoveCursor(viewer.main, 151, 40));
+    ASSERT_TRUE(PostMessageA(viewer.main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(151, 40)));
+    ASSERT_TRUE(e2e::Sync(viewer.main));
+    // What the system sends when another window takes the mouse.
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_CAPTURECHANGED, 0, 0));
+    ASSERT_TRUE(e2e::MoveCursor(viewer.main, 191, 40));
+    ASSERT_TRUE(PostMessageA(viewer.main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(191, 40)));
+    ASSERT_TRUE(e2e::Sync(viewer.main));
+    EXPECT_EQ(WidthOf(viewer.list), 150);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerShell, InterfaceThreadRunsInAComApartment) {
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    EXPECT_TRUE(e2e::InComApartment(viewer.main));
+    EXPECT_EQ(viewer.Close(), 0u);
 }
 
 TEST(ViewerClipboard, CopyPutsTheDecodedPictureOnTheClipboardAs24BitRows) {

@@ -214,7 +214,7 @@ TEST(ConvertJobs, OneDocumentAtATimeGetsEveryCore) {
 
 TEST(ConvertFolders, DocumentsAreListedAsTheViewerListsThem) {
     TempDir dir;
-    for (const char* name : {"b.QVM", "a.qvr", "C.qvm", "x.qvm.bak", "notes.txt", "noext", ".qvm"})
+    for (const char* name : {"b.QVM", "a.qvr", "C.qvm", "x.qvm.bak", "notes.txt", "noext", ".qvm", "p10.qvm", "P2.qvm"})
         ASSERT_TRUE(docwriter::WriteFile(dir.File(name), Bytes{1}));
     std::filesystem::create_directory(dir.File("folder.qvm"));
     std::filesystem::create_directory(dir.File("sub"));
@@ -222,7 +222,8 @@ TEST(ConvertFolders, DocumentsAreListedAsTheViewerListsThem) {
     std::vector<std::string> paths;
     ASSERT_TRUE(ListDocuments(dir.Path(), paths));
     EXPECT_EQ(paths, (std::vector<std::string>{JoinPath(dir.Path(), ".qvm"), JoinPath(dir.Path(), "a.qvr"),
-                                               JoinPath(dir.Path(), "b.QVM"), JoinPath(dir.Path(), "C.qvm")}));
+                                               JoinPath(dir.Path(), "b.QVM"), JoinPath(dir.Path(), "C.qvm"),
+                                               JoinPath(dir.Path(), "P2.qvm"), JoinPath(dir.Path(), "p10.qvm")}));
     std::vector<std::string> none;
     EXPECT_FALSE(ListDocuments(dir.File("missing"), none));
 }

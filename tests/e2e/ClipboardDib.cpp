@@ -51,4 +51,35 @@ bool ClearClipboard() {
     return emptied;
 }
 
+bool PutClipboardText(const std::string& text) {
+    if (!OpenClipboardPatiently())
+        return false;
+    bool put = false;
+    if (EmptyClipboard()) {
+        if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+            std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+            GlobalUnlock(block);
+            put = SetClipboardData(CF_TEXT, block) != nullptr;
+            if (!put)
+                GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+    return put;
+}
+
+std::optional<std::string> ClipboardText() {
+    if (!OpenClipboardPatiently())
+        return std::nullopt;
+    std::optional<std::string> text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = std::string(chars, strnlen(chars, GlobalSize(data)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace e2e

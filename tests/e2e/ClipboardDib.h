@@ -1,5 +1,6 @@
 #pragma once
-// Reading the picture another process put on the clipboard as CF_DIB.
+// Reading the picture another process put on the clipboard as CF_DIB, and
+// text put there to see whether a program left it alone.
 
 #include "tests/support/DibRead.h"
 
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace e2e {
@@ -31,5 +33,10 @@ std::optional<ClipboardDib> ReadClipboardDib();
 
 // Empties the clipboard, so that a later read sees only what comes after.
 bool ClearClipboard();
+
+// Replaces the clipboard's contents with text (CF_TEXT).
+bool PutClipboardText(const std::string& text);
+// The clipboard's CF_TEXT; nothing when it holds none.
+std::optional<std::string> ClipboardText();
 
 } // namespace e2e

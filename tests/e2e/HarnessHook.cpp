@@ -9,7 +9,20 @@
 #include "tests/e2e/HookMeasure.h"
 #include "tests/e2e/HookProtocol.h"
 
+#include <objbase.h>
+
 namespace {
+
+// Tells hwnd that each menu of its bar, and each submenu, opens.
+void InitMenus(HWND hwnd, HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU popup = GetSubMenu(menu, i)) {
+            SendMessageA(hwnd, WM_INITMENUPOPUP, WPARAM(popup), MAKELPARAM(i, FALSE));
+            InitMenus(hwnd, popup);
+        }
+    }
+}
 
 void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
     char name[64];
@@ -40,6 +53,22 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             answer.focus = UINT64(UINT_PTR(state.hwndFocus));
             answer.capture = UINT64(UINT_PTR(state.hwndCapture));
             answer.active = UINT64(UINT_PTR(state.hwndActive));
+        } else if (query == hookproto::kMenuItem) {
+            HMENU bar = GetMenu(hwnd);
+            if (bar != nullptr)
+                InitMenus(hwnd, bar);
+            const UINT id = reply->requestId; // the request is in the block until the answer replaces it
+            const UINT state = bar != nullptr ? GetMenuState(bar, id, MF_BYCOMMAND) : UINT(-1);
+            answer.ok = state != UINT(-1) ? 1 : 0;
+            answer.position = INT(state);
+            if (answer.ok)
+                GetMenuStringA(bar, id, answer.text, sizeof answer.text, MF_BYCOMMAND);
+        } else if (query == hookproto::kComApartment) {
+            // S_FALSE: this thread had started COM as an apartment already.
+            const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            answer.ok = result == S_FALSE ? 1 : 0;
+            if (SUCCEEDED(result))
+                CoUninitialize();
         } else if (query == hookproto::kDpiState) {
             MeasureDpiState(hwnd, answer);
         } else if (query == hookproto::kTextFit) {

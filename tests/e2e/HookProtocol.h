@@ -23,6 +23,13 @@ enum Query : WPARAM {
     kScrollVert = 2,  // GetScrollInfo(SB_VERT)
     kThreadState = 3, // focus, capture and active window of the program's thread
     kInputMarker = 4, // answered by the hook when it sees the marker key below
+    // The state (position: GetMenuState flags) and text of the menu-bar item
+    // whose command id is requestId, after the window was told
+    // that each of its menus opens (WM_INITMENUPOPUP), as a user opening
+    // them would.
+    kMenuItem = 5,
+    // ok: the thread is in a single-threaded COM apartment already.
+    kComApartment = 6,
     kDpiState = 10,   // DPI, awareness and font height of the message's window (HookMeasure.cpp)
     kTextFit = 11,    // the controls of the message's window (a dialog) whose text is cut off
     kDpiChanged = 12, // sends the message's window WM_DPICHANGED with the request below
@@ -40,6 +47,7 @@ struct Reply {
     LONG ok;       // the queried call succeeded
     INT minimum, maximum, page, position, trackPosition;
     UINT64 focus, capture, active; // window handles, 0 for none
+    char text[260];                // kMenuItem: the item's text
     // kDpiState: the window's DPI, its DPI awareness (0 unaware, 1 system,
     // 2 per monitor; -1 when the system cannot say) and the height of the
     // font it was given (LOGFONT lfHeight; 0 without one), and the width of
@@ -53,6 +61,8 @@ struct Reply {
     // suggested window rectangle.
     INT requestDpi;
     RECT requestRect;
+    // kMenuItem, written by the test before it asks: the item's command id.
+    UINT requestId;
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

@@ -3,6 +3,7 @@
 #include "tests/e2e/E2ePaths.h"
 #include "tests/e2e/HookProtocol.h"
 
+#include <cstring>
 #include <functional>
 
 namespace e2e {
@@ -103,6 +104,20 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd) {
     if (!reply || !reply->ok)
         return std::nullopt;
     return ThreadState{HWND(UINT_PTR(reply->focus)), HWND(UINT_PTR(reply->capture)), HWND(UINT_PTR(reply->active))};
+}
+
+std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
+    hookproto::Reply request{};
+    request.requestId = id;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kMenuItem, kAnswerTimeoutMs, &request);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return MenuItemState{UINT(reply->position), std::string(reply->text, strnlen(reply->text, sizeof reply->text))};
+}
+
+bool InComApartment(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kComApartment, kAnswerTimeoutMs);
+    return reply && reply->ok;
 }
 
 std::optional<DpiState> ReadDpiState(HWND hwnd) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "tests/e2e/WindowQuery.h"
 
@@ -38,6 +39,19 @@ bool Sync(HWND hwnd, DWORD timeoutMs = kAnswerTimeoutMs);
 std::optional<ScrollState> ReadScroll(HWND hwnd, int bar);
 
 std::optional<ThreadState> ReadThreadState(HWND hwnd);
+
+struct MenuItemState {
+    UINT flags = 0; // GetMenuState: MF_GRAYED, MF_CHECKED, ...
+    std::string text;
+};
+
+// The menu-bar item of command id of the top-level window hwnd, as the
+// program shows it when its menus open (each is sent WM_INITMENUPOPUP
+// first). Wine answers menu questions only inside the menu's process.
+std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id);
+
+// True when the thread of hwnd runs in a single-threaded COM apartment.
+bool InComApartment(HWND hwnd);
 
 struct DpiState {
     int dpi = 0;

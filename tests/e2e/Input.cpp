@@ -233,6 +233,29 @@ bool SendClick(HWND target, int x, int y, Button button, int clicks, unsigned mo
     return SendAll(target, modifiers, events);
 }
 
+bool SendDrag(HWND target, POINT from, POINT to, int steps) {
+    if (steps < 1)
+        steps = 1;
+    // Absolute moves, in the 0..65535 units of the primary screen: relative
+    // ones would go through the pointer's acceleration. The pointer gets to
+    // the start by an input event too, so the press cannot overtake it.
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const auto moveTo = [&](int x, int y) {
+        const POINT screen = ToScreen(target, x, y);
+        INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+        move.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
+        move.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
+        return SendAll(target, kNoModifier, {move});
+    };
+    if (!moveTo(from.x, from.y) || !SendAll(target, kNoModifier, {MouseInput(MOUSEEVENTF_LEFTDOWN)}))
+        return false;
+    for (int i = 1; i <= steps; ++i)
+        if (!moveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps))
+            return false;
+    return SendAll(target, kNoModifier, {MouseInput(MOUSEEVENTF_LEFTUP)});
+}
+
 bool SendWheel(HWND target, int x, int y, int delta) {
     if (!MoveCursor(target, x, y))
         return false;

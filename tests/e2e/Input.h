@@ -70,5 +70,9 @@ bool SendKey(HWND target, UINT vk, unsigned modifiers = kNoModifier);
 bool SendClick(HWND target, int x, int y, Button button = Button::kLeft, int clicks = 1,
                unsigned modifiers = kNoModifier);
 bool SendWheel(HWND target, int x, int y, int delta);
+// The left button pressed at client point from of target, moved to to in
+// steps moves, and released there. Points may lie outside the client area
+// (on a window's scroll bar).
+bool SendDrag(HWND target, POINT from, POINT to, int steps = 4);
 
 } // namespace e2e

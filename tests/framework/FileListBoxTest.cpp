@@ -4,8 +4,8 @@
 #include "TestWindows.h"
 
 #include "framework/FileListBox.h"
-#include "framework/MouseActionSink.h"
 #include "framework/Str.h"
+#include "framework/WheelSink.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 
@@ -49,10 +49,10 @@ void operator delete[](void* p, std::size_t) noexcept {
 
 namespace {
 
-class RecordingSink : public MouseActionSink {
+class RecordingSink : public WheelSink {
 public:
-    void RunMouseAction(int event) override { events.push_back(event); }
-    std::vector<int> events;
+    void OnWheelDelta(int delta) override { deltas.push_back(delta); }
+    std::vector<int> deltas;
 };
 
 // The style each window of the thread is created with.
@@ -105,7 +105,7 @@ TEST_F(FileListBoxTest, ListIsTheSortedChildInTheJapaneseFont) {
     // The list box drops the scroll-bar bits while nothing scrolls, so the
     // style is read as it was given at creation.
     ASSERT_EQ(createdStyles.size(), 1u);
-    EXPECT_EQ(createdStyles[0], 0x50300103u);
+    EXPECT_EQ(createdStyles[0], 0x50300101u); // sorted by the list's own order, not the list box's
     EXPECT_TRUE(GetWindowLongA(list.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(GetDlgCtrlID(list.hwnd), IDC_FILE_LIST);
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
@@ -128,6 +128,25 @@ TEST_F(FileListBoxTest, SortedInsertionKeepsEachPathWithItsItem) {
     EXPECT_EQ(TextAt(1), "b.qvm");
     EXPECT_STREQ(list.PathAt(1), "C:\\d\\b.qvm");
     EXPECT_EQ(list.Send(LB_GETCURSEL, 0, 0), LB_ERR); // adding never selects
+}
+
+TEST_F(FileListBoxTest, NamesWithNumbersAreOrderedByTheirValue) {
+    for (const char* path : {"C:\\d\\pic10.qvm", "C:\\d\\pic1.qvm", "C:\\e\\Pic2.qvm", "C:\\d\\pic100.qvm",
+                             "C:\\d\\a.qvm", "C:\\d\\pic2b.qvm"})
+        ASSERT_TRUE(Add(path, false));
+    const std::vector<std::string> expected = {"a.qvm", "pic1.qvm", "Pic2.qvm", "pic2b.qvm", "pic10.qvm", "pic100.qvm"};
+    ASSERT_EQ(Count(), int(expected.size()));
+    for (int i = 0; i < Count(); ++i) {
+        EXPECT_EQ(TextAt(i), expected[size_t(i)]) << i;
+        const std::string path = list.PathAt(i);
+        EXPECT_EQ(path.substr(path.rfind('\\') + 1), expected[size_t(i)]) << i; // each path stays with its item
+    }
+    // Emptied and filled again, the order starts afresh.
+    list.ClearFiles();
+    ASSERT_TRUE(Add("C:\\d\\z9.qvm", false));
+    ASSERT_TRUE(Add("C:\\d\\z10.qvm", false));
+    EXPECT_EQ(TextAt(0), "z9.qvm");
+    EXPECT_EQ(TextAt(1), "z10.qvm");
 }
 
 TEST_F(FileListBoxTest, DuplicateCheckComparesWholePathsIgnoringCase) {
@@ -179,9 +198,9 @@ TEST_F(FileListBoxTest, ClearFilesFreesEveryPathCopy) {
     EXPECT_EQ(Count(), 0);
 }
 
-TEST_F(FileListBoxTest, WheelRunsTheBindingsInsteadOfScrolling) {
+TEST_F(FileListBoxTest, WheelGoesToItsOwnerInsteadOfScrolling) {
     RecordingSink sink;
-    list.SetMouseActionSink(&sink);
+    list.SetWheelSink(&sink);
     list.Resize(100, 60);
     for (int i = 0; i < 40; ++i)
         Add(("C:\\d\\file" + std::to_string(100 + i) + ".qvm").c_str(), false);
@@ -193,7 +212,7 @@ TEST_F(FileListBoxTest, WheelRunsTheBindingsInsteadOfScrolling) {
     list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(5, 5));
     list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-480)), MAKELPARAM(5, 5));
     list.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 0), MAKELPARAM(5, 5));
-    EXPECT_EQ(sink.events, (std::vector<int>{kMouseDown, kMouseUp, kMouseDown, kMouseUp}));
+    EXPECT_EQ(sink.deltas, (std::vector<int>{-120, 120, -480, 0})); // signed, whole
     EXPECT_EQ(list.Send(LB_GETTOPINDEX, 0, 0), top);
 
     // The system list box itself would have scrolled.

@@ -1,9 +1,12 @@
-// The arithmetic of placement and scrolling, with the screen layouts and
+// The arithmetic of placement, scrolling and the wheel, with the screen layouts and
 // scroll ranges the viewer meets.
 #include "framework/PlacementMath.h"
 #include "framework/ScrollMath.h"
+#include "framework/WheelSteps.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -132,5 +135,46 @@ TEST_P(ScrollRequest, GivesTheNewPosition) {
 
 INSTANTIATE_TEST_SUITE_P(Codes, ScrollRequest, ::testing::ValuesIn(kScrollCases),
                          [](const ::testing::TestParamInfo<ScrollCase>& info) { return info.param.name; });
+
+TEST(ScrollThumb, DragBeyondSixteenBitsKeepsTheTrackPosition) {
+    const struct {
+        uint32_t messageThumb;
+        int32_t track;
+        int32_t expected;
+    } cases[] = {
+        {70000 & 0xFFFF, 70000, 70000}, // a 13,108-pixel picture at 500%: the field wrapped
+        {300, 300, 300},                // below 65,536 both agree
+        {65535, 131071, 131071},        // the last value before the next wrap
+        {25, 0, 25},                    // posted by another program: no drag, the message's value
+        {0xFFFF0000u | 40, 40, 40},     // only the low half of the field counts
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ThumbPosition(c.messageThumb, c.track), c.expected) << c.track;
+}
+
+TEST(WheelNotches, DeltasAddUpToWholeNotches) {
+    const struct {
+        const char* name;
+        std::vector<int32_t> deltas;
+        std::vector<int32_t> notches; // returned for each delta
+    } cases[] = {
+        {"OneNotch", {120}, {1}},
+        {"TwoNotchesInOneMessage", {240}, {2}},
+        {"ThreeSmallDeltasMakeOne", {40, 40, 40}, {0, 0, 1}},
+        {"TowardTheUser", {-40, -40, -40, -120}, {0, 0, -1, -1}},
+        {"RestCarriesOver", {100, 100, 100}, {0, 1, 1}},
+        {"ReversalDropsThePartNotch", {80, -40, -80}, {0, 0, -1}},
+        {"ReversalAfterWholeNotches", {160, -120}, {1, -1}},
+        {"ZeroDoesNothing", {0, 0}, {0, 0}},
+        {"LargestDelta", {-32768}, {-273}},
+    };
+    for (const auto& c : cases) {
+        WheelSteps wheel;
+        std::vector<int32_t> got;
+        for (int32_t delta : c.deltas)
+            got.push_back(wheel.Add(delta));
+        EXPECT_EQ(got, c.notches) << c.name;
+    }
+}
 
 } // namespace

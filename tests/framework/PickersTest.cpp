@@ -203,4 +203,45 @@ TEST_F(PickerDialogs, FolderPickerStripsTheRootOfADrive) {
     }
 }
 
+// Waits until the folder tree shows leaf selected.
+bool WaitForSelection(HWND dialog, const std::string& leaf) {
+    const HWND tree = FindFolderTree(dialog);
+    return tree != nullptr && waits::WaitUntil([&] {
+               PumpMessages();
+               return SelectedFolderName(tree) == leaf;
+           });
+}
+
+TEST_F(PickerDialogs, FolderPickerOpensAtTheStartFolder) {
+    const std::string start = dir.File("start here");
+    ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+    Str out(511);
+    bool shown = false;
+    ModalDriver driver([&](HWND dialog) {
+        shown = WaitForSelection(dialog, "start here");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(PickFolder(nullptr, "folder", out, true, start.c_str()));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(std::string(out.Text()), start);
+}
+
+TEST_F(PickerDialogs, FolderPickerTakesATypedPath) {
+    const std::string typed = dir.File("typed");
+    ASSERT_TRUE(CreateDirectoryA(typed.c_str(), nullptr));
+    Str out(511);
+    bool hasEditBox = false;
+    ModalDriver driver([&](HWND dialog) {
+        HWND edit = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+        hasEditBox = edit != nullptr;
+        if (edit != nullptr)
+            SetWindowTextA(edit, typed.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    const bool picked = PickFolder(nullptr, "folder", out, true);
+    ASSERT_TRUE(hasEditBox);
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(std::string(out.Text()), typed);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "framework/Str.h"
+#include "framework/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -211,3 +212,32 @@ TEST(StrPath, ModuleFolderHoldsTheSettingsFileName) {
 }
 
 } // namespace
+
+// Both builds order names alike (the viewer's list and the converter's folder
+// order): digits by value, letters ignoring case.
+TEST(TextOrder, NamesWithNumbersSortByTheirValue) {
+    const struct {
+        const char* a;
+        const char* b;
+        int sign;
+    } cases[] = {
+        {"pic2.qvm", "pic10.qvm", -1},
+        {"pic10.qvm", "pic100.qvm", -1},
+        {"pic9.qvm", "pic10.qvm", -1},
+        {"PIC2.qvm", "pic10.qvm", -1},
+        {"a.qvm", "B.qvm", -1},
+        {"pic", "pic1", -1},
+        {"x2y10.qvm", "x2y9.qvm", 1},
+        {"x10y1.qvm", "x9y2.qvm", 1},
+        {"99999999999999999999a", "100000000000000000000a", -1}, // beyond any integer type
+        {"pic3.qvm", "pic3.qvm", 0},
+        {"Pic3.QVM", "pic3.qvm", 0},
+        {"\x83t\x83@2", "\x83t\x83@10", -1}, // double-byte text before the number
+    };
+    for (const auto& c : cases) {
+        const int forward = text::CompareNatural(c.a, c.b);
+        const int backward = text::CompareNatural(c.b, c.a);
+        EXPECT_EQ((forward > 0) - (forward < 0), c.sign) << c.a << " / " << c.b;
+        EXPECT_EQ((backward > 0) - (backward < 0), -c.sign) << c.b << " / " << c.a;
+    }
+}

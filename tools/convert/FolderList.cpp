@@ -18,9 +18,12 @@ bool EndsInSeparator(const std::string& folder) {
     return last == text::PathSeparator() || last == '/';
 }
 
+// The viewer's list order; names it takes as equal keep a fixed order.
 void SortNames(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int order = text::CompareNoCase(a.c_str(), b.c_str());
+        int order = text::CompareNatural(a.c_str(), b.c_str());
+        if (order == 0)
+            order = text::CompareNoCase(a.c_str(), b.c_str());
         return order != 0 ? order < 0 : std::strcmp(a.c_str(), b.c_str()) < 0;
     });
 }

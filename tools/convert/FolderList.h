@@ -6,8 +6,9 @@
 #include <vector>
 
 // Full paths of the entries of folder that are not folders and whose
-// extension is qvm or qvr in any letter case, sorted by file name ignoring
-// case (ties in byte order); subfolders are not searched. False when the
+// extension is qvm or qvr in any letter case, sorted by file name as the
+// viewer's list is (numbers by value, case ignored; ties ignoring case, then
+// in byte order); subfolders are not searched. False when the
 // folder cannot be read.
 bool ListDocuments(const std::string& folder, std::vector<std::string>& paths);
 

@@ -1,7 +1,6 @@
 #pragma once
 // The interface through which a window that receives a bindable mouse event
-// (MouseEvent, the viewer's list of them) asks the main frame to run the
-// action the user bound to it.
+// (MouseEvent) asks the main frame to run the action the user bound to it.
 
 #include "app/MouseAction.h"
 

@@ -1,0 +1,49 @@
+// What the menus show when they open: items that cannot act now are greyed,
+// and the Zoom submenu marks the zoom in use. The accelerators go through
+// the same states (the system asks for them before it runs a key's command),
+// so a greyed command has no key either.
+#include "app/MainFrame.h"
+
+#include "app/ViewGeometry.h"
+#include "framework/Str.h"
+#include "res/ResourceIds.h"
+
+namespace {
+
+void Enable(HMENU bar, UINT id, bool enabled) {
+    EnableMenuItem(bar, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool IsQvmPath(const char* path) {
+    if (path == nullptr)
+        return false;
+    Str full;
+    full.Assign(path);
+    Str extension;
+    full.GetExtension(extension);
+    return extension.CompareNoCase("qvm") == 0;
+}
+
+} // namespace
+
+bool MainFrame::OnInitMenuPopup(WPARAM, uint32_t, uint32_t systemMenu) {
+    if (systemMenu != 0)
+        return false;
+    UpdateMenuStates();
+    return true;
+}
+
+void MainFrame::UpdateMenuStates() {
+    HMENU bar = GetMenu(hwnd);
+    if (bar == nullptr)
+        return;
+    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
+    const int selection = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    Enable(bar, IDM_COPY_TO_CLIPBOARD, !image.IsEmpty());
+    Enable(bar, IDM_EXPORT_LAYERS, selection >= 0 && IsQvmPath(list.PathAt(selection)));
+    Enable(bar, IDM_CONVERT_ALL, count > 0);
+    const int32_t scale = UsableScale(settings.Scale);
+    for (int id = IDM_ZOOM_25; id <= IDM_ZOOM_500; ++id)
+        CheckMenuItem(bar, static_cast<UINT>(id),
+                      MF_BYCOMMAND | (ScaleForZoomCommand(id) == scale ? MF_CHECKED : MF_UNCHECKED));
+}
