@@ -9,6 +9,7 @@
 #include "tests/app/ViewerDialogs.h"
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/WindowQuery.h"
 
 #include "res/ResourceIds.h"
 
@@ -38,18 +39,6 @@ std::vector<std::string> Documents(const std::string& folder, std::string* large
     return names;
 }
 
-// The captions are in the program's ANSI code page (932); the terminal this
-// runs in reads UTF-8, and so does a console once told to.
-std::string ForTerminal(const std::string& ansi) {
-    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
-    std::wstring text(size_t(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), text.data(), wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
-}
-
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -59,6 +48,8 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The captions are CP932; the terminal this runs in reads UTF-8, and so
+    // does a console once told to.
     SetConsoleOutputCP(CP_UTF8);
     if (argc < 2) {
         std::fprintf(stderr, "usage: viewer_conversion_timing FOLDER [COPIES]\n");
@@ -107,7 +98,7 @@ int main(int argc, char** argv) {
         const bool done = viewer::Convert(dialog, 600000);
         QueryPerformanceCounter(&end);
         std::printf("%s: %s %.3f s (%s)\n", format == 1 ? "PNG" : "BMP", done ? "" : "FAILED", Seconds(start, end),
-                    ForTerminal(viewer::ConversionCaption(dialog)).c_str());
+                    e2e::ToUtf8(viewer::ConversionCaption(dialog)).c_str());
     }
     viewer::ClickItem(dialog, IDCANCEL);
     session.Close();

@@ -246,6 +246,8 @@ TEST(ViewerSettings, MaximisedStartMeasuresTheListAgainstTheMaximisedWindow) {
     Session viewer;
     ASSERT_TRUE(viewer.WriteSettings(values.Text()));
     ASSERT_TRUE(viewer.Start());
+    // The window is found as soon as it shows; its start-up ends after that.
+    ASSERT_TRUE(e2e::Sync(viewer.main));
     ASSERT_TRUE(IsZoomed(viewer.main));
     const int client = e2e::ClientRect(viewer.main).right;
     ASSERT_GT(client, 600) << "the screen is too small for this test";

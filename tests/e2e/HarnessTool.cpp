@@ -22,17 +22,6 @@
 
 namespace {
 
-// Texts of the program are ANSI (CP932); the terminal reads UTF-8.
-std::string ToUtf8(const std::string& text) {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
 int Usage() {
     std::fputs("usage: harness_tool shoot --class CLASS --out FILE.png [--tail TEXT] [--timeout MS] PROGRAM\n", stderr);
     return 2;
@@ -57,10 +46,10 @@ int Shoot(const char* program, const char* className, const char* out, const std
             main = first.hwnd;
             break;
         }
-        std::printf("message box: %s\n", ToUtf8(first.text).c_str());
+        std::printf("message box: %s\n", e2e::ToUtf8(first.text).c_str());
         process.DismissMessageBox(first.hwnd);
     }
-    std::printf("window: %s (%lu ms after start)\n", ToUtf8(e2e::WindowText(main)).c_str(),
+    std::printf("window: %s (%lu ms after start)\n", e2e::ToUtf8(e2e::WindowText(main)).c_str(),
                 (unsigned long)(GetTickCount() - start));
     // In the foreground its caption shows active, as a user would see it.
     e2e::BringToFront(main);

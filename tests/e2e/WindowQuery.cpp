@@ -20,6 +20,16 @@ std::wstring Widen(const std::string& text) {
     return out;
 }
 
+std::string ToUtf8(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    if (wide.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 std::string ClassOf(HWND hwnd) {
     char name[256] = "";
     GetClassNameA(hwnd, name, sizeof name);

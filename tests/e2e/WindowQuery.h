@@ -54,5 +54,7 @@ std::string MessageBoxText(HWND box);
 // Wide text of this process as ANSI text and back.
 std::string Narrow(const std::wstring& wide);
 std::wstring Widen(const std::string& text);
+// ANSI text (the program's CP932) as UTF-8, for printing to a terminal.
+std::string ToUtf8(const std::string& text);
 
 } // namespace e2e

@@ -11,14 +11,14 @@ namespace {
 
 enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, Help, Version };
 
-struct Spec {
+struct OptionName {
     Id id;
     char shortName; // 0: long form only
     const char* longName;
     bool takesValue;
 };
 
-const Spec kSpecs[] = {
+const OptionName kOptions[] = {
     {Id::Output, 'o', "output", true},
     {Id::Format, 'f', "format", true},
     {Id::Jobs, 'j', "jobs", true},
@@ -31,22 +31,22 @@ const Spec kSpecs[] = {
     {Id::Version, 0, "version", false},
 };
 
-const Spec* FindShort(char c) {
-    for (const Spec& spec : kSpecs)
-        if (spec.shortName == c)
-            return &spec;
+const OptionName* FindShort(char c) {
+    for (const OptionName& option : kOptions)
+        if (option.shortName == c)
+            return &option;
     return nullptr;
 }
 
-const Spec* FindLong(const std::string& name) {
-    for (const Spec& spec : kSpecs)
-        if (name == spec.longName)
-            return &spec;
+const OptionName* FindLong(const std::string& name) {
+    for (const OptionName& option : kOptions)
+        if (name == option.longName)
+            return &option;
     return nullptr;
 }
 
-std::string Shown(const Spec& spec) {
-    return spec.shortName != 0 ? std::string("-") + spec.shortName : std::string("--") + spec.longName;
+std::string Shown(const OptionName& option) {
+    return option.shortName != 0 ? std::string("-") + option.shortName : std::string("--") + option.longName;
 }
 
 bool ParseJobs(const std::string& text, unsigned& jobs) {
@@ -69,21 +69,21 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
 }
 
 // One option with its value (empty for those that take none).
-ParseResult Apply(const Spec& spec, const std::string& value, ConvertOptions& options, std::string& error) {
-    switch (spec.id) {
+ParseResult Apply(const OptionName& option, const std::string& value, ConvertOptions& options, std::string& error) {
+    switch (option.id) {
     case Id::Output:
         options.destination = value;
         break;
     case Id::Format:
         if (!ParseFormat(value, options.format)) {
-            error = Shown(spec) + " takes png or bmp";
+            error = Shown(option) + " takes png or bmp";
             return ParseResult::Error;
         }
         options.formatGiven = true;
         break;
     case Id::Jobs:
         if (!ParseJobs(value, options.jobs)) {
-            error = Shown(spec) + " takes a number of jobs from 1 to " + std::to_string(kMaxJobs);
+            error = Shown(option) + " takes a number of jobs from 1 to " + std::to_string(kMaxJobs);
             return ParseResult::Error;
         }
         break;
@@ -192,50 +192,50 @@ ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& opti
         if (arg[1] == '-') {
             const size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const Spec* spec = FindLong(name);
-            if (spec == nullptr) {
+            const OptionName* option = FindLong(name);
+            if (option == nullptr) {
                 error = "unknown option --" + name;
                 return ParseResult::Error;
             }
             std::string value;
             if (equals != std::string::npos) {
-                if (!spec->takesValue) {
+                if (!option->takesValue) {
                     error = "--" + name + " takes no value";
                     return ParseResult::Error;
                 }
                 value = arg.substr(equals + 1);
-            } else if (spec->takesValue) {
+            } else if (option->takesValue) {
                 if (i + 1 >= argc) {
                     error = "--" + name + " needs a value";
                     return ParseResult::Error;
                 }
                 value = argv[++i];
             }
-            const ParseResult result = Apply(*spec, value, options, error);
+            const ParseResult result = Apply(*option, value, options, error);
             if (result != ParseResult::Run)
                 return result;
             continue;
         }
         // Short options, bundled: -qr, -j4, -o DIR.
         for (size_t k = 1; k < arg.size(); ++k) {
-            const Spec* spec = FindShort(arg[k]);
-            if (spec == nullptr) {
+            const OptionName* option = FindShort(arg[k]);
+            if (option == nullptr) {
                 error = std::string("unknown option -") + arg[k];
                 return ParseResult::Error;
             }
             std::string value;
-            if (spec->takesValue) {
+            if (option->takesValue) {
                 if (k + 1 < arg.size()) {
                     value = arg.substr(k + 1);
                 } else if (i + 1 < argc) {
                     value = argv[++i];
                 } else {
-                    error = Shown(*spec) + " needs a value";
+                    error = Shown(*option) + " needs a value";
                     return ParseResult::Error;
                 }
                 k = arg.size();
             }
-            const ParseResult result = Apply(*spec, value, options, error);
+            const ParseResult result = Apply(*option, value, options, error);
             if (result != ParseResult::Run)
                 return result;
         }
