@@ -5,6 +5,7 @@
 #include "framework/Text.h"
 
 #include <cstdio>
+#include <cstring>
 
 const char kSettingsFileName[] = "tessavel.ini";
 const char kSettingsSection[] = "Tessaven";
@@ -107,6 +108,22 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 
 namespace {
 
+// The reader takes blanks off both ends of a value and one pair of matching
+// quotes around it. A text it would change so is written inside a pair of
+// double quotes, which the reader takes off again: the text comes back as
+// it was, however often it is saved.
+bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
+    const size_t length = std::strlen(text);
+    const char first = length > 0 ? text[0] : 0;
+    const char last = length > 0 ? text[length - 1] : 0;
+    const bool blankEnd = first == ' ' || first == '\t' || last == ' ' || last == '\t';
+    const bool quoted = length >= 2 && (first == '"' || first == '\'') && last == first;
+    if (!blankEnd && !quoted)
+        return file.WriteKeyText(name, text);
+    return file.WriteText(name) && file.WriteText("=\"") && file.WriteText(text) && file.WriteText("\"") &&
+           file.WriteNewline();
+}
+
 bool WriteLines(ByteFile& file, const WindowState& window, const Settings& settings) {
     bool ok = file.WriteText("[") && file.WriteText(kSettingsSection) && file.WriteText("]") && file.WriteNewline();
     ok = ok && file.WriteKeyInt("WinLeft", window.left) && file.WriteKeyInt("WinTop", window.top) &&
@@ -116,12 +133,13 @@ bool WriteLines(ByteFile& file, const WindowState& window, const Settings& setti
     for (int i = 0; ok && i < kMouseEventCount; ++i)
         ok = file.WriteKeyInt(kMouseKeys[i], settings.Mouse[i]);
     ok = ok && file.WriteKeyInt("ConvType", settings.ConvType);
-    ok = ok && file.WriteKeyText("Velmora", settings.VelmoraPath.Text()) &&
-         file.WriteKeyText("OpenDir", settings.OpenDir.Text()) && file.WriteKeyText("ConvDir", settings.ConvDir.Text());
+    ok = ok && WriteKeyTextAsRead(file, "Velmora", settings.VelmoraPath.Text()) &&
+         WriteKeyTextAsRead(file, "OpenDir", settings.OpenDir.Text()) &&
+         WriteKeyTextAsRead(file, "ConvDir", settings.ConvDir.Text());
     for (int i = 0; ok && i < 5; ++i) {
         char key[16];
         RecentKey(key, i);
-        ok = file.WriteKeyText(key, settings.RecDir[i].Text());
+        ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
     }
     return ok;
 }
