@@ -5,6 +5,7 @@
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/SettingsKeys.h"
 
 #include "app/FrameMessages.h"
 #include "res/Messages.h"
@@ -218,26 +219,18 @@ void SettingsValues::Place(int left, int top, int right, int bottom) {
 }
 
 std::string SettingsValues::Text() const {
-    std::string text = "[Tessaven]\r\n";
-    auto number = [&](const char* key, int value) { text += std::string(key) + "=" + std::to_string(value) + "\r\n"; };
-    auto words = [&](const std::string& key, const std::string& value) { text += key + "=" + value + "\r\n"; };
-    number("WinLeft", winLeft);
-    number("WinTop", winTop);
-    number("WinRight", winRight);
-    number("WinBottom", winBottom);
-    number("ShowCmd", showCmd);
-    number("ListWidth", listWidth);
-    number("Scale", scale);
-    number("ColBk", colBk);
-    const char* mouseKeys[5] = {"MouseRight", "MouseMid", "MouseUp", "MouseDown", "MouseLDbl"};
-    for (int i = 0; i < 5; ++i)
-        number(mouseKeys[i], mouse[i]);
-    number("ConvType", convType);
-    words("Velmora", velmora);
-    words("OpenDir", openDir);
-    words("ConvDir", convDir);
-    for (int i = 0; i < 5; ++i)
-        words("RecDir" + std::to_string(i + 1), recDir[i]);
+    // In the order of the keys, which is the order the program writes them.
+    const int numbers[] = {winLeft, winTop,   winRight, winBottom, showCmd,  listWidth, scale,
+                           colBk,   mouse[0], mouse[1], mouse[2],  mouse[3], mouse[4],  convType};
+    const std::string* texts[] = {&velmora,   &openDir,   &convDir,   &recDir[0],
+                                  &recDir[1], &recDir[2], &recDir[3], &recDir[4]};
+    static_assert(std::size(numbers) == std::size(settingskeys::kNumbers), "a number for every number key");
+    static_assert(std::size(texts) == std::size(settingskeys::kTexts), "a text for every text key");
+    std::string text = settingskeys::SectionLine();
+    for (size_t i = 0; i < std::size(numbers); ++i)
+        text += std::string(settingskeys::kNumbers[i]) + "=" + std::to_string(numbers[i]) + "\r\n";
+    for (size_t i = 0; i < std::size(texts); ++i)
+        text += std::string(settingskeys::kTexts[i]) + "=" + *texts[i] + "\r\n";
     return text;
 }
 

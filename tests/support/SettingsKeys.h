@@ -1,6 +1,7 @@
 #pragma once
-// The keys of the settings file by kind, for tests that give every key of a
-// kind the same value.
+// The settings file's layout for the tests, stated once: its section and its
+// keys by kind, each kind in the order the program writes them (the numbers
+// first, then the texts).
 
 #include <cstddef>
 #include <string>
@@ -13,9 +14,14 @@ inline const char* const kNumbers[] = {"WinLeft",   "WinTop",    "WinRight",  "W
 inline const char* const kTexts[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1",
                                      "RecDir2", "RecDir3", "RecDir4", "RecDir5"};
 
+// The section's line, CR LF ended.
+inline std::string SectionLine() {
+    return "[Tessaven]\r\n";
+}
+
 // A settings file: the section, then key=value for each of keys.
 template <size_t N> std::string EveryKey(const char* const (&keys)[N], const std::string& value) {
-    std::string text = "[Tessaven]\r\n";
+    std::string text = SectionLine();
     for (const char* key : keys)
         text += std::string(key) + "=" + value + "\r\n";
     return text;
