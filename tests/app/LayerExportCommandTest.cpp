@@ -5,6 +5,7 @@
 #include "app/LayerExportCommand.h"
 #include "res/Messages.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,7 @@ using docwriter::QvmDocument;
 using docwriter::QvmLayer;
 
 QvmDocument ThreeLayers() {
-    QvmDocument doc;
-    doc.width = 4;
-    doc.height = 3;
-    for (const char* name : {"paper", "colour", "line"}) {
-        QvmLayer layer;
-        layer.name = name;
-        layer.pixels = docwriter::SolidPixels(4, 3, 10, 20, 30, 128);
-        doc.layers.push_back(layer);
-    }
-    return doc;
+    return paintings::ThreeLayerQvm(4, 3);
 }
 
 std::set<std::string> PngFiles(const std::string& folder) {

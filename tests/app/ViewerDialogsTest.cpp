@@ -11,6 +11,7 @@
 #include "tests/e2e/WindowQuery.h"
 #include "tests/app/OutputPictures.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/Paintings.h"
 
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -50,29 +51,8 @@ std::set<std::string> FilesIn(const std::string& folder) {
 
 constexpr int kLayerW = 6, kLayerH = 4;
 
-Bytes LayerPixels(int seed) {
-    Bytes pixels;
-    for (int i = 0; i < kLayerW * kLayerH; ++i)
-        pixels.insert(pixels.end(), {uint8_t(i * 5 + seed), uint8_t(seed * 40), uint8_t(i * 3), uint8_t(i * 10 + 7)});
-    return pixels;
-}
-
-// A paper layer that is hidden, a colour layer at opacity 50 and a line
-// layer, bottom to top.
 docwriter::QvmDocument ThreeLayers() {
-    docwriter::QvmDocument doc;
-    doc.width = kLayerW;
-    doc.height = kLayerH;
-    const char* names[] = {"paper", "colour", "line"};
-    for (int i = 0; i < 3; ++i) {
-        docwriter::QvmLayer layer;
-        layer.name = names[i];
-        layer.pixels = LayerPixels(i + 1);
-        doc.layers.push_back(layer);
-    }
-    doc.layers[0].flags = 0;
-    doc.layers[1].opacity = 50;
-    return doc;
+    return paintings::ThreeLayerQvm(kLayerW, kLayerH);
 }
 
 // The stored BGRA pixels (bottom row first) as PNG RGBA samples, top row first.

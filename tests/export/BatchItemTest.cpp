@@ -14,10 +14,6 @@ using docwriter::Bytes;
 
 namespace {
 
-std::string Sep() {
-    return std::string(1, testpictures::IsWindowsBuild() ? '\\' : '/');
-}
-
 TEST(BatchItemNames, ExtensionIsReplacedAndTheSeparatorAlwaysAdded) {
     struct Case {
         std::string folder;
@@ -26,12 +22,13 @@ TEST(BatchItemNames, ExtensionIsReplacedAndTheSeparatorAlwaysAdded) {
         std::string expected;
     };
     const Case cases[] = {
-        {"out", "cat.qvr", OutputFormat::Png, "out" + Sep() + "cat.png"},
-        {"out", "DOG.QVM", OutputFormat::Bmp, "out" + Sep() + "DOG.bmp"},
-        {"out", "noext", OutputFormat::Png, "out" + Sep() + "noext"},
-        {"out", "a.b.qvm", OutputFormat::Png, "out" + Sep() + "a.b.png"},
-        {"out", "\x95\x5C.qvm", OutputFormat::Png, "out" + Sep() + "\x95\x5C.png"},
-        {"out" + Sep(), "x.qvm", OutputFormat::Bmp, "out" + Sep() + Sep() + "x.bmp"},
+        {"out", "cat.qvr", OutputFormat::Png, "out" + testpictures::Sep() + "cat.png"},
+        {"out", "DOG.QVM", OutputFormat::Bmp, "out" + testpictures::Sep() + "DOG.bmp"},
+        {"out", "noext", OutputFormat::Png, "out" + testpictures::Sep() + "noext"},
+        {"out", "a.b.qvm", OutputFormat::Png, "out" + testpictures::Sep() + "a.b.png"},
+        {"out", "\x95\x5C.qvm", OutputFormat::Png, "out" + testpictures::Sep() + "\x95\x5C.png"},
+        {"out" + testpictures::Sep(), "x.qvm", OutputFormat::Bmp,
+         "out" + testpictures::Sep() + testpictures::Sep() + "x.bmp"},
     };
     for (const Case& c : cases) {
         Str out;
@@ -75,7 +72,7 @@ protected:
 
 TEST_F(BatchItemRun, ConvertedSkippedAndFailedAreToldApart) {
     EXPECT_EQ(Run(good, OutputFormat::Bmp, true), ItemResult::Converted);
-    EXPECT_EQ(std::string(output.Text()), out + Sep() + "cat.bmp");
+    EXPECT_EQ(std::string(output.Text()), out + testpictures::Sep() + "cat.bmp");
     EXPECT_EQ(docwriter::ReadFile(output.Text()).size(), 54u + 12 * 2);
 
     // Overwrite off and the output present: skipped without loading, so the
@@ -87,12 +84,12 @@ TEST_F(BatchItemRun, ConvertedSkippedAndFailedAreToldApart) {
     const std::string text = dir.File("notes.txt");
     ASSERT_TRUE(docwriter::WriteFile(text, Bytes{'x'}));
     EXPECT_EQ(Run(text, OutputFormat::Png, true), ItemResult::LoadFailed);
-    EXPECT_FALSE(ByteFile::Exists((out + Sep() + "notes.png").c_str()));
+    EXPECT_FALSE(ByteFile::Exists((out + testpictures::Sep() + "notes.png").c_str()));
 
     // A folder in the way of the output file: loaded, not written.
-    std::filesystem::create_directory(out + Sep() + "cat.png");
+    std::filesystem::create_directory(out + testpictures::Sep() + "cat.png");
     EXPECT_EQ(Run(good, OutputFormat::Png, true), ItemResult::WriteFailed);
-    EXPECT_TRUE(std::filesystem::is_directory(out + Sep() + "cat.png"));
+    EXPECT_TRUE(std::filesystem::is_directory(out + testpictures::Sep() + "cat.png"));
 }
 
 } // namespace

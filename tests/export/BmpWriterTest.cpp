@@ -104,7 +104,7 @@ TEST(BmpOutputFailure, EmptyPictureOrMissingFolderWritesNothing) {
     EXPECT_FALSE(image.SaveBmp(dir.File("e.bmp").c_str()));
     EXPECT_FALSE(ByteFile::Exists(dir.File("e.bmp").c_str()));
     ASSERT_TRUE(image.Create(2, 2));
-    const std::string missing = dir.File("none") + (IsWindowsBuild() ? "\\x.bmp" : "/x.bmp");
+    const std::string missing = dir.File("none") + Sep() + "x.bmp";
     EXPECT_FALSE(image.SaveBmp(missing.c_str()));
 }
 

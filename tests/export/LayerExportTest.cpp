@@ -4,6 +4,7 @@
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +21,9 @@ namespace {
 constexpr int kW = 6;
 constexpr int kH = 4;
 
-std::string Sep() {
-    return std::string(1, testpictures::IsWindowsBuild() ? '\\' : '/');
-}
-
-// width x height pixels, bottom row first, different for every seed.
+// Layer pixels of the test size, partly clear, different for every seed.
 Bytes LayerPixels(int seed) {
-    Bytes pixels;
-    for (int i = 0; i < kW * kH; ++i)
-        pixels.insert(pixels.end(), {uint8_t(i + seed), uint8_t(i * 3 + seed), uint8_t(seed * 40), uint8_t(i * 9)});
-    return pixels;
+    return paintings::LayerPixels(kW, kH, uint32_t(seed), paintings::Cover::Partial);
 }
 
 QvmLayer Layer(const std::string& name, int seed) {
@@ -221,9 +215,9 @@ TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
     TempDir dir;
     const std::string folder = dir.File("docs");
     std::filesystem::create_directory(folder);
-    const std::string doc =
-        WriteDoc(folder + Sep() + "h.qvm", Document({Layer("..", 1), Layer("..\\..\\evil", 2), Layer("../up", 3),
-                                                     Layer("c:d", 4), Layer("\x95\x5C", 5), Layer("\x83\x5C\\x", 6)}));
+    const std::string doc = WriteDoc(folder + testpictures::Sep() + "h.qvm",
+                                     Document({Layer("..", 1), Layer("..\\..\\evil", 2), Layer("../up", 3),
+                                               Layer("c:d", 4), Layer("\x95\x5C", 5), Layer("\x83\x5C\\x", 6)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
     const bool windows = testpictures::IsWindowsBuild();
     const std::string expected[] = {"h_05_...png",
@@ -233,7 +227,7 @@ TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
                                     windows ? "h_01_\x95\x5C.png" : "h_01_\xE8\xA1\xA8.png",
                                     windows ? "h_00_\x83\x5C_x.png" : "h_00_\xE3\x82\xBD_x.png"};
     for (const std::string& name : expected)
-        EXPECT_TRUE(ByteFile::Exists((folder + Sep() + name).c_str())) << name;
+        EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + name).c_str())) << name;
     EXPECT_EQ(EntriesIn(folder), 7u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }
@@ -244,14 +238,14 @@ TEST(LayerExport, LeadByteDoesNotShieldASeparatorBehindIt) {
     // go into a folder of that name when one exists.
     TempDir dir;
     const std::string folder = dir.File("docs");
-    std::filesystem::create_directories(folder + Sep() + "h_00_\x81");
-    const std::string doc = WriteDoc(folder + Sep() + "h.qvm", Document({Layer("\x81/../../escape", 1)}));
+    std::filesystem::create_directories(folder + testpictures::Sep() + "h_00_\x81");
+    const std::string doc = WriteDoc(folder + testpictures::Sep() + "h.qvm", Document({Layer("\x81/../../escape", 1)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
     // Lead byte and "_" then read as one CP932 character, a full-width
     // backslash, which is no separator.
     const std::string mark = testpictures::IsWindowsBuild() ? "\x81_" : "\xEF\xBC\xBC";
-    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "h_00_" + mark + ".._.._escape.png").c_str()));
-    EXPECT_EQ(EntriesIn(folder + Sep() + "h_00_\x81"), 0u);
+    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "h_00_" + mark + ".._.._escape.png").c_str()));
+    EXPECT_EQ(EntriesIn(folder + testpictures::Sep() + "h_00_\x81"), 0u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }
 
@@ -271,10 +265,11 @@ TEST(LayerExport, FullLengthNameAndDottedFolder) {
     const std::string folder = dir.File("my.work");
     std::filesystem::create_directory(folder);
     const std::string full(32, 'n');
-    const std::string doc = WriteDoc(folder + Sep() + "pic.QVM", Document({Layer(full, 1), Layer("", 2)}));
+    const std::string doc =
+        WriteDoc(folder + testpictures::Sep() + "pic.QVM", Document({Layer(full, 1), Layer("", 2)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
-    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "pic_01_" + full + ".png").c_str()));
-    EXPECT_TRUE(ByteFile::Exists((folder + Sep() + "pic_00_.png").c_str()));
+    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "pic_01_" + full + ".png").c_str()));
+    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "pic_00_.png").c_str()));
     EXPECT_EQ(EntriesIn(folder), 3u);
 }
 
@@ -314,7 +309,7 @@ TEST(LayerExport, DestinationFolderOverwriteAndUnwritableLayers) {
     EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 
     // A second run replaces the files; with overwrite off it leaves them.
-    const std::string top = out + Sep() + "x_00_c.png";
+    const std::string top = out + testpictures::Sep() + "x_00_c.png";
     ASSERT_TRUE(docwriter::WriteFile(top, Bytes{1, 2, 3}));
     ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
     EXPECT_TRUE(ReadPngRows(top) == PngRowsOf(LayerPixels(3)));
@@ -327,16 +322,16 @@ TEST(LayerExport, DestinationFolderOverwriteAndUnwritableLayers) {
     // A layer whose file cannot be written is passed over; the others are
     // written and the export still counts as done.
     options.overwrite = true;
-    std::filesystem::remove(out + Sep() + "x_01_b.png");
-    std::filesystem::create_directory(out + Sep() + "x_01_b.png");
+    std::filesystem::remove(out + testpictures::Sep() + "x_01_b.png");
+    std::filesystem::create_directory(out + testpictures::Sep() + "x_01_b.png");
     ASSERT_TRUE(ExportLayers(doc.c_str(), options, report));
     EXPECT_EQ(report.written, 2);
     EXPECT_EQ(report.failedWrites, 1);
-    EXPECT_EQ(std::string(report.firstFailedFile.Text()), out + Sep() + "x_01_b.png");
+    EXPECT_EQ(std::string(report.firstFailedFile.Text()), out + testpictures::Sep() + "x_01_b.png");
     ASSERT_EQ(report.failures.size(), 1u);
-    EXPECT_EQ(report.failures[0].file, out + Sep() + "x_01_b.png");
+    EXPECT_EQ(report.failures[0].file, out + testpictures::Sep() + "x_01_b.png");
     EXPECT_NE(report.failures[0].error, 0);
-    EXPECT_TRUE(std::filesystem::is_directory(out + Sep() + "x_01_b.png"));
+    EXPECT_TRUE(std::filesystem::is_directory(out + testpictures::Sep() + "x_01_b.png"));
 }
 
 } // namespace

@@ -115,7 +115,7 @@ TEST(PngOutputFailure, NothingIsCreatedWhenTheFolderIsMissingOrThePictureEmpty) 
     EXPECT_FALSE(image.SavePng(empty.c_str(), false));
     EXPECT_FALSE(std::filesystem::exists(empty));
     ASSERT_TRUE(image.Create(4, 4));
-    const std::string missing = dir.File("no-such-folder") + (IsWindowsBuild() ? "\\x.png" : "/x.png");
+    const std::string missing = dir.File("no-such-folder") + Sep() + "x.png";
     EXPECT_FALSE(image.SavePng(missing.c_str(), true));
     EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-folder")));
 }

@@ -55,7 +55,7 @@ TEST(AtomicOutput, AFailedReplaceKeepsWhatWasThereAndRemovesTheTemporary) {
         // take its place.
         const std::string folder = dir.File("taken.png");
         std::filesystem::create_directory(folder);
-        docwriter::WriteFile(folder + (IsWindowsBuild() ? "\\inside" : "/inside"), {7});
+        docwriter::WriteFile(folder + Sep() + "inside", {7});
         EXPECT_FALSE(SaveAs(folder, kind)) << kind;
         EXPECT_TRUE(std::filesystem::is_directory(folder));
         EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"taken.png"}));
@@ -65,7 +65,7 @@ TEST(AtomicOutput, AFailedReplaceKeepsWhatWasThereAndRemovesTheTemporary) {
 
 TEST(AtomicOutput, AMissingFolderIsReportedWithTheSystemsReason) {
     TempDir dir;
-    const std::string path = dir.File("missing") + (IsWindowsBuild() ? "\\a.png" : "/a.png");
+    const std::string path = dir.File("missing") + Sep() + "a.png";
     EXPECT_FALSE(Picture().SavePng(path.c_str(), false));
     const int code = ByteFile::LastFailure();
     ASSERT_NE(code, 0);

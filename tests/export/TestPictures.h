@@ -64,6 +64,11 @@ inline bool IsWindowsBuild() {
     return text::PathSeparator() == '\\';
 }
 
+// The platform's path separator, to join a folder and a name.
+inline std::string Sep() {
+    return std::string(1, text::PathSeparator());
+}
+
 // A device that accepts the file's creation and refuses every write: the
 // host's /dev/full, reached through Wine's drive Z: in the Windows build.
 inline const char* FullDevice() {

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: export_fixtures FOLDER\n");
         return 2;
     }
-    const std::string folder = std::string(argv[1]) + (testpictures::IsWindowsBuild() ? "\\" : "/");
+    const std::string folder = std::string(argv[1]) + testpictures::Sep();
     struct Shape {
         const char* kind;
         int width, height;

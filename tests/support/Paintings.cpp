@@ -99,7 +99,7 @@ docwriter::QvmDocument TableModeQvm(int width, int height) {
         Cover cover;
     };
     const Recipe recipes[] = {{0, 128, Cover::Opaque},  {1, 128, Cover::Partial}, {5, 128, Cover::Partial},
-                          {4, 100, Cover::Partial}, {0, 64, Cover::Partial},  {16, 128, Cover::Partial}};
+                              {4, 100, Cover::Partial}, {0, 64, Cover::Partial},  {16, 128, Cover::Partial}};
     docwriter::QvmDocument doc;
     doc.width = uint16_t(width);
     doc.height = uint16_t(height);
@@ -194,6 +194,22 @@ docwriter::QvrV0Document MaskQvr(int width, int height, int layerCount) {
         layer.stream = docwriter::Compress(CoverageMask(width, height, seed));
         doc.layers.push_back(std::move(layer));
     }
+    return doc;
+}
+
+docwriter::QvmDocument ThreeLayerQvm(int width, int height) {
+    docwriter::QvmDocument doc;
+    doc.width = uint16_t(width);
+    doc.height = uint16_t(height);
+    const char* names[] = {"paper", "colour", "line"};
+    for (int i = 0; i < 3; ++i) {
+        docwriter::QvmLayer layer;
+        layer.name = names[i];
+        layer.pixels = LayerPixels(width, height, uint32_t(i + 1), Cover::Partial);
+        doc.layers.push_back(layer);
+    }
+    doc.layers[0].flags = 0;
+    doc.layers[1].opacity = 50;
     return doc;
 }
 

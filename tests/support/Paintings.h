@@ -34,6 +34,11 @@ Bytes CoverageMask(int width, int height, uint32_t seed);
 // half opacity, Darken), the bottom one opaque, the others partly clear.
 docwriter::QvmDocument TableModeQvm(int width, int height);
 
+// Three named layers as the layer-export tests use them, bottom to top: a
+// hidden "paper", a "colour" layer at opacity 50 and a "line" layer, each
+// partly clear and painted with its own seed (1, 2, 3).
+docwriter::QvmDocument ThreeLayerQvm(int width, int height);
+
 // One partly clear layer per blend code 0 to 20, at varied opacities, with an
 // invisible layer in between.
 docwriter::QvmDocument EveryModeQvm(int width, int height);
