@@ -253,15 +253,19 @@ template <class L> struct VectorPasses : L {
 
     // Vivid light is a Ratio255 on either half of the layer value. Below
     // 128 it is 255 (d + 2s - 255) / 2s, 0 where d + 2s - 255 is not
-    // positive (s = 0 always); from 128 on 255 d / (510 - 2s), 255 where
-    // d >= 510 - 2s. Both divisors are at most 254.
+    // positive; from 128 on 255 d / (510 - 2s), 255 where d >= 510 - 2s.
+    // Without a compare or a select: 255 - 2s below 128 is (255 - s) - s,
+    // which saturates to 0 from 128 on, so one saturated difference is
+    // either numerator; 2 min(s, 255 - s) is either divisor (at most 254).
+    // Below 128 a numerator of 0 must give 0, which it does for any divisor
+    // but 0 (s = 0): there the divisor is raised to 1. From 128 on a
+    // divisor of 0 (s = 255) rightly gives 255 for every d.
     static Vec VividLit(Vec d, Vec s) {
-        const Vec zero = setzero(), ones = set1_epi8(-1);
-        const Vec upper = cmplt_epi8(s, zero);
-        const Vec twice = add_epi8(s, s), twiceRest = add_epi8(xor_si(s, ones), xor_si(s, ones));
-        const Vec x = select_si(upper, d, subs_epu8(d, xor_si(twice, ones)));
-        const Vec ratio = Ratio255(x, select_si(upper, twiceRest, twice));
-        return andnot_si(andnot_si(upper, cmpeq_epi8(x, zero)), ratio);
+        const Vec rest = xor_si(s, set1_epi8(-1));
+        const Vec x = subs_epu8(d, subs_epu8(rest, s));
+        const Vec half = min_epu8(s, rest);
+        const Vec lowerOne = min_epu8(subs_epu8(set1_epi8(-128), s), set1_epi8(1)); // 1 below 128, else 0
+        return Ratio255(x, max_epu8(add_epi8(half, half), lowerOne));
     }
 
     template <Formula F> static Vec Blended(Vec d, Vec s) {
