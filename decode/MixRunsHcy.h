@@ -12,15 +12,51 @@
 #include "decode/BlendModes.h"
 #include "decode/Hcy.h"
 
+#include <cfloat>
+
+// ToHcy's hue needs which channel is largest (red before green before
+// blue) and, after the division, whether to add 120, 240 or 360 degrees.
+// Both follow from three compares of the bytes, taken before the division:
+// g > r, b > r and b > g, as the index a + 2b + 4c of the tables below
+// (two of the eight orders cannot happen). With the median and smallest
+// channel the difference ToHcy divides is the median minus the smallest,
+// or its negative: the sign is a table too.
+struct HueOrders {
+    float sign[8];  // -0.0f where the difference is the negative one
+    float start[8]; // degrees added to the quotient
+};
+
+constexpr HueOrders MakeHueOrders() {
+    HueOrders orders = {};
+    for (int k = 0; k < 8; ++k) {
+        const bool greenOverRed = k & 1, blueOverRed = k & 2, blueOverGreen = k & 4;
+        const bool red = !greenOverRed && !blueOverRed, green = greenOverRed && !blueOverGreen;
+        // Red: g - b, below 0 (and then 360 added) where b > g. Green: b - r,
+        // the negative where r > b. Blue: r - g, the negative where g > r.
+        const bool negative = red ? blueOverGreen : green ? !blueOverRed : greenOverRed;
+        orders.sign[k] = negative ? -0.0f : 0.0f;
+        orders.start[k] = red ? (blueOverGreen ? 360.0f : 0.0f) : green ? 120.0f : 240.0f;
+    }
+    return orders;
+}
+
+constexpr HueOrders kHueOrders = MakeHueOrders();
+
+// The sextant FromHcy finds by comparing the hue with kHueSextantEnds is
+// also trunc(6 x hue - kSextantNudge): they differ only where the hue is
+// exactly a third of the way round twice (0.6666667), and there both
+// sextants start at that hue, t is 0 and the offsets are the same. The
+// nudge keeps a hue of exactly a half in the sextant that ends there.
+// check_hcy_passes' stage check goes through every colour.
+constexpr float kSextantNudge = 0x1.000002p-23f;
+
 template <class L> struct HcyVector : L {
+    using L::add_epi32;
     using L::add_ps;
     using L::and_si;
-    using L::andnot_ps;
-    using L::castps_si;
-    using L::cmpeq_ps;
+    using L::cmpgt_epi32;
     using L::cmpgt_ps;
     using L::cmplt_ps;
-    using L::cmpnle_ps;
     using L::cvtepi32_ps;
     using L::cvttps_epi32;
     using L::div_ps;
@@ -30,7 +66,6 @@ template <class L> struct HcyVector : L {
     using L::select_ps;
     using L::set1_epi32;
     using L::set1_ps;
-    using L::setzero;
     using L::srli_epi32_16;
     using L::srli_epi32_8;
     using L::sub_epi32;
@@ -47,6 +82,12 @@ template <class L> struct HcyVector : L {
     struct Fractions {
         Flt r, g, b;
     };
+    // A colour's pure hue as offsets from its luma per unit of chroma (red,
+    // green, blue), and the colour's chroma.
+    struct HueOf {
+        Flt offset[3];
+        Flt chroma;
+    };
 
     static Bytes3 ChannelsOf(Vec pixels) {
         const Vec low = set1_epi32(0xFF);
@@ -59,29 +100,40 @@ template <class L> struct HcyVector : L {
                 mul_ps(cvtepi32_ps(c.blue), inv255)};
     }
 
-    // Largest and smallest channel: no channel is negative or NaN, so which
-    // of two equal values is kept does not matter.
-    static Flt Maximum(const Fractions& f) { return max_ps(max_ps(f.r, f.g), f.b); }
-    static Flt Minimum(const Fractions& f) { return min_ps(min_ps(f.r, f.g), f.b); }
+    // Largest minus smallest channel: no channel is negative or NaN, so which
+    // of two equal values a min or max keeps does not matter.
+    static Flt Chroma(const Fractions& f) {
+        return sub_ps(max_ps(max_ps(f.r, f.g), f.b), min_ps(min_ps(f.r, f.g), f.b));
+    }
 
     static Flt Luma(const Fractions& f) {
         return add_ps(add_ps(mul_ps(set1_ps(0.11f), f.b), mul_ps(set1_ps(0.59f), f.g)), mul_ps(set1_ps(0.3f), f.r));
     }
 
-    // The hue of ToHcy: red decides before green, green before blue, and a
-    // grey (chroma 0) has hue 0, whatever its division gave.
-    static Flt Hue(const Fractions& f, Flt maximum, Flt chroma) {
-        const Flt redLargest = cmpeq_ps(f.r, maximum), greenLargest = cmpeq_ps(f.g, maximum);
-        const Flt difference =
-            select_ps(redLargest, sub_ps(f.g, f.b), select_ps(greenLargest, sub_ps(f.b, f.r), sub_ps(f.r, f.g)));
-        const Flt start = select_ps(greenLargest, set1_ps(120.0f), set1_ps(240.0f));
-        const Flt turn = div_ps(mul_ps(set1_ps(60.0f), difference), chroma);
-        Flt degrees = select_ps(redLargest, turn, add_ps(turn, start));
-        degrees = select_ps(cmplt_ps(degrees, setzero_ps()), add_ps(degrees, set1_ps(360.0f)), degrees);
-        return andnot_ps(cmpeq_ps(chroma, setzero_ps()), mul_ps(degrees, set1_ps(kHcyInv360)));
+    // ToHcy's hue and chroma, and from the hue FromHcy's sextant, t and
+    // offsets per unit of chroma. A grey has chroma 0 and order index 0
+    // (red, nothing added): its quotient 0 / FLT_MIN is 0, so its hue is 0
+    // as ToHcy gives it, with no lanes of its own.
+    static HueOf Hue(const Bytes3& c, const Fractions& f) {
+        const Vec greenOverRed = cmpgt_epi32(c.green, c.red), blueOverRed = cmpgt_epi32(c.blue, c.red);
+        const Vec blueOverGreen = cmpgt_epi32(c.blue, c.green);
+        const Vec order = sub_epi32(add_epi32(and_si(blueOverRed, set1_epi32(2)), and_si(blueOverGreen, set1_epi32(4))),
+                                    greenOverRed);
+        const Flt lowPair = min_ps(f.r, f.g), highPair = max_ps(f.r, f.g);
+        const Flt smallest = min_ps(lowPair, f.b);
+        const Flt median = max_ps(lowPair, min_ps(highPair, f.b));
+        HueOf out;
+        out.chroma = sub_ps(max_ps(highPair, f.b), smallest);
+        const Flt difference = xor_ps(sub_ps(median, smallest), L::template PickOf<8>(kHueOrders.sign, order));
+        const Flt turn = div_ps(mul_ps(set1_ps(60.0f), difference), max_ps(out.chroma, set1_ps(FLT_MIN)));
+        const Flt hue = mul_ps(add_ps(turn, L::template PickOf<8>(kHueOrders.start, order)), set1_ps(kHcyInv360));
+        const Vec sextant = cvttps_epi32(sub_ps(mul_ps(hue, set1_ps(6.0f)), set1_ps(kSextantNudge)));
+        const Flt t = mul_ps(set1_ps(6.0f), sub_ps(hue, L::template PickOf<6>(kHueSextants.origin, sextant)));
+        for (int k = 0; k < 3; ++k)
+            out.offset[k] = add_ps(L::template PickOf<6>(kHueSextants.offsetBase[k], sextant),
+                                   mul_ps(L::template PickOf<6>(kHueSextants.offsetSlope[k], sextant), t));
+        return out;
     }
-
-    static Flt setzero_ps() { return set1_ps(0.0f); }
 
     // ChannelByte before its clamp: value x 255 + 0.5, truncated. The values
     // FromHcy meets lie within a few units of 0 to 1 (a is 0 to 1, each
@@ -91,34 +143,25 @@ template <class L> struct HcyVector : L {
     static Vec ChannelValue(Flt value) { return cvttps_epi32(add_ps(mul_ps(value, set1_ps(255.0f)), set1_ps(0.5f))); }
 
     // FromHcy, as pixels (blue, green, red, 0), for the hues, chromas and
-    // lumas the modes give: hue 0 to 1, luma 0 to 1 (white gives exactly 1
-    // in both kinds of luma, and every step is monotonic). FromHcy's grey
-    // branch (chroma 0; no hue is negative) needs no lanes of its own there:
-    // with chroma 0 every offset is a zero, neither bound is crossed
-    // (luma + 0 is neither above 1 nor below 0), a stays 1 and each channel
-    // is ChannelByte(luma + 0), the grey's own byte.
-    static Vec FromHcy(Flt hue, Flt chroma, Flt luma) {
-        // The sextant is the number of ends the hue is not at or below.
-        const Vec past0 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[0])));
-        const Vec past1 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[1])));
-        const Vec past2 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[2])));
-        const Vec past3 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[3])));
-        const Vec past4 = castps_si(cmpnle_ps(hue, set1_ps(kHueSextantEnds[4])));
-        const Vec sextant =
-            sub_epi32(sub_epi32(sub_epi32(sub_epi32(sub_epi32(setzero(), past0), past1), past2), past3), past4);
-        const Flt t = mul_ps(set1_ps(6.0f), sub_ps(hue, L::PickOfSix(kHueSextants.origin, sextant)));
-        auto offset = [&](int c) {
-            const Flt base = L::PickOfSix(kHueSextants.offsetBase[c], sextant);
-            const Flt slope = L::PickOfSix(kHueSextants.offsetSlope[c], sextant);
-            return mul_ps(add_ps(base, mul_ps(slope, t)), chroma);
-        };
-        const Flt d[3] = {offset(0), offset(1), offset(2)};
+    // lumas the modes give: luma 0 to 1 (white gives exactly 1 in both kinds
+    // of luma, and every step is monotonic). FromHcy's grey branch (chroma 0;
+    // no hue is negative) needs no lanes of its own: with chroma 0 every
+    // offset is a zero, neither bound is crossed (luma + 0 is neither above
+    // 1 nor below 0), a stays 1 and each channel is ChannelByte(luma + 0),
+    // the grey's own byte.
+    //
+    // The scale a: where the top is crossed, (1 - luma) / hi, which is then
+    // at most 1 (luma + hi > 1 means 1 - luma, rounded, is at most hi);
+    // otherwise 1. Where the bottom is crossed, luma / -lo replaces it if
+    // smaller: a min of the two, the unused side standing at 1.
+    static Vec FromHcy(const Flt offset[3], Flt chroma, Flt luma) {
+        const Flt d[3] = {mul_ps(offset[0], chroma), mul_ps(offset[1], chroma), mul_ps(offset[2], chroma)};
         const Flt hi = max_ps(max_ps(d[0], d[1]), d[2]);
         const Flt lo = min_ps(min_ps(d[0], d[1]), d[2]);
-        const Flt one = set1_ps(1.0f), zero = setzero_ps();
-        Flt a = select_ps(cmpgt_ps(add_ps(luma, hi), one), div_ps(sub_ps(one, luma), hi), one);
-        const Flt toBlack = div_ps(luma, xor_ps(lo, set1_ps(-0.0f)));
-        a = select_ps(L::and_ps(cmplt_ps(add_ps(luma, lo), zero), cmplt_ps(toBlack, a)), toBlack, a);
+        const Flt one = set1_ps(1.0f), zero = set1_ps(0.0f);
+        const Flt toWhite = select_ps(cmpgt_ps(add_ps(luma, hi), one), div_ps(sub_ps(one, luma), hi), one);
+        const Flt toBlack = select_ps(cmplt_ps(add_ps(luma, lo), zero), div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), one);
+        const Flt a = min_ps(toBlack, toWhite);
         return L::PixelsOf(ChannelValue(add_ps(luma, mul_ps(d[2], a))), ChannelValue(add_ps(luma, mul_ps(d[1], a))),
                            ChannelValue(add_ps(luma, mul_ps(d[0], a))));
     }
@@ -126,26 +169,22 @@ template <class L> struct HcyVector : L {
     // The colour the mode makes of target pixels t and layer pixels l.
     template <uint8_t kCode> static Vec Blended(Vec t, Vec l) {
         const Bytes3 tb = ChannelsOf(t), lb = ChannelsOf(l);
-        const Fractions tf = FractionsOf(tb);
         switch (kCode) {
         case kBlendHue: {
-            const Fractions lf = FractionsOf(lb);
-            const Flt lMax = Maximum(lf), lChroma = sub_ps(lMax, Minimum(lf));
-            return FromHcy(Hue(lf, lMax, lChroma), sub_ps(Maximum(tf), Minimum(tf)), Luma(tf));
+            const Fractions tf = FractionsOf(tb);
+            return FromHcy(Hue(lb, FractionsOf(lb)).offset, Chroma(tf), Luma(tf));
         }
         case kBlendSaturation: {
-            const Fractions lf = FractionsOf(lb);
-            const Flt tMax = Maximum(tf), tChroma = sub_ps(tMax, Minimum(tf));
-            return FromHcy(Hue(tf, tMax, tChroma), sub_ps(Maximum(lf), Minimum(lf)), Luma(tf));
+            const Fractions tf = FractionsOf(tb);
+            return FromHcy(Hue(tb, tf).offset, Chroma(FractionsOf(lb)), Luma(tf));
         }
         case kBlendColor: {
-            const Fractions lf = FractionsOf(lb);
-            const Flt lMax = Maximum(lf), lChroma = sub_ps(lMax, Minimum(lf));
-            return FromHcy(Hue(lf, lMax, lChroma), lChroma, L::LumaOfBytes(tb.red, tb.green, tb.blue));
+            const HueOf h = Hue(lb, FractionsOf(lb));
+            return FromHcy(h.offset, h.chroma, L::LumaOfBytes(tb.red, tb.green, tb.blue));
         }
         default: { // kBlendLuminosity
-            const Flt tMax = Maximum(tf), tChroma = sub_ps(tMax, Minimum(tf));
-            return FromHcy(Hue(tf, tMax, tChroma), tChroma, L::LumaOfBytes(lb.red, lb.green, lb.blue));
+            const HueOf h = Hue(tb, FractionsOf(tb));
+            return FromHcy(h.offset, h.chroma, L::LumaOfBytes(lb.red, lb.green, lb.blue));
         }
         }
     }

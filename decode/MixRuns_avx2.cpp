@@ -43,6 +43,8 @@ struct Avx2Lanes {
     static Vec add_epi16(Vec a, Vec b) { return _mm256_add_epi16(a, b); }
     static Vec sub_epi16(Vec a, Vec b) { return _mm256_sub_epi16(a, b); }
     static Vec sub_epi32(Vec a, Vec b) { return _mm256_sub_epi32(a, b); }
+    static Vec add_epi32(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
+    static Vec cmpgt_epi32(Vec a, Vec b) { return _mm256_cmpgt_epi32(a, b); }
     static Vec srli_epi32_8(Vec a) { return _mm256_srli_epi32(a, 8); }
     static Vec srli_epi32_16(Vec a) { return _mm256_srli_epi32(a, 16); }
     static Vec slli_epi32_8(Vec a) { return _mm256_slli_epi32(a, 8); }
@@ -80,8 +82,10 @@ struct Avx2Lanes {
         return _mm256_shuffle_epi8(bytes, order);
     }
 
-    // row[index] for each lane, index 0 to 5 (rows are padded to eight).
-    static Flt PickOfSix(const float* row, Vec index) { return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index); }
+    // row[index] for each lane, index 0 to n - 1 (rows are padded to eight).
+    template <int n> static Flt PickOf(const float* row, Vec index) {
+        return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index);
+    }
 
     // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
     // rounded once, in double precision: four pixels per register.

@@ -43,6 +43,8 @@ struct Sse2Lanes {
     static Vec add_epi16(Vec a, Vec b) { return _mm_add_epi16(a, b); }
     static Vec sub_epi16(Vec a, Vec b) { return _mm_sub_epi16(a, b); }
     static Vec sub_epi32(Vec a, Vec b) { return _mm_sub_epi32(a, b); }
+    static Vec add_epi32(Vec a, Vec b) { return _mm_add_epi32(a, b); }
+    static Vec cmpgt_epi32(Vec a, Vec b) { return _mm_cmpgt_epi32(a, b); }
     static Vec srli_epi32_8(Vec a) { return _mm_srli_epi32(a, 8); }
     static Vec srli_epi32_16(Vec a) { return _mm_srli_epi32(a, 16); }
     static Vec slli_epi32_8(Vec a) { return _mm_slli_epi32(a, 8); }
@@ -79,11 +81,11 @@ struct Sse2Lanes {
         return _mm_packus_epi16(_mm_unpacklo_epi32(blueGreen, redZero), _mm_unpackhi_epi32(blueGreen, redZero));
     }
 
-    // row[index] for each lane, index 0 to 5: one mask per row, as SSE2 has
-    // no variable shuffle of floats.
-    static Flt PickOfSix(const float* row, Vec index) {
+    // row[index] for each lane, index 0 to n - 1: one mask per entry, as
+    // SSE2 has no variable shuffle of floats.
+    template <int n> static Flt PickOf(const float* row, Vec index) {
         Flt out = _mm_set1_ps(row[0]);
-        for (int k = 1; k < 6; ++k) {
+        for (int k = 1; k < n; ++k) {
             const Flt here = _mm_castsi128_ps(_mm_cmpeq_epi32(index, _mm_set1_epi32(k)));
             out = _mm_or_ps(_mm_andnot_ps(here, out), _mm_and_ps(here, _mm_set1_ps(row[k])));
         }
