@@ -55,19 +55,17 @@ template <class L> struct HcyVector : L {
     using L::add_ps;
     using L::and_si;
     using L::cmpgt_epi32;
-    using L::cmpgt_ps;
-    using L::cmplt_ps;
+    using L::cmpngt_ps;
+    using L::cmpnlt_ps;
     using L::cvtepi32_ps;
     using L::cvttps_epi32;
     using L::div_ps;
     using L::max_ps;
     using L::min_ps;
     using L::mul_ps;
-    using L::select_ps;
+    using L::or_ps;
     using L::set1_epi32;
     using L::set1_ps;
-    using L::srli_epi32_16;
-    using L::srli_epi32_8;
     using L::sub_epi32;
     using L::sub_ps;
     using L::xor_ps;
@@ -90,8 +88,8 @@ template <class L> struct HcyVector : L {
     };
 
     static Bytes3 ChannelsOf(Vec pixels) {
-        const Vec low = set1_epi32(0xFF);
-        return {and_si(srli_epi32_16(pixels), low), and_si(srli_epi32_8(pixels), low), and_si(pixels, low)};
+        return {L::template ByteOfPixels<2>(pixels), L::template ByteOfPixels<1>(pixels),
+                L::template ByteOfPixels<0>(pixels)};
     }
 
     static Fractions FractionsOf(const Bytes3& c) {
@@ -158,32 +156,43 @@ template <class L> struct HcyVector : L {
         const Flt d[3] = {mul_ps(offset[0], chroma), mul_ps(offset[1], chroma), mul_ps(offset[2], chroma)};
         const Flt hi = max_ps(max_ps(d[0], d[1]), d[2]);
         const Flt lo = min_ps(min_ps(d[0], d[1]), d[2]);
-        const Flt one = set1_ps(1.0f), zero = set1_ps(0.0f);
-        const Flt toWhite = select_ps(cmpgt_ps(add_ps(luma, hi), one), div_ps(sub_ps(one, luma), hi), one);
-        const Flt toBlack = select_ps(cmplt_ps(add_ps(luma, lo), zero), div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), one);
-        const Flt a = min_ps(toBlack, toWhite);
+        // A quotient that does not apply is made all ones, a NaN, which a
+        // min passes over (its second operand is kept).
+        const Flt one = set1_ps(1.0f);
+        const Flt toWhite = or_ps(div_ps(sub_ps(one, luma), hi), cmpngt_ps(add_ps(luma, hi), one));
+        const Flt toBlack = or_ps(div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), cmpnlt_ps(add_ps(luma, lo), set1_ps(0.0f)));
+        const Flt a = min_ps(toWhite, min_ps(toBlack, one));
         return L::PixelsOf(ChannelValue(add_ps(luma, mul_ps(d[2], a))), ChannelValue(add_ps(luma, mul_ps(d[1], a))),
                            ChannelValue(add_ps(luma, mul_ps(d[0], a))));
     }
 
-    // The colour the mode makes of target pixels t and layer pixels l.
+    // The colour the mode makes of target pixels t and layer pixels l. The
+    // hue, with its long chain of dependent steps, is begun first: the
+    // processor fills its waits with the other colour's work.
     template <uint8_t kCode> static Vec Blended(Vec t, Vec l) {
-        const Bytes3 tb = ChannelsOf(t), lb = ChannelsOf(l);
         switch (kCode) {
         case kBlendHue: {
-            const Fractions tf = FractionsOf(tb);
-            return FromHcy(Hue(lb, FractionsOf(lb)).offset, Chroma(tf), Luma(tf));
+            const Bytes3 lb = ChannelsOf(l);
+            const HueOf h = Hue(lb, FractionsOf(lb));
+            const Fractions tf = FractionsOf(ChannelsOf(t));
+            return FromHcy(h.offset, Chroma(tf), Luma(tf));
         }
         case kBlendSaturation: {
+            const Bytes3 tb = ChannelsOf(t);
             const Fractions tf = FractionsOf(tb);
-            return FromHcy(Hue(tb, tf).offset, Chroma(FractionsOf(lb)), Luma(tf));
+            const HueOf h = Hue(tb, tf);
+            return FromHcy(h.offset, Chroma(FractionsOf(ChannelsOf(l))), Luma(tf));
         }
         case kBlendColor: {
+            const Bytes3 lb = ChannelsOf(l);
             const HueOf h = Hue(lb, FractionsOf(lb));
+            const Bytes3 tb = ChannelsOf(t);
             return FromHcy(h.offset, h.chroma, L::LumaOfBytes(tb.red, tb.green, tb.blue));
         }
         default: { // kBlendLuminosity
+            const Bytes3 tb = ChannelsOf(t);
             const HueOf h = Hue(tb, FractionsOf(tb));
+            const Bytes3 lb = ChannelsOf(l);
             return FromHcy(h.offset, h.chroma, L::LumaOfBytes(lb.red, lb.green, lb.blue));
         }
         }

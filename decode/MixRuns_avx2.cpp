@@ -54,23 +54,16 @@ struct Avx2Lanes {
     static Flt set1_ps(float v) { return _mm256_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm256_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm256_cvttps_epi32(a); }
-    static Vec castps_si(Flt a) { return _mm256_castps_si256(a); }
-    static Flt add_ps(Flt a, Flt b) { return _mm256_add_ps(a, b); }
     static Flt sub_ps(Flt a, Flt b) { return _mm256_sub_ps(a, b); }
     static Flt mul_ps(Flt a, Flt b) { return _mm256_mul_ps(a, b); }
     static Flt div_ps(Flt a, Flt b) { return _mm256_div_ps(a, b); }
     static Flt min_ps(Flt a, Flt b) { return _mm256_min_ps(a, b); }
     static Flt max_ps(Flt a, Flt b) { return _mm256_max_ps(a, b); }
-    static Flt and_ps(Flt a, Flt b) { return _mm256_and_ps(a, b); }
-    static Flt andnot_ps(Flt a, Flt b) { return _mm256_andnot_ps(a, b); }
+    static Flt add_ps(Flt a, Flt b) { return _mm256_add_ps(a, b); }
     static Flt or_ps(Flt a, Flt b) { return _mm256_or_ps(a, b); }
     static Flt xor_ps(Flt a, Flt b) { return _mm256_xor_ps(a, b); }
-    static Flt cmpeq_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
-    static Flt cmplt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
-    static Flt cmpgt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_GT_OQ); }
-    static Flt cmpnle_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLE_UQ); }
-    static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm256_blendv_ps(b, a, mask); }
-
+    static Flt cmpngt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NGT_UQ); }
+    static Flt cmpnlt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLT_UQ); }
     // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
     // clamped to 0 to 255 by the saturating packs (a negative value gives 0):
     // each 128-bit half packs to blues, greens, reds, reds, which one
@@ -80,6 +73,13 @@ struct Avx2Lanes {
         const Vec order = _mm256_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1, //
                                            0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1);
         return _mm256_shuffle_epi8(bytes, order);
+    }
+
+    // Byte k of each pixel, zero-extended to its 32-bit lane.
+    template <int k> static Vec ByteOfPixels(Vec pixels) {
+        const Vec order = _mm256_setr_epi8(k, -1, -1, -1, k + 4, -1, -1, -1, k + 8, -1, -1, -1, k + 12, -1, -1, -1, //
+                                           k, -1, -1, -1, k + 4, -1, -1, -1, k + 8, -1, -1, -1, k + 12, -1, -1, -1);
+        return _mm256_shuffle_epi8(pixels, order);
     }
 
     // row[index] for each lane, index 0 to n - 1 (rows are padded to eight).

@@ -56,29 +56,27 @@ struct Sse2Lanes {
     static Flt set1_ps(float v) { return _mm_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm_cvttps_epi32(a); }
-    static Vec castps_si(Flt a) { return _mm_castps_si128(a); }
-    static Flt add_ps(Flt a, Flt b) { return _mm_add_ps(a, b); }
     static Flt sub_ps(Flt a, Flt b) { return _mm_sub_ps(a, b); }
     static Flt mul_ps(Flt a, Flt b) { return _mm_mul_ps(a, b); }
     static Flt div_ps(Flt a, Flt b) { return _mm_div_ps(a, b); }
     static Flt min_ps(Flt a, Flt b) { return _mm_min_ps(a, b); }
     static Flt max_ps(Flt a, Flt b) { return _mm_max_ps(a, b); }
-    static Flt and_ps(Flt a, Flt b) { return _mm_and_ps(a, b); }
-    static Flt andnot_ps(Flt a, Flt b) { return _mm_andnot_ps(a, b); }
+    static Flt add_ps(Flt a, Flt b) { return _mm_add_ps(a, b); }
     static Flt or_ps(Flt a, Flt b) { return _mm_or_ps(a, b); }
     static Flt xor_ps(Flt a, Flt b) { return _mm_xor_ps(a, b); }
-    static Flt cmpeq_ps(Flt a, Flt b) { return _mm_cmpeq_ps(a, b); }
-    static Flt cmplt_ps(Flt a, Flt b) { return _mm_cmplt_ps(a, b); }
-    static Flt cmpgt_ps(Flt a, Flt b) { return _mm_cmpgt_ps(a, b); }
-    static Flt cmpnle_ps(Flt a, Flt b) { return _mm_cmpnle_ps(a, b); }
-    static Flt select_ps(Flt mask, Flt a, Flt b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
-
+    static Flt cmpngt_ps(Flt a, Flt b) { return _mm_cmpngt_ps(a, b); }
+    static Flt cmpnlt_ps(Flt a, Flt b) { return _mm_cmpnlt_ps(a, b); }
     // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
     // clamped to 0 to 255 by the saturating packs (a negative value gives 0).
     static Vec PixelsOf(Vec blue, Vec green, Vec red) {
         const Vec blueRed = _mm_packs_epi32(blue, red), greenZero = _mm_packs_epi32(green, _mm_setzero_si128());
         const Vec blueGreen = _mm_unpacklo_epi16(blueRed, greenZero), redZero = _mm_unpackhi_epi16(blueRed, greenZero);
         return _mm_packus_epi16(_mm_unpacklo_epi32(blueGreen, redZero), _mm_unpackhi_epi32(blueGreen, redZero));
+    }
+
+    // Byte k of each pixel, zero-extended to its 32-bit lane.
+    template <int k> static Vec ByteOfPixels(Vec pixels) {
+        return _mm_and_si128(_mm_srli_epi32(pixels, 8 * k), _mm_set1_epi32(0xFF));
     }
 
     // row[index] for each lane, index 0 to n - 1: one mask per entry, as
