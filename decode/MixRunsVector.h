@@ -157,6 +157,11 @@ template <class L> struct VectorPasses : L {
     // other to part(byte offset, layer pixels, weights) unless its weights
     // are all 0. Both tests look at the layer's alpha bytes alone, before any
     // weight is worked out. part never meets weights that are all 255.
+    //
+    // Layers are mostly wholly clear or wholly opaque over long stretches,
+    // so a cache line of registers is told clear or opaque by one test of
+    // them all (or-ed, and and-ed), and only a line of both kinds is tested
+    // register by register.
     template <class Whole, class Part>
     static size_t ForEachCoveredGroup(const uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity,
                                       Whole whole, Part part) {
@@ -164,22 +169,43 @@ template <class L> struct VectorPasses : L {
         const Vec zero = setzero(), ones = set1_epi8(-1);
         const bool fullOpacity = opacity >= kFullOpacity;
         const size_t walked = count - count % kPixels, bytes = 4 * walked;
-        for (size_t k = 0; k < bytes; k += kBytes) {
-            if ((k & 63) == 0 && k + kAheadBytes < bytes) {
-                prefetch(layer + k + kAheadBytes);
-                prefetch(target + k + kAheadBytes);
-            }
-            const Vec l = Load(layer + k);
+        auto one = [&](size_t k, Vec l) {
             if ((movemask_epi8(cmpeq_epi8(l, zero)) & kAlphaBits) == kAlphaBits)
-                continue;
+                return;
             if (fullOpacity && (movemask_epi8(cmpeq_epi8(l, ones)) & kAlphaBits) == kAlphaBits) {
                 whole(k, l);
-                continue;
+                return;
             }
             const Vec weights = AlphaWeights(l, o);
             if (!AllClear(weights))
                 part(k, l, weights);
+        };
+        constexpr size_t kLine = 64, kPerLine = kLine / kBytes;
+        size_t k = 0;
+        for (; k + kLine <= bytes; k += kLine) {
+            if (k + kAheadBytes < bytes) {
+                prefetch(layer + k + kAheadBytes);
+                prefetch(target + k + kAheadBytes);
+            }
+            Vec l[kPerLine];
+            Vec all = l[0] = Load(layer + k), any = all;
+            for (size_t r = 1; r < kPerLine; ++r) {
+                l[r] = Load(layer + k + r * kBytes);
+                all = and_si(all, l[r]);
+                any = or_si(any, l[r]);
+            }
+            if ((movemask_epi8(cmpeq_epi8(any, zero)) & kAlphaBits) == kAlphaBits)
+                continue;
+            if (fullOpacity && (movemask_epi8(cmpeq_epi8(all, ones)) & kAlphaBits) == kAlphaBits) {
+                for (size_t r = 0; r < kPerLine; ++r)
+                    whole(k + r * kBytes, l[r]);
+                continue;
+            }
+            for (size_t r = 0; r < kPerLine; ++r)
+                one(k + r * kBytes, l[r]);
         }
+        for (; k < bytes; k += kBytes)
+            one(k, Load(layer + k));
         return walked;
     }
 
