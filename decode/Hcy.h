@@ -57,6 +57,13 @@ constexpr HueSextants kHueSextants = {
 // LumaOfBytes sums double(0.3f) x red + double(0.59f) x green +
 // double(0.11f) x blue exactly in double precision.
 constexpr double kLumaRed = double(0.3f), kLumaGreen = double(0.59f), kLumaBlue = double(0.11f);
+// The same times 2^27: whole numbers below 2^27, so that every term and
+// every partial sum of that sum is exact.
+constexpr int64_t kLumaRed27 = int64_t(kLumaRed * 0x1p27), kLumaGreen27 = int64_t(kLumaGreen * 0x1p27),
+                  kLumaBlue27 = int64_t(kLumaBlue * 0x1p27);
+static_assert(double(kLumaRed27) == kLumaRed * 0x1p27 && double(kLumaGreen27) == kLumaGreen * 0x1p27 &&
+                  double(kLumaBlue27) == kLumaBlue * 0x1p27 && kLumaGreen27 < (int64_t(1) << 27),
+              "the luma coefficients are whole numbers of 2^-27");
 
 Hcy ToHcy(uint8_t red, uint8_t green, uint8_t blue);
 // Channel bytes 0 to 255 of the colour with that hue and chroma at that luma;

@@ -88,21 +88,28 @@ struct Avx2Lanes {
     }
 
     // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
-    // rounded once, in double precision: four pixels per register.
+    // rounded once, in double precision. The sum is exact there: each
+    // coefficient is a whole number of 2^-27, so the sum is red x R +
+    // green x G + blue x B (below 2^36) times 2^-27, R, G and B being the
+    // coefficients times 2^27. That whole number is made in 64-bit integer
+    // lanes (even pixels, then odd ones), becomes a double by the 2^52 trick
+    // (its bits under the exponent of 2^52, then 2^52 taken off: exact below
+    // 2^52) and is multiplied by 1/255 x 2^-27, which rounds as the sum times
+    // 1/255 does. Cheaper than widening each channel to doubles.
     static Flt LumaOfBytes(Vec red, Vec green, Vec blue) {
-        const __m256d inv255 = _mm256_set1_pd(double(kHcyInv255));
-        auto four = [&](__m128i r, __m128i g, __m128i b) {
-            const __m256d sum =
-                _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(r), _mm256_set1_pd(kLumaRed)),
-                                            _mm256_mul_pd(_mm256_cvtepi32_pd(g), _mm256_set1_pd(kLumaGreen))),
-                              _mm256_mul_pd(_mm256_cvtepi32_pd(b), _mm256_set1_pd(kLumaBlue)));
-            return _mm256_cvtpd_ps(_mm256_mul_pd(sum, inv255));
+        const Vec r27 = _mm256_set1_epi64x(kLumaRed27), g27 = _mm256_set1_epi64x(kLumaGreen27);
+        const Vec b27 = _mm256_set1_epi64x(kLumaBlue27);
+        const Vec exponent = _mm256_castpd_si256(_mm256_set1_pd(0x1p52));
+        auto four = [&](Vec r, Vec g, Vec b) { // the pixels in the low halves of the 64-bit lanes
+            const Vec sum = _mm256_add_epi64(_mm256_add_epi64(_mm256_mul_epu32(r, r27), _mm256_mul_epu32(g, g27)),
+                                             _mm256_mul_epu32(b, b27));
+            const __m256d whole =
+                _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(sum, exponent)), _mm256_set1_pd(0x1p52));
+            return _mm256_cvtpd_ps(_mm256_mul_pd(whole, _mm256_set1_pd(double(kHcyInv255) * 0x1p-27)));
         };
-        const __m128 low =
-            four(_mm256_castsi256_si128(red), _mm256_castsi256_si128(green), _mm256_castsi256_si128(blue));
-        const __m128 high = four(_mm256_extracti128_si256(red, 1), _mm256_extracti128_si256(green, 1),
-                                 _mm256_extracti128_si256(blue, 1));
-        return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
+        const __m128 even = four(red, green, blue);
+        const __m128 odd = four(_mm256_srli_epi64(red, 32), _mm256_srli_epi64(green, 32), _mm256_srli_epi64(blue, 32));
+        return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_unpacklo_ps(even, odd)), _mm_unpackhi_ps(even, odd), 1);
     }
 
     // Weight bytes 8g to 8g + 7 of w as the weight words (w, w, w, 0) of
