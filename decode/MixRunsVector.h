@@ -266,15 +266,13 @@ template <class L> struct VectorPasses : L {
     // can move it, so truncating gives the exact result; from 255 on (and
     // for x / 0) the minimum with 255 gives 255. Byte 3 comes out 0.
     static Vec Ratio255(Vec x, Vec q) {
-        const Vec low = set1_epi32(0xFF);
         const Flt k255 = set1_ps(255.0f);
         auto channel = [&](Vec xc, Vec qc) {
-            const Flt quotient = div_ps(mul_ps(cvtepi32_ps(and_si(xc, low)), k255), cvtepi32_ps(and_si(qc, low)));
-            return cvttps_epi32(min_ps(quotient, k255));
+            return cvttps_epi32(min_ps(div_ps(mul_ps(cvtepi32_ps(xc), k255), cvtepi32_ps(qc)), k255));
         };
-        const Vec blue = channel(x, q), green = channel(srli_epi32_8(x), srli_epi32_8(q));
-        const Vec red = channel(srli_epi32_16(x), srli_epi32_16(q));
-        return or_si(or_si(blue, slli_epi32_8(green)), slli_epi32_16(red));
+        return L::PixelsOf(channel(L::template ByteOfPixels<0>(x), L::template ByteOfPixels<0>(q)),
+                           channel(L::template ByteOfPixels<1>(x), L::template ByteOfPixels<1>(q)),
+                           channel(L::template ByteOfPixels<2>(x), L::template ByteOfPixels<2>(q)));
     }
 
     // Vivid light is a Ratio255 on either half of the layer value. Below
