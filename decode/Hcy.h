@@ -54,6 +54,42 @@ constexpr HueSextants kHueSextants = {
      {-0.59f, 0.3f, 0.89f, 0.59f, -0.3f, -0.89f, 0.0f, 0.0f}},
 };
 
+// ToHcy's hue needs which channel is largest (red before green before
+// blue) and, after the division, whether to add 120, 240 or 360 degrees.
+// Both follow from three compares of the bytes, taken before the division:
+// g > r, b > r and b > g, as the index a + 2b + 4c of the tables below
+// (two of the eight orders cannot happen). With the median and smallest
+// channel the difference ToHcy divides is the median minus the smallest,
+// or its negative: the sign is a table too.
+struct HueOrders {
+    float sign[8];  // -0.0f where the difference is the negative one
+    float start[8]; // degrees added to the quotient
+};
+
+constexpr HueOrders MakeHueOrders() {
+    HueOrders orders = {};
+    for (int k = 0; k < 8; ++k) {
+        const bool greenOverRed = k & 1, blueOverRed = k & 2, blueOverGreen = k & 4;
+        const bool red = !greenOverRed && !blueOverRed, green = greenOverRed && !blueOverGreen;
+        // Red: g - b, below 0 (and then 360 added) where b > g. Green: b - r,
+        // the negative where r > b. Blue: r - g, the negative where g > r.
+        const bool negative = red ? blueOverGreen : green ? !blueOverRed : greenOverRed;
+        orders.sign[k] = negative ? -0.0f : 0.0f;
+        orders.start[k] = red ? (blueOverGreen ? 360.0f : 0.0f) : green ? 120.0f : 240.0f;
+    }
+    return orders;
+}
+
+constexpr HueOrders kHueOrders = MakeHueOrders();
+
+// The sextant FromHcy finds by comparing the hue with kHueSextantEnds is
+// also trunc(6 x hue - kSextantNudge): they differ only where the hue is
+// exactly a third of the way round twice (0.6666667), and there both
+// sextants start at that hue, t is 0 and the offsets are the same. The
+// nudge keeps a hue of exactly a half in the sextant that ends there.
+// check_hcy_passes goes through every colour for both.
+constexpr float kSextantNudge = 0x1.000002p-23f;
+
 // LumaOfBytes sums double(0.3f) x red + double(0.59f) x green +
 // double(0.11f) x blue exactly in double precision.
 constexpr double kLumaRed = double(0.3f), kLumaGreen = double(0.59f), kLumaBlue = double(0.11f);

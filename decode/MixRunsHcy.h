@@ -2,9 +2,11 @@
 // The HCY arithmetic of Hcy.cpp a register of pixels at a time: one float
 // lane per pixel, the same operations on the same floats in the same order,
 // so every lane rounds exactly as the scalar code does and the bytes out
-// are the same. Float operations are never fused here (the vector files are
-// not built for FMA), and the compares and min / max are picked so that
-// equal, zero and NaN operands go the way the scalar branches go.
+// are the same. Where the road differs (the hue's branch taken from tables,
+// the sextant by truncation, the scale a by a min) the comments say why the
+// floats come out the same, and check_hcy_passes tries every colour. Float operations are never fused here (the vector
+// files are not built for FMA), and the compares and min / max are picked so that equal, zero and NaN operands go the
+// way the scalar branches go.
 //
 // Included only by MixRunsVector.h, under the same rules: internal linkage,
 // no call to another header's inline functions.
@@ -13,42 +15,6 @@
 #include "decode/Hcy.h"
 
 #include <cfloat>
-
-// ToHcy's hue needs which channel is largest (red before green before
-// blue) and, after the division, whether to add 120, 240 or 360 degrees.
-// Both follow from three compares of the bytes, taken before the division:
-// g > r, b > r and b > g, as the index a + 2b + 4c of the tables below
-// (two of the eight orders cannot happen). With the median and smallest
-// channel the difference ToHcy divides is the median minus the smallest,
-// or its negative: the sign is a table too.
-struct HueOrders {
-    float sign[8];  // -0.0f where the difference is the negative one
-    float start[8]; // degrees added to the quotient
-};
-
-constexpr HueOrders MakeHueOrders() {
-    HueOrders orders = {};
-    for (int k = 0; k < 8; ++k) {
-        const bool greenOverRed = k & 1, blueOverRed = k & 2, blueOverGreen = k & 4;
-        const bool red = !greenOverRed && !blueOverRed, green = greenOverRed && !blueOverGreen;
-        // Red: g - b, below 0 (and then 360 added) where b > g. Green: b - r,
-        // the negative where r > b. Blue: r - g, the negative where g > r.
-        const bool negative = red ? blueOverGreen : green ? !blueOverRed : greenOverRed;
-        orders.sign[k] = negative ? -0.0f : 0.0f;
-        orders.start[k] = red ? (blueOverGreen ? 360.0f : 0.0f) : green ? 120.0f : 240.0f;
-    }
-    return orders;
-}
-
-constexpr HueOrders kHueOrders = MakeHueOrders();
-
-// The sextant FromHcy finds by comparing the hue with kHueSextantEnds is
-// also trunc(6 x hue - kSextantNudge): they differ only where the hue is
-// exactly a third of the way round twice (0.6666667), and there both
-// sextants start at that hue, t is 0 and the offsets are the same. The
-// nudge keeps a hue of exactly a half in the sextant that ends there.
-// check_hcy_passes' stage check goes through every colour.
-constexpr float kSextantNudge = 0x1.000002p-23f;
 
 template <class L> struct HcyVector : L {
     using L::add_epi32;
@@ -127,9 +93,15 @@ template <class L> struct HcyVector : L {
         const Flt hue = mul_ps(add_ps(turn, L::template PickOf<8>(kHueOrders.start, order)), set1_ps(kHcyInv360));
         const Vec sextant = cvttps_epi32(sub_ps(mul_ps(hue, set1_ps(6.0f)), set1_ps(kSextantNudge)));
         const Flt t = mul_ps(set1_ps(6.0f), sub_ps(hue, L::template PickOf<6>(kHueSextants.origin, sextant)));
-        for (int k = 0; k < 3; ++k)
-            out.offset[k] = add_ps(L::template PickOf<6>(kHueSextants.offsetBase[k], sextant),
-                                   mul_ps(L::template PickOf<6>(kHueSextants.offsetSlope[k], sextant), t));
+        auto offset = [&](int c) {
+            return add_ps(L::template PickOf<6>(kHueSextants.offsetBase[c], sextant),
+                          mul_ps(L::template PickOf<6>(kHueSextants.offsetSlope[c], sextant), t));
+        };
+        // Written out rather than looped: the loop is not unrolled at -O2 and
+        // would keep the offsets in memory.
+        out.offset[0] = offset(0);
+        out.offset[1] = offset(1);
+        out.offset[2] = offset(2);
         return out;
     }
 
