@@ -78,18 +78,19 @@ TEST(MixRunSets, EverySetGivesTheBytesOfTheScalarPasses) {
 }
 
 // Each formula is a function of two bytes: every pair (picture byte, layer
-// byte) meets it once, three to a pixel, taken whole (full opacity) and mixed
-// (a weight of 253).
+// byte) meets it in each of a pixel's three channels (the channels need not
+// be worked out alike), taken whole (full opacity) and mixed (a weight of
+// 253).
 TEST(MixRunSets, FormulasGiveTheTableForEveryPairOfBytes) {
-    constexpr size_t kPixels = (65536 + 2) / 3;
-    std::vector<uint8_t> bytes(12 * kPixels, 0);
-    for (size_t pair = 0; pair < 65536; ++pair) {
-        const size_t pixel = pair / 3, channel = pair % 3;
-        bytes[4 * pixel + channel] = uint8_t(pair >> 8);
-        bytes[4 * kPixels + 4 * pixel + channel] = uint8_t(pair);
+    constexpr size_t kPixels = 65536;
+    std::vector<uint8_t> bytes(12 * kPixels, 0); // picture, layer, and the unused blended pixels
+    for (size_t pair = 0; pair < kPixels; ++pair) {
+        for (size_t channel = 0; channel < 3; ++channel) {
+            bytes[4 * pair + channel] = uint8_t(pair >> 8);
+            bytes[4 * kPixels + 4 * pair + channel] = uint8_t(pair);
+        }
+        bytes[4 * kPixels + 4 * pair + 3] = 255;
     }
-    for (size_t pixel = 0; pixel < kPixels; ++pixel)
-        bytes[4 * kPixels + 4 * pixel + 3] = 255;
     for (uint8_t code : kFormulaCodes) {
         for (uint8_t opacity : {128, 127}) {
             const std::vector<uint8_t> input = CheckInput(2, code, opacity, bytes);
