@@ -74,23 +74,45 @@ template <class L> struct HcyVector : L {
         return add_ps(add_ps(mul_ps(set1_ps(0.11f), f.b), mul_ps(set1_ps(0.59f), f.g)), mul_ps(set1_ps(0.3f), f.r));
     }
 
+    // kHueOrders' sign and start for each lane. Where the lanes permute
+    // (AVX2) the order index picks them from the tables; SSE2 has no such
+    // shuffle, and there the same rules as masks cost far less than eight-way
+    // picks.
+    static void SignAndStart(const Bytes3& c, Flt& sign, Flt& start) {
+        const Vec greenOverRed = cmpgt_epi32(c.green, c.red), blueOverRed = cmpgt_epi32(c.blue, c.red);
+        const Vec blueOverGreen = cmpgt_epi32(c.blue, c.green);
+        if constexpr (L::kPermutes) {
+            const Vec order = sub_epi32(
+                add_epi32(and_si(blueOverRed, set1_epi32(2)), and_si(blueOverGreen, set1_epi32(4))), greenOverRed);
+            sign = L::template PickOf<8>(kHueOrders.sign, order);
+            start = L::template PickOf<8>(kHueOrders.start, order);
+        } else {
+            const Vec notRed = L::or_si(greenOverRed, blueOverRed);
+            const Vec green = L::andnot_si(blueOverGreen, greenOverRed), blue = and_si(blueOverRed, blueOverGreen);
+            const Vec redBelowZero = L::andnot_si(notRed, blueOverGreen);
+            const Vec negative =
+                L::or_si(L::or_si(redBelowZero, L::andnot_si(blueOverRed, green)), and_si(blue, greenOverRed));
+            auto only = [](Vec mask, float value) { return L::and_ps(L::castsi_ps(mask), set1_ps(value)); };
+            sign = only(negative, -0.0f);
+            start = or_ps(or_ps(only(redBelowZero, 360.0f), only(green, 120.0f)), only(blue, 240.0f));
+        }
+    }
+
     // ToHcy's hue and chroma, and from the hue FromHcy's sextant, t and
     // offsets per unit of chroma. A grey has chroma 0 and order index 0
     // (red, nothing added): its quotient 0 / FLT_MIN is 0, so its hue is 0
     // as ToHcy gives it, with no lanes of its own.
     static HueOf Hue(const Bytes3& c, const Fractions& f) {
-        const Vec greenOverRed = cmpgt_epi32(c.green, c.red), blueOverRed = cmpgt_epi32(c.blue, c.red);
-        const Vec blueOverGreen = cmpgt_epi32(c.blue, c.green);
-        const Vec order = sub_epi32(add_epi32(and_si(blueOverRed, set1_epi32(2)), and_si(blueOverGreen, set1_epi32(4))),
-                                    greenOverRed);
+        Flt sign, start;
+        SignAndStart(c, sign, start);
         const Flt lowPair = min_ps(f.r, f.g), highPair = max_ps(f.r, f.g);
         const Flt smallest = min_ps(lowPair, f.b);
         const Flt median = max_ps(lowPair, min_ps(highPair, f.b));
         HueOf out;
         out.chroma = sub_ps(max_ps(highPair, f.b), smallest);
-        const Flt difference = xor_ps(sub_ps(median, smallest), L::template PickOf<8>(kHueOrders.sign, order));
+        const Flt difference = xor_ps(sub_ps(median, smallest), sign);
         const Flt turn = div_ps(mul_ps(set1_ps(60.0f), difference), max_ps(out.chroma, set1_ps(FLT_MIN)));
-        const Flt hue = mul_ps(add_ps(turn, L::template PickOf<8>(kHueOrders.start, order)), set1_ps(kHcyInv360));
+        const Flt hue = mul_ps(add_ps(turn, start), set1_ps(kHcyInv360));
         const Vec sextant = cvttps_epi32(sub_ps(mul_ps(hue, set1_ps(6.0f)), set1_ps(kSextantNudge)));
         const Flt t = mul_ps(set1_ps(6.0f), sub_ps(hue, L::template PickOf<6>(kHueSextants.origin, sextant)));
         auto offset = [&](int c) {

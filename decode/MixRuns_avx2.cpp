@@ -51,6 +51,7 @@ struct Avx2Lanes {
     static Vec select_si(Vec mask, Vec a, Vec b) { return _mm256_blendv_epi8(b, a, mask); }
 
     using Flt = __m256;
+    static constexpr bool kPermutes = true; // vpermps picks from eight floats
     static Flt set1_ps(float v) { return _mm256_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm256_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm256_cvttps_epi32(a); }

@@ -53,6 +53,9 @@ struct Sse2Lanes {
     }
 
     using Flt = __m128;
+    static constexpr bool kPermutes = false; // no variable shuffle of floats
+    static Flt castsi_ps(Vec a) { return _mm_castsi128_ps(a); }
+    static Flt and_ps(Flt a, Flt b) { return _mm_and_ps(a, b); }
     static Flt set1_ps(float v) { return _mm_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm_cvttps_epi32(a); }
