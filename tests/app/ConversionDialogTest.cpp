@@ -336,6 +336,7 @@ TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheLaterOrTheEarlierByOverwrite
     for (bool overwrite : {true, false}) {
         std::filesystem::remove(Out("x.png"));
         RecordingDialog dialog(list, settings);
+        dialog.jobs = 2; // two at once whatever the machine: the later still waits for the earlier
         std::vector<DialogScript::Step> steps;
         if (!overwrite)
             steps.push_back(Click(dialog, IDC_CONVERSION_OVERWRITE));

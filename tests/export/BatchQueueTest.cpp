@@ -12,6 +12,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <ostream>
 #include <set>
 #include <thread>
 #include <vector>
@@ -96,6 +97,10 @@ const Scenario kScenarios[] = {
      3},
     {"StopWhileAnItemWaitsForRoom", {60, 60, 30}, 100, {}, {{{0}, 1, true, {}}, {{0}, -1, false, {0}}}, 1},
 };
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 class BatchQueueScenario : public ::testing::TestWithParam<Scenario> {};
 
