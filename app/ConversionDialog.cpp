@@ -8,6 +8,8 @@
 #include "framework/FileListBox.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
+#include "framework/Platform.h"
+#include "framework/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 
@@ -20,6 +22,8 @@ namespace {
 
 // Room of the folder and path texts, as the settings file keeps them.
 constexpr int32_t kPathRoom = 511;
+// Room of a button's text.
+constexpr int32_t kLabelRoom = 63;
 
 int32_t ItemCount(FileListBox& list) {
     const LRESULT count = list.Send(LB_GETCOUNT, 0, 0);
@@ -36,29 +40,41 @@ void PostToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool) {
+    const ConversionItem& item = work.items[index];
+    return ConvertItemTo(image, item.path.Text(), item.output.Text(), work.format, work.overwrite, &pool);
+}
+
 unsigned __stdcall ConversionJob(void* arg) {
     // The shared inputs stay alive until this thread lets go of them, even
     // should the dialog be gone by then.
     std::unique_ptr<std::shared_ptr<const ConversionWork>> holder(
         static_cast<std::shared_ptr<const ConversionWork>*>(arg));
     const ConversionWork& work = **holder;
-    const OutputFormat format = FormatFromIndex(work.formatIndex);
-    ImageBuffer image;
-    Str outputPath(kPathRoom);
-    int32_t written = 0;
-    for (int32_t i = 0; i < work.count; ++i) {
-        PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(i), 0);
-        const ConversionItem& item = work.items[i];
-        ByteFile::ClearFailure();
-        const ItemResult result = ConvertItem(image, item.path.Text(), item.name.Text(), work.folder.Text(), format,
-                                              work.overwrite, outputPath);
-        work.outcomes[i] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
-        // Only a file written counts: a failed save is not a converted file.
-        if (result == ItemResult::Converted)
-            ++written;
-        PostToDialog(work.dialog, kConversionItemDone, static_cast<WPARAM>(i + 1), 0);
-    }
-    PostToDialog(work.dialog, kConversionFinished, static_cast<WPARAM>(written), static_cast<LPARAM>(work.count));
+    BatchQueue& queue = *work.queue;
+    // Two items of the same name from different folders write one file: the
+    // later waits for the earlier, so it replaces or skips it as on one thread.
+    queue.conflict = [&work](size_t earlier, size_t later) {
+        return text::CompareNoCase(work.items[earlier].output.Text(), work.items[later].output.Text()) == 0;
+    };
+    queue.estimate = [&work](size_t index, unsigned poolSize) {
+        return ItemMemoryEstimate(work.items[index].path.Text(), poolSize);
+    };
+    int32_t written = 0; // by the reporter, whose calls never overlap
+    const size_t ran = queue.Run(
+        [&work](size_t index, ImageBuffer& image, WorkPool& pool) {
+            PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(index), 0);
+            ByteFile::ClearFailure();
+            const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool);
+            work.outcomes[index] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
+        },
+        [&](size_t index) {
+            // Only a file written counts: a failed save is not a converted file.
+            if (work.outcomes[index].result == ItemResult::Converted)
+                ++written;
+            PostToDialog(work.dialog, kConversionItemDone, static_cast<WPARAM>(index + 1), 0);
+        });
+    PostToDialog(work.dialog, kConversionFinished, static_cast<WPARAM>(written), static_cast<LPARAM>(ran));
     PostToDialog(work.dialog, WM_COMMAND, MAKEWPARAM(IDM_CONVERSION_DONE, 0), 0);
     return 0;
 }
@@ -89,6 +105,8 @@ bool ConversionDialog::OnInitDialog(LRESULT* result) {
     progress.AttachItem(hwnd, IDC_CONVERSION_PROGRESS);
     progress.Subclass();
     progress.SetRange(0, ItemCount(list));
+    backText.Reserve(kLabelRoom);
+    GetItemText(IDCANCEL, backText);
     *result = 1;
     return true;
 }
@@ -102,9 +120,12 @@ void ConversionDialog::Leave() {
 }
 
 bool ConversionDialog::OnClose() {
-    // The dialog manager would turn this into the cancel command, which is
-    // refused while converting anyway; say handled so nothing else acts on it.
-    return converting;
+    // The dialog manager would turn this into the cancel command only while
+    // "Back" is enabled; a run is stopped whatever the button's state.
+    if (!converting)
+        return false;
+    StopConversion();
+    return true;
 }
 
 bool ConversionDialog::OnDropFiles(WPARAM dropHandle) {
@@ -120,9 +141,11 @@ bool ConversionDialog::OnDropFiles(WPARAM dropHandle) {
 
 bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
     switch (id) {
-    case IDCANCEL: // "Back", Escape, the close box
+    case IDCANCEL: // "Back" (or "Stop"), Escape, the close box
         // The dialog and its controls must outlive the job.
-        if (!converting)
+        if (converting)
+            StopConversion();
+        else
             Leave();
         return true;
     case IDC_CONVERSION_BROWSE: {
@@ -140,6 +163,7 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
         return true;
     case IDM_CONVERSION_DONE:
         converting = false;
+        stopping = false;
         EnableControls(true);
         ReportFailures();
         return true;
@@ -149,19 +173,33 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
 }
 
 bool ConversionDialog::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The caption names the first item not done yet, the one the bar waits
+    // for, once it has started: items finish in any order, the bar counts
+    // them in list order.
+    auto nameWaitedFor = [this] {
+        const int32_t next = progress.GetPos();
+        if (run != nullptr && next < run->count && itemStarted[size_t(next)])
+            progress.SetCaption(run->items[next].name.Text());
+    };
     switch (message) {
     case kConversionItemStarted: {
         const int32_t index = static_cast<int32_t>(wParam);
-        if (run != nullptr && index >= 0 && index < run->count)
-            progress.SetCaption(run->items[index].name.Text());
+        if (run != nullptr && index >= 0 && index < run->count) {
+            itemStarted[size_t(index)] = true;
+            nameWaitedFor();
+        }
         return true;
     }
     case kConversionItemDone:
         progress.SetPos(static_cast<int32_t>(wParam));
+        nameWaitedFor();
         return true;
     case kConversionFinished: {
+        const int32_t total = run != nullptr ? run->count : 0;
+        itemsRan = static_cast<int32_t>(lParam);
         char text[96];
-        std::snprintf(text, sizeof(text), msg::kConversionDone, static_cast<int>(wParam), static_cast<int>(lParam));
+        std::snprintf(text, sizeof(text), itemsRan < total ? msg::kConversionStopped : msg::kConversionDone,
+                      static_cast<int>(wParam), static_cast<int>(total));
         progress.SetCaption(text);
         return true;
     }
@@ -174,16 +212,19 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
     auto work = std::make_shared<ConversionWork>();
     work->dialog = hwnd;
     work->count = ItemCount(list);
+    work->format = FormatFromIndex(format.GetCurSel());
+    work->overwrite = IsItemChecked(IDC_CONVERSION_OVERWRITE) == BST_CHECKED;
     work->items.reset(new ConversionItem[static_cast<size_t>(work->count)]);
     work->outcomes.reset(new ConversionOutcome[static_cast<size_t>(work->count)]);
     for (int32_t i = 0; i < work->count; ++i) {
+        ConversionItem& item = work->items[i];
         const char* path = list.PathAt(i);
-        work->items[i].path.Assign(path != nullptr ? path : "");
-        list.GetText(i, work->items[i].name);
+        item.path.Assign(path != nullptr ? path : "");
+        list.GetText(i, item.name);
+        BuildOutputPath(item.output, folder.Text(), item.name.Text(), work->format);
     }
-    work->folder.Assign(folder.Text());
-    work->formatIndex = format.GetCurSel();
-    work->overwrite = IsItemChecked(IDC_CONVERSION_OVERWRITE) == BST_CHECKED;
+    work->queue.reset(new BatchQueue(static_cast<size_t>(work->count), jobs, memoryBudget));
+    work->convert = convertItem;
     return work;
 }
 
@@ -192,7 +233,8 @@ void ConversionDialog::ReportFailures() {
         return;
     FailureList failed;
     int skipped = 0;
-    for (int32_t i = 0; i < run->count; ++i) {
+    // Items a stop kept from starting are neither failed nor skipped.
+    for (int32_t i = 0; i < itemsRan && i < run->count; ++i) {
         const ConversionOutcome& outcome = run->outcomes[i];
         const char* path = run->items[i].path.Text();
         if (outcome.result == ItemResult::LoadFailed)
@@ -226,6 +268,8 @@ void ConversionDialog::StartConversion() {
     converting = true;
     std::shared_ptr<ConversionWork> work = TakeInputs(folder);
     run = work;
+    itemStarted.assign(static_cast<size_t>(work->count), false);
+    itemsRan = 0;
     progress.SetPos(0);
     if (!startWorker(std::move(work))) {
         converting = false;
@@ -234,16 +278,30 @@ void ConversionDialog::StartConversion() {
     }
 }
 
+void ConversionDialog::FocusCheckBox() {
+    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
+}
+
 void ConversionDialog::EnableControls(bool enable) {
     static const int kItems[] = {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
-                                 IDC_CONVERSION_START, IDCANCEL};
-    // Keep the keyboard working while the controls are off: the focus moves
-    // to the check box, the one control that stays enabled.
+                                 IDC_CONVERSION_START};
     if (!enable)
-        SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
+        FocusCheckBox();
     for (int item : kItems)
         EnableItem(item, enable);
-    EnableMenuItem(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    EnableItem(IDCANCEL, true);
+    SetItemText(IDCANCEL, enable ? backText.Text() : msg::kStopLabel);
+    EnableSystemClose(hwnd, true);
+}
+
+void ConversionDialog::StopConversion() {
+    if (!converting || stopping || run == nullptr)
+        return;
+    stopping = true;
+    run->queue->Stop();
+    FocusCheckBox();
+    EnableItem(IDCANCEL, false);
+    EnableSystemClose(hwnd, false);
 }
 
 void ConvertAllFiles(HWND parent, FileListBox& list, Settings& settings) {

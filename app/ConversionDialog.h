@@ -1,56 +1,71 @@
 #pragma once
 // ConversionDialog: the "Conversion" dialog (template 106), which converts
 // every file of the file list into PNG or BMP files in one folder, and
-// ConversionJob, the worker thread that does the converting.
+// ConversionJob, the worker thread that runs the conversion.
 //
 // The job's inputs are taken on the interface thread when "Convert" is
-// pressed: the list's paths and names, the folder, the format and the
-// overwrite flag. The worker shares them read-only with the dialog and
-// touches no window of its own accord: it posts the dialog which item it is
-// at and when it is done, and the dialog writes the progress bar. Until the
-// job's command 3000 arrives the dialog refuses to end, by whatever road the
-// request comes.
+// pressed: the list's paths, names and output files, the format and the
+// overwrite flag. The worker converts several documents at once on a
+// BatchQueue (one per core, as many as a quarter of the physical memory
+// holds), shares the inputs read-only with the dialog and touches no window
+// of its own accord: it posts the dialog which item started, how many are
+// done in list order and when it ends, and the dialog writes the progress
+// bar. During a run "Back" reads "Stop": it, Escape and the close box stop
+// the run, which lets the documents in flight finish. Until the job's command
+// 3000 arrives the dialog does not end, by whatever road the request comes.
 
 #include "export/BatchItem.h"
+#include "export/BatchQueue.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ProgressBar.h"
 #include "framework/Str.h"
 
 #include <memory>
+#include <vector>
 
 class FileListBox;
 struct Settings;
 
-// One item of a run: the document's full path and the name the list shows.
+// One item of a run: the document's full path, the name the list shows and
+// the file it is converted into.
 struct ConversionItem {
     Str path;
     Str name;
+    Str output;
 };
 
-// How an item of a run ended, written by the worker before it posts the
+// How an item of a run ended, written by the worker before it reports the
 // item done, read by the dialog once the run is over.
 struct ConversionOutcome {
     ItemResult result = ItemResult::Skipped;
     int error = 0; // the system's error code of a failed write
 };
 
-// Everything a run reads, fixed before the worker starts, and the outcomes
-// it writes.
+struct ConversionWork;
+
+// Converts item index of a run on one of the job's threads.
+using ItemConverter = ItemResult (*)(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool);
+// The real one: ConvertItemTo with the run's format and overwrite flag.
+ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool);
+
+// Everything a run reads, fixed before the worker starts, the outcomes it
+// writes and the queue that runs it (which the dialog stops).
 struct ConversionWork {
     HWND dialog = nullptr; // where the progress goes
     std::unique_ptr<ConversionItem[]> items;
     std::unique_ptr<ConversionOutcome[]> outcomes;
     int32_t count = 0;
-    Str folder;
-    int32_t formatIndex = 0; // the combo box's selection; only 0 is BMP
+    OutputFormat format = OutputFormat::Png;
     bool overwrite = true;
+    std::unique_ptr<BatchQueue> queue;
+    ItemConverter convert = ConvertListedItem;
 };
 
 // Posted by the job to the dialog (WM_USER range, clear of the DM_ messages):
 constexpr UINT kConversionItemStarted = WM_USER + 100; // wParam: item index
-constexpr UINT kConversionItemDone = WM_USER + 101;    // wParam: items done
-constexpr UINT kConversionFinished = WM_USER + 102;    // wParam: files written, lParam: items
+constexpr UINT kConversionItemDone = WM_USER + 101;    // wParam: items done, counted in list order
+constexpr UINT kConversionFinished = WM_USER + 102;    // wParam: files written, lParam: items that ran
 
 // The worker's thread procedure; takes over arg, a heap
 // std::shared_ptr<const ConversionWork>.
@@ -60,7 +75,7 @@ class ConversionDialog : public Dialog {
 public:
     ConversionDialog(FileListBox& fileList, Settings& edited) : list(fileList), settings(edited) {}
 
-    // 0 whenever it ends ("Back", Escape, the close box).
+    // 0 whenever it ends ("Back", Escape, the close box, when no run is on).
     INT_PTR Run(HWND parent);
 
     bool OnInitDialog(LRESULT* result) override;
@@ -71,11 +86,18 @@ public:
 
     // "Convert": checks the folder and starts the job.
     void StartConversion();
-    // Controls 1001, 1000, 1003, 1008 and "Back", and the window menu's
-    // Close. The check box stays enabled.
+    // Controls 1001, 1000, 1003 and 1008. "Back" and the window menu's Close
+    // stay enabled: during a run they stop it, and "Back" reads "Stop". The
+    // check box stays enabled.
     void EnableControls(bool enable);
+    // "Stop", Escape or the close box during a run: no further document
+    // starts; "Stop" and Close are greyed until the run has ended.
+    void StopConversion();
 
     bool IsConverting() const { return converting; }
+    bool IsStopping() const { return stopping; }
+    // The current or last run, null before the first.
+    const ConversionWork* LastRun() const { return run.get(); }
 
     ComboBox format;
     ProgressBar progress;
@@ -84,10 +106,18 @@ public:
     // failing one here.
     bool (*startWorker)(std::shared_ptr<const ConversionWork> work) = StartWorkerThread;
     static bool StartWorkerThread(std::shared_ptr<const ConversionWork> work);
+    // How a run is shared out; the tests set fewer jobs, a small budget or a
+    // converter that holds items at a gate.
+    unsigned jobs = 0; // documents at once; 0 for one per core
+    uint64_t memoryBudget = DefaultMemoryBudget();
+    ItemConverter convertItem = ConvertListedItem;
 
 private:
     std::shared_ptr<ConversionWork> TakeInputs(const Str& folder);
     void Leave();
+    // Puts the focus on the check box before controls are disabled, so the
+    // keyboard keeps working.
+    void FocusCheckBox();
     // After a run with failures: a warning naming each document that could
     // not be converted and why, and how many were skipped.
     void ReportFailures();
@@ -95,7 +125,11 @@ private:
     FileListBox& list;
     Settings& settings;
     std::shared_ptr<const ConversionWork> run; // the last run's inputs, for the captions
+    std::vector<bool> itemStarted;             // of the run, as the job reports them
+    int32_t itemsRan = 0;                      // of the last run, once it ended
+    Str backText;                              // the button's own text, back after a run
     bool converting = false;
+    bool stopping = false;
 };
 
 // The frame's "All converted into one image file" command: a warning for an

@@ -11,3 +11,7 @@ constexpr UINT kFileDecodedAhead = WM_USER + 1;
 // program driving the viewer (the end-to-end tests, the stepping timing)
 // wait until stepping would find its picture ready.
 constexpr UINT kDecodedAheadQuery = WM_USER + 2;
+// Posted to itself once the window is on screen, when a file named on the
+// command line is to be shown: a large document takes seconds to read, and
+// the window, naming the file, is up meanwhile.
+constexpr UINT kShowStartFile = WM_USER + 3;

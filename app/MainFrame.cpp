@@ -2,6 +2,7 @@
 // and the end of the window's life.
 #include "app/MainFrame.h"
 
+#include "app/FrameMessages.h"
 #include "framework/Dpi.h"
 #include "framework/Platform.h"
 #include "res/ResourceIds.h"
@@ -45,8 +46,8 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     if (WindowDpi(hwnd) != dpi)
         ApplyDpi(WindowDpi(hwnd), false);
     RebuildRecentMenu();
-    // Opened while the window is still hidden, so a load failure is reported
-    // before the window appears.
+    // The list is filled and the file named while the window is hidden; the
+    // file itself is read once the window is on screen.
     OpenCommandLinePath(commandTail);
     Show(showCommand);
     if (showCommand == SW_SHOWMAXIMIZED) {
@@ -57,6 +58,11 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // The arrow keys work at once, without a click in the list first.
     SetFocus(list.hwnd);
     UpdateWindow(hwnd);
+    // Posted messages come before input, so the file is read before any
+    // click or key is seen; meanwhile the window is drawn, naming it.
+    if (startFilePending)
+        PostMessageA(hwnd, kShowStartFile, 0, 0);
+    startFilePending = false;
     return true;
 }
 

@@ -53,6 +53,8 @@ public:
     void OpenFolder(const char* folder);
     void PushRecentFolder(const char* folder);
     void RebuildRecentMenu();
+    // Fills the list from the path and selects its first file, naming it in
+    // the title; that file is read later (kShowStartFile).
     void OpenCommandLinePath(const char* commandTail);
     // Empties the list and drops what was decoded ahead for it.
     void ClearList();
@@ -126,4 +128,6 @@ private:
     // The saved list width, kept until a maximised window has its real
     // client area.
     int32_t savedListWidth = 0;
+    // The command line named a file to show once the window is up.
+    bool startFilePending = false;
 };

@@ -34,6 +34,10 @@ void MainFrame::StopDecodingAhead() {
 }
 
 bool MainFrame::OnUserMessage(UINT message, WPARAM, LPARAM) {
+    if (message == kShowStartFile) {
+        ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+        return true;
+    }
     if (message != kFileDecodedAhead)
         return false;
     DecodeAhead();

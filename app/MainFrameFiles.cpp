@@ -172,7 +172,17 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
         list.AddFile(path, false);
     }
     list.EndFill();
-    SelectFirst();
+    // Selected and named now; read once the window is up (kShowStartFile).
+    if (ItemCount(list) <= 0)
+        return;
+    list.SetCurSel(0);
+    Str name;
+    list.GetText(0, name);
+    Str title;
+    title.Assign("Tessavel - ");
+    title.Append(name.Text());
+    SetText(title.Text());
+    startFilePending = true;
 }
 
 bool MainFrame::OnDropFiles(WPARAM dropHandle) {

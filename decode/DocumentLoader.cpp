@@ -1,6 +1,7 @@
 #include "decode/DocumentLoader.h"
 
 #include "decode/ByteFile.h"
+#include "decode/QvmFormat.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
 #include "framework/Str.h"
@@ -57,4 +58,25 @@ bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
     if (format == Format::Other || !file.OpenRead(path))
         return false;
     return format == Format::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
+}
+
+bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {
+    const Format format = FormatOf(path);
+    ByteFile file;
+    if (format == Format::Other || !file.OpenRead(path))
+        return false;
+    uint16_t w = 0, h = 0;
+    if (format == Format::Qvr) {
+        if (!ReadQvrSize(file, w, h))
+            return false;
+    } else {
+        QvmHeader header;
+        if (!ReadQvmHeader(file, header))
+            return false;
+        w = header.width;
+        h = header.height;
+    }
+    width = w;
+    height = h;
+    return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The one entry for opening a document of either format.
 
+#include <cstdint>
+
 class ByteSource;
 class ImageBuffer;
 class WorkPool;
@@ -20,3 +22,9 @@ bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool = null
 // LoadDocument on pool whatever the document's size, for the tests and fuzz
 // targets that hold the two ways of reading against each other.
 bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
+
+// The picture size the document at path declares in its header, read
+// without decoding anything, so that a batch can tell how much memory a
+// document will take before loading it. The reader is chosen as LoadDocument
+// chooses it; false for any other extension or a header that ends early.
+bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height);

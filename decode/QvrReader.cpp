@@ -33,3 +33,17 @@ bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
 bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
     return ReadQvrWith(target, source, &pool, true);
 }
+
+bool ReadQvrSize(ByteSource& source, uint16_t& width, uint16_t& height) {
+    uint8_t version = 0;
+    if (!source.ReadAndCompare("QVRFDAT") || !source.ReadU8(version))
+        return false;
+    if (version == 0)
+        return source.ReadU16LE(width) && source.ReadU16LE(height);
+    // Version 1: 4 unread bytes, a block of B bytes and the header length
+    // come before the size.
+    uint32_t blockLength = 0;
+    uint16_t headerLength = 0;
+    return version == 1 && source.Skip(4) && source.ReadU32LE(blockLength) && source.Skip(blockLength) &&
+           source.ReadU16LE(headerLength) && source.ReadU16LE(width) && source.ReadU16LE(height);
+}

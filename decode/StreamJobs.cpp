@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -20,19 +21,6 @@ constexpr uint64_t kPooledPixels = 1024 * 1024;
 
 bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
     return pool != nullptr && pool->Size() > 1 && (anySize || pixels >= kPooledPixels);
-}
-
-void StreamJob::Run(const std::atomic<bool>& cancelled) {
-    ended = false;
-    produced = 0;
-    end = start;
-    if (cancelled.load())
-        return;
-    // The held bytes expanded exactly as from the file: the same pieces, so
-    // the stream stops at the same chunk and leaves the same position.
-    MemorySource source(input.data, inputLength);
-    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kChunkSize, &produced);
-    end = start + source.Tell();
 }
 
 class StreamRunner {
@@ -67,23 +55,47 @@ public:
                                               kChunkSize, &job.produced);
                 blocked = false;
             }
+            busy.pop_front();
+            idle.push_back(&job);
+            if (job.used)
+                continue; // used where it was expanded
             if (!job.ended) {
                 Drain();
                 return false;
             }
             records.Use(job);
-            busy.pop_front();
-            idle.push_back(&job);
             if (job.held && job.end != job.start + job.inputLength) {
                 // The stream ended early in its block: what was read after
                 // it is read again from where reading one by one would be.
+                // No job after it has been used: it was never next.
                 Drain();
                 if (file.Seek(job.end, ByteSource::FromStart) != job.end)
                     return false;
                 next = job.index + 1;
                 failedAhead = false;
+                std::lock_guard<std::mutex> lock(useMutex);
+                nextUse = sequence;
+            } else {
+                std::lock_guard<std::mutex> lock(useMutex);
+                nextUse = job.sequence + 1;
             }
         }
+    }
+
+    // On the thread that expanded job: uses it at once when every job before
+    // it has been used and its stream ended where its block does, so that
+    // nothing read after it is read again.
+    void UseIfNext(StreamJob& job) {
+        {
+            std::lock_guard<std::mutex> lock(useMutex);
+            if (job.sequence != nextUse || !job.ended || job.end != job.start + job.inputLength)
+                return;
+        }
+        // Only this thread may use the next job until nextUse moves on.
+        records.Use(job);
+        job.used = true;
+        std::lock_guard<std::mutex> lock(useMutex);
+        nextUse = job.sequence + 1;
     }
 
 private:
@@ -101,6 +113,8 @@ private:
             idle.pop_back();
             busy.push_back(&job);
             job.index = index;
+            job.sequence = sequence++;
+            job.used = false;
             job.ended = false;
             job.start = file.Tell();
             const int64_t left = fileEnd - job.start;
@@ -120,6 +134,7 @@ private:
                 break;
             }
             job.inputLength = wanted == 0 ? 0 : file.Read(job.input.data, uint32_t(wanted));
+            job.runner = this;
             pool.Post(job);
         }
     }
@@ -146,7 +161,25 @@ private:
     uint32_t next = 0;        // the next record to read
     bool failedAhead = false; // a record read ahead ended the document
     bool blocked = false;     // a stream read in order waits in busy
+    uint64_t sequence = 0;    // given to the next job read
+    std::mutex useMutex;
+    uint64_t nextUse = 0; // the job to be used next; guarded by useMutex
 };
+
+void StreamJob::Run(const std::atomic<bool>& cancelled) {
+    ended = false;
+    produced = 0;
+    end = start;
+    if (cancelled.load())
+        return;
+    // The held bytes expanded exactly as from the file: the same pieces, so
+    // the stream stops at the same chunk and leaves the same position.
+    MemorySource source(input.data, inputLength);
+    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kChunkSize, &produced);
+    end = start + source.Tell();
+    if (runner != nullptr)
+        runner->UseIfNext(*this);
+}
 
 bool InflateStreamsInOrder(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records) {
     StreamRunner runner(file, count, pool, records);

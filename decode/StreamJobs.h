@@ -19,6 +19,7 @@
 #include <cstdint>
 
 class ByteSource;
+class StreamRunner;
 
 // Whether a reader takes pool for a picture of pixels pixels: only a pool
 // with threads of its own, and only for a picture large enough that threads
@@ -47,6 +48,9 @@ public:
 
 private:
     friend class StreamRunner;
+    StreamRunner* runner = nullptr;
+    uint64_t sequence = 0; // the order in which jobs are used
+    bool used = false;     // Use ran for it when it had been expanded
     uint32_t index = 0;
     int64_t start = 0;        // file position of the compressed bytes
     MemBlock input;           // the compressed bytes read
@@ -67,7 +71,10 @@ public:
     // compressed bytes. Passed: the record needs no expanding and the file is
     // past it. Failed: the document ends at this record.
     virtual Next ReadRecord(ByteSource& file, uint32_t index, StreamJob& job) = 0;
-    // Takes an expanded stream, in file order.
+    // Takes an expanded stream, in file order, one stream at a time, on
+    // whichever thread expanded it or on the reader's thread: so the layers
+    // are blended as soon as they are ready, not when the reader's thread
+    // comes back from an expansion of its own.
     virtual void Use(const StreamJob& job) = 0;
 };
 

@@ -34,3 +34,10 @@ ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* o
     const bool saved = format == OutputFormat::Bmp ? image.SaveBmp(outputPath) : image.SavePng(outputPath, false, pool);
     return saved ? ItemResult::Converted : ItemResult::WriteFailed;
 }
+
+uint64_t ItemMemoryEstimate(const char* fullPath, unsigned poolSize) {
+    uint32_t width = 0, height = 0;
+    if (!PeekDocumentSize(fullPath, width, height) || !ImageBuffer::SizeFits(width, height))
+        return 0;
+    return uint64_t(width) * height * 4 * (2 + uint64_t(poolSize));
+}

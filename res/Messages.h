@@ -45,6 +45,11 @@ inline constexpr char kFolderNotFound[] =
     "\x8Ew\x92\xE8\x82\xB5\x82\xBD\xCC\xAB\xD9\xC0\xDE\x82\xAA\x91\xB6\x8D\xDD\x82\xB5\x82\xDC\x82\xB9\x82\xF1";
 // 完了 ...  処理ﾌｧｲﾙ %d / %d (converted count, item count)
 inline constexpr char kConversionDone[] = "\x8A\xAE\x97\xB9 ...  \x8F\x88\x97\x9D\xCC\xA7\xB2\xD9 %d / %d";
+// 中止 ...  処理ﾌｧｲﾙ %d / %d (stopped: converted count, item count)
+inline constexpr char kConversionStopped[] = "\x92\x86\x8E~ ...  \x8F\x88\x97\x9D\xCC\xA7\xB2\xD9 %d / %d";
+// The conversion dialog's "Back" button during a run, in the template's
+// style of access key.
+inline constexpr char kStopLabel[] = "&Stop";
 // 変換を開始できませんでした (the conversion could not be started: no worker thread)
 inline constexpr char kConversionNotStarted[] =
     "\x95\xCF\x8A\xB7\x82\xF0\x8AJ\x8En\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD";

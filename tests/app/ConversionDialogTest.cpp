@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -96,15 +97,75 @@ bool StartGated(std::shared_ptr<const ConversionWork> work) {
     return true;
 }
 
-// The dialog, recording what the bar shows at each step of the job.
+std::string Stopped(int written, int total) {
+    char text[96];
+    std::snprintf(text, sizeof(text), msg::kConversionStopped, written, total);
+    return text;
+}
+
+// Holds items of a run at their own gates (open unless a test closes them),
+// so that a test can keep documents in flight, finish them out of order and
+// stop a run between them.
+constexpr int kItemGates = 4;
+
+struct ItemGates {
+    HANDLE open[kItemGates];
+    std::atomic<bool> entered[kItemGates];
+    ItemGates() {
+        for (HANDLE& gate : open)
+            gate = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    }
+    void Reset() {
+        for (int i = 0; i < kItemGates; ++i) {
+            SetEvent(open[i]);
+            entered[i] = false;
+        }
+    }
+};
+
+ItemGates& Gates() {
+    static ItemGates gates;
+    return gates;
+}
+
+ItemResult GatedConvert(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool) {
+    if (index < kItemGates) {
+        Gates().entered[index] = true;
+        WaitForSingleObject(Gates().open[index], 30000);
+    }
+    return ConvertListedItem(work, index, image, pool);
+}
+
+DialogScript::Step Hold(std::vector<int> items) {
+    return Do([items] {
+        for (int item : items)
+            ResetEvent(Gates().open[item]);
+    });
+}
+
+DialogScript::Step Release(std::vector<int> items) {
+    return Do([items] {
+        for (int item : items)
+            SetEvent(Gates().open[item]);
+    });
+}
+
+DialogScript::Step WaitEntered(std::vector<int> items) {
+    return [items] {
+        return std::all_of(items.begin(), items.end(), [](int item) { return Gates().entered[item].load(); });
+    };
+}
+
+// The dialog, recording what the bar shows as the job goes on.
 class RecordingDialog : public ConversionDialog {
 public:
     using ConversionDialog::ConversionDialog;
 
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         const bool handled = ConversionDialog::OnUserMessage(message, wParam, lParam);
-        if (message == kConversionItemStarted || message == kConversionFinished)
-            captions.emplace_back(progress.caption.Text());
+        const std::string caption = progress.caption.Text();
+        if (captions.empty() || captions.back() != caption)
+            captions.push_back(caption);
         if (message == kConversionItemDone)
             positions.push_back(progress.GetPos());
         return handled;
@@ -171,9 +232,11 @@ protected:
         settings.ConvDir.Assign(out.c_str());
         settings.ConvType = 1;
         ResetEvent(Gate());
+        Gates().Reset();
     }
     void TearDown() override {
         SetEvent(Gate());
+        Gates().Reset();
         list.ClearFiles();
     }
 
@@ -273,6 +336,7 @@ TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheLaterOrTheEarlierByOverwrite
     for (bool overwrite : {true, false}) {
         std::filesystem::remove(Out("x.png"));
         RecordingDialog dialog(list, settings);
+        dialog.jobs = 2; // two at once whatever the machine: the later still waits for the earlier
         std::vector<DialogScript::Step> steps;
         if (!overwrite)
             steps.push_back(Click(dialog, IDC_CONVERSION_OVERWRITE));
@@ -420,35 +484,45 @@ const CloseRoad kCloseRoads[] = {
 
 class ConversionCloseRoad : public ConversionRun, public ::testing::WithParamInterface<CloseRoad> {};
 
-TEST_P(ConversionCloseRoad, RefusedDuringARunAndObeyedAfterIt) {
+// During a run every road to close the dialog stops the run instead: the
+// document in flight is finished, no other starts; once the run has ended
+// the same request leaves the dialog.
+TEST_P(ConversionCloseRoad, StopsARunAndLeavesAfterIt) {
     const CloseRoad& road = GetParam();
-    AddCatAndDog();
+    const std::vector<std::string> documents = AddCatAndDog();
     RecordingDialog dialog(list, settings);
-    dialog.startWorker = StartGated;
+    dialog.jobs = 1;
+    dialog.convertItem = GatedConvert;
     auto request = [&] {
         if (road.click)
             return Click(dialog, IDCANCEL);
         return Post(dialog, road.message, road.wParam, road.lParam);
     };
     std::vector<bool> during;
-    bool aliveAfterRequest = false;
-    bool finished = false;
+    std::string backDuring, backAfter;
+    bool aliveAfterRun = false;
     const INT_PTR result =
-        Run(dialog,
-            {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([&] {
-                 for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
-                                IDC_CONVERSION_START, IDCANCEL, IDC_CONVERSION_OVERWRITE})
-                     during.push_back(Enabled(dialog.hwnd, id));
-                 during.push_back(CloseMenuEnabled(dialog.hwnd));
-             }),
-             request(), Ticks(6), Do([&] { aliveAfterRequest = IsWindow(dialog.hwnd) && dialog.IsConverting(); }),
-             Do([] { SetEvent(Gate()); }), WaitRuns(dialog, 1), request()},
-            &finished);
-    EXPECT_TRUE(aliveAfterRequest);
-    EXPECT_EQ(during, (std::vector<bool>{false, false, false, false, false, true, false}));
+        Run(dialog, {Hold({0}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0}), Do([&] {
+                         for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
+                                        IDC_CONVERSION_START, IDCANCEL, IDC_CONVERSION_OVERWRITE})
+                             during.push_back(Enabled(dialog.hwnd, id));
+                         during.push_back(CloseMenuEnabled(dialog.hwnd));
+                         backDuring = ItemText(dialog.hwnd, IDCANCEL);
+                     }),
+                     request(), [&] { return dialog.IsStopping(); }, Release({0}), WaitRuns(dialog, 1), Do([&] {
+                         aliveAfterRun = IsWindow(dialog.hwnd) != 0;
+                         backAfter = ItemText(dialog.hwnd, IDCANCEL);
+                     }),
+                     request()});
+    EXPECT_EQ(during, (std::vector<bool>{false, false, false, false, true, true, true}));
+    EXPECT_EQ(backDuring, msg::kStopLabel);
+    EXPECT_TRUE(aliveAfterRun);
+    EXPECT_EQ(backAfter, "&Back");
     EXPECT_EQ(result, 0);
-    ASSERT_FALSE(dialog.captions.empty());
-    EXPECT_EQ(dialog.captions.back(), Done(2, 2));
+    EXPECT_EQ(DecodePng(Out("cat.png")), PictureOf(documents[0]));
+    EXPECT_FALSE(std::filesystem::exists(Out("DOG.png")));
+    EXPECT_EQ(dialog.captions, (std::vector<std::string>{"cat.qvr", Stopped(1, 2)}));
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ConversionCloseRoad, ::testing::ValuesIn(kCloseRoads),
@@ -477,6 +551,99 @@ TEST_F(ConversionRun, SecondRunStartsTheBarFromZeroAndConvertsAgain) {
     EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2, 1, 2}));
     EXPECT_EQ(dialog.captions,
               (std::vector<std::string>{"cat.qvr", "DOG.QVM", Done(2, 2), "cat.qvr", "DOG.QVM", Done(2, 2)}));
+}
+
+// Two documents in flight: the later one finishes first, yet the bar and its
+// caption wait for the earlier one.
+TEST_F(ConversionRun, ItemsFinishingOutOfOrderAreCountedInListOrder) {
+    const std::vector<std::string> documents = AddCatAndDog();
+    AddDocument(src, "eel.qvm", QvmDocument(7));
+    RecordingDialog dialog(list, settings);
+    dialog.jobs = 2;
+    dialog.memoryBudget = 0;
+    dialog.convertItem = GatedConvert;
+    int32_t positionWhileHeld = -1;
+    std::string captionWhileHeld;
+    bool dogWrittenWhileHeld = false;
+    // Item 2 starts only once item 1 is done and handed on, on the thread
+    // that did it.
+    Run(dialog, {Hold({0, 2}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0, 2}), Ticks(2), Do([&] {
+                     positionWhileHeld = dialog.progress.GetPos();
+                     captionWhileHeld = dialog.progress.caption.Text();
+                     dogWrittenWhileHeld = std::filesystem::exists(Out("DOG.png"));
+                 }),
+                 Release({0, 2}), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    EXPECT_TRUE(dogWrittenWhileHeld);
+    EXPECT_EQ(positionWhileHeld, 0);
+    EXPECT_EQ(captionWhileHeld, "cat.qvr");
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(dialog.captions.back(), Done(3, 3));
+    EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(documents[1]));
+}
+
+// "Stop" with two documents in flight: both finish (the unreadable one is
+// reported, those never started are not), the others are not written, and
+// the dialog can run again.
+TEST_F(ConversionRun, StopFinishesTheDocumentsInFlightAndTheDialogRunsAgain) {
+    const std::string bad = AddDocument(src, "bad.qvm", Bytes{'Q', 'V', 'M', 'D', 'A', 'T', 'A', 9});
+    const std::vector<std::string> documents = AddCatAndDog();
+    AddDocument(src, "eel.qvm", QvmDocument(7));
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    dialog.jobs = 2;
+    dialog.memoryBudget = 0;
+    dialog.convertItem = GatedConvert;
+    std::vector<bool> afterStop, afterRun;
+    std::vector<std::string> written;
+    auto controls = [&](std::vector<bool>& into) {
+        for (int id :
+             {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT, IDC_CONVERSION_START, IDCANCEL})
+            into.push_back(Enabled(dialog.hwnd, id));
+        into.push_back(CloseMenuEnabled(dialog.hwnd));
+    };
+    std::string captionAfterStop;
+    const INT_PTR result =
+        Run(dialog, {Hold({0, 1}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0, 1}), Click(dialog, IDCANCEL),
+                     [&] { return dialog.IsStopping(); }, Do([&] { controls(afterStop); }), Release({0, 1}),
+                     WaitRuns(dialog, 1), Do([&] {
+                         controls(afterRun);
+                         captionAfterStop = dialog.progress.caption.Text();
+                         for (const char* name : {"bad.png", "cat.png", "DOG.png", "eel.png"})
+                             if (std::filesystem::exists(Out(name)))
+                                 written.push_back(name);
+                     }),
+                     Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 2), Click(dialog, IDCANCEL)});
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(afterStop, (std::vector<bool>{false, false, false, false, false, false}));
+    EXPECT_EQ(afterRun, std::vector<bool>(6, true));
+    EXPECT_EQ(written, (std::vector<std::string>{"cat.png"}));
+    EXPECT_EQ(captionAfterStop, Stopped(1, 4));
+    EXPECT_EQ(dialog.positions, (std::vector<int32_t>{1, 2, 1, 2, 3, 4}));
+    EXPECT_EQ(dialog.captions.back(), Done(3, 4));
+    EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(documents[1]));
+    // Each run names the unreadable document, and only that: the items the
+    // stop kept from starting are not "skipped".
+    const std::string failures = std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed;
+    EXPECT_EQ(spy.Texts(), (std::vector<std::string>{failures, failures}));
+}
+
+// With a budget smaller than any document the second one waits for the
+// first: one document in flight at a time, yet each runs.
+TEST_F(ConversionRun, SmallMemoryBudgetRunsOneDocumentAtATime) {
+    const std::vector<std::string> documents = AddCatAndDog();
+    RecordingDialog dialog(list, settings);
+    dialog.jobs = 2;
+    dialog.memoryBudget = 1;
+    dialog.convertItem = GatedConvert;
+    bool secondEntered = true;
+    Run(dialog, {Hold({0}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0}),
+                 [&] { return dialog.LastRun()->queue->HeldBack() == 1; },
+                 Do([&] { secondEntered = Gates().entered[1].load(); }), Release({0}), WaitRuns(dialog, 1),
+                 Click(dialog, IDCANCEL)});
+    EXPECT_FALSE(secondEntered);
+    EXPECT_EQ(DecodePng(Out("cat.png")), PictureOf(documents[0]));
+    EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(documents[1]));
+    EXPECT_EQ(dialog.captions.back(), Done(2, 2));
 }
 
 TEST_F(ConversionRun, CheckBoxToggledDuringARunDoesNotChangeIt) {

@@ -71,19 +71,21 @@ TEST(ViewerStart, MissingPathIsIgnored) {
     }
 }
 
-TEST(ViewerStart, FileOfAnotherExtensionWarnsBeforeTheWindowAppears) {
+TEST(ViewerStart, WindowIsUpBeforeTheFileIsReadAndItsFailureNamesIt) {
     viewer::DocFolder docs;
     const std::string notes = docs.Raw("notes.txt", "not a document");
     Session viewer;
     ASSERT_TRUE(viewer.StartRaw("\"" + notes + "\""));
-    const e2e::Appeared first = viewer.process.WaitFirst("Main");
-    ASSERT_TRUE(first.isMessageBox);
-    EXPECT_EQ(first.text, viewer::LoadFailedText("notes.txt"));
-    EXPECT_TRUE(e2e::TopWindows(viewer.process.Pid(), "Main").empty()); // hidden still
-    ASSERT_TRUE(viewer.process.DismissMessageBox(first.hwnd));
+    const e2e::Appeared box = viewer.process.WaitMessageBox();
+    ASSERT_TRUE(box.isMessageBox);
+    EXPECT_EQ(box.text, viewer::LoadFailedText("notes.txt"));
+    // The file was read, and failed, with the window on screen already.
+    ASSERT_FALSE(e2e::TopWindows(viewer.process.Pid(), "Main").empty());
     ASSERT_TRUE(viewer.FindWindows());
-    EXPECT_EQ(viewer.Items(), Lines{"notes.txt"});
     EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle("notes.txt"));
+    ASSERT_TRUE(viewer.process.DismissMessageBox(box.hwnd));
+    EXPECT_EQ(viewer.Items(), Lines{"notes.txt"});
+    EXPECT_EQ(viewer.Selection(), 0);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

@@ -127,8 +127,16 @@ Session::~Session() {
     process.Kill();
 }
 
+bool IsNamingTitle(const std::string& title) {
+    const std::string prefix = "Tessavel - ";
+    return title.compare(0, prefix.size(), prefix) == 0 && title.compare(prefix.size(), 1, "(") != 0 &&
+           title.compare(prefix.size(), std::string(msg::kLoadFailed).size(), msg::kLoadFailed) != 0;
+}
+
 bool Session::Start(const std::string& tail) {
-    return process.Start(tail) && FindWindows();
+    // The window comes up naming the file of the command line and reads it
+    // afterwards: the tests start from the file shown (or its failure told).
+    return process.Start(tail) && FindWindows() && waits::WaitUntil([&] { return !IsNamingTitle(TitleNow()); });
 }
 
 bool Session::FindWindows() {

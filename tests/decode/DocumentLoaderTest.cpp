@@ -108,3 +108,46 @@ TEST_F(DocumentLoaderTest, SourceWithoutANameIsToldByItsFirstBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// The size a header declares is read without decoding: a batch weighs each
+// document by it before loading it.
+TEST_F(DocumentLoaderTest, PeekedSizeIsTheSizeTheHeaderDeclares) {
+    docwriter::QvmDocument qvm;
+    qvm.width = 7;
+    qvm.height = 3;
+    docwriter::QvrV0Document v0;
+    v0.width = 5;
+    v0.height = 9;
+    docwriter::QvrV1Document v1;
+    v1.width = 300;
+    v1.height = 2;
+    v1.block = Bytes(10, 0xEE);
+    const Bytes wholeQvm = docwriter::WriteQvm(qvm);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool known;
+        uint32_t width, height;
+    };
+    const Case cases[] = {
+        {"a.qvm", wholeQvm, true, 7, 3},
+        {"b.qvr", docwriter::WriteQvrV0(v0), true, 5, 9},
+        {"c.QVR", docwriter::WriteQvrV1(v1), true, 300, 2},
+        {"d.png", wholeQvm, false, 0, 0},
+        {"e.qvm", Bytes(wholeQvm.begin(), wholeQvm.begin() + 14), false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.File(c.name);
+        ASSERT_TRUE(docwriter::WriteFile(path, c.bytes));
+        uint32_t width = 0, height = 0;
+        EXPECT_EQ(PeekDocumentSize(path.c_str(), width, height), c.known) << c.name;
+        if (c.known) {
+            EXPECT_EQ(width, c.width) << c.name;
+            EXPECT_EQ(height, c.height) << c.name;
+        }
+    }
+}
+
+} // namespace

@@ -1,10 +1,12 @@
 #pragma once
-// Runs the items of tessavel-convert on several threads.
+// Runs the items of tessavel-convert on several threads, through the batch
+// queue the viewer's conversion dialog uses too (export/BatchQueue.h): items
+// start in list order, at most a quarter of the physical memory in pictures
+// at once, and are reported in list order.
 //
 // No two items write the same file (MarkCollisions fails the later ones
-// before the run), so items are taken in list order by whichever thread is
-// free, and the files written are the same whatever the number of jobs.
-// Each thread has its own picture; the decoder keeps no shared state.
+// before the run), so the files written are the same whatever the number of
+// jobs. Each thread has its own picture; the decoder keeps no shared state.
 //
 // Each of the J threads also owns a work pool of max(1, cores / J) threads,
 // its own included, on which its documents are inflated and deflated: J
@@ -31,5 +33,5 @@ void RunItems(const std::vector<Item>& items, const ConvertOptions& options, uns
 // Does item index on the calling thread's picture and pool.
 using ItemWorker = std::function<ItemReport(size_t index, ImageBuffer& image, WorkPool& pool)>;
 
-// RunItems for any work on count items.
+// RunItems for any work on count items, without a memory bound.
 void RunJobs(size_t count, unsigned jobs, const ItemWorker& work, const ItemReporter& reporter);

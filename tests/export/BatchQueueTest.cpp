@@ -1,0 +1,162 @@
+// The batch queue's scheduling, each item held at a gate of its own so the
+// test decides when it ends: which items are in flight and which one waits
+// for room, at each step, by the memory budget, by items writing one file,
+// and after a stop.
+#include "export/BatchItem.h"
+#include "export/BatchQueue.h"
+#include "tests/support/DocWriter.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class HeldItems {
+public:
+    void Run(size_t index) {
+        std::unique_lock<std::mutex> lock(mutex);
+        running.insert(index);
+        started.insert(index);
+        changed.wait(lock, [&] { return open.count(index) != 0; });
+        running.erase(index);
+    }
+    void Release(const std::vector<size_t>& items) {
+        std::lock_guard<std::mutex> lock(mutex);
+        open.insert(items.begin(), items.end());
+        changed.notify_all();
+    }
+    void ReleaseAll(size_t count) {
+        std::vector<size_t> all;
+        for (size_t i = 0; i < count; ++i)
+            all.push_back(i);
+        Release(all);
+    }
+    std::set<size_t> Running() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return running;
+    }
+    std::set<size_t> Started() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return started;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::set<size_t> running, started, open;
+};
+
+struct Step {
+    std::set<size_t> running; // the items in flight
+    int64_t heldBack;         // the item whose turn it is but which waits, or -1
+    bool stop;                // then stop the queue, else release
+    std::vector<size_t> release;
+};
+
+struct Scenario {
+    const char* name;
+    std::vector<uint64_t> bytes; // each item's estimate
+    uint64_t budget;
+    std::set<std::pair<size_t, size_t>> conflicts;
+    std::vector<Step> steps;
+    size_t ran;
+};
+
+const Scenario kScenarios[] = {
+    {"BudgetHoldsTheNextItemUntilThereIsRoom",
+     {60, 60, 30},
+     100,
+     {},
+     {{{0}, 1, false, {0}}, {{1, 2}, -1, false, {1, 2}}},
+     3},
+    {"ItemLargerThanTheBudgetRunsAlone",
+     {10, 500, 10},
+     100,
+     {},
+     {{{0}, 1, false, {0}}, {{1}, 2, false, {1}}, {{2}, -1, false, {2}}},
+     3},
+    {"ItemsWritingOneFileNeverRunTogetherNorAreOvertaken",
+     {0, 0, 0},
+     0,
+     {{0, 1}},
+     {{{0}, 1, false, {0}}, {{1, 2}, -1, false, {1, 2}}},
+     3},
+    {"StopLetsTheItemsInFlightFinishAndStartsNoMore",
+     {0, 0, 0, 0, 0},
+     0,
+     {},
+     {{{0, 1, 2}, -1, true, {}}, {{0, 1, 2}, -1, false, {1, 0, 2}}},
+     3},
+    {"StopWhileAnItemWaitsForRoom", {60, 60, 30}, 100, {}, {{{0}, 1, true, {}}, {{0}, -1, false, {0}}}, 1},
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+class BatchQueueScenario : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(BatchQueueScenario, ItemsInFlightAtEachStep) {
+    const Scenario& s = GetParam();
+    const size_t count = s.bytes.size();
+    BatchQueue queue(count, 3, s.budget);
+    queue.estimate = [&](size_t index, unsigned) { return s.bytes[index]; };
+    queue.conflict = [&](size_t earlier, size_t later) { return s.conflicts.count({earlier, later}) != 0; };
+    HeldItems items;
+    std::vector<size_t> reported; // by the reporter alone, whose calls never overlap
+    size_t ran = 0;
+    std::thread run([&] {
+        ran = queue.Run([&](size_t index, ImageBuffer&, WorkPool&) { items.Run(index); },
+                        [&](size_t index) { reported.push_back(index); });
+    });
+    for (size_t i = 0; i < s.steps.size(); ++i) {
+        const Step& step = s.steps[i];
+        const bool reached =
+            waits::WaitUntil([&] { return items.Running() == step.running && queue.HeldBack() == step.heldBack; });
+        EXPECT_TRUE(reached) << "step " << i << ": " << items.Running().size() << " in flight, held back "
+                             << queue.HeldBack();
+        if (!reached) {
+            queue.Stop();
+            items.ReleaseAll(count);
+            break;
+        }
+        if (step.stop)
+            queue.Stop();
+        else
+            items.Release(step.release);
+    }
+    run.join();
+    std::vector<size_t> first;
+    for (size_t i = 0; i < s.ran; ++i)
+        first.push_back(i);
+    EXPECT_EQ(ran, s.ran);
+    EXPECT_EQ(reported, first);
+    EXPECT_EQ(items.Started(), std::set<size_t>(first.begin(), first.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, BatchQueueScenario, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+TEST(BatchQueueEstimate, PictureLayerBuffersAndOutputFromTheHeaderAlone) {
+    TempDir dir;
+    docwriter::QvmDocument doc;
+    doc.width = 7;
+    doc.height = 3;
+    const std::string small = dir.File("small.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(small, docwriter::WriteQvm(doc)));
+    const std::string other = dir.File("small.txt");
+    ASSERT_TRUE(docwriter::WriteFile(other, docwriter::WriteQvm(doc)));
+    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 1), 7u * 3 * 4 * 3);
+    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 4), 7u * 3 * 4 * 6);
+    EXPECT_EQ(ItemMemoryEstimate(other.c_str(), 1), 0u);
+}
+
+} // namespace
