@@ -38,6 +38,8 @@ template <class L> struct HcyVector : L {
     using typename L::Flt;
     using typename L::Vec;
 
+    static constexpr uint32_t kAllLanes = (uint32_t(1) << (L::kBytes / 4)) - 1; // movemask_ps bits
+
     // A pixel's channel bytes, each in its own 32-bit lane.
     struct Bytes3 {
         Vec red, green, blue;
@@ -145,16 +147,23 @@ template <class L> struct HcyVector : L {
     // The scale a: where the top is crossed, (1 - luma) / hi, which is then
     // at most 1 (luma + hi > 1 means 1 - luma, rounded, is at most hi);
     // otherwise 1. Where the bottom is crossed, luma / -lo replaces it if
-    // smaller: a min of the two, the unused side standing at 1.
+    // smaller: a min of the two, the unused side standing at 1. Most
+    // registers of a picture cross neither bound in any lane, and there a
+    // is 1 throughout and d x 1 is d: the divisions are skipped.
     static Vec FromHcy(const Flt offset[3], Flt chroma, Flt luma) {
         const Flt d[3] = {mul_ps(offset[0], chroma), mul_ps(offset[1], chroma), mul_ps(offset[2], chroma)};
         const Flt hi = max_ps(max_ps(d[0], d[1]), d[2]);
         const Flt lo = min_ps(min_ps(d[0], d[1]), d[2]);
+        const Flt one = set1_ps(1.0f);
+        const Flt belowTop = cmpngt_ps(add_ps(luma, hi), one);
+        const Flt aboveBottom = cmpnlt_ps(add_ps(luma, lo), set1_ps(0.0f));
+        if (L::movemask_ps(L::and_ps(belowTop, aboveBottom)) == kAllLanes)
+            return L::PixelsOf(ChannelValue(add_ps(luma, d[2])), ChannelValue(add_ps(luma, d[1])),
+                               ChannelValue(add_ps(luma, d[0])));
         // A quotient that does not apply is made all ones, a NaN, which a
         // min passes over (its second operand is kept).
-        const Flt one = set1_ps(1.0f);
-        const Flt toWhite = or_ps(div_ps(sub_ps(one, luma), hi), cmpngt_ps(add_ps(luma, hi), one));
-        const Flt toBlack = or_ps(div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), cmpnlt_ps(add_ps(luma, lo), set1_ps(0.0f)));
+        const Flt toWhite = or_ps(div_ps(sub_ps(one, luma), hi), belowTop);
+        const Flt toBlack = or_ps(div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), aboveBottom);
         const Flt a = min_ps(toWhite, min_ps(toBlack, one));
         return L::PixelsOf(ChannelValue(add_ps(luma, mul_ps(d[2], a))), ChannelValue(add_ps(luma, mul_ps(d[1], a))),
                            ChannelValue(add_ps(luma, mul_ps(d[0], a))));

@@ -62,6 +62,8 @@ struct Avx2Lanes {
     static Flt max_ps(Flt a, Flt b) { return _mm256_max_ps(a, b); }
     static Flt add_ps(Flt a, Flt b) { return _mm256_add_ps(a, b); }
     static Flt or_ps(Flt a, Flt b) { return _mm256_or_ps(a, b); }
+    static uint32_t movemask_ps(Flt a) { return uint32_t(_mm256_movemask_ps(a)); }
+    static Flt and_ps(Flt a, Flt b) { return _mm256_and_ps(a, b); }
     static Flt xor_ps(Flt a, Flt b) { return _mm256_xor_ps(a, b); }
     static Flt cmpngt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NGT_UQ); }
     static Flt cmpnlt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLT_UQ); }

@@ -66,6 +66,7 @@ struct Sse2Lanes {
     static Flt max_ps(Flt a, Flt b) { return _mm_max_ps(a, b); }
     static Flt add_ps(Flt a, Flt b) { return _mm_add_ps(a, b); }
     static Flt or_ps(Flt a, Flt b) { return _mm_or_ps(a, b); }
+    static uint32_t movemask_ps(Flt a) { return uint32_t(_mm_movemask_ps(a)); }
     static Flt xor_ps(Flt a, Flt b) { return _mm_xor_ps(a, b); }
     static Flt cmpngt_ps(Flt a, Flt b) { return _mm_cmpngt_ps(a, b); }
     static Flt cmpnlt_ps(Flt a, Flt b) { return _mm_cmpnlt_ps(a, b); }
