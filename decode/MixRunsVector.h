@@ -283,14 +283,14 @@ template <class L> struct VectorPasses : L {
     // which saturates to 0 from 128 on, so one saturated difference is
     // either numerator; 2 min(s, 255 - s) is either divisor (at most 254).
     // Below 128 a numerator of 0 must give 0, which it does for any divisor
-    // but 0 (s = 0): there the divisor is raised to 1. From 128 on a
-    // divisor of 0 (s = 255) rightly gives 255 for every d.
+    // but 0 (s = 0): there the divisor is made 1. From 128 on a divisor of 0
+    // (s = 255) rightly gives 255 for every d.
     static Vec VividLit(Vec d, Vec s) {
         const Vec rest = xor_si(s, set1_epi8(-1));
         const Vec x = subs_epu8(d, subs_epu8(rest, s));
         const Vec half = min_epu8(s, rest);
-        const Vec lowerOne = min_epu8(subs_epu8(set1_epi8(-128), s), set1_epi8(1)); // 1 below 128, else 0
-        return Ratio255(x, max_epu8(add_epi8(half, half), lowerOne));
+        const Vec oneAtZero = and_si(cmpeq_epi8(s, setzero()), set1_epi8(1));
+        return Ratio255(x, or_si(add_epi8(half, half), oneAtZero));
     }
 
     template <Formula F> static Vec Blended(Vec d, Vec s) {
