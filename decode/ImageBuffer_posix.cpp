@@ -21,7 +21,7 @@ namespace {
 constexpr size_t kHugePage = size_t(2) << 20;
 
 struct PixelMemory {
-    void* base = nullptr;    // what to give back
+    void* base = nullptr; // what to give back
     size_t mappedLength = 0; // 0 when base came from calloc
     uint8_t* pixels = nullptr;
 };
