@@ -5,7 +5,9 @@
 #include "tests/e2e/E2ePaths.h"
 #include "tests/e2e/RunToEnd.h"
 #include "tests/e2e/ViewerProcess.h"
+#include "tests/e2e/WindowQuery.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 #include <windows.h>
 
@@ -30,7 +32,14 @@ TEST(Dist, ViewerStartsOnTheSamplesAndCloses) {
     const e2e::Appeared shown = viewer.WaitFirst("Main");
     ASSERT_NE(shown.hwnd, nullptr);
     ASSERT_FALSE(shown.isMessageBox) << shown.text;
-    EXPECT_NE(shown.text.find("blend-modes.qvm"), std::string::npos) << shown.text;
+    // The window comes up first; the title names the first sample throughout
+    // and gains its size once the picture is read.
+    std::string title;
+    EXPECT_TRUE(waits::WaitUntil([&] {
+        title = e2e::WindowText(shown.hwnd);
+        return title.find("(") != std::string::npos;
+    }));
+    EXPECT_NE(title.find("blend-modes.qvm"), std::string::npos) << title;
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
