@@ -46,19 +46,15 @@ template <class L> struct VectorPasses : L {
     using L::or_si;
     using L::packus_epi16;
     using L::prefetch;
-    using L::select_si;
     using L::set1_epi16;
     using L::set1_epi32;
     using L::set1_epi8;
     using L::set1_ps;
     using L::setzero;
     using L::slli_epi32_16;
-    using L::slli_epi32_8;
     using L::srli_epi16_7;
-    using L::srli_epi32_16;
     using L::srli_epi32_24;
     using L::srli_epi32_7;
-    using L::srli_epi32_8;
     using L::storeu;
     using L::sub_epi16;
     using L::sub_epi8;
@@ -279,7 +275,7 @@ template <class L> struct VectorPasses : L {
     // Vivid light is a Ratio255 on either half of the layer value. Below
     // 128 it is 255 (d + 2s - 255) / 2s, 0 where d + 2s - 255 is not
     // positive; from 128 on 255 d / (510 - 2s), 255 where d >= 510 - 2s.
-    // Without a compare or a select: 255 - 2s below 128 is (255 - s) - s,
+    // Without a select: 255 - 2s below 128 is (255 - s) - s,
     // which saturates to 0 from 128 on, so one saturated difference is
     // either numerator; 2 min(s, 255 - s) is either divisor (at most 254).
     // Below 128 a numerator of 0 must give 0, which it does for any divisor

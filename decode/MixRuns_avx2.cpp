@@ -45,10 +45,6 @@ struct Avx2Lanes {
     static Vec sub_epi32(Vec a, Vec b) { return _mm256_sub_epi32(a, b); }
     static Vec add_epi32(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
     static Vec cmpgt_epi32(Vec a, Vec b) { return _mm256_cmpgt_epi32(a, b); }
-    static Vec srli_epi32_8(Vec a) { return _mm256_srli_epi32(a, 8); }
-    static Vec srli_epi32_16(Vec a) { return _mm256_srli_epi32(a, 16); }
-    static Vec slli_epi32_8(Vec a) { return _mm256_slli_epi32(a, 8); }
-    static Vec select_si(Vec mask, Vec a, Vec b) { return _mm256_blendv_epi8(b, a, mask); }
 
     using Flt = __m256;
     static constexpr bool kPermutes = true; // vpermps picks from eight floats

@@ -45,12 +45,6 @@ struct Sse2Lanes {
     static Vec sub_epi32(Vec a, Vec b) { return _mm_sub_epi32(a, b); }
     static Vec add_epi32(Vec a, Vec b) { return _mm_add_epi32(a, b); }
     static Vec cmpgt_epi32(Vec a, Vec b) { return _mm_cmpgt_epi32(a, b); }
-    static Vec srli_epi32_8(Vec a) { return _mm_srli_epi32(a, 8); }
-    static Vec srli_epi32_16(Vec a) { return _mm_srli_epi32(a, 16); }
-    static Vec slli_epi32_8(Vec a) { return _mm_slli_epi32(a, 8); }
-    static Vec select_si(Vec mask, Vec a, Vec b) {
-        return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
-    }
 
     using Flt = __m128;
     static constexpr bool kPermutes = false; // no variable shuffle of floats
