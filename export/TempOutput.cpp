@@ -48,10 +48,18 @@ void BuildTemporaryName(Str& out, const char* finalPath, unsigned long process, 
     for (const char* p = finalPath; *p != 0; p = text::NextChar(p))
         if (IsSeparatorAt(p))
             name = p + 1;
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".tmp%lx-%u", process, number);
+    // The whole temporary path stays within what the system's calls take as
+    // well: beside a final path near that limit the copied part is shorter
+    // (Windows' ANSI calls refuse paths of MAX_PATH characters and more).
+    const size_t fixed = size_t(name - finalPath) + 1 + std::strlen(suffix);
+    const size_t pathRoom = tempoutput::PathRoom();
+    const size_t room = fixed >= pathRoom ? 0 : pathRoom - fixed < kNameRoom ? pathRoom - fixed : kNameRoom;
     const char* end = name;
     while (*end != 0) {
         const char* next = text::NextChar(end);
-        if (size_t(next - name) > kNameRoom)
+        if (size_t(next - name) > room)
             break;
         end = next;
     }
@@ -61,8 +69,6 @@ void BuildTemporaryName(Str& out, const char* finalPath, unsigned long process, 
     Str shortName;
     shortName.Assign(name);
     shortName.SetCharAt(int32_t(end - name), 0);
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".tmp%lx-%u", process, number);
     out.Assign(folder.Text());
     out.AppendChar('.');
     out.Append(shortName.Text());

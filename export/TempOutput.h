@@ -12,6 +12,8 @@
 
 #include "framework/Str.h"
 
+#include <cstddef>
+
 class ByteFile;
 
 class TempOutput {
@@ -61,4 +63,7 @@ namespace tempoutput {
 // handler (unlink, DeleteFileA).
 void RemoveFileNow(const char* path);
 unsigned long ProcessId();
+// The longest whole path, in bytes, the system's file calls take for a file
+// to be created (MAX_PATH - 1 for the ANSI calls on Windows).
+size_t PathRoom();
 } // namespace tempoutput

@@ -1,5 +1,6 @@
 #include "export/TempOutput.h"
 
+#include <climits>
 #include <unistd.h>
 
 namespace tempoutput {
@@ -10,6 +11,10 @@ void RemoveFileNow(const char* path) {
 
 unsigned long ProcessId() {
     return static_cast<unsigned long>(getpid());
+}
+
+size_t PathRoom() {
+    return PATH_MAX - 1;
 }
 
 } // namespace tempoutput

@@ -15,4 +15,8 @@ unsigned long ProcessId() {
     return GetCurrentProcessId();
 }
 
+size_t PathRoom() {
+    return MAX_PATH - 1;
+}
+
 } // namespace tempoutput
