@@ -53,6 +53,8 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             answer.focus = UINT64(UINT_PTR(state.hwndFocus));
             answer.capture = UINT64(UINT_PTR(state.hwndCapture));
             answer.active = UINT64(UINT_PTR(state.hwndActive));
+        } else if (query == hookproto::kCursor) {
+            answer.ok = GetCursorPos(&answer.cursor) ? 1 : 0;
         } else if (query == hookproto::kMenuItem) {
             HMENU bar = GetMenu(hwnd);
             if (bar != nullptr)

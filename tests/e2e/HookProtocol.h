@@ -33,6 +33,7 @@ enum Query : WPARAM {
     kDpiState = 10,   // DPI, awareness and font height of the message's window (HookMeasure.cpp)
     kTextFit = 11,    // the controls of the message's window (a dialog) whose text is cut off
     kDpiChanged = 12, // sends the message's window WM_DPICHANGED with the request below
+    kCursor = 13,     // GetCursorPos as the program's thread sees it
 };
 
 // The hardware marker: a key-up of VK_F24 closes a batch of SendInput
@@ -63,6 +64,8 @@ struct Reply {
     RECT requestRect;
     // kMenuItem, written by the test before it asks: the item's command id.
     UINT requestId;
+    // kCursor: the pointer's screen position.
+    POINT cursor;
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

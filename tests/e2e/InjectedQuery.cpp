@@ -106,6 +106,13 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd) {
     return ThreadState{HWND(UINT_PTR(reply->focus)), HWND(UINT_PTR(reply->capture)), HWND(UINT_PTR(reply->active))};
 }
 
+std::optional<POINT> ReadCursor(HWND hwnd) {
+    const auto reply = TheChannel().Query(hwnd, hookproto::kCursor, kAnswerTimeoutMs);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return reply->cursor;
+}
+
 std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
     hookproto::Reply request{};
     request.requestId = id;

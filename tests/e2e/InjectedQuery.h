@@ -40,6 +40,11 @@ std::optional<ScrollState> ReadScroll(HWND hwnd, int bar);
 
 std::optional<ThreadState> ReadThreadState(HWND hwnd);
 
+// The pointer's screen position as the thread of hwnd sees it. Under Wine's
+// X11 driver a program takes pointer moves from its own X connection, so it
+// can see a move made by another process later than that process does.
+std::optional<POINT> ReadCursor(HWND hwnd);
+
 struct MenuItemState {
     UINT flags = 0; // GetMenuState: MF_GRAYED, MF_CHECKED, ...
     std::string text;

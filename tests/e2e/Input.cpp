@@ -191,17 +191,37 @@ bool MoveCursor(HWND hwnd, int x, int y) {
     return SetCursorPos(screen.x, screen.y);
 }
 
+namespace {
+
+// Moves the pointer and waits until the thread of target sees it there: a
+// drag that reads the pointer's position (GetCursorPos) must not meet a late
+// pointer event of an earlier move (Wine's X11 driver) that puts it back.
+bool PlaceCursor(HWND target, int x, int y) {
+    const POINT screen = ToScreen(target, x, y);
+    if (!SetCursorPos(screen.x, screen.y))
+        return false;
+    return waits::WaitUntil([&] {
+        const std::optional<POINT> seen = ReadCursor(target);
+        if (seen && seen->x == screen.x && seen->y == screen.y)
+            return true;
+        SetCursorPos(screen.x, screen.y);
+        return false;
+    });
+}
+
+} // namespace
+
 bool PostDrag(HWND target, POINT from, POINT to, int steps) {
     if (steps < 1)
         steps = 1;
-    MoveCursor(target, from.x, from.y);
+    PlaceCursor(target, from.x, from.y);
     PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     if (!Sync(target))
         return false;
     for (int i = 1; i <= steps; ++i) {
         const int x = from.x + (to.x - from.x) * i / steps;
         const int y = from.y + (to.y - from.y) * i / steps;
-        MoveCursor(target, x, y);
+        PlaceCursor(target, x, y);
         PostMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
         if (!Sync(target))
             return false;
