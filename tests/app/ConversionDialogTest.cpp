@@ -163,8 +163,11 @@ public:
 
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         const bool handled = ConversionDialog::OnUserMessage(message, wParam, lParam);
+        // Until the first item of the first run has started the caption is
+        // empty; a later item may report its start before the first does,
+        // which changes nothing the user sees.
         const std::string caption = progress.caption.Text();
-        if (captions.empty() || captions.back() != caption)
+        if (!caption.empty() && (captions.empty() || captions.back() != caption))
             captions.push_back(caption);
         if (message == kConversionItemDone)
             positions.push_back(progress.GetPos());
