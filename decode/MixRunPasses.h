@@ -41,6 +41,8 @@ void MixCoverageWith(const MixRunPasses& set, uint8_t* pixels, const uint8_t* co
 void HcyLayerPixelsWith(const MixRunPasses& set, uint8_t code, uint8_t* target, const uint8_t* layer, size_t count,
                         uint8_t opacity);
 
-// The instruction sets' own files (MixRuns_sse2.cpp, MixRuns_avx2.cpp).
+// The instruction sets' own files (MixRuns_sse2.cpp, MixRuns_avx2.cpp,
+// MixRuns_avx512.cpp).
 MixRunPasses Sse2MixRunPasses();
 MixRunPasses Avx2MixRunPasses();
+MixRunPasses Avx512MixRunPasses();

@@ -78,9 +78,9 @@ template <class L> struct HcyVector : L {
     }
 
     // kHueOrders' sign and start for each lane. Where the lanes permute
-    // (AVX2) the order index picks them from the tables; SSE2 has no such
-    // shuffle, and there the same rules as masks cost far less than eight-way
-    // picks.
+    // (AVX2, AVX-512) the order index picks them from the tables; SSE2 has no
+    // such shuffle, and there the same rules as masks cost far less than
+    // eight-way picks.
     static void SignAndStart(const Bytes3& c, Flt& sign, Flt& start) {
         const Vec greenOverRed = cmpgt_epi32(c.green, c.red), blueOverRed = cmpgt_epi32(c.blue, c.red);
         const Vec blueOverGreen = cmpgt_epi32(c.blue, c.green);

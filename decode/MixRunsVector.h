@@ -1,10 +1,12 @@
 #pragma once
 // The vector passes of MixRuns.h, written once for any vector width. L gives
 // the lanes: L::Vec is a register of L::kBytes bytes (16 with SSE2, 32 with
-// AVX2) and L's functions are that width's instructions under the names of
-// the SSE2 ones without the _mm_ prefix. Only the byte order within each
-// 16-byte half matters: unpacking and packing stay within a half on every
-// width, so the same steps give the same bytes. Each step is the scalar
+// AVX2, 64 with AVX-512) and L's functions are that width's instructions
+// under the names of the SSE2 ones without the _mm_ prefix, compares giving
+// lanes of all ones or all zeros as SSE2's do. L::Mask holds a movemask of
+// the bytes. Only the byte order within each 16-byte lane matters:
+// unpacking and packing stay within a 16-byte lane on every width, so the
+// same steps give the same bytes. Each step is the scalar
 // formula lane by lane: products of two bytes and the division by 255 fit
 // 16-bit lanes exactly; the divisions of Dodge, Burn and Vivid light and the
 // HCY modes (MixRunsHcy.h) are float lanes, one per pixel and channel or one
@@ -12,11 +14,11 @@
 // the tail is left to the caller (MixRunsWith.cpp).
 //
 // Included only by the files that define the lanes (MixRuns_sse2.cpp,
-// MixRuns_avx2.cpp), each compiled for its own instruction set. Whatever
-// such a file compiles is its own: the lanes and these passes have internal
-// linkage, and nothing here calls an inline function of another header, so
-// the linker can never pick a copy built for a wider instruction set for
-// code that runs on a processor without it.
+// MixRuns_avx2.cpp, MixRuns_avx512.cpp), each compiled for its own
+// instruction set. Whatever such a file compiles is its own: the lanes and
+// these passes have internal linkage, and nothing here calls an inline
+// function of another header, so the linker can never pick a copy built for
+// a wider instruction set for code that runs on a processor without it.
 
 #include "decode/BlendModes.h"
 #include "decode/Mix.h"
@@ -63,12 +65,14 @@ template <class L> struct VectorPasses : L {
     using L::unpacklo_epi8;
     using L::xor_si;
     using typename L::Flt;
+    using typename L::Mask;
     using typename L::Vec;
 
     static constexpr size_t kPixels = kBytes / 4; // pixels per register
-    // Movemask bits: all of a register's bytes, and those of the alpha bytes.
-    static constexpr uint32_t kAllBits = uint32_t((uint64_t(1) << kBytes) - 1);
-    static constexpr uint32_t kAlphaBits = 0x88888888u & kAllBits;
+    // Movemask bits (L::Mask holds one per byte): all of a register's bytes,
+    // and those of the alpha bytes.
+    static constexpr Mask kAllBits = Mask(~uint64_t(0) >> (64 - kBytes));
+    static constexpr Mask kAlphaBits = Mask(0x8888888888888888u) & kAllBits;
 
     static Vec Load(const uint8_t* p) { return loadu(p); }
     static void Store(uint8_t* p, Vec v) { storeu(p, v); }
@@ -421,8 +425,8 @@ template <class L> struct VectorPasses : L {
 
     // One register of pixels of a four-register step, with the clear and
     // full movemask bits of the step's weights.
-    template <int g> static void MixCoverageGroup(uint8_t* pixels, Vec colours, Vec w, uint32_t clear, uint32_t full) {
-        constexpr uint32_t kBits = ((uint32_t(1) << kPixels) - 1) << (kPixels * g);
+    template <int g> static void MixCoverageGroup(uint8_t* pixels, Vec colours, Vec w, Mask clear, Mask full) {
+        constexpr Mask kBits = Mask(((uint64_t(1) << kPixels) - 1) << (kPixels * g));
         if ((clear & kBits) == kBits)
             return;
         uint8_t* p = pixels + kBytes * g;
@@ -447,10 +451,10 @@ template <class L> struct VectorPasses : L {
             const Vec low = srli_epi16_7(mullo_epi16(unpacklo_epi8(c, zero), o));
             const Vec high = srli_epi16_7(mullo_epi16(unpackhi_epi8(c, zero), o));
             const Vec w = packus_epi16(low, high);
-            const uint32_t clear = movemask_epi8(cmpeq_epi8(w, zero));
+            const Mask clear = movemask_epi8(cmpeq_epi8(w, zero));
             if (clear == kAllBits)
                 continue;
-            const uint32_t full = movemask_epi8(cmpeq_epi8(w, ones));
+            const Mask full = movemask_epi8(cmpeq_epi8(w, ones));
             uint8_t* p = pixels + 4 * i;
             MixCoverageGroup<0>(p, colours, w, clear, full);
             MixCoverageGroup<1>(p, colours, w, clear, full);

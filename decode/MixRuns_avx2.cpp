@@ -9,6 +9,7 @@ namespace {
 
 struct Avx2Lanes {
     using Vec = __m256i;
+    using Mask = uint32_t; // movemask bits, one per byte
     static constexpr size_t kBytes = 32;
 
     static Vec loadu(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
@@ -30,7 +31,7 @@ struct Avx2Lanes {
     static Vec xor_si(Vec a, Vec b) { return _mm256_xor_si256(a, b); }
     static Vec cmpeq_epi8(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
     static Vec cmplt_epi8(Vec a, Vec b) { return _mm256_cmpgt_epi8(b, a); }
-    static uint32_t movemask_epi8(Vec a) { return uint32_t(_mm256_movemask_epi8(a)); }
+    static Mask movemask_epi8(Vec a) { return Mask(_mm256_movemask_epi8(a)); }
     static Vec mullo_epi16(Vec a, Vec b) { return _mm256_mullo_epi16(a, b); }
     static Vec mulhi_epu16(Vec a, Vec b) { return _mm256_mulhi_epu16(a, b); }
     static Vec srli_epi16_7(Vec a) { return _mm256_srli_epi16(a, 7); }

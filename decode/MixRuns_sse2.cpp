@@ -9,6 +9,7 @@ namespace {
 
 struct Sse2Lanes {
     using Vec = __m128i;
+    using Mask = uint32_t; // movemask bits, one per byte
     static constexpr size_t kBytes = 16;
 
     static Vec loadu(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -30,7 +31,7 @@ struct Sse2Lanes {
     static Vec xor_si(Vec a, Vec b) { return _mm_xor_si128(a, b); }
     static Vec cmpeq_epi8(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }
     static Vec cmplt_epi8(Vec a, Vec b) { return _mm_cmplt_epi8(a, b); }
-    static uint32_t movemask_epi8(Vec a) { return uint32_t(_mm_movemask_epi8(a)); }
+    static Mask movemask_epi8(Vec a) { return Mask(_mm_movemask_epi8(a)); }
     static Vec mullo_epi16(Vec a, Vec b) { return _mm_mullo_epi16(a, b); }
     static Vec mulhi_epu16(Vec a, Vec b) { return _mm_mulhi_epu16(a, b); }
     static Vec srli_epi16_7(Vec a) { return _mm_srli_epi16(a, 7); }

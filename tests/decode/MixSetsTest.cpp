@@ -1,9 +1,10 @@
-// Every vector set this processor runs (SSE2, and AVX2 where it runs) against
-// the passes one byte at a time. The viewer uses only the widest set, so the
-// narrower one is seen here and by the fuzz target alone. The pixels come in
-// runs of clear, opaque and soft bytes of 1 to 80 bytes, so that registers
-// of four and of eight pixels are wholly clear, wholly opaque or mixed at
-// every offset, and the counts leave every tail a register can leave.
+// Every vector set this processor runs (SSE2, and AVX2 and AVX-512 where
+// they run) against the passes one byte at a time. The viewer uses only the
+// widest set, so the narrower ones are seen here and by the fuzz target
+// alone. The pixels come in runs of clear, opaque and soft bytes of 1 to 80
+// bytes, so that registers of four, eight and sixteen pixels are wholly
+// clear, wholly opaque or mixed at every offset, and the counts leave every
+// tail a register can leave.
 #include "decode/BlendModes.h"
 #include "decode/MixRunPasses.h"
 #include "tests/support/MixCheck.h"
@@ -33,6 +34,28 @@ TEST(MixRunSets, X86BuildsHaveAVectorSet) {
     EXPECT_EQ(MixRunPassesAt(0)->vectorBytes, 16u);
 #else
     EXPECT_EQ(MixRunPassesAt(0), nullptr);
+#endif
+}
+
+// The sets come narrowest first, and the last, the one the viewer uses, is
+// the widest this processor and system run: AVX2 needs its instructions and
+// the 256-bit registers saved, AVX-512 its four sets and the 512-bit and mask
+// registers saved (which the compiler's feature test checks as well).
+TEST(MixRunSets, TheWidestSetThatRunsComesLast) {
+#if (defined(__x86_64__) || defined(_M_X64)) && defined(__GNUC__)
+    __builtin_cpu_init();
+    std::vector<size_t> want = {16};
+    if (__builtin_cpu_supports("avx2"))
+        want.push_back(32);
+    if (want.size() == 2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl"))
+        want.push_back(64);
+    std::vector<size_t> widths;
+    for (size_t i = 0; const MixRunPasses* set = MixRunPassesAt(i); ++i)
+        widths.push_back(set->vectorBytes);
+    EXPECT_EQ(widths, want);
+#else
+    GTEST_SKIP() << "no compiler feature test to compare with";
 #endif
 }
 

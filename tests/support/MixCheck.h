@@ -1,7 +1,7 @@
 #pragma once
 // Runs one pass of decode/MixRuns.h on pixels taken from arbitrary bytes,
 // with every vector set this processor runs (decode/MixRunPasses.h: SSE2,
-// and AVX2 where it runs), and compares it with the same pass one byte at a
+// and AVX2 and AVX-512 where they run), and compares it with the same pass one byte at a
 // time (decode/MixRunsScalar.h, BlendChannel for the formulas,
 // BlendHcyPixels for the HCY modes), byte for byte. The loaders' checks
 // compare a load only with itself, so only this can see a lane computed
