@@ -41,7 +41,9 @@ template <class L> struct HcyVector : L {
 
     static constexpr uint32_t kAllLanes = (uint32_t(1) << (L::kBytes / 4)) - 1; // movemask_ps bits
 
-    // A pixel's channel bytes, each in its own 32-bit lane.
+    // A pixel's channel bytes, each in its own 32-bit lane
+    // (L::ChannelOfPixels: L::ByteOfPixels, or another way to the same lanes
+    // that is faster here).
     struct Bytes3 {
         Vec red, green, blue;
     };
@@ -57,8 +59,8 @@ template <class L> struct HcyVector : L {
     };
 
     static Bytes3 ChannelsOf(Vec pixels) {
-        return {L::template ByteOfPixels<2>(pixels), L::template ByteOfPixels<1>(pixels),
-                L::template ByteOfPixels<0>(pixels)};
+        return {L::template ChannelOfPixels<2>(pixels), L::template ChannelOfPixels<1>(pixels),
+                L::template ChannelOfPixels<0>(pixels)};
     }
 
     static Fractions FractionsOf(const Bytes3& c) {

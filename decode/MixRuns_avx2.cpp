@@ -82,6 +82,8 @@ struct Avx2Lanes {
         return _mm256_shuffle_epi8(pixels, order);
     }
 
+    template <int k> static Vec ChannelOfPixels(Vec pixels) { return ByteOfPixels<k>(pixels); }
+
     // row[index] for each lane, index 0 to n - 1 (rows are padded to eight).
     template <int n> static Flt PickOf(const float* row, Vec index) {
         return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index);

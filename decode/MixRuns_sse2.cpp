@@ -78,6 +78,8 @@ struct Sse2Lanes {
         return _mm_and_si128(_mm_srli_epi32(pixels, 8 * k), _mm_set1_epi32(0xFF));
     }
 
+    template <int k> static Vec ChannelOfPixels(Vec pixels) { return ByteOfPixels<k>(pixels); }
+
     // row[index] for each lane, index 0 to n - 1: one mask per entry, as
     // SSE2 has no variable shuffle of floats.
     template <int n> static Flt PickOf(const float* row, Vec index) {
