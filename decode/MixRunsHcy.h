@@ -5,9 +5,10 @@
 // are the same. Where the road differs (the hue's branch taken from tables,
 // the sextant by truncation, the scale a by a min) the comments say why the
 // floats come out the same, and check_hcy_passes tries every colour. Float
-// operations are never fused here (the vector files are not built for FMA),
-// and the compares and min / max are picked so that equal, zero and NaN
-// operands go the way the scalar branches go.
+// operations are never fused here (the vector files are not built for FMA,
+// or, where AVX-512 brings it along, with contraction off), and the compares
+// and min / max are picked so that equal, zero and NaN operands go the way
+// the scalar branches go.
 //
 // Included only by MixRunsVector.h, under the same rules: internal linkage,
 // no call to another header's inline functions.
