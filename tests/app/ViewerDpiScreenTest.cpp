@@ -224,7 +224,14 @@ TEST(ViewerDpi, SwatchInsetAndFrameFollowTheDpi) {
     ASSERT_TRUE(viewer.Start());
     HWND option = viewer::OpenDialog(viewer, IDM_OPTION, "Option");
     ASSERT_NE(option, nullptr);
-    const e2e::Picture swatch = e2e::CaptureClient(GetDlgItem(option, IDC_OPTION_COLOR));
+    // Under load the screen can still show the dialog's first frame, the
+    // swatch's face without the swatch, for two reads in a row: the capture
+    // is taken again until the swatch is there, and then measured.
+    e2e::Picture swatch;
+    waits::WaitUntil([&] {
+        swatch = e2e::CaptureClient(GetDlgItem(option, IDC_OPTION_COLOR));
+        return !swatch.Empty() && swatch.ColourAt(swatch.width / 2, swatch.height / 2) == colour;
+    });
     ASSERT_FALSE(swatch.Empty());
     const int inset = At(5, dpi), frame = At(1, dpi);
     const int middle = swatch.height / 2;
