@@ -289,8 +289,14 @@ TEST(ViewerVelmora, OpenStartsTheProgramBesideTheViewerWithTheDocumentPath) {
     HWND launched = nullptr;
     waits::WaitUntil([&] { return (launched = FindWindowA(probe::kMainClass, nullptr)) != nullptr; });
     ASSERT_NE(launched, nullptr);
-    // The path goes over quoted, so its space does not split it.
-    EXPECT_EQ(e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0), "tail \"" + file + "\"");
+    // The program's window is up a moment before its list shows the command
+    // line. The path goes over quoted, so its space does not split it.
+    std::string commandLine;
+    waits::WaitUntil([&] {
+        commandLine = e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0);
+        return !commandLine.empty();
+    });
+    EXPECT_EQ(commandLine, "tail \"" + file + "\"");
     PostMessageA(launched, WM_CLOSE, 0, 0);
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
