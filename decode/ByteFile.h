@@ -10,15 +10,33 @@
 
 class ByteFile : public ByteSource {
 public:
+    // What the open file looks like at one moment: its length and its last
+    // write and change times. Documents are opened sharing writes and
+    // deletion with other programs (the paint program saves over a document
+    // the viewer is reading), so a reader compares the stamps taken before
+    // and after a read to tell a whole read from one that met a save.
+    struct Stamp {
+        uint64_t size = 0;
+        uint64_t writeTime = 0;
+        uint64_t changeTime = 0;
+        bool operator==(const Stamp& other) const {
+            return size == other.size && writeTime == other.writeTime && changeTime == other.changeTime;
+        }
+        bool operator!=(const Stamp& other) const { return !(*this == other); }
+    };
+
     ByteFile() = default;
     ~ByteFile() override { Close(); }
 
     // Neither open closes a file that is already open: open only while closed.
+    // OpenRead shares reading, writing and deletion, so another program can
+    // save over the file while it is read (see Stamp).
     bool OpenRead(const char* path);
     bool OpenWrite(const char* path);
     // Creates a file that must not exist yet (false when it does). On Windows
     // it is opened shared for deletion, so an interrupt handler on another
-    // thread can remove it while it is being written.
+    // thread can remove it while it is being written, and hidden: a leading
+    // dot hides nothing there. Replace shows it again.
     bool OpenNew(const char* path);
     // True when the file was open and everything written reached it.
     bool Close();
@@ -27,6 +45,8 @@ public:
     // could leave an empty file in the old one's place.
     bool Flush();
     bool IsClosed() const { return handle == nullptr; }
+    // The open file's stamp now; false when the system cannot say.
+    bool TakeStamp(Stamp& stamp) const;
 
     // Raw write: the number of bytes moved, 0 on failure. A file is opened
     // for reading or for writing, never both, so writes never meet
@@ -52,7 +72,11 @@ public:
     // device or a pipe, which is written in place and never replaced.
     static bool IsSpecial(const char* path);
     // Puts the file at from in the place of the one at to in one step, so a
-    // reader sees either the old file or the whole new one.
+    // reader sees either the old file or the whole new one. On Windows a file
+    // held for a moment by another program (a virus scanner, the search
+    // indexer, another viewer) is waited for up to about a second; when it
+    // stays held the failure is the system's sharing violation. On POSIX the
+    // folder is synced afterwards, so the new name survives a power cut.
     static bool Replace(const char* from, const char* to);
 
     // The system's error code of the last open, write, close or replace that

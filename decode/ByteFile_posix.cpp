@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +41,10 @@ bool ByteFile::Flush() {
     if (handle == nullptr)
         return false;
     FILE* file = AsFile(handle);
-    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    if (std::fflush(file) == 0 && fsync(fileno(file)) == 0)
+        return true;
+    NoteFailure();
+    return false;
 }
 
 bool ByteFile::Close() {
@@ -101,9 +106,40 @@ bool ByteFile::IsSpecial(const char* path) {
     return stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
+namespace {
+
+// The rename lives in the folder's own entries: until the folder reaches the
+// disk, a power cut can bring back the old name or none. Failures are not
+// reported (the file is already in place, and some file systems refuse to
+// sync a folder).
+void SyncFolderOf(const char* path) {
+    const std::string text = path;
+    const size_t slash = text.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : text.substr(0, slash);
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    fsync(descriptor);
+    close(descriptor);
+}
+
+} // namespace
+
+bool ByteFile::TakeStamp(Stamp& stamp) const {
+    struct stat info;
+    if (handle == nullptr || fstat(fileno(AsFile(handle)), &info) != 0)
+        return false;
+    stamp.size = uint64_t(info.st_size);
+    stamp.writeTime = uint64_t(info.st_mtim.tv_sec) * 1000000000ull + uint64_t(info.st_mtim.tv_nsec);
+    stamp.changeTime = uint64_t(info.st_ctim.tv_sec) * 1000000000ull + uint64_t(info.st_ctim.tv_nsec);
+    return true;
+}
+
 bool ByteFile::Replace(const char* from, const char* to) {
-    if (std::rename(from, to) == 0)
+    if (std::rename(from, to) == 0) {
+        SyncFolderOf(to);
         return true;
+    }
     NoteFailure();
     return false;
 }

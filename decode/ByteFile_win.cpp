@@ -3,18 +3,78 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
 }
+
+// Paths arrive in the system's code page; the wide calls take them as the
+// ANSI calls would.
+std::wstring Widen(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(size_t(length - 1));
+    return wide;
+}
+
+uint64_t Ticks(const LARGE_INTEGER& time) {
+    return uint64_t(time.QuadPart);
+}
+
+// Whether the file at path is open in a program that does not share its
+// deletion, which is what stands in the way of a rename over it or of it:
+// the open asks for nothing but the right to delete, so it fails only on
+// sharing.
+bool HeldByAnother(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool HeldFailure(DWORD code, const std::wstring& from, const std::wstring& to) {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
+        return true;
+    // A rename over a file open elsewhere is refused as access denied, as a
+    // read-only file or a folder is: only the held one is worth waiting for.
+    return code == ERROR_ACCESS_DENIED && (HeldByAnother(to) || HeldByAnother(from));
+}
+
+// About a second in all: long enough for a scanner or indexer to let go of
+// a file it just opened, short enough that a file held for good fails soon.
+constexpr int kHeldRetries = 20;
+constexpr DWORD kHeldPauseMs = 50;
+
 } // namespace
 
 bool ByteFile::OpenRead(const char* path) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Every sharing, so that the paint program can save over a document (in
+    // place or by a rename) while the viewer, its read-ahead or the converter
+    // reads it; the readers notice such a save by the file's stamp.
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     return handle != nullptr;
+}
+
+bool ByteFile::TakeStamp(Stamp& stamp) const {
+    FILE_BASIC_INFO basic;
+    LARGE_INTEGER size;
+    if (handle == nullptr || !GetFileInformationByHandleEx(AsHandle(handle), FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileSizeEx(AsHandle(handle), &size))
+        return false;
+    stamp.size = uint64_t(size.QuadPart);
+    stamp.writeTime = Ticks(basic.LastWriteTime);
+    stamp.changeTime = Ticks(basic.ChangeTime);
+    return true;
 }
 
 bool ByteFile::OpenWrite(const char* path) {
@@ -26,8 +86,8 @@ bool ByteFile::OpenWrite(const char* path) {
 }
 
 bool ByteFile::OpenNew(const char* path) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_HIDDEN, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     if (handle == nullptr)
         NoteFailure();
@@ -46,7 +106,12 @@ bool ByteFile::Close() {
 }
 
 bool ByteFile::Flush() {
-    return handle != nullptr && FlushFileBuffers(AsHandle(handle)) != FALSE;
+    if (handle == nullptr)
+        return false;
+    if (FlushFileBuffers(AsHandle(handle)))
+        return true;
+    NoteFailure();
+    return false;
 }
 
 uint32_t ByteFile::ReadFromFile(void* buffer, uint32_t count) {
@@ -114,10 +179,33 @@ bool ByteFile::IsSpecial(const char* path) {
 }
 
 bool ByteFile::Replace(const char* from, const char* to) {
-    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    NoteFailure();
-    return false;
+    const std::wstring source = Widen(from);
+    const std::wstring target = Widen(to);
+    // Windows refuses to rename over a read-only file; Wine does not, and
+    // would replace a file the user protected. Refused alike everywhere.
+    const DWORD targetAttributes = GetFileAttributesW(target.c_str());
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFailure(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // A temporary is hidden while it is written (OpenNew); the file it
+    // becomes is not.
+    const DWORD attributes = GetFileAttributesW(source.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0)
+        SetFileAttributesW(source.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_HIDDEN));
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD code = GetLastError();
+        const bool held = HeldFailure(code, source, target);
+        if (!held || attempt == kHeldRetries) {
+            // Named as what it is: "being used by another process" rather
+            // than the access denied the rename reports for it.
+            SetFailure(held ? int(ERROR_SHARING_VIOLATION) : code != 0 ? int(code) : int(ERROR_WRITE_FAULT));
+            return false;
+        }
+        Sleep(kHeldPauseMs);
+    }
 }
 
 void ByteFile::NoteFailure() {

@@ -1,12 +1,15 @@
 #include "decode/DocumentLoader.h"
 
 #include "decode/ByteFile.h"
+#include "decode/ImageBuffer.h"
 #include "decode/QvmFormat.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
+#include "decode/SteadyRead.h"
 #include "framework/Str.h"
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -25,18 +28,27 @@ Format FormatOf(const char* path) {
     return Format::Other;
 }
 
+// Reads the document at path with read, again when it changed meanwhile. A
+// picture decoded from a file that kept changing is torn: it is dropped, so
+// that nobody shows or writes it.
+bool LoadSteadily(ImageBuffer& target, const char* path, const std::function<bool(ByteFile&)>& read) {
+    const SteadyResult result = ReadSteadily(path, read);
+    NoteLoadMetChanges(result == SteadyResult::Changed);
+    if (result == SteadyResult::Changed)
+        target.Free();
+    return result == SteadyResult::Read;
+}
+
 } // namespace
 
 bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
-    switch (FormatOf(path)) {
-    case Format::Qvr:
-        return ReadQvr(target, path, pool);
-    case Format::Qvm:
-        return ReadQvm(target, path, pool);
-    case Format::Other:
-        break;
-    }
-    return false;
+    const Format format = FormatOf(path);
+    NoteLoadMetChanges(false);
+    if (format == Format::Other)
+        return false;
+    return LoadSteadily(target, path, [&](ByteFile& file) {
+        return format == Format::Qvr ? ReadQvr(target, file, pool) : ReadQvm(target, file, pool);
+    });
 }
 
 bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
@@ -54,10 +66,12 @@ bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
 
 bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
     const Format format = FormatOf(path);
-    ByteFile file;
-    if (format == Format::Other || !file.OpenRead(path))
+    NoteLoadMetChanges(false);
+    if (format == Format::Other)
         return false;
-    return format == Format::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
+    return LoadSteadily(target, path, [&](ByteFile& file) {
+        return format == Format::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
+    });
 }
 
 bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {

@@ -158,7 +158,10 @@ bool TempOutput::Open(ByteFile& file, const char* finalPath) {
 }
 
 bool TempOutput::Finish(ByteFile& file, bool complete) {
-    const bool closed = file.Close();
+    // The bytes reach the disk before the rename: renamed first, a power cut
+    // could leave the final name holding zeros with the previous file gone.
+    const bool flushed = direct || !complete || file.Flush();
+    const bool closed = file.Close() && flushed;
     if (direct)
         return complete && closed;
     const bool placed = complete && closed && !temporary.IsEmpty() && ByteFile::Replace(temporary.Text(), final.Text());

@@ -2,6 +2,7 @@
 
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
+#include "decode/SteadyRead.h"
 #include "export/LayerExport.h"
 #include "export/TempOutput.h"
 #include "framework/Str.h"
@@ -103,7 +104,10 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
     case ItemResult::Skipped:
         return {Outcome::Skipped, ""};
     case ItemResult::LoadFailed:
-        return {Outcome::Failed, DiagnoseLoadFailure(item.path.c_str())};
+        // A document that changed during each of two reads was being saved
+        // by another program; the file as it is now may well be fine.
+        return {Outcome::Failed,
+                LastLoadMetChanges() ? "changed while it was read" : DiagnoseLoadFailure(item.path.c_str())};
     case ItemResult::WriteFailed:
         break;
     }
