@@ -2,9 +2,9 @@
 // ImageBuffer: the program's one pixel type. width x height pixels of four
 // bytes (blue, green, red, alpha), rows without gaps, stored bottom-up: the
 // first row in memory is the bottom row of the picture, so picture row y (0 at
-// the top) is memory row height - 1 - y. On Windows the pixel memory belongs
-// to a device-independent bitmap section (ImageBuffer_win.cpp); the native
-// build keeps it on the heap (ImageBuffer_posix.cpp).
+// the top) is memory row height - 1 - y. In the viewer the pixel memory
+// belongs to a device-independent bitmap section (ImageBuffer_win.cpp); the
+// native build and the converter keep it on the heap (ImageBuffer_heap.cpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -48,7 +48,7 @@ public:
     // True when a picture of that size may be created at all.
     static bool SizeFits(int64_t w, int64_t h);
 
-    // Windows build only (ImageBuffer_win.cpp).
+    // Bitmap-section pictures only (ImageBuffer_win.cpp).
     // Stretches the source rectangle (picture coordinates, y from the top) onto
     // the destination rectangle of dc. Draws nothing for an empty buffer.
     void Draw(HDC__* dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) const;

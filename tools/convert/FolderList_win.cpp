@@ -1,6 +1,7 @@
 #include "tools/convert/FolderList.h"
 
 #include "decode/ByteFile.h"
+#include "framework/Text.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ bool MakeFolders(const std::string& folder) {
     // exist or the whole fails.
     const char* start = folder.c_str();
     DWORD failure = 0;
-    for (const char* p = start;; p = CharNextA(p)) {
+    for (const char* p = start;; p = text::NextChar(p)) {
         const bool end = *p == 0;
         if (end || ((*p == '\\' || *p == '/') && p != start)) {
             const std::string part(start, size_t(p - start));

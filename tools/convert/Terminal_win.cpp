@@ -1,5 +1,7 @@
 #include "tools/convert/Terminal.h"
 
+#include "framework/Text.h"
+
 #include <windows.h>
 
 // A console answers GetConsoleMode; a pipe or a file does not.
@@ -25,7 +27,7 @@ size_t FitToColumns(const std::string& text, size_t columns) {
     const char* p = start;
     size_t used = 0;
     while (*p != 0) {
-        const char* next = CharNextA(p);
+        const char* next = text::NextChar(p);
         const size_t width = size_t(next - p);
         if (used + width > columns)
             break;
