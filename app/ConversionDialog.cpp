@@ -5,6 +5,7 @@
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "export/BatchItem.h"
+#include "export/TempOutput.h"
 #include "framework/FileListBox.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
@@ -302,6 +303,14 @@ void ConversionDialog::StopConversion() {
     FocusCheckBox();
     EnableItem(IDCANCEL, false);
     EnableSystemClose(hwnd, false);
+}
+
+bool ConversionDialog::OnEndSession(WPARAM ending) {
+    if (ending != FALSE && converting) {
+        StopConversion();
+        RemovePendingTemporaries();
+    }
+    return true;
 }
 
 void ConvertAllFiles(HWND parent, FileListBox& list, Settings& settings) {

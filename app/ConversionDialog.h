@@ -83,6 +83,9 @@ public:
     bool OnDropFiles(WPARAM drop) override;
     bool OnCommand(uint32_t id, uint32_t code, LPARAM control) override;
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Logging off or shutting down during a run: the run stops and the
+    // temporaries under way are removed before the process is ended.
+    bool OnEndSession(WPARAM ending) override;
 
     // "Convert": checks the folder and starts the job.
     void StartConversion();

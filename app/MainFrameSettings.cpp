@@ -3,6 +3,8 @@
 #include "app/MainFrame.h"
 
 #include "app/SettingsLocation.h"
+#include "app/SettingsMerge.h"
+#include "export/TempOutput.h"
 #include "framework/Str.h"
 
 namespace {
@@ -14,11 +16,12 @@ constexpr int32_t kDefaultHeight = 400;
 } // namespace
 
 int MainFrame::LoadSettings() {
-    Str path;
-    Str unused;
-    FindSettingsPaths(path, unused);
+    SettingsPaths paths;
+    FindSettingsPaths(paths);
     WindowState state;
-    ReadSettingsFile(path.Text(), state, settings);
+    ReadSettingsFile(paths.read.Text(), state, settings);
+    // A second read rather than a copy: the texts own their buffers.
+    ReadSettingsFile(paths.read.Text(), loadedWindow, loadedSettings);
 
     int showCommand = state.showCmd;
     if (state.left == kNoSavedPlacement) {
@@ -70,19 +73,33 @@ void MainFrame::SaveSettings() {
     state.showCmd = static_cast<int32_t>(placement.showCmd);
     int32_t listHeight = 0;
     list.GetWindowSize(state.listWidth, listHeight);
-    Str unused;
-    Str path;
-    if (!FindSettingsPaths(unused, path))
+    SettingsPaths paths;
+    if (!FindSettingsPaths(paths))
         return;
+    // Another viewer may have saved since this one started: its keys stay,
+    // only those changed here are written over them.
+    WindowState onDiskWindow;
+    Settings onDisk;
+    ReadSettingsFile(paths.read.Text(), onDiskWindow, onDisk);
+    WindowState mergedWindow;
+    Settings merged;
+    MergeWindowState(loadedWindow, state, onDiskWindow, mergedWindow);
+    MergeSettings(loadedSettings, settings, onDisk, merged);
     // A file that cannot be written is not reported; the old one stays.
-    MakeFolderOf(path.Text());
-    WriteSettings(path.Text(), state, settings);
+    // What was read at start stays the measure of what changed here, also
+    // for a later save (logging off after the close).
+    SaveSettingsTo(paths, mergedWindow, merged);
 }
 
 bool MainFrame::OnEndSession(WPARAM ending) {
     // Logging off or shutting down ends the process without WM_CLOSE: what
     // changed in this session is written now, as a close would.
-    if (ending != FALSE)
-        SaveSettings();
+    if (ending == FALSE)
+        return true;
+    SaveSettings();
+    // The process is ended once this returns: a conversion or a layer export
+    // under way would leave its half-written temporaries. They go now, and
+    // no new one is begun (the conversion dialog stops its run as well).
+    RemovePendingTemporaries();
     return true;
 }

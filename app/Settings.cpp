@@ -9,6 +9,7 @@
 
 const char kSettingsFileName[] = "tessavel.ini";
 const char kSettingsSection[] = "Tessaven";
+const char kFallbackKey[] = "FallbackFor";
 const char* const kMouseKeys[kMouseEventCount] = {"MouseRight", "MouseMid", "MouseUp", "MouseDown", "MouseLDbl"};
 const int32_t kDefaultMouse[kMouseEventCount] = {int32_t(MouseAction::None), int32_t(MouseAction::ToggleMaximize),
                                                  int32_t(MouseAction::PreviousFile), int32_t(MouseAction::NextFile),
@@ -146,14 +147,15 @@ bool WriteLines(ByteFile& file, const WindowState& window, const Settings& setti
 
 } // namespace
 
-bool WriteSettings(const char* path, const WindowState& window, const Settings& settings) {
+bool WriteSettings(const char* path, const WindowState& window, const Settings& settings, const char* standsFor) {
     Str fresh;
     fresh.Assign(path);
     fresh.Append(".new");
     ByteFile file;
     if (!file.OpenWrite(fresh.Text()))
         return false;
-    const bool written = WriteLines(file, window, settings) && file.Flush();
+    const bool written = WriteLines(file, window, settings) &&
+                         (standsFor == nullptr || WriteKeyTextAsRead(file, kFallbackKey, standsFor)) && file.Flush();
     if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
         ByteFile::Delete(fresh.Text());
         return false;

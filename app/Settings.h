@@ -63,4 +63,11 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 // Writes the whole file at path: first beside it (path + ".new"), then puts
 // it in the old one's place, so a save that fails part-way leaves the
 // previous settings intact. False when anything failed.
-bool WriteSettings(const char* path, const WindowState& window, const Settings& settings);
+//
+// standsFor, when given, is the path of the file beside the executable that
+// refused this save: written as the key kFallbackKey after the 22 keys, so
+// that only that copy of the program reads this file in its place.
+bool WriteSettings(const char* path, const WindowState& window, const Settings& settings,
+                   const char* standsFor = nullptr);
+
+extern const char kFallbackKey[]; // "FallbackFor"

@@ -1,10 +1,12 @@
 #include "app/SettingsLocation.h"
 
-#include "app/Settings.h"
 #include "framework/AppShell.h"
+#include "framework/IniReader.h"
 
 #include <shlobj.h>
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
@@ -16,40 +18,90 @@ void JoinFile(const char* folder, const char* name, Str& out) {
     out.Append(name);
 }
 
-bool FileExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+std::wstring Widen(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(size_t(length - 1));
+    return wide;
+}
+
+// The last write time of a plain file; false when there is none.
+bool WriteTimeOf(const char* path, ULONGLONG& time) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    time = ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// Whether the per-user file at path was written in place of besideProgram
+// (a save it refused), and so stands for it.
+bool StandsFor(const char* path, const char* besideProgram) {
+    IniReader reader;
+    reader.SetFile(path);
+    reader.SetSection(kSettingsSection);
+    Str standsFor;
+    standsFor.Reserve(MAX_PATH * 2);
+    reader.GetString(kFallbackKey, standsFor, "");
+    return !standsFor.IsEmpty() && standsFor.CompareNoCase(besideProgram) == 0;
 }
 
 } // namespace
 
-bool CanCreateFileIn(const char* folder) {
-    char probe[MAX_PATH + 1];
-    // Creates a file of a name not in use, or fails.
-    if (GetTempFileNameA(folder, "tsv", 0, probe) == 0)
+bool MayCreateFilesIn(const char* folder) {
+    const std::wstring wide = Widen(folder);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return false;
-    DeleteFileA(probe);
+    // Opening the folder asking for the right to add a file runs the
+    // system's access check on it and creates nothing.
+    HANDLE handle = CreateFileW(wide.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
     return true;
 }
 
-bool ChooseSettingsPaths(const char* programFolder, const char* userFolder, Str& readPath, Str& writePath) {
+void ChooseSettingsPaths(const char* programFolder, const char* userFolder, SettingsPaths& paths) {
     Str besideProgram;
     JoinFile(programFolder, kSettingsFileName, besideProgram);
-    const bool programFolderWritable = CanCreateFileIn(programFolder);
-    if (programFolderWritable || userFolder == nullptr || userFolder[0] == '\0') {
+    paths.fallback.Clear();
+    if (userFolder == nullptr || userFolder[0] == '\0') {
         // Without a user folder the file beside the program is all there is.
-        writePath.Assign(besideProgram.Text());
-        readPath.Assign(besideProgram.Text());
-        return programFolderWritable;
+        paths.write.Assign(besideProgram.Text());
+        paths.read.Assign(besideProgram.Text());
+        return;
     }
     Str folder;
+    Str perUser;
     JoinFile(userFolder, kUserSubfolder, folder);
-    JoinFile(folder.Text(), kSettingsFileName, writePath);
-    readPath.Assign(FileExists(writePath.Text()) ? writePath.Text() : besideProgram.Text());
-    return true;
+    JoinFile(folder.Text(), kSettingsFileName, perUser);
+    ULONGLONG perUserTime = 0;
+    ULONGLONG besideTime = 0;
+    const bool perUserExists = WriteTimeOf(perUser.Text(), perUserTime);
+    const bool besideExists = WriteTimeOf(besideProgram.Text(), besideTime);
+    if (MayCreateFilesIn(programFolder)) {
+        paths.write.Assign(besideProgram.Text());
+        paths.fallback.Assign(perUser.Text());
+        // The per-user file stands for this one after a save fell back to
+        // it, until a save here succeeds again. Other copies of the program
+        // (another folder) share the per-user file, but not this rule.
+        const bool fellBack = perUserExists && besideExists && perUserTime > besideTime &&
+                              StandsFor(perUser.Text(), besideProgram.Text());
+        paths.read.Assign(fellBack ? perUser.Text() : besideProgram.Text());
+        return;
+    }
+    paths.write.Assign(perUser.Text());
+    // Until the first save per user, the file installed beside the program.
+    paths.read.Assign(perUserExists ? perUser.Text() : besideProgram.Text());
 }
 
-bool FindSettingsPaths(Str& readPath, Str& writePath) {
+bool FindSettingsPaths(SettingsPaths& paths) {
     Str programFolder;
     if (!AppShell::GetModuleFolder(programFolder))
         return false;
@@ -57,12 +109,25 @@ bool FindSettingsPaths(Str& readPath, Str& writePath) {
     userFolder.Reserve(MAX_PATH);
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, userFolder.data)))
         userFolder.Clear();
-    return ChooseSettingsPaths(programFolder.Text(), userFolder.Text(), readPath, writePath);
+    ChooseSettingsPaths(programFolder.Text(), userFolder.Text(), paths);
+    return true;
 }
 
 bool MakeFolderOf(const char* path) {
     Str folder;
     folder.Assign(path);
     folder.RemoveFileName();
-    return CreateDirectoryA(folder.Text(), nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(Widen(folder.Text()).c_str(), nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool SaveSettingsTo(const SettingsPaths& paths, const WindowState& window, const Settings& settings) {
+    MakeFolderOf(paths.write.Text());
+    if (WriteSettings(paths.write.Text(), window, settings))
+        return true;
+    // A read-only or held file beside the program: the settings go per user
+    // rather than being lost.
+    if (paths.fallback.IsEmpty())
+        return false;
+    MakeFolderOf(paths.fallback.Text());
+    return WriteSettings(paths.fallback.Text(), window, settings, paths.write.Text());
 }

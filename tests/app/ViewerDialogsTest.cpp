@@ -12,6 +12,7 @@
 #include "tests/app/OutputPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
+#include "tests/support/WaitUntil.h"
 
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -213,6 +214,42 @@ TEST(ViewerConversion, ConvertsTheListToPngAndThenToBmpAndKeepsTheChoice) {
     const std::string settings = *f.viewer.ReadSettings();
     EXPECT_EQ(viewer::ValueOf(settings, "ConvType"), "0");
     EXPECT_EQ(viewer::ValueOf(settings, "ConvDir"), f.out);
+}
+
+bool HoldsTemporary(const std::string& folder) {
+    for (const std::string& name : FilesIn(folder))
+        if (name[0] == '.' && name.find(".tmp") != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(ViewerConversion, EndOfTheSessionDuringARunLeavesNoTemporary) {
+    // Large pictures of noise, so that PNG files are being written for a
+    // while on every job.
+    viewer::DocFolder docs;
+    const std::string src = docs.Sub("src");
+    const std::string out = docs.Sub("out");
+    for (int i = 0; i < 8; ++i)
+        docs.QvmIn(src, "big" + std::to_string(i) + ".qvm", 1600, 1600, i);
+    viewer::SettingsValues values;
+    values.convDir = out;
+    values.convType = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + src + "\""));
+    HWND dialog = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONVERSION_START, BN_CLICKED), 0);
+    ASSERT_TRUE(waits::WaitUntil([&] { return HoldsTemporary(out); }, 60000)) << "no file was being written";
+    // As Windows ends a session: WM_ENDSESSION to each top-level window,
+    // then the process is ended.
+    ASSERT_TRUE(e2e::SendWithTimeout(dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    viewer.process.Kill();
+    EXPECT_FALSE(HoldsTemporary(out));
+    // Whatever was renamed into place is whole.
+    for (const std::string& name : FilesIn(out))
+        EXPECT_EQ(PngSamples(out + "\\" + name, 2).size(), size_t(1600) * 1600 * 3) << name;
 }
 
 TEST(ViewerConversion, OverwriteOffWithEveryOutputPresentWritesNothing) {

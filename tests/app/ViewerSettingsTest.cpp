@@ -223,6 +223,31 @@ TEST(ViewerSettings, EndOfTheSessionWritesTheSettingsAsACloseDoes) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
+TEST(ViewerSettings, TwoViewersAtOnceKeepWhatTheOtherChanged) {
+    SettingsValues values;
+    values.Place(40, 30, 700, 530);
+    values.velmora = "C:\\old\\velmora.exe";
+    Session first;
+    ASSERT_TRUE(first.WriteSettings(values.Text()));
+    ASSERT_TRUE(first.Start());
+    // The second viewer runs from the same folder, with the same file.
+    e2e::ViewerProcess second(first.process.Exe(), e2e::ViewerProcess::Placement::kInPlace);
+    ASSERT_TRUE(second.Start());
+    const HWND secondMain = second.WaitWindow("Main");
+    ASSERT_NE(secondMain, nullptr);
+    ASSERT_TRUE(e2e::SendCommand(secondMain, viewer::kZoomFirst + 4)); // 200%
+    ASSERT_EQ(second.Close(), 0u);
+    ASSERT_EQ(viewer::ValueOf(*first.ReadSettings(), "Scale"), "200");
+    // The first one changed nothing; it closes last and must not write the
+    // 100% it read at start over the other's 200%.
+    EXPECT_EQ(first.Close(), 0u);
+    const std::optional<std::string> written = first.ReadSettings();
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "200");
+    EXPECT_EQ(viewer::ValueOf(*written, "Velmora"), "C:\\old\\velmora.exe");
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+}
+
 TEST(ViewerSettings, ShowCommandThatWouldHideTheWindowOpensItNormally) {
     for (int showCmd : {0, -1, 12}) {
         SettingsValues values;

@@ -1,0 +1,52 @@
+#include "app/SettingsMerge.h"
+
+#include <cstring>
+
+namespace {
+
+int32_t Pick(int32_t loaded, int32_t current, int32_t onDisk) {
+    return current != loaded ? current : onDisk;
+}
+
+bool Same(const Str& a, const Str& b) {
+    return std::strcmp(a.Text(), b.Text()) == 0;
+}
+
+void PickText(const Str& loaded, const Str& current, const Str& onDisk, Str& out) {
+    out.Assign(Same(current, loaded) ? onDisk.Text() : current.Text());
+}
+
+} // namespace
+
+void MergeSettings(const Settings& loaded, const Settings& current, const Settings& onDisk, Settings& out) {
+    out.Scale = Pick(loaded.Scale, current.Scale, onDisk.Scale);
+    out.ColBk = Pick(loaded.ColBk, current.ColBk, onDisk.ColBk);
+    for (int i = 0; i < kMouseEventCount; ++i)
+        out.Mouse[i] = Pick(loaded.Mouse[i], current.Mouse[i], onDisk.Mouse[i]);
+    out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
+    PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
+    PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
+    PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);
+    bool recentChanged = false;
+    for (int i = 0; i < 5; ++i)
+        recentChanged = recentChanged || !Same(loaded.RecDir[i], current.RecDir[i]);
+    const Settings& recent = recentChanged ? current : onDisk;
+    for (int i = 0; i < 5; ++i)
+        out.RecDir[i].Assign(recent.RecDir[i].Text());
+}
+
+void MergeWindowState(const WindowState& loaded, const WindowState& current, const WindowState& onDisk,
+                      WindowState& out) {
+    // The placement is one rectangle with its show state: a window moved in
+    // this viewer is written whole, one left alone keeps the file's.
+    const bool placementChanged = current.left != loaded.left || current.top != loaded.top ||
+                                  current.right != loaded.right || current.bottom != loaded.bottom ||
+                                  current.showCmd != loaded.showCmd;
+    const WindowState& placement = placementChanged ? current : onDisk;
+    out.left = placement.left;
+    out.top = placement.top;
+    out.right = placement.right;
+    out.bottom = placement.bottom;
+    out.showCmd = placement.showCmd;
+    out.listWidth = Pick(loaded.listWidth, current.listWidth, onDisk.listWidth);
+}
