@@ -35,6 +35,7 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     if (!Create(WS_EX_ACCEPTFILES, kMainClass, kMainTitle, kMainStyle, 0, 0, 400, 400, nullptr, nullptr))
         return false;
     dpi = WindowDpi(hwnd);
+    UpdateIcons();
     if (!list.CreateList(hwnd))
         return false;
     list.SetWheelSink(this);

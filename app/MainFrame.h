@@ -111,10 +111,6 @@ public:
     HWND focusChild = nullptr; // the child that had the focus when the frame was deactivated
     WheelSteps wheel;
     uint32_t dpi = 96; // the DPI the frame's pixel sizes are scaled to
-    // The window's own icons at its DPI (the class has the system scale's):
-    // the title bar and the task switcher show them.
-    HICON bigIcon = nullptr;
-    HICON smallIcon = nullptr;
 
     // WM_DPICHANGED (MainFrameDpi.cpp): the window moved to a monitor of
     // another scale, or the scale changed. Takes the suggested rectangle,
@@ -124,7 +120,8 @@ public:
 private:
     // Scales the frame's own pixel sizes and the list's font to newDpi; the
     // list's width too when scaleListWidth (a width set at the old scale).
-    // Loads the icons at dpi and gives them to the window (WM_SETICON).
+    // Loads the class icons again at dpi: the title bar and the task
+    // switcher show them.
     void UpdateIcons();
     void ApplyDpi(uint32_t newDpi, bool scaleListWidth);
     // A frame size given for 96 DPI, at the frame's DPI.

@@ -3,9 +3,28 @@
 #include "app/MainFrame.h"
 
 #include "framework/Dpi.h"
+#include "framework/Platform.h"
+#include "res/ResourceIds.h"
 
 int32_t MainFrame::Scaled(int32_t pixels) const {
     return ScaleForDpi(pixels, dpi);
+}
+
+void MainFrame::UpdateIcons() {
+    // 32 and 16 pixels at 100%; the icon file holds 16, 32 and 48, and the
+    // system scales the nearest. The class was registered with the system
+    // scale's; its one window decides the size, and the old icons go.
+    HICON big = LoadIconImage(IDI_TESSAVEL, Scaled(32));
+    HICON small = LoadIconImage(IDI_TESSAVEL, Scaled(16));
+    if (big != nullptr) {
+        if (HICON old = reinterpret_cast<HICON>(SetClassLongPtrW(hwnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(big))))
+            DestroyIcon(old);
+    }
+    if (small != nullptr) {
+        if (HICON old =
+                reinterpret_cast<HICON>(SetClassLongPtrW(hwnd, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small))))
+            DestroyIcon(old);
+    }
 }
 
 void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
@@ -14,6 +33,7 @@ void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
     if (scaleListWidth && dpi != 0)
         listWidth = static_cast<int32_t>(int64_t{listWidth} * newDpi / dpi);
     dpi = newDpi;
+    UpdateIcons();
     list.SetDpi(newDpi);
     LayOut(listWidth);
     view.UpdateScroll(false);
@@ -29,9 +49,11 @@ bool MainFrame::OnDpiChanged(uint32_t newDpi, const RECT& suggested) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     // While the window is being created, before its children, there is
     // nothing else to scale yet: they are made at the new DPI.
-    if (list.hwnd == nullptr || view.hwnd == nullptr)
+    if (list.hwnd == nullptr || view.hwnd == nullptr) {
         dpi = newDpi;
-    else
+        UpdateIcons();
+    } else {
         ApplyDpi(newDpi, true);
+    }
     return true;
 }

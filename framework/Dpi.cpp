@@ -3,15 +3,29 @@
 namespace {
 
 using DpiForWindowFunction = UINT(WINAPI*)(HWND);
+// shcore's GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y).
+using DpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
 
 // GetDpiForWindow exists from Windows 10 1607 on: looked up at run time so
 // the program still starts on Windows 7 and 8.
 DpiForWindowFunction LookUpDpiForWindow() {
-    HMODULE user = GetModuleHandleA("USER32");
+    HMODULE user = GetModuleHandleW(L"user32.dll");
     if (user == nullptr)
         return nullptr;
     // Through void*: a FARPROC has no parameters.
     return reinterpret_cast<DpiForWindowFunction>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
+}
+
+// Windows 8.1 and 10 before 1607 know each monitor's DPI only through
+// shcore, which Windows 7 lacks: loaded at run time, once, and kept.
+DpiForMonitorFunction LookUpDpiForMonitor() {
+    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (shcore == nullptr)
+        shcore = LoadLibraryW(L"shcore.dll"); // systems without the search flags (Windows 7 unpatched)
+    if (shcore == nullptr)
+        return nullptr;
+    return reinterpret_cast<DpiForMonitorFunction>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
 }
 
 uint32_t ScreenDpi() {
@@ -25,10 +39,28 @@ uint32_t ScreenDpi() {
 
 } // namespace
 
+uint32_t MonitorDpi(HWND window) {
+    static const DpiForMonitorFunction dpiForMonitor = LookUpDpiForMonitor();
+    if (dpiForMonitor == nullptr || window == nullptr)
+        return 0;
+    UINT x = 0, y = 0;
+    const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (monitor == nullptr || FAILED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)))
+        return 0;
+    return y;
+}
+
 uint32_t WindowDpi(HWND window) {
     static const DpiForWindowFunction dpiForWindow = LookUpDpiForWindow();
     if (dpiForWindow != nullptr && window != nullptr) {
         const UINT dpi = dpiForWindow(window);
+        if (dpi != 0)
+            return dpi;
+    }
+    // Without GetDpiForWindow a per-monitor aware window is still drawn at
+    // its monitor's DPI, not the system's.
+    if (dpiForWindow == nullptr) {
+        const uint32_t dpi = MonitorDpi(window);
         if (dpi != 0)
             return dpi;
     }

@@ -10,10 +10,15 @@
 
 constexpr uint32_t kBaseDpi = 96;
 
-// The DPI of window's monitor (per-monitor aware), or the system DPI on
-// systems without per-monitor DPI (before Windows 10 1607), where the
-// screen's LOGPIXELSY is what every window is drawn at.
+// The DPI window is drawn at: GetDpiForWindow from Windows 10 1607 on; before
+// it (Windows 8.1, 10 before 1607) the DPI of the window's monitor from
+// shcore's GetDpiForMonitor; on Windows 7 the system DPI, the screen's
+// LOGPIXELSY, which every window is drawn at there.
 uint32_t WindowDpi(HWND window);
+
+// The effective DPI of the monitor window is on, through shcore loaded at run
+// time; 0 where shcore or the monitor cannot say (Windows 7).
+uint32_t MonitorDpi(HWND window);
 
 // pixels (at 96 DPI) at dpi, rounded to the nearest pixel; an unknown dpi
 // (0) counts as 96.

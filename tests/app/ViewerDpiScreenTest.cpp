@@ -106,6 +106,10 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     EXPECT_EQ(now.bottom, suggested.bottom);
     ExpectFrameScaledTo(viewer, doubled);
     EXPECT_EQ(WidthOf(viewer.list), 240);
+    // The icons are made again at the new scale.
+    const auto frame = e2e::ReadDpiState(viewer.main);
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->iconSize, At(32, doubled));
     // The view still fills the client area beside the list and the gap.
     EXPECT_EQ(WindowRectOf(viewer.view).right, e2e::ClientRectOnScreen(viewer.main).right);
     EXPECT_EQ(viewer.Close(), 0u);
