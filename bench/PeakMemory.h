@@ -1,16 +1,17 @@
 #pragma once
-// The most memory a piece of work takes above what the process held when it
-// started: the kernel's high-water mark of the resident set, reset first
-// (Linux; elsewhere nothing is measured).
+// The most heap memory a piece of work holds at once above what was held
+// when it started, counted at every allocation and free of every thread
+// (the bench program replaces the C library's allocation functions, glibc
+// only; elsewhere nothing is measured). Counting beats the resident set:
+// memory freed earlier and reused would not show there.
 
 #include <cstdint>
 
 class PeakMemory {
 public:
-    // Resets the high-water mark and notes the resident set now.
+    // Notes the bytes held now and starts the peak from them.
     void Start();
-    // Bytes of the high-water mark above the start, or -1 when the system
-    // does not tell.
+    // Bytes of the peak above the start, or -1 when nothing is counted.
     int64_t Above() const;
 
 private:
