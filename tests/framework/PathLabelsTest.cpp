@@ -27,7 +27,9 @@ TEST(PathLabels, EachFileShowsTheFewestFoldersThatTellItApart) {
         {"one pair of equal last folders",
          {"|x|a|n.qvm", "|y|a|n.qvm", "|z|b|n.qvm"},
          {"x|a|n.qvm", "y|a|n.qvm", "b|n.qvm"}},
-        {"folders differing in case only are the same", {"|p|Art|n.qvm", "|q|art|n.qvm"}, {"p|Art|n.qvm", "q|art|n.qvm"}},
+        {"folders differing in case only are the same",
+         {"|p|Art|n.qvm", "|q|art|n.qvm"},
+         {"p|Art|n.qvm", "q|art|n.qvm"}},
         {"a path listed twice keeps its whole text", {"|p|n.qvm", "|p|n.qvm"}, {"|p|n.qvm", "|p|n.qvm"}},
         {"a path shorter than the other", {"n.qvm", "|p|n.qvm"}, {"n.qvm", "p|n.qvm"}},
     };
