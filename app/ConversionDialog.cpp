@@ -5,6 +5,7 @@
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "export/BatchItem.h"
+#include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
 #include "framework/FileListBox.h"
 #include "framework/FolderPicker.h"
@@ -18,6 +19,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -53,11 +56,6 @@ unsigned __stdcall ConversionJob(void* arg) {
         static_cast<std::shared_ptr<const ConversionWork>*>(arg));
     const ConversionWork& work = **holder;
     BatchQueue& queue = *work.queue;
-    // Two items of the same name from different folders write one file: the
-    // later waits for the earlier, so it replaces or skips it as on one thread.
-    queue.conflict = [&work](size_t earlier, size_t later) {
-        return text::CompareNoCase(work.items[earlier].output.Text(), work.items[later].output.Text()) == 0;
-    };
     queue.estimate = [&work](size_t index, unsigned poolSize) {
         return ItemMemoryEstimate(work.items[index].path.Text(), poolSize);
     };
@@ -65,6 +63,10 @@ unsigned __stdcall ConversionJob(void* arg) {
     const size_t ran = queue.Run(
         [&work](size_t index, ImageBuffer& image, WorkPool& pool) {
             PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(index), 0);
+            if (work.items[index].sameOutputAs >= 0) {
+                work.outcomes[index] = {ItemResult::WriteFailed, 0, true};
+                return;
+            }
             ByteFile::ClearFailure();
             const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool);
             work.outcomes[index] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
@@ -222,8 +224,22 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
         const char* path = list.PathAt(i);
         item.path.Assign(path != nullptr ? path : "");
         list.GetText(i, item.name);
-        BuildOutputPath(item.output, folder.Text(), item.name.Text(), work->format);
+        // The list may show folders before the name; the output takes the
+        // file's own name.
+        Str fileName;
+        item.path.GetFileName(fileName);
+        BuildOutputPath(item.output, folder.Text(), fileName.Text(), work->format);
     }
+    // Two documents of the same name from different folders would write one
+    // file: the later fails, as in the command-line converter, rather than
+    // replacing the earlier one's picture while both count as converted.
+    std::vector<std::string> outputs;
+    for (int32_t i = 0; i < work->count; ++i)
+        outputs.emplace_back(work->items[i].output.Text());
+    const std::vector<size_t> writers = EarlierWriters(outputs);
+    for (int32_t i = 0; i < work->count; ++i)
+        if (writers[size_t(i)] != kWritesItsOwnFile)
+            work->items[i].sameOutputAs = static_cast<int32_t>(writers[size_t(i)]);
     work->queue.reset(new BatchQueue(static_cast<size_t>(work->count), jobs, memoryBudget));
     work->convert = convertItem;
     return work;
@@ -238,7 +254,16 @@ void ConversionDialog::ReportFailures() {
     for (int32_t i = 0; i < itemsRan && i < run->count; ++i) {
         const ConversionOutcome& outcome = run->outcomes[i];
         const char* path = run->items[i].path.Text();
-        if (outcome.result == ItemResult::LoadFailed)
+        if (outcome.sameOutput) {
+            const ConversionItem& item = run->items[i];
+            const char* output = item.output.Text();
+            const char* name = std::strrchr(output, text::PathSeparator());
+            const char* fileName = name != nullptr ? name + 1 : output;
+            const char* earlier = run->items[item.sameOutputAs].path.Text();
+            std::string reason(std::strlen(msg::kSameOutput) + std::strlen(fileName) + std::strlen(earlier), '\0');
+            reason.resize(size_t(std::snprintf(&reason[0], reason.size() + 1, msg::kSameOutput, fileName, earlier)));
+            failed.Add(path, reason.c_str());
+        } else if (outcome.result == ItemResult::LoadFailed)
             failed.Add(path, msg::kLoadFailed);
         else if (outcome.result == ItemResult::WriteFailed)
             failed.Add(path, WriteFailureReason(outcome.error).c_str());

@@ -33,13 +33,18 @@ struct ConversionItem {
     Str path;
     Str name;
     Str output;
+    // The earlier item that writes the same output (two documents of the same
+    // name from different folders), or -1. Such an item fails instead of
+    // replacing that file.
+    int32_t sameOutputAs = -1;
 };
 
 // How an item of a run ended, written by the worker before it reports the
 // item done, read by the dialog once the run is over.
 struct ConversionOutcome {
     ItemResult result = ItemResult::Skipped;
-    int error = 0; // the system's error code of a failed write
+    int error = 0;           // the system's error code of a failed write
+    bool sameOutput = false; // failed, unread: an earlier item writes its output
 };
 
 struct ConversionWork;

@@ -7,6 +7,15 @@
 
 namespace {
 
+// The bytes of the picture the document at path declares, 0 when its header
+// cannot be read (such a file fails at once and holds nothing).
+uint64_t DeclaredPictureBytes(const char* path) {
+    uint32_t width = 0, height = 0;
+    if (!PeekDocumentSize(path, width, height))
+        return 0;
+    return uint64_t(width) * height * 4;
+}
+
 bool SameText(const Str& held, const char* text) {
     return text != nullptr && text[0] != '\0' && !held.IsEmpty() && std::strcmp(held.Text(), text) == 0;
 }
@@ -80,11 +89,13 @@ bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
         }
     }
     DropUnwanted();
+    KeepWithinBudget();
     return done;
 }
 
 void PicturesAhead::ShowPicture(DecodedFile& decoded, ImageBuffer& image) {
     image.Swap(decoded.picture);
+    shownBytes = image.ByteCount();
     decoded.path.Swap(shown.path);
     std::swap(decoded.stamp, shown.stamp);
     decoded.loaded = !decoded.picture.IsEmpty();
@@ -103,7 +114,8 @@ const char* PicturesAhead::NextJob() const {
     // Forward first: stepping on is what a viewer mostly does.
     for (const Str* candidate : {&next, &previous}) {
         const char* path = candidate->Text();
-        if (!candidate->IsEmpty() && !shown.Holds(path) && Find(path) == nullptr)
+        if (!candidate->IsEmpty() && !shown.Holds(path) && Find(path) == nullptr &&
+            FitsBeside(DeclaredPictureBytes(path), Rank(path)))
             return path;
     }
     return nullptr;
@@ -111,6 +123,9 @@ const char* PicturesAhead::NextJob() const {
 
 void PicturesAhead::Started(const char* path) {
     inFlight.path.Assign(path);
+    // Room for the picture it will be: farther pictures go now, before the
+    // decode takes the memory.
+    MakeRoom(DeclaredPictureBytes(path), Rank(path));
 }
 
 void PicturesAhead::Accept(DecodedFile& decoded) {
@@ -126,6 +141,13 @@ void PicturesAhead::Clear() {
     next.Clear();
     previous.Clear();
     showing.Clear();
+}
+
+uint64_t PicturesAhead::HeldBytes() const {
+    uint64_t bytes = 0;
+    for (const DecodedFile& slot : slots)
+        bytes += slot.picture.ByteCount();
+    return bytes;
 }
 
 int PicturesAhead::Held() const {
@@ -160,8 +182,49 @@ void PicturesAhead::DropUnwanted() {
             slot.Clear();
 }
 
+int PicturesAhead::Rank(const char* path) const {
+    if (SameText(next, path))
+        return 0;
+    return SameText(previous, path) ? 1 : 2;
+}
+
+bool PicturesAhead::FitsBeside(uint64_t bytes, int rank) const {
+    if (budget == 0)
+        return true;
+    uint64_t taken = shownBytes;
+    for (const DecodedFile& slot : slots)
+        if (!slot.path.IsEmpty() && Rank(slot.path.Text()) <= rank)
+            taken += slot.picture.ByteCount();
+    return taken <= budget && bytes <= budget - taken;
+}
+
+bool PicturesAhead::MakeRoom(uint64_t bytes, int rank) {
+    if (!FitsBeside(bytes, rank))
+        return false;
+    for (int farthest = 2; farthest > rank; --farthest) {
+        if (budget == 0 ||
+            (shownBytes <= budget && HeldBytes() <= budget - shownBytes && bytes <= budget - shownBytes - HeldBytes()))
+            return true;
+        for (DecodedFile& slot : slots)
+            if (!slot.path.IsEmpty() && Rank(slot.path.Text()) == farthest)
+                slot.Clear();
+    }
+    return true;
+}
+
+void PicturesAhead::KeepWithinBudget() {
+    for (int farthest = 2; farthest >= 0; --farthest) {
+        if (budget == 0 || (shownBytes <= budget && HeldBytes() <= budget - shownBytes))
+            return;
+        for (DecodedFile& slot : slots)
+            if (!slot.path.IsEmpty() && Rank(slot.path.Text()) == farthest)
+                slot.Clear();
+    }
+}
+
 void PicturesAhead::Keep(DecodedFile& decoded) {
-    if (decoded.path.IsEmpty() || !Wanted(decoded.path.Text())) {
+    if (decoded.path.IsEmpty() || !Wanted(decoded.path.Text()) ||
+        !MakeRoom(decoded.picture.ByteCount(), Rank(decoded.path.Text()))) {
         decoded.Clear();
         return;
     }

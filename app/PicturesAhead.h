@@ -8,10 +8,19 @@
 // decoding itself runs wherever the caller likes (the viewer's decode thread,
 // DecodeWorker) through DecodeFile, and comes back through Accept. Everything
 // else here runs on one thread.
+//
+// Memory: the picture shown and those held ahead stay within a budget (a
+// quarter of the physical memory, as for the conversion dialog's documents
+// in flight). A file is decoded ahead only when the picture its header
+// declares fits beside the shown one and the nearer ones held; the next file
+// counts as nearer than the previous one, since stepping on is what a viewer
+// mostly does. When the pictures no longer fit (a larger one is shown), the
+// farthest is dropped first.
 
 #include "app/FileStamp.h"
 #include "decode/ImageBuffer.h"
 #include "decode/WorkPool.h"
+#include "export/BatchQueue.h"
 #include "framework/Str.h"
 
 // One file decoded, or tried.
@@ -35,6 +44,10 @@ void DecodeFile(const char* path, DecodedFile& decoded, WorkPool* pool = nullptr
 class PicturesAhead {
 public:
     static constexpr int kSlots = 2;
+
+    // memoryBudget: the bytes the shown picture and those held ahead may
+    // take together; 0 for no bound. The tests give a small one.
+    explicit PicturesAhead(uint64_t memoryBudget = DefaultMemoryBudget()) : budget(memoryBudget) {}
 
     // Before a file is shown: showing is that file, next and previous the
     // files beside it in the list (null or empty where there is none).
@@ -67,6 +80,8 @@ public:
     void Clear();
     // Files held ahead, decoded or failed.
     int Held() const;
+    // The bytes of the pictures held ahead.
+    uint64_t HeldBytes() const;
 
 private:
     bool Wanted(const char* path) const;
@@ -74,6 +89,17 @@ private:
     const DecodedFile* Find(const char* path) const;
     int FreeSlotCount() const;
     void DropUnwanted();
+    // How near path is to the shown file: 0 for the next one, 1 for the
+    // previous one, 2 for any other. Farther pictures give way to nearer ones.
+    int Rank(const char* path) const;
+    // Whether bytes more fit in the budget beside the shown picture and the
+    // pictures held nearer than rank (the farther ones could be dropped).
+    bool FitsBeside(uint64_t bytes, int rank) const;
+    // Drops the pictures held farther than rank, farthest first, until bytes
+    // more fit; false, with nothing dropped, when they cannot.
+    bool MakeRoom(uint64_t bytes, int rank);
+    // Drops the farthest pictures until those held fit beside the shown one.
+    void KeepWithinBudget();
     // Shows decoded's picture: it goes into image, and decoded takes the
     // picture replaced with the description of what it shows.
     void ShowPicture(DecodedFile& decoded, ImageBuffer& image);
@@ -85,6 +111,8 @@ private:
     // picture itself is the caller's image).
     DecodedFile shown;
     DecodedFile inFlight; // only its path: the file being decoded elsewhere
+    const uint64_t budget;
+    uint64_t shownBytes = 0; // of the picture on display
     // A file not decoded ahead is decoded while the user waits, on every
     // core. Files decoded ahead take one thread, so they never hold up this.
     WorkPool pool;

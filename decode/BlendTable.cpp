@@ -68,6 +68,9 @@ uint8_t BlendChannel(uint8_t code, int d, int s) {
 }
 
 void BuildBlendTable(BlendTable& table, uint8_t code) {
+    if (table.builtFor == code)
+        return;
+    table.builtFor = code;
     uint8_t* entry = table.Entries();
     for (int d = 0; d < 256; ++d) {
         for (int s = 0; s < 256; ++s)

@@ -15,7 +15,10 @@ public:
     static constexpr uint32_t kEntries = 256 * 256;
 
     // Allocates the zero-filled table; false when memory runs out.
-    bool Allocate() { return block.Alloc(kEntries, true) != nullptr; }
+    bool Allocate() {
+        builtFor = -1;
+        return block.Alloc(kEntries, true) != nullptr;
+    }
     bool IsAllocated() const { return block.data != nullptr; }
 
     uint8_t At(uint8_t d, uint8_t s) const { return block.data[uint32_t(d) * 256 + s]; }
@@ -23,7 +26,11 @@ public:
     const uint8_t* Entries() const { return block.data; }
 
 private:
+    friend void BuildBlendTable(BlendTable& table, uint8_t code);
     MemBlock block;
+    // The code the entries were last built for: a document flattened band
+    // by band blends each layer many times and builds its table once.
+    int builtFor = -1;
 };
 
 // True for the codes that blend through the table.

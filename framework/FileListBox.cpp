@@ -1,6 +1,7 @@
 #include "framework/FileListBox.h"
 
 #include "framework/Dpi.h"
+#include "framework/PathLabels.h"
 #include "framework/Str.h"
 #include "framework/Text.h"
 #include "framework/WheelSink.h"
@@ -93,7 +94,39 @@ bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
     std::memcpy(copy, fullPath.Text(), size);
     SetItemData(index, reinterpret_cast<LPARAM>(copy));
     pathsByKey.emplace(std::move(key), copy);
+    LabelSameNames(index);
     return true;
+}
+
+void FileListBox::LabelSameNames(int index) {
+    // Equal names sort next to each other.
+    int first = index, last = index;
+    while (first > 0 && text::CompareNoCase(names[size_t(first - 1)].c_str(), names[size_t(index)].c_str()) == 0)
+        --first;
+    while (last + 1 < static_cast<int>(names.size()) &&
+           text::CompareNoCase(names[size_t(last + 1)].c_str(), names[size_t(index)].c_str()) == 0)
+        ++last;
+    if (first == last)
+        return;
+    std::vector<std::string> paths;
+    for (int i = first; i <= last; ++i)
+        paths.emplace_back(PathAt(i));
+    const std::vector<std::string> labels = DistinctLabels(paths);
+    const int selected = static_cast<int>(Send(LB_GETCURSEL, 0, 0));
+    Str shown;
+    for (int i = first; i <= last; ++i) {
+        const std::string& label = labels[size_t(i - first)];
+        GetText(i, shown);
+        if (label == shown.Text())
+            continue;
+        // A list box item's text cannot be changed in place.
+        const LRESULT data = GetItemData(i);
+        Send(LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+        Send(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(label.c_str()));
+        SetItemData(i, data);
+        if (i == selected)
+            Send(LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    }
 }
 
 void FileListBox::BeginFill() {

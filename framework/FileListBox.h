@@ -27,6 +27,9 @@ public:
     // another scale); the item height follows the font.
     void SetDpi(uint32_t dpi);
     // Adds the file name of fullPath with a copy of fullPath as its data.
+    // Files of the same name from different folders show as many of their
+    // last folders as tell them apart ("sub\m041.qvm", see PathLabels.h);
+    // the list is still sorted by the names.
     // With checkDuplicates nothing is added when an item already holds the
     // same path, compared ignoring case. Never changes the selection.
     // Returns whether an item was added.
@@ -52,9 +55,11 @@ private:
     bool HoldsPath(const Str& fullPath, const std::string& key) const;
     // Where name goes: after every item that sorts before it or equal.
     int InsertionIndex(const char* name) const;
+    // Labels the items of the same name as item index's, once there are two.
+    void LabelSameNames(int index);
 
     WheelSink* sink = nullptr;
-    // The items' texts in list order. The list box sorts only by its own
+    // The items' file names in list order. The list box sorts only by its own
     // rule, so the list is kept in order here and items are inserted where
     // they belong.
     std::vector<std::string> names;

@@ -61,6 +61,9 @@ inline constexpr char kWriteFailed[] = "\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x82\xC9
 // ｽｷｯﾌﾟ (既にあるﾌｧｲﾙ): %d (skipped because the output existed: count)
 inline constexpr char kConversionSkipped[] =
     "\xBD\xB7\xAF\xCC\xDF (\x8A\xF9\x82\xC9\x82\xA0\x82\xE9\xCC\xA7\xB2\xD9): %d";
+// %s は %s の出力と同じﾌｧｲﾙ (NAME.png is the same file as the output of PATH:
+// a later document of the list that would replace an earlier one's file)
+inline constexpr char kSameOutput[] = "%s \x82\xCD %s \x82\xCC\x8Fo\x97\xCD\x82\xC6\x93\xAF\x82\xB6\xCC\xA7\xB2\xD9";
 // ほか %d 件 (and %d more, under a list cut short)
 inline constexpr char kMoreFailures[] = "\x82\xD9\x82\xA9 %d \x8C\x8F";
 

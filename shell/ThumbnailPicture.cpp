@@ -4,6 +4,7 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/QvmFormat.h"
+#include "decode/ScaleInBands.h"
 
 #include <string_view>
 
@@ -43,6 +44,27 @@ ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& p
     // A document cut short still leaves a partial picture: a thumbnail of it
     // would pass a broken file off as a good one.
     if (!LoadDocument(picture, source) || picture.IsEmpty())
+        return ThumbnailPictureStatus::Broken;
+    return ThumbnailPictureStatus::Decoded;
+}
+
+ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uint8_t* destination, ptrdiff_t stride,
+                                     WorkPool* pool, uint64_t bandedBytes) {
+    int32_t width = 0, height = 0;
+    if (!PeekPictureSize(source, width, height))
+        return ThumbnailPictureStatus::Broken;
+    char magic[7] = {};
+    const bool qvm = source.ReadExact(magic, sizeof magic) && std::string_view(magic, 7) == "QVMDATA";
+    if (qvm &&
+        ScaleQvmInBands(source, size.width, size.height, destination, stride, bandedBytes, pool) == BandedRead::Done)
+        return ThumbnailPictureStatus::Decoded;
+    if (source.Seek(0, ByteSource::FromStart) != 0)
+        return ThumbnailPictureStatus::Broken;
+    ImageBuffer picture;
+    const ThumbnailPictureStatus status = DecodeThumbnailPicture(source, picture);
+    if (status != ThumbnailPictureStatus::Decoded)
+        return status;
+    if (picture.width != width || picture.height != height || !ScaleToThumbnail(picture, size, destination, stride))
         return ThumbnailPictureStatus::Broken;
     return ThumbnailPictureStatus::Decoded;
 }

@@ -1,6 +1,6 @@
 #include "shell/ThumbnailProvider.h"
 
-#include "decode/ImageBuffer.h"
+#include "decode/WorkPool.h"
 #include "shell/Module.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailPicture.h"
@@ -96,17 +96,12 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
         return E_FAIL;
     StreamSource source(stream, start.QuadPart, end.QuadPart - start.QuadPart);
 
-    ImageBuffer picture;
-    switch (DecodeThumbnailPicture(source, picture)) {
-    case ThumbnailPictureStatus::Decoded:
-        break;
-    case ThumbnailPictureStatus::TooLarge:
-        return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
-    case ThumbnailPictureStatus::Broken:
+    int32_t width = 0, height = 0;
+    if (!PeekPictureSize(source, width, height))
         return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-    }
-
-    const ThumbnailSize size = FitThumbnail(picture.width, picture.height, int32_t(cx));
+    const ThumbnailSize size = FitThumbnail(width, height, int32_t(cx));
+    if (size.width < 1 || size.height < 1)
+        return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = size.width;
@@ -122,9 +117,14 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
         DeleteObject(made);
         return E_OUTOFMEMORY;
     }
-    if (!ScaleToThumbnail(picture, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4)) {
+    // The layers of each band are expanded on every core.
+    WorkPool pool;
+    const ThumbnailPictureStatus status =
+        DrawThumbnail(source, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4, &pool);
+    if (status != ThumbnailPictureStatus::Decoded) {
         DeleteObject(made);
-        return E_OUTOFMEMORY;
+        return status == ThumbnailPictureStatus::TooLarge ? HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)
+                                                          : HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     }
     *bitmap = made;
     return S_OK;

@@ -97,6 +97,12 @@ bool StartGated(std::shared_ptr<const ConversionWork> work) {
     return true;
 }
 
+std::string Skipped(int count) {
+    char text[96];
+    std::snprintf(text, sizeof(text), msg::kConversionSkipped, count);
+    return text;
+}
+
 std::string Stopped(int written, int total) {
     char text[96];
     std::snprintf(text, sizeof(text), msg::kConversionStopped, written, total);
@@ -329,25 +335,40 @@ TEST_F(ConversionRun, OverwriteOffWithEveryOutputPresentWritesNothing) {
         EXPECT_EQ(docwriter::ReadFile(Out(name)), (Bytes{'k', 'e', 'e', 'p'})) << name;
 }
 
-TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheLaterOrTheEarlierByOverwrite) {
-    const std::string src2 = dir.File("src2");
-    std::filesystem::create_directory(src2);
-    AddDocument(src, "x.qvm", QvmDocument(10));
-    AddDocument(src2, "x.qvm", QvmDocument(90));
+TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheEarlierAndFailsTheLaterByName) {
+    const std::string sub = dir.File("src\\sub");
+    std::filesystem::create_directory(sub);
+    AddDocument(src, "m041.qvm", QvmDocument(10));
+    AddDocument(sub, "m041.qvm", QvmDocument(90));
+    AddDocument(src, "other.qvm", QvmDocument(50));
     const std::string first = list.PathAt(0), second = list.PathAt(1);
     ASSERT_NE(PictureOf(first), PictureOf(second));
+    // The list tells the two apart by their folders; a name of its own stays bare.
+    std::vector<std::string> shown;
+    for (int i = 0; i < 3; ++i) {
+        Str text;
+        list.GetText(i, text);
+        shown.emplace_back(text.Text());
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"src\\m041.qvm", "sub\\m041.qvm", "other.qvm"}));
+    char reason[1024];
+    std::snprintf(reason, sizeof reason, msg::kSameOutput, "m041.png", first.c_str());
+    const std::string failures = std::string(msg::kConversionFailures) + "\n\n" + second + ": " + reason;
     for (bool overwrite : {true, false}) {
-        std::filesystem::remove(Out("x.png"));
+        std::filesystem::remove(Out("m041.png"));
+        MessageBoxSpy spy;
         RecordingDialog dialog(list, settings);
-        dialog.jobs = 2; // two at once whatever the machine: the later still waits for the earlier
+        dialog.jobs = 2; // two at once whatever the machine
         std::vector<DialogScript::Step> steps;
         if (!overwrite)
             steps.push_back(Click(dialog, IDC_CONVERSION_OVERWRITE));
         steps.insert(steps.end(), {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
         Run(dialog, std::move(steps));
-        EXPECT_EQ(DecodePng(Out("x.png")), PictureOf(overwrite ? second : first)) << overwrite;
+        EXPECT_EQ(DecodePng(Out("m041.png")), PictureOf(first)) << overwrite;
         ASSERT_FALSE(dialog.captions.empty());
-        EXPECT_EQ(dialog.captions.back(), Done(overwrite ? 2 : 1, 2));
+        EXPECT_EQ(dialog.captions.back(), Done(overwrite ? 2 : 1, 3)) << overwrite;
+        ASSERT_EQ(spy.Calls().size(), 1u) << overwrite;
+        EXPECT_EQ(spy.Calls()[0].text, overwrite ? failures : failures + "\n\n" + Skipped(1)) << overwrite;
     }
 }
 

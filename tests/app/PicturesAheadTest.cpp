@@ -271,3 +271,57 @@ TEST_F(Stepping, PicturesOfFilesNoLongerBesideAreDropped) {
 }
 
 } // namespace
+
+// Pictures of w x 3 pixels: a 120 bytes, b 240, c 360, d 480.
+struct BudgetedStepping : Stepping {
+    std::string d = docs.Write("d.qvm", 40, 40);
+    bool StepWithin(PicturesAhead& budgeted, const std::string& file, const std::string& nextFile,
+                    const std::string& previousFile) {
+        budgeted.Want(file.c_str(), nextFile.c_str(), previousFile.c_str());
+        return budgeted.Show(file.c_str(), image);
+    }
+};
+
+TEST_F(BudgetedStepping, NextFileTakesTheRoomOfThePreviousOne) {
+    PicturesAhead budgeted(600);
+    ASSERT_TRUE(StepWithin(budgeted, a, b, ""));
+    DecodeNextJob(budgeted, b.c_str());
+    ASSERT_TRUE(StepWithin(budgeted, b, c, a));
+    EXPECT_EQ(budgeted.HeldBytes(), 120u); // a, the picture replaced: 240 + 120 fit
+    // c fits beside b only without a: a goes before c is decoded.
+    DecodeNextJob(budgeted, c.c_str());
+    EXPECT_EQ(budgeted.HeldBytes(), 360u);
+    EXPECT_EQ(budgeted.NextJob(), nullptr); // a no longer fits beside b and c
+    ASSERT_TRUE(StepWithin(budgeted, c, "", b));
+    EXPECT_EQ(ShadeOf(image), 30);
+    EXPECT_EQ(budgeted.HeldBytes(), 240u); // b kept: 360 + 240 fit exactly
+}
+
+TEST_F(BudgetedStepping, LargerPictureShownDropsTheFarthestFirst) {
+    PicturesAhead budgeted(900);
+    ASSERT_TRUE(StepWithin(budgeted, b, c, a));
+    DecodeNextJob(budgeted, c.c_str());
+    DecodeNextJob(budgeted, a.c_str());
+    EXPECT_EQ(budgeted.HeldBytes(), 480u); // 240 shown, 360 + 120 ahead
+    ASSERT_TRUE(StepWithin(budgeted, d, c, a));
+    EXPECT_EQ(ShadeOf(image), 40);
+    EXPECT_EQ(budgeted.Held(), 1); // 480 + 360 + 120 is over: a, the previous file, went
+    EXPECT_EQ(budgeted.HeldBytes(), 360u);
+    EXPECT_EQ(budgeted.NextJob(), nullptr);
+}
+
+TEST_F(BudgetedStepping, PictureLargerThanTheRoomLeftIsReadOnlyWhenShown) {
+    PicturesAhead budgeted(400);
+    ASSERT_TRUE(StepWithin(budgeted, a, d, c));
+    EXPECT_EQ(budgeted.NextJob(), nullptr); // 480 alone is over; 120 + 360 too
+    EXPECT_EQ(budgeted.Held(), 0);
+    ASSERT_TRUE(StepWithin(budgeted, d, "", a));
+    EXPECT_EQ(ShadeOf(image), 40); // shown all the same, read then
+    EXPECT_EQ(budgeted.Held(), 0); // a does not fit beside it
+    // Without a bound both neighbours are held.
+    PicturesAhead unbounded(0);
+    ASSERT_TRUE(StepWithin(unbounded, b, d, c));
+    DecodeNextJob(unbounded, d.c_str());
+    DecodeNextJob(unbounded, c.c_str());
+    EXPECT_EQ(unbounded.HeldBytes(), 840u);
+}

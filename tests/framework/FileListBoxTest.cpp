@@ -158,6 +158,27 @@ TEST_F(FileListBoxTest, DuplicateCheckComparesWholePathsIgnoringCase) {
     EXPECT_EQ(Count(), 3);
 }
 
+TEST_F(FileListBoxTest, SameNamesFromOtherFoldersShowTheFoldersThatTellThemApart) {
+    ASSERT_TRUE(Add("C:\\w\\art\\m041.qvm", true));
+    ASSERT_TRUE(Add("C:\\w\\art\\b.qvm", true));
+    list.SetCurSel(1);
+    ASSERT_TRUE(Add("C:\\w\\art\\sub\\m041.qvm", true));
+    ASSERT_TRUE(Add("C:\\x\\sub\\m041.qvm", true));
+    const struct {
+        const char* text;
+        const char* path;
+    } expected[] = {{"b.qvm", "C:\\w\\art\\b.qvm"},
+                    {"art\\m041.qvm", "C:\\w\\art\\m041.qvm"},
+                    {"art\\sub\\m041.qvm", "C:\\w\\art\\sub\\m041.qvm"},
+                    {"x\\sub\\m041.qvm", "C:\\x\\sub\\m041.qvm"}};
+    ASSERT_EQ(Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(TextAt(i), expected[i].text) << i;
+        EXPECT_STREQ(list.PathAt(i), expected[i].path) << i; // each path stays with its item
+    }
+    EXPECT_EQ(list.Send(LB_GETCURSEL, 0, 0), 1); // the first m041.qvm, still selected after its relabelling
+}
+
 TEST_F(FileListBoxTest, HorizontalExtentMeasuresTheFirstOfTheLongestItems) {
     const char* narrow = "iiiiiiiiiiiiiiiiiiiii.qvm"; // 25 bytes, sorts first
     const char* wide = "WWWWWWWWWWWWWWWWWWWWW.qvm";   // 25 bytes, drawn wider

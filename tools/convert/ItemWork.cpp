@@ -4,6 +4,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/SteadyRead.h"
 #include "export/LayerExport.h"
+#include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
 #include "framework/Str.h"
 #include "framework/Text.h"
@@ -194,25 +195,15 @@ std::string OutputKey(const Item& item, const ConvertOptions& options) {
 }
 
 void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
-    std::vector<size_t> order(items.size());
     std::vector<std::string> keys;
+    for (const Item& item : items)
+        keys.push_back(OutputKey(item, options));
+    const std::vector<size_t> writers = EarlierWriters(keys);
     for (size_t i = 0; i < items.size(); ++i) {
-        order[i] = i;
-        keys.push_back(OutputKey(items[i], options));
-    }
-    // Equal keys end up next to each other, each run in list order: the
-    // first of a run is the one that writes.
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return text::CompareNoCase(keys[a].c_str(), keys[b].c_str()) < 0; });
-    size_t first = 0;
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (k == 0 || text::CompareNoCase(keys[order[k - 1]].c_str(), keys[order[k]].c_str()) != 0) {
-            first = order[k];
+        if (writers[i] == kWritesItsOwnFile)
             continue;
-        }
-        Item& later = items[order[k]];
-        const std::string shown = OutputShown(later, options);
-        later.collision =
-            shown + (options.layers ? " are also the outputs of " : " is also the output of ") + items[first].path;
+        items[i].collision = OutputShown(items[i], options) +
+                             (options.layers ? " are also the outputs of " : " is also the output of ") +
+                             items[writers[i]].path;
     }
 }
