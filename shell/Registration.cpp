@@ -1,55 +1,53 @@
 // regsvr32's entry points. Everything goes under HKCU\Software\Classes, so
 // registering needs no administrator rights and reaches the current user
-// only. Unregistering removes what registering wrote and nothing else: a
-// file type's other values and keys stay, and a thumbnail handler of
-// another program that registering displaced is put back.
+// only. The thumbnail handler is registered on the extension key and under
+// SystemFileAssociations: once a program gives .qvm a ProgID of its own,
+// Windows may look for the handler only there, whatever the ProgID.
+//
+// Unregistering removes what registering wrote and nothing else: a file
+// type's other values and keys stay, and a thumbnail handler of another
+// program that registering displaced is put back, with its value type. A
+// registration that fails half-way removes what it had written.
 
 #include "shell/Module.h"
 #include "shell/ThumbnailIds.h"
+#include "shell/UserRegistry.h"
 
 #include <olectl.h>
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 const std::wstring kClasses = L"Software\\Classes\\";
 const std::wstring kClassKey = kClasses + L"CLSID\\" + kThumbnailClsidText;
 constexpr wchar_t kDescription[] = L"Tessavel thumbnails";
-// Under our class key: the handler a file type had before ours, by extension.
+// Under our class key: the handler a file type had before ours, by the key's
+// place under Classes (".qvm", "SystemFileAssociations\.qvm").
 constexpr wchar_t kReplacedPrefix[] = L"Replaced ";
 
-std::wstring ShellExKey(const wchar_t* extension) {
-    return kClasses + extension + L"\\ShellEx\\" + kThumbnailShellExKey;
+// A key under Classes that gets our thumbnail handler, with the name under
+// which the handler it had before is kept.
+struct TypeKey {
+    std::wstring key;          // Software\Classes\.qvm
+    std::wstring replacedName; // Replaced .qvm
+    std::wstring HandlerKey() const { return key + L"\\ShellEx\\" + kThumbnailShellExKey; }
+};
+
+std::vector<TypeKey> TypeKeys() {
+    std::vector<TypeKey> keys;
+    for (const wchar_t* extension : kThumbnailExtensions) {
+        for (const std::wstring& place :
+             {std::wstring(extension), L"SystemFileAssociations\\" + std::wstring(extension)})
+            keys.push_back({kClasses + place, kReplacedPrefix + place});
+    }
+    return keys;
 }
 
-bool SetText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    const DWORD bytes = DWORD((value.size() + 1) * sizeof(wchar_t));
-    return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(), bytes) == ERROR_SUCCESS;
-}
-
-// The text value, or false when it is absent or not text.
-bool GetText(const std::wstring& key, const wchar_t* name, std::wstring& value) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof buffer - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
-        return false;
-    value = buffer;
-    return true;
-}
-
-// Deletes key when nothing is left in it: no values, no subkeys.
-void DeleteIfEmpty(const std::wstring& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return;
-    DWORD subkeys = 0, values = 0;
-    const LSTATUS status = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                            nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(handle);
-    if (status == ERROR_SUCCESS && subkeys == 0 && values == 0)
-        RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+bool IsOurs(const userregistry::Text& handler) {
+    return _wcsicmp(handler.value.c_str(), kThumbnailClsidText) == 0;
 }
 
 bool ModulePath(std::wstring& path) {
@@ -65,47 +63,65 @@ void TellTheShell() {
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
+// Makes ours the handler of one key, keeping the one it displaces.
+bool Claim(const TypeKey& type) {
+    userregistry::Text before;
+    if (userregistry::Read(type.HandlerKey(), nullptr, before) && !IsOurs(before) &&
+        !userregistry::Write(kClassKey, type.replacedName.c_str(), before))
+        return false;
+    return userregistry::Write(type.HandlerKey(), nullptr, kThumbnailClsidText);
+}
+
+// Gives one key back: the displaced handler returns; a key we created and
+// that holds nothing else goes. A handler registered after ours stays.
+void Release(const TypeKey& type) {
+    userregistry::Text now, replaced;
+    if (!userregistry::Read(type.HandlerKey(), nullptr, now) || !IsOurs(now))
+        return;
+    if (userregistry::Read(kClassKey, type.replacedName.c_str(), replaced)) {
+        userregistry::Write(type.HandlerKey(), nullptr, replaced);
+        return;
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, type.HandlerKey().c_str());
+    // Keys left empty hold nothing of anyone's: the type's own values or
+    // other keys keep them.
+    userregistry::DeleteIfEmpty(type.key + L"\\ShellEx");
+    userregistry::DeleteIfEmpty(type.key);
+}
+
+bool RemoveRegistration() {
+    for (const TypeKey& type : TypeKeys())
+        Release(type);
+    userregistry::DeleteIfEmpty(kClasses + L"SystemFileAssociations");
+    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kClassKey.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 HRESULT Register() {
     std::wstring path;
     if (!ModulePath(path))
         return SELFREG_E_CLASS;
     const std::wstring server = kClassKey + L"\\InprocServer32";
-    if (!SetText(kClassKey, nullptr, kDescription) || !SetText(server, nullptr, path) ||
-        !SetText(server, L"ThreadingModel", L"Apartment"))
+    if (!userregistry::Write(kClassKey, nullptr, kDescription) || !userregistry::Write(server, nullptr, path) ||
+        !userregistry::Write(server, L"ThreadingModel", L"Apartment")) {
+        RemoveRegistration();
         return SELFREG_E_CLASS;
-    for (const wchar_t* extension : kThumbnailExtensions) {
-        const std::wstring key = ShellExKey(extension);
-        std::wstring before;
-        if (GetText(key, nullptr, before) && _wcsicmp(before.c_str(), kThumbnailClsidText) != 0 &&
-            !SetText(kClassKey, (kReplacedPrefix + std::wstring(extension)).c_str(), before))
+    }
+    for (const TypeKey& type : TypeKeys()) {
+        if (!Claim(type)) {
+            RemoveRegistration();
+            TellTheShell();
             return SELFREG_E_TYPELIB;
-        if (!SetText(key, nullptr, kThumbnailClsidText))
-            return SELFREG_E_TYPELIB;
+        }
     }
     TellTheShell();
     return S_OK;
 }
 
 HRESULT Unregister() {
-    for (const wchar_t* extension : kThumbnailExtensions) {
-        const std::wstring key = ShellExKey(extension);
-        std::wstring now, replaced;
-        // Another program's handler, registered after ours, is not ours to remove.
-        if (!GetText(key, nullptr, now) || _wcsicmp(now.c_str(), kThumbnailClsidText) != 0)
-            continue;
-        if (GetText(kClassKey, (kReplacedPrefix + std::wstring(extension)).c_str(), replaced)) {
-            SetText(key, nullptr, replaced);
-            continue;
-        }
-        RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
-        // Keys left empty hold nothing of anyone's: the type's own values or
-        // other keys keep them.
-        DeleteIfEmpty(kClasses + extension + L"\\ShellEx");
-        DeleteIfEmpty(kClasses + extension);
-    }
-    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kClassKey.c_str());
+    const bool removed = RemoveRegistration();
     TellTheShell();
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
+    return removed ? S_OK : SELFREG_E_CLASS;
 }
 
 } // namespace
