@@ -1,8 +1,8 @@
 // The per-user installer under Wine, as a user meets it: installed over an
 // older version (one product remains), its files, keys and Start menu
 // shortcut in place, a document whose path holds a space opened through the
-// file type's command as the shell runs it, the thumbnail handler loaded
-// through the installed registration, and the uninstall leaving nothing of
+// file type's command as the shell runs it, the thumbnail and preview
+// handlers loaded through the installed registration, and the uninstall leaving nothing of
 // it and giving back the handler another program had. One scenario, since
 // each msiexec run under Wine costs seconds.
 #include "res/ResourceIds.h"
@@ -19,6 +19,7 @@
 #include <msi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <shobjidl.h>
 #include <thumbcache.h>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,7 @@ namespace {
 constexpr wchar_t kUpgradeCode[] = L"{5ACB6CD2-CA26-45FB-9E36-7E9D09EB386A}";
 const std::wstring kClasses = L"Software\\Classes\\";
 const std::wstring kHandlerKey = std::wstring(L"\\ShellEx\\") + kThumbnailShellExKey;
+const std::wstring kPreviewKey = std::wstring(L"\\ShellEx\\") + kPreviewShellExKey;
 
 std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end()); // the paths here are ASCII
@@ -107,6 +109,10 @@ std::vector<Value> InstalledValues(const std::wstring& dir) {
         {kClasses + L".qvr" + kHandlerKey, nullptr, clsid},
         {kClasses + L"SystemFileAssociations\\.qvm" + kHandlerKey, nullptr, clsid},
         {kClasses + L"SystemFileAssociations\\.qvr" + kHandlerKey, nullptr, clsid},
+        {kClasses + L"CLSID\\" + kPreviewClsidText + L"\\InprocServer32", nullptr, dir + L"tessavel-thumbnails.dll"},
+        {kClasses + L".qvm" + kPreviewKey, nullptr, kPreviewClsidText},
+        {kClasses + L"SystemFileAssociations\\.qvr" + kPreviewKey, nullptr, kPreviewClsidText},
+        {L"Software\\Microsoft\\Windows\\CurrentVersion\\PreviewHandlers", kPreviewClsidText, L"Tessavel previews"},
     };
 }
 
@@ -168,6 +174,31 @@ int ThumbnailThroughRegistration(const std::wstring& document, std::wstring& ser
     // Unloaded, or the uninstall could not remove it.
     FreeLibrary(module);
     return size;
+}
+
+// The preview handler made from the server its installed registration names.
+bool PreviewThroughRegistration() {
+    const std::optional<std::wstring> clsidText = UserValue(kClasses + L".qvm" + kPreviewKey);
+    CLSID clsid;
+    if (!clsidText || FAILED(CLSIDFromString(clsidText->c_str(), &clsid)))
+        return false;
+    const std::wstring server = UserValue(kClasses + L"CLSID\\" + *clsidText + L"\\InprocServer32").value_or(L"");
+    HMODULE module = LoadLibraryW(server.c_str());
+    if (module == nullptr)
+        return false;
+    using GetClassObject = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = ModuleExport<GetClassObject>(module, "DllGetClassObject");
+    IClassFactory* factory = nullptr;
+    IPreviewHandler* handler = nullptr;
+    const bool made = getClassObject != nullptr &&
+                      SUCCEEDED(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))) &&
+                      SUCCEEDED(factory->CreateInstance(nullptr, IID_PPV_ARGS(&handler)));
+    if (handler != nullptr)
+        handler->Release();
+    if (factory != nullptr)
+        factory->Release();
+    FreeLibrary(module);
+    return made;
 }
 
 class Installer : public ::testing::Test {
@@ -238,6 +269,7 @@ TEST_F(Installer, InstallsOverAnOlderVersionOpensDocumentsAndUninstallsCompletel
     std::wstring server;
     EXPECT_EQ(ThumbnailThroughRegistration(document, server), 64);
     EXPECT_EQ(server, dir + L"tessavel-thumbnails.dll");
+    EXPECT_TRUE(PreviewThroughRegistration());
 
     ASSERT_EQ(Msiexec(L"/x \"" + msi + L"\" /qn"), 0u);
     EXPECT_TRUE(InstalledVersions().empty());
@@ -250,7 +282,8 @@ TEST_F(Installer, InstallsOverAnOlderVersionOpensDocumentsAndUninstallsCompletel
     }
     for (const wchar_t* key : {L"Software\\Tessavel", L"Software\\Classes\\Tessavel.qvm", L"Software\\Classes\\.qvr",
                                L"Software\\Classes\\Applications\\tessavel.exe",
-                               L"Software\\Classes\\CLSID\\{17B9A355-525B-4B38-9D9B-54FE25EE5947}"})
+                               L"Software\\Classes\\CLSID\\{17B9A355-525B-4B38-9D9B-54FE25EE5947}",
+                               L"Software\\Classes\\CLSID\\{7879226B-B527-47DE-959A-00FE4F86D180}"})
         EXPECT_FALSE(UserKeyExists(key)) << Narrow(key);
     EXPECT_EQ(UserTypedValue(displacedKey), displaced) << "the handler the install displaced is back";
 }

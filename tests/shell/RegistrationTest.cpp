@@ -16,6 +16,9 @@ const std::wstring kQvr = kClasses + L".qvr";
 const std::wstring kSfaQvm = kClasses + L"SystemFileAssociations\\.qvm";
 const std::wstring kSfaQvr = kClasses + L"SystemFileAssociations\\.qvr";
 const std::wstring kShellEx = std::wstring(L"\\ShellEx\\") + kThumbnailShellExKey;
+const std::wstring kPreviewClassKey = kClasses + L"CLSID\\" + kPreviewClsidText;
+const std::wstring kPreviewShellEx = std::wstring(L"\\ShellEx\\") + kPreviewShellExKey;
+const std::wstring kPreviewHandlers = L"Software\\Microsoft\\Windows\\CurrentVersion\\PreviewHandlers";
 constexpr wchar_t kOtherHandler[] = L"{00000000-1111-2222-3333-444444444444}";
 
 class RegistrationTest : public ::testing::Test {
@@ -36,6 +39,7 @@ protected:
         DeleteUserTree(kSfaQvm);
         DeleteUserTree(kSfaQvr);
         DeleteUserTree(kClassKey);
+        DeleteUserTree(kPreviewClassKey);
     }
 };
 
@@ -54,12 +58,21 @@ TEST_F(RegistrationTest, RegistersForTheCurrentUserAndRemovesOnlyItsOwn) {
     // Whatever ProgID a type gets, SystemFileAssociations still applies.
     EXPECT_EQ(UserValue(kSfaQvm + kShellEx), kThumbnailClsidText);
     EXPECT_EQ(UserValue(kSfaQvr + kShellEx), kThumbnailClsidText);
+    // The preview handler, in the system's preview surrogate.
+    EXPECT_EQ(UserValue(kPreviewClassKey + L"\\InprocServer32"), HandlerDll());
+    EXPECT_EQ(UserValue(kPreviewClassKey, L"AppID"), L"{6d2b5079-2f0b-48dd-ab7f-97cec514d30b}");
+    EXPECT_EQ(UserValue(kPreviewHandlers, kPreviewClsidText), L"Tessavel previews");
+    for (const std::wstring& type : {kQvm, kQvr, kSfaQvm, kSfaQvr})
+        EXPECT_EQ(UserValue(type + kPreviewShellEx), kPreviewClsidText);
     // Registering again changes nothing, and forgets nothing it replaced.
     ASSERT_EQ(RunRegsvr32(false), 0u);
     EXPECT_EQ(UserValue(kQvr + kShellEx), kThumbnailClsidText);
 
     ASSERT_EQ(RunRegsvr32(true), 0u);
     EXPECT_FALSE(UserKeyExists(kClassKey));
+    EXPECT_FALSE(UserKeyExists(kPreviewClassKey));
+    EXPECT_EQ(UserValue(kPreviewHandlers, kPreviewClsidText), std::nullopt);
+    EXPECT_FALSE(UserKeyExists(kQvr + kPreviewShellEx));
     EXPECT_FALSE(UserKeyExists(kQvm + L"\\ShellEx"));
     EXPECT_EQ(UserValue(kQvm, L"Content Type"), L"application/x-other");
     EXPECT_TRUE(UserKeyExists(kQvm + L"\\OpenWithProgids"));

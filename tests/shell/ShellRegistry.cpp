@@ -69,12 +69,13 @@ void DeleteUserTree(const std::wstring& key) {
     RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
-HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module) {
+HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module,
+                                const wchar_t* shellExKey) {
     *handler = nullptr;
     *module = nullptr;
     const std::wstring classes = L"Software\\Classes\\";
     const std::optional<std::wstring> clsidText =
-        UserValue(classes + extension + L"\\ShellEx\\" + kThumbnailShellExKey);
+        UserValue(classes + extension + L"\\ShellEx\\" + (shellExKey != nullptr ? shellExKey : kThumbnailShellExKey));
     CLSID clsid;
     if (!clsidText || FAILED(CLSIDFromString(clsidText->c_str(), &clsid)))
         return REGDB_E_CLASSNOTREG;

@@ -51,6 +51,9 @@ void DeleteUserTree(const std::wstring& key);
 // it did not write itself), the server the registration names is loaded and
 // asked for its class object, as COM does. The module is given back for
 // DllCanUnloadNow.
-HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module);
+// shellExKey picks the handler: the thumbnail handler by default, or the
+// preview handler (kPreviewShellExKey).
+HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module,
+                                const wchar_t* shellExKey = nullptr);
 
 } // namespace shelltest
