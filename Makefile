@@ -2,7 +2,8 @@
 # runs every test; `make run` opens the viewer on the sample documents;
 # `make fuzz` runs each fuzz target for FUZZ_SECONDS (default 10 minutes);
 # `make bench` runs the benchmarks and writes build/bench/report.md and .png;
-# `make dist` writes the download, build/dist/tessavel-VERSION-windows-x64.zip.
+# `make dist` writes the download, build/dist/tessavel-VERSION-windows-x64.zip,
+# and the per-user installer beside it, tessavel-VERSION-windows-x64.msi.
 .PHONY: all setup native windows fuzz-build tsan test test-native test-windows test-fuzz test-tsan fuzz run bench dist clean
 
 FUZZ_SECONDS ?= 600

@@ -11,6 +11,9 @@
 #define IDR_ACCELERATORS 104
 #define IDD_OPTION 105
 #define IDD_CONVERSION 106
+/* The document types' icon; the installer names it as tessavel.exe,-120 (it
+   reads the number from here). */
+#define IDI_TESSAVEL_DOCUMENT 120
 
 /* Commands of the main menu and the accelerators */
 #define IDM_OPEN_FILE 40001

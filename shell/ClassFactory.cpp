@@ -1,11 +1,10 @@
 #include "shell/ClassFactory.h"
 
 #include "shell/Module.h"
-#include "shell/ThumbnailProvider.h"
 
 #include <new>
 
-ClassFactory::ClassFactory() {
+ClassFactory::ClassFactory(Creator creator) : creator(creator) {
     shellmodule::ObjectCreated();
 }
 
@@ -13,8 +12,8 @@ ClassFactory::~ClassFactory() {
     shellmodule::ObjectDestroyed();
 }
 
-HRESULT ClassFactory::Create(REFIID iid, void** object) {
-    ClassFactory* factory = new (std::nothrow) ClassFactory();
+HRESULT ClassFactory::Create(Creator creator, REFIID iid, void** object) {
+    ClassFactory* factory = new (std::nothrow) ClassFactory(creator);
     if (factory == nullptr)
         return E_OUTOFMEMORY;
     const HRESULT result = factory->QueryInterface(iid, object);
@@ -51,7 +50,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
     *object = nullptr;
     if (outer != nullptr)
         return CLASS_E_NOAGGREGATION;
-    return ThumbnailProvider::Create(iid, object);
+    return creator(iid, object);
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) {

@@ -1,6 +1,6 @@
 #pragma once
-// The class factory of the thumbnail handler. Each factory counts as a live
-// object of the module while it exists.
+// The class factory of the thumbnail and preview handlers, one factory per
+// class. Each factory counts as a live object of the module while it exists.
 
 #include <windows.h>
 
@@ -8,8 +8,12 @@
 
 class ClassFactory final : public IClassFactory {
 public:
-    // A new factory, handed out through iid; its only reference is the caller's.
-    static HRESULT Create(REFIID iid, void** object);
+    // The handler's own creation: a new object handed out through iid.
+    using Creator = HRESULT (*)(REFIID iid, void** object);
+
+    // A new factory of creator's objects, handed out through iid; its only
+    // reference is the caller's.
+    static HRESULT Create(Creator creator, REFIID iid, void** object);
 
     HRESULT __stdcall QueryInterface(REFIID iid, void** object) override;
     ULONG __stdcall AddRef() override;
@@ -19,8 +23,9 @@ public:
     HRESULT __stdcall LockServer(BOOL lock) override;
 
 private:
-    ClassFactory();
+    explicit ClassFactory(Creator creator);
     ~ClassFactory();
 
     LONG references = 1;
+    Creator creator;
 };

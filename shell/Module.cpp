@@ -3,7 +3,9 @@
 #include "shell/Module.h"
 
 #include "shell/ClassFactory.h"
+#include "shell/PreviewHandler.h"
 #include "shell/ThumbnailIds.h"
+#include "shell/ThumbnailProvider.h"
 
 #include <unknwn.h>
 
@@ -50,9 +52,11 @@ extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void*
     if (object == nullptr)
         return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, kThumbnailClsid))
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return ClassFactory::Create(iid, object);
+    if (IsEqualCLSID(clsid, kThumbnailClsid))
+        return ClassFactory::Create(ThumbnailProvider::Create, iid, object);
+    if (IsEqualCLSID(clsid, kPreviewClsid))
+        return ClassFactory::Create(PreviewHandler::Create, iid, object);
+    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 extern "C" HRESULT __stdcall DllCanUnloadNow() {

@@ -35,6 +35,22 @@ std::optional<std::wstring> UserValue(const std::wstring& key, const wchar_t* na
     return std::wstring(buffer);
 }
 
+std::optional<TypedText> UserTypedValue(const std::wstring& key, const wchar_t* name) {
+    wchar_t buffer[2048] = {};
+    DWORD bytes = sizeof buffer - sizeof(wchar_t), type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type,
+                     buffer, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    return TypedText{buffer, type};
+}
+
+void CreateVolatileUserKey(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &handle, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(handle);
+}
+
 bool UserKeyExists(const std::wstring& key) {
     HKEY handle = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
@@ -43,8 +59,8 @@ bool UserKeyExists(const std::wstring& key) {
     return true;
 }
 
-void SetUserValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
+void SetUserValue(const std::wstring& key, const wchar_t* name, const std::wstring& value, DWORD type) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, type, value.c_str(),
                     DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -53,12 +69,13 @@ void DeleteUserTree(const std::wstring& key) {
     RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
-HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module) {
+HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module,
+                                const wchar_t* shellExKey) {
     *handler = nullptr;
     *module = nullptr;
     const std::wstring classes = L"Software\\Classes\\";
     const std::optional<std::wstring> clsidText =
-        UserValue(classes + extension + L"\\ShellEx\\" + kThumbnailShellExKey);
+        UserValue(classes + extension + L"\\ShellEx\\" + (shellExKey != nullptr ? shellExKey : kThumbnailShellExKey));
     CLSID clsid;
     if (!clsidText || FAILED(CLSIDFromString(clsidText->c_str(), &clsid)))
         return REGDB_E_CLASSNOTREG;

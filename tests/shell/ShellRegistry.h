@@ -31,8 +31,18 @@ DWORD RunRegsvr32(bool unregister);
 
 // A text value under HKEY_CURRENT_USER; nothing when absent.
 std::optional<std::wstring> UserValue(const std::wstring& key, const wchar_t* name = nullptr);
+// A text value as stored, unexpanded, with its type (REG_SZ, REG_EXPAND_SZ).
+struct TypedText {
+    std::wstring text;
+    DWORD type;
+    bool operator==(const TypedText& o) const { return text == o.text && type == o.type; }
+};
+std::optional<TypedText> UserTypedValue(const std::wstring& key, const wchar_t* name = nullptr);
 bool UserKeyExists(const std::wstring& key);
-void SetUserValue(const std::wstring& key, const wchar_t* name, const std::wstring& value);
+void SetUserValue(const std::wstring& key, const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
+// Creates key as volatile: the registry then refuses to create a lasting key
+// under it, which makes a registration fail at that point.
+void CreateVolatileUserKey(const std::wstring& key);
 void DeleteUserTree(const std::wstring& key);
 
 // The handler registered for extension (".qvm"), asking for
@@ -41,6 +51,9 @@ void DeleteUserTree(const std::wstring& key);
 // it did not write itself), the server the registration names is loaded and
 // asked for its class object, as COM does. The module is given back for
 // DllCanUnloadNow.
-HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module);
+// shellExKey picks the handler: the thumbnail handler by default, or the
+// preview handler (kPreviewShellExKey).
+HRESULT CreateRegisteredHandler(const wchar_t* extension, IInitializeWithStream** handler, HMODULE* module,
+                                const wchar_t* shellExKey = nullptr);
 
 } // namespace shelltest

@@ -1,0 +1,25 @@
+# tessavel_add_version_resource(TARGET DESCRIPTION) gives a program or DLL of
+# the Windows build its version resource: res/VersionInfo.rc.in configured
+# with the target's file name, type and description, compiled into it.
+function(tessavel_add_version_resource target description)
+    get_target_property(type ${target} TYPE)
+    get_target_property(prefix ${target} PREFIX)
+    if(NOT prefix)
+        set(prefix "")
+    endif()
+    if(type STREQUAL "SHARED_LIBRARY")
+        set(TESSAVEL_VERSION_FILETYPE VFT_DLL)
+        set(suffix .dll)
+    else()
+        set(TESSAVEL_VERSION_FILETYPE VFT_APP)
+        set(suffix .exe)
+    endif()
+    set(TESSAVEL_VERSION_INTERNAL ${prefix}${target})
+    set(TESSAVEL_VERSION_FILE ${prefix}${target}${suffix})
+    set(TESSAVEL_VERSION_DESCRIPTION "${description}")
+    set(rc ${PROJECT_BINARY_DIR}/generated/${target}-version.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/res/VersionInfo.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
+        OBJECT_DEPENDS ${PROJECT_BINARY_DIR}/generated/TessavelVersion.h)
+endfunction()

@@ -1,0 +1,64 @@
+#pragma once
+// The preview handler: the preview pane hands it a document's stream
+// (IInitializeWithStream) and a window (IPreviewHandler::SetWindow); it shows
+// the picture in a child window of its own, fitted and centred, never above
+// 100%, area-averaged as the thumbnails are, on the system's window colour.
+
+#include <windows.h>
+
+#include <ocidl.h>
+#include <propsys.h>
+#include <shobjidl.h>
+
+#include "shell/ScaledPicture.h"
+
+class PreviewHandler final : public IPreviewHandler,
+                             public IInitializeWithStream,
+                             public IObjectWithSite,
+                             public IOleWindow {
+public:
+    // A new handler, handed out through iid; its only reference is the caller's.
+    static HRESULT Create(REFIID iid, void** object);
+
+    HRESULT __stdcall QueryInterface(REFIID iid, void** object) override;
+    ULONG __stdcall AddRef() override;
+    ULONG __stdcall Release() override;
+
+    HRESULT __stdcall Initialize(IStream* stream, DWORD mode) override;
+
+    HRESULT __stdcall SetWindow(HWND parent, const RECT* rect) override;
+    HRESULT __stdcall SetRect(const RECT* rect) override;
+    // Decodes the document and shows it; a document that does not decode
+    // gives a failed HRESULT and no window.
+    HRESULT __stdcall DoPreview() override;
+    // Destroys the window and lets go of the stream and the picture.
+    HRESULT __stdcall Unload() override;
+    HRESULT __stdcall SetFocus() override;
+    HRESULT __stdcall QueryFocus(HWND* focus) override;
+    HRESULT __stdcall TranslateAccelerator(MSG* message) override;
+
+    HRESULT __stdcall SetSite(IUnknown* site) override;
+    HRESULT __stdcall GetSite(REFIID iid, void** object) override;
+
+    HRESULT __stdcall GetWindow(HWND* window) override;
+    HRESULT __stdcall ContextSensitiveHelp(BOOL enter) override;
+
+private:
+    PreviewHandler();
+    ~PreviewHandler();
+
+    HRESULT Show();
+    // Scales the picture again when the window's size calls for another.
+    HRESULT FitToWindow();
+    void Paint(HDC dc) const;
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    LONG references = 1;
+    IStream* stream = nullptr;
+    uint64_t streamStart = 0;
+    IUnknown* site = nullptr;
+    HWND parent = nullptr;
+    RECT area = {};
+    HWND window = nullptr;
+    ScaledPicture picture;
+};
