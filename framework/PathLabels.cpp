@@ -28,12 +28,14 @@ std::vector<std::string> DistinctLabels(const std::vector<std::string>& paths) {
         starts.push_back(PartStarts(path));
     std::vector<std::string> labels;
     for (size_t i = 0; i < paths.size(); ++i) {
-        std::string label = paths[i];
+        std::string label = Tail(paths[i], starts[i], 1);
         for (size_t parts = 2; parts <= starts[i].size(); ++parts) {
             const std::string tail = Tail(paths[i], starts[i], parts);
+            // The same file listed twice has nothing to tell it from itself.
             bool distinct = true;
             for (size_t j = 0; j < paths.size() && distinct; ++j)
-                distinct = j == i || text::CompareNoCase(tail.c_str(), Tail(paths[j], starts[j], parts).c_str()) != 0;
+                distinct = j == i || text::CompareNoCase(paths[i].c_str(), paths[j].c_str()) == 0 ||
+                           text::CompareNoCase(tail.c_str(), Tail(paths[j], starts[j], parts).c_str()) != 0;
             if (distinct) {
                 label = tail;
                 break;

@@ -11,5 +11,5 @@
 // For paths that all end in the same file name: each one's label, the name
 // with the fewest last folders before it ("sub\m041.qvm") that no other
 // path's label of as many folders equals (ignoring case). A path listed twice
-// keeps its whole text.
+// is one file, and alone shows its bare name.
 std::vector<std::string> DistinctLabels(const std::vector<std::string>& paths);

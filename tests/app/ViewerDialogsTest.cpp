@@ -279,7 +279,7 @@ TEST(ViewerConversion, SameNameFromTwoFoldersWritesTheLaterOrKeepsTheEarlier) {
     ASSERT_TRUE(viewer.WriteSettings(values.Text()));
     ASSERT_TRUE(viewer.Start("\"" + a + "\""));
     ASSERT_TRUE(viewer.Drop({b}, true));
-    ASSERT_EQ(viewer.Items(), (viewer::Lines{"x.qvm", "x.qvm"}));
+    ASSERT_EQ(viewer.Items(), (viewer::Lines{"a\\x.qvm", "b\\x.qvm"}));
     HWND dialog = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(viewer::Convert(dialog));

@@ -289,7 +289,7 @@ TEST(ViewerDrops, SamePathIsListedOnceWhateverItsCaseAndSameNamesOfTwoFoldersTwi
     ASSERT_TRUE(viewer.Drop({shouted, f.one + "\\a.qvm"}, true));
     EXPECT_EQ(viewer.Items(), Lines{"a.qvm"});
     ASSERT_TRUE(viewer.Drop({f.two + "\\a.qvm"}, true));
-    EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "a.qvm"}));
+    EXPECT_EQ(viewer.Items(), (Lines{"one\\a.qvm", "two\\a.qvm"}));
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

@@ -30,7 +30,8 @@ TEST(PathLabels, EachFileShowsTheFewestFoldersThatTellItApart) {
         {"folders differing in case only are the same",
          {"|p|Art|n.qvm", "|q|art|n.qvm"},
          {"p|Art|n.qvm", "q|art|n.qvm"}},
-        {"a path listed twice keeps its whole text", {"|p|n.qvm", "|p|n.qvm"}, {"|p|n.qvm", "|p|n.qvm"}},
+        {"a path listed twice is one file", {"|p|n.qvm", "|P|N.qvm"}, {"n.qvm", "N.qvm"}},
+        {"a path listed twice beside another", {"|p|n.qvm", "|q|n.qvm", "|p|n.qvm"}, {"p|n.qvm", "q|n.qvm", "p|n.qvm"}},
         {"a path shorter than the other", {"n.qvm", "|p|n.qvm"}, {"n.qvm", "p|n.qvm"}},
     };
     for (const auto& c : cases)
