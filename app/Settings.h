@@ -26,6 +26,9 @@ struct Settings {
     Str OpenDir;
     Str ConvDir;
     Str RecDir[5]; // index 0 the most recent; the first empty one ends the list
+    // The picture fitted to the view instead of shown at Scale. Written
+    // after the original keys, which older versions read alone.
+    bool FitToWindow = false;
 };
 
 // The window's restored rectangle, show command and the file list's width:
