@@ -398,7 +398,7 @@ TEST(ViewerOption, OkStoresEverythingTheBindingsActAndTheFileHoldsThem) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(viewer::ValueOf(settings, keys[i]), std::to_string(bindings[i])) << keys[i];
     EXPECT_EQ(viewer::ValueOf(settings, "Scale"), "200");
-    EXPECT_EQ(viewer::LinesOf(settings).size(), 23u);
+    EXPECT_EQ(viewer::LinesOf(settings).size(), 24u);
 }
 
 } // namespace
