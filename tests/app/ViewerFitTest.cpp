@@ -100,6 +100,31 @@ TEST(ViewerFit, CtrlWheelKeepsThePictureUnderThePointer) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
+TEST(ViewerFullScreen, F11ShowsThePictureAloneAndEscapeGoesBack) {
+    viewer::DocFolder docs;
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + docs.Qvm("a.qvm", 30, 20) + "\""));
+    RECT windowed{};
+    GetWindowRect(viewer.main, &windowed);
+    ASSERT_TRUE(e2e::PressKey(viewer.list, VK_F11));
+    EXPECT_FALSE(IsWindowVisible(viewer.list));
+    EXPECT_FALSE(IsWindowVisible(viewer.status));
+    EXPECT_EQ(GetWindowLongA(viewer.main, GWL_STYLE) & WS_CAPTION, 0);
+    // The view covers the whole window.
+    const RECT client = e2e::ClientRect(viewer.main);
+    RECT view{};
+    GetWindowRect(viewer.view, &view);
+    EXPECT_EQ(view.right - view.left, client.right);
+    EXPECT_EQ(view.bottom - view.top, client.bottom);
+    ASSERT_TRUE(e2e::PressKey(viewer.main, VK_ESCAPE));
+    EXPECT_TRUE(IsWindowVisible(viewer.list));
+    EXPECT_TRUE(IsWindowVisible(viewer.status));
+    RECT back{};
+    GetWindowRect(viewer.main, &back);
+    EXPECT_TRUE(EqualRect(&back, &windowed));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
 TEST(ViewerStatus, NamesPlaceSizeZoomFormatLayersAndFile) {
     viewer::DocFolder docs;
     docs.QvmPainted(docs.Path(), "a.qvm", 30, 20, [](int, int, uint8_t* pixel) { pixel[0] = 9; });
