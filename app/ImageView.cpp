@@ -5,7 +5,7 @@
 #include "app/ViewGeometry.h"
 #include "app/ViewPlacement.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "framework/Dpi.h"
 #include "res/Messages.h"
 

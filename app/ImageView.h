@@ -9,7 +9,7 @@
 
 #include "app/ReducedPictures.h"
 #include "framework/ScrollBar.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "framework/Window.h"
 
 #include <cstdint>

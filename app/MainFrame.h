@@ -14,7 +14,7 @@
 #include "framework/FileListBox.h"
 #include "framework/StatusBar.h"
 #include "framework/WheelSink.h"
-#include "framework/WheelSteps.h"
+#include "base/WheelSteps.h"
 #include "framework/Window.h"
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "decode/LoadDiagnosis.h"
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 

@@ -1,7 +1,7 @@
 #include "app/ReducedPictures.h"
 
 #include "decode/AreaAverage.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // first versions, then FitToWindow, which those versions ignore).
 
 #include "app/MouseAction.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 

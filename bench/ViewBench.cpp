@@ -9,7 +9,7 @@
 
 #include "app/ReducedPictures.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <algorithm>
 #include <cstring>

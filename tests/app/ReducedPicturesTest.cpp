@@ -1,5 +1,5 @@
 #include "app/ReducedPictures.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include "export/LayerExport.h"
 #include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
-#include "framework/Str.h"
-#include "framework/Text.h"
-#include "decode/LoadDiagnosis.h"
+#include "base/Str.h"
+#include "base/Text.h"
 #include "decode/DocumentKind.h"
+#include "decode/LoadDiagnosis.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/StdoutCopy.h"
 
