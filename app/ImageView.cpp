@@ -1,22 +1,35 @@
 #include "app/ImageView.h"
 
+#include "app/MouseActionSink.h"
 #include "app/Settings.h"
 #include "app/ViewGeometry.h"
+#include "app/ViewPlacement.h"
 #include "decode/ImageBuffer.h"
-#include "app/MouseActionSink.h"
+#include "base/WorkPool.h"
+#include "framework/Dpi.h"
+#include "res/Messages.h"
 
 namespace {
 
 const char kViewClass[] = "View";
 constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL; // 0x50300000
 
+int32_t Clip(int32_t value, int32_t low, int32_t high) {
+    return value < low ? low : value > high ? high : value;
+}
+
 } // namespace
+
+ImageView::ImageView() = default;
+ImageView::~ImageView() = default;
 
 bool ImageView::CreateView(HWND parent, Settings& viewSettings, const ImageBuffer& picture, MouseActionSink& target) {
     settings = &viewSettings;
     image = &picture;
     sink = &target;
     lastMouseX = -1;
+    pool = std::make_unique<WorkPool>();
+    reduced = std::make_unique<ReducedPictures>(pool.get());
     // CS_DBLCLKS: without it the left-double-click binding never arrives. No
     // background brush: painting covers the whole client area.
     if (RegisterClass(kViewClass, nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW), nullptr, 0, CS_DBLCLKS) == 0)
@@ -25,68 +38,202 @@ bool ImageView::CreateView(HWND parent, Settings& viewSettings, const ImageBuffe
         return false;
     horzBar.Init(hwnd, SB_HORZ);
     vertBar.Init(hwnd, SB_VERT);
-    // Kept visible: a picture that fits shows both bars disabled rather than
-    // making the client area jump.
-    horzBar.SetRange(0, 0, 0, true, true);
-    vertBar.SetRange(0, 0, 0, true, true);
+    horzBar.SetRange(0, 0, 0, false, true);
+    vertBar.SetRange(0, 0, 0, false, true);
     return true;
 }
 
-int32_t ImageView::Scale() const {
-    return UsableScale(settings->Scale);
+int32_t ImageView::ShownScale() {
+    if (!settings->FitToWindow)
+        return UsableScale(settings->Scale);
+    int32_t fullWidth = 0, fullHeight = 0;
+    FullClientSize(fullWidth, fullHeight);
+    return FitScale(image->width, image->height, fullWidth, fullHeight);
+}
+
+void ImageView::BarThickness(int32_t& width, int32_t& height) {
+    // The system draws the bars at the window's DPI, while the metrics are
+    // given at the DPI the system started with.
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : int(kBaseDpi);
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    const int dpi = int(WindowDpi(hwnd));
+    width = MulDiv(GetSystemMetrics(SM_CXVSCROLL), dpi, systemDpi > 0 ? systemDpi : int(kBaseDpi));
+    height = MulDiv(GetSystemMetrics(SM_CYHSCROLL), dpi, systemDpi > 0 ? systemDpi : int(kBaseDpi));
+}
+
+void ImageView::FullClientSize(int32_t& width, int32_t& height) {
+    GetClientSize(width, height);
+    int32_t barWidth = 0, barHeight = 0;
+    BarThickness(barWidth, barHeight);
+    const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+    if ((style & WS_VSCROLL) != 0)
+        width += barWidth;
+    if ((style & WS_HSCROLL) != 0)
+        height += barHeight;
 }
 
 void ImageView::UpdateScroll(bool reset) {
-    const int32_t shownWidth = DisplayedSize(image->width, Scale());
-    const int32_t shownHeight = DisplayedSize(image->height, Scale());
-    int32_t clientWidth = 0, clientHeight = 0;
-    GetClientSize(clientWidth, clientHeight);
+    if (reset && reduced != nullptr)
+        reduced->Clear();
+    const int32_t scale = ShownScale();
+    const int32_t shownWidth = DisplayedSize(image->width, scale);
+    const int32_t shownHeight = DisplayedSize(image->height, scale);
+    int32_t fullWidth = 0, fullHeight = 0, barWidth = 0, barHeight = 0;
+    FullClientSize(fullWidth, fullHeight);
+    BarThickness(barWidth, barHeight);
+    const ViewPlacement place = PlaceInView(shownWidth, shownHeight, fullWidth, fullHeight, barWidth, barHeight);
     if (reset) {
         horzBar.SetPos(0, false);
         vertBar.SetPos(0, false);
     }
-    horzBar.SetRange(0, shownWidth - 1, static_cast<uint32_t>(clientWidth), true, true);
-    vertBar.SetRange(0, shownHeight - 1, static_cast<uint32_t>(clientHeight), true, true);
+    // Not kept visible: a bar whose page covers its whole range hides, and
+    // the pages are the client sizes the bars placed leave.
+    horzBar.SetRange(0, shownWidth - 1, static_cast<uint32_t>(place.clientWidth), false, true);
+    vertBar.SetRange(0, shownHeight - 1, static_cast<uint32_t>(place.clientHeight), false, true);
+    Invalidate();
+}
+
+void ImageView::ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y) {
+    const int32_t oldScale = ShownScale();
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    const int32_t oldWidth = DisplayedSize(image->width, oldScale);
+    const int32_t oldHeight = DisplayedSize(image->height, oldScale);
+    const int32_t oldX = oldWidth > clientWidth ? horzBar.GetPos() : 0;
+    const int32_t oldY = oldHeight > clientHeight ? vertBar.GetPos() : 0;
+    const int32_t offsetX = oldWidth < clientWidth ? (clientWidth - oldWidth) / 2 : 0;
+    const int32_t offsetY = oldHeight < clientHeight ? (clientHeight - oldHeight) / 2 : 0;
+
+    settings->FitToWindow = fit;
+    if (!fit)
+        settings->Scale = percent;
+    const int32_t newScale = ShownScale();
+    UpdateScroll(false);
+    GetClientSize(clientWidth, clientHeight);
+    horzBar.SetPos(
+        ZoomAnchoredPosition(oldX, offsetX, x, oldScale, newScale, DisplayedSize(image->width, newScale), clientWidth),
+        true);
+    vertBar.SetPos(ZoomAnchoredPosition(oldY, offsetY, y, oldScale, newScale, DisplayedSize(image->height, newScale),
+                                        clientHeight),
+                   true);
     Invalidate();
 }
 
 void ImageView::SetScale(int32_t percent) {
-    settings->Scale = percent;
-    UpdateScroll(false);
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    ZoomTo(percent, false, clientWidth / 2, clientHeight / 2);
+}
+
+void ImageView::FitToWindow() {
+    ZoomTo(settings->Scale, true, 0, 0);
 }
 
 void ImageView::ZoomStep(bool up) {
-    const int32_t next = ZoomStepScale(Scale(), up);
-    if (next == Scale())
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    ZoomStepAt(up, clientWidth / 2, clientHeight / 2);
+}
+
+void ImageView::ZoomStepAt(bool up, int32_t x, int32_t y) {
+    const int32_t scale = ShownScale();
+    // From a fitted scale the step goes to the sequence's next value; a
+    // stored scale steps as it always did.
+    const int32_t next = settings->FitToWindow ? SequenceStepScale(scale, up) : ZoomStepScale(scale, up);
+    if (next == scale)
         return; // the end of the sequence: not even a repaint
-    SetScale(next);
+    ZoomTo(next, false, x, y);
+}
+
+void ImageView::ShowFailure(const char* reason) {
+    failure.Assign(reason != nullptr ? reason : "");
+    Invalidate();
 }
 
 bool ImageView::OnPaint() {
     int32_t clientWidth = 0, clientHeight = 0;
     GetClientSize(clientWidth, clientHeight);
-    const PaintPlan plan = PlanPaint(image->width, image->height, Scale(), horzBar.GetPos(), vertBar.GetPos());
-
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(hwnd, &paint);
-    HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(settings->ColBk));
-    if (plan.shownWidth < clientWidth) {
-        const RECT right{plan.shownWidth, 0, clientWidth, clientHeight};
-        FillRect(dc, &right, background);
-    }
-    if (plan.shownHeight < clientHeight) {
-        const RECT below{0, plan.shownHeight, clientWidth, clientHeight};
-        FillRect(dc, &below, background);
-    }
-    DeleteObject(background);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    // A negative extent would mirror the picture; with the positions inside
-    // their ranges there is always something left to show.
-    if (plan.shownWidth > 0 && plan.shownHeight > 0)
-        image->Draw(dc, 0, 0, plan.shownWidth, plan.shownHeight, plan.sourceX, plan.sourceY,
-                    image->width - plan.sourceX, image->height - plan.sourceY);
+    if (failure.IsEmpty())
+        PaintPicture(dc, clientWidth, clientHeight);
+    else
+        PaintFailure(dc, clientWidth, clientHeight);
     EndPaint(hwnd, &paint);
     return true;
+}
+
+void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) {
+    const int32_t scale = ShownScale();
+    const int32_t shownWidth = DisplayedSize(image->width, scale);
+    const int32_t shownHeight = DisplayedSize(image->height, scale);
+    // The picture's displayed rectangle in client coordinates: centred where
+    // it is smaller than the view, else moved by the scroll position.
+    const int32_t left = shownWidth < clientWidth ? (clientWidth - shownWidth) / 2 : -horzBar.GetPos();
+    const int32_t top = shownHeight < clientHeight ? (clientHeight - shownHeight) / 2 : -vertBar.GetPos();
+    const RECT shown{Clip(left, 0, clientWidth), Clip(top, 0, clientHeight), Clip(left + shownWidth, 0, clientWidth),
+                     Clip(top + shownHeight, 0, clientHeight)};
+
+    HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(settings->ColBk));
+    const RECT bands[4] = {{0, 0, clientWidth, shown.top},
+                           {0, shown.bottom, clientWidth, clientHeight},
+                           {0, shown.top, shown.left, shown.bottom},
+                           {shown.right, shown.top, clientWidth, shown.bottom}};
+    for (const RECT& band : bands)
+        if (band.right > band.left && band.bottom > band.top)
+            FillRect(dc, &band, background);
+    DeleteObject(background);
+    const int32_t width = shown.right - shown.left;
+    const int32_t height = shown.bottom - shown.top;
+    if (image->IsEmpty() || width <= 0 || height <= 0)
+        return;
+
+    if (scale < 100) {
+        // Drawn 1:1 from the picture reduced once for this size.
+        if (const ImageBuffer* small = reduced->Get(*image, shownWidth, shownHeight)) {
+            small->Draw(dc, shown.left, shown.top, width, height, shown.left - left, shown.top - top, width, height);
+            return;
+        }
+        // Without memory for it the system averages, more slowly.
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        // At 100% and above each picture pixel stays a sharp square.
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
+    // From the first picture column and row that show; the system clips the
+    // rest at the client area's edges.
+    const int32_t sourceX = int32_t(int64_t(shown.left - left) * 100 / scale);
+    const int32_t sourceY = int32_t(int64_t(shown.top - top) * 100 / scale);
+    const int32_t x = left + int32_t(int64_t(sourceX) * scale / 100);
+    const int32_t y = top + int32_t(int64_t(sourceY) * scale / 100);
+    image->Draw(dc, x, y, DisplayedSize(image->width - sourceX, scale), DisplayedSize(image->height - sourceY, scale),
+                sourceX, sourceY, image->width - sourceX, image->height - sourceY);
+}
+
+void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) {
+    const RECT all{0, 0, clientWidth, clientHeight};
+    HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(settings->ColBk));
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+    Str text;
+    text.Assign(msg::kLoadFailed);
+    text.Append("\n");
+    text.Append(failure.Text());
+    // Black on a light background, white on a dark one.
+    const uint32_t colour = uint32_t(settings->ColBk);
+    const uint32_t light = (colour & 0xFF) * 3 + ((colour >> 8) & 0xFF) * 6 + ((colour >> 16) & 0xFF);
+    SetTextColor(dc, light >= 128 * 10 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ kept = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT measured = all;
+    DrawTextA(dc, text.Text(), -1, &measured, DT_CALCRECT | DT_NOPREFIX | DT_CENTER);
+    const int32_t textHeight = measured.bottom - measured.top;
+    RECT place{0, (clientHeight - textHeight) / 2, clientWidth, (clientHeight + textHeight) / 2};
+    DrawTextA(dc, text.Text(), -1, &place, DT_NOPREFIX | DT_CENTER);
+    SelectObject(dc, kept);
 }
 
 bool ImageView::OnHScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) {
@@ -102,8 +249,8 @@ bool ImageView::OnVScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) {
 }
 
 bool ImageView::OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) {
-    const int32_t mouseX = static_cast<int32_t>(x);
-    const int32_t mouseY = static_cast<int32_t>(y);
+    const int32_t mouseX = static_cast<int16_t>(x);
+    const int32_t mouseY = static_cast<int16_t>(y);
     if ((keys & MK_LBUTTON) != 0) {
         // The first move ever seen starts the drag where the pointer is, so
         // the picture does not jump.
@@ -111,10 +258,10 @@ bool ImageView::OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) {
             lastMouseX = mouseX;
             lastMouseY = mouseY;
         }
-        const int32_t horizontal = DragScrollPosition(horzBar.GetPos(), lastMouseX, mouseX, Scale());
-        const int32_t vertical = DragScrollPosition(vertBar.GetPos(), lastMouseY, mouseY, Scale());
-        horzBar.SetPos(horizontal, true);
-        vertBar.SetPos(vertical, true);
+        // The picture follows the pointer 1:1 at every zoom: the positions
+        // count displayed pixels.
+        horzBar.SetPos(DragScrollPosition(horzBar.GetPos(), lastMouseX, mouseX, 100), true);
+        vertBar.SetPos(DragScrollPosition(vertBar.GetPos(), lastMouseY, mouseY, 100), true);
         Invalidate();
     }
     lastMouseX = mouseX;

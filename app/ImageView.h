@@ -1,32 +1,55 @@
 #pragma once
 // ImageView: the right-hand pane. It paints the current picture at the
-// current scale anchored at its top-left corner, fills the rest with the
-// background colour, scrolls by its two window scroll bars or by dragging with
-// the left button, and hands three mouse events to the main frame's bindings.
+// current scale, centred when it is smaller than the view, fills the rest
+// with the background colour, and scrolls by its scroll bars (shown only in
+// a direction that scrolls) or by dragging with the left button. Below 100%
+// it draws the picture area-averaged (ReducedPictures). A document that
+// failed to load is named in the view with the reason. It hands three mouse
+// events to the main frame's bindings.
 
+#include "app/ReducedPictures.h"
 #include "framework/ScrollBar.h"
+#include "base/Str.h"
 #include "framework/Window.h"
 
 #include <cstdint>
+#include <memory>
 
 class ImageBuffer;
 class MouseActionSink;
+class WorkPool;
 struct Settings;
 
 class ImageView : public Window {
 public:
+    ImageView();
+    ~ImageView();
+
     // The view as a child of parent. It reads the scale and the background
     // colour from settings and paints image; both outlive the view.
     bool CreateView(HWND parent, Settings& settings, const ImageBuffer& image, MouseActionSink& sink);
 
     // Recomputes both scroll ranges from the picture, the scale and the
-    // client size; reset puts both positions back to 0 first.
+    // client size; reset (a new picture) puts both positions back to 0 and
+    // drops the reduced pictures of the one before.
     void UpdateScroll(bool reset);
-    // Scale = percent; the positions are kept (the system shrinks them to the
-    // new ranges).
+    // A fixed zoom in percent, keeping the view's centre where it is.
     void SetScale(int32_t percent);
-    // One step of the zoom sequence; nothing at all at either end.
+    // The picture fitted to the view (never enlarged), kept through resizes
+    // and new pictures until another zoom is chosen.
+    void FitToWindow();
+    // One step of the zoom sequence about the view's centre; nothing at all
+    // at either end.
     void ZoomStep(bool up);
+    // One step about the point at (x, y), client coordinates of the view.
+    void ZoomStepAt(bool up, int32_t x, int32_t y);
+    // The scale in use, the fitted one included.
+    int32_t ShownScale();
+
+    // Shows reason (with the load-failure message) instead of a picture;
+    // an empty reason goes back to the picture.
+    void ShowFailure(const char* reason);
+    const Str& Failure() const { return failure; }
 
     bool OnPaint() override;
     bool OnHScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) override;
@@ -43,12 +66,19 @@ public:
     int32_t lastMouseY = 0;
 
 private:
-    // The scale the arithmetic may use: a value from the settings file of 0
-    // or below counts as 100.
-    int32_t Scale() const;
+    // The client size with no scroll bar shown, and the bars' thickness.
+    void FullClientSize(int32_t& width, int32_t& height);
+    void BarThickness(int32_t& width, int32_t& height);
+    // Zooms to percent (or fits) keeping the picture point under (x, y).
+    void ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y);
+    void PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight);
+    void PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight);
     void RunBinding(int event);
 
     Settings* settings = nullptr;
     const ImageBuffer* image = nullptr;
     MouseActionSink* sink = nullptr;
+    std::unique_ptr<WorkPool> pool; // made with the window: no thread before the program runs
+    std::unique_ptr<ReducedPictures> reduced;
+    Str failure;
 };

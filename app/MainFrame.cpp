@@ -40,7 +40,7 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     if (!CreateFileList(list, hwnd))
         return false;
     list.SetWheelSink(this);
-    if (!view.CreateView(hwnd, settings, image, *this))
+    if (!view.CreateView(hwnd, settings, image, *this) || !CreateStatus())
         return false;
     const int showCommand = LoadSettings();
     // The saved placement may have put the hidden window on a monitor of
@@ -71,6 +71,12 @@ bool MainFrame::CreateFrame(const char* commandTail) {
 void MainFrame::LayOut(int32_t listWidth) {
     int32_t width = 0, height = 0;
     GetClientSize(width, height);
+    if (fullScreen) {
+        SetWindowPos(view.hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    if (status.hwnd != nullptr)
+        height -= status.Fit();
     list.Resize(listWidth, height);
     const int32_t gap = Scaled(kSplitterGap);
     SetWindowPos(view.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
@@ -85,6 +91,7 @@ bool MainFrame::OnSize(WPARAM, uint32_t, uint32_t) {
     list.GetWindowSize(listWidth, listHeight);
     LayOut(listWidth);
     view.UpdateScroll(false);
+    UpdateStatus(); // a fitted picture changes its zoom
     return true;
 }
 
@@ -134,14 +141,31 @@ bool MainFrame::OnCaptureChanged(LPARAM) {
     return true;
 }
 
-bool MainFrame::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
-    OnWheelDelta(static_cast<int16_t>(delta));
+bool MainFrame::OnMouseWheel(uint32_t, uint32_t delta, uint32_t x, uint32_t y) {
+    // The message's point is on the screen, in signed halves.
+    WheelAt(static_cast<int16_t>(delta), POINT{static_cast<int16_t>(x), static_cast<int16_t>(y)});
     return true;
 }
 
 void MainFrame::OnWheelDelta(int delta) {
-    for (int32_t notches = wheel.Add(delta); notches != 0; notches += notches > 0 ? -1 : 1)
-        RunMouseAction(notches > 0 ? kMouseUp : kMouseDown);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    WheelAt(delta, cursor);
+}
+
+void MainFrame::WheelAt(int delta, POINT cursor) {
+    // Ctrl with the pointer over the picture zooms about the pointer instead
+    // of running the wheel bindings.
+    RECT viewArea{};
+    const bool zoom = GetKeyState(VK_CONTROL) < 0 && ScreenToClient(view.hwnd, &cursor) &&
+                      ::GetClientRect(view.hwnd, &viewArea) && PtInRect(&viewArea, cursor);
+    for (int32_t notches = wheel.Add(delta); notches != 0; notches += notches > 0 ? -1 : 1) {
+        if (zoom)
+            view.ZoomStepAt(notches > 0, cursor.x, cursor.y);
+        else
+            RunMouseAction(notches > 0 ? kMouseUp : kMouseDown);
+    }
+    UpdateStatus();
 }
 
 bool MainFrame::OnActivate(uint32_t state, LPARAM, uint32_t minimised) {
@@ -163,6 +187,8 @@ bool MainFrame::OnActivate(uint32_t state, LPARAM, uint32_t minimised) {
 }
 
 bool MainFrame::OnClose() {
+    // The placement saved is the window's own, not the screen's.
+    SetFullScreen(false);
     SaveSettings();
     Destroy();
     return true;

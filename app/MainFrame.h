@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
+#include "framework/StatusBar.h"
 #include "framework/WheelSink.h"
 #include "base/WheelSteps.h"
 #include "framework/Window.h"
@@ -78,6 +79,9 @@ public:
     // The wheel over the frame or the list: the wheel bindings once per whole
     // notch.
     void OnWheelDelta(int delta) override;
+    // The wheel with the pointer at cursor (screen): Ctrl over the view
+    // zooms about that point.
+    void WheelAt(int delta, POINT cursor);
     // Copies the picture on display; with none, the clipboard is left alone.
     void CopyPicture();
 
@@ -95,8 +99,19 @@ public:
     int LoadSettings();
     void SaveSettings();
 
+    // The status bar and full screen (MainFrameStatus.cpp). UpdateStatus
+    // names the shown file's place, size, zoom, format and date.
+    bool CreateStatus();
+    void UpdateStatus();
+    void SetFullScreen(bool on);
+
     FileListBox list;
     ImageView view;
+    StatusBar status;
+    bool fullScreen = false;
+    LONG_PTR windowedStyle = 0; // the frame's style and rectangle before full screen
+    RECT windowedRect{};
+    HMENU windowedMenu = nullptr;
     ImageBuffer image; // the picture on display
     Settings settings;
     // The settings as read at start, so that a save writes only what this

@@ -40,6 +40,7 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     }
     if (id >= IDM_ZOOM_25 && id <= IDM_ZOOM_500) {
         view.SetScale(ScaleForZoomCommand(static_cast<int>(id)));
+        UpdateStatus();
         return true;
     }
     switch (id) {
@@ -74,11 +75,23 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_EXPORT_LAYERS:
         ExportSelectedLayers();
         return true;
+    case IDM_FIT_TO_WINDOW:
+        view.FitToWindow();
+        UpdateStatus();
+        return true;
+    case IDM_FULL_SCREEN:
+        SetFullScreen(!fullScreen);
+        return true;
+    case IDM_LEAVE_FULL_SCREEN:
+        SetFullScreen(false);
+        return true;
     case IDM_EXTEND:
         view.ZoomStep(true);
+        UpdateStatus();
         return true;
     case IDM_REDUCE:
         view.ZoomStep(false);
+        UpdateStatus();
         return true;
     case IDM_ABOUT: {
         AboutDialog about(IDD_ABOUT);
@@ -187,4 +200,5 @@ void MainFrame::RunMouseAction(int event) {
         OpenInVelmora();
         break;
     }
+    UpdateStatus();
 }

@@ -37,6 +37,7 @@ void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
     list.SetDpi(newDpi);
     LayOut(listWidth);
     view.UpdateScroll(false);
+    UpdateStatus(); // its parts are sized for the DPI
 }
 
 bool MainFrame::OnDpiChanged(uint32_t newDpi, const RECT& suggested) {

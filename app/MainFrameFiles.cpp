@@ -3,9 +3,9 @@
 #include "app/MainFrame.h"
 
 #include "app/RecentFolders.h"
+#include "decode/LoadDiagnosis.h"
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
-#include "framework/MessageBoxes.h"
 #include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -58,19 +58,20 @@ void MainFrame::ShowFile(int index) {
         title.Append(" ");
         title.Append(name.Text());
         SetText(title.Text());
-        Str message;
-        message.Assign(msg::kLoadFailed);
-        message.Append("\n");
-        message.Append(name.Text());
-        ShowWarning(message.Text());
+        // Said in the view, with the reason the converter gives: a message
+        // box would stop the stepping and take the keys pressed meanwhile.
+        view.ShowFailure(DiagnoseLoadFailure(path).c_str());
+        UpdateStatus();
         DecodeAhead();
         return;
     }
+    view.ShowFailure(nullptr);
     view.UpdateScroll(true);
     Str title(name.Length() + 64);
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
                   image.height, name.Text());
     SetText(title.Text());
+    UpdateStatus();
     DecodeAhead();
 }
 

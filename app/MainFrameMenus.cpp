@@ -42,8 +42,10 @@ void MainFrame::UpdateMenuStates() {
     Enable(bar, IDM_COPY_TO_CLIPBOARD, !image.IsEmpty());
     Enable(bar, IDM_EXPORT_LAYERS, selection >= 0 && IsQvmPath(list.PathAt(selection)));
     Enable(bar, IDM_CONVERT_ALL, count > 0);
-    const int32_t scale = UsableScale(settings.Scale);
+    // A fitted picture marks Fit to window alone, whatever scale it shows at.
+    const int32_t scale = settings.FitToWindow ? 0 : UsableScale(settings.Scale);
     for (int id = IDM_ZOOM_25; id <= IDM_ZOOM_500; ++id)
         CheckMenuItem(bar, static_cast<UINT>(id),
                       MF_BYCOMMAND | (ScaleForZoomCommand(id) == scale ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(bar, IDM_FIT_TO_WINDOW, MF_BYCOMMAND | (settings.FitToWindow ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -73,6 +73,7 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     for (int i = 0; i < kMouseEventCount; ++i)
         settings.Mouse[i] = source.GetInt(kMouseKeys[i], kDefaultMouse[i]);
     settings.ConvType = source.GetInt("ConvType", 0);
+    settings.FitToWindow = source.GetInt("FitToWindow", 0) != 0;
 
     ReadText(source, "Velmora", settings.VelmoraPath, kPathRoom);
     ReadText(source, "OpenDir", settings.OpenDir, kPathRoom);
@@ -142,6 +143,7 @@ bool WriteLines(ByteFile& file, const WindowState& window, const Settings& setti
         RecentKey(key, i);
         ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
     }
+    ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
     return ok;
 }
 

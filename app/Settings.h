@@ -1,6 +1,7 @@
 #pragma once
 // Every option that persists in tessavel.ini, and the file's layout: one
-// section, the same 22 keys in the same order on every write.
+// section, the same 23 keys in the same order on every write (the 22 of the
+// first versions, then FitToWindow, which those versions ignore).
 
 #include "app/MouseAction.h"
 #include "base/Str.h"
@@ -26,6 +27,9 @@ struct Settings {
     Str OpenDir;
     Str ConvDir;
     Str RecDir[5]; // index 0 the most recent; the first empty one ends the list
+    // The picture fitted to the view instead of shown at Scale. Written
+    // after the original keys, which older versions read alone.
+    bool FitToWindow = false;
 };
 
 // The window's restored rectangle, show command and the file list's width:
@@ -65,7 +69,7 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 // previous settings intact. False when anything failed.
 //
 // standsFor, when given, is the path of the file beside the executable that
-// refused this save: written as the key kFallbackKey after the 22 keys, so
+// refused this save: written as the key kFallbackKey after the 23 keys, so
 // that only that copy of the program reads this file in its place.
 bool WriteSettings(const char* path, const WindowState& window, const Settings& settings,
                    const char* standsFor = nullptr);

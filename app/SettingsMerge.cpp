@@ -24,6 +24,7 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     for (int i = 0; i < kMouseEventCount; ++i)
         out.Mouse[i] = Pick(loaded.Mouse[i], current.Mouse[i], onDisk.Mouse[i]);
     out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
+    out.FitToWindow = Pick(loaded.FitToWindow, current.FitToWindow, onDisk.FitToWindow);
     PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
     PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
     PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);

@@ -27,6 +27,20 @@ int32_t ZoomStepScale(int32_t scale, bool up) {
     return scale <= 25 ? scale : scale - 25;
 }
 
+int32_t SequenceStepScale(int32_t scale, bool up) {
+    static const int32_t kSequence[] = {25, 50, 75, 100, 200, 300, 400, 500};
+    if (up) {
+        for (int32_t value : kSequence)
+            if (value > scale)
+                return value;
+        return scale;
+    }
+    for (int i = int(sizeof(kSequence) / sizeof(kSequence[0])) - 1; i >= 0; --i)
+        if (kSequence[i] < scale)
+            return kSequence[i];
+    return scale;
+}
+
 int32_t ScaleForZoomCommand(int id) {
     return id <= 40013 ? 25 * id - 1000225 : 100 * id - 4001200;
 }

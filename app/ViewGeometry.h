@@ -14,6 +14,10 @@ int32_t UsableScale(int32_t scale);
 // reached (exactly 500 going up, exactly 25 going down).
 int32_t ZoomStepScale(int32_t scale, bool up);
 
+// The next value of the sequence itself above (up) or below scale, as from a
+// fitted scale; scale when there is none.
+int32_t SequenceStepScale(int32_t scale, bool up);
+
 // The scale of a Zoom submenu command, 40010 to 40017 -> 25 ... 500.
 int32_t ScaleForZoomCommand(int id);
 

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     bench::RegisterExportBenchmarks();
     bench::RegisterHostileBenchmarks();
     bench::RegisterThumbnailBenchmarks();
+    bench::RegisterViewBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

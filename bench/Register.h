@@ -34,5 +34,6 @@ void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
 void RegisterHostileBenchmarks();
 void RegisterThumbnailBenchmarks();
+void RegisterViewBenchmarks();
 
 } // namespace bench

@@ -46,6 +46,7 @@ TEST(SettingsRead, MissingKeysGiveTheDefaults) {
     for (int i = 0; i < kMouseEventCount; ++i)
         EXPECT_EQ(settings.Mouse[i], bindings[i]) << kMouseKeys[i];
     EXPECT_EQ(settings.ConvType, 0);
+    EXPECT_FALSE(settings.FitToWindow); // a file from before the key
     EXPECT_TRUE(settings.VelmoraPath.IsEmpty());
     EXPECT_TRUE(settings.RecDir[4].IsEmpty());
 }
@@ -83,7 +84,7 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SettingsWriteTest, WritesTheTwentyThreeLinesExactly) {
+TEST_F(SettingsWriteTest, WritesTheTwentyFourLinesExactly) {
     WindowState window;
     window.left = 10;
     window.top = -20;
@@ -102,7 +103,9 @@ TEST_F(SettingsWriteTest, WritesTheTwentyThreeLinesExactly) {
                                  "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\n"
                                  "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
                                  "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
-                                 std::string(600, 'x') + "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n";
+                                 std::string(600, 'x') +
+                                 "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n"
+                                 "FitToWindow=0\r\n";
     EXPECT_EQ(Read(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }

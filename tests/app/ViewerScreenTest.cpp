@@ -1,6 +1,6 @@
-// The picture on the screen (Wine's X11 driver under Xvfb): the document at
-// the view's top-left corner at 100% and 200%, the background colour in the
-// bands to its right and below, and a scrolled picture.
+// The picture on the screen (Wine's X11 driver under Xvfb): a small
+// document centred at 100% and 200% with the background colour around it, a
+// scrolled picture, and fine detail averaged to grey below 100%.
 
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/InjectedQuery.h"
@@ -22,17 +22,20 @@ COLORREF DecodedAt(const ImageBuffer& image, int x, int y) {
     return RGB(p[2], p[1], p[0]);
 }
 
-// Every pixel of the capture: the picture scaled by factor from its corner,
-// the background elsewhere.
+// Every pixel of the capture: the picture scaled by factor, centred, the
+// background around it.
 void ExpectPictureAndBands(const e2e::Picture& shot, const ImageBuffer& image, int factor, COLORREF background) {
     ASSERT_FALSE(shot.Empty()) << "no screen: the X11 driver is not in use";
     ASSERT_GT(shot.width, image.width * factor);
     ASSERT_GT(shot.height, image.height * factor);
+    const int left = (shot.width - image.width * factor) / 2;
+    const int top = (shot.height - image.height * factor) / 2;
     int wrong = 0;
     for (int y = 0; y < shot.height; ++y) {
         for (int x = 0; x < shot.width; ++x) {
-            const bool inside = x < image.width * factor && y < image.height * factor;
-            const COLORREF expected = inside ? DecodedAt(image, x / factor, y / factor) : background;
+            const bool inside =
+                x >= left && y >= top && x < left + image.width * factor && y < top + image.height * factor;
+            const COLORREF expected = inside ? DecodedAt(image, (x - left) / factor, (y - top) / factor) : background;
             if (shot.ColourAt(x, y) != expected && ++wrong <= 5)
                 ADD_FAILURE() << "pixel " << x << "," << y << " factor " << factor << ": " << std::hex
                               << shot.ColourAt(x, y) << " instead of " << expected;
@@ -41,7 +44,7 @@ void ExpectPictureAndBands(const e2e::Picture& shot, const ImageBuffer& image, i
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(ViewerScreen, PictureSitsAtTheTopLeftWithBackgroundBandsAt100And200Percent) {
+TEST(ViewerScreen, SmallPictureIsCentredWithBackgroundAroundItAt100And200Percent) {
     viewer::DocFolder docs;
     const std::string file = docs.Qvm("small.qvm", 60, 45, 3);
     ImageBuffer decoded;
@@ -84,6 +87,37 @@ TEST(ViewerScreen, ScrolledPictureShowsFromTheScrollPosition) {
     ASSERT_FALSE(shot.Empty());
     for (const POINT p : {POINT{0, 0}, POINT{17, 3}, POINT{shot.width - 1, shot.height - 1}})
         EXPECT_EQ(shot.ColourAt(p.x, p.y), DecodedAt(decoded, p.x + 25, p.y + 10)) << p.x << "," << p.y;
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerScreen, AFineCheckerboardReadsBackGreyAt25And50Percent) {
+    viewer::DocFolder docs;
+    // One-pixel black and white squares: dropped pixels would show black,
+    // white or moire; the area average is an even grey.
+    const std::string file = docs.QvmPainted(docs.Path(), "checks.qvm", 512, 512, [](int x, int y, uint8_t* pixel) {
+        const uint8_t level = (x + y) % 2 == 0 ? 0 : 255;
+        pixel[0] = pixel[1] = pixel[2] = level;
+    });
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    for (int command : {int(viewer::kZoomFirst), viewer::kZoomFirst + 1}) {
+        ASSERT_TRUE(viewer.Send(command));
+        const e2e::Picture shot = e2e::CaptureClient(viewer.view);
+        ASSERT_FALSE(shot.Empty());
+        // The picture covers the middle of the view at both zooms.
+        int wrong = 0;
+        for (int y = shot.height / 2 - 20; y < shot.height / 2 + 20; ++y)
+            for (int x = shot.width / 2 - 20; x < shot.width / 2 + 20; ++x) {
+                const COLORREF colour = shot.ColourAt(x, y);
+                for (int shift : {0, 8, 16}) {
+                    const int level = int((colour >> shift) & 0xFF);
+                    if ((level < 126 || level > 130) && ++wrong <= 5)
+                        ADD_FAILURE() << "pixel " << x << "," << y << " zoom command " << command << ": " << std::hex
+                                      << colour;
+                }
+            }
+        EXPECT_EQ(wrong, 0) << command;
+    }
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

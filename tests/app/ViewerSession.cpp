@@ -1,5 +1,7 @@
 #include "tests/app/ViewerSession.h"
 
+#include <commctrl.h>
+
 #include "tests/e2e/E2ePaths.h"
 #include "tests/e2e/FileDrop.h"
 #include "tests/e2e/InjectedQuery.h"
@@ -25,8 +27,8 @@ std::string FailedTitle(const std::string& name) {
     return std::string("Tessavel - ") + msg::kLoadFailed + " " + name;
 }
 
-std::string LoadFailedText(const std::string& name) {
-    return std::string(msg::kLoadFailed) + "\n" + name;
+std::string FailedStatus(const std::string& reason) {
+    return std::string(msg::kLoadFailed) + ": " + reason;
 }
 
 DocFolder::DocFolder() : path(e2e::WindowsPath(dir.Path())) {}
@@ -143,7 +145,8 @@ bool Session::FindWindows() {
     main = process.WaitWindow("Main");
     list = main ? e2e::FindChild(main, "LISTBOX") : nullptr;
     view = main ? e2e::FindChild(main, "View") : nullptr;
-    return main && list && view;
+    status = main ? e2e::FindChild(main, "msctls_statusbar32") : nullptr;
+    return main && list && view && status;
 }
 
 std::string Session::TitleNow() const {
@@ -183,6 +186,28 @@ int Session::VertMax() const {
 
 int Session::VertPos() const {
     return ScrollField(view, SB_VERT, true);
+}
+
+std::string Session::StatusPart(int part) const {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, this->process.Pid());
+    if (process == nullptr)
+        return "";
+    // The control copies the text with its terminator into memory of the
+    // program's own (committed pages start zeroed). Its length message
+    // counts characters, fewer than the bytes of a double-byte text.
+    constexpr SIZE_T kRoom = 1024;
+    void* remote = VirtualAllocEx(process, nullptr, kRoom, MEM_COMMIT, PAGE_READWRITE);
+    std::string text;
+    char local[kRoom] = {};
+    SIZE_T read = 0;
+    if (remote != nullptr &&
+        e2e::SendWithTimeout(status, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remote, local, kRoom - 1, &read))
+        text = local;
+    if (remote != nullptr)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return text;
 }
 
 std::string Session::DismissBox() {
@@ -239,7 +264,7 @@ std::string SettingsValues::Text() const {
         text += std::string(settingskeys::kNumbers[i]) + "=" + std::to_string(numbers[i]) + "\r\n";
     for (size_t i = 0; i < std::size(texts); ++i)
         text += std::string(settingskeys::kTexts[i]) + "=" + *texts[i] + "\r\n";
-    return text;
+    return text + "FitToWindow=" + std::to_string(fitToWindow) + "\r\n";
 }
 
 Lines LinesOf(const std::string& settings) {

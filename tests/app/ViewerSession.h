@@ -30,6 +30,8 @@ enum Command : int {
     kZoomFirst = 40010, // 25% ... 40017 500%
     kExtend = 40019,
     kReduce = 40020,
+    kFitToWindow = 40030,
+    kFullScreen = 40031,
     kAbout = 40018,
     kRecentFirst = 41000,
 };
@@ -41,8 +43,9 @@ std::string Title(int width, int height, const std::string& name);
 bool IsNamingTitle(const std::string& title);
 // The title after name failed to load: "Tessavel - 読み込みに失敗 name".
 std::string FailedTitle(const std::string& name);
-// The message then: "読み込みに失敗", a line break, name.
-std::string LoadFailedText(const std::string& name);
+// The status bar's picture part then, with the loader's reason:
+// "読み込みに失敗: reason".
+std::string FailedStatus(const std::string& reason);
 
 // A folder of documents for one test, removed afterwards. Paths are Windows
 // paths (the tests run under Wine).
@@ -106,6 +109,9 @@ public:
     int HorzPos() const;
     int VertMax() const;
     int VertPos() const;
+    // The text of part of the status bar, read from the program's memory
+    // (the control's text messages carry a pointer); empty when it fails.
+    std::string StatusPart(int part) const;
     // Waits for a message box and returns its text after pressing OK; empty
     // when none came.
     std::string DismissBox();
@@ -128,6 +134,7 @@ public:
     HWND main = nullptr;
     HWND list = nullptr;
     HWND view = nullptr;
+    HWND status = nullptr;
 };
 
 // Every value of a settings file, the defaults unless set.
@@ -146,10 +153,11 @@ struct SettingsValues {
     std::string openDir;
     std::string convDir;
     std::string recDir[5];
+    int fitToWindow = 0; // the key added after the original ones
 
     // The saved restored rectangle of the window.
     void Place(int left, int top, int right, int bottom);
-    // The file as the program writes it: 23 lines, CR LF each.
+    // The file as the program writes it: 24 lines, CR LF each.
     std::string Text() const;
 };
 

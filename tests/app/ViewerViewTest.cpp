@@ -109,14 +109,19 @@ TEST(ViewerScroll, PositionsResetOnANewFileAndAreKeptOnZoomAndResize) {
     ASSERT_TRUE(Scroll(viewer.view, WM_VSCROLL, 40));
     ASSERT_EQ(viewer.HorzPos(), 50);
     ASSERT_EQ(viewer.VertPos(), 40);
+    // The zoom keeps the picture point at the view's centre where it was:
+    // at twice the scale that point is twice as far from the corner.
+    const RECT client = e2e::ClientRect(viewer.view);
     ASSERT_TRUE(viewer.Send(viewer::kExtend));
     EXPECT_EQ(viewer.HorzMax(), 1799);
-    EXPECT_EQ(viewer.HorzPos(), 50);
-    EXPECT_EQ(viewer.VertPos(), 40);
+    const int horizontal = 2 * (50 + client.right / 2) - client.right / 2;
+    const int vertical = 2 * (40 + client.bottom / 2) - client.bottom / 2;
+    EXPECT_EQ(viewer.HorzPos(), horizontal);
+    EXPECT_EQ(viewer.VertPos(), vertical);
     ASSERT_TRUE(SetWindowPos(viewer.main, nullptr, 0, 0, 640, 520, SWP_NOMOVE | SWP_NOZORDER));
     ASSERT_TRUE(e2e::Sync(viewer.main));
-    EXPECT_EQ(viewer.HorzPos(), 50);
-    EXPECT_EQ(viewer.VertPos(), 40);
+    EXPECT_EQ(viewer.HorzPos(), horizontal);
+    EXPECT_EQ(viewer.VertPos(), vertical);
     ASSERT_TRUE(viewer.Send(viewer::kNext));
     EXPECT_EQ(viewer.HorzPos(), 0);
     EXPECT_EQ(viewer.VertPos(), 0);
@@ -127,10 +132,10 @@ bool Move(HWND view, WPARAM keys, int x, int y) {
     return PostMessageA(view, WM_MOUSEMOVE, keys, MAKELPARAM(x, y)) && e2e::Sync(view);
 }
 
-TEST(ViewerScroll, DraggingMovesThePictureWithThePointerScaledByTheZoom) {
+TEST(ViewerScroll, DraggingMovesThePictureOneToOneWithThePointerAtEveryZoom) {
     viewer::DocFolder docs;
     Session viewer;
-    ASSERT_TRUE(viewer.Start("\"" + docs.Qvm("big.qvm", 900, 700) + "\""));
+    ASSERT_TRUE(viewer.Start("\"" + docs.Qvm("big.qvm", 2400, 2000) + "\""));
     // The first move ever seen, button already down, does not jump.
     ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 150, 150));
     EXPECT_EQ(viewer.HorzPos(), 0);
@@ -138,15 +143,25 @@ TEST(ViewerScroll, DraggingMovesThePictureWithThePointerScaledByTheZoom) {
     ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 120, 140));
     EXPECT_EQ(viewer.HorzPos(), 30);
     EXPECT_EQ(viewer.VertPos(), 10);
-    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 200%: twice as far as the pointer
+    for (int zoom : {int(viewer::kExtend), int(viewer::kZoomFirst)}) { // 200% and 25%: still as far as the pointer
+        ASSERT_TRUE(viewer.Send(zoom));
+        const int horizontal = viewer.HorzPos(), vertical = viewer.VertPos();
+        ASSERT_TRUE(Move(viewer.view, 0, 100, 100));
+        ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 98, 99));
+        EXPECT_EQ(viewer.HorzPos(), horizontal + 2) << zoom;
+        EXPECT_EQ(viewer.VertPos(), vertical + 1) << zoom;
+    }
+    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 50%
+    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 75%
+    const int start = viewer.HorzPos();
     ASSERT_TRUE(Move(viewer.view, 0, 100, 100));
     ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 90, 95));
-    EXPECT_EQ(viewer.HorzPos(), 50);
-    EXPECT_EQ(viewer.VertPos(), 20);
+    const int dragged = viewer.HorzPos();
+    EXPECT_EQ(dragged, start + 10);
     // Without the button the picture stays; dragging back stops at 0.
     ASSERT_TRUE(Move(viewer.view, 0, 10, 10));
-    EXPECT_EQ(viewer.HorzPos(), 50);
-    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 300, 300));
+    EXPECT_EQ(viewer.HorzPos(), dragged);
+    ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 3000, 3000));
     EXPECT_EQ(viewer.HorzPos(), 0);
     EXPECT_EQ(viewer.VertPos(), 0);
     EXPECT_EQ(viewer.Close(), 0u);

@@ -2,7 +2,7 @@
 #include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
-#include "tools/convert/Diagnosis.h"
+#include "decode/LoadDiagnosis.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/ItemWork.h"

@@ -1,7 +1,7 @@
 #include "tools/convert/FolderList.h"
 
 #include "base/Text.h"
-#include "tools/convert/DocumentKind.h"
+#include "decode/DocumentKind.h"
 
 #include <algorithm>
 #include <cstring>

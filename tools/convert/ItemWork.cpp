@@ -8,8 +8,8 @@
 #include "export/TempOutput.h"
 #include "base/Str.h"
 #include "base/Text.h"
-#include "tools/convert/Diagnosis.h"
-#include "tools/convert/DocumentKind.h"
+#include "decode/DocumentKind.h"
+#include "decode/LoadDiagnosis.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/StdoutCopy.h"
 

@@ -3,7 +3,7 @@
 
 #include "decode/ByteFile.h"
 #include "base/Str.h"
-#include "tools/convert/DocumentKind.h"
+#include "decode/DocumentKind.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/Interrupt.h"
 #include "tools/convert/Jobs.h"

@@ -1,11 +1,11 @@
-#include "tools/convert/Diagnosis.h"
+#include "decode/LoadDiagnosis.h"
 
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "tools/convert/DocumentKind.h"
+#include "decode/DocumentKind.h"
 
 #include <cstring>
 

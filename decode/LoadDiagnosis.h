@@ -1,6 +1,7 @@
 #pragma once
 // Why a document failed to load. The loader answers only yes or no, so after
-// a failure the converter looks at the file once more to name the reason.
+// a failure the converter and the viewer look at the file once more to name
+// the reason.
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "tools/convert/DocumentKind.h"
+#include "decode/DocumentKind.h"
 
 #include "base/Str.h"
 

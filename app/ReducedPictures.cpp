@@ -1,0 +1,116 @@
+#include "app/ReducedPictures.h"
+
+#include "decode/AreaAverage.h"
+#include "base/WorkPool.h"
+
+#include <algorithm>
+
+namespace {
+
+// The zooms below 100% plus one fitted size: what a user flips between.
+// Each further size drops the one used longest ago.
+constexpr size_t kKeptLevels = 4;
+
+int64_t CommonDivisor(int64_t a, int64_t b) {
+    while (b != 0) {
+        const int64_t rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
+
+// One band: picture rows [firstRow, firstRow + rows) scaled to output rows
+// [firstOut, firstOut + outRows).
+class ReduceBand : public WorkJob {
+public:
+    const ImageBuffer* picture = nullptr;
+    ImageBuffer* out = nullptr;
+    int32_t firstRow = 0, rows = 0, firstOut = 0, outRows = 0;
+    bool done = false;
+
+    void Run(const std::atomic<bool>& cancelled) override {
+        AreaAverage filter;
+        // The output is stored bottom-up as every picture: its top row is
+        // the last in memory, and the next row down lies one row before.
+        const ptrdiff_t stride = -ptrdiff_t(out->width) * 4;
+        if (!filter.Start(picture->width, rows, out->width, outRows, false, out->TopRow(firstOut), stride))
+            return;
+        for (int32_t y = 0; y < rows; ++y) {
+            if (cancelled.load(std::memory_order_relaxed))
+                return;
+            filter.AddRow(picture->TopRow(firstRow + y));
+        }
+        filter.Finish();
+        done = true;
+    }
+};
+
+} // namespace
+
+bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight, ImageBuffer& out, WorkPool* pool) {
+    out.Free();
+    if (picture.IsEmpty() || outWidth < 1 || outHeight < 1 || outWidth > picture.width || outHeight > picture.height ||
+        !out.Create(outWidth, outHeight))
+        return false;
+    // Output row boundaries fall on picture row boundaries every
+    // height / g picture rows (g the greatest common divisor of the two
+    // heights); a band made of such whole units sees exactly the weights the
+    // whole picture would give it.
+    const int64_t units = CommonDivisor(picture.height, outHeight);
+    const int64_t unitRows = picture.height / units;
+    const int64_t unitOut = outHeight / units;
+    const int64_t threads = pool != nullptr ? int64_t(pool->Size()) : 1;
+    const int64_t bands = std::min<int64_t>(units, threads);
+    std::vector<ReduceBand> jobs(static_cast<size_t>(bands));
+    int64_t unit = 0;
+    for (int64_t b = 0; b < bands; ++b) {
+        const int64_t take = (units - unit) / (bands - b);
+        ReduceBand& job = jobs[size_t(b)];
+        job.picture = &picture;
+        job.out = &out;
+        job.firstRow = int32_t(unit * unitRows);
+        job.rows = int32_t(take * unitRows);
+        job.firstOut = int32_t(unit * unitOut);
+        job.outRows = int32_t(take * unitOut);
+        unit += take;
+    }
+    bool ok = true;
+    if (pool != nullptr) {
+        for (size_t b = 1; b < jobs.size(); ++b)
+            pool->Post(jobs[b]);
+        jobs[0].Run(std::atomic<bool>(false));
+        for (size_t b = 1; b < jobs.size(); ++b)
+            pool->Wait(jobs[b]);
+    } else {
+        jobs[0].Run(std::atomic<bool>(false));
+    }
+    for (const ReduceBand& job : jobs)
+        ok = ok && job.done;
+    if (!ok)
+        out.Free();
+    return ok;
+}
+
+void ReducedPictures::Clear() {
+    levels.clear();
+}
+
+const ImageBuffer* ReducedPictures::Get(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight) {
+    for (size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i].width == outWidth && levels[i].height == outHeight) {
+            std::rotate(levels.begin() + ptrdiff_t(i), levels.begin() + ptrdiff_t(i) + 1, levels.end());
+            return levels.back().picture.get();
+        }
+    }
+    Level level;
+    level.width = outWidth;
+    level.height = outHeight;
+    level.picture = std::make_unique<ImageBuffer>();
+    if (!ReducePicture(picture, outWidth, outHeight, *level.picture, pool))
+        return nullptr;
+    if (levels.size() >= kKeptLevels)
+        levels.erase(levels.begin());
+    levels.push_back(std::move(level));
+    return levels.back().picture.get();
+}

@@ -1,0 +1,90 @@
+// The image view's reduced pictures: each zoom below 100% of a picture made
+// once by the area filter on a pool of every core (ReducedPicture/<zoom>),
+// against one memcpy of the picture (the anchor, Memcpy/<size> from
+// CompositeBench). And one redraw of a 1600 x 1000 view at each zoom below
+// 100% (ViewRedraw/<zoom>): the visible rows copied 1:1 out of the reduced
+// picture, which is what the view's paint does once the picture is made.
+#include "bench/BenchDocs.h"
+#include "bench/Register.h"
+
+#include "app/ReducedPictures.h"
+#include "decode/ImageBuffer.h"
+#include "base/WorkPool.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+constexpr int32_t kViewWidth = 1600;
+constexpr int32_t kViewHeight = 1000;
+
+void Fill(ImageBuffer& picture) {
+    for (int32_t y = 0; y < picture.height; ++y) {
+        uint8_t* row = picture.TopRow(y);
+        for (int32_t x = 0; x < picture.width * 4; ++x)
+            row[x] = uint8_t((x * 7 + y * 13) ^ (x >> 5));
+    }
+}
+
+void Reduce(benchmark::State& state, const PictureSize& size, int32_t zoom) {
+    ImageBuffer picture;
+    if (!picture.Create(size.width, size.height)) {
+        state.SkipWithError("no memory for the picture");
+        return;
+    }
+    Fill(picture);
+    WorkPool pool;
+    for (auto _ : state) {
+        ImageBuffer reduced;
+        if (!ReducePicture(picture, size.width * zoom / 100, size.height * zoom / 100, reduced, &pool)) {
+            state.SkipWithError("reduction failed");
+            return;
+        }
+        benchmark::DoNotOptimize(reduced.TopRow(0));
+    }
+    Account(state, size.Pixels(), size.Pixels() * 4, "Memcpy/" + size.Name(), pool.Size());
+}
+
+void Redraw(benchmark::State& state, const PictureSize& size, int32_t zoom) {
+    ImageBuffer picture;
+    if (!picture.Create(size.width, size.height)) {
+        state.SkipWithError("no memory for the picture");
+        return;
+    }
+    Fill(picture);
+    ReducedPictures levels(nullptr);
+    const ImageBuffer* reduced = levels.Get(picture, size.width * zoom / 100, size.height * zoom / 100);
+    if (reduced == nullptr) {
+        state.SkipWithError("reduction failed");
+        return;
+    }
+    const int32_t width = std::min(kViewWidth, reduced->width);
+    const int32_t height = std::min(kViewHeight, reduced->height);
+    std::vector<uint8_t> screen(size_t(width) * size_t(height) * 4);
+    for (auto _ : state) {
+        // Taken again each time, as the paint asks for it.
+        reduced = levels.Get(picture, size.width * zoom / 100, size.height * zoom / 100);
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(screen.data() + size_t(y) * size_t(width) * 4, reduced->TopRow(y), size_t(width) * 4);
+        benchmark::DoNotOptimize(screen.data());
+    }
+    Account(state, size_t(width) * size_t(height), size_t(width) * size_t(height) * 4);
+}
+
+} // namespace
+
+void RegisterViewBenchmarks() {
+    const PictureSize size{4096, 4096};
+    for (int32_t zoom : {25, 50, 75}) {
+        Register("ReducedPicture/" + std::to_string(zoom) + "/" + size.Name(),
+                 [size, zoom](benchmark::State& s) { Reduce(s, size, zoom); });
+        Register("ViewRedraw/" + std::to_string(zoom) + "/" + size.Name(),
+                 [size, zoom](benchmark::State& s) { Redraw(s, size, zoom); });
+    }
+}
+
+} // namespace bench

@@ -1,0 +1,23 @@
+#pragma once
+// StatusBar: the system's status bar control along the bottom of a frame,
+// with parts whose widths are given at 96 DPI and scaled to the window's.
+
+#include "framework/Control.h"
+
+#include <cstdint>
+
+class StatusBar : public Control {
+public:
+    // Creates the bar as a child of parent with the given control id.
+    bool CreateBar(HWND parent, int childId);
+    // Parts: widths at 96 DPI, the last one taking what is left; at most 8.
+    void SetParts(const int32_t* widths, int count, uint32_t dpi);
+    void SetPartText(int part, const char* text);
+    // Moves the bar to the parent's bottom edge after the parent resized;
+    // returns its height.
+    int32_t Fit();
+
+private:
+    int32_t partWidths[8] = {};
+    int partCount = 0;
+};

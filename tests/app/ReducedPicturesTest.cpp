@@ -1,0 +1,99 @@
+#include "app/ReducedPictures.h"
+#include "base/WorkPool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+void FillRandom(ImageBuffer& picture, uint32_t seed) {
+    std::mt19937 random(seed);
+    for (int32_t y = 0; y < picture.height; ++y)
+        for (int32_t x = 0; x < picture.width * 4; ++x)
+            picture.TopRow(y)[x] = uint8_t(random());
+}
+
+// The exact area average of one output pixel's channel, by overlaps in
+// floating point: what the view must match within rounding.
+double ExactAverage(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight, int32_t ox, int32_t oy, int c) {
+    const double sx = double(picture.width) / outWidth, sy = double(picture.height) / outHeight;
+    double sum = 0;
+    for (int32_t y = int32_t(oy * sy); y < picture.height && y < (oy + 1) * sy; ++y) {
+        const double h = std::fmin(y + 1, (oy + 1) * sy) - std::fmax(y, oy * sy);
+        for (int32_t x = int32_t(ox * sx); x < picture.width && x < (ox + 1) * sx; ++x) {
+            const double w = std::fmin(x + 1, (ox + 1) * sx) - std::fmax(x, ox * sx);
+            sum += w * h * picture.TopRow(y)[4 * x + c];
+        }
+    }
+    return sum / (sx * sy);
+}
+
+TEST(ReducedPicture, MatchesTheExactAreaAverageWhateverTheBands) {
+    ImageBuffer picture;
+    ASSERT_TRUE(picture.Create(97, 120));
+    FillRandom(picture, 7);
+    // Heights that share many, few and no divisors with 120, on this thread
+    // and on pools that split them into bands.
+    const int32_t sizes[][2] = {{24, 30}, {48, 60}, {72, 90}, {13, 7}, {96, 119}, {1, 1}, {97, 120}};
+    for (unsigned threads : {0u, 1u, 3u}) {
+        WorkPool pool(threads == 0 ? 1 : threads);
+        for (const auto& size : sizes) {
+            ImageBuffer out;
+            ASSERT_TRUE(ReducePicture(picture, size[0], size[1], out, threads == 0 ? nullptr : &pool));
+            ASSERT_EQ(out.width, size[0]);
+            double worst = 0;
+            for (int32_t y = 0; y < out.height; ++y)
+                for (int32_t x = 0; x < out.width; ++x) {
+                    for (int c = 0; c < 3; ++c) {
+                        const double exact = ExactAverage(picture, size[0], size[1], x, y, c);
+                        worst = std::fmax(worst, std::fabs(out.TopRow(y)[4 * x + c] - exact));
+                    }
+                    EXPECT_EQ(out.TopRow(y)[4 * x + 3], 255);
+                }
+            // Rounded to the nearest level: never more than half a level off.
+            EXPECT_LE(worst, 0.5 + 1e-9) << size[0] << "x" << size[1] << " on " << threads << " threads";
+        }
+    }
+}
+
+TEST(ReducedPicture, AFineCheckerboardTurnsGrey) {
+    ImageBuffer board;
+    ASSERT_TRUE(board.Create(64, 64));
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+            for (int c = 0; c < 4; ++c)
+                board.TopRow(y)[4 * x + c] = (x + y) % 2 == 0 ? 0 : 255;
+    WorkPool pool(2);
+    for (int32_t side : {32, 16}) {
+        ImageBuffer out;
+        ASSERT_TRUE(ReducePicture(board, side, side, out, &pool));
+        for (int32_t y = 0; y < side; ++y)
+            for (int32_t x = 0; x < side; ++x)
+                ASSERT_NEAR(out.TopRow(y)[4 * x], 128, 1) << x << "," << y;
+    }
+}
+
+TEST(ReducedPicture, SizesOutsideThePictureAreRefusedAndLevelsAreKept) {
+    ImageBuffer picture;
+    ASSERT_TRUE(picture.Create(40, 30));
+    FillRandom(picture, 3);
+    ImageBuffer out;
+    EXPECT_FALSE(ReducePicture(picture, 41, 30, out, nullptr));
+    EXPECT_FALSE(ReducePicture(picture, 0, 10, out, nullptr));
+    EXPECT_TRUE(out.IsEmpty());
+
+    ReducedPictures levels(nullptr);
+    const ImageBuffer* half = levels.Get(picture, 20, 15);
+    ASSERT_NE(half, nullptr);
+    // Asked again after other sizes, the same picture comes back: made once.
+    levels.Get(picture, 10, 7);
+    levels.Get(picture, 30, 22);
+    EXPECT_EQ(levels.Get(picture, 20, 15), half);
+    EXPECT_EQ(levels.Get(picture, 50, 15), nullptr);
+    levels.Clear();
+    EXPECT_NE(levels.Get(picture, 20, 15), nullptr);
+}
+
+} // namespace
