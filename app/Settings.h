@@ -1,6 +1,6 @@
 #pragma once
 // Every option that persists in tessavel.ini, and the file's layout: one
-// section, the same 22 keys in the same order on every write.
+// section, the same 25 keys in the same order on every write.
 
 #include "app/MouseAction.h"
 #include "framework/Str.h"
@@ -26,6 +26,10 @@ struct Settings {
     Str OpenDir;
     Str ConvDir;
     Str RecDir[5]; // index 0 the most recent; the first empty one ends the list
+    // The full path of the file shown last: a start without a path lists
+    // RecDir[0] again and selects it. Earlier versions ignore the key.
+    Str LastFile;
+    int32_t LayersPane = 0; // 1: the layers pane is shown below the file list
 };
 
 // The window's restored rectangle, show command and the file list's width:
@@ -65,7 +69,7 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 // previous settings intact. False when anything failed.
 //
 // standsFor, when given, is the path of the file beside the executable that
-// refused this save: written as the key kFallbackKey after the 22 keys, so
+// refused this save: written as the key kFallbackKey after the 25 keys, so
 // that only that copy of the program reads this file in its place.
 bool WriteSettings(const char* path, const WindowState& window, const Settings& settings,
                    const char* standsFor = nullptr);

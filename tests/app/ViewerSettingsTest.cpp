@@ -50,7 +50,7 @@ TEST(ViewerSettings, NoFileGivesTheDefaultsAndCloseWritesThemAll) {
     const std::optional<std::string> written = viewer.ReadSettings();
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(*written, expected.Text());
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 25u);
 }
 
 TEST(ViewerSettings, EveryValueReadIsWrittenBackAndHandAddedLinesAreDropped) {
@@ -219,7 +219,7 @@ TEST(ViewerSettings, EndOfTheSessionWritesTheSettingsAsACloseDoes) {
     const std::optional<std::string> written = viewer.ReadSettings();
     ASSERT_TRUE(written.has_value()); // before any close
     EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "75");
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 25u);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
@@ -245,7 +245,7 @@ TEST(ViewerSettings, TwoViewersAtOnceKeepWhatTheOtherChanged) {
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "200");
     EXPECT_EQ(viewer::ValueOf(*written, "Velmora"), "C:\\old\\velmora.exe");
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 23u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 25u);
 }
 
 TEST(ViewerSettings, ShowCommandThatWouldHideTheWindowOpensItNormally) {
