@@ -38,12 +38,15 @@
 #define IDM_REDUCE 40020
 #define IDM_RECENT_PLACEHOLDER 40021 /* the "-" item the first rebuild of the submenu removes */
 #define IDM_EXPORT_LAYERS 40022
+#define IDM_REFRESH 40023      /* lists the folder shown again */
+#define IDM_LAYERS_PANE 40024  /* shows or hides the layers pane */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 7 /* position of "Recents opened folder" in the File menu */
 
 /* Child windows of the main frame */
 #define IDC_FILE_LIST 2000
+#define IDC_LAYERS_PANE 2001
 
 /* Controls shared by the dialogs */
 #define IDC_STATIC (-1)
