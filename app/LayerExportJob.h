@@ -7,7 +7,7 @@
 // it, and says how it went.
 
 #include "export/LayerExport.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <windows.h>
 

@@ -16,9 +16,9 @@
 #include "decode/DocumentLayers.h"
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "framework/WheelSink.h"
-#include "framework/WheelSteps.h"
+#include "base/WheelSteps.h"
 #include "framework/Window.h"
 
 #include <shellapi.h>

@@ -6,8 +6,8 @@
 #include "app/FrameMessages.h"
 #include "app/MainFrame.h"
 
-#include "framework/Str.h"
-#include "framework/Text.h"
+#include "base/Str.h"
+#include "base/Text.h"
 
 #include <shellapi.h>
 

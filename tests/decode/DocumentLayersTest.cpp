@@ -3,7 +3,7 @@
 #include "decode/DocumentLayers.h"
 #include "decode/ImageBuffer.h"
 #include "decode/QvmReader.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
