@@ -201,7 +201,15 @@ TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     EXPECT_EQ(viewer.HorzMax(), 79); // Scale=200 of the complete file
     EXPECT_EQ(viewer.Close(), 0u);
-    EXPECT_EQ(viewer.ReadSettings(), OldFile());
+    // The complete file, with the document's folder made recent before the
+    // one it held.
+    SettingsValues expected;
+    expected.Place(20, 20, 620, 520);
+    expected.scale = 200;
+    expected.recDir[0] = docs.Path();
+    expected.recDir[1] = "C:\\kept";
+    expected.lastFile = file;
+    EXPECT_EQ(viewer.ReadSettings(), expected.Text());
     EXPECT_EQ(GetFileAttributesA(partial.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
