@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 class FolderWatch {
 public:
@@ -32,12 +33,12 @@ public:
     void Acknowledge() { pending.store(false); }
     // True while the message of wParam generation belongs to the folder
     // watched now.
-    bool IsCurrent(WPARAM generation) const { return thread != nullptr && generation == WPARAM(current); }
+    bool IsCurrent(WPARAM generation) const { return thread.joinable() && generation == WPARAM(current); }
 
 private:
-    static unsigned __stdcall Run(void* self);
+    void Run();
 
-    HANDLE thread = nullptr;
+    std::thread thread;
     HANDLE change = nullptr; // the system's change notification
     HANDLE stop = nullptr;   // set to end the thread
     HWND window = nullptr;

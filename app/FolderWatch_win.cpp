@@ -1,6 +1,6 @@
 #include "app/FolderWatch.h"
 
-#include <process.h>
+#include "base/WorkPool.h"
 
 #include <vector>
 
@@ -37,8 +37,7 @@ bool FolderWatch::Watch(const char* folder, HWND notify, UINT message) {
     notifyMessage = message;
     ++current;
     pending.store(false);
-    thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Run, this, 0, nullptr));
-    if (thread != nullptr)
+    if (WorkPool::StartThread(thread, [this] { Run(); }))
         return true;
     FindCloseChangeNotification(change);
     CloseHandle(stop);
@@ -47,31 +46,29 @@ bool FolderWatch::Watch(const char* folder, HWND notify, UINT message) {
 }
 
 void FolderWatch::Stop() {
-    if (thread == nullptr)
+    if (!thread.joinable())
         return;
     SetEvent(stop);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    thread.join();
     FindCloseChangeNotification(change);
     CloseHandle(stop);
-    thread = change = stop = nullptr;
+    change = stop = nullptr;
 }
 
-unsigned __stdcall FolderWatch::Run(void* self) {
-    FolderWatch& watch = *static_cast<FolderWatch*>(self);
+void FolderWatch::Run() {
     // Read once: Watch changes these only after this thread has been joined.
-    const HANDLE handles[2] = {watch.stop, watch.change};
-    const HWND window = watch.window;
-    const UINT message = watch.notifyMessage;
-    const WPARAM generation = watch.current;
+    const HANDLE handles[2] = {stop, change};
+    const HWND notify = window;
+    const UINT message = notifyMessage;
+    const WPARAM generation = current;
     for (;;) {
         if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
-            return 0;
-        if (!watch.pending.exchange(true))
-            PostMessageW(window, message, generation, 0);
+            return;
+        if (!pending.exchange(true))
+            PostMessageW(notify, message, generation, 0);
         // Re-armed before the window lists the folder, so a change made
         // while it does is noticed too.
-        if (!FindNextChangeNotification(watch.change))
-            return 0;
+        if (!FindNextChangeNotification(handles[1]))
+            return;
     }
 }

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <thread>
 
 class LayerExportJob {
 public:
@@ -24,7 +25,7 @@ public:
     // message goes to notify when done. False while one runs or when no
     // thread can be made.
     bool Start(const char* path, HWND notify, UINT message);
-    bool Running() const { return thread != nullptr; }
+    bool Running() const { return thread.joinable(); }
     // After the message: joins the thread; the outcome in succeeded and
     // report. False when no export had run.
     bool Finish();
@@ -37,9 +38,9 @@ public:
     LayerExportReport report;
 
 private:
-    static unsigned __stdcall Run(void* self);
+    void Run();
 
-    HANDLE thread = nullptr;
+    std::thread thread;
     Str path;
     HWND window = nullptr;
     UINT notifyMessage = 0;

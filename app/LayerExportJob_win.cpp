@@ -1,9 +1,9 @@
 #include "app/LayerExportJob.h"
 
-#include <process.h>
+#include "base/WorkPool.h"
 
 bool LayerExportJob::Start(const char* document, HWND notify, UINT message) {
-    if (thread != nullptr)
+    if (thread.joinable())
         return false;
     path.Assign(document);
     window = notify;
@@ -12,16 +12,13 @@ bool LayerExportJob::Start(const char* document, HWND notify, UINT message) {
     cancel.store(false);
     // Everything above is written before the thread starts, which orders it
     // before the thread's reads.
-    thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Run, this, 0, nullptr));
-    return thread != nullptr;
+    return WorkPool::StartThread(thread, [this] { Run(); });
 }
 
 bool LayerExportJob::Finish() {
-    if (thread == nullptr)
+    if (!thread.joinable())
         return false;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    thread = nullptr;
+    thread.join();
     return true;
 }
 
@@ -30,12 +27,10 @@ void LayerExportJob::Stop() {
     Finish();
 }
 
-unsigned __stdcall LayerExportJob::Run(void* self) {
-    LayerExportJob& job = *static_cast<LayerExportJob*>(self);
+void LayerExportJob::Run() {
     LayerExportOptions options;
-    options.cancel = &job.cancel;
-    job.succeeded = ExportLayers(job.path.Text(), options, job.report);
+    options.cancel = &cancel;
+    succeeded = ExportLayers(path.Text(), options, report);
     // The report is the window's from here, once it has joined the thread.
-    PostMessageW(job.window, job.notifyMessage, 0, 0);
-    return 0;
+    PostMessageW(window, notifyMessage, 0, 0);
 }
