@@ -15,3 +15,8 @@ constexpr UINT kDecodedAheadQuery = WM_USER + 2;
 // command line is to be shown: a large document takes seconds to read, and
 // the window, naming the file, is up meanwhile.
 constexpr UINT kShowStartFile = WM_USER + 3;
+// Posted by the folder watch when a file appeared, went or was renamed in
+// the folder listed; wParam: the watch's generation.
+constexpr UINT kFolderChanged = WM_USER + 10;
+// Posted by the layer export's thread when it has ended.
+constexpr UINT kLayersExported = WM_USER + 11;

@@ -6,19 +6,24 @@
 #include "base/Str.h"
 #include "res/Messages.h"
 
-void ExportSelectedLayers(const char* selectedPath) {
+bool CanExportLayers(const char* selectedPath) {
     if (selectedPath == nullptr)
-        return;
+        return false;
     Str path;
     path.Assign(selectedPath);
     Str extension;
     path.GetExtension(extension);
     if (extension.CompareNoCase("qvm") != 0) {
         ShowWarning(msg::kQvmOnly);
-        return;
+        return false;
     }
-    LayerExportReport report;
-    const bool done = ExportLayers(path.Text(), LayerExportOptions(), report);
+    return true;
+}
+
+void ReportLayerExport(bool done, const LayerExportReport& report) {
+    // The session is ending: the box would only hold the logoff up.
+    if (report.status == LayerExportStatus::Stopped)
+        return;
     if (done && report.failures.empty()) {
         ShowMessage(msg::kExportDone, msg::kExportDoneCaption, MB_ICONINFORMATION);
         return;
@@ -34,4 +39,12 @@ void ExportSelectedLayers(const char* selectedPath) {
         failed.Add(name.Text(), WriteFailureReason(failure.error).c_str());
     }
     ShowMessage(failed.Text(msg::kExportFailed).c_str(), msg::kExportFailedCaption, MB_ICONINFORMATION);
+}
+
+void ExportSelectedLayers(const char* selectedPath) {
+    if (!CanExportLayers(selectedPath))
+        return;
+    LayerExportReport report;
+    const bool done = ExportLayers(selectedPath, LayerExportOptions(), report);
+    ReportLayerExport(done, report);
 }

@@ -42,6 +42,8 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     list.SetWheelSink(this);
     if (!view.CreateView(hwnd, settings, image, *this) || !CreateStatus())
         return false;
+    // Without the pane the viewer works as before.
+    layersPane.Create(hwnd, IDC_LAYERS_PANE);
     const int showCommand = LoadSettings();
     // The saved placement may have put the hidden window on a monitor of
     // another scale; the saved list width belongs to that monitor already.
@@ -77,7 +79,14 @@ void MainFrame::LayOut(int32_t listWidth) {
     }
     if (status.hwnd != nullptr)
         height -= status.Fit();
-    list.Resize(listWidth, height);
+    int32_t listHeight = height;
+    if (layersPane.Visible()) {
+        // The pane takes the lower third of the list's column.
+        const int32_t paneHeight = height / 3;
+        listHeight = height - paneHeight;
+        SetWindowPos(layersPane.hwnd, nullptr, 0, listHeight, listWidth, paneHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    list.Resize(listWidth, listHeight);
     const int32_t gap = Scaled(kSplitterGap);
     SetWindowPos(view.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -197,6 +206,9 @@ bool MainFrame::OnClose() {
 bool MainFrame::OnDestroy() {
     // The decode thread ends before the window and the pictures go.
     StopDecodingAhead();
+    folderWatch.Stop();
+    // The layer being written is finished; no other starts.
+    exportJob.Stop();
     list.ClearFiles();
     PostQuitMessage(0);
     return true;

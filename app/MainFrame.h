@@ -6,18 +6,26 @@
 // reads the settings before it is first shown and writes them when it closes.
 
 #include "app/DecodeWorker.h"
+#include "app/FolderWatch.h"
 #include "app/ImageView.h"
+#include "app/LayersPane.h"
+#include "app/LayerExportJob.h"
 #include "app/MouseActionSink.h"
 #include "app/PicturesAhead.h"
 #include "app/Settings.h"
+#include "decode/DocumentLayers.h"
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
 #include "framework/StatusBar.h"
+#include "base/Str.h"
 #include "framework/WheelSink.h"
 #include "base/WheelSteps.h"
 #include "framework/Window.h"
 
+#include <shellapi.h>
+
 #include <cstdint>
+#include <vector>
 
 class MainFrame : public Window, public MouseActionSink, public WheelSink {
 public:
@@ -44,6 +52,7 @@ public:
     bool OnEndSession(WPARAM ending) override;
     bool OnInitMenuPopup(WPARAM menu, uint32_t position, uint32_t systemMenu) override;
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(WPARAM controlId, LPARAM header, LRESULT* result) override;
     bool PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // The list (MainFrameFiles.cpp)
@@ -59,6 +68,31 @@ public:
     void OpenCommandLinePath(const char* commandTail);
     // Empties the list and drops what was decoded ahead for it.
     void ClearList();
+    // Selects item index and names it in the title; it is read once the
+    // window is up. Nothing for an index outside the list.
+    void NameStartFile(int index);
+
+    // One document opens its folder (MainFrameFolder.cpp). ListDocumentFolder
+    // makes document a full path, lists its folder (made the most recent)
+    // and watches it; the document's index. OpenDocument does so and shows
+    // it; false for a path that is no qvm or qvr document.
+    int ListDocumentFolder(Str& document);
+    bool OpenDocument(const char* path);
+    // A drop of one document: its folder listed, it shown. False for
+    // anything else, which the drop then handles as before.
+    bool OpenDroppedDocument(HDROP drop);
+    // A start without a path: RecDir[0] listed again; the index of LastFile
+    // in it (the first item when it is gone), -1 with nothing listed.
+    int ReopenLastFolder();
+    int IndexOfPath(const char* path);
+    // The list now shows folder alone: watched for files coming and going.
+    void WatchFolder(const char* folder);
+    // The list is no longer one folder's (files picked, several dropped).
+    void ForgetFolder();
+    // F5 and a change seen in the folder: the folder listed again, the
+    // selection kept on its file.
+    void RefreshFolder();
+    void OnFolderChanged(WPARAM generation);
 
     // Decoding ahead (MainFrameAhead.cpp). LoadShownFile puts the picture
     // of item index (at path) into image, from what was decoded ahead when
@@ -93,6 +127,16 @@ public:
     void RunOptionDialog();
     void RunConversion();
     void ExportSelectedLayers();
+    // The export's thread has ended: joined, and the box says how it went.
+    void OnLayersExported();
+
+    // The layers pane (MainFrameLayers.cpp): View > Layers shows or hides
+    // it; FillLayersPane lists the layers of the file at path (shown now);
+    // ShowLayers flattens the shown file again with the layers layerVisible
+    // shows.
+    void ToggleLayersPane();
+    void FillLayersPane(const char* path);
+    void ShowLayers();
 
     // The settings file (MainFrameSettings.cpp): LoadSettings places the
     // window and lays out the children, and returns the show command.
@@ -120,6 +164,12 @@ public:
     WindowState loadedWindow;
     PicturesAhead ahead; // the pictures of the files beside the one shown
     DecodeWorker worker;
+    Str listedFolder; // the folder the list shows, empty when it is no one folder's
+    FolderWatch folderWatch;
+    LayerExportJob exportJob;
+    LayersPane layersPane;
+    DocumentLayers shownLayers;        // of the file shown, while the pane is up
+    std::vector<uint8_t> layerVisible; // as the pane's boxes say, file order
 
     int dragging = 0; // 1 while a splitter drag holds the mouse capture
     POINT lastCursor{};

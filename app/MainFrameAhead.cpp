@@ -33,9 +33,17 @@ void MainFrame::StopDecodingAhead() {
     ahead.Clear();
 }
 
-bool MainFrame::OnUserMessage(UINT message, WPARAM, LPARAM) {
+bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == kShowStartFile) {
         ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+        return true;
+    }
+    if (message == kLayersExported) {
+        OnLayersExported();
+        return true;
+    }
+    if (message == kFolderChanged) {
+        OnFolderChanged(wParam);
         return true;
     }
     if (message != kFileDecodedAhead)

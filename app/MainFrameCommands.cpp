@@ -14,6 +14,9 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 const char kDocumentFilter[] = "QVM/QVR\0*.qvm;*.qvr\0";
@@ -85,6 +88,12 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_LEAVE_FULL_SCREEN:
         SetFullScreen(false);
         return true;
+    case IDM_LAYERS_PANE:
+        ToggleLayersPane();
+        return true;
+    case IDM_REFRESH:
+        RefreshFolder();
+        return true;
     case IDM_EXTEND:
         view.ZoomStep(true);
         UpdateStatus();
@@ -109,18 +118,23 @@ void MainFrame::OpenFile() {
     OpenFileList picked;
     if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
         return;
+    settings.OpenDir.Assign(picked.folder.Text());
+    std::vector<std::string> paths;
+    Str name;
+    while (picked.Next(name))
+        paths.push_back(std::string(picked.folder.Text()) + "\\" + name.Text());
+    // One document picked opens its folder, with it shown.
+    if (paths.size() == 1 && OpenDocument(paths[0].c_str()))
+        return;
+    ForgetFolder();
     list.BeginFill();
     ClearList();
-    Str name;
     Str path;
-    while (picked.Next(name)) {
-        path.Assign(picked.folder.Text());
-        path.Append("\\");
-        path.Append(name.Text());
+    for (const std::string& file : paths) {
+        path.Assign(file.c_str());
         list.AddFile(path, false);
     }
     list.EndFill();
-    settings.OpenDir.Assign(picked.folder.Text());
     SelectFirst();
 }
 

@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ConversionDialog.h"
+#include "app/FrameMessages.h"
 #include "app/LayerExportCommand.h"
 #include "app/OptionDialog.h"
 
@@ -19,5 +20,16 @@ void MainFrame::RunConversion() {
 
 void MainFrame::ExportSelectedLayers() {
     // No selection gives no path, and the export does nothing.
-    ::ExportSelectedLayers(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+    const char* path = list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+    if (exportJob.Running() || !CanExportLayers(path))
+        return;
+    // On its thread the export leaves the window free for the end of the
+    // session, which stops it. Without a thread it runs here, as it can.
+    if (!exportJob.Start(path, hwnd, kLayersExported))
+        ::ExportSelectedLayers(path);
+}
+
+void MainFrame::OnLayersExported() {
+    if (exportJob.Finish())
+        ReportLayerExport(exportJob.succeeded, exportJob.report);
 }

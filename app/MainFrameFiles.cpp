@@ -41,6 +41,8 @@ void MainFrame::ShowFile(int index) {
     const char* path = list.PathAt(index);
     if (path == nullptr)
         return;
+    // A start without a path comes back to it.
+    settings.LastFile.Assign(path);
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const bool loaded = LoadShownFile(index, path);
     SetCursor(kept);
@@ -51,6 +53,7 @@ void MainFrame::ShowFile(int index) {
         // file selected it would pass for that file's (and be copied as it).
         // It stays held ahead, so stepping back shows it at once.
         ahead.Withdraw(image);
+        FillLayersPane(nullptr);
         view.UpdateScroll(true);
         Str title;
         title.Assign("Tessavel - ");
@@ -67,6 +70,7 @@ void MainFrame::ShowFile(int index) {
     }
     view.ShowFailure(nullptr);
     view.UpdateScroll(true);
+    FillLayersPane(path);
     Str title(name.Length() + 64);
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
                   image.height, name.Text());
@@ -129,6 +133,7 @@ void MainFrame::OpenFolder(const char* folder) {
     ClearList();
     ScanFolder(folder);
     list.EndFill();
+    WatchFolder(folder);
     SelectFirst();
 }
 
@@ -153,8 +158,10 @@ void MainFrame::RebuildRecentMenu() {
 }
 
 void MainFrame::OpenCommandLinePath(const char* commandTail) {
-    if (commandTail == nullptr || commandTail[0] == '\0')
+    if (commandTail == nullptr || commandTail[0] == '\0') {
+        NameStartFile(ReopenLastFolder());
         return;
+    }
     Str path;
     path.Assign(commandTail);
     // A tail of at least 3 characters starting with a quote loses its first
@@ -163,22 +170,33 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
     const DWORD attributes = GetFileAttributesA(path.Text());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return; // a missing path is ignored
-    list.BeginFill();
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         PushRecentFolder(path.Text());
+        list.BeginFill();
         ScanFolder(path.Text());
+        list.EndFill();
+        WatchFolder(path.Text());
+        NameStartFile(0);
+    } else if (IsDocumentPath(path)) {
+        // A document opens its folder, so the files beside it are a step away.
+        NameStartFile(ListDocumentFolder(path));
     } else {
         // Only this file, whatever its extension: another kind then fails to
         // load and says so.
+        list.BeginFill();
         list.AddFile(path, false);
+        list.EndFill();
+        NameStartFile(0);
     }
-    list.EndFill();
+}
+
+void MainFrame::NameStartFile(int index) {
     // Selected and named now; read once the window is up (kShowStartFile).
-    if (ItemCount(list) <= 0)
+    if (index < 0 || index >= ItemCount(list))
         return;
-    list.SetCurSel(0);
+    list.SetCurSel(index);
     Str name;
-    list.GetText(0, name);
+    list.GetText(index, name);
     Str title;
     title.Assign("Tessavel - ");
     title.Append(name.Text());
@@ -189,6 +207,10 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
 bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     HDROP drop = reinterpret_cast<HDROP>(dropHandle);
     const bool extend = GetKeyState(VK_CONTROL) < 0;
+    if (!extend && OpenDroppedDocument(drop))
+        return true;
+    // Only a single folder dropped alone is one folder's listing, watched.
+    ForgetFolder();
     list.BeginFill();
     if (!extend)
         ClearList();
@@ -214,6 +236,9 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     DragFinish(drop);
     SetForegroundWindow(hwnd);
     list.EndFill();
+    if (!extend && count == 1 && GetFileAttributesA(path.Text()) != INVALID_FILE_ATTRIBUTES &&
+        (GetFileAttributesA(path.Text()) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        WatchFolder(path.Text());
     // With Ctrl the list is only extended: selection, picture and title stay.
     if (!extend)
         SelectFirst();

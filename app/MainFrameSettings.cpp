@@ -46,6 +46,7 @@ int MainFrame::LoadSettings() {
     if (showCommand != SW_SHOWMAXIMIZED)
         KeepInVirtualScreen();
 
+    layersPane.Show(settings.LayersPane != 0);
     savedListWidth = state.listWidth;
     if (showCommand == SW_SHOWMAXIMIZED)
         LayOut(savedListWidth); // measured once the window is maximised
@@ -100,6 +101,8 @@ bool MainFrame::OnEndSession(WPARAM ending) {
     // The process is ended once this returns: a conversion or a layer export
     // under way would leave its half-written temporaries. They go now, and
     // no new one is begun (the conversion dialog stops its run as well).
+    exportJob.Cancel();
     RemovePendingTemporaries();
+    exportJob.Finish();
     return true;
 }

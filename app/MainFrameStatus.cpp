@@ -80,6 +80,7 @@ void MainFrame::SetFullScreen(bool on) {
         fullScreen = true;
         ShowWindow(list.hwnd, SW_HIDE);
         ShowWindow(status.hwnd, SW_HIDE);
+        ShowWindow(layersPane.hwnd, SW_HIDE);
         windowedMenu = GetMenu(hwnd);
         SetMenu(hwnd, nullptr);
         SetWindowLongPtrA(hwnd, GWL_STYLE, (windowedStyle & ~LONG_PTR(WS_OVERLAPPEDWINDOW)) | WS_POPUP);
@@ -92,6 +93,8 @@ void MainFrame::SetFullScreen(bool on) {
         SetMenu(hwnd, windowedMenu);
         ShowWindow(list.hwnd, SW_SHOW);
         ShowWindow(status.hwnd, SW_SHOW);
+        if (layersPane.Visible())
+            ShowWindow(layersPane.hwnd, SW_SHOW);
         SetWindowPos(hwnd, nullptr, windowedRect.left, windowedRect.top, windowedRect.right - windowedRect.left,
                      windowedRect.bottom - windowedRect.top, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOOWNERZORDER);
     }

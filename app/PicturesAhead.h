@@ -78,6 +78,13 @@ public:
     // Drops every picture held ahead (the list was replaced, or the window
     // goes); the shown picture stays described.
     void Clear();
+    // The picture on display is no longer its file's as stored (layers
+    // hidden in the view): it is never kept for the file, and showing the
+    // file again reads it.
+    void Disown() { shown.path.Clear(); }
+    // The pool a file shown is decoded on, for other decodes of the
+    // interface thread.
+    WorkPool& Pool() { return pool; }
     // Files held ahead, decoded or failed.
     int Held() const;
     // The bytes of the pictures held ahead.

@@ -56,6 +56,7 @@ Settings::Settings() {
     ConvDir.Reserve(kPathRoom);
     for (Str& folder : RecDir)
         folder.Reserve(kRecentRoom);
+    LastFile.Reserve(kPathRoom);
 }
 
 void ReadSettings(SettingsSource& source, WindowState& window, Settings& settings) {
@@ -84,6 +85,8 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
         // The buffer holds 511 characters, but a recent folder keeps 500.
         ReadText(source, key, settings.RecDir[i], kRecentRoom);
     }
+    ReadText(source, "LastFile", settings.LastFile, kPathRoom);
+    settings.LayersPane = source.GetInt("LayersPane", 0) != 0 ? 1 : 0;
 }
 
 namespace {
@@ -118,7 +121,10 @@ bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
     const size_t length = std::strlen(text);
     const char first = length > 0 ? text[0] : 0;
     const char last = length > 0 ? text[length - 1] : 0;
-    const bool blankEnd = first == ' ' || first == '\t' || last == ' ' || last == '\t';
+    // The system's reader takes Ctrl+Z (the old end-of-file mark) and the
+    // other white-space characters for blanks as well.
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A'; };
+    const bool blankEnd = length > 0 && (blank(first) || blank(last));
     const bool quoted = length >= 2 && (first == '"' || first == '\'') && last == first;
     if (!blankEnd && !quoted)
         return file.WriteKeyText(name, text);
@@ -134,7 +140,7 @@ bool WriteLines(ByteFile& file, const WindowState& window, const Settings& setti
     ok = ok && file.WriteKeyInt("Scale", settings.Scale) && file.WriteKeyInt("ColBk", settings.ColBk);
     for (int i = 0; ok && i < kMouseEventCount; ++i)
         ok = file.WriteKeyInt(kMouseKeys[i], settings.Mouse[i]);
-    ok = ok && file.WriteKeyInt("ConvType", settings.ConvType);
+    ok = ok && file.WriteKeyInt("ConvType", settings.ConvType) && file.WriteKeyInt("LayersPane", settings.LayersPane);
     ok = ok && WriteKeyTextAsRead(file, "Velmora", settings.VelmoraPath.Text()) &&
          WriteKeyTextAsRead(file, "OpenDir", settings.OpenDir.Text()) &&
          WriteKeyTextAsRead(file, "ConvDir", settings.ConvDir.Text());
@@ -143,8 +149,8 @@ bool WriteLines(ByteFile& file, const WindowState& window, const Settings& setti
         RecentKey(key, i);
         ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
     }
-    ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
-    return ok;
+    ok = ok && WriteKeyTextAsRead(file, "LastFile", settings.LastFile.Text());
+    return ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Every option that persists in tessavel.ini, and the file's layout: one
-// section, the same 23 keys in the same order on every write (the 22 of the
-// first versions, then FitToWindow, which those versions ignore).
+// section, the same 26 keys in the same order on every write (the 22 of the
+// first versions, then the later ones, which those versions ignore).
 
 #include "app/MouseAction.h"
 #include "base/Str.h"
@@ -30,6 +30,10 @@ struct Settings {
     // The picture fitted to the view instead of shown at Scale. Written
     // after the original keys, which older versions read alone.
     bool FitToWindow = false;
+    // The full path of the file shown last: a start without a path lists
+    // RecDir[0] again and selects it. Earlier versions ignore the key.
+    Str LastFile;
+    int32_t LayersPane = 0; // 1: the layers pane is shown below the file list
 };
 
 // The window's restored rectangle, show command and the file list's width:
@@ -69,7 +73,7 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 // previous settings intact. False when anything failed.
 //
 // standsFor, when given, is the path of the file beside the executable that
-// refused this save: written as the key kFallbackKey after the 23 keys, so
+// refused this save: written as the key kFallbackKey after the 26 keys, so
 // that only that copy of the program reads this file in its place.
 bool WriteSettings(const char* path, const WindowState& window, const Settings& settings,
                    const char* standsFor = nullptr);

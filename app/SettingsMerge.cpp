@@ -25,15 +25,19 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
         out.Mouse[i] = Pick(loaded.Mouse[i], current.Mouse[i], onDisk.Mouse[i]);
     out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
     out.FitToWindow = Pick(loaded.FitToWindow, current.FitToWindow, onDisk.FitToWindow);
+    out.LayersPane = Pick(loaded.LayersPane, current.LayersPane, onDisk.LayersPane);
     PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
     PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
     PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);
-    bool recentChanged = false;
+    // The last file names an item of the most recent folder: it goes with
+    // the list, or a start would look for one folder's file in another.
+    bool recentChanged = !Same(loaded.LastFile, current.LastFile);
     for (int i = 0; i < 5; ++i)
         recentChanged = recentChanged || !Same(loaded.RecDir[i], current.RecDir[i]);
     const Settings& recent = recentChanged ? current : onDisk;
     for (int i = 0; i < 5; ++i)
         out.RecDir[i].Assign(recent.RecDir[i].Text());
+    out.LastFile.Assign(recent.LastFile.Text());
 }
 
 void MergeWindowState(const WindowState& loaded, const WindowState& current, const WindowState& onDisk,

@@ -10,7 +10,8 @@
 // What to write: each key from current where it differs from loaded (what
 // this viewer read at start), from onDisk (the file now) where it does not.
 // The recent folders are one list and go together: this viewer's whole list
-// when it changed any of them, the file's otherwise.
+// when it changed any of them, the file's otherwise. The last file shown
+// goes with them.
 void MergeSettings(const Settings& loaded, const Settings& current, const Settings& onDisk, Settings& out);
 void MergeWindowState(const WindowState& loaded, const WindowState& current, const WindowState& onDisk,
                       WindowState& out);

@@ -6,6 +6,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/QvmReader.h"
 #include "base/WorkPool.h"
 
 #include <cstring>
@@ -43,6 +44,24 @@ void Load(benchmark::State& state, const std::string& path, size_t pixels, size_
     WorkPool pool(threads);
     for (auto _ : state) {
         if (!LoadDocument(image, path.c_str(), &pool)) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        benchmark::DoNotOptimize(image.bits);
+    }
+    Account(state, pixels, rawBytes, anchor, pool.Size());
+}
+
+// The layers pane's toggle: the document flattened again with its top layer
+// hidden, against reading it whole.
+void ToggleTopLayer(benchmark::State& state, const std::string& path, size_t layers, size_t pixels, size_t rawBytes,
+                    const std::string& anchor, unsigned threads) {
+    ImageBuffer image;
+    WorkPool pool(threads);
+    std::vector<uint8_t> visible(layers, 1);
+    visible.back() = 0;
+    for (auto _ : state) {
+        if (!ReadQvmShowing(image, path.c_str(), visible, &pool)) {
             state.SkipWithError("load failed");
             return;
         }
@@ -97,6 +116,11 @@ void RegisterDecodeBenchmarks() {
             Register("ReadQvm/6layers/" + n + t, [size, n, pixels, threads](benchmark::State& s) {
                 const DocumentSet& d = Documents(size);
                 Load(s, d.qvmPath, pixels, d.qvmLayerBytes * d.qvmStreams.size(), "InflateQvm/" + n, threads);
+            });
+            Register("ToggleLayer/6layers/" + n + t, [size, n, t, pixels, threads](benchmark::State& s) {
+                const DocumentSet& d = Documents(size);
+                ToggleTopLayer(s, d.qvmPath, d.qvmStreams.size(), pixels, d.qvmLayerBytes * d.qvmStreams.size(),
+                               "ReadQvm/6layers/" + n + t, threads);
             });
             Register("ReadQvrV1/10layers/" + n + t, [size, n, pixels, threads](benchmark::State& s) {
                 const DocumentSet& d = Documents(size);

@@ -16,7 +16,15 @@ namespace {
 
 constexpr uint32_t kChunkSize = 32768;
 
-bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table) {
+// Whether record index is blended: its stored flag, unless the caller says.
+bool Shows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8_t>* visible) {
+    if (visible != nullptr && index < visible->size())
+        return (*visible)[index] != 0;
+    return record.Visible();
+}
+
+bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table,
+                       const std::vector<uint8_t>* visible) {
     MemBlock scratch;
     if (scratch.Alloc(kChunkSize, true) == nullptr)
         return false;
@@ -32,7 +40,7 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(file, header.recordLength, record))
             return false;
-        if (!record.Visible()) {
+        if (!Shows(record, index, visible)) {
             if (!file.Skip(record.compressedSize))
                 return false;
             continue;
@@ -52,8 +60,8 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
 // order on this thread.
 class PooledLayers : public StreamRecords {
 public:
-    PooledLayers(const QvmHeader& header, ImageBuffer& target, BlendTable& table)
-        : header(header), target(target), table(table) {}
+    PooledLayers(const QvmHeader& header, ImageBuffer& target, BlendTable& table, const std::vector<uint8_t>* visible)
+        : header(header), target(target), table(table), visible(visible) {}
 
     bool Prepare(StreamJob& job) override {
         layers.emplace_back(new ImageBuffer);
@@ -64,11 +72,11 @@ public:
         return true;
     }
 
-    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
+    Next ReadRecord(ByteSource& file, uint32_t index, StreamJob& job) override {
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(file, header.recordLength, record))
             return Next::Failed;
-        if (!record.Visible())
+        if (!Shows(record, index, visible))
             return file.Skip(record.compressedSize) ? Next::Passed : Next::Failed;
         job.compressedSize = record.compressedSize;
         job.mode = record.blendMode;
@@ -84,10 +92,12 @@ private:
     const QvmHeader& header;
     ImageBuffer& target;
     BlendTable& table;
+    const std::vector<uint8_t>* visible;
     std::vector<std::unique_ptr<ImageBuffer>> layers; // one per job
 };
 
-bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize) {
+bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
+                 const std::vector<uint8_t>* visible = nullptr) {
     BlendTable table;
     if (!table.Allocate())
         return false;
@@ -99,8 +109,8 @@ bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool any
         return false;
     target.Fill(0xFFFFFFFF);
     if (!ReadsOnPool(pool, uint64_t(header.width) * header.height, anySize))
-        return ReadLayersInOrder(file, header, target, table);
-    PooledLayers layers(header, target, table);
+        return ReadLayersInOrder(file, header, target, table, visible);
+    PooledLayers layers(header, target, table, visible);
     return InflateStreamsInOrder(file, header.layerCount, *pool, layers);
 }
 
@@ -117,4 +127,9 @@ bool ReadQvm(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
 
 bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
     return ReadQvmWith(target, source, &pool, true);
+}
+
+bool ReadQvmShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    ByteFile file;
+    return file.OpenRead(path) && ReadQvmWith(target, file, pool, false, &visible);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Flattens a QVM document (see QvmFormat.h) into one picture.
 
+#include <cstdint>
+#include <vector>
+
 class ByteSource;
 class ImageBuffer;
 class WorkPool;
@@ -21,3 +24,10 @@ bool ReadQvm(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 // ReadQvm on the pool whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
 bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);
+
+// ReadQvm with the visibility of layer record i (0 = bottom) taken from
+// visible[i] instead of its stored flag: the viewer's layers pane hides and
+// shows layers without writing the file. Records beyond visible keep their
+// flag. A hidden layer's stream is skipped, not expanded.
+bool ReadQvmShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
+                    WorkPool* pool = nullptr);

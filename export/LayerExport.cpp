@@ -83,6 +83,8 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
     const uint32_t capacity = uint32_t(layer.ByteCount());
     Str output(511);
     for (int32_t i = 0; i < header.layerCount; ++i) {
+        if (options.cancel != nullptr && options.cancel->load())
+            return LayerExportStatus::Stopped;
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(file, header.recordLength, record)) {
             report.corruptLayer = i;

@@ -12,6 +12,7 @@
 
 #include "base/Str.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,12 +33,16 @@ enum class LayerExportStatus {
     NotQvm,       // wrong magic, version not 0, or impossible header lengths
     TooLarge,     // the picture cannot be created at the document's size
     CorruptLayer, // a layer's stream is corrupt or truncated
+    Stopped,      // the cancel flag was raised; the layers before stay written
 };
 
 struct LayerExportOptions {
     const char* folder = nullptr; // null: beside the document
     bool overwrite = true;        // false: existing files are left alone
     bool dryRun = false;          // true: names the files in planned, reads no pixels, writes nothing
+    // Raised by another thread (the session ending): no layer starts after
+    // it; the one being written is finished or its temporary removed.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct LayerExportReport {

@@ -131,6 +131,7 @@ TEST_F(SettingsFileTest, FiveThousandCharacterTextsAreCutToTheirRoomBetweenChara
         EXPECT_EQ(value.compare(0, size_t(c.pathLength), settings.ConvDir.Text()), 0);
         for (const Str& folder : settings.RecDir)
             EXPECT_EQ(folder.Length(), c.recentLength);
+        EXPECT_EQ(settings.LastFile.Length(), c.pathLength);
         ExpectSound();
     }
 }

@@ -43,6 +43,15 @@ const MergeCase kCases[] = {
          EXPECT_STREQ(s.RecDir[1].Text(), "C:\\a");
          EXPECT_STREQ(s.RecDir[2].Text(), "");
      }},
+    {"LastFileShownHereKeepsItsFolderFirstOverTheOthers", [](Settings& s) { s.LastFile.Assign("C:\\a\\x.qvm"); },
+     [](Settings& s) {
+         s.RecDir[0].Assign("C:\\there");
+         s.LastFile.Assign("C:\\there\\y.qvm");
+     },
+     [](const Settings& s) {
+         EXPECT_STREQ(s.RecDir[0].Text(), "C:\\a");
+         EXPECT_STREQ(s.LastFile.Text(), "C:\\a\\x.qvm");
+     }},
     {"RecentFoldersUntouchedHereAreTheOthers", [](Settings& s) { s.ConvType = 1; },
      [](Settings& s) {
          s.RecDir[0].Assign("C:\\there");

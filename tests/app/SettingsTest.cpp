@@ -84,7 +84,7 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SettingsWriteTest, WritesTheTwentyFourLinesExactly) {
+TEST_F(SettingsWriteTest, WritesTheTwentySixLinesExactly) {
     WindowState window;
     window.left = 10;
     window.top = -20;
@@ -96,16 +96,19 @@ TEST_F(SettingsWriteTest, WritesTheTwentyFourLinesExactly) {
     settings.VelmoraPath.Assign("C:\\Velmora\\velmora.exe");
     settings.RecDir[0].Assign("C:\\\x95\x5C");
     settings.RecDir[1].Assign(std::string(600, 'x').c_str()); // written in full
+    settings.LayersPane = 1;
+    settings.LastFile.Assign("C:\\\x95\x5C\\a.qvm");
     const std::string path = dir.File("tessavel.ini");
     ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-    const std::string expected = "[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
-                                 "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
-                                 "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\n"
-                                 "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
-                                 "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
-                                 std::string(600, 'x') +
-                                 "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n"
-                                 "FitToWindow=0\r\n";
+    const std::string expected =
+        "[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
+        "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
+        "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\nLayersPane=1\r\n"
+        "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
+        "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
+        std::string(600, 'x') +
+        "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n"
+        "LastFile=C:\\\x95\x5C\\a.qvm\r\nFitToWindow=0\r\n";
     EXPECT_EQ(Read(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }

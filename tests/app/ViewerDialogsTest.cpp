@@ -247,6 +247,44 @@ TEST(ViewerConversion, EndOfTheSessionDuringARunLeavesNoTemporary) {
         EXPECT_EQ(PngSamples(out + "\\" + name, 2).size(), size_t(1600) * 1600 * 3) << name;
 }
 
+TEST(ViewerLayerExport, EndOfTheSessionStopsTheExportAndLeavesNoTemporary) {
+    // Layers of noise, so that each PNG file is being written for a while.
+    constexpr int kSide = 1200, kLayers = 8;
+    docwriter::QvmDocument doc;
+    doc.width = doc.height = uint16_t(kSide);
+    uint32_t noise = 12345;
+    for (int i = 0; i < kLayers; ++i) {
+        Bytes pixels(size_t(kSide) * kSide * 4);
+        for (uint8_t& byte : pixels) {
+            noise = noise * 1664525u + 1013904223u;
+            byte = uint8_t(noise >> 24);
+        }
+        doc.layers.push_back(docwriter::MakeQvmLayer("l" + std::to_string(i), std::move(pixels)));
+    }
+    viewer::DocFolder docs;
+    const std::string file = docs.Path() + "\\big.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(file, docwriter::WriteQvm(doc)));
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    ASSERT_TRUE(viewer.Post(IDM_EXPORT_LAYERS));
+    ASSERT_TRUE(waits::WaitUntil([&] { return HoldsTemporary(docs.Path()); }, 60000)) << "no layer was being written";
+    // The window answers during the export, and the end of the session
+    // returns only once the export has stopped.
+    ASSERT_TRUE(e2e::SendWithTimeout(viewer.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    EXPECT_FALSE(HoldsTemporary(docs.Path()));
+    size_t written = 0;
+    for (const std::string& name : FilesIn(docs.Path())) {
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".png") != 0)
+            continue;
+        ++written;
+        EXPECT_EQ(PngSamples(docs.Path() + "\\" + name, 6).size(), size_t(kSide) * kSide * 4) << name;
+    }
+    EXPECT_LT(written, size_t(kLayers)) << "the export ran to its end";
+    // Stopped, not failed: no box holds the logoff up.
+    EXPECT_TRUE(viewer.NoBox());
+    viewer.process.Kill();
+}
+
 TEST(ViewerConversion, OverwriteOffWithEveryOutputPresentWritesNothing) {
     ConversionFixture f;
     ASSERT_TRUE(f.started);
@@ -395,7 +433,7 @@ TEST(ViewerOption, OkStoresEverythingTheBindingsActAndTheFileHoldsThem) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(viewer::ValueOf(settings, keys[i]), std::to_string(bindings[i])) << keys[i];
     EXPECT_EQ(viewer::ValueOf(settings, "Scale"), "200");
-    EXPECT_EQ(viewer::LinesOf(settings).size(), 24u);
+    EXPECT_EQ(viewer::LinesOf(settings).size(), 26u);
 }
 
 } // namespace

@@ -41,19 +41,21 @@ TEST(ViewerStart, PathOnTheCommandLineIsListedAndItsFirstDocumentShown) {
     const struct {
         std::string tail;
         Lines items;
+        int selection;
         std::string title;
         std::string recent; // RecDir1 written at close
     } cases[] = {
-        {plain, {"A.QVR", "b.qvm", "h.QVM"}, Title(12, 9, "A.QVR"), plain},
-        {"\"" + spaced + "\"", {"b.qvm", "h.QVM", "single one.qvm"}, Title(30, 20, "b.qvm"), spaced},
-        {"\"" + file + "\"", {"single one.qvm"}, Title(17, 3, "single one.qvm"), ""},
-        {spaced + "\\b.qvm", {"b.qvm"}, Title(30, 20, "b.qvm"), ""},
+        {plain, {"A.QVR", "b.qvm", "h.QVM"}, 0, Title(12, 9, "A.QVR"), plain},
+        {"\"" + spaced + "\"", {"b.qvm", "h.QVM", "single one.qvm"}, 0, Title(30, 20, "b.qvm"), spaced},
+        // A document opens its folder, selected there.
+        {"\"" + file + "\"", {"b.qvm", "h.QVM", "single one.qvm"}, 2, Title(17, 3, "single one.qvm"), spaced},
+        {spaced + "\\b.qvm", {"b.qvm", "h.QVM", "single one.qvm"}, 0, Title(30, 20, "b.qvm"), spaced},
     };
     for (const auto& c : cases) {
         Session viewer;
         ASSERT_TRUE(viewer.Start(c.tail)) << c.tail;
         EXPECT_EQ(viewer.Items(), c.items) << c.tail;
-        EXPECT_EQ(viewer.Selection(), 0) << c.tail;
+        EXPECT_EQ(viewer.Selection(), c.selection) << c.tail;
         EXPECT_EQ(viewer.TitleNow(), c.title) << c.tail;
         EXPECT_EQ(viewer.Close(), 0u);
         EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "RecDir1"), c.recent) << c.tail;
@@ -269,7 +271,7 @@ TEST(ViewerDrops, DropWithCtrlExtendsTheListAndKeepsTheShownFile) {
     ASSERT_TRUE(viewer.Start("\"" + f.one + "\\x.qvm\""));
     ASSERT_EQ(viewer.TitleNow(), Title(12, 4, "x.qvm"));
     ASSERT_TRUE(viewer.Drop({f.two + "\\a.qvm"}, true));
-    EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "x.qvm"}));
+    EXPECT_EQ(viewer.Items(), (Lines{"one\\a.qvm", "two\\a.qvm", "x.qvm"}));
     EXPECT_EQ(e2e::ListText(viewer.list, viewer.Selection()), "x.qvm");
     EXPECT_EQ(viewer.TitleNow(), Title(12, 4, "x.qvm"));
     EXPECT_EQ(viewer.Close(), 0u);
@@ -284,9 +286,9 @@ TEST(ViewerDrops, SamePathIsListedOnceWhateverItsCaseAndSameNamesOfTwoFoldersTwi
     for (char& c : shouted)
         c = char(toupper(static_cast<unsigned char>(c)));
     ASSERT_TRUE(viewer.Drop({shouted, f.one + "\\a.qvm"}, true));
-    EXPECT_EQ(viewer.Items(), Lines{"a.qvm"});
+    EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "x.qvm"})); // one document dropped alone lists its folder
     ASSERT_TRUE(viewer.Drop({f.two + "\\a.qvm"}, true));
-    EXPECT_EQ(viewer.Items(), (Lines{"one\\a.qvm", "two\\a.qvm"}));
+    EXPECT_EQ(viewer.Items(), (Lines{"one\\a.qvm", "two\\a.qvm", "x.qvm"}));
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

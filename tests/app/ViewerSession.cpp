@@ -253,10 +253,10 @@ void SettingsValues::Place(int left, int top, int right, int bottom) {
 
 std::string SettingsValues::Text() const {
     // In the order of the keys, which is the order the program writes them.
-    const int numbers[] = {winLeft, winTop,   winRight, winBottom, showCmd,  listWidth, scale,
-                           colBk,   mouse[0], mouse[1], mouse[2],  mouse[3], mouse[4],  convType};
-    const std::string* texts[] = {&velmora,   &openDir,   &convDir,   &recDir[0],
-                                  &recDir[1], &recDir[2], &recDir[3], &recDir[4]};
+    const int numbers[] = {winLeft,  winTop,   winRight, winBottom, showCmd,  listWidth, scale,     colBk,
+                           mouse[0], mouse[1], mouse[2], mouse[3],  mouse[4], convType,  layersPane};
+    const std::string* texts[] = {&velmora,   &openDir,   &convDir,   &recDir[0], &recDir[1],
+                                  &recDir[2], &recDir[3], &recDir[4], &lastFile};
     static_assert(std::size(numbers) == std::size(settingskeys::kNumbers), "a number for every number key");
     static_assert(std::size(texts) == std::size(settingskeys::kTexts), "a text for every text key");
     std::string text = settingskeys::SectionLine();

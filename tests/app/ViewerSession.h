@@ -149,15 +149,17 @@ struct SettingsValues {
     int colBk = 8421504;
     int mouse[5] = {0, 1, 2, 3, 7};
     int convType = 0;
+    int layersPane = 0;
     std::string velmora;
     std::string openDir;
     std::string convDir;
     std::string recDir[5];
-    int fitToWindow = 0; // the key added after the original ones
+    int fitToWindow = 0; // the keys added after the original ones
+    std::string lastFile;
 
     // The saved restored rectangle of the window.
     void Place(int left, int top, int right, int bottom);
-    // The file as the program writes it: 24 lines, CR LF each.
+    // The file as the program writes it: 26 lines, CR LF each.
     std::string Text() const;
 };
 

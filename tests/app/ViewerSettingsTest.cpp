@@ -50,7 +50,7 @@ TEST(ViewerSettings, NoFileGivesTheDefaultsAndCloseWritesThemAll) {
     const std::optional<std::string> written = viewer.ReadSettings();
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(*written, expected.Text());
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 24u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 26u);
 }
 
 TEST(ViewerSettings, EveryValueReadIsWrittenBackAndHandAddedLinesAreDropped) {
@@ -201,7 +201,15 @@ TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     EXPECT_EQ(viewer.HorzMax(), 79); // Scale=200 of the complete file
     EXPECT_EQ(viewer.Close(), 0u);
-    EXPECT_EQ(viewer.ReadSettings(), OldFile());
+    // The complete file, with the document's folder made recent before the
+    // one it held.
+    SettingsValues expected;
+    expected.Place(20, 20, 620, 520);
+    expected.scale = 200;
+    expected.recDir[0] = docs.Path();
+    expected.recDir[1] = "C:\\kept";
+    expected.lastFile = file;
+    EXPECT_EQ(viewer.ReadSettings(), expected.Text());
     EXPECT_EQ(GetFileAttributesA(partial.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -219,7 +227,7 @@ TEST(ViewerSettings, EndOfTheSessionWritesTheSettingsAsACloseDoes) {
     const std::optional<std::string> written = viewer.ReadSettings();
     ASSERT_TRUE(written.has_value()); // before any close
     EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "75");
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 24u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 26u);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
@@ -245,7 +253,7 @@ TEST(ViewerSettings, TwoViewersAtOnceKeepWhatTheOtherChanged) {
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(viewer::ValueOf(*written, "Scale"), "200");
     EXPECT_EQ(viewer::ValueOf(*written, "Velmora"), "C:\\old\\velmora.exe");
-    EXPECT_EQ(viewer::LinesOf(*written).size(), 24u);
+    EXPECT_EQ(viewer::LinesOf(*written).size(), 26u);
 }
 
 TEST(ViewerSettings, ShowCommandThatWouldHideTheWindowOpensItNormally) {

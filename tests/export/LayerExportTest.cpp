@@ -118,6 +118,19 @@ TEST(LayerExport, CorruptThirdLayerKeepsTheFilesOfTheFirstTwo) {
     EXPECT_EQ(EntriesIn(dir.Path()), 3u);
 }
 
+TEST(LayerExport, RaisedCancelStartsNoLayer) {
+    TempDir dir;
+    const std::string doc = WriteDoc(dir.File("d.qvm"), Document({Layer("a", 1), Layer("b", 2)}));
+    std::atomic<bool> cancel{true};
+    LayerExportOptions options;
+    options.cancel = &cancel;
+    LayerExportReport report;
+    EXPECT_FALSE(ExportLayers(doc.c_str(), options, report));
+    EXPECT_EQ(report.status, LayerExportStatus::Stopped);
+    EXPECT_EQ(report.written, 0);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
 TEST(LayerExport, DocumentsThatAreNotQvmFailBeforeWriting) {
     TempDir dir;
     QvmDocument wrongMagic = Document({Layer("a", 1)});

@@ -10,9 +10,9 @@ namespace settingskeys {
 
 inline const char* const kNumbers[] = {"WinLeft",   "WinTop",    "WinRight",  "WinBottom",  "ShowCmd",
                                        "ListWidth", "Scale",     "ColBk",     "MouseRight", "MouseMid",
-                                       "MouseUp",   "MouseDown", "MouseLDbl", "ConvType"};
-inline const char* const kTexts[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1",
-                                     "RecDir2", "RecDir3", "RecDir4", "RecDir5"};
+                                       "MouseUp",   "MouseDown", "MouseLDbl", "ConvType",   "LayersPane"};
+inline const char* const kTexts[] = {"Velmora", "OpenDir", "ConvDir", "RecDir1", "RecDir2",
+                                     "RecDir3", "RecDir4", "RecDir5", "LastFile"};
 
 // The section's line, CR LF ended.
 inline std::string SectionLine() {

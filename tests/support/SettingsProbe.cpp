@@ -42,6 +42,7 @@ void CheckTexts(const Settings& settings, std::ostringstream& problems) {
     CheckText(settings.ConvDir, kPathRoom, "ConvDir", problems);
     for (const Str& folder : settings.RecDir)
         CheckText(folder, kRecentRoom, "RecDir", problems);
+    CheckText(settings.LastFile, kPathRoom, "LastFile", problems);
 }
 
 void CheckView(int32_t scale, std::ostringstream& problems) {

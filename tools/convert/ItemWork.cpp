@@ -69,6 +69,8 @@ std::string LayerFailure(const LayerExportReport& report) {
         return "picture too large";
     case LayerExportStatus::CorruptLayer:
         return "corrupt layer " + std::to_string(report.corruptLayer + 1);
+    case LayerExportStatus::Stopped:
+        return "stopped";
     }
     return std::string();
 }

@@ -1,0 +1,48 @@
+#pragma once
+// FolderWatch: notices files appearing, going or being renamed in one folder
+// and tells a window so, from a thread of its own that sleeps in the system
+// until something changes (no polling). The owner joins the thread in Stop
+// (and the destructor); the thread touches nothing but its handles and the
+// window's message queue.
+//
+// A burst of changes (a copy of a hundred files) posts one message until the
+// window has taken it with Acknowledge: the window lists the folder once for
+// what has changed meanwhile, and a change after that posts again.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+class FolderWatch {
+public:
+    FolderWatch() = default;
+    ~FolderWatch() { Stop(); }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    // Watches folder (in the program's code page) instead of the folder
+    // watched so far; posts message to notify with wParam the watch's
+    // generation, so a message of a folder left meanwhile is told apart.
+    // False when the folder cannot be watched (missing, no access).
+    bool Watch(const char* folder, HWND notify, UINT message);
+    // Ends the watch and waits for its thread.
+    void Stop();
+    // The window has the message and lists the folder now.
+    void Acknowledge() { pending.store(false); }
+    // True while the message of wParam generation belongs to the folder
+    // watched now.
+    bool IsCurrent(WPARAM generation) const { return thread.joinable() && generation == WPARAM(current); }
+
+private:
+    void Run();
+
+    std::thread thread;
+    HANDLE change = nullptr; // the system's change notification
+    HANDLE stop = nullptr;   // set to end the thread
+    HWND window = nullptr;
+    UINT notifyMessage = 0;
+    uint32_t current = 0; // generation of the watch running
+    std::atomic<bool> pending{false};
+};

@@ -1,0 +1,36 @@
+#include "app/LayerExportJob.h"
+
+#include "base/WorkPool.h"
+
+bool LayerExportJob::Start(const char* document, HWND notify, UINT message) {
+    if (thread.joinable())
+        return false;
+    path.Assign(document);
+    window = notify;
+    notifyMessage = message;
+    succeeded = false;
+    cancel.store(false);
+    // Everything above is written before the thread starts, which orders it
+    // before the thread's reads.
+    return WorkPool::StartThread(thread, [this] { Run(); });
+}
+
+bool LayerExportJob::Finish() {
+    if (!thread.joinable())
+        return false;
+    thread.join();
+    return true;
+}
+
+void LayerExportJob::Stop() {
+    Cancel();
+    Finish();
+}
+
+void LayerExportJob::Run() {
+    LayerExportOptions options;
+    options.cancel = &cancel;
+    succeeded = ExportLayers(path.Text(), options, report);
+    // The report is the window's from here, once it has joined the thread.
+    PostMessageW(window, notifyMessage, 0, 0);
+}

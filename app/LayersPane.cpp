@@ -1,0 +1,138 @@
+#include "app/LayersPane.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Text of the program's code page (layer names, as stored) as the list view
+// takes it.
+std::wstring Wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), &wide[0], length);
+    return wide;
+}
+
+// Column widths at 96 DPI; the list scrolls sideways for the rest.
+const struct {
+    const wchar_t* title;
+    int width;
+} kColumns[] = {{L"Layer", 110}, {L"Blend", 70}, {L"Opacity", 55}, {L"Stored", 55}};
+
+// Opacity is stored as 0 to 128.
+std::wstring OpacityText(uint8_t opacity) {
+    return std::to_wstring((unsigned(opacity) * 100 + 64) / 128) + L"%";
+}
+
+} // namespace
+
+bool LayersPane::Create(HWND parent, int childId) {
+    constexpr DWORD kStyle = WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
+    hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kStyle, 0, 0, 100, 100, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr)
+        return false;
+    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < int(sizeof kColumns / sizeof kColumns[0]); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        column.cx = kColumns[i].width;
+        column.iSubItem = i;
+        SendMessageW(hwnd, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column));
+    }
+    return true;
+}
+
+void LayersPane::Show(bool show) {
+    shown = show && hwnd != nullptr;
+    if (hwnd != nullptr)
+        ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void LayersPane::Clear() {
+    if (hwnd != nullptr)
+        SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void LayersPane::AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend,
+                        const std::wstring& opacity, const std::wstring& stored, bool checked) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = const_cast<wchar_t*>(name.c_str());
+    item.lParam = layer;
+    const int index = int(SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0)
+        return;
+    const std::wstring* texts[] = {&blend, &opacity, &stored};
+    for (int column = 1; column <= 3; ++column) {
+        LVITEMW sub{};
+        sub.iSubItem = column;
+        sub.pszText = const_cast<wchar_t*>(texts[column - 1]->c_str());
+        SendMessageW(hwnd, LVM_SETITEMTEXTW, WPARAM(index), reinterpret_cast<LPARAM>(&sub));
+    }
+    LVITEMW state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    // State image 1 is the empty box, 2 the ticked one; 0 shows no box.
+    state.state = INDEXTOSTATEIMAGEMASK(layer < 0 ? 0 : checked ? 2 : 1);
+    SendMessageW(hwnd, LVM_SETITEMSTATE, WPARAM(index), reinterpret_cast<LPARAM>(&state));
+}
+
+void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible) {
+    if (hwnd == nullptr)
+        return;
+    filling = true;
+    SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
+    Clear();
+    if (layers.kind == DocumentLayers::Kind::Qvr) {
+        AddRow(0, -1, Wide(QvrSummary(layers)), L"", L"", L"", false);
+    } else {
+        // The top layer is the last record; the pane lists it first.
+        const int count = int(layers.layers.size());
+        for (int row = 0; row < count; ++row) {
+            const int layer = count - 1 - row;
+            const LayerEntry& entry = layers.layers[size_t(layer)];
+            const bool checked = size_t(layer) < visible.size() ? visible[size_t(layer)] != 0 : entry.visible;
+            AddRow(row, layer, Wide(entry.name), Wide(BlendModeName(entry.blendMode)), OpacityText(entry.opacity),
+                   entry.visible ? L"visible" : L"hidden", checked);
+        }
+    }
+    SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    filling = false;
+}
+
+bool LayersPane::CheckChanged(LPARAM header, std::vector<uint8_t>& visible) const {
+    const NMHDR* notice = reinterpret_cast<const NMHDR*>(header);
+    if (filling || notice == nullptr || notice->hwndFrom != hwnd || notice->code != LVN_ITEMCHANGED)
+        return false;
+    // The boxes are read as they stand rather than from the notice, whose
+    // old and new states not every version of the control fills alike.
+    bool changed = false;
+    const int rows = int(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
+            size_t(item.lParam) >= visible.size())
+            continue;
+        const UINT box = UINT(SendMessageW(hwnd, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK)) >> 12;
+        // 0 is an item being inserted, before its box is set.
+        if (box == 0)
+            continue;
+        const uint8_t shown = box == 2 ? 1 : 0;
+        if (visible[size_t(item.lParam)] != shown) {
+            visible[size_t(item.lParam)] = shown;
+            changed = true;
+        }
+    }
+    return changed;
+}

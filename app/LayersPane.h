@@ -1,0 +1,37 @@
+#pragma once
+// LayersPane: the list of the shown document's layers below the file list
+// (View > Layers). A QVM document's layers are listed top first with their
+// name, blend mode, opacity and visibility as stored, each with a check box
+// that shows or hides the layer in the view only; a QVR document gets one
+// line that sums up its masks or tiles. The frame owns the pane and acts on
+// its check boxes (CheckChanged); the file is never written.
+
+#include "decode/DocumentLayers.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class LayersPane {
+public:
+    // Creates the list view as a hidden child of parent with id childId.
+    bool Create(HWND parent, int childId);
+    void Show(bool show);
+    // Whether it is meant to be seen, also while the frame is still hidden.
+    bool Visible() const { return shown; }
+    // Lists layers, each check box as visible[i] says (file order).
+    void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible);
+    void Clear();
+    // A notification of the pane: true when the user ticked or cleared a
+    // layer's box, visible (file order) then as the boxes say.
+    bool CheckChanged(LPARAM header, std::vector<uint8_t>& visible) const;
+
+    HWND hwnd = nullptr;
+
+private:
+    void AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend, const std::wstring& opacity,
+                const std::wstring& stored, bool checked);
+    bool filling = false; // the boxes set while filling are no user's change
+    bool shown = false;
+};

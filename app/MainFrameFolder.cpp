@@ -1,0 +1,177 @@
+// One document opens its folder: a document named on the command line,
+// picked alone or dropped alone lists every document beside it and selects
+// it; a start without a path lists the last folder again at the last file.
+// The folder listed is watched, and listed again (F5, or by itself when a
+// file appears, goes or is renamed) with the selection kept on its file.
+#include "app/FrameMessages.h"
+#include "app/MainFrame.h"
+
+#include "base/Str.h"
+#include "base/Text.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+
+bool IsDocument(const Str& path) {
+    Str extension;
+    path.GetExtension(extension);
+    return extension.CompareNoCase("qvm") == 0 || extension.CompareNoCase("qvr") == 0;
+}
+
+bool IsFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A relative path ("a.qvm" typed in a console) has no folder of its own to
+// list: it is made whole against the current folder. Left as it is when the
+// system cannot.
+void MakeFullPath(Str& path) {
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, path.Text(), -1, nullptr, 0);
+    if (wideLength <= 0)
+        return;
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CP_ACP, 0, path.Text(), -1, wide.data(), wideLength);
+    const DWORD fullLength = GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
+    if (fullLength == 0)
+        return;
+    std::vector<wchar_t> full(fullLength);
+    if (GetFullPathNameW(wide.data(), fullLength, full.data(), nullptr) >= fullLength)
+        return;
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, full.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return;
+    Str converted(bytes);
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, full.data(), -1, converted.data, bytes, nullptr, &lossy);
+    // A name the code page cannot spell would come back as another name.
+    if (!lossy)
+        path.Swap(converted);
+}
+
+} // namespace
+
+int MainFrame::IndexOfPath(const char* path) {
+    if (path == nullptr || path[0] == '\0')
+        return -1;
+    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const char* item = list.PathAt(i);
+        if (item != nullptr && text::CompareNoCase(item, path) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void MainFrame::WatchFolder(const char* folder) {
+    listedFolder.Assign(folder);
+    // A folder that cannot be watched is still listed; F5 lists it again.
+    folderWatch.Watch(folder, hwnd, kFolderChanged);
+}
+
+void MainFrame::ForgetFolder() {
+    listedFolder.Clear();
+    folderWatch.Stop();
+}
+
+int MainFrame::ListDocumentFolder(Str& document) {
+    MakeFullPath(document);
+    Str folder;
+    folder.Assign(document.Text());
+    folder.RemoveFileName();
+    PushRecentFolder(folder.Text());
+    list.BeginFill();
+    ClearList();
+    ScanFolder(folder.Text());
+    // A document the folder's search does not give back (named by its short
+    // name) is still listed.
+    if (IndexOfPath(document.Text()) < 0)
+        list.AddFile(document, true);
+    list.EndFill();
+    WatchFolder(folder.Text());
+    return IndexOfPath(document.Text());
+}
+
+bool MainFrame::OpenDocument(const char* path) {
+    Str document;
+    document.Assign(path);
+    if (!IsDocument(document))
+        return false;
+    const int index = ListDocumentFolder(document);
+    if (index < 0)
+        return false;
+    list.SetCurSel(index);
+    ShowFile(index);
+    return true;
+}
+
+bool MainFrame::OpenDroppedDocument(HDROP drop) {
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1)
+        return false;
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    Str path(static_cast<int32_t>(length) + 1);
+    if (DragQueryFileA(drop, 0, path.data, static_cast<UINT>(path.BufferSize())) == 0)
+        return false;
+    const DWORD attributes = GetFileAttributesA(path.Text());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsDocument(path))
+        return false;
+    DragFinish(drop);
+    SetForegroundWindow(hwnd);
+    OpenDocument(path.Text());
+    return true;
+}
+
+int MainFrame::ReopenLastFolder() {
+    const Str& folder = settings.RecDir[0];
+    if (folder.IsEmpty() || !IsFolder(folder.Text()))
+        return -1;
+    list.BeginFill();
+    ScanFolder(folder.Text());
+    list.EndFill();
+    WatchFolder(folder.Text());
+    if (list.Send(LB_GETCOUNT, 0, 0) <= 0)
+        return -1;
+    const int last = IndexOfPath(settings.LastFile.Text());
+    return last >= 0 ? last : 0;
+}
+
+void MainFrame::RefreshFolder() {
+    if (listedFolder.IsEmpty())
+        return;
+    const int selected = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    Str kept;
+    if (const char* path = list.PathAt(selected))
+        kept.Assign(path);
+    Str folder;
+    folder.Assign(listedFolder.Text());
+    // The pictures decoded ahead stay: they are told apart by path and time
+    // written, and the files beside the shown one are mostly the same ones.
+    list.BeginFill();
+    list.ClearFiles();
+    ScanFolder(folder.Text());
+    list.EndFill();
+    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
+    const int index = IndexOfPath(kept.Text());
+    if (index >= 0) {
+        // The same file, at its new place: the picture shown is its own.
+        list.SetCurSel(index);
+        return;
+    }
+    if (selected < 0 || count <= 0)
+        return;
+    // The file shown has gone: the one now at its place is shown, so the
+    // picture never stands for a file that is no longer listed.
+    const int next = selected < count ? selected : count - 1;
+    list.SetCurSel(next);
+    ShowFile(next);
+}
+
+void MainFrame::OnFolderChanged(WPARAM generation) {
+    if (!folderWatch.IsCurrent(generation))
+        return;
+    folderWatch.Acknowledge();
+    RefreshFolder();
+}

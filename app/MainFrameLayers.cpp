@@ -1,0 +1,62 @@
+// The layers pane below the file list: filled for the file shown, and the
+// picture flattened again with the layers the user shows or hides there. The
+// file is never written; the picture so made is the one copied.
+#include "app/MainFrame.h"
+
+#include "decode/QvmReader.h"
+#include "framework/MessageBoxes.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+
+void MainFrame::ToggleLayersPane() {
+    if (fullScreen)
+        return; // the picture stays alone until full screen is left
+    settings.LayersPane = layersPane.Visible() ? 0 : 1;
+    layersPane.Show(settings.LayersPane != 0);
+    int32_t listWidth = 0, listHeight = 0;
+    list.GetWindowSize(listWidth, listHeight);
+    LayOut(listWidth);
+    if (settings.LayersPane != 0)
+        FillLayersPane(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+}
+
+void MainFrame::FillLayersPane(const char* path) {
+    shownLayers = DocumentLayers();
+    layerVisible.clear();
+    // Read only while the pane is up: the records of a large document are
+    // seeks through the whole file.
+    if (!layersPane.Visible() || path == nullptr || image.IsEmpty()) {
+        layersPane.Clear();
+        return;
+    }
+    ReadDocumentLayers(path, shownLayers);
+    for (const LayerEntry& entry : shownLayers.layers)
+        layerVisible.push_back(entry.visible ? 1 : 0);
+    layersPane.Fill(shownLayers, layerVisible);
+}
+
+void MainFrame::ShowLayers() {
+    const char* path = list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+    if (path == nullptr)
+        return;
+    HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ImageBuffer flattened;
+    const bool read = ReadQvmShowing(flattened, path, layerVisible, &ahead.Pool());
+    SetCursor(kept);
+    if (!read) {
+        ShowWarning(msg::kLoadFailed);
+        return;
+    }
+    image.Swap(flattened);
+    // No longer the file's picture as stored: never kept for it.
+    ahead.Disown();
+    view.UpdateScroll(false);
+}
+
+bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {
+    if (controlId != IDC_LAYERS_PANE)
+        return false;
+    if (layersPane.CheckChanged(header, layerVisible))
+        ShowLayers();
+    return false;
+}

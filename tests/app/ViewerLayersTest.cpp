@@ -1,0 +1,131 @@
+// The real viewer driven from outside (Wine's null driver): the layers pane
+// lists the shown document's layers, and clearing or ticking a layer's box
+// changes the picture shown and copied, never the file.
+
+#include "tests/app/ViewerSession.h"
+#include "tests/e2e/ClipboardDib.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/WindowQuery.h"
+#include "tests/support/DocWriter.h"
+
+#include "res/ResourceIds.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using viewer::Session;
+
+constexpr int kWidth = 8, kHeight = 6;
+
+// Bottom to top: a hidden red "paper", a green "colour" at half opacity and a
+// blue "line" over the left half, each a plain colour, so hiding or showing
+// any of them changes the picture.
+docwriter::QvmDocument ThreeLayers() {
+    docwriter::QvmDocument doc;
+    doc.width = kWidth;
+    doc.height = kHeight;
+    docwriter::Bytes line = docwriter::SolidPixels(kWidth, kHeight, 255, 0, 0, 255);
+    for (size_t pixel = 0; pixel < size_t(kWidth) * kHeight; ++pixel)
+        if (pixel % kWidth >= kWidth / 2)
+            line[pixel * 4 + 3] = 0;
+    doc.layers.push_back(docwriter::MakeQvmLayer("paper", docwriter::SolidPixels(kWidth, kHeight, 0, 0, 255, 255)));
+    doc.layers.push_back(
+        docwriter::MakeQvmLayer("colour", docwriter::SolidPixels(kWidth, kHeight, 0, 255, 0, 255), 0, 64));
+    doc.layers.push_back(docwriter::MakeQvmLayer("line", line));
+    doc.layers[0].flags = 0;
+    return doc;
+}
+
+// The list view's check box of row: 2 ticked, 1 cleared, 0 none.
+int BoxOf(HWND pane, int row) {
+    return int((SendMessageW(pane, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12);
+}
+
+int RowCount(HWND pane) {
+    return int(SendMessageW(pane, LVM_GETITEMCOUNT, 0, 0));
+}
+
+// The picture as Copy puts it on the clipboard.
+std::vector<uint8_t> CopiedPicture(Session& viewer) {
+    e2e::ClearClipboard();
+    if (!viewer.Send(viewer::kCopy))
+        return {};
+    const std::optional<e2e::ClipboardDib> dib = e2e::ReadClipboardDib();
+    return dib ? dib->bytes : std::vector<uint8_t>();
+}
+
+struct PaneSession {
+    explicit PaneSession(const std::string& document) {
+        viewer::SettingsValues values;
+        values.layersPane = 1;
+        started = viewer.WriteSettings(values.Text()) && viewer.Start("\"" + document + "\"");
+        pane = e2e::FindChild(viewer.main, "SysListView32");
+    }
+    Session viewer;
+    bool started = false;
+    HWND pane = nullptr;
+};
+
+TEST(ViewerLayers, PaneListsTheLayersTopFirstWithTheirStoredVisibility) {
+    viewer::DocFolder docs;
+    const std::string qvm = docs.Path() + "\\three.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(ThreeLayers())));
+    const std::string qvr = docs.QvrIn(docs.Path(), "mask.qvr", kWidth, kHeight);
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    ASSERT_NE(s.pane, nullptr);
+    EXPECT_TRUE(IsWindowVisible(s.pane));
+    ASSERT_EQ(RowCount(s.pane), 3);
+    // line and colour visible, the bottom paper hidden.
+    EXPECT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    EXPECT_EQ(BoxOf(s.pane, 2), 1);
+    // A QVR document: one line that sums it up, without a box.
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious)); // mask.qvr lists first
+    ASSERT_EQ(RowCount(s.pane), 1);
+    EXPECT_EQ(BoxOf(s.pane, 0), 0);
+
+    // Ctrl+L hides the pane, and the settings keep it so.
+    ASSERT_TRUE(e2e::PressKey(s.viewer.main, 'L', e2e::kCtrl));
+    EXPECT_FALSE(IsWindowVisible(s.pane));
+    EXPECT_EQ(s.viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "0");
+}
+
+TEST(ViewerLayers, ClearingABoxHidesTheLayerInTheViewAndTickingItShowsItAgain) {
+    viewer::DocFolder docs;
+    const std::string qvm = docs.Path() + "\\three.qvm";
+    const docwriter::Bytes stored = docwriter::WriteQvm(ThreeLayers());
+    ASSERT_TRUE(docwriter::WriteFile(qvm, stored));
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    ASSERT_EQ(RowCount(s.pane), 3);
+    const std::vector<uint8_t> asStored = CopiedPicture(s.viewer);
+    ASSERT_FALSE(asStored.empty());
+
+    // The keyboard on the pane: Home puts the focus on the top layer, the
+    // space bar flips its box.
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_HOME));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 0), 1);
+    const std::vector<uint8_t> withoutLine = CopiedPicture(s.viewer);
+    ASSERT_FALSE(withoutLine.empty());
+    EXPECT_NE(withoutLine, asStored) << "hiding the top layer left the picture as it was";
+
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(CopiedPicture(s.viewer), asStored);
+
+    // Showing the hidden bottom layer changes the picture too.
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_END));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 2), 2);
+    EXPECT_NE(CopiedPicture(s.viewer), asStored);
+    EXPECT_EQ(s.viewer.Close(), 0u);
+    EXPECT_EQ(docwriter::ReadFile(qvm), stored) << "the document was written";
+    EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "1");
+}
+
+} // namespace
