@@ -15,3 +15,9 @@ constexpr UINT kDecodedAheadQuery = WM_USER + 2;
 // command line is to be shown: a large document takes seconds to read, and
 // the window, naming the file, is up meanwhile.
 constexpr UINT kShowStartFile = WM_USER + 3;
+// Registered by this name (RegisterWindowMessageA) and answered with 1 once
+// the start-up has ended (the window is on screen and a file named on the
+// command line is shown or its failure told), with 0 before. The window shows
+// before that file is read, so a program driving the viewer (the end-to-end
+// tests) waits for this answer rather than for the window.
+constexpr char kStartupEndedMessageName[] = "Tessavel.StartupEnded";
