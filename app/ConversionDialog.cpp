@@ -11,7 +11,7 @@
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Platform.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 

@@ -19,7 +19,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ProgressBar.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <memory>
 #include <vector>

@@ -8,6 +8,7 @@
 #include "app/ConversionDialog.h"
 #include "app/Settings.h"
 #include "framework/AppShell.h"
+#include "app/FileListFont.h"
 #include "framework/FileListBox.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -233,7 +234,7 @@ protected:
     void SetUp() override {
         AppShell::Init(true);
         ASSERT_TRUE(CreateTestWindow(frame));
-        ASSERT_TRUE(list.CreateList(frame.hwnd));
+        ASSERT_TRUE(CreateFileList(list, frame.hwnd));
         out = dir.File("out");
         src = dir.File("src");
         std::filesystem::create_directory(out);

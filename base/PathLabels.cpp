@@ -1,6 +1,6 @@
-#include "framework/PathLabels.h"
+#include "base/PathLabels.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 namespace {
 
