@@ -29,8 +29,6 @@ std::vector<std::string> DistinctLabels(const std::vector<std::string>& paths) {
     std::vector<std::string> labels;
     for (size_t i = 0; i < paths.size(); ++i) {
         std::string label = Tail(paths[i], starts[i], 1);
-        // From the bare name up: a group whose other paths are all this
-        // same file keeps the bare name.
         for (size_t parts = 1; parts <= starts[i].size(); ++parts) {
             const std::string tail = Tail(paths[i], starts[i], parts);
             // The same file listed twice has nothing to tell it from itself.
