@@ -20,3 +20,9 @@ constexpr UINT kShowStartFile = WM_USER + 3;
 constexpr UINT kFolderChanged = WM_USER + 10;
 // Posted by the layer export's thread when it has ended.
 constexpr UINT kLayersExported = WM_USER + 11;
+// Registered by this name (RegisterWindowMessageA) and answered with 1 once
+// the start-up has ended (the window is on screen and a file named on the
+// command line is shown or its failure told), with 0 before. The window shows
+// before that file is read, so a program driving the viewer (the end-to-end
+// tests) waits for this answer rather than for the window.
+constexpr char kStartupEndedMessageName[] = "Tessavel.StartupEnded";

@@ -24,6 +24,7 @@ constexpr int32_t kMinRestWidth = 10;
 
 bool MainFrame::CreateFrame(const char* commandTail) {
     dragging = 0;
+    startupEndedMessage = RegisterWindowMessageA(kStartupEndedMessageName);
     // The resize cursor shows only over the splitter gap: the children cover
     // the rest of the client area.
     HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_ACTIVEBORDER + 1));
@@ -66,6 +67,8 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // click or key is seen; meanwhile the window is drawn, naming it.
     if (startFilePending)
         PostMessageA(hwnd, kShowStartFile, 0, 0);
+    else
+        startupEnded = true;
     startFilePending = false;
     return true;
 }

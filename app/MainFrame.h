@@ -202,4 +202,9 @@ private:
     int32_t savedListWidth = 0;
     // The command line named a file to show once the window is up.
     bool startFilePending = false;
+    // Set once CreateFrame has returned and the file of the command line,
+    // if any, has been shown (kStartupEndedMessageName).
+    bool startupEnded = false;
+    // Its registered number, asked for once: every message meets the check.
+    UINT startupEndedMessage = 0;
 };

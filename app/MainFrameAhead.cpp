@@ -36,6 +36,7 @@ void MainFrame::StopDecodingAhead() {
 bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == kShowStartFile) {
         ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+        startupEnded = true;
         return true;
     }
     if (message == kLayersExported) {
@@ -56,6 +57,10 @@ bool MainFrame::PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
     // The router has no slot for it.
     if (message == WM_DPICHANGED)
         return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    if (message == startupEndedMessage && message != 0) {
+        *result = startupEnded ? 1 : 0;
+        return true;
+    }
     if (message != kDecodedAheadQuery)
         return false;
     DecodeAhead();

@@ -20,7 +20,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
     // Before any window: the folder browsers need COM. Released after the
     // loop, when no window of the program is left.
     OleApartment ole;
+    // A window that could not be made is a failed run, not a clean one:
+    // whoever started the program (a script, the tests) sees it in the status.
     if (!mainFrame.CreateFrame(commandTail))
-        return 0;
+        return 1;
     return AppShell::Run(mainFrame.hwnd, IDR_ACCELERATORS);
 }

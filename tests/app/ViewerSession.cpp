@@ -129,24 +129,28 @@ Session::~Session() {
     process.Kill();
 }
 
-bool IsNamingTitle(const std::string& title) {
-    const std::string prefix = "Tessavel - ";
-    return title.compare(0, prefix.size(), prefix) == 0 && title.compare(prefix.size(), 1, "(") != 0 &&
-           title.compare(prefix.size(), std::string(msg::kLoadFailed).size(), msg::kLoadFailed) != 0;
+testing::AssertionResult Session::Start(const std::string& tail) {
+    if (!process.Start(tail))
+        return testing::AssertionFailure() << process.Problem();
+    return FindWindows();
 }
 
-bool Session::Start(const std::string& tail) {
+testing::AssertionResult Session::FindWindows() {
     // The window comes up naming the file of the command line and reads it
-    // afterwards: the tests start from the file shown (or its failure told).
-    return process.Start(tail) && FindWindows() && waits::WaitUntil([&] { return !IsNamingTitle(TitleNow()); });
-}
-
-bool Session::FindWindows() {
-    main = process.WaitWindow("Main");
-    list = main ? e2e::FindChild(main, "LISTBOX") : nullptr;
-    view = main ? e2e::FindChild(main, "View") : nullptr;
-    status = main ? e2e::FindChild(main, "msctls_statusbar32") : nullptr;
-    return main && list && view && status;
+    // afterwards: the tests start once the program says its start-up has
+    // ended, with that file shown (or its failure told and dismissed).
+    if (!process.WaitReady("Main", kStartupEndedMessageName))
+        return testing::AssertionFailure() << process.Problem();
+    main = process.MainWindow();
+    list = e2e::FindChild(main, "LISTBOX");
+    view = e2e::FindChild(main, "View");
+    status = e2e::FindChild(main, "msctls_statusbar32");
+    if (list == nullptr || view == nullptr || status == nullptr)
+        return testing::AssertionFailure() << "the main window has no "
+                                           << (!list   ? "list"
+                                               : !view ? "view"
+                                                       : "status bar");
+    return testing::AssertionSuccess();
 }
 
 std::string Session::TitleNow() const {

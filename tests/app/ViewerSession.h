@@ -6,6 +6,7 @@
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/support/TempDir.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -38,9 +39,6 @@ enum Command : int {
 
 // "Tessavel - (WxH) name"
 std::string Title(int width, int height, const std::string& name);
-// True for "Tessavel - name", the title while the file named on the command
-// line is being read.
-bool IsNamingTitle(const std::string& title);
 // The title after name failed to load: "Tessavel - 読み込みに失敗 name".
 std::string FailedTitle(const std::string& name);
 // The status bar's picture part then, with the loader's reason:
@@ -94,12 +92,15 @@ public:
     bool WriteSettings(const std::string& bytes) { return process.WriteSettings(bytes); }
     std::optional<std::string> ReadSettings() const { return process.ReadSettings(); }
 
-    // Starts with the tail and waits for the window and its two children,
-    // and for the file of the tail to be shown or its failure told.
-    bool Start(const std::string& tail = "");
+    // Starts with the tail and waits until the program says its start-up
+    // has ended (the file of the tail shown or its failure told), then finds
+    // the window's two children. A failure says why, and whether the
+    // harness (Wine, the copy) or the program failed.
+    testing::AssertionResult Start(const std::string& tail = "");
     bool StartRaw(const std::string& tail) { return process.Start(tail); }
-    // After StartRaw and a dismissed box: the window and its children.
-    bool FindWindows();
+    // After StartRaw and a dismissed box: the same wait, and the window and
+    // its children.
+    testing::AssertionResult FindWindows();
 
     std::string TitleNow() const;
     Lines Items() const;

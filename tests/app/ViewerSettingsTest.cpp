@@ -3,6 +3,8 @@
 // maximised and minimised closes, and saves that cannot complete.
 
 #include "tests/app/ViewerSession.h"
+
+#include "app/FrameMessages.h"
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/WindowQuery.h"
 
@@ -240,9 +242,9 @@ TEST(ViewerSettings, TwoViewersAtOnceKeepWhatTheOtherChanged) {
     ASSERT_TRUE(first.Start());
     // The second viewer runs from the same folder, with the same file.
     e2e::ViewerProcess second(first.process.Exe(), e2e::ViewerProcess::Placement::kInPlace);
-    ASSERT_TRUE(second.Start());
-    const HWND secondMain = second.WaitWindow("Main");
-    ASSERT_NE(secondMain, nullptr);
+    ASSERT_TRUE(second.Start()) << second.Problem();
+    ASSERT_TRUE(second.WaitReady("Main", kStartupEndedMessageName)) << second.Problem();
+    const HWND secondMain = second.MainWindow();
     ASSERT_TRUE(e2e::SendCommand(secondMain, viewer::kZoomFirst + 4)); // 200%
     ASSERT_EQ(second.Close(), 0u);
     ASSERT_EQ(viewer::ValueOf(*first.ReadSettings(), "Scale"), "200");

@@ -24,6 +24,21 @@ void InitMenus(HWND hwnd, HMENU menu) {
     }
 }
 
+// Key presses the thread took since the last input marker, counted as the
+// thread takes them: the test checks that what it sent arrived whole.
+struct KeysTaken {
+    UINT presses = 0;
+    UINT lastKey = 0;
+    UINT lastModifiers = 0;
+};
+KeysTaken keysTaken;
+
+// The modifiers the thread's key state holds now, as Input.h numbers them.
+UINT HeldModifiers() {
+    return (GetKeyState(VK_CONTROL) < 0 ? 1u : 0u) | (GetKeyState(VK_SHIFT) < 0 ? 2u : 0u) |
+           (GetKeyState(VK_MENU) < 0 ? 4u : 0u);
+}
+
 void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
     char name[64];
     hookproto::ReplyName(name, sizeof name, pid);
@@ -53,6 +68,12 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             answer.focus = UINT64(UINT_PTR(state.hwndFocus));
             answer.capture = UINT64(UINT_PTR(state.hwndCapture));
             answer.active = UINT64(UINT_PTR(state.hwndActive));
+        } else if (query == hookproto::kInputMarker) {
+            answer.heldModifiers = HeldModifiers();
+            answer.keyPresses = keysTaken.presses;
+            answer.lastKey = keysTaken.lastKey;
+            answer.lastKeyModifiers = keysTaken.lastModifiers;
+            keysTaken = KeysTaken{};
         } else if (query == hookproto::kCursor) {
             answer.ok = GetCursorPos(&answer.cursor) ? 1 : 0;
         } else if (query == hookproto::kMenuItem) {
@@ -101,11 +122,24 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK HarnessGetMessage(int code, WP
             Answer(hookproto::Query(message->wParam), message->hwnd, DWORD(UINT64(message->lParam) & 0xFFFFFFFFu),
                    LONG(UINT64(message->lParam) >> 32));
             message->message = WM_NULL;
-        } else if (message->message == WM_KEYUP && message->wParam == hookproto::kMarkerKey) {
+        } else if ((message->message == WM_KEYUP || message->message == WM_SYSKEYUP) &&
+                   message->wParam == hookproto::kMarkerKey) {
+            // A system key-up while Alt is held.
             const UINT64 extra = UINT64(GetMessageExtraInfo());
             if ((extra >> 32) == hookproto::kMarkerTag) {
                 Answer(hookproto::kInputMarker, message->hwnd, DWORD(extra & 0xFFFFFFFFu), 0);
                 message->message = WM_NULL;
+            }
+        } else if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
+            // Only the test's own events, tagged as the marker is: the system
+            // posts keys of its own (a menu opened by Alt and a letter posts
+            // itself Enter). The modifiers are no press of their own.
+            const WPARAM key = message->wParam;
+            if ((UINT64(GetMessageExtraInfo()) >> 32) == hookproto::kMarkerTag && key != VK_CONTROL &&
+                key != VK_SHIFT && key != VK_MENU) {
+                ++keysTaken.presses;
+                keysTaken.lastKey = UINT(key);
+                keysTaken.lastModifiers = HeldModifiers();
             }
         }
     }

@@ -21,6 +21,8 @@ namespace {
 HWND mainWindow;
 HWND logList;
 HWND view;
+UINT readyMessage;
+bool startupEnded;
 
 void Log(const std::string& line) {
     SendMessageA(logList, LB_ADDSTRING, 0, LPARAM(line.c_str()));
@@ -173,6 +175,8 @@ void Layout(HWND hwnd) {
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == readyMessage && readyMessage != 0)
+        return startupEnded ? 1 : 0;
     switch (message) {
     case WM_COMMAND:
         if (HWND(lParam) == logList)
@@ -225,6 +229,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (tail.rfind("--warn=", 0) == 0)
         MessageBoxA(nullptr, tail.c_str() + 7, nullptr, MB_ICONWARNING | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
 
+    readyMessage = RegisterWindowMessageA(probe::kReadyMessage);
     WNDCLASSA mainClass{};
     mainClass.lpfnWndProc = MainProc;
     mainClass.hInstance = instance;
@@ -263,6 +268,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     ShowWindow(mainWindow, SW_SHOW);
     UpdateWindow(mainWindow);
+    startupEnded = true;
 
     HACCEL accelerators = CreateAccelerators();
     MSG message;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ namespace {
 
 struct StartedProbe {
     StartedProbe() : process(e2e::ProbeExe()) {
-        if (process.Start())
-            main = process.WaitWindow(probe::kMainClass);
+        if (process.Start() && process.WaitReady(probe::kMainClass, probe::kReadyMessage))
+            main = process.MainWindow();
+        else
+            std::fprintf(stderr, "probe: %s\n", process.Problem().c_str());
         view = main ? e2e::FindChild(main, probe::kViewClass) : nullptr;
         list = main ? e2e::FindChild(main, "LISTBOX") : nullptr;
     }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,10 @@ class Probe {
 public:
     explicit Probe(const std::string& tail = "")
         : process(e2e::ProbeExe(), e2e::ViewerProcess::Placement::kPrivateCopy, probe::kSettingsName) {
-        if (process.Start(tail))
-            main = process.WaitWindow(probe::kMainClass);
+        if (process.Start(tail) && process.WaitReady(probe::kMainClass, probe::kReadyMessage))
+            main = process.MainWindow();
+        else
+            std::fprintf(stderr, "probe: %s\n", process.Problem().c_str());
         list = main ? e2e::FindChild(main, "LISTBOX") : nullptr;
         view = main ? e2e::FindChild(main, probe::kViewClass) : nullptr;
     }
@@ -75,9 +78,9 @@ TEST(HarnessProcess, PrivateCopyHasItsOwnSettingsFileAndExitCode) {
 
     e2e::ViewerProcess seeded(e2e::ProbeExe(), e2e::ViewerProcess::Placement::kPrivateCopy, probe::kSettingsName);
     ASSERT_TRUE(seeded.WriteSettings("seeded line\r\n"));
-    ASSERT_TRUE(seeded.Start());
-    HWND main = seeded.WaitWindow(probe::kMainClass);
-    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(seeded.Start()) << seeded.Problem();
+    ASSERT_TRUE(seeded.WaitReady(probe::kMainClass, probe::kReadyMessage)) << seeded.Problem();
+    HWND main = seeded.MainWindow();
     EXPECT_EQ(e2e::ListTexts(e2e::FindChild(main, "LISTBOX")), (Lines{"tail ", "settings seeded line"}));
     EXPECT_EQ(seeded.Close(), std::optional<DWORD>(probe::kExitCode));
     EXPECT_EQ(seeded.ReadSettings(), std::optional<std::string>("seeded line\r\nclosed\r\n"));

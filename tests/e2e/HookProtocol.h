@@ -40,6 +40,8 @@ enum Query : WPARAM {
 // events; its extra info holds kMarkerTag in the high 32 bits and the test's
 // process id in the low 32 bits. The hook answers (sequence 0) when the
 // program's thread reaches it, after every input event sent before it.
+// The test's other keys carry the same extra info, so that the hook counts
+// them apart from keys the system posts.
 constexpr UINT kMarkerKey = VK_F24;
 constexpr UINT64 kMarkerTag = 0x7E55A7E1;
 
@@ -66,6 +68,14 @@ struct Reply {
     UINT requestId;
     // kCursor: the pointer's screen position.
     POINT cursor;
+    // kInputMarker: the modifiers (Ctrl 1, Shift 2, Alt 4, as Input.h's
+    // Modifier) the thread's key state holds at the marker, and the key
+    // presses it took since the previous marker: how many, and the last
+    // one's virtual key and the modifiers held with it.
+    UINT heldModifiers;
+    UINT keyPresses;
+    UINT lastKey;
+    UINT lastKeyModifiers;
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

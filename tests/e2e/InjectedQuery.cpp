@@ -150,17 +150,23 @@ bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
 }
 
 bool SyncInput(HWND hwnd, DWORD timeoutMs) {
-    return TheChannel()
-        .Ask(hwnd, 0, timeoutMs,
-             [] {
-                 INPUT marker{};
-                 marker.type = INPUT_KEYBOARD;
-                 marker.ki.wVk = hookproto::kMarkerKey;
-                 marker.ki.dwFlags = KEYEVENTF_KEYUP;
-                 marker.ki.dwExtraInfo = ULONG_PTR((hookproto::kMarkerTag << 32) | GetCurrentProcessId());
-                 return SendInput(1, &marker, sizeof marker) == 1;
-             })
-        .has_value();
+    return InputThrough(hwnd, {}, timeoutMs).has_value();
+}
+
+std::optional<InputSeen> InputThrough(HWND hwnd, const std::vector<INPUT>& events, DWORD timeoutMs) {
+    // Sent while the hook is in place, so that it counts every key of them.
+    std::vector<INPUT> all = events;
+    INPUT marker{};
+    marker.type = INPUT_KEYBOARD;
+    marker.ki.wVk = hookproto::kMarkerKey;
+    marker.ki.dwFlags = KEYEVENTF_KEYUP;
+    marker.ki.dwExtraInfo = ULONG_PTR((hookproto::kMarkerTag << 32) | GetCurrentProcessId());
+    all.push_back(marker);
+    const auto reply = TheChannel().Ask(
+        hwnd, 0, timeoutMs, [&] { return SendInput(UINT(all.size()), all.data(), sizeof(INPUT)) == all.size(); });
+    if (!reply)
+        return std::nullopt;
+    return InputSeen{reply->heldModifiers, reply->keyPresses, reply->lastKey, reply->lastKeyModifiers};
 }
 
 } // namespace e2e

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/WindowQuery.h"
 
@@ -87,5 +88,18 @@ bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested);
 // marker reaches the thread only while one of its windows is in the
 // foreground with the focus.
 bool SyncInput(HWND hwnd, DWORD timeoutMs = kAnswerTimeoutMs);
+
+// What the thread of hwnd took of a batch of input (InputThrough).
+struct InputSeen {
+    unsigned heldModifiers = 0;    // held in its key state at the marker (Input.h's Modifier)
+    unsigned keyPresses = 0;       // key presses other than the modifiers'
+    unsigned lastKey = 0;          // the last one's virtual key
+    unsigned lastKeyModifiers = 0; // and the modifiers held when it arrived
+};
+
+// Sends events with SendInput and then the marker, with the hook in place
+// beforehand, and returns what the thread of hwnd took up to the marker;
+// nothing when the marker did not arrive in time.
+std::optional<InputSeen> InputThrough(HWND hwnd, const std::vector<INPUT>& events, DWORD timeoutMs = kAnswerTimeoutMs);
 
 } // namespace e2e

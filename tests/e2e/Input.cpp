@@ -1,7 +1,11 @@
 #include "tests/e2e/Input.h"
 
+#include "tests/e2e/HookProtocol.h"
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/support/WaitUntil.h"
+
+#include <cstdio>
+#include <optional>
 
 namespace e2e {
 
@@ -86,6 +90,7 @@ INPUT KeyInput(WORD vk, bool up) {
     input.ki.wVk = vk;
     input.ki.wScan = WORD(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwExtraInfo = ULONG_PTR((hookproto::kMarkerTag << 32) | GetCurrentProcessId());
     return input;
 }
 
@@ -105,14 +110,55 @@ std::vector<INPUT> ModifierInputs(unsigned modifiers, bool up) {
     return inputs;
 }
 
-bool SendAll(HWND target, unsigned modifiers, const std::vector<INPUT>& events) {
-    std::vector<INPUT> all = ModifierInputs(modifiers, false);
-    all.insert(all.end(), events.begin(), events.end());
+void Report(const char* what, UINT key, unsigned modifiers, const std::optional<InputSeen>& seen) {
+    if (seen)
+        std::fprintf(stderr,
+                     "input: %s (key 0x%X with modifiers %u sent; the program took %u presses, the last 0x%X with "
+                     "modifiers %u, and holds %u)\n",
+                     what, key, modifiers, seen->keyPresses, seen->lastKey, seen->lastKeyModifiers,
+                     seen->heldModifiers);
+    else
+        std::fprintf(stderr, "input: %s (key 0x%X with modifiers %u): the program's thread took no marker\n", what, key,
+                     modifiers);
+}
+
+// Presses the modifiers and waits until the thread of target holds them.
+// Wine's X11 driver sets its key state to the X server's whenever a window
+// of the program gets a pointer-entry or focus event (a window shown under
+// the pointer, the pointer moved), and the X server knows nothing of keys
+// sent with SendInput: a modifier pressed just before such a late event is
+// let go again. Pressed again until the program's own state shows it held.
+bool HoldModifiers(HWND target, unsigned modifiers) {
+    std::optional<InputSeen> seen;
+    const bool held = waits::WaitUntil([&] {
+        seen = InputThrough(target, ModifierInputs(modifiers, false));
+        return seen && (seen->heldModifiers & modifiers) == modifiers;
+    });
+    if (!held)
+        Report("the modifiers are not held", 0, modifiers, seen);
+    return held;
+}
+
+// Sends the events with the modifiers held around them and waits until the
+// thread of target has taken them. With key, also checks that the program
+// took that key as its last press with exactly those modifiers: a key that
+// arrived without its modifiers did something else there.
+bool SendAll(HWND target, unsigned modifiers, const std::vector<INPUT>& events, UINT key = 0) {
+    if (modifiers != kNoModifier && !HoldModifiers(target, modifiers))
+        return false;
+    std::vector<INPUT> all = events;
     const std::vector<INPUT> release = ModifierInputs(modifiers, true);
     all.insert(all.end(), release.begin(), release.end());
-    if (SendInput(UINT(all.size()), all.data(), sizeof(INPUT)) != all.size())
+    const std::optional<InputSeen> seen = InputThrough(target, all);
+    if (!seen) {
+        Report("the input did not arrive", key, modifiers, seen);
         return false;
-    return SyncInput(target);
+    }
+    if (key != 0 && (seen->keyPresses == 0 || seen->lastKey != key || seen->lastKeyModifiers != modifiers)) {
+        Report("the key did not arrive as sent", key, modifiers, seen);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -231,14 +277,17 @@ bool PostDrag(HWND target, POINT from, POINT to, int steps) {
 }
 
 bool BringToFront(HWND top) {
-    return waits::WaitUntil([top] {
+    const bool front = waits::WaitUntil([top] {
         SetForegroundWindow(top);
         return GetForegroundWindow() == top;
     });
+    // In front by the system's word; the keyboard's road to the program is
+    // checked with the marker too.
+    return front && SyncInput(top);
 }
 
 bool SendKey(HWND target, UINT vk, unsigned modifiers) {
-    return SendAll(target, modifiers, {KeyInput(WORD(vk), false), KeyInput(WORD(vk), true)});
+    return SendAll(target, modifiers, {KeyInput(WORD(vk), false), KeyInput(WORD(vk), true)}, vk);
 }
 
 bool SendClick(HWND target, int x, int y, Button button, int clicks, unsigned modifiers) {

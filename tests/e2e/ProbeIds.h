@@ -10,6 +10,9 @@ constexpr const char* kMainClass = "HarnessProbe";
 constexpr const char* kViewClass = "ProbeView";
 constexpr const char* kTitle = "Probe";
 constexpr const char* kSettingsName = "probe.ini";
+// Registered message the main window answers with 1 once the probe's
+// start-up has ended, as the viewer's does.
+constexpr const char* kReadyMessage = "HarnessProbe.StartupEnded";
 constexpr int kExitCode = 3;
 constexpr int kListId = 100;
 constexpr int kWindowWidth = 480;

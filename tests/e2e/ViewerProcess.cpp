@@ -77,13 +77,64 @@ bool ViewerProcess::Start(const std::string& tail) {
 }
 
 bool ViewerProcess::StartCommandLine(const std::string& commandLine) {
-    if (!ready || info.hProcess)
+    if (!ready) {
+        problem = "harness: the program could not be copied to " + exe;
         return false;
+    }
+    if (info.hProcess) {
+        problem = "harness: the program was started already";
+        return false;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string writable = commandLine;
-    return CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &info);
+    if (!CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
+        problem =
+            "harness: Wine did not start " + exe + " (CreateProcess error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    problem.clear();
+    return true;
+}
+
+bool ViewerProcess::WaitReady(const char* className, const char* readyMessage, DWORD timeoutMs) {
+    const UINT message = RegisterWindowMessageA(readyMessage);
+    HWND shown = nullptr;
+    bool answered = false;
+    const bool reported = waits::WaitUntil(
+        [&] {
+            if (!Running())
+                return true;
+            const std::vector<HWND> windows = TopWindows(Pid(), className);
+            shown = windows.empty() ? nullptr : windows.front();
+            LRESULT answer = 0;
+            answered = shown != nullptr && SendWithTimeout(shown, message, 0, 0, &answer);
+            return answered && answer == 1;
+        },
+        timeoutMs);
+    if (reported && Running()) {
+        mainWindow = shown;
+        problem.clear();
+        return true;
+    }
+    char text[200];
+    if (info.hProcess == nullptr) {
+        std::snprintf(text, sizeof text, "harness: the program was never started");
+    } else if (!Running()) {
+        // Statuses of 0xC0000000 and above are the loader's and the system's
+        // (a missing DLL, a crash), not the program's own.
+        const std::optional<DWORD> code = WaitExit(0);
+        std::snprintf(text, sizeof text, "the program ended with status 0x%lX before its start-up ended",
+                      code ? *code : 0ul);
+    } else if (shown == nullptr) {
+        std::snprintf(text, sizeof text, "no visible %s window of the program within %lu ms", className, timeoutMs);
+    } else {
+        std::snprintf(text, sizeof text, "the %s window %s the end of its start-up within %lu ms", className,
+                      answered ? "did not report" : "did not answer a question on", timeoutMs);
+    }
+    problem = text;
+    return false;
 }
 
 Appeared ViewerProcess::WaitFirst(const char* className, DWORD timeoutMs) {

@@ -5,8 +5,9 @@
 //
 //     e2e::ViewerProcess viewer(e2e::ViewerExe());
 //     viewer.WriteSettings("[Tessaven]\r\nScale=200\r\n");
-//     ASSERT_TRUE(viewer.Start("\"" + folder + "\""));
-//     HWND main = viewer.WaitWindow("Main");
+//     ASSERT_TRUE(viewer.Start("\"" + folder + "\"")) << viewer.Problem();
+//     ASSERT_TRUE(viewer.WaitReady("Main", kStartupEndedMessageName)) << viewer.Problem();
+//     HWND main = viewer.MainWindow();
 //     ... drive it (Input.h, FileDrop.h, WindowQuery.h) ...
 //     EXPECT_EQ(viewer.Close(), 0u);            // WM_CLOSE, then the exit code
 //     std::string ini = *viewer.ReadSettings();
@@ -58,8 +59,21 @@ public:
     // Runs it with exactly this command line.
     bool StartCommandLine(const std::string& commandLine);
 
+    // Waits until a visible top-level window of class className answers the
+    // registered message readyMessage with 1: the program's own word that its
+    // start-up has ended. A window alone says nothing of that: it shows
+    // before the program has finished what it does at start. That window
+    // becomes MainWindow(). False on timeout or when the program ended;
+    // Problem() then tells which.
+    bool WaitReady(const char* className, const char* readyMessage, DWORD timeoutMs = 15000);
+    // Why the last Start, StartCommandLine or WaitReady failed, marked
+    // "harness:" when the test's own machinery (the copy, Wine) failed rather
+    // than the program; empty after a success.
+    const std::string& Problem() const { return problem; }
+
     // The first visible top-level window of the program of class className,
-    // waited for; null on timeout or when the program ended.
+    // waited for; null on timeout or when the program ended. For windows
+    // that come after the start (a second instance's, a dialog's).
     HWND WaitWindow(const char* className, DWORD timeoutMs = 15000);
     // Whichever comes first of a visible message box (any dialog, class
     // "#32770", counts) and a visible
@@ -88,6 +102,7 @@ private:
     std::string exe;
     std::string settingsName;
     bool ready = false;
+    std::string problem;
     PROCESS_INFORMATION info{};
     HWND mainWindow = nullptr;
 };
