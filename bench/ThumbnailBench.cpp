@@ -31,7 +31,7 @@ namespace {
 bool WholeThumbnail(const docwriter::Bytes& bytes, std::vector<uint8_t>& thumbnail) {
     MemorySource source(bytes.data(), bytes.size());
     ImageBuffer picture;
-    if (DecodeThumbnailPicture(source, picture) != ThumbnailPictureStatus::Decoded)
+    if (DecodeThumbnailPicture(source, picture, ImageBuffer::kMaxPixelBytes) != ThumbnailPictureStatus::Decoded)
         return false;
     const ThumbnailSize fit = FitThumbnail(picture.width, picture.height, 256);
     return ScaleToThumbnail(picture, fit, thumbnail.data(), ptrdiff_t(fit.width) * 4);
