@@ -14,11 +14,9 @@
 
 namespace {
 
-constexpr uint32_t kChunkSize = 32768;
-
 bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table) {
     MemBlock scratch;
-    if (scratch.Alloc(kChunkSize, true) == nullptr)
+    if (scratch.Alloc(kInflateChunk, true) == nullptr)
         return false;
     // One layer buffer serves every visible layer. It is not cleared between
     // layers: only the pixels a layer's stream actually produced are blended.
@@ -38,7 +36,8 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
             continue;
         }
         uint32_t produced = 0;
-        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kInflateChunk,
+                               &produced))
             return false;
         // A stream that ends early leaves the rest of the layer transparent.
         // A pixel cut in the middle has no alpha byte and counts as

@@ -158,16 +158,22 @@ struct Header {
     uint16_t width = 0, height = 0, layerCount = 0, recordLength = 0;
 };
 
-// Reads the header from after the version byte, leaving the file at the
-// first layer record. False when it ends early or a length is below its
+// Reads the header from after the version byte through the picture size.
+// False when it ends early or HS is below its minimum.
+inline bool ReadHeaderToSize(ByteSource& file, Header& header, uint16_t& headerLength) {
+    uint32_t blockLength = 0;
+    return file.Skip(4) && file.ReadU32LE(blockLength) && file.Skip(blockLength) && file.ReadU16LE(headerLength) &&
+           headerLength >= kMinHeaderLength && file.ReadU16LE(header.width) && file.ReadU16LE(header.height);
+}
+
+// Reads the whole header from after the version byte, leaving the file at
+// the first layer record. False when it ends early or a length is below its
 // minimum.
 inline bool ReadHeader(ByteSource& file, Header& header) {
-    uint32_t blockLength = 0;
     uint16_t headerLength = 0;
-    return file.Skip(4) && file.ReadU32LE(blockLength) && file.Skip(blockLength) && file.ReadU16LE(headerLength) &&
-           headerLength >= kMinHeaderLength && file.ReadU16LE(header.width) && file.ReadU16LE(header.height) &&
-           file.Skip(2) && file.ReadU16LE(header.layerCount) && file.Skip(2) && file.ReadU16LE(header.recordLength) &&
-           header.recordLength >= kMinRecordLength && file.Skip(headerLength - kMinHeaderLength);
+    return ReadHeaderToSize(file, header, headerLength) && file.Skip(2) && file.ReadU16LE(header.layerCount) &&
+           file.Skip(2) && file.ReadU16LE(header.recordLength) && header.recordLength >= kMinRecordLength &&
+           file.Skip(headerLength - kMinHeaderLength);
 }
 
 } // namespace qvrtiles

@@ -11,10 +11,6 @@
 
 namespace {
 
-// The pieces InflateFromFile reads the file in. Where a stream ends decides
-// how many of them were read, and so where the next record starts.
-constexpr uint32_t kChunkSize = 32768;
-
 constexpr uint64_t kPooledPixels = 1024 * 1024;
 
 } // namespace
@@ -29,12 +25,12 @@ public:
         : file(file), count(count), pool(pool), records(records) {}
 
     bool Run() {
-        if (scratch.Alloc(kChunkSize, false) == nullptr)
+        if (scratch.Alloc(kInflateChunk, false) == nullptr)
             return false;
         for (size_t slot = 0; slot < pool.Size(); ++slot) {
             jobs.emplace_back(new StreamJob);
             jobs.back()->slot = slot;
-            if (jobs.back()->scratch.Alloc(kChunkSize, false) == nullptr || !records.Prepare(*jobs.back()))
+            if (jobs.back()->scratch.Alloc(kInflateChunk, false) == nullptr || !records.Prepare(*jobs.back()))
                 return false;
             idle.push_back(jobs.back().get());
         }
@@ -52,7 +48,7 @@ public:
             } else {
                 // Nothing was read past this stream: the file is at its bytes.
                 job.ended = InflateFromSource(file, job.destination, job.capacity, job.compressedSize, scratch.data,
-                                              kChunkSize, &job.produced);
+                                              kInflateChunk, &job.produced);
                 blocked = false;
             }
             busy.pop_front();
@@ -122,7 +118,7 @@ private:
                 left < int64_t(job.compressedSize) ? uint64_t(left < 0 ? 0 : left) : uint64_t(job.compressedSize);
             // A block far beyond what its stream can expand to is read from
             // the file in order, as ever, instead of being held.
-            job.held = job.start >= 0 && wanted <= uint64_t(job.capacity) + job.capacity / 8 + kChunkSize;
+            job.held = job.start >= 0 && wanted <= uint64_t(job.capacity) + job.capacity / 8 + kInflateChunk;
             if (!job.held) {
                 blocked = true;
                 break;
@@ -175,7 +171,7 @@ void StreamJob::Run(const std::atomic<bool>& cancelled) {
     // The held bytes expanded exactly as from the file: the same pieces, so
     // the stream stops at the same chunk and leaves the same position.
     MemorySource source(input.data, inputLength);
-    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kChunkSize, &produced);
+    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kInflateChunk, &produced);
     end = start + source.Tell();
     if (runner != nullptr)
         runner->UseIfNext(*this);
