@@ -149,13 +149,18 @@ BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first
         }
         const std::atomic<bool> running(false);
         if (pool != nullptr && active.size() > 1) {
+            WorkGroup group(*pool);
             for (BandStream* stream : active)
-                pool->Post(*stream);
-            for (BandStream* stream : active)
-                pool->Wait(*stream);
+                if (!group.Post(*stream))
+                    stream->Run(running); // a pool that takes no more work leaves it here
+            for (BandStream* stream : active) {
+                group.Wait(*stream);
+                if (stream->Failed())
+                    stream->state = BandStream::State::Failed;
+            }
         }
-        // Without a pool, or where the pool refused a stream or dropped it
-        // unrun (it leaves it Expanding), this thread expands it.
+        // Without a pool, or where the pool dropped a stream unrun (it
+        // leaves it Expanding), this thread expands it.
         for (BandStream* stream : active)
             if (stream->state == BandStream::State::Expanding)
                 stream->Run(running);

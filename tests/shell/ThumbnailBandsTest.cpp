@@ -241,6 +241,16 @@ TEST(ThumbnailBands, TooLittleMemoryForOneRowOfEveryLayerLeavesTheDocumentToTheW
     }
 }
 
+TEST(ThumbnailBands, ACancelledPoolLeavesTheLayersToTheReader) {
+    const Bytes bytes = docwriter::WriteQvm(paintings::EveryModeQvm(97, 61));
+    const ThumbnailSize size = FitThumbnail(97, 61, 40);
+    WorkPool pool(3);
+    pool.Cancel(); // it refuses every job
+    const Thumbnail drawn = Drawn(bytes, size, &pool, kThumbnailBytes);
+    EXPECT_EQ(drawn.status, ThumbnailPictureStatus::Decoded);
+    EXPECT_EQ(drawn.pixels, Whole(bytes, size).pixels);
+}
+
 TEST(ThumbnailBands, EveryCorpusDocumentGivesTheWholePicturesThumbnail) {
     int documents = 0;
     for (const auto& entry : std::filesystem::directory_iterator(SourcePath("tests/corpus"))) {
