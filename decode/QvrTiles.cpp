@@ -68,7 +68,8 @@ private:
 
 class PooledTiles {
 public:
-    PooledTiles(ByteSource& file, ImageBuffer& target, WorkPool& pool) : file(file), target(target), pool(pool) {}
+    PooledTiles(ByteSource& file, ImageBuffer& target, WorkPool& pool)
+        : file(file), target(target), pool(pool), group(pool) {}
 
     bool Read(uint32_t layerCount, uint16_t recordLength) {
         // One batch more than the threads: this thread fills one meanwhile.
@@ -111,7 +112,12 @@ private:
     void Post() {
         busy.push_back(filling);
         filling->good = 0;
-        pool.Post(*filling);
+        if (!group.Post(*filling)) {
+            // The pool was cancelled: its owner gives the document up. The
+            // batch stays unexpanded, none of its tiles good, so the document
+            // ends at its first tile once the batches before it are mixed.
+            filling->good = 0;
+        }
         filling = nullptr;
     }
 
@@ -120,13 +126,13 @@ private:
     bool UseFirst() {
         TileBatch& batch = *busy.front();
         busy.pop_front();
-        pool.Wait(batch);
+        group.Wait(batch);
         batch.Mix(target);
         idle.push_back(&batch);
         if (batch.good == batch.tiles.size())
             return true;
         for (TileBatch* later : busy)
-            pool.Wait(*later);
+            group.Wait(*later);
         busy.clear();
         broken = true;
         return false;
@@ -136,6 +142,7 @@ private:
     ImageBuffer& target;
     WorkPool& pool;
     std::vector<std::unique_ptr<TileBatch>> batches;
+    WorkGroup group; // ends before the batches, whichever way Read returns
     std::vector<TileBatch*> idle;
     std::deque<TileBatch*> busy; // in file order
     TileBatch* filling = nullptr;

@@ -22,7 +22,7 @@ bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
 class StreamRunner {
 public:
     StreamRunner(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records)
-        : file(file), count(count), pool(pool), records(records) {}
+        : file(file), count(count), pool(pool), records(records), group(pool) {}
 
     bool Run() {
         if (scratch.Alloc(kInflateChunk, false) == nullptr)
@@ -44,7 +44,7 @@ public:
                 return !failedAhead && next == count;
             StreamJob& job = *busy.front();
             if (job.held) {
-                pool.Wait(job);
+                group.Wait(job);
             } else {
                 // Nothing was read past this stream: the file is at its bytes.
                 job.ended = InflateFromSource(file, job.destination, job.capacity, job.compressedSize, scratch.data,
@@ -131,14 +131,21 @@ private:
             }
             job.inputLength = wanted == 0 ? 0 : file.Read(job.input.data, uint32_t(wanted));
             job.runner = this;
-            pool.Post(job);
+            if (!group.Post(job)) {
+                // The pool was cancelled: its owner gives the document up,
+                // which ends here, at this record.
+                failedAhead = true;
+                busy.pop_back();
+                idle.push_back(&job);
+                break;
+            }
         }
     }
 
     // Waits for the jobs still out and drops their results.
     void Drain() {
         for (StreamJob* job : busy) {
-            pool.Wait(*job);
+            group.Wait(*job);
             idle.push_back(job);
         }
         busy.clear();
@@ -150,6 +157,7 @@ private:
     WorkPool& pool;
     StreamRecords& records;
     std::vector<std::unique_ptr<StreamJob>> jobs;
+    WorkGroup group; // ends before the jobs, whichever way Run returns
     std::vector<StreamJob*> idle;
     std::deque<StreamJob*> busy; // in file order
     MemBlock scratch;            // for streams read from the file in order
