@@ -6,7 +6,7 @@
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
 #include "framework/MessageBoxes.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 

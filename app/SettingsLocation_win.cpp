@@ -1,7 +1,7 @@
 #include "app/SettingsLocation.h"
 
 #include "framework/AppShell.h"
-#include "framework/IniReader.h"
+#include "base/IniReader.h"
 
 #include <shlobj.h>
 #include <windows.h>

@@ -4,7 +4,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <zlib.h>
 

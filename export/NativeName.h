@@ -4,7 +4,7 @@
 // system's encoding first, or the file names would show as garbage
 // (NativeName_win.cpp, NativeName_posix.cpp).
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 // Converts name, CP932 text, in place into the text the file system of this
 // platform expects. A byte that is no CP932 character becomes "_".

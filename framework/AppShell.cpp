@@ -1,6 +1,6 @@
 #include "framework/AppShell.h"
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <commctrl.h>
 #include <ole2.h>

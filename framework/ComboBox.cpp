@@ -1,6 +1,6 @@
 #include "framework/ComboBox.h"
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstring>
 

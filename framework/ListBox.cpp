@@ -1,7 +1,7 @@
 #include "framework/ListBox.h"
 
 #include "framework/Dpi.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 LRESULT ListBox::GetText(int index, Str& out) {
     const int length = GetTextLen(index);

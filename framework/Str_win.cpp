@@ -1,4 +1,4 @@
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <windows.h>
 

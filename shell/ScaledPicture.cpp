@@ -1,6 +1,6 @@
 #include "shell/ScaledPicture.h"
 
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"

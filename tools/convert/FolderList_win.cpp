@@ -1,7 +1,7 @@
 #include "tools/convert/FolderList.h"
 
 #include "decode/ByteFile.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

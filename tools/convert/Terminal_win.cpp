@@ -1,6 +1,6 @@
 #include "tools/convert/Terminal.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

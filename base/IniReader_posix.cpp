@@ -3,9 +3,9 @@
 // compared ignoring case); "key=value" with spaces and tabs trimmed around
 // both; a value wrapped in a pair of the same quotes loses them; the first
 // matching key of the first matching section counts.
-#include "framework/IniReader.h"
+#include "base/IniReader.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <cstring>

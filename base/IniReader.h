@@ -5,7 +5,7 @@
 // IniReader_posix.cpp, so the settings code builds, is tested and is fuzzed
 // there too.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "framework/IniReader.h"
+#include "base/IniReader.h"
 
 #include <windows.h>
 
