@@ -49,13 +49,15 @@ WorkPool::~WorkPool() {
         thread.join();
 }
 
-bool WorkPool::Post(WorkJob& job) {
+bool WorkPool::PostIn(WorkJob& job, WorkGroup* group) {
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (cancelled.load() || job.state != WorkJob::State::Idle)
             return false;
         job.state = WorkJob::State::Queued;
         job.ran = false;
+        job.failed = false;
+        job.group = group;
         queue.push_back(&job);
     }
     wake.notify_one();
@@ -64,9 +66,20 @@ bool WorkPool::Post(WorkJob& job) {
 
 void WorkPool::RunLocked(WorkJob& job, std::unique_lock<std::mutex>& lock) {
     job.state = WorkJob::State::Running;
+    running.push_back(&job);
     lock.unlock();
-    job.Run(cancelled);
+    bool threw = false;
+    try {
+        job.Run(cancelled);
+    } catch (...) {
+        // A job's failure is its owner's to see; it must not end the thread
+        // it ran on (the whole program) nor leave its state Running, which
+        // would keep Wait waiting for ever.
+        threw = true;
+    }
     lock.lock();
+    running.erase(std::find(running.begin(), running.end(), &job));
+    job.failed = threw;
     job.ran = true;
     job.state = WorkJob::State::Idle;
     finished.notify_all();
@@ -78,14 +91,42 @@ void WorkPool::Wait(WorkJob& job) {
         if (job.state == WorkJob::State::Queued) {
             queue.erase(std::find(queue.begin(), queue.end(), &job));
             RunLocked(job, lock);
-        } else if (!queue.empty()) {
-            WorkJob& other = *queue.front();
-            queue.pop_front();
-            RunLocked(other, lock);
         } else {
-            finished.wait(lock);
+            const auto other = std::find_if(queue.begin(), queue.end(),
+                                            [&job](const WorkJob* queued) { return queued->group == job.group; });
+            if (other != queue.end()) {
+                WorkJob& taken = **other;
+                queue.erase(other);
+                RunLocked(taken, lock);
+            } else {
+                finished.wait(lock);
+            }
         }
     }
+}
+
+void WorkPool::DropGroup(WorkGroup& group) {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (auto it = queue.begin(); it != queue.end();) {
+        if ((*it)->group == &group) {
+            (*it)->state = WorkJob::State::Idle;
+            it = queue.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    finished.notify_all();
+}
+
+void WorkPool::EndGroup(WorkGroup& group) {
+    DropGroup(group);
+    std::unique_lock<std::mutex> lock(mutex);
+    // Its running jobs are on other threads; none can be queued again but
+    // by this owner, which is here.
+    finished.wait(lock, [this, &group] {
+        return std::none_of(running.begin(), running.end(),
+                            [&group](const WorkJob* job) { return job->group == &group; });
+    });
 }
 
 void WorkPool::Cancel() {

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+class WorkGroup;
 class WorkPool;
 
 class WorkJob {
@@ -39,12 +40,17 @@ public:
     // After Wait: false when the pool was cancelled before the job started,
     // so Run never ran.
     bool Ran() const { return ran; }
+    // After Wait: Run ended by throwing. The job's results are not to be
+    // used; the pool, its threads and the other jobs carry on.
+    bool Failed() const { return failed; }
 
 private:
     friend class WorkPool;
     enum class State : uint8_t { Idle, Queued, Running };
     State state = State::Idle; // guarded by the pool's mutex
     bool ran = false;
+    bool failed = false;
+    WorkGroup* group = nullptr; // of the latest Post
 };
 
 class WorkPool {
@@ -72,10 +78,12 @@ public:
     // Queues job. False, and nothing queued, when the job is still queued or
     // running from an earlier Post (its buffers are in use) or the pool was
     // cancelled.
-    bool Post(WorkJob& job);
+    bool Post(WorkJob& job) { return PostIn(job, nullptr); }
     // Returns once job is done. A job still queued is taken off the queue
     // and run here; while another thread runs it, this thread runs other
-    // queued jobs. A job never posted (or refused) returns at once.
+    // queued jobs of the same group (or, for a job posted without one, of
+    // no group): never another owner's, however long. A job never posted
+    // (or refused) returns at once.
     void Wait(WorkJob& job);
 
     // Queued jobs are dropped (Wait returns at once for them, Ran() false);
@@ -84,15 +92,46 @@ public:
     bool Cancelled() const { return cancelled.load(); }
 
 private:
+    friend class WorkGroup;
+    bool PostIn(WorkJob& job, WorkGroup* group);
+    void DropGroup(WorkGroup& group);
+    // Drops group's queued jobs and waits for its running ones.
+    void EndGroup(WorkGroup& group);
     void Work();
-    // Runs job outside the lock; the lock is held on entry and on return.
+    // Runs job outside the lock; the lock is held on entry and on return. A
+    // throw from Run fails the job and goes no further.
     void RunLocked(WorkJob& job, std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex;
     std::condition_variable wake;     // a job was queued, or the pool ends
     std::condition_variable finished; // a job ended
     std::deque<WorkJob*> queue;
+    std::vector<WorkJob*> running; // on any thread, the owner's included
     std::vector<std::thread> threads;
     std::atomic<bool> cancelled{false};
     bool ending = false;
+};
+
+// The jobs one owner posts to a pool, ended with it: the destructor drops
+// those still queued and waits for those running, so that no job outlives
+// the buffers its owner frees after it, whichever way the owner leaves.
+// Declared after the jobs it takes, so that it ends before them.
+class WorkGroup {
+public:
+    explicit WorkGroup(WorkPool& pool) : pool(pool) {}
+    ~WorkGroup() { pool.EndGroup(*this); }
+    WorkGroup(const WorkGroup&) = delete;
+    WorkGroup& operator=(const WorkGroup&) = delete;
+
+    // Queues job in this group. False, and nothing queued, as WorkPool::Post
+    // refuses; the caller then runs the job itself or gives up on it.
+    bool Post(WorkJob& job) { return pool.PostIn(job, this); }
+    // As WorkPool::Wait; meanwhile this thread runs only this group's jobs.
+    void Wait(WorkJob& job) { pool.Wait(job); }
+    // Drops this group's queued jobs (Ran() false after Wait); those
+    // running go on.
+    void Cancel() { pool.DropGroup(*this); }
+
+private:
+    WorkPool& pool;
 };

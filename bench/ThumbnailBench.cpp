@@ -1,4 +1,5 @@
-// A 256-pixel thumbnail of the six-layer document from the bytes in memory,
+// A 256-pixel thumbnail of the six-layer document (and of the QVR documents
+// of both versions) from the bytes in memory,
 // as the thumbnail handler makes it (Thumbnail256: flattened band by band
 // straight into the area filter, the layers on a pool of every core), and as
 // it made it before (Thumbnail256Whole: the whole picture decoded on one
@@ -31,7 +32,7 @@ namespace {
 bool WholeThumbnail(const docwriter::Bytes& bytes, std::vector<uint8_t>& thumbnail) {
     MemorySource source(bytes.data(), bytes.size());
     ImageBuffer picture;
-    if (DecodeThumbnailPicture(source, picture) != ThumbnailPictureStatus::Decoded)
+    if (DecodeThumbnailPicture(source, picture, ImageBuffer::kMaxPixelBytes) != ThumbnailPictureStatus::Decoded)
         return false;
     const ThumbnailSize fit = FitThumbnail(picture.width, picture.height, 256);
     return ScaleToThumbnail(picture, fit, thumbnail.data(), ptrdiff_t(fit.width) * 4);
@@ -48,11 +49,23 @@ bool BandedThumbnail(const docwriter::Bytes& bytes, std::vector<uint8_t>& thumbn
            ThumbnailPictureStatus::Decoded;
 }
 
-void RegisterRoad(const std::string& name, const PictureSize& size,
+// One kind of document of the set: its path, its name in the rows and the
+// decode the rows are measured against.
+struct Kind {
+    const char* name;
+    std::string DocumentSet::*path;
+    const char* anchor;
+};
+
+const Kind kKinds[] = {{"6layers", &DocumentSet::qvmPath, "ReadQvm/6layers/"},
+                       {"qvr1-10layers", &DocumentSet::qvrV1Path, "ReadQvrV1/10layers/"},
+                       {"qvr0-4masks", &DocumentSet::qvrV0Path, "ReadQvrV0/4masks/"}};
+
+void RegisterRoad(const std::string& name, const Kind& kind, const PictureSize& size,
                   bool (*make)(const docwriter::Bytes&, std::vector<uint8_t>&)) {
     const std::string n = size.Name();
-    Register(name + "/6layers/" + n, [size, n, make](benchmark::State& state) {
-        const docwriter::Bytes bytes = docwriter::ReadFile(Documents(size).qvmPath);
+    Register(name + "/" + kind.name + "/" + n, [size, n, make, kind](benchmark::State& state) {
+        const docwriter::Bytes bytes = docwriter::ReadFile(Documents(size).*kind.path);
         std::vector<uint8_t> thumbnail(256 * 256 * 4);
         int64_t peak = 0;
         for (auto _ : state) {
@@ -66,7 +79,7 @@ void RegisterRoad(const std::string& name, const PictureSize& size,
             benchmark::DoNotOptimize(thumbnail.data());
         }
         state.counters["peak MB"] = double(peak) / (1 << 20);
-        Account(state, size.Pixels(), size.Pixels() * 4, "ReadQvm/6layers/" + n);
+        Account(state, size.Pixels(), size.Pixels() * 4, kind.anchor + n);
     });
 }
 
@@ -137,16 +150,58 @@ void RegisterLarge(int side) {
     })->Iterations(1);
 }
 
+// One layer of side x side tiled with every other tile of a few coverage
+// patterns: the whole road could not hold the picture; bands walk the tiles.
+void RegisterLargeTiles(int side) {
+    const std::string n = std::to_string(side) + "x" + std::to_string(side);
+    Register("Thumbnail256/qvr1-tiles/" + n, [side](benchmark::State& state) {
+        static std::map<int, docwriter::Bytes> made;
+        docwriter::Bytes& bytes = made[side];
+        if (bytes.empty()) {
+            docwriter::QvrV1Document doc;
+            doc.width = doc.height = uint16_t(side);
+            docwriter::QvrTileLayer layer;
+            layer.color = 0x3366CC;
+            for (int row = 0; row < side / 64; ++row)
+                for (int column = row % 2; column < side / 64; column += 2) {
+                    docwriter::QvrTile tile;
+                    tile.column = uint16_t(column);
+                    tile.row = uint16_t(row);
+                    tile.coverage = docwriter::Bytes(64 * 64, uint8_t(row * 37 + column));
+                    layer.tiles.push_back(std::move(tile));
+                }
+            doc.layers.push_back(std::move(layer));
+            bytes = docwriter::WriteQvrV1(doc);
+        }
+        std::vector<uint8_t> thumbnail(256 * 256 * 4);
+        int64_t peak = 0;
+        for (auto _ : state) {
+            PeakMemory memory;
+            memory.Start();
+            if (!BandedThumbnail(bytes, thumbnail)) {
+                state.SkipWithError("thumbnail failed");
+                return;
+            }
+            peak = std::max(peak, memory.Above());
+            benchmark::DoNotOptimize(thumbnail.data());
+        }
+        state.counters["peak MB"] = double(peak) / (1 << 20);
+        Account(state, size_t(side) * size_t(side), size_t(side) * size_t(side) * 4);
+    })->Iterations(1);
+}
+
 } // namespace
 
 void RegisterThumbnailBenchmarks() {
-    for (const PictureSize& size : Sizes()) {
-        RegisterRoad("Thumbnail256", size, BandedThumbnail);
-        RegisterRoad("Thumbnail256Whole", size, WholeThumbnail);
-    }
+    for (const PictureSize& size : Sizes())
+        for (const Kind& kind : kKinds) {
+            RegisterRoad("Thumbnail256", kind, size, BandedThumbnail);
+            RegisterRoad("Thumbnail256Whole", kind, size, WholeThumbnail);
+        }
     // Twice the side the whole road allowed, and with BENCH_LARGEST set the
     // largest the format allows (minutes to make and to read).
     RegisterLarge(16384);
+    RegisterLargeTiles(16384);
     if (std::getenv("BENCH_LARGEST") != nullptr)
         RegisterLarge(65535);
 }

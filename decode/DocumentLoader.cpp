@@ -1,6 +1,7 @@
 #include "decode/DocumentLoader.h"
 
 #include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/ImageBuffer.h"
 #include "decode/QvmFormat.h"
 #include "decode/QvmReader.h"
@@ -14,6 +15,9 @@
 namespace {
 
 enum class Format { Qvr, Qvm, Other };
+
+// "QVMDATA" and "QVRFDAT" tell the formats apart.
+constexpr uint32_t kMagicLength = 7;
 
 Format FormatOf(const char* path) {
     Str fullPath;
@@ -52,7 +56,6 @@ bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
 }
 
 bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
-    constexpr uint32_t kMagicLength = 7;
     char magic[kMagicLength];
     // The reader checks the magic again, so step back over it.
     if (!source.ReadExact(magic, kMagicLength) || !source.Skip(-int64_t(kMagicLength)))
@@ -93,4 +96,24 @@ bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {
     width = w;
     height = h;
     return true;
+}
+
+bool PeekDocumentSize(ByteSource& source, uint32_t& width, uint32_t& height) {
+    char magic[kMagicLength];
+    if (source.Seek(0, ByteSource::FromStart) != 0 || !source.ReadExact(magic, kMagicLength) ||
+        source.Seek(0, ByteSource::FromStart) != 0)
+        return false;
+    uint16_t w = 0, h = 0;
+    bool read = false;
+    if (std::memcmp(magic, "QVMDATA", kMagicLength) == 0) {
+        QvmHeader header;
+        read = ReadQvmHeader(source, header);
+        w = header.width;
+        h = header.height;
+    } else if (std::memcmp(magic, "QVRFDAT", kMagicLength) == 0) {
+        read = ReadQvrSize(source, w, h);
+    }
+    width = w;
+    height = h;
+    return source.Seek(0, ByteSource::FromStart) == 0 && read;
 }

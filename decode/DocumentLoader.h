@@ -28,3 +28,8 @@ bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
 // document will take before loading it. The reader is chosen as LoadDocument
 // chooses it; false for any other extension or a header that ends early.
 bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height);
+
+// The same from the start of source, the format told by its first bytes as
+// LoadDocument(target, source) tells it. The source is left at its start
+// again; false also when it cannot go back there.
+bool PeekDocumentSize(ByteSource& source, uint32_t& width, uint32_t& height);

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kChunkSize = 32768;
-
 // Whether record index is blended: its stored flag, unless the caller says.
 bool Shows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8_t>* visible) {
     if (visible != nullptr && index < visible->size())
@@ -26,7 +24,7 @@ bool Shows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8
 bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table,
                        const std::vector<uint8_t>* visible) {
     MemBlock scratch;
-    if (scratch.Alloc(kChunkSize, true) == nullptr)
+    if (scratch.Alloc(kInflateChunk, true) == nullptr)
         return false;
     // One layer buffer serves every visible layer. It is not cleared between
     // layers: only the pixels a layer's stream actually produced are blended.
@@ -46,7 +44,8 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
             continue;
         }
         uint32_t produced = 0;
-        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, layer.bits, capacity, record.compressedSize, scratch.data, kInflateChunk,
+                               &produced))
             return false;
         // A stream that ends early leaves the rest of the layer transparent.
         // A pixel cut in the middle has no alpha byte and counts as

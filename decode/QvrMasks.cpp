@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint32_t kChunkSize = 32768;
 constexpr uint32_t kUnreadRecordStart = 32;
 
 // Mixes one layer through the first `produced` bytes of its mask. A mask
@@ -79,7 +78,7 @@ private:
 
 bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock scratch;
-    if (scratch.Alloc(kChunkSize, true) == nullptr)
+    if (scratch.Alloc(kInflateChunk, true) == nullptr)
         return false;
     uint16_t width = 0, height = 0, layerCount = 0;
     uint8_t check = 0;
@@ -97,7 +96,7 @@ bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool an
     if (flattenedSize != 0) {
         // The stored picture replaces everything, white background included.
         uint32_t produced = 0;
-        if (!InflateFromSource(file, target.bits, pictureBytes, flattenedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, target.bits, pictureBytes, flattenedSize, scratch.data, kInflateChunk, &produced))
             return false;
         // A picture stream that ends early leaves the rest black and clear,
         // whatever the platform's fresh pixel memory held.
@@ -125,7 +124,7 @@ bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool an
         // Invisible layers' masks are expanded too: the next record starts
         // wherever the expansion leaves the file.
         uint32_t produced = 0;
-        if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kChunkSize, &produced))
+        if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kInflateChunk, &produced))
             return false;
         if ((flags & 1) != 0)
             MixMask(target, mask.data, stride, produced, opacity, colour);

@@ -1,6 +1,7 @@
 #include "decode/QvrReader.h"
 
 #include "decode/ByteFile.h"
+#include "decode/QvrTileWalk.h"
 #include "decode/QvrVersions.h"
 
 namespace {
@@ -40,10 +41,13 @@ bool ReadQvrSize(ByteSource& source, uint16_t& width, uint16_t& height) {
         return false;
     if (version == 0)
         return source.ReadU16LE(width) && source.ReadU16LE(height);
-    // Version 1: 4 unread bytes, a block of B bytes and the header length
-    // come before the size.
-    uint32_t blockLength = 0;
+    // Version 1: the size comes after a block of stated length and the
+    // header length, read as the reader reads them.
+    qvrtiles::Header header;
     uint16_t headerLength = 0;
-    return version == 1 && source.Skip(4) && source.ReadU32LE(blockLength) && source.Skip(blockLength) &&
-           source.ReadU16LE(headerLength) && source.ReadU16LE(width) && source.ReadU16LE(height);
+    if (version != 1 || !qvrtiles::ReadHeaderToSize(source, header, headerLength))
+        return false;
+    width = header.width;
+    height = header.height;
+    return true;
 }

@@ -2,22 +2,52 @@
 
 #include "decode/AreaAverage.h"
 #include "decode/ByteSource.h"
-#include "decode/QvmFormat.h"
+#include "decode/DocumentLoader.h"
+#include "decode/QvrBands.h"
 
-BandedRead ScaleQvmInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                           ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool) {
-    QvmHeader header;
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadQvmHeader(source, header))
-        return BandedRead::NotBanded;
-    const uint64_t filterBytes = AreaAverage::MemoryFor(header.width, header.height, outWidth);
+#include <cstring>
+
+namespace {
+
+class FilterSink : public BandSink {
+public:
+    FilterSink(int32_t width, int32_t height, int32_t outWidth, int32_t outHeight, uint8_t* destination,
+               ptrdiff_t stride)
+        : width(width), height(height), outWidth(outWidth), outHeight(outHeight), destination(destination),
+          stride(stride) {}
+
+    bool Begin(bool bottomUp) override {
+        return filter.Start(width, height, outWidth, outHeight, bottomUp, destination, stride);
+    }
+    void Row(const uint8_t* row) override { filter.AddRow(row); }
+    void Finish() { filter.Finish(); }
+
+private:
     AreaAverage filter;
-    if (filterBytes >= memoryLimit ||
-        !filter.Start(header.width, header.height, outWidth, outHeight, true, destination, stride))
+    const int32_t width, height, outWidth, outHeight;
+    uint8_t* const destination;
+    const ptrdiff_t stride;
+};
+
+} // namespace
+
+BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool) {
+    uint32_t width = 0, height = 0;
+    char magic[7] = {};
+    if (!PeekDocumentSize(source, width, height) || !source.ReadExact(magic, sizeof magic))
+        return BandedRead::Broken;
+    if (width == 0 || height == 0)
+        return BandedRead::Broken;
+    // The filter's rows and sums come first, out of the same bound.
+    const uint64_t filterBytes = AreaAverage::MemoryFor(int32_t(width), int32_t(height), outWidth);
+    if (filterBytes >= memoryLimit)
         return BandedRead::NotBanded;
-    // The document's pixels run from the bottom row up.
-    const BandedRead read =
-        ReadQvmInBands(source, memoryLimit - filterBytes, pool, [&filter](const uint8_t* row) { filter.AddRow(row); });
+    FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
+    const bool qvm = std::memcmp(magic, "QVMDATA", sizeof magic) == 0;
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink);
     if (read == BandedRead::Done)
-        filter.Finish();
+        sink.Finish();
     return read;
 }

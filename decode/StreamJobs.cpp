@@ -11,10 +11,6 @@
 
 namespace {
 
-// The pieces InflateFromFile reads the file in. Where a stream ends decides
-// how many of them were read, and so where the next record starts.
-constexpr uint32_t kChunkSize = 32768;
-
 constexpr uint64_t kPooledPixels = 1024 * 1024;
 
 } // namespace
@@ -26,15 +22,15 @@ bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
 class StreamRunner {
 public:
     StreamRunner(ByteSource& file, uint32_t count, WorkPool& pool, StreamRecords& records)
-        : file(file), count(count), pool(pool), records(records) {}
+        : file(file), count(count), pool(pool), records(records), group(pool) {}
 
     bool Run() {
-        if (scratch.Alloc(kChunkSize, false) == nullptr)
+        if (scratch.Alloc(kInflateChunk, false) == nullptr)
             return false;
         for (size_t slot = 0; slot < pool.Size(); ++slot) {
             jobs.emplace_back(new StreamJob);
             jobs.back()->slot = slot;
-            if (jobs.back()->scratch.Alloc(kChunkSize, false) == nullptr || !records.Prepare(*jobs.back()))
+            if (jobs.back()->scratch.Alloc(kInflateChunk, false) == nullptr || !records.Prepare(*jobs.back()))
                 return false;
             idle.push_back(jobs.back().get());
         }
@@ -48,11 +44,11 @@ public:
                 return !failedAhead && next == count;
             StreamJob& job = *busy.front();
             if (job.held) {
-                pool.Wait(job);
+                group.Wait(job);
             } else {
                 // Nothing was read past this stream: the file is at its bytes.
                 job.ended = InflateFromSource(file, job.destination, job.capacity, job.compressedSize, scratch.data,
-                                              kChunkSize, &job.produced);
+                                              kInflateChunk, &job.produced);
                 blocked = false;
             }
             busy.pop_front();
@@ -122,7 +118,7 @@ private:
                 left < int64_t(job.compressedSize) ? uint64_t(left < 0 ? 0 : left) : uint64_t(job.compressedSize);
             // A block far beyond what its stream can expand to is read from
             // the file in order, as ever, instead of being held.
-            job.held = job.start >= 0 && wanted <= uint64_t(job.capacity) + job.capacity / 8 + kChunkSize;
+            job.held = job.start >= 0 && wanted <= uint64_t(job.capacity) + job.capacity / 8 + kInflateChunk;
             if (!job.held) {
                 blocked = true;
                 break;
@@ -135,14 +131,21 @@ private:
             }
             job.inputLength = wanted == 0 ? 0 : file.Read(job.input.data, uint32_t(wanted));
             job.runner = this;
-            pool.Post(job);
+            if (!group.Post(job)) {
+                // The pool was cancelled: its owner gives the document up,
+                // which ends here, at this record.
+                failedAhead = true;
+                busy.pop_back();
+                idle.push_back(&job);
+                break;
+            }
         }
     }
 
     // Waits for the jobs still out and drops their results.
     void Drain() {
         for (StreamJob* job : busy) {
-            pool.Wait(*job);
+            group.Wait(*job);
             idle.push_back(job);
         }
         busy.clear();
@@ -154,6 +157,7 @@ private:
     WorkPool& pool;
     StreamRecords& records;
     std::vector<std::unique_ptr<StreamJob>> jobs;
+    WorkGroup group; // ends before the jobs, whichever way Run returns
     std::vector<StreamJob*> idle;
     std::deque<StreamJob*> busy; // in file order
     MemBlock scratch;            // for streams read from the file in order
@@ -175,7 +179,7 @@ void StreamJob::Run(const std::atomic<bool>& cancelled) {
     // The held bytes expanded exactly as from the file: the same pieces, so
     // the stream stops at the same chunk and leaves the same position.
     MemorySource source(input.data, inputLength);
-    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kChunkSize, &produced);
+    ended = InflateFromSource(source, destination, capacity, inputLength, scratch.data, kInflateChunk, &produced);
     end = start + source.Tell();
     if (runner != nullptr)
         runner->UseIfNext(*this);

@@ -127,15 +127,20 @@ bool DeflateInBands(const PngImage& image, int level, WorkPool* pool,
         if (!jobs.back()->Prepare(bandRows))
             return false;
     }
+    // Ends before the jobs: after a failure the bands still out are dropped
+    // or waited for (they use the jobs' buffers).
+    WorkGroup group(workers);
     auto post = [&](int32_t band) {
         BandJob& job = *jobs[size_t(band) % jobCount];
         const int32_t first = band * bandRows;
         const int32_t rest = image.height - first;
         job.Assign(first, rest < bandRows ? rest : bandRows, band == bands - 1);
-        workers.Post(job);
+        // A cancelled pool takes no more: its owner gives the file up.
+        return group.Post(job);
     };
     for (int32_t band = 0; band < int32_t(jobCount); ++band)
-        post(band);
+        if (!post(band))
+            return false;
 
     uint8_t header[2];
     PutHeader(level, header);
@@ -143,15 +148,13 @@ bool DeflateInBands(const PngImage& image, int level, WorkPool* pool,
     uint32_t adler = uint32_t(adler32(0, nullptr, 0));
     for (int32_t band = 0; band < bands; ++band) {
         BandJob& job = *jobs[size_t(band) % jobCount];
-        workers.Wait(job);
-        // After a failure the bands already posted are waited for (they use
-        // the jobs' buffers) and nothing more is posted.
-        ok = ok && job.ok && write(job.packed.data, job.packedLength);
+        group.Wait(job);
+        ok = ok && job.ok && !job.Failed() && write(job.packed.data, job.packedLength);
         if (!ok)
-            continue;
+            return false;
         adler = uint32_t(adler32_combine(adler, job.adler, z_off_t(job.rawLength)));
-        if (band + int32_t(jobCount) < bands)
-            post(band + int32_t(jobCount));
+        if (band + int32_t(jobCount) < bands && !post(band + int32_t(jobCount)))
+            return false;
     }
     if (!ok)
         return false;

@@ -1,12 +1,13 @@
 #include "shell/ScaledPicture.h"
 
-#include "decode/ImageBuffer.h"
+#include "base/WorkPool.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 void FitWithin(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, int32_t boxHeight, int32_t& width,
                int32_t& height) {
@@ -26,8 +27,26 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     if (FAILED(stream->Seek(none, STREAM_SEEK_END, &end)) || end.QuadPart < start)
         return E_FAIL;
     StreamSource source(stream, start, end.QuadPart - start);
-    ImageBuffer decoded;
-    switch (DecodeThumbnailPicture(source, decoded)) {
+    int32_t pictureWidth = 0, pictureHeight = 0;
+    if (!PeekPictureSize(source, pictureWidth, pictureHeight))
+        return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+    ThumbnailSize size;
+    FitWithin(pictureWidth, pictureHeight, boxWidth, boxHeight, size.width, size.height);
+    if (size.width == 0)
+        return pictureWidth == 0 || pictureHeight == 0 ? HRESULT_FROM_WIN32(ERROR_BAD_FORMAT) : E_INVALIDARG;
+    ScaledPicture scaled;
+    scaled.width = size.width;
+    scaled.height = size.height;
+    scaled.pictureWidth = pictureWidth;
+    scaled.pictureHeight = pictureHeight;
+    try {
+        scaled.pixels.resize(size_t(size.width) * size_t(size.height) * 4);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    // The layers of each band are expanded on every core, as for a thumbnail.
+    WorkPool pool;
+    switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool)) {
     case ThumbnailPictureStatus::Decoded:
         break;
     case ThumbnailPictureStatus::TooLarge:
@@ -35,18 +54,6 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     case ThumbnailPictureStatus::Broken:
         return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     }
-    ThumbnailSize size;
-    FitWithin(decoded.width, decoded.height, boxWidth, boxHeight, size.width, size.height);
-    if (size.width == 0)
-        return E_INVALIDARG;
-    ScaledPicture scaled;
-    scaled.width = size.width;
-    scaled.height = size.height;
-    scaled.pictureWidth = decoded.width;
-    scaled.pictureHeight = decoded.height;
-    scaled.pixels.resize(size_t(size.width) * size_t(size.height) * 4);
-    if (!ScaleToThumbnail(decoded, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4))
-        return E_OUTOFMEMORY;
     picture = std::move(scaled);
     return S_OK;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A document's picture, area-averaged down to fit a box: what the preview
-// pane shows. One road from the shell's stream to pixels, so that the way the
-// picture is decoded (the whole picture today, within the thumbnail's memory
-// bound) can change behind it.
+// pane shows. It takes the thumbnail's road (DrawThumbnail) at the pane's
+// size: the picture flattened band by band straight into the scaled one, in
+// the thumbnail's memory bound whatever the document's size.
 
 #include <windows.h>
 
@@ -26,7 +26,8 @@ void FitWithin(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, in
                int32_t& height);
 
 // Reads the document from stream (from its start as Initialize handed it,
-// at start) and scales its picture to fit boxWidth x boxHeight. A document
-// that does not decode, or is above the thumbnails' memory bound, gives a
-// failed HRESULT and leaves picture empty.
+// at start) and scales its picture to fit boxWidth x boxHeight, never above
+// its own size. A document that does not decode, or cannot be drawn within
+// the thumbnails' memory bound, gives a failed HRESULT and leaves picture
+// empty.
 HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int32_t boxHeight, ScaledPicture& picture);

@@ -1,8 +1,9 @@
 #pragma once
-// The thumbnail's pixels: a QVM document flattened band by band straight into
-// the scaled picture, in bounded memory whatever its size; a QVR document,
-// or a QVM one that cannot be read in bands, decoded whole, as the viewer
-// shows it, within a memory bound fit for the shell's host process.
+// The thumbnail's pixels: a document of either format flattened band by band
+// straight into the scaled picture, in bounded memory whatever its size. A
+// document with too many layers to keep them all open is decoded whole, as
+// the viewer shows it, when it fits the same bound. The preview pane takes
+// the same road at its own size.
 
 #include "shell/ThumbnailScale.h"
 
@@ -13,14 +14,9 @@ class ByteSource;
 class ImageBuffer;
 class WorkPool;
 
-// What the banded road holds at most: the shell's host process extracts
-// several files at once.
-inline constexpr uint64_t kBandedThumbnailBytes = uint64_t(40) << 20;
-
-// The whole-picture road: a QVM load holds the picture and one layer of the
-// same size, so a document at this bound takes about twice it while
-// decoding. 8192 x 8192 pixels.
-inline constexpr uint64_t kMaxThumbnailPictureBytes = uint64_t(256) << 20;
+// What drawing a thumbnail holds at most, whichever road it takes: the
+// shell's host process extracts several files at once.
+inline constexpr uint64_t kThumbnailBytes = uint64_t(40) << 20;
 
 enum class ThumbnailPictureStatus { Decoded, Broken, TooLarge };
 
@@ -30,15 +26,17 @@ enum class ThumbnailPictureStatus { Decoded, Broken, TooLarge };
 bool PeekPictureSize(ByteSource& source, int32_t& width, int32_t& height);
 
 // Decodes the document source holds from its start into picture. A picture
-// above kMaxThumbnailPictureBytes is refused before anything is allocated; a
-// document that does not load completely gives Broken.
-ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& picture);
+// above maxPictureBytes is refused before anything is allocated; a document
+// that does not load completely gives Broken.
+ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& picture, uint64_t maxPictureBytes);
 
-// The thumbnail of size (FitThumbnail of the size PeekPictureSize gives) of
-// the document source holds, into destination as ScaleToThumbnail writes it.
-// Decoded: every pixel written. A QVM document is read in bands within
-// bandedBytes, its layers on pool when given; one that cannot be (see
-// ReadQvmInBands) and a QVR document are decoded whole, refused as
-// DecodeThumbnailPicture refuses them.
+// The thumbnail of size (FitThumbnail of the size PeekPictureSize gives, or
+// any size no larger than the picture) of the document source holds, into
+// destination as ScaleToThumbnail writes it, holding at most memoryLimit.
+// Decoded: every pixel written, the pixels ScaleToThumbnail gives of the
+// picture LoadDocument makes. Read in bands (see ScaleDocumentInBands), the
+// layers on pool when given; a document with too many layers for that is
+// decoded whole when the picture takes at most half of memoryLimit, and is
+// TooLarge otherwise. Broken: the document does not load.
 ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uint8_t* destination, ptrdiff_t stride,
-                                     WorkPool* pool, uint64_t bandedBytes = kBandedThumbnailBytes);
+                                     WorkPool* pool, uint64_t memoryLimit = kThumbnailBytes);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -150,6 +153,107 @@ TEST(WorkPool, SizesForSeveralOwnersNeverExceedTheProcessor) {
             EXPECT_EQ(size, 1u) << owners;
         }
     }
+}
+
+class ThrowingJob : public TestJob {
+public:
+    using TestJob::TestJob;
+    void Run(const std::atomic<bool>& cancelled) override {
+        TestJob::Run(cancelled);
+        throw std::runtime_error("job failed");
+    }
+};
+
+TEST(WorkPool, ThrowFromRunFailsThatJobWhereverItRuns) {
+    // On a worker (the owner waits after the worker took it) and on the
+    // owner's thread inside Wait (a pool without threads).
+    for (const bool onWorker : {true, false}) {
+        WorkPool pool(onWorker ? 2 : 1);
+        Gate gate;
+        ThrowingJob thrower(onWorker ? &gate : nullptr);
+        TestJob after;
+        ASSERT_TRUE(pool.Post(thrower));
+        if (onWorker)
+            gate.WaitEntered();
+        ASSERT_TRUE(pool.Post(after));
+        gate.Open();
+        pool.Wait(thrower);
+        pool.Wait(after);
+        EXPECT_TRUE(thrower.Ran()) << onWorker;
+        EXPECT_TRUE(thrower.Failed()) << onWorker;
+        EXPECT_EQ(after.runs, 1) << onWorker;
+        EXPECT_FALSE(after.Failed()) << onWorker;
+        // The job and the pool are ready for more.
+        ASSERT_TRUE(pool.Post(after));
+        pool.Wait(after);
+        EXPECT_EQ(after.runs, 2) << onWorker;
+        ThrowingJob again;
+        ASSERT_TRUE(pool.Post(again));
+        pool.Wait(again);
+        EXPECT_TRUE(again.Failed()) << onWorker;
+    }
+}
+
+TEST(WorkGroup, EndingTheGroupDropsItsQueuedJobsAndWaitsForItsRunningOnes) {
+    WorkPool pool(2);
+    Gate gate;
+    TestJob running(&gate), queued, otherOwners;
+    std::atomic<int> runsWhenEnded{-1};
+    auto group = std::make_unique<WorkGroup>(pool);
+    ASSERT_TRUE(group->Post(running));
+    gate.WaitEntered();
+    ASSERT_TRUE(group->Post(queued));
+    ASSERT_TRUE(pool.Post(otherOwners));
+    group->Cancel(); // as the destructor does first, here where the test can order it
+    std::thread owner([&] {
+        group.reset();
+        runsWhenEnded = running.runs;
+    });
+    gate.Open();
+    owner.join();
+    EXPECT_EQ(runsWhenEnded.load(), 1) << "the group ended before its running job";
+    EXPECT_EQ(queued.runs, 0);
+    EXPECT_FALSE(queued.Ran());
+    // Another owner's job is left to the pool.
+    pool.Wait(otherOwners);
+    EXPECT_EQ(otherOwners.runs, 1);
+    // The dropped job can be posted again.
+    WorkGroup next(pool);
+    ASSERT_TRUE(next.Post(queued));
+    next.Wait(queued);
+    EXPECT_EQ(queued.runs, 1);
+}
+
+class OwnerCountingJob : public WorkJob {
+public:
+    explicit OwnerCountingJob(std::thread::id owner) : owner(owner) {}
+    void Run(const std::atomic<bool>&) override {
+        if (std::this_thread::get_id() == owner)
+            ++onOwner;
+    }
+    const std::thread::id owner;
+    std::atomic<int> onOwner{0};
+};
+
+TEST(WorkGroup, OwnerWaitingOnItsGroupLeavesOtherOwnersJobsToThePool) {
+    WorkPool pool(2);
+    Gate gate;
+    TestJob mine(&gate);
+    OwnerCountingJob unrelated(std::this_thread::get_id());
+    WorkGroup group(pool);
+    ASSERT_TRUE(group.Post(mine));
+    gate.WaitEntered(); // the worker holds it
+    ASSERT_TRUE(pool.Post(unrelated));
+    // Opened once the owner is likely waiting; earlier it only proves less.
+    std::thread opener([&gate] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        gate.Open();
+    });
+    group.Wait(mine);
+    EXPECT_EQ(unrelated.onOwner.load(), 0) << "the owner ran another owner's job while waiting on its own";
+    opener.join();
+    pool.Wait(unrelated);
+    EXPECT_EQ(mine.runs, 1);
 }
 
 } // namespace

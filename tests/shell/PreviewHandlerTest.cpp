@@ -170,9 +170,13 @@ TEST_F(PreviewHandlerTest, ShowsThePictureFittedAndCentredNeverEnlarged) {
 TEST_F(PreviewHandlerTest, HostileDocumentsAreRefusedWithoutAWindow) {
     Bytes cut = docwriter::WriteQvm(paintings::TableModeQvm(64, 48));
     cut.resize(cut.size() / 2);
+    // 1.6 GB of picture, read in bands, whose one tile is not zlib.
     docwriter::QvrV1Document huge;
-    huge.width = 20000; // 1.6 GB of picture: over the handlers' memory bound, refused before decoding
+    huge.width = 20000;
     huge.height = 20000;
+    huge.layers.resize(1);
+    huge.layers[0].tiles.resize(1);
+    huge.layers[0].tiles[0].data = Bytes(30, 0x55);
     const Bytes documents[] = {cut, docwriter::WriteQvrV1(huge), Bytes{'Q', 'V', 'M', 'D', 'A', 'T', 'A'},
                                Bytes(100, 0xFF)};
     for (const Bytes& bytes : documents) {

@@ -125,7 +125,7 @@ protected:
         Outcome outcome;
         MemorySource source(bytes.data(), bytes.size());
         ImageBuffer picture;
-        if (DecodeThumbnailPicture(source, picture) != ThumbnailPictureStatus::Decoded)
+        if (DecodeThumbnailPicture(source, picture, ImageBuffer::kMaxPixelBytes) != ThumbnailPictureStatus::Decoded)
             return outcome;
         const ThumbnailSize size = FitThumbnail(picture.width, picture.height, int32_t(cx));
         outcome.width = size.width;
@@ -178,18 +178,30 @@ TEST_F(ThumbnailHandlerTest, DocumentIsReadFromWhereTheStreamStands) {
     EXPECT_TRUE(got.pixels == Expected(bytes, 96).pixels);
 }
 
-TEST_F(ThumbnailHandlerTest, BrokenAndOversizedDocumentsAreRefused) {
+TEST_F(ThumbnailHandlerTest, BrokenDocumentsAreRefusedAndOversizedOnesDrawn) {
     const Bytes whole = docwriter::WriteQvm(paintings::EveryModeQvm(40, 30));
     std::vector<Bytes> hostile = {Bytes{}, Bytes(100, 0), Bytes{'Q', 'V', 'M'}};
     for (size_t length = 7; length < whole.size(); length += 97)
         hostile.emplace_back(whole.begin(), whole.begin() + length);
+    // 1.6 GB of picture, read in bands, whose one tile is not zlib.
     docwriter::QvrV1Document huge;
-    huge.width = 20000; // 1.6 GB of picture: within the readers' cap, over the handler's bound
+    huge.width = 20000;
     huge.height = 20000;
+    huge.layers.resize(1);
+    huge.layers[0].tiles.resize(1);
+    huge.layers[0].tiles[0].data = Bytes(30, 0x55);
     hostile.push_back(docwriter::WriteQvrV1(huge));
     for (const Bytes& bytes : hostile)
         for (const wchar_t* extension : kThumbnailExtensions)
             EXPECT_TRUE(FAILED(Thumbnail(extension, bytes, 96).result)) << bytes.size() << " bytes";
+    // Sound, and larger than a picture may be whole: drawn all the same.
+    docwriter::QvrV1Document wide;
+    wide.width = 65535;
+    wide.height = 1100;
+    const Outcome drawn = Thumbnail(L".qvr", docwriter::WriteQvrV1(wide), 96);
+    EXPECT_EQ(drawn.result, S_OK);
+    EXPECT_EQ(drawn.width, 96);
+    EXPECT_EQ(drawn.pixels, std::vector<uint8_t>(drawn.pixels.size(), 255));
 }
 
 // Every input that once broke a reader, and the fuzzers' seeds: the handler

@@ -53,7 +53,7 @@ TEST(ThumbnailPicture, HeaderSizeOfEachFormatAndVersion) {
     }
 }
 
-TEST(ThumbnailPicture, PicturesAboveTheBoundAreRefusedBeforeDecoding) {
+TEST(ThumbnailPicture, PicturesAboveTheWholeRoadsBoundAreRefusedBeforeDecoding) {
     struct Case {
         uint16_t width, height;
         ThumbnailPictureStatus expected;
@@ -70,8 +70,37 @@ TEST(ThumbnailPicture, PicturesAboveTheBoundAreRefusedBeforeDecoding) {
         const Bytes bytes = docwriter::WriteQvrV1(doc);
         MemorySource source(bytes.data(), bytes.size());
         ImageBuffer picture;
-        EXPECT_EQ(DecodeThumbnailPicture(source, picture), c.expected) << c.width << "x" << c.height;
+        EXPECT_EQ(DecodeThumbnailPicture(source, picture, uint64_t(8192) * 8192 * 4), c.expected)
+            << c.width << "x" << c.height;
         EXPECT_EQ(picture.IsEmpty(), c.expected != ThumbnailPictureStatus::Decoded);
+    }
+}
+
+TEST(ThumbnailPicture, PicturesTheWholeRoadCannotHoldAreDrawnInBands) {
+    // Above what the whole road took, and above what a picture may be at
+    // all: drawn in bands, a white picture with dark tiles along the left
+    // half of its top.
+    for (const auto& side : {std::make_pair(8192, 8193), std::make_pair(65535, 70)}) {
+        docwriter::QvrV1Document doc;
+        doc.width = uint16_t(side.first);
+        doc.height = uint16_t(side.second);
+        docwriter::QvrTileLayer layer;
+        for (uint16_t column = 0; column < doc.width / 128; ++column) {
+            docwriter::QvrTile tile;
+            tile.column = column;
+            tile.coverage = Bytes(64 * 64, 255);
+            layer.tiles.push_back(tile);
+        }
+        doc.layers.push_back(layer);
+        const Bytes bytes = docwriter::WriteQvrV1(doc);
+        MemorySource source(bytes.data(), bytes.size());
+        const ThumbnailSize size = FitThumbnail(side.first, side.second, 64);
+        std::vector<uint8_t> pixels(size_t(size.width) * size.height * 4, 7);
+        ASSERT_EQ(DrawThumbnail(source, size, pixels.data(), size.width * 4, nullptr), ThumbnailPictureStatus::Decoded)
+            << side.first << "x" << side.second;
+        // The top left is darkened by the tiles, the bottom right is white.
+        EXPECT_LT(pixels[0], 255) << side.first << "x" << side.second;
+        EXPECT_EQ(pixels[pixels.size() - 4], 255) << side.first << "x" << side.second;
     }
 }
 
@@ -81,11 +110,12 @@ TEST(ThumbnailPicture, DocumentCutShortIsBrokenNotAPartialPicture) {
         const Bytes cut(whole.begin(), whole.begin() + length);
         MemorySource source(cut.data(), cut.size());
         ImageBuffer picture;
-        EXPECT_EQ(DecodeThumbnailPicture(source, picture), ThumbnailPictureStatus::Broken) << "cut at " << length;
+        EXPECT_EQ(DecodeThumbnailPicture(source, picture, ImageBuffer::kMaxPixelBytes), ThumbnailPictureStatus::Broken)
+            << "cut at " << length;
     }
     MemorySource source(whole.data(), whole.size());
     ImageBuffer picture, expected;
-    ASSERT_EQ(DecodeThumbnailPicture(source, picture), ThumbnailPictureStatus::Decoded);
+    ASSERT_EQ(DecodeThumbnailPicture(source, picture, ImageBuffer::kMaxPixelBytes), ThumbnailPictureStatus::Decoded);
     MemorySource again(whole.data(), whole.size());
     ASSERT_TRUE(LoadDocument(expected, again));
     ASSERT_EQ(picture.ByteCount(), expected.ByteCount());

@@ -1,0 +1,235 @@
+#include "decode/QvrBands.h"
+
+#include "decode/ByteSource.h"
+#include "decode/ImageBuffer.h"
+#include "decode/Inflate.h"
+#include "decode/MemBlock.h"
+#include "decode/QvrTileWalk.h"
+#include "decode/QvrVersions.h"
+#include "decode/StreamBands.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Rows of a band: as many as `buffers` bands of rowBytes a row fit in room,
+// at most `most` and the picture's height; 0 when not even one row fits.
+int32_t BandRows(uint64_t room, uint64_t buffers, uint64_t rowBytes, uint64_t most, int32_t height) {
+    uint64_t rows = room / (buffers * rowBytes);
+    if (rows > most)
+        rows = most;
+    return int32_t(rows < uint64_t(height) ? rows : uint64_t(height));
+}
+
+// A band of about this many bytes keeps a mask's band and the picture's in
+// the processor's cache while they are mixed.
+constexpr uint64_t kMaskBandBytes = uint64_t(1) << 20;
+
+// Version 0, a stored flattened picture: one stream of the picture's own
+// pixels, bottom row first. One that ends early leaves the rest black and
+// clear, as ReadQvr leaves it.
+BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, uint32_t size, uint64_t memoryLimit,
+                            BandSink& sink) {
+    StreamBands streams;
+    streams.Add({source.Tell(), size});
+    const uint64_t rowBytes = uint64_t(width) * 4;
+    if (memoryLimit < kBandedLayerOverhead)
+        return BandedRead::NotBanded;
+    const int32_t rows =
+        BandRows(memoryLimit - kBandedLayerOverhead, 1, rowBytes, kMaskBandBytes * 4 / rowBytes + 1, height);
+    if (rows == 0 || !streams.Start(rowBytes, rows, height, false) || !sink.Begin(true))
+        return BandedRead::NotBanded;
+    for (int32_t first = 0; first < height; first += rows) {
+        const int32_t count = height - first < rows ? height - first : rows;
+        if (streams.Expand(source, nullptr, first, count) != BandStatus::Expanded)
+            return BandedRead::Broken;
+        uint8_t* band = streams.Band(0).bits;
+        const uint64_t done = streams.BandBytes(0);
+        std::memset(band + done, 0, size_t(uint64_t(count) * rowBytes - done));
+        for (int32_t row = 0; row < count; ++row)
+            sink.Row(band + size_t(row) * size_t(rowBytes));
+    }
+    return BandedRead::Done;
+}
+
+struct MaskLayer {
+    uint8_t opacity = 0;
+    uint8_t flags = 0;
+    uint32_t colour = 0;
+};
+
+bool ReadMaskRecord(ByteSource& file, MaskLayer& layer, uint32_t& compressedSize) {
+    return file.Skip(32) && file.ReadU8(layer.opacity) && file.ReadU8(layer.flags) && file.ReadU32LE(layer.colour) &&
+           file.ReadU32LE(compressedSize);
+}
+
+// Every layer's stream, invisible ones too: ReadQvr expands them all, and
+// fails on any that is broken. byLengths: where the records state the
+// blocks; otherwise where ReadQvr finds them, each stream passed through to
+// learn where it leaves the file.
+bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
+               std::vector<MaskLayer>& layers) {
+    MemBlock input, scratch;
+    if (!byLengths && (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr))
+        return false;
+    for (uint32_t index = 0; index < layerCount; ++index) {
+        MaskLayer layer;
+        uint32_t size = 0;
+        if (!ReadMaskRecord(source, layer, size))
+            return false;
+        const int64_t start = source.Tell();
+        if (start < 0)
+            return false;
+        const bool passed = byLengths ? source.Skip(size)
+                                      : PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk);
+        if (!passed)
+            return false;
+        streams.Add({start, size});
+        layers.push_back(layer);
+    }
+    return true;
+}
+
+enum class Flattened { Done, Broken, NotBanded, Retry };
+
+Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16_t layerCount, int64_t records,
+                       bool byLengths, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
+    if (source.Seek(records, ByteSource::FromStart) != records)
+        return Flattened::Broken;
+    const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
+    StreamBands streams;
+    std::vector<MaskLayer> layers;
+    if (!FindMasks(source, layerCount, stride * uint64_t(height), byLengths, streams, layers))
+        return byLengths ? Flattened::Retry : Flattened::Broken;
+    const uint64_t overhead = uint64_t(streams.Count() + 1) * kBandedLayerOverhead;
+    const uint64_t rowBytes = uint64_t(width) * 4;
+    if (overhead > memoryLimit)
+        return Flattened::NotBanded;
+    // The picture's band and a mask band a layer, a mask row taking about a
+    // quarter of a picture row.
+    const uint64_t perRow = rowBytes + streams.Count() * stride;
+    const int32_t rows = BandRows(memoryLimit - overhead, 1, perRow, kMaskBandBytes / rowBytes + 1, height);
+    ImageBuffer picture;
+    if (rows == 0 || !picture.Create(width, rows) || !streams.Start(stride, rows, height, byLengths) ||
+        !sink.Begin(false))
+        return Flattened::NotBanded;
+    for (int32_t first = 0; first < height; first += rows) {
+        const int32_t count = height - first < rows ? height - first : rows;
+        const BandStatus status = streams.Expand(source, pool, first, count);
+        if (status != BandStatus::Expanded)
+            return byLengths ? Flattened::Retry : Flattened::Broken;
+        // The band's rows lie top row first, one after the other.
+        picture.Fill(0xFFFFFFFF);
+        for (size_t index = 0; index < layers.size(); ++index) {
+            if ((layers[index].flags & 1) == 0)
+                continue;
+            const CoverageMixer mixer = {layers[index].opacity, layers[index].colour};
+            const uint8_t* mask = streams.Band(index).bits;
+            const uint64_t produced = streams.BandBytes(index);
+            // A mask stream that ended early covers nothing beyond what it
+            // gave, so the walk stops there instead of taking stale bytes.
+            for (int32_t row = 0; row < count; ++row) {
+                const uint64_t rowStart = uint64_t(row) * stride;
+                if (rowStart >= produced)
+                    break;
+                const uint64_t available = produced - rowStart;
+                const size_t pixels = available < uint64_t(width) ? size_t(available) : size_t(width);
+                mixer.MixRow(picture.bits + size_t(row) * size_t(rowBytes), mask + rowStart, pixels);
+            }
+        }
+        for (int32_t row = 0; row < count; ++row)
+            sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
+    }
+    return Flattened::Done;
+}
+
+BandedRead Version0InBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
+    uint16_t width = 0, height = 0, layerCount = 0;
+    uint8_t check = 0;
+    uint32_t flattenedSize = 0;
+    if (!source.ReadU16LE(width) || !source.ReadU16LE(height) || !source.ReadU16LE(layerCount) || !source.Skip(4) ||
+        !source.ReadU8(check) || check != 0 || width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
+        return BandedRead::Broken;
+    if (flattenedSize != 0)
+        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, sink);
+    const int64_t records = source.Tell();
+    Flattened flattened = MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, sink);
+    if (flattened == Flattened::Retry)
+        flattened = MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, sink);
+    if (flattened == Flattened::Done)
+        return BandedRead::Done;
+    return flattened == Flattened::NotBanded ? BandedRead::NotBanded : BandedRead::Broken;
+}
+
+// Version 1: every band walks all the tiles, reading only the bytes of those
+// that reach into it. A tile wholly outside the picture is expanded too, in
+// the first band, because ReadQvr fails on one that is broken.
+BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& sink) {
+    using namespace qvrtiles;
+    Header header;
+    if (!ReadHeader(source, header) || header.width == 0 || header.height == 0)
+        return BandedRead::Broken;
+    const int64_t records = source.Tell();
+    const int32_t width = header.width, height = header.height;
+    const uint64_t rowBytes = uint64_t(width) * 4;
+    // Bands as tall as the memory allows: each costs a walk of the file.
+    const uint64_t overhead = kBandedLayerOverhead;
+    if (memoryLimit < overhead)
+        return BandedRead::NotBanded;
+    const int32_t rows = BandRows(memoryLimit - overhead, 1, rowBytes, uint64_t(height), height);
+    MemBlock tile, packed;
+    TileInflater inflater;
+    ImageBuffer band;
+    if (rows == 0 || tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr ||
+        !inflater.Init() || !band.Create(width, rows) || !sink.Begin(false))
+        return BandedRead::NotBanded;
+    for (int32_t first = 0; first < height; first += rows) {
+        const int32_t count = height - first < rows ? height - first : rows;
+        if (source.Seek(records, ByteSource::FromStart) != records)
+            return BandedRead::Broken;
+        band.Fill(0xFFFFFFFF);
+        const bool walked = WalkTiles(
+            source, band, header.layerCount, header.recordLength,
+            [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+                const int64_t top = span.top + first;
+                const bool outside = span.firstColumn >= span.endColumn || top >= height || top + kTileSide <= 0;
+                if (span.Empty() && !(outside && first == 0)) {
+                    // The whole reader reads these bytes: the file must hold them.
+                    uint8_t last = 0;
+                    return source.Skip(size - 1) && source.ReadU8(last);
+                }
+                if (size == kTileBytes) {
+                    if (!source.ReadExact(tile.data, kTileBytes))
+                        return false;
+                } else if (!source.ReadExact(packed.data, size) || !inflater.Expand(packed.data, size, tile.data)) {
+                    return false;
+                }
+                if (!span.Empty())
+                    MixTile(band, tile.data, span, mixer);
+                return true;
+            },
+            first);
+        if (!walked)
+            return BandedRead::Broken;
+        for (int32_t row = 0; row < count; ++row)
+            sink.Row(band.TopRow(row));
+    }
+    return BandedRead::Done;
+}
+
+} // namespace
+
+BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
+    uint8_t version = 0;
+    if (source.Seek(0, ByteSource::FromStart) != 0 || !source.ReadAndCompare("QVRFDAT") || !source.ReadU8(version))
+        return BandedRead::Broken;
+    switch (version) {
+    case 0:
+        return Version0InBands(source, memoryLimit, pool, sink);
+    case 1:
+        return Version1InBands(source, memoryLimit, sink);
+    default:
+        return BandedRead::Broken;
+    }
+}

@@ -1,0 +1,62 @@
+// libFuzzer target: the banded scaling of either format against the whole
+// picture scaled the same way. Both must judge the input alike and, when it
+// loads, give the same pixels, with memory for large bands and for bands of
+// a few rows; a disagreement aborts, so libFuzzer keeps the input.
+
+#include "decode/AreaAverage.h"
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
+#include "decode/MemorySource.h"
+#include "decode/ScaleInBands.h"
+#include "tools/fuzz/PictureCap.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+void Disagree(const char* what) {
+    std::fprintf(stderr, "fuzz_thumbnail_bands: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    MemorySource header(data, size);
+    uint32_t width = 0, height = 0;
+    if (!PeekDocumentSize(header, width, height) || width == 0 || height == 0)
+        return 0;
+    if (uint64_t(width) * height > fuzzcap::kMaxPixels)
+        return -1;
+    const int32_t outWidth = width < 24 ? int32_t(width) : 24;
+    const int32_t outHeight = height < 17 ? int32_t(height) : 17;
+
+    MemorySource wholeSource(data, size);
+    ImageBuffer picture;
+    const bool loaded = LoadDocument(picture, wholeSource) && !picture.IsEmpty();
+    std::vector<uint8_t> expected(size_t(outWidth) * outHeight * 4);
+    if (loaded) {
+        AreaAverage filter;
+        if (!filter.Start(picture.width, picture.height, outWidth, outHeight, false, expected.data(), outWidth * 4))
+            Disagree("the whole picture does not scale");
+        for (int32_t y = 0; y < picture.height; ++y)
+            filter.AddRow(picture.TopRow(y));
+        filter.Finish();
+    }
+    // Enough for tall bands of a few layers, and barely one row of a few.
+    for (uint64_t memory : {uint64_t(40) << 20, uint64_t(1300) << 10}) {
+        MemorySource source(data, size);
+        std::vector<uint8_t> drawn(expected.size());
+        const BandedRead read =
+            ScaleDocumentInBands(source, outWidth, outHeight, drawn.data(), outWidth * 4, memory, nullptr);
+        if (read == BandedRead::NotBanded)
+            continue;
+        if ((read == BandedRead::Done) != loaded)
+            Disagree(loaded ? "the banded road refuses a document that loads" : "the banded road draws a broken one");
+        if (loaded && drawn != expected)
+            Disagree("the banded road draws other pixels");
+    }
+    return 0;
+}
