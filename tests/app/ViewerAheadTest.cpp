@@ -133,7 +133,10 @@ TEST(ViewerAhead, FileChangedGoneOrBrokenSinceItsDecodeAheadIsTakenAsItIsNow) {
         viewer::BackDate(b);
         const uint64_t lengthBefore = FileLength(b);
         Session viewer;
-        ASSERT_TRUE(viewer.Start(folder.Path()));
+        // The files dropped, not their folder: a folder listed is watched, and
+        // the watch would list it again without the deleted file.
+        ASSERT_TRUE(viewer.Start());
+        ASSERT_TRUE(viewer.Drop({folder.Path() + "\\a.qvm", b, folder.Path() + "\\c.qvm"}));
         ASSERT_EQ(viewer.WaitDecodedAhead(), 1) << c.what; // b decoded, or failed
         if (c.change == kRewriteSameLength || c.change == kRewriteOtherSize) {
             WriteGrey(folder, "b.qvm", c.change == kRewriteSameLength ? 21 : 12, c.change == kRewriteSameLength ? 9 : 5,

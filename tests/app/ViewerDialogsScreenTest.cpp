@@ -19,7 +19,7 @@ using viewer::Session;
 constexpr int kDocW = 30, kDocH = 20;
 
 struct Shot {
-    COLORREF band = CLR_INVALID;    // right of the picture
+    COLORREF band = CLR_INVALID;    // around the picture, which sits centred
     COLORREF picture = CLR_INVALID; // its top-left pixel
 };
 
@@ -27,7 +27,14 @@ Shot Look(HWND view) {
     const e2e::Picture shot = e2e::CaptureClient(view);
     if (shot.Empty() || shot.width <= kDocW + 5)
         return {};
-    return {shot.ColourAt(kDocW + 5, 5), shot.ColourAt(0, 0)};
+    // The picture's top-left pixel is the first one, row by row, unlike the
+    // band at the view's corner.
+    const COLORREF band = shot.ColourAt(0, 0);
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (shot.ColourAt(x, y) != band)
+                return {band, shot.ColourAt(x, y)};
+    return {band, CLR_INVALID};
 }
 
 TEST(ViewerOptionScreen, OkWithANewColourRepaintsTheBandsAndCancelDoesNot) {

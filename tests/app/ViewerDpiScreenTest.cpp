@@ -157,17 +157,31 @@ TEST(ViewerDpi, PictureAtHundredPercentIsOneScreenPixelPerPicturePixel) {
     ASSERT_FALSE(shot.Empty()) << "no screen: the X11 driver is not in use";
     ASSERT_GT(shot.width, width);
     ASSERT_GT(shot.height, height);
+    // The picture sits centred in the view: its top-left pixel is the first,
+    // row by row, that is not the background.
+    const COLORREF background = RGB(0x80, 0x80, 0x80);
+    int left = -1, top = -1;
+    for (int y = 0; y < shot.height && top < 0; ++y)
+        for (int x = 0; x < shot.width && top < 0; ++x)
+            if (shot.ColourAt(x, y) != background) {
+                left = x;
+                top = y;
+            }
+    ASSERT_GE(top, 1) << "no picture, or not centred";
+    ASSERT_GE(left, 1);
+    EXPECT_LE(std::abs(left - (shot.width - width) / 2), 1) << left << " of " << shot.width;
+    EXPECT_LE(std::abs(top - (shot.height - height) / 2), 1) << top << " of " << shot.height;
     int wrong = 0;
-    for (int y = 0; y < height + 1; ++y) {
-        for (int x = 0; x < width + 1; ++x) {
-            COLORREF expected = RGB(0x80, 0x80, 0x80); // the background beyond the picture
-            if (x < width && y < height) {
+    for (int y = -1; y < height + 1; ++y) {
+        for (int x = -1; x < width + 1; ++x) {
+            COLORREF expected = background; // around the picture
+            if (x >= 0 && y >= 0 && x < width && y < height) {
                 const uint8_t* p = decoded.TopRow(y) + x * 4;
                 expected = RGB(p[2], p[1], p[0]);
             }
-            if (shot.ColourAt(x, y) != expected && ++wrong <= 5)
-                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << shot.ColourAt(x, y) << " instead of "
-                              << expected;
+            if (shot.ColourAt(left + x, top + y) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << shot.ColourAt(left + x, top + y)
+                              << " instead of " << expected;
         }
     }
     EXPECT_EQ(wrong, 0);

@@ -188,7 +188,7 @@ TEST(Resources, RecentFoldersSubmenuIsAtPositionSevenOfFile) {
     DestroyMenu(menu);
 }
 
-TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrder) {
+TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrderThenFitToWindow) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     HMENU view = GetSubMenu(menu, 2);
@@ -197,9 +197,12 @@ TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrder) {
         if (TextAt(view, i, MF_BYPOSITION) == L"&Zoom")
             zoom = GetSubMenu(view, i);
     ASSERT_NE(zoom, nullptr);
-    ASSERT_EQ(GetMenuItemCount(zoom), 8);
+    ASSERT_EQ(GetMenuItemCount(zoom), 10);
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(GetMenuItemID(zoom, i), static_cast<UINT>(IDM_ZOOM_25 + i));
+    EXPECT_EQ(GetMenuState(zoom, 8, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuItemID(zoom, 9), static_cast<UINT>(IDM_FIT_TO_WINDOW));
+    EXPECT_EQ(TextAt(zoom, 9, MF_BYPOSITION), L"&Fit to window\tCtrl+0");
     DestroyMenu(menu);
 }
 
@@ -217,12 +220,19 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
     const int ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
     const int plain = FVIRTKEY | FNOINVERT;
     std::vector<Entry> expected = {
-        {ctrl, '1', IDM_ZOOM_100},      {ctrl, '2', IDM_ZOOM_200},          {ctrl, '3', IDM_ZOOM_300},
-        {ctrl, '4', IDM_ZOOM_400},      {ctrl, '5', IDM_ZOOM_500},          {ctrl, 'A', IDM_OPEN_IN_VELMORA},
-        {ctrl, 'B', IDM_PREVIOUS_FILE}, {ctrl, 'C', IDM_COPY_TO_CLIPBOARD}, {ctrl, 'D', IDM_OPEN_FOLDER},
-        {ctrl, 'N', IDM_NEXT_FILE},     {ctrl, 'O', IDM_OPEN_FILE},         {plain, VK_ADD, IDM_EXTEND},
-        {ctrl, VK_DOWN, IDM_REDUCE},    {plain, VK_MULTIPLY, IDM_ZOOM_100}, {plain, VK_SUBTRACT, IDM_REDUCE},
-        {ctrl, VK_UP, IDM_EXTEND},
+        {ctrl, '1', IDM_ZOOM_100},        {ctrl, '2', IDM_ZOOM_200},
+        {ctrl, '3', IDM_ZOOM_300},        {ctrl, '4', IDM_ZOOM_400},
+        {ctrl, '5', IDM_ZOOM_500},        {ctrl, 'A', IDM_OPEN_IN_VELMORA},
+        {ctrl, 'B', IDM_PREVIOUS_FILE},   {ctrl, 'C', IDM_COPY_TO_CLIPBOARD},
+        {ctrl, 'D', IDM_OPEN_FOLDER},     {ctrl, 'N', IDM_NEXT_FILE},
+        {ctrl, 'O', IDM_OPEN_FILE},       {plain, VK_ADD, IDM_EXTEND},
+        {ctrl, VK_DOWN, IDM_REDUCE},      {plain, VK_MULTIPLY, IDM_ZOOM_100},
+        {plain, VK_SUBTRACT, IDM_REDUCE}, {ctrl, VK_UP, IDM_EXTEND},
+        {ctrl, '0', IDM_FIT_TO_WINDOW},   {ctrl, VK_NUMPAD0, IDM_FIT_TO_WINDOW},
+        {plain, VK_F11, IDM_FULL_SCREEN}, {plain, VK_ESCAPE, IDM_LEAVE_FULL_SCREEN},
+        {ctrl, VK_OEM_PLUS, IDM_EXTEND},  {ctrl, VK_ADD, IDM_EXTEND},
+        {ctrl, VK_OEM_MINUS, IDM_REDUCE}, {ctrl, VK_SUBTRACT, IDM_REDUCE},
+        {ctrl, 'L', IDM_LAYERS_PANE},     {plain, VK_F5, IDM_REFRESH},
     };
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());
