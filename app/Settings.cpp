@@ -24,15 +24,14 @@ void RecentKey(char (&key)[16], int index) {
     std::snprintf(key, sizeof key, "RecDir%d", index + 1);
 }
 
-// Cuts text to at most room bytes without splitting a double-byte
-// character. A value cut by its buffer can end in half a character, which
-// the next save would write and the next start read back as another one.
+// Cuts text to at most room bytes without splitting a UTF-8 character. A value cut by its buffer can end in half a
+// character, which the next save would write and the next start read back as another one.
 void CutToWholeCharacters(Str& text, int32_t room) {
     const char* const start = text.Text();
     const char* end = start;
     while (*end != 0) {
         const char* next = text::NextChar(end);
-        const bool halfCharacter = next == end + 1 && *next == 0 && text::IsLeadByte(*end);
+        const bool halfCharacter = next - end < text::CharSize(*end);
         if (next - start > room || halfCharacter)
             break;
         end = next;

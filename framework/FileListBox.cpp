@@ -29,7 +29,7 @@ std::string PathKey(const char* path) {
     std::string key;
     for (const char* p = path; *p != 0; p = text::NextChar(p)) {
         if (text::NextChar(p) != p + 1)
-            continue; // a double-byte character
+            continue; // a character beyond ASCII
         const char c = *p;
         if (c >= 'a' && c <= 'z')
             key.push_back(char(c - 'a' + 'A'));

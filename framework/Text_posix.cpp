@@ -6,27 +6,11 @@ namespace text {
 
 namespace {
 
-bool IsCp932LeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
 } // namespace
-
-const char* NextChar(const char* p) {
-    if (*p == 0)
-        return p;
-    if (IsCp932LeadByte(static_cast<unsigned char>(p[0])) && p[1] != 0)
-        return p + 2;
-    return p + 1;
-}
-
-bool IsLeadByte(char c) {
-    return IsCp932LeadByte(static_cast<unsigned char>(c));
-}
 
 int CompareNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -75,22 +59,14 @@ int CompareNatural(const char* a, const char* b) {
                 return order;
             continue;
         }
-        // A double-byte character compares by its two bytes, unfolded: its
-        // second byte may look like an ASCII letter.
-        const char* nextA = NextChar(a);
-        const char* nextB = NextChar(b);
-        const bool wideA = nextA != a + 1;
-        const bool wideB = nextB != b + 1;
-        for (int i = 0; i < 2; ++i) {
-            const unsigned char ca = static_cast<unsigned char>(wideA ? a[i] : FoldAscii(a[i]));
-            const unsigned char cb = static_cast<unsigned char>(wideB ? b[i] : FoldAscii(b[i]));
-            if (ca != cb)
-                return ca < cb ? -1 : 1;
-            if (!wideA || !wideB)
-                break;
-        }
-        a = nextA;
-        b = nextB;
+        // Byte by byte: a UTF-8 character's bytes are all above 0x7F, so
+        // folding never touches them, and their order is the characters'.
+        const unsigned char ca = static_cast<unsigned char>(FoldAscii(*a));
+        const unsigned char cb = static_cast<unsigned char>(FoldAscii(*b));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++a;
+        ++b;
     }
     return *a == 0 ? (*b == 0 ? 0 : -1) : 1;
 }

@@ -1,5 +1,7 @@
 #include "framework/Text.h"
 
+#include "framework/Wide.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,35 +13,13 @@
 
 namespace text {
 
-const char* NextChar(const char* p) {
-    // As CharNextA steps, from kernel32's knowledge of the code page.
-    if (*p == 0)
-        return p;
-    if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != 0)
-        return p + 2;
-    return p + 1;
-}
-
-bool IsLeadByte(char c) {
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
-}
-
 int CompareNoCase(const char* a, const char* b) {
-    return lstrcmpiA(a, b);
+    // As the file system compares names: code unit by code unit, upper-cased.
+    const int order = CompareStringOrdinal(Widen(a).c_str(), -1, Widen(b).c_str(), -1, TRUE);
+    return order == CSTR_LESS_THAN ? -1 : order == CSTR_GREATER_THAN ? 1 : 0;
 }
 
 namespace {
-
-// The ANSI text in the wide form the system's name comparison takes.
-std::wstring Widen(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(size_t(length - 1));
-    return wide;
-}
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
@@ -103,7 +83,18 @@ int CompareNatural(const char* a, const char* b) {
 }
 
 uint32_t GetModulePath(char* buffer, uint32_t size) {
-    return GetModuleFileNameA(nullptr, buffer, size);
+    // Long enough for any path the system starts a program from.
+    std::wstring wide(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &wide[0], DWORD(wide.size()));
+    if (length == 0 || length >= wide.size() || size == 0)
+        return 0;
+    const std::string path = Narrow(wide.c_str(), length);
+    // A path cut short would name another folder.
+    if (path.size() >= size)
+        return 0;
+    path.copy(buffer, path.size());
+    buffer[path.size()] = 0;
+    return uint32_t(path.size());
 }
 
 char PathSeparator() {
