@@ -14,6 +14,7 @@
 #include "framework/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "framework/Wide.h"
 
 #include <process.h>
 #include <shellapi.h>
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,7 +40,7 @@ int32_t ItemCount(FileListBox& list) {
 // above all not the closing command 3000 is lost. Gives up only when the
 // dialog is gone.
 void PostToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    while (!PostMessageA(dialog, message, wParam, lParam) && IsWindow(dialog))
+    while (!PostMessageW(dialog, message, wParam, lParam) && IsWindow(dialog))
         Sleep(10);
 }
 
@@ -133,11 +135,14 @@ bool ConversionDialog::OnClose() {
 
 bool ConversionDialog::OnDropFiles(WPARAM dropHandle) {
     HDROP drop = reinterpret_cast<HDROP>(dropHandle);
-    char path[kPathRoom + 1] = {};
-    const UINT length = DragQueryFileA(drop, 0, path, sizeof(path));
+    // The whole path, however long: one cut short would name another folder.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+    const bool got = length > 0 && DragQueryFileW(drop, 0, wide.data(), length + 1) > 0;
     DragFinish(drop);
-    if (length > 0 && ByteFile::IsDirectory(path))
-        SetItemText(IDC_CONVERSION_FOLDER, path);
+    const std::string path = Narrow(wide.data());
+    if (got && ByteFile::IsDirectory(path.c_str()))
+        SetItemText(IDC_CONVERSION_FOLDER, path.c_str());
     SetForegroundWindow(hwnd);
     return true;
 }
@@ -305,7 +310,7 @@ void ConversionDialog::StartConversion() {
 }
 
 void ConversionDialog::FocusCheckBox() {
-    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
+    SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
 }
 
 void ConversionDialog::EnableControls(bool enable) {

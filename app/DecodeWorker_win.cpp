@@ -3,8 +3,8 @@
 #include <process.h>
 
 bool DecodeWorker::StartThread() {
-    started = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    started = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (started != nullptr && done != nullptr) {
         const uintptr_t handle = _beginthreadex(nullptr, 0, Run, this, 0, nullptr);
         thread = reinterpret_cast<HANDLE>(handle);
@@ -71,6 +71,6 @@ unsigned __stdcall DecodeWorker::Run(void* self) {
         SetEvent(worker.done);
         // From here the job is the interface thread's. A window already gone
         // just does not get the message.
-        PostMessageA(notify, message, 0, 0);
+        PostMessageW(notify, message, 0, 0);
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 const char kSettingsFileName[] = "tessavel.ini";
 const char kSettingsSection[] = "Tessaven";
@@ -108,11 +109,31 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 
 namespace {
 
+// The file's lines, gathered first: its encoding depends on every value.
+class TextLines {
+public:
+    bool WriteText(const char* more) {
+        text.append(more);
+        return true;
+    }
+    bool WriteNewline() { return WriteText("\r\n"); }
+    bool WriteKeyInt(const char* name, int32_t value) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", value);
+        return WriteKeyText(name, number);
+    }
+    bool WriteKeyText(const char* name, const char* value) {
+        return WriteText(name) && WriteText("=") && WriteText(value) && WriteNewline();
+    }
+
+    std::string text;
+};
+
 // The reader takes blanks off both ends of a value and one pair of matching
 // quotes around it. A text it would change so is written inside a pair of
 // double quotes, which the reader takes off again: the text comes back as
 // it was, however often it is saved.
-bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
+bool WriteKeyTextAsRead(TextLines& file, const char* name, const char* text) {
     const size_t length = std::strlen(text);
     const char first = length > 0 ? text[0] : 0;
     const char last = length > 0 ? text[length - 1] : 0;
@@ -124,7 +145,7 @@ bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
            file.WriteNewline();
 }
 
-bool WriteLines(ByteFile& file, const WindowState& window, const Settings& settings) {
+bool WriteLines(TextLines& file, const WindowState& window, const Settings& settings) {
     bool ok = file.WriteText("[") && file.WriteText(kSettingsSection) && file.WriteText("]") && file.WriteNewline();
     ok = ok && file.WriteKeyInt("WinLeft", window.left) && file.WriteKeyInt("WinTop", window.top) &&
          file.WriteKeyInt("WinRight", window.right) && file.WriteKeyInt("WinBottom", window.bottom) &&
@@ -150,11 +171,15 @@ bool WriteSettings(const char* path, const WindowState& window, const Settings& 
     Str fresh;
     fresh.Assign(path);
     fresh.Append(".new");
+    TextLines lines;
+    WriteLines(lines, window, settings);
+    if (standsFor != nullptr)
+        WriteKeyTextAsRead(lines, kFallbackKey, standsFor);
+    text::ToStoredText(lines.text);
     ByteFile file;
     if (!file.OpenWrite(fresh.Text()))
         return false;
-    const bool written = WriteLines(file, window, settings) &&
-                         (standsFor == nullptr || WriteKeyTextAsRead(file, kFallbackKey, standsFor)) && file.Flush();
+    const bool written = file.WriteExact(lines.text.data(), uint32_t(lines.text.size())) && file.Flush();
     if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
         ByteFile::Delete(fresh.Text());
         return false;

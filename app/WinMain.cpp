@@ -2,9 +2,12 @@
 // command-line tail and runs the message loop until the window is gone.
 #include "app/MainFrame.h"
 #include "framework/AppShell.h"
+#include "framework/Wide.h"
 #include "res/ResourceIds.h"
 
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
@@ -14,13 +17,16 @@ MainFrame mainFrame;
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandTail, int) {
+// wWinMain: the tail as the system holds it, UTF-16, so that a path outside
+// the ANSI code page arrives whole; it goes on in UTF-8, as all text.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR wideTail, int) {
+    const std::string commandTail = Narrow(wideTail);
     // No single-instance check: several copies may run at once.
     AppShell::Init(true);
     // Before any window: the folder browsers need COM. Released after the
     // loop, when no window of the program is left.
     OleApartment ole;
-    if (!mainFrame.CreateFrame(commandTail))
+    if (!mainFrame.CreateFrame(commandTail.c_str()))
         return 0;
     return AppShell::Run(mainFrame.hwnd, IDR_ACCELERATORS);
 }

@@ -4,6 +4,7 @@
 #include "framework/PathLabels.h"
 #include "framework/Str.h"
 #include "framework/Text.h"
+#include "framework/Wide.h"
 #include "framework/WheelSink.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -84,8 +85,8 @@ bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
     Str name;
     fullPath.GetFileName(name);
     const int place = InsertionIndex(name.Text());
-    const int index =
-        static_cast<int>(Send(LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(name.Text())));
+    const int index = static_cast<int>(
+        Send(LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(Widen(name.Text()).c_str())));
     if (index < 0)
         return false; // the list is full: nothing to own
     names.insert(names.begin() + index, name.Text());
@@ -122,7 +123,7 @@ void FileListBox::LabelSameNames(int index) {
         // A list box item's text cannot be changed in place.
         const LRESULT data = GetItemData(i);
         Send(LB_DELETESTRING, static_cast<WPARAM>(i), 0);
-        Send(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(label.c_str()));
+        Send(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(Widen(label.c_str()).c_str()));
         SetItemData(i, data);
         if (i == selected)
             Send(LB_SETCURSEL, static_cast<WPARAM>(i), 0);

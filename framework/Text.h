@@ -5,6 +5,7 @@
 // names' bytes as they are.
 
 #include <cstdint>
+#include <string>
 
 namespace text {
 
@@ -30,6 +31,18 @@ int CompareNatural(const char* a, const char* b);
 // Full path of the running executable into buffer (size bytes, including the
 // terminator); the number of characters stored, 0 on failure.
 uint32_t GetModulePath(char* buffer, uint32_t size);
+
+// The whole file at path (UTF-8) into bytes; false when it cannot be read.
+bool ReadFileBytes(const char* path, std::string& bytes);
+
+// The settings file's text as it is stored: on Windows in the system's code
+// page when every character has a spelling there (so that earlier versions,
+// which read that code page, still read it), otherwise as UTF-8 behind a
+// byte-order mark. Elsewhere UTF-8 as it is.
+void ToStoredText(std::string& text);
+// Back to UTF-8: a byte-order mark says UTF-8, anything else is the
+// system's code page.
+void FromStoredText(std::string& bytes);
 
 // The separator that path joins use on this platform ('\\' on Windows).
 char PathSeparator();

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace text {
 
 namespace {
@@ -79,6 +81,25 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
         return 0;
     buffer[n] = 0;
     return static_cast<uint32_t>(n);
+}
+
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return false;
+    char chunk[16384];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, got);
+    std::fclose(f);
+    return true;
+}
+
+void ToStoredText(std::string&) {}
+
+void FromStoredText(std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        bytes.erase(0, 3);
 }
 
 char PathSeparator() {

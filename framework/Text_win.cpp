@@ -97,6 +97,59 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
     return uint32_t(path.size());
 }
 
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char chunk[16384];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return ok;
+}
+
+void ToStoredText(std::string& text) {
+    const std::wstring wide = Widen(text.c_str());
+    // No best fit: "é" may not come back as "e", which would name another
+    // folder.
+    BOOL lost = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, &lost);
+    if (!lost && length >= 0) {
+        std::string ansi(size_t(length), '\0');
+        if (length > 0)
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), &ansi[0], length, nullptr,
+                                nullptr);
+        // Checked by reading back: a code page that maps a character into
+        // another without reporting it loses nothing here either.
+        std::string back = ansi;
+        FromStoredText(back);
+        if (back == text) {
+            text.swap(ansi);
+            return;
+        }
+    }
+    text.insert(0, "\xEF\xBB\xBF");
+}
+
+void FromStoredText(std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes.erase(0, 3);
+        return;
+    }
+    if (bytes.empty())
+        return;
+    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &wide[0], length);
+    bytes = Narrow(wide.data(), wide.size());
+}
+
 char PathSeparator() {
     return '\\';
 }

@@ -93,7 +93,7 @@ TEST_F(SettingsWriteTest, WritesTheTwentyThreeLinesExactly) {
     window.listWidth = 150;
     Settings settings;
     settings.VelmoraPath.Assign("C:\\Velmora\\velmora.exe");
-    settings.RecDir[0].Assign("C:\\\x95\x5C");
+    settings.RecDir[0].Assign("C:\\\xE8\xA1\xA8"); // in the file in code page 932, as earlier versions read it
     settings.RecDir[1].Assign(std::string(600, 'x').c_str()); // written in full
     const std::string path = dir.File("tessavel.ini");
     ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
