@@ -4,6 +4,7 @@
 #include "framework/Str.h"
 #include "framework/Wide.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -40,15 +41,19 @@ BOOL Dialog::EnableItem(int itemId, bool enable) {
 }
 
 UINT Dialog::GetItemText(int itemId, Str& out) {
-    // The whole text, whatever the room out had: a path cut short names
-    // another file.
+    // Cut to out's room as before, between whole characters.
     HWND item = GetDlgItem(hwnd, itemId);
     const int length = item != nullptr ? GetWindowTextLengthW(item) : 0;
     std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
     if (length > 0)
         GetDlgItemTextW(hwnd, itemId, wide.data(), length + 1);
-    Narrow(wide.data(), out);
-    return UINT(out.Length());
+    std::string text = Narrow(wide.data());
+    size_t keep = text.size() < size_t(out.capacity) ? text.size() : size_t(out.capacity);
+    while (keep > 0 && keep < text.size() && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+        --keep;
+    text.resize(keep);
+    out.Assign(text.c_str());
+    return UINT(keep);
 }
 
 BOOL Dialog::SetItemText(int itemId, const char* text) {

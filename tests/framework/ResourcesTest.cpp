@@ -21,10 +21,10 @@ namespace {
 
 // --- Messages ---------------------------------------------------------------
 
-// CP932 text as the user sees it, decoded by the system's code page 932.
-std::wstring FromCp932(const char* text) {
+// The program's UTF-8 text as the user sees it; nothing if it is no UTF-8.
+std::wstring FromUtf8(const char* text) {
     wchar_t wide[128] = {};
-    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, -1, wide, 128);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide, 128);
     return wide;
 }
 
@@ -47,7 +47,7 @@ TEST(Messages, EveryMessageDecodesToItsJapaneseText) {
         {msg::kGothicFace, L"ＭＳ Ｐゴシック"},
     };
     for (const auto& [bytes, expected] : messages)
-        EXPECT_EQ(FromCp932(bytes), expected);
+        EXPECT_EQ(FromUtf8(bytes), expected);
 }
 
 TEST(Messages, HalfWidthKatakanaAreSingleBytes) {
