@@ -50,16 +50,6 @@ TEST(Messages, EveryMessageDecodesToItsJapaneseText) {
         EXPECT_EQ(FromUtf8(bytes), expected);
 }
 
-TEST(Messages, HalfWidthKatakanaAreSingleBytes) {
-    const unsigned char loadFailed[] = {0x93, 0xC7, 0x82, 0xDD, 0x8D, 0x9E, 0x82, 0xDD,
-                                        0x82, 0xC9, 0x8E, 0xB8, 0x94, 0x73, 0x00};
-    EXPECT_EQ(std::memcmp(msg::kLoadFailed, loadFailed, sizeof(loadFailed)), 0);
-    // ﾌｧｲﾙ in "Velmoraの実行ﾌｧｲﾙが存在しません" is four bytes, one per character.
-    const std::string missing = msg::kVelmoraMissing;
-    EXPECT_NE(missing.find("\xCC\xA7\xB2\xD9"), std::string::npos);
-    EXPECT_EQ(missing.size(), 7u + 3 * 2 + 4 + 7 * 2); // Velmora, の実行, ﾌｧｲﾙ, が存在しません
-}
-
 // --- Menu -------------------------------------------------------------------
 
 HMENU LoadMainMenu() {
