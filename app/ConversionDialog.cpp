@@ -11,12 +11,11 @@
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Platform.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
-#include <process.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -51,12 +50,7 @@ ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuf
     return ConvertItemTo(image, item.path.Text(), item.output.Text(), work.format, work.overwrite, &pool);
 }
 
-unsigned __stdcall ConversionJob(void* arg) {
-    // The shared inputs stay alive until this thread lets go of them, even
-    // should the dialog be gone by then.
-    std::unique_ptr<std::shared_ptr<const ConversionWork>> holder(
-        static_cast<std::shared_ptr<const ConversionWork>*>(arg));
-    const ConversionWork& work = **holder;
+void RunConversion(const ConversionWork& work) {
     BatchQueue& queue = *work.queue;
     queue.estimate = [&work](size_t index, unsigned poolSize) {
         return ItemMemoryEstimate(work.items[index].path.Text(), poolSize);
@@ -81,19 +75,16 @@ unsigned __stdcall ConversionJob(void* arg) {
         });
     PostToDialog(work.dialog, kConversionFinished, static_cast<WPARAM>(written), static_cast<LPARAM>(ran));
     PostToDialog(work.dialog, WM_COMMAND, MAKEWPARAM(IDM_CONVERSION_DONE, 0), 0);
-    return 0;
 }
 
-bool ConversionDialog::StartWorkerThread(std::shared_ptr<const ConversionWork> work) {
-    auto* arg = new std::shared_ptr<const ConversionWork>(std::move(work));
-    const uintptr_t thread = _beginthreadex(nullptr, 0, ConversionJob, arg, 0, nullptr);
-    if (thread == 0) {
-        delete arg;
-        return false;
-    }
-    // Nothing waits for the worker: it ends by itself after its last post.
-    CloseHandle(reinterpret_cast<HANDLE>(thread));
-    return true;
+ConversionDialog::~ConversionDialog() {
+    if (!worker.joinable())
+        return;
+    // The items in flight finish; the worker's posts to a window that is
+    // gone fail at once.
+    if (run != nullptr)
+        run->queue->Stop();
+    worker.join();
 }
 
 INT_PTR ConversionDialog::Run(HWND parent) {
@@ -170,6 +161,9 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
             StartConversion();
         return true;
     case IDM_CONVERSION_DONE:
+        // The worker's last act was to post this: the join is immediate.
+        if (worker.joinable())
+            worker.join();
         converting = false;
         stopping = false;
         EnableControls(true);
@@ -302,7 +296,8 @@ void ConversionDialog::StartConversion() {
     itemStarted.assign(static_cast<size_t>(work->count), false);
     itemsRan = 0;
     progress.SetPos(0);
-    if (!startWorker(std::move(work))) {
+    // The worker shares the inputs with the dialog for as long as it runs.
+    if (!startWorker(worker, [work] { RunConversion(*work); })) {
         converting = false;
         EnableControls(true);
         ShowWarning(msg::kConversionNotStarted);

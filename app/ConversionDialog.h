@@ -1,7 +1,7 @@
 #pragma once
 // ConversionDialog: the "Conversion" dialog (template 106), which converts
 // every file of the file list into PNG or BMP files in one folder, and
-// ConversionJob, the worker thread that runs the conversion.
+// RunConversion, the work of the dialog's own worker thread.
 //
 // The job's inputs are taken on the interface thread when "Convert" is
 // pressed: the list's paths, names and output files, the format and the
@@ -19,9 +19,12 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ProgressBar.h"
-#include "framework/Str.h"
+#include "base/Str.h"
+#include "base/WorkPool.h"
 
+#include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class FileListBox;
@@ -72,13 +75,21 @@ constexpr UINT kConversionItemStarted = WM_USER + 100; // wParam: item index
 constexpr UINT kConversionItemDone = WM_USER + 101;    // wParam: items done, counted in list order
 constexpr UINT kConversionFinished = WM_USER + 102;    // wParam: files written, lParam: items that ran
 
-// The worker's thread procedure; takes over arg, a heap
-// std::shared_ptr<const ConversionWork>.
-unsigned __stdcall ConversionJob(void* arg);
+// The worker thread's whole run: converts the items, posting the progress to
+// work.dialog, and posts the command IDM_CONVERSION_DONE as its last act.
+void RunConversion(const ConversionWork& work);
+
+// How a thread is started; WorkPool::StartThread, or a test's.
+using WorkerStart = bool (*)(std::thread& thread, std::function<void()> body);
 
 class ConversionDialog : public Dialog {
 public:
     ConversionDialog(FileListBox& fileList, Settings& edited) : list(fileList), settings(edited) {}
+    // A run still under way (the dialog ended by the session's end) is
+    // stopped, and the worker joined.
+    ~ConversionDialog();
+    ConversionDialog(const ConversionDialog&) = delete;
+    ConversionDialog& operator=(const ConversionDialog&) = delete;
 
     // 0 whenever it ends ("Back", Escape, the close box, when no run is on).
     INT_PTR Run(HWND parent);
@@ -111,9 +122,8 @@ public:
     ProgressBar progress;
 
     // Starts the worker; false when no thread could be made. Tests put a
-    // failing one here.
-    bool (*startWorker)(std::shared_ptr<const ConversionWork> work) = StartWorkerThread;
-    static bool StartWorkerThread(std::shared_ptr<const ConversionWork> work);
+    // failing one here, or one that holds the run back.
+    WorkerStart startWorker = WorkPool::StartThread;
     // How a run is shared out; the tests set fewer jobs, a small budget or a
     // converter that holds items at a gate.
     unsigned jobs = 0; // documents at once; 0 for one per core
@@ -138,6 +148,9 @@ private:
     Str backText;                              // the button's own text, back after a run
     bool converting = false;
     bool stopping = false;
+    // The run's thread, joined once its last message has come (or by the
+    // destructor): nothing of the dialog's outlives it.
+    std::thread worker;
 };
 
 // The frame's "All converted into one image file" command: a warning for an

@@ -12,6 +12,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 class DecodeWorker {
 public:
@@ -32,12 +35,15 @@ public:
     void Stop();
 
 private:
-    static unsigned __stdcall Run(void* self);
-    bool StartThread();
+    // Where the job is; changed under mutex, told by `changed`.
+    enum class JobState { None, Begun, Done };
 
-    HANDLE thread = nullptr;
-    HANDLE started = nullptr; // set by Begin and Stop
-    HANDLE done = nullptr;    // set by the thread after each job
+    void Run();
+
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable changed;
+    JobState state = JobState::None;
     std::atomic<bool> stopping{false};
     bool busy = false; // a job was begun and not collected yet
     HWND notify = nullptr;

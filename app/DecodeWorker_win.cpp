@@ -1,76 +1,74 @@
 #include "app/DecodeWorker.h"
 
-#include <process.h>
-
-bool DecodeWorker::StartThread() {
-    started = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (started != nullptr && done != nullptr) {
-        const uintptr_t handle = _beginthreadex(nullptr, 0, Run, this, 0, nullptr);
-        thread = reinterpret_cast<HANDLE>(handle);
-    }
-    if (thread != nullptr)
-        return true;
-    // Without the thread every file is read when it is shown, as always.
-    if (started != nullptr)
-        CloseHandle(started);
-    if (done != nullptr)
-        CloseHandle(done);
-    started = done = nullptr;
-    return false;
-}
+#include "base/WorkPool.h"
 
 bool DecodeWorker::Begin(const char* path, HWND notifyWindow, UINT notifyMessage) {
     if (busy || stopping.load())
         return false;
-    if (thread == nullptr && !StartThread())
+    // Without the thread every file is read when it is shown, as always.
+    if (!thread.joinable() && !WorkPool::StartThread(thread, [this] { Run(); }))
         return false;
     notify = notifyWindow;
     message = notifyMessage;
     job.Clear();
     job.path.Assign(path);
     busy = true;
-    // The event orders everything written above before the thread reads it.
-    SetEvent(started);
+    {
+        // The lock orders everything written above before the thread reads it.
+        std::lock_guard<std::mutex> lock(mutex);
+        state = JobState::Begun;
+    }
+    changed.notify_all();
     return true;
 }
 
 DecodedFile* DecodeWorker::Finished(bool wait) {
-    if (!busy || WaitForSingleObject(done, wait ? INFINITE : 0) != WAIT_OBJECT_0)
+    if (!busy)
         return nullptr;
+    std::unique_lock<std::mutex> lock(mutex);
+    if (wait)
+        changed.wait(lock, [this] { return state == JobState::Done; });
+    else if (state != JobState::Done)
+        return nullptr;
+    state = JobState::None;
     busy = false;
     return &job;
 }
 
 void DecodeWorker::Stop() {
-    if (thread == nullptr)
+    if (!thread.joinable())
         return;
-    stopping.store(true);
-    SetEvent(started);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping.store(true);
+    }
+    changed.notify_all();
     // At most the one decode running now is waited for.
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    CloseHandle(started);
-    CloseHandle(done);
-    thread = started = done = nullptr;
+    thread.join();
     busy = false;
     job.Clear();
 }
 
-unsigned __stdcall DecodeWorker::Run(void* self) {
-    DecodeWorker& worker = *static_cast<DecodeWorker*>(self);
+void DecodeWorker::Run() {
+    std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-        WaitForSingleObject(worker.started, INFINITE);
-        if (worker.stopping.load())
-            return 0;
+        changed.wait(lock, [this] { return stopping.load() || state == JobState::Begun; });
+        if (stopping.load())
+            return;
+        lock.unlock();
         Str path;
-        path.Assign(worker.job.path.Text());
-        DecodeFile(path.Text(), worker.job);
-        const HWND notify = worker.notify;
-        const UINT message = worker.message;
-        SetEvent(worker.done);
+        path.Assign(job.path.Text());
+        DecodeFile(path.Text(), job);
+        // Read before the job is handed back: the next Begin may change them.
+        const HWND window = notify;
+        const UINT done = message;
+        lock.lock();
+        state = JobState::Done;
+        changed.notify_all();
         // From here the job is the interface thread's. A window already gone
         // just does not get the message.
-        PostMessageW(notify, message, 0, 0);
+        lock.unlock();
+        PostMessageW(window, done, 0, 0);
+        lock.lock();
     }
 }

@@ -1,6 +1,6 @@
 #include "app/FileStamp.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "app/FailureList.h"
 #include "export/LayerExport.h"
 #include "framework/MessageBoxes.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 
 void ExportSelectedLayers(const char* selectedPath) {

@@ -2,6 +2,7 @@
 // and the end of the window's life.
 #include "app/MainFrame.h"
 
+#include "app/FileListFont.h"
 #include "app/FrameMessages.h"
 #include "framework/Dpi.h"
 #include "framework/Platform.h"
@@ -36,7 +37,7 @@ bool MainFrame::CreateFrame(const char* commandTail) {
         return false;
     dpi = WindowDpi(hwnd);
     UpdateIcons();
-    if (!list.CreateList(hwnd))
+    if (!CreateFileList(list, hwnd))
         return false;
     list.SetWheelSink(this);
     if (!view.CreateView(hwnd, settings, image, *this))

@@ -13,7 +13,7 @@
 #include "decode/ImageBuffer.h"
 #include "framework/FileListBox.h"
 #include "framework/WheelSink.h"
-#include "framework/WheelSteps.h"
+#include "base/WheelSteps.h"
 #include "framework/Window.h"
 
 #include <cstdint>

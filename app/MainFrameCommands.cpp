@@ -8,10 +8,10 @@
 #include "framework/FilePicker.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <shellapi.h>
 
@@ -82,7 +82,7 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         view.ZoomStep(false);
         return true;
     case IDM_ABOUT: {
-        AboutDialog about;
+        AboutDialog about(IDD_ABOUT);
         about.Run(hwnd);
         return true;
     }

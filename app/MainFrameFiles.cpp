@@ -6,10 +6,10 @@
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
 #include "framework/MessageBoxes.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <vector>
 #include <shellapi.h>

@@ -5,7 +5,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ViewGeometry.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/ResourceIds.h"
 
 namespace {

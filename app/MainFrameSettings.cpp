@@ -5,7 +5,7 @@
 #include "app/SettingsLocation.h"
 #include "app/SettingsMerge.h"
 #include "export/TempOutput.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 #include "framework/FilePicker.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/ResourceIds.h"
 
 namespace {

@@ -19,9 +19,9 @@
 
 #include "app/FileStamp.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "export/BatchQueue.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 // One file decoded, or tried.
 struct DecodedFile {

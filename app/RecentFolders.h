@@ -1,7 +1,7 @@
 #pragma once
 // The five recent folders, index 0 the most recent.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 constexpr int kRecentFolderCount = 5;
 

@@ -1,8 +1,8 @@
 #include "app/Settings.h"
 
 #include "decode/ByteFile.h"
-#include "framework/IniReader.h"
-#include "framework/Text.h"
+#include "base/IniReader.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 // section, the same 22 keys in the same order on every write.
 
 #include "app/MouseAction.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 // read from then on, as long as it is the newer of the two.
 
 #include "app/Settings.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 // True when the system's access check lets the user add files to folder.
 // Nothing is created: a probe file at every start would be reported by

@@ -1,8 +1,8 @@
 #include "app/SettingsLocation.h"
 
 #include "framework/AppShell.h"
-#include "framework/IniReader.h"
-#include "framework/Wide.h"
+#include "base/IniReader.h"
+#include "base/Wide.h"
 
 #include <shlobj.h>
 #include <windows.h>

@@ -2,7 +2,7 @@
 // command-line tail and runs the message loop until the window is gone.
 #include "app/MainFrame.h"
 #include "framework/AppShell.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 #include "res/ResourceIds.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 // which also writes the report; see scripts/bench-report.
 #include "bench/Register.h"
 
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <functional>
 

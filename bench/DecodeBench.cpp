@@ -6,7 +6,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <cstring>
 #include <zlib.h>

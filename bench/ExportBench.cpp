@@ -7,7 +7,7 @@
 #include "bench/Register.h"
 
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <png.h>
 #include <zlib.h>

@@ -12,7 +12,7 @@
 
 #include "decode/ImageBuffer.h"
 #include "decode/MemorySource.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
 #include "tests/support/DocWriter.h"

@@ -1,6 +1,6 @@
 #include "decode/ByteFile.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
 #include "decode/SteadyRead.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstring>
 #include <functional>

@@ -6,7 +6,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <zlib.h>
 

@@ -14,7 +14,7 @@
 // jobs before it are finished first and it is read as before.
 
 #include "decode/MemBlock.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <cstdint>
 

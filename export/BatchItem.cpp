@@ -3,8 +3,8 @@
 #include "decode/ByteFile.h"
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "framework/Str.h"
-#include "framework/Text.h"
+#include "base/Str.h"
+#include "base/Text.h"
 
 OutputFormat FormatFromIndex(int32_t index) {
     return index == 0 ? OutputFormat::Bmp : OutputFormat::Png;

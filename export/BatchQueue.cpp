@@ -1,8 +1,8 @@
 #include "export/BatchQueue.h"
 
 #include "decode/ImageBuffer.h"
-#include "decode/SystemMemory.h"
-#include "decode/WorkPool.h"
+#include "base/SystemMemory.h"
+#include "base/WorkPool.h"
 
 #include <algorithm>
 #include <thread>

@@ -6,7 +6,7 @@
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
 #include "export/NativeName.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,7 +10,7 @@
 //
 // Shared by the viewer's menu command and the command-line converter.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 #include <string>

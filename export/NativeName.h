@@ -5,7 +5,7 @@
 // encoding, or the file names would show as garbage (NativeName_win.cpp,
 // NativeName_posix.cpp).
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 // Converts name, stored text, in place into the text the file system of this
 // platform expects. A byte that is no character becomes "_".

@@ -1,6 +1,6 @@
 #include "export/OutputCollisions.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "export/PngBands.h"
 
 #include "decode/MemBlock.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "export/PngWriter.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "export/TempOutput.h"
 
 #include "decode/ByteFile.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <atomic>
 #include <cstdio>

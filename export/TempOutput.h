@@ -10,7 +10,7 @@
 // remove them from its signal or console handler. After a hard kill at most
 // a temporary remains, never a broken file under the final name.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstddef>
 

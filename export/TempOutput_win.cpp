@@ -1,6 +1,6 @@
 #include "export/TempOutput.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

@@ -1,9 +1,7 @@
 #include "framework/AboutDialog.h"
 
-#include "res/ResourceIds.h"
-
 INT_PTR AboutDialog::Run(HWND parent) {
-    return RunModal(IDD_ABOUT, parent);
+    return RunModal(templateId, parent);
 }
 
 bool AboutDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {

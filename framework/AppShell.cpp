@@ -1,7 +1,7 @@
 #include "framework/AppShell.h"
 
-#include "framework/Str.h"
-#include "framework/Wide.h"
+#include "base/Str.h"
+#include "base/Wide.h"
 
 #include <commctrl.h>
 #include <ole2.h>

@@ -1,7 +1,7 @@
 #include "framework/ComboBox.h"
 
-#include "framework/Str.h"
-#include "framework/Wide.h"
+#include "base/Str.h"
+#include "base/Wide.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "framework/Control.h"
 
 #include "framework/AppShell.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 HWND Control::AttachItem(HWND dialog, int itemId) {
     hwnd = GetDlgItem(dialog, itemId);

@@ -22,6 +22,10 @@ public:
     void Unsubclass();
 
     LRESULT DefaultProc(bool notHandled, LRESULT result, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A taken-over control's own procedure frees what it made (a list box
+    // its items, an edit its text) at WM_DESTROY, so the message goes on to
+    // it rather than stopping here as it does for the program's own windows.
+    bool OnDestroy() override { return false; }
 
     WNDPROC prevProc = nullptr;
 };

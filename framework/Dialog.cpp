@@ -1,8 +1,8 @@
 #include "framework/Dialog.h"
 
 #include "framework/AppShell.h"
-#include "framework/Str.h"
-#include "framework/Wide.h"
+#include "base/Str.h"
+#include "base/Wide.h"
 
 #include <string>
 #include <vector>
@@ -69,7 +69,32 @@ BOOL Dialog::CheckItem(int itemId, UINT state) {
 }
 
 LRESULT Dialog::DefaultProc(bool notHandled, LRESULT result, UINT message, WPARAM, LPARAM) {
-    if (message == WM_INITDIALOG)
-        return result;
-    return notHandled ? 0 : 1;
+    // These few answer the dialog manager through the procedure's own return
+    // value; a handler's result (a brush, an item index) goes back as it is.
+    switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return notHandled ? 0 : result;
+    default:
+        break;
+    }
+    if (notHandled)
+        return 0;
+    // Every other message's result (a WM_NOTIFY answer, WM_GETDLGCODE's
+    // codes) reaches the sender only through DWLP_MSGRESULT; the procedure
+    // itself just says that it handled the message. After EndDialog the
+    // object no longer holds the window, and nothing waits for a result.
+    if (hwnd != nullptr)
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+    return 1;
 }

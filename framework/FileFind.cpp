@@ -1,6 +1,6 @@
 #include "framework/FileFind.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 bool FileFind::FindFirst(const char* pattern) {
     Close();

@@ -1,13 +1,11 @@
 #include "framework/FileListBox.h"
 
 #include "framework/Dpi.h"
-#include "framework/PathLabels.h"
-#include "framework/Str.h"
-#include "framework/Text.h"
-#include "framework/Wide.h"
+#include "base/PathLabels.h"
+#include "base/Str.h"
+#include "base/Text.h"
+#include "base/Wide.h"
 #include "framework/WheelSink.h"
-#include "res/Messages.h"
-#include "res/ResourceIds.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +17,6 @@ namespace {
 // each name where it belongs instead.
 constexpr DWORD kListStyle =
     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY; // 0x50300101
-constexpr int kFontHeight = 12;                                                          // at 96 DPI
 
 // A key that paths equal ignoring case always share: their ASCII letters
 // (folded) and digits in order. Everything else is left out, so that no rule
@@ -42,9 +39,10 @@ std::string PathKey(const char* path) {
 
 } // namespace
 
-bool FileListBox::CreateList(HWND parent) {
+bool FileListBox::CreateList(HWND parent, int controlId, const ListFont& listFont) {
+    face = listFont;
     // The main frame sizes the list afterwards.
-    if (!Create(WS_EX_CLIENTEDGE, kListStyle, 0, 0, 100, 100, parent, IDC_FILE_LIST))
+    if (!Create(WS_EX_CLIENTEDGE, kListStyle, 0, 0, 100, 100, parent, controlId))
         return false;
     Subclass();
     SetDpi(WindowDpi(hwnd));
@@ -53,7 +51,7 @@ bool FileListBox::CreateList(HWND parent) {
 
 void FileListBox::SetDpi(uint32_t dpi) {
     GdiObject scaled;
-    if (!scaled.CreateFont(ScaleForDpi(kFontHeight, dpi), FW_NORMAL, SHIFTJIS_CHARSET, msg::kGothicFace))
+    if (!scaled.CreateFont(ScaleForDpi(face.heightAt96, dpi), FW_NORMAL, face.charset, face.face))
         return; // the list keeps the font it has
     // The list box measures its item height from the font it is given.
     SetFont(scaled.Font(), true);

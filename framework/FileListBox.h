@@ -17,12 +17,20 @@
 class Str;
 class WheelSink;
 
+// The face the list's names are shown in; its height is in pixels at 96 DPI
+// and scales with the window.
+struct ListFont {
+    const char* face;
+    uint8_t charset;
+    int heightAt96;
+};
+
 class FileListBox : public ListBox {
 public:
-    // The list as child 2000 of parent, in the Japanese UI font at the
-    // parent's DPI. False when the list box cannot be created; a font that
-    // cannot be made is ignored.
-    bool CreateList(HWND parent);
+    // The list as child controlId of parent, in listFont at the parent's DPI.
+    // False when the list box cannot be created; a font that cannot be made
+    // is ignored.
+    bool CreateList(HWND parent, int controlId, const ListFont& listFont);
     // Makes the font again for dpi (after the window moved to a monitor of
     // another scale); the item height follows the font.
     void SetDpi(uint32_t dpi);
@@ -52,6 +60,7 @@ public:
     GdiObject font;
 
 private:
+    ListFont face{};
     bool HoldsPath(const Str& fullPath, const std::string& key) const;
     // Where name goes: after every item that sorts before it or equal.
     int InsertionIndex(const char* name) const;

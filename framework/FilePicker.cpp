@@ -1,6 +1,6 @@
 #include "framework/FilePicker.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <commdlg.h>
 

@@ -3,7 +3,7 @@
 // Filters are pairs of NUL-terminated texts ending with an extra NUL, for
 // example "QVM/QVR\0*.qvm;*.qvr\0".
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "framework/FolderPicker.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <shlobj.h>
 

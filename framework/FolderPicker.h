@@ -2,7 +2,7 @@
 // The system folder browser, file-system folders only, with an edit box for
 // a typed path.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "framework/GdiObject.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 void GdiObject::DeleteHandle() {
     if (handle == nullptr)

@@ -1,8 +1,8 @@
 #include "framework/ListBox.h"
 
 #include "framework/Dpi.h"
-#include "framework/Str.h"
-#include "framework/Wide.h"
+#include "base/Str.h"
+#include "base/Wide.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "framework/Menu.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 BOOL Menu::InsertString(UINT positionOrId, bool byPosition, UINT commandId, const char* text) {
     std::wstring wide = Widen(text);

@@ -1,6 +1,6 @@
 #include "framework/MessageBoxes.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 int ShowMessage(const char* text, const char* caption, UINT type) {
     HWND active = GetActiveWindow();

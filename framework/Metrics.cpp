@@ -1,7 +1,7 @@
 // GetMetric and the virtual screen. The multi-monitor functions are looked up
 // at run time because older systems lack them; there the virtual-screen
 // metrics read 0 and are answered from the primary screen instead.
-#include "framework/PlacementMath.h"
+#include "base/PlacementMath.h"
 #include "framework/Window.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "framework/Platform.h"
 
 #include "framework/AppShell.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 bool FileExists(const char* path) {
     return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;

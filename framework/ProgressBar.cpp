@@ -1,6 +1,6 @@
 #include "framework/ProgressBar.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 namespace {
 

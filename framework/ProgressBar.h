@@ -9,7 +9,7 @@
 // caller ever write them from another thread.
 
 #include "framework/Control.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "framework/ScrollBar.h"
 
-#include "framework/ScrollMath.h"
+#include "base/ScrollMath.h"
 
 void ScrollBar::Init(HWND window, uint16_t kind) {
     hwnd = window;

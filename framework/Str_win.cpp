@@ -1,6 +1,6 @@
-#include "framework/Str.h"
+#include "base/Str.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

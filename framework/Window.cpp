@@ -2,7 +2,7 @@
 #include "framework/Window.h"
 
 #include "framework/AppShell.h"
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* object = nullptr;

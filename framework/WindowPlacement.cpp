@@ -1,7 +1,7 @@
 // Placement operations of Window: the placement record, centring and keeping
 // the restored rectangle on the monitors present. The arithmetic is in
 // PlacementMath.cpp.
-#include "framework/PlacementMath.h"
+#include "base/PlacementMath.h"
 #include "framework/Window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "shell/ThumbnailProvider.h"
 
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "shell/Module.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailPicture.h"

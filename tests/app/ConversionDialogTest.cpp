@@ -8,6 +8,7 @@
 #include "app/ConversionDialog.h"
 #include "app/Settings.h"
 #include "framework/AppShell.h"
+#include "app/FileListFont.h"
 #include "framework/FileListBox.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -15,7 +16,6 @@
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
-#include <process.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -83,18 +83,11 @@ HANDLE Gate() {
     return gate;
 }
 
-unsigned __stdcall GatedJob(void* arg) {
-    WaitForSingleObject(Gate(), 30000);
-    return ConversionJob(arg);
-}
-
-bool StartGated(std::shared_ptr<const ConversionWork> work) {
-    auto* arg = new std::shared_ptr<const ConversionWork>(std::move(work));
-    const uintptr_t thread = _beginthreadex(nullptr, 0, GatedJob, arg, 0, nullptr);
-    if (thread == 0)
-        return false;
-    CloseHandle(reinterpret_cast<HANDLE>(thread));
-    return true;
+bool StartGated(std::thread& thread, std::function<void()> body) {
+    return WorkPool::StartThread(thread, [body] {
+        WaitForSingleObject(Gate(), 30000);
+        body();
+    });
 }
 
 std::string Skipped(int count) {
@@ -233,7 +226,7 @@ protected:
     void SetUp() override {
         AppShell::Init(true);
         ASSERT_TRUE(CreateTestWindow(frame));
-        ASSERT_TRUE(list.CreateList(frame.hwnd));
+        ASSERT_TRUE(CreateFileList(list, frame.hwnd));
         out = dir.File("out");
         src = dir.File("src");
         std::filesystem::create_directory(out);
@@ -478,7 +471,7 @@ TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
     AddCatAndDog();
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
-    dialog.startWorker = [](std::shared_ptr<const ConversionWork>) { return false; };
+    dialog.startWorker = [](std::thread&, std::function<void()>) { return false; };
     std::vector<bool> enabled;
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), Ticks(5), Do([&] {
                      for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,

@@ -3,8 +3,8 @@
 // the program relies on, then files no user would write: random bytes, 10 MB,
 // 5,000-character texts, numbers past every limit.
 #include "app/Settings.h"
-#include "framework/IniReader.h"
-#include "framework/Text.h"
+#include "base/IniReader.h"
+#include "base/Text.h"
 #include "tests/support/SettingsKeys.h"
 #include "tests/support/SettingsProbe.h"
 #include "tests/support/DocWriter.h"

@@ -267,7 +267,10 @@ TEST(ViewerConversion, OverwriteOffWithEveryOutputPresentWritesNothing) {
     ASSERT_TRUE(f.Back(dialog));
 }
 
-TEST(ViewerConversion, SameNameFromTwoFoldersWritesTheLaterOrKeepsTheEarlier) {
+// Two listed documents that would write one file: the earlier is written,
+// the later fails and is named with the earlier, rather than replacing its
+// picture while both count as converted.
+TEST(ViewerConversion, SameNameFromTwoFoldersWritesTheEarlierAndNamesTheLater) {
     viewer::DocFolder docs;
     const std::string a = docs.Sub("a"), b = docs.Sub("b"), out = docs.Sub("out");
     const std::string first = docs.QvmIn(a, "x.qvm", 5, 5, 1);
@@ -283,17 +286,11 @@ TEST(ViewerConversion, SameNameFromTwoFoldersWritesTheLaterOrKeepsTheEarlier) {
     HWND dialog = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(viewer::Convert(dialog));
-    EXPECT_EQ(viewer::ConversionCaption(dialog), viewer::DoneCaption(2, 2));
-    const Bytes later = PngSamples(out + "\\x.png", 2);
-    DeleteFileA((out + "\\x.png").c_str());
-    ASSERT_TRUE(viewer::ClickItem(dialog, IDC_CONVERSION_OVERWRITE));
-    ASSERT_TRUE(viewer::Convert(dialog));
     EXPECT_EQ(viewer::ConversionCaption(dialog), viewer::DoneCaption(1, 2));
-    const Bytes earlier = PngSamples(out + "\\x.png", 2);
-    // One run keeps each document's picture: the later one replaced the
-    // earlier, or the earlier one stayed.
-    EXPECT_NE(later, earlier);
-    EXPECT_EQ((std::set<Rgb>{later, earlier}), (std::set<Rgb>{PictureOf(first), PictureOf(second)}));
+    const std::string failures = viewer.DismissBox();
+    EXPECT_NE(failures.find(second), std::string::npos) << failures;
+    EXPECT_NE(failures.find(first), std::string::npos) << failures;
+    EXPECT_EQ(PngSamples(out + "\\x.png", 2), PictureOf(first));
     ASSERT_TRUE(viewer::ClickItem(dialog, IDCANCEL));
 }
 

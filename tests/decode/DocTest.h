@@ -4,7 +4,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "decode/MemorySource.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/ReferenceMix.h"

@@ -84,19 +84,31 @@ TEST_F(ReaderThreadsTest, TileStreamFailingInALaterBatchKeepsTheTilesBeforeIt) {
     EXPECT_EQ(At(image, 401 % 25 * 64, 401 / 25 * 64), kWhite);
 }
 
-TEST_F(ReaderThreadsTest, LargePicturesTakeThePoolAndGiveTheSamePicture) {
-    const int w = 1024, h = 1024;
-    QvmDocument doc;
-    doc.width = w;
-    doc.height = h;
-    doc.layers = {QvmSolid(w, h, kRed, 255), QvmSolid(w, h, kBlue, 100, 1), QvmSolid(w, h, kRed, 30, 20)};
-    const std::string path = dir.File("large.qvm");
-    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
-    ImageBuffer alone, pooled;
-    ASSERT_TRUE(LoadDocument(alone, path.c_str()));
-    ASSERT_TRUE(LoadDocument(pooled, path.c_str(), &pool));
+// From a million pixels the readers take the pool: a cancelled pool then ends
+// the document, and a working one gives the picture read alone. One row
+// fewer is read alone, whatever the pool's state.
+TEST_F(ReaderThreadsTest, PicturesFromAMillionPixelsTakeThePoolAndGiveTheSamePicture) {
+    auto write = [&](const char* name, int w, int h) {
+        QvmDocument doc;
+        doc.width = uint16_t(w);
+        doc.height = uint16_t(h);
+        doc.layers = {QvmSolid(w, h, kRed, 255), QvmSolid(w, h, kBlue, 100, 1), QvmSolid(w, h, kRed, 30, 20)};
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+        return path;
+    };
+    const std::string large = write("large.qvm", 1024, 1024);
+    const std::string below = write("below.qvm", 1024, 1023);
+    ImageBuffer alone, pooled, image;
+    ASSERT_TRUE(LoadDocument(alone, large.c_str()));
+    ASSERT_TRUE(LoadDocument(pooled, large.c_str(), &pool));
     ASSERT_EQ(pooled.ByteCount(), alone.ByteCount());
     EXPECT_EQ(std::memcmp(pooled.bits, alone.bits, alone.ByteCount()), 0);
+    WorkPool stopped(2);
+    ASSERT_GT(stopped.Size(), 1u);
+    stopped.Cancel();
+    EXPECT_FALSE(LoadDocument(image, large.c_str(), &stopped)) << "the pool was not taken";
+    EXPECT_TRUE(LoadDocument(image, below.c_str(), &stopped)) << "a smaller picture is read alone";
 }
 
 TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {

@@ -1,7 +1,7 @@
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "export/BatchItem.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

@@ -145,18 +145,29 @@ TEST_P(BatchQueueScenario, ItemsInFlightAtEachStep) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, BatchQueueScenario, ::testing::ValuesIn(kScenarios),
                          [](const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
-TEST(BatchQueueEstimate, PictureLayerBuffersAndOutputFromTheHeaderAlone) {
+// What the queue budgets for a document, told from its header alone: a
+// picture-sized buffer for the picture, for the output and for each reading
+// thread, so that items which fit the budget together also fit in memory.
+TEST(BatchQueueEstimate, ComesFromTheDeclaredSizeAndGrowsWithTheReaders) {
     TempDir dir;
-    docwriter::QvmDocument doc;
-    doc.width = 7;
-    doc.height = 3;
-    const std::string small = dir.File("small.qvm");
-    ASSERT_TRUE(docwriter::WriteFile(small, docwriter::WriteQvm(doc)));
-    const std::string other = dir.File("small.txt");
-    ASSERT_TRUE(docwriter::WriteFile(other, docwriter::WriteQvm(doc)));
-    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 1), 7u * 3 * 4 * 3);
-    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 4), 7u * 3 * 4 * 6);
-    EXPECT_EQ(ItemMemoryEstimate(other.c_str(), 1), 0u);
+    auto write = [&](const char* name, uint16_t width, uint16_t height) {
+        docwriter::QvmDocument doc;
+        doc.width = width;
+        doc.height = height;
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+        return path;
+    };
+    const std::string small = write("small.qvm", 7, 3);
+    const uint64_t picture = 7 * 3 * 4;
+    const uint64_t one = ItemMemoryEstimate(small.c_str(), 1);
+    EXPECT_GE(one, 3 * picture); // picture, one layer, output
+    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 4) - one, 3 * picture) << "one layer buffer per added reader";
+    EXPECT_EQ(ItemMemoryEstimate(write("wide.qvm", 14, 3).c_str(), 1), 2 * one);
+    // Nothing to budget for what fails before it allocates: a file the
+    // loader does not take by its name, a picture of no pixels.
+    EXPECT_EQ(ItemMemoryEstimate(write("small.txt", 7, 3).c_str(), 1), 0u);
+    EXPECT_EQ(ItemMemoryEstimate(write("empty.qvm", 0, 3).c_str(), 1), 0u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"

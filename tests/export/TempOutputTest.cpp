@@ -117,12 +117,18 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesBeingWritten) {
     ByteFile file;
     ASSERT_TRUE(output.Open(file, final.c_str()));
     EXPECT_TRUE(file.WriteExact("part", 4));
-    RemovePendingTemporaries();
-    TempOutput late;
-    ByteFile other;
-    EXPECT_FALSE(late.Open(other, dir.File("late.png").c_str())) << "no new temporary once interrupted";
-    EXPECT_FALSE(output.Finish(file, true));
-    RearmPendingTemporaries();
+    {
+        // The interrupted state is process-wide: whatever this block's
+        // checks do, the tests after it must find writes working.
+        struct Rearm {
+            ~Rearm() { RearmPendingTemporaries(); }
+        } rearm;
+        RemovePendingTemporaries();
+        TempOutput late;
+        ByteFile other;
+        EXPECT_FALSE(late.Open(other, dir.File("late.png").c_str())) << "no new temporary once interrupted";
+        EXPECT_FALSE(output.Finish(file, true));
+    }
     EXPECT_FALSE(std::filesystem::exists(final));
     EXPECT_TRUE(Names(dir.Path()).empty());
     EXPECT_TRUE(Picture().SavePng(final.c_str(), false)) << "writes work again once rearmed";

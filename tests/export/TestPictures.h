@@ -3,7 +3,7 @@
 // write fail.
 
 #include "decode/ImageBuffer.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include "TestWindows.h"
 
 #include "framework/AppShell.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/ResourceIds.h"
 
 #include <gtest/gtest.h>

@@ -67,7 +67,7 @@ TEST(Control, TakenOverWindowPassesOnlyUnhandledMessagesToItsOwnProcedure) {
 
     originalSaw.clear();
     DestroyWindow(control.hwnd);
-    EXPECT_FALSE(Saw(WM_DESTROY)); // the default OnDestroy handles it
+    EXPECT_TRUE(Saw(WM_DESTROY)); // the control's own procedure frees what it made
     EXPECT_TRUE(Saw(WM_NCDESTROY));
 }
 

@@ -9,7 +9,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBoxes.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/ResourceIds.h"
 
 #include "TessavelVersion.h"
@@ -166,6 +166,34 @@ TEST(Dialog, DialogProcedureAnswersOneWhenHandledAndZeroWhenNot) {
     EXPECT_EQ(dialog.WindowProc(WM_APP + 3, 0, 0), 0);
 }
 
+// A handler's result as the sender of the message receives it from a real
+// dialog, where the dialog manager takes it from DWLP_MSGRESULT.
+class ResultProbe : public Dialog {
+public:
+    LRESULT hitTest = 0;
+
+    bool OnInitDialog(LRESULT* result) override {
+        *result = 0;
+        hitTest = SendMessageA(hwnd, WM_NCHITTEST, 0, 0);
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+        return true;
+    }
+    bool OnCommand(uint32_t id, uint32_t, LPARAM) override {
+        EndDialog(id);
+        return true;
+    }
+    bool OnNcHitTest(uint32_t, uint32_t, LRESULT* result) override {
+        *result = HTCAPTION;
+        return true;
+    }
+};
+
+TEST(Dialog, HandledResultsReachTheSender) {
+    ResultProbe probe;
+    ASSERT_EQ(probe.RunModal(IDD_ABOUT, nullptr), IDOK);
+    EXPECT_EQ(probe.hitTest, HTCAPTION);
+}
+
 struct AboutCase {
     const char* name;
     void (*close)(HWND dialog);
@@ -180,7 +208,7 @@ const AboutCase kAboutCases[] = {
 class AboutClosing : public ::testing::TestWithParam<AboutCase> {};
 
 TEST_P(AboutClosing, EndsWithResultOne) {
-    AboutDialog about;
+    AboutDialog about(IDD_ABOUT);
     std::string text;
     ModalDriver driver([&](HWND dialog) {
         char buffer[64] = {};

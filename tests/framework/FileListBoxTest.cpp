@@ -3,8 +3,9 @@
 // copies and the wheel bindings.
 #include "TestWindows.h"
 
+#include "app/FileListFont.h"
 #include "framework/FileListBox.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "framework/WheelSink.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -70,7 +71,7 @@ protected:
         ASSERT_TRUE(CreateTestWindow(frame));
         createdStyles.clear();
         creationHook = SetWindowsHookExA(WH_CBT, RecordCreation, nullptr, GetCurrentThreadId());
-        const bool created = list.CreateList(frame.hwnd);
+        const bool created = CreateFileList(list, frame.hwnd);
         UnhookWindowsHookEx(creationHook);
         ASSERT_TRUE(created);
     }

@@ -5,7 +5,7 @@
 
 #include "framework/FilePicker.h"
 #include "framework/FolderPicker.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
 #include "CommonDialogIds.h"

@@ -2,7 +2,7 @@
 // on screen, hidden and maximised windows, centring.
 #include "TestWindows.h"
 
-#include "framework/PlacementMath.h"
+#include "base/PlacementMath.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // same resource objects as the viewer): every menu item, accelerator, dialog
 // control and string, and the CP932 bytes of the program's messages.
 #include "framework/Platform.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 

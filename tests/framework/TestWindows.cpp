@@ -1,6 +1,6 @@
 #include "TestWindows.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 const char* TestClassName() {
     static const char* const kName = "TessavelTestWindow";

@@ -8,7 +8,7 @@
 #include "framework/Menu.h"
 #include "framework/Platform.h"
 #include "framework/ScrollBar.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

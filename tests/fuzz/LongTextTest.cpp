@@ -6,8 +6,8 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "framework/Str.h"
-#include "framework/Text.h"
+#include "base/Str.h"
+#include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include "decode/MemorySource.h"
 #include "decode/QvmBands.h"
 #include "decode/ScaleInBands.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "shell/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"

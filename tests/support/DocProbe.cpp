@@ -2,7 +2,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 #include "decode/MemorySource.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "tests/support/ExportProbe.h"
 
 #include "export/LayerExport.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <filesystem>

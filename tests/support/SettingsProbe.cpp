@@ -3,7 +3,7 @@
 #include "app/RecentFolders.h"
 #include "app/Settings.h"
 #include "app/ViewGeometry.h"
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <cstring>

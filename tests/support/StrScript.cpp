@@ -1,6 +1,6 @@
 #include "tests/support/StrScript.h"
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstring>
 #include <vector>

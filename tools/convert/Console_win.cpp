@@ -1,6 +1,6 @@
 #include "tools/convert/Console.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <io.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "tools/convert/DocumentKind.h"
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 DocumentKind KindByExtension(const std::string& name) {
     Str text;

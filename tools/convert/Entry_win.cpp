@@ -1,6 +1,6 @@
 #include "tools/convert/Entry.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "tools/convert/FolderList.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 #include "tools/convert/DocumentKind.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "tools/convert/FolderList.h"
 
 #include "decode/ByteFile.h"
-#include "framework/Text.h"
-#include "framework/Wide.h"
+#include "base/Text.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

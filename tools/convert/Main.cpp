@@ -2,7 +2,7 @@
 // writes each layer of QVM documents as PNG files, from the command line.
 
 #include "decode/ByteFile.h"
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/DocumentKind.h"
 #include "tools/convert/Entry.h"

@@ -1,8 +1,8 @@
 #include "tools/convert/Options.h"
 
 #include "decode/ByteFile.h"
-#include "framework/Str.h"
-#include "framework/Text.h"
+#include "base/Str.h"
+#include "base/Text.h"
 
 #include <cstdlib>
 #include <cstring>

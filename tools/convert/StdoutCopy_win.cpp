@@ -1,6 +1,6 @@
 #include "tools/convert/StdoutCopy.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -4,7 +4,7 @@
 // are poisoned, so a double-byte step that passes the terminator is reported
 // by AddressSanitizer even though it stays inside the buffer.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 #include "tests/support/StrScript.h"
 
 #include <sanitizer/asan_interface.h>

@@ -1,4 +1,4 @@
-#include "decode/WorkPool.h"
+#include "base/WorkPool.h"
 
 #include <algorithm>
 #include <system_error>

@@ -1,6 +1,6 @@
-#include "framework/Str.h"
+#include "base/Str.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstddef>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "framework/Str.h"
-#include "framework/Text.h"
+#include "base/Str.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <unistd.h>
 

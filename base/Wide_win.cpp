@@ -1,4 +1,4 @@
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

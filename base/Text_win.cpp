@@ -1,6 +1,6 @@
-#include "framework/Text.h"
+#include "base/Text.h"
 
-#include "framework/Wide.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "decode/SystemMemory.h"
+#include "base/SystemMemory.h"
 
 #include <unistd.h>
 

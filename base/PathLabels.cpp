@@ -1,6 +1,6 @@
-#include "framework/PathLabels.h"
+#include "base/PathLabels.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::vector<std::string> DistinctLabels(const std::vector<std::string>& paths) {
     std::vector<std::string> labels;
     for (size_t i = 0; i < paths.size(); ++i) {
         std::string label = Tail(paths[i], starts[i], 1);
-        for (size_t parts = 2; parts <= starts[i].size(); ++parts) {
+        for (size_t parts = 1; parts <= starts[i].size(); ++parts) {
             const std::string tail = Tail(paths[i], starts[i], parts);
             // The same file listed twice has nothing to tell it from itself.
             bool distinct = true;

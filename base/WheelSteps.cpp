@@ -1,4 +1,4 @@
-#include "framework/WheelSteps.h"
+#include "base/WheelSteps.h"
 
 int32_t WheelSteps::Add(int32_t delta) {
     if ((delta > 0 && pending < 0) || (delta < 0 && pending > 0))

@@ -4,7 +4,7 @@
 // of the system's profile functions in IniReader_posix.cpp, from a file in
 // the system's code page or in UTF-8 behind a byte-order mark.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 // UTF-8 or UTF-16 converts with the replacement character in its place, so a
 // broken name never turns into another file's name.
 
-#include "framework/Str.h"
+#include "base/Str.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "framework/PlacementMath.h"
+#include "base/PlacementMath.h"
 
 namespace placement {
 

@@ -1,10 +1,12 @@
 // The profile rules of the settings file, on every platform (the system's
-// profile functions read the ANSI code page only and take ANSI paths): lines end at CR or LF; "[name]" opens a section
-// (names and keys compared ignoring case); "key=value" with spaces and tabs trimmed around both; a value wrapped in a
-// pair of the same quotes loses them; the first matching key of the first matching section counts.
-#include "framework/IniReader.h"
+// profile functions read the ANSI code page only and take ANSI paths): lines
+// end at CR or LF; "[name]" opens a section (names and keys compared ignoring
+// case); "key=value" with spaces and tabs trimmed around both; a value wrapped
+// in a pair of the same quotes loses them; the first matching key of the
+// first matching section counts.
+#include "base/IniReader.h"
 
-#include "framework/Text.h"
+#include "base/Text.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "framework/ScrollMath.h"
+#include "base/ScrollMath.h"
 
 #include <cstdint>
 

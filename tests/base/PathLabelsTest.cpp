@@ -1,6 +1,6 @@
 // The labels of files of the same name from different folders.
-#include "framework/PathLabels.h"
-#include "framework/Text.h"
+#include "base/PathLabels.h"
+#include "base/Text.h"
 
 #include <gtest/gtest.h>
 

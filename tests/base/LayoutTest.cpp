@@ -1,8 +1,8 @@
 // The arithmetic of placement, scrolling and the wheel, with the screen layouts and
 // scroll ranges the viewer meets.
-#include "framework/PlacementMath.h"
-#include "framework/ScrollMath.h"
-#include "framework/WheelSteps.h"
+#include "base/PlacementMath.h"
+#include "base/ScrollMath.h"
+#include "base/WheelSteps.h"
 
 #include <gtest/gtest.h>
 
