@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -97,12 +98,14 @@ TEST_F(SettingsWriteTest, WritesTheTwentyThreeLinesExactly) {
     settings.RecDir[1].Assign(std::string(600, 'x').c_str()); // written in full
     const std::string path = dir.File("tessavel.ini");
     ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-    const std::string expected = "[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
-                                 "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
-                                 "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\n"
-                                 "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
-                                 "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
-                                 std::string(600, 'x') + "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n";
+    const std::string expected =
+        std::string("[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
+                    "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
+                    "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\n"
+                    "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
+                    "RecDir1=C:\\") +
+        (text::PathSeparator() == '\\' ? "\x95\x5C" : "\xE8\xA1\xA8") + "\r\nRecDir2=" + std::string(600, 'x') +
+        "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n";
     EXPECT_EQ(Read(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
