@@ -2,6 +2,8 @@
 // drops, the command-line path, stepping, the recent folders and their menu.
 #include "app/MainFrame.h"
 
+#include "decode/ByteFile.h"
+
 #include "app/RecentFolders.h"
 #include "decode/LoadDiagnosis.h"
 #include "framework/FileFind.h"
@@ -240,8 +242,7 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     DragFinish(drop);
     SetForegroundWindow(hwnd);
     list.EndFill();
-    if (!extend && count == 1 && GetFileAttributesA(path.Text()) != INVALID_FILE_ATTRIBUTES &&
-        (GetFileAttributesA(path.Text()) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if (!extend && count == 1 && ByteFile::IsDirectory(path.Text()))
         WatchFolder(path.Text());
     // With Ctrl the list is only extended: selection, picture and title stay.
     if (!extend)
