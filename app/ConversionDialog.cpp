@@ -14,12 +14,14 @@
 #include "base/Text.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "base/Wide.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,7 +39,7 @@ int32_t ItemCount(FileListBox& list) {
 // above all not the closing command 3000 is lost. Gives up only when the
 // dialog is gone.
 void PostToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    while (!PostMessageA(dialog, message, wParam, lParam) && IsWindow(dialog))
+    while (!PostMessageW(dialog, message, wParam, lParam) && IsWindow(dialog))
         Sleep(10);
 }
 
@@ -124,11 +126,14 @@ bool ConversionDialog::OnClose() {
 
 bool ConversionDialog::OnDropFiles(WPARAM dropHandle) {
     HDROP drop = reinterpret_cast<HDROP>(dropHandle);
-    char path[kPathRoom + 1] = {};
-    const UINT length = DragQueryFileA(drop, 0, path, sizeof(path));
+    // The whole path, however long: one cut short would name another folder.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+    const bool got = length > 0 && DragQueryFileW(drop, 0, wide.data(), length + 1) > 0;
     DragFinish(drop);
-    if (length > 0 && ByteFile::IsDirectory(path))
-        SetItemText(IDC_CONVERSION_FOLDER, path);
+    const std::string path = Narrow(wide.data());
+    if (got && ByteFile::IsDirectory(path.c_str()))
+        SetItemText(IDC_CONVERSION_FOLDER, path.c_str());
     SetForegroundWindow(hwnd);
     return true;
 }
@@ -300,7 +305,7 @@ void ConversionDialog::StartConversion() {
 }
 
 void ConversionDialog::FocusCheckBox() {
-    SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
+    SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd, IDC_CONVERSION_OVERWRITE)), TRUE);
 }
 
 void ConversionDialog::EnableControls(bool enable) {

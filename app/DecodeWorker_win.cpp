@@ -68,7 +68,7 @@ void DecodeWorker::Run() {
         // From here the job is the interface thread's. A window already gone
         // just does not get the message.
         lock.unlock();
-        PostMessageA(window, done, 0, 0);
+        PostMessageW(window, done, 0, 0);
         lock.lock();
     }
 }

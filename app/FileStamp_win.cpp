@@ -1,5 +1,7 @@
 #include "app/FileStamp.h"
 
+#include "base/Wide.h"
+
 #include <windows.h>
 
 namespace {
@@ -17,8 +19,9 @@ FileStamp FileStamp::Of(const char* path) {
     stamp.takenAt = Ticks(now);
     // Only the attributes are asked for, with every sharing allowed: the
     // question never stands in the way of a program writing the file.
-    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return stamp;
     BY_HANDLE_FILE_INFORMATION info;

@@ -1,5 +1,7 @@
 #include "app/ImageView.h"
 
+#include "base/Wide.h"
+
 #include "app/MouseActionSink.h"
 #include "app/Settings.h"
 #include "app/ViewGeometry.h"
@@ -229,10 +231,12 @@ void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ kept = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     RECT measured = all;
-    DrawTextA(dc, text.Text(), -1, &measured, DT_CALCRECT | DT_NOPREFIX | DT_CENTER);
+    // The text names the file, which may hold any character.
+    const std::wstring wide = Widen(text.Text());
+    DrawTextW(dc, wide.c_str(), -1, &measured, DT_CALCRECT | DT_NOPREFIX | DT_CENTER);
     const int32_t textHeight = measured.bottom - measured.top;
     RECT place{0, (clientHeight - textHeight) / 2, clientWidth, (clientHeight + textHeight) / 2};
-    DrawTextA(dc, text.Text(), -1, &place, DT_NOPREFIX | DT_CENTER);
+    DrawTextW(dc, wide.c_str(), -1, &place, DT_NOPREFIX | DT_CENTER);
     SelectObject(dc, kept);
 }
 

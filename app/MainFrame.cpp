@@ -66,7 +66,7 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     // Posted messages come before input, so the file is read before any
     // click or key is seen; meanwhile the window is drawn, naming it.
     if (startFilePending)
-        PostMessageA(hwnd, kShowStartFile, 0, 0);
+        PostMessageW(hwnd, kShowStartFile, 0, 0);
     else
         startupEnded = true;
     startFilePending = false;

@@ -11,6 +11,7 @@
 #include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "base/Wide.h"
 
 #include <shellapi.h>
 
@@ -178,8 +179,8 @@ void MainFrame::OpenInVelmora() {
     document.Assign("\"");
     document.Append(list.PathAt(index));
     document.Append("\"");
-    const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(hwnd, "open", settings.VelmoraPath.Text(), document.Text(), nullptr, SW_SHOW));
+    const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+        hwnd, L"open", Widen(settings.VelmoraPath.Text()).c_str(), Widen(document.Text()).c_str(), nullptr, SW_SHOW));
     if (result == kShellFileNotFound)
         ShowWarning(msg::kVelmoraMissing);
 }

@@ -2,6 +2,8 @@
 // drops, the command-line path, stepping, the recent folders and their menu.
 #include "app/MainFrame.h"
 
+#include "decode/ByteFile.h"
+
 #include "app/RecentFolders.h"
 #include "decode/LoadDiagnosis.h"
 #include "framework/FileFind.h"
@@ -9,7 +11,9 @@
 #include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "base/Wide.h"
 
+#include <vector>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -167,7 +171,7 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
     // A tail of at least 3 characters starting with a quote loses its first
     // and its last character.
     path.Unquote();
-    const DWORD attributes = GetFileAttributesA(path.Text());
+    const DWORD attributes = GetFileAttributesW(WidePath(path.Text()).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return; // a missing path is ignored
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -214,16 +218,18 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     list.BeginFill();
     if (!extend)
         ClearList();
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     Str path;
     for (UINT i = 0; i < count; ++i) {
         // A path cut to a fixed buffer could name another file, so the room
         // follows the path's length.
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        path.Reserve(length > UINT(kDropPathRoom) ? int32_t(length) : kDropPathRoom);
-        if (DragQueryFileA(drop, i, path.data, static_cast<UINT>(path.BufferSize())) == 0)
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+        if (DragQueryFileW(drop, i, wide.data(), length + 1) == 0)
             continue;
-        const DWORD attributes = GetFileAttributesA(path.Text());
+        path.Reserve(kDropPathRoom);
+        Narrow(wide.data(), path);
+        const DWORD attributes = GetFileAttributesW(WidePath(path.Text()).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES)
             continue;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -236,8 +242,7 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     DragFinish(drop);
     SetForegroundWindow(hwnd);
     list.EndFill();
-    if (!extend && count == 1 && GetFileAttributesA(path.Text()) != INVALID_FILE_ATTRIBUTES &&
-        (GetFileAttributesA(path.Text()) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if (!extend && count == 1 && ByteFile::IsDirectory(path.Text()))
         WatchFolder(path.Text());
     // With Ctrl the list is only extended: selection, picture and title stay.
     if (!extend)

@@ -5,6 +5,8 @@
 // file appears, goes or is renamed) with the selection kept on its file.
 #include "app/FrameMessages.h"
 #include "app/MainFrame.h"
+#include "base/Wide.h"
+#include "decode/ByteFile.h"
 
 #include "base/Str.h"
 #include "base/Text.h"
@@ -22,8 +24,7 @@ bool IsDocument(const Str& path) {
 }
 
 bool IsFolder(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return ByteFile::IsDirectory(path);
 }
 
 // A relative path ("a.qvm" typed in a console) has no folder of its own to
@@ -111,12 +112,14 @@ bool MainFrame::OpenDocument(const char* path) {
 bool MainFrame::OpenDroppedDocument(HDROP drop) {
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1)
         return false;
-    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    Str path(static_cast<int32_t>(length) + 1);
-    if (DragQueryFileA(drop, 0, path.data, static_cast<UINT>(path.BufferSize())) == 0)
+    // The whole path, however long: one cut short would name another file.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+    if (DragQueryFileW(drop, 0, wide.data(), length + 1) == 0)
         return false;
-    const DWORD attributes = GetFileAttributesA(path.Text());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsDocument(path))
+    Str path;
+    Narrow(wide.data(), path);
+    if (!ByteFile::Exists(path.Text()) || ByteFile::IsDirectory(path.Text()) || !IsDocument(path))
         return false;
     DragFinish(drop);
     SetForegroundWindow(hwnd);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 const char kSettingsFileName[] = "tessavel.ini";
 const char kSettingsSection[] = "Tessaven";
@@ -24,15 +25,14 @@ void RecentKey(char (&key)[16], int index) {
     std::snprintf(key, sizeof key, "RecDir%d", index + 1);
 }
 
-// Cuts text to at most room bytes without splitting a double-byte
-// character. A value cut by its buffer can end in half a character, which
-// the next save would write and the next start read back as another one.
+// Cuts text to at most room bytes without splitting a UTF-8 character. A value cut by its buffer can end in half a
+// character, which the next save would write and the next start read back as another one.
 void CutToWholeCharacters(Str& text, int32_t room) {
     const char* const start = text.Text();
     const char* end = start;
     while (*end != 0) {
         const char* next = text::NextChar(end);
-        const bool halfCharacter = next == end + 1 && *next == 0 && text::IsLeadByte(*end);
+        const bool halfCharacter = next - end < text::CharSize(*end);
         if (next - start > room || halfCharacter)
             break;
         end = next;
@@ -113,11 +113,31 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 
 namespace {
 
+// The file's lines, gathered first: its encoding depends on every value.
+class TextLines {
+public:
+    bool WriteText(const char* more) {
+        text.append(more);
+        return true;
+    }
+    bool WriteNewline() { return WriteText("\r\n"); }
+    bool WriteKeyInt(const char* name, int32_t value) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", value);
+        return WriteKeyText(name, number);
+    }
+    bool WriteKeyText(const char* name, const char* value) {
+        return WriteText(name) && WriteText("=") && WriteText(value) && WriteNewline();
+    }
+
+    std::string text;
+};
+
 // The reader takes blanks off both ends of a value and one pair of matching
 // quotes around it. A text it would change so is written inside a pair of
 // double quotes, which the reader takes off again: the text comes back as
 // it was, however often it is saved.
-bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
+bool WriteKeyTextAsRead(TextLines& file, const char* name, const char* text) {
     const size_t length = std::strlen(text);
     const char first = length > 0 ? text[0] : 0;
     const char last = length > 0 ? text[length - 1] : 0;
@@ -132,7 +152,7 @@ bool WriteKeyTextAsRead(ByteFile& file, const char* name, const char* text) {
            file.WriteNewline();
 }
 
-bool WriteLines(ByteFile& file, const WindowState& window, const Settings& settings) {
+bool WriteLines(TextLines& file, const WindowState& window, const Settings& settings) {
     bool ok = file.WriteText("[") && file.WriteText(kSettingsSection) && file.WriteText("]") && file.WriteNewline();
     ok = ok && file.WriteKeyInt("WinLeft", window.left) && file.WriteKeyInt("WinTop", window.top) &&
          file.WriteKeyInt("WinRight", window.right) && file.WriteKeyInt("WinBottom", window.bottom) &&
@@ -159,11 +179,15 @@ bool WriteSettings(const char* path, const WindowState& window, const Settings& 
     Str fresh;
     fresh.Assign(path);
     fresh.Append(".new");
+    TextLines lines;
+    WriteLines(lines, window, settings);
+    if (standsFor != nullptr)
+        WriteKeyTextAsRead(lines, kFallbackKey, standsFor);
+    text::ToStoredText(lines.text);
     ByteFile file;
     if (!file.OpenWrite(fresh.Text()))
         return false;
-    const bool written = WriteLines(file, window, settings) &&
-                         (standsFor == nullptr || WriteKeyTextAsRead(file, kFallbackKey, standsFor)) && file.Flush();
+    const bool written = file.WriteExact(lines.text.data(), uint32_t(lines.text.size())) && file.Flush();
     if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
         ByteFile::Delete(fresh.Text());
         return false;

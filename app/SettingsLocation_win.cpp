@@ -2,6 +2,7 @@
 
 #include "framework/AppShell.h"
 #include "base/IniReader.h"
+#include "base/Wide.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -16,16 +17,6 @@ void JoinFile(const char* folder, const char* name, Str& out) {
     out.Assign(folder);
     out.Append("\\");
     out.Append(name);
-}
-
-std::wstring Widen(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(size_t(length - 1));
-    return wide;
 }
 
 // The last write time of a plain file; false when there is none.
@@ -106,9 +97,10 @@ bool FindSettingsPaths(SettingsPaths& paths) {
     if (!AppShell::GetModuleFolder(programFolder))
         return false;
     Str userFolder;
-    userFolder.Reserve(MAX_PATH);
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, userFolder.data)))
-        userFolder.Clear();
+    wchar_t* roaming = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)))
+        Narrow(roaming, userFolder);
+    CoTaskMemFree(roaming);
     ChooseSettingsPaths(programFolder.Text(), userFolder.Text(), paths);
     return true;
 }

@@ -1,9 +1,8 @@
 #pragma once
 // IniReader: reads keys of one section of the settings file. Missing files,
-// sections and keys give the default. Windows reads through the system's
-// profile functions; other systems follow the same rules in
-// IniReader_posix.cpp, so the settings code builds, is tested and is fuzzed
-// there too.
+// sections and keys give the default. Every platform reads with the rules
+// of the system's profile functions in IniReader_posix.cpp, from a file in
+// the system's code page or in UTF-8 behind a byte-order mark.
 
 #include "base/Str.h"
 

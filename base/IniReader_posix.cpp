@@ -1,13 +1,13 @@
-// The profile rules of the settings file without the system's profile
-// functions: lines end at CR or LF; "[name]" opens a section (names and keys
-// compared ignoring case); "key=value" with spaces and tabs trimmed around
-// both; a value wrapped in a pair of the same quotes loses them; the first
-// matching key of the first matching section counts.
+// The profile rules of the settings file, on every platform (the system's
+// profile functions read the ANSI code page only and take ANSI paths): lines
+// end at CR or LF; "[name]" opens a section (names and keys compared ignoring
+// case); "key=value" with spaces and tabs trimmed around both; a value wrapped
+// in a pair of the same quotes loses them; the first matching key of the
+// first matching section counts.
 #include "base/IniReader.h"
 
 #include "base/Text.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -30,15 +30,11 @@ bool SameNoCase(const char* begin, const char* end, const char* name) {
     return text::CompareNoCase(part.c_str(), name) == 0;
 }
 
+// The file's text in UTF-8, whichever way it was stored.
 bool ReadWholeFile(const char* path, std::string& bytes) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr)
+    if (!text::ReadFileBytes(path, bytes))
         return false;
-    char chunk[16384];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, got);
-    std::fclose(f);
+    text::FromStoredText(bytes);
     return true;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // Str: the program's one string type. An owned, growable, NUL-terminated
-// buffer of 8-bit ANSI text. Capacity grows in fixed steps (see Reserve), and
-// every scan steps character by character so that the second byte of a CP932
-// double-byte character is never taken for a separator, a dot or a list
-// delimiter. Str objects are never copied; operations that produce a second
-// text write into a Str the caller passes in.
+// buffer of UTF-8 text. Capacity grows in fixed steps (see Reserve), and
+// every scan steps character by character, so that a search for a separator,
+// a dot or a list delimiter never lands inside a character. Str objects are never copied; operations that produce a
+// second text write into a Str the caller passes in.
 
 #include <cstdint>
 #include <utility>
@@ -42,7 +41,7 @@ public:
     // to the current capacity.
     int32_t LoadFromResource(uint32_t id);
 
-    // Character scanning, double-byte aware
+    // Character scanning, by whole UTF-8 characters
     int32_t FindChar(int32_t start, char c) const;
     int32_t FindLast(char c) const;
     void ReplaceChar(char from, char to);

@@ -2,31 +2,17 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace text {
 
 namespace {
-
-bool IsCp932LeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
 } // namespace
-
-const char* NextChar(const char* p) {
-    if (*p == 0)
-        return p;
-    if (IsCp932LeadByte(static_cast<unsigned char>(p[0])) && p[1] != 0)
-        return p + 2;
-    return p + 1;
-}
-
-bool IsLeadByte(char c) {
-    return IsCp932LeadByte(static_cast<unsigned char>(c));
-}
 
 int CompareNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -75,22 +61,14 @@ int CompareNatural(const char* a, const char* b) {
                 return order;
             continue;
         }
-        // A double-byte character compares by its two bytes, unfolded: its
-        // second byte may look like an ASCII letter.
-        const char* nextA = NextChar(a);
-        const char* nextB = NextChar(b);
-        const bool wideA = nextA != a + 1;
-        const bool wideB = nextB != b + 1;
-        for (int i = 0; i < 2; ++i) {
-            const unsigned char ca = static_cast<unsigned char>(wideA ? a[i] : FoldAscii(a[i]));
-            const unsigned char cb = static_cast<unsigned char>(wideB ? b[i] : FoldAscii(b[i]));
-            if (ca != cb)
-                return ca < cb ? -1 : 1;
-            if (!wideA || !wideB)
-                break;
-        }
-        a = nextA;
-        b = nextB;
+        // Byte by byte: a UTF-8 character's bytes are all above 0x7F, so
+        // folding never touches them, and their order is the characters'.
+        const unsigned char ca = static_cast<unsigned char>(FoldAscii(*a));
+        const unsigned char cb = static_cast<unsigned char>(FoldAscii(*b));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++a;
+        ++b;
     }
     return *a == 0 ? (*b == 0 ? 0 : -1) : 1;
 }
@@ -103,6 +81,25 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
         return 0;
     buffer[n] = 0;
     return static_cast<uint32_t>(n);
+}
+
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return false;
+    char chunk[16384];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, got);
+    std::fclose(f);
+    return true;
+}
+
+void ToStoredText(std::string&) {}
+
+void FromStoredText(std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        bytes.erase(0, 3);
 }
 
 char PathSeparator() {

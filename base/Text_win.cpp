@@ -1,5 +1,7 @@
 #include "base/Text.h"
 
+#include "base/Wide.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,35 +13,13 @@
 
 namespace text {
 
-const char* NextChar(const char* p) {
-    // As CharNextA steps, from kernel32's knowledge of the code page.
-    if (*p == 0)
-        return p;
-    if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != 0)
-        return p + 2;
-    return p + 1;
-}
-
-bool IsLeadByte(char c) {
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
-}
-
 int CompareNoCase(const char* a, const char* b) {
-    return lstrcmpiA(a, b);
+    // As the file system compares names: code unit by code unit, upper-cased.
+    const int order = CompareStringOrdinal(Widen(a).c_str(), -1, Widen(b).c_str(), -1, TRUE);
+    return order == CSTR_LESS_THAN ? -1 : order == CSTR_GREATER_THAN ? 1 : 0;
 }
 
 namespace {
-
-// The ANSI text in the wide form the system's name comparison takes.
-std::wstring Widen(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(size_t(length - 1));
-    return wide;
-}
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
@@ -103,7 +83,71 @@ int CompareNatural(const char* a, const char* b) {
 }
 
 uint32_t GetModulePath(char* buffer, uint32_t size) {
-    return GetModuleFileNameA(nullptr, buffer, size);
+    // Long enough for any path the system starts a program from.
+    std::wstring wide(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &wide[0], DWORD(wide.size()));
+    if (length == 0 || length >= wide.size() || size == 0)
+        return 0;
+    const std::string path = Narrow(wide.c_str(), length);
+    // A path cut short would name another folder.
+    if (path.size() >= size)
+        return 0;
+    path.copy(buffer, path.size());
+    buffer[path.size()] = 0;
+    return uint32_t(path.size());
+}
+
+bool ReadFileBytes(const char* path, std::string& bytes) {
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char chunk[16384];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return ok;
+}
+
+void ToStoredText(std::string& text) {
+    const std::wstring wide = Widen(text.c_str());
+    // No best fit: "é" may not come back as "e", which would name another
+    // folder.
+    BOOL lost = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, &lost);
+    if (!lost && length >= 0) {
+        std::string ansi(size_t(length), '\0');
+        if (length > 0)
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), int(wide.size()), &ansi[0], length, nullptr,
+                                nullptr);
+        // Checked by reading back: a code page that maps a character into
+        // another without reporting it loses nothing here either.
+        std::string back = ansi;
+        FromStoredText(back);
+        if (back == text) {
+            text.swap(ansi);
+            return;
+        }
+    }
+    text.insert(0, "\xEF\xBB\xBF");
+}
+
+void FromStoredText(std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes.erase(0, 3);
+        return;
+    }
+    if (bytes.empty())
+        return;
+    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &wide[0], length);
+    bytes = Narrow(wide.data(), wide.size());
 }
 
 char PathSeparator() {

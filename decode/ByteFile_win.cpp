@@ -1,5 +1,7 @@
 #include "decode/ByteFile.h"
 
+#include "base/Wide.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -8,18 +10,6 @@
 namespace {
 HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
-}
-
-// Paths arrive in the system's code page; the wide calls take them as the
-// ANSI calls would.
-std::wstring Widen(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(size_t(length - 1));
-    return wide;
 }
 
 uint64_t Ticks(const LARGE_INTEGER& time) {
@@ -59,8 +49,9 @@ bool ByteFile::OpenRead(const char* path) {
     // Every sharing, so that the paint program can save over a document (in
     // place or by a rename) while the viewer, its read-ahead or the converter
     // reads it; the readers notice such a save by the file's stamp.
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     return handle != nullptr;
 }
@@ -78,7 +69,8 @@ bool ByteFile::TakeStamp(Stamp& stamp) const {
 }
 
 bool ByteFile::OpenWrite(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     if (handle == nullptr)
         NoteFailure();
@@ -86,7 +78,7 @@ bool ByteFile::OpenWrite(const char* path) {
 }
 
 bool ByteFile::OpenNew(const char* path) {
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_HIDDEN, nullptr);
     handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
     if (handle == nullptr)
@@ -146,31 +138,31 @@ int64_t ByteFile::SeekInFile(int64_t distance, Origin origin) {
 bool ByteFile::Delete(const char* path) {
     // Only plain files: a failed write to a device must not try to remove it
     // (Wine maps device paths to the host's device nodes).
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
         return false;
-    return DeleteFileA(path) != FALSE;
+    return DeleteFileW(WidePath(path).c_str()) != FALSE;
 }
 
 bool ByteFile::Exists(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ByteFile::IsDirectory(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool ByteFile::IsSpecial(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return false;
     if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0)
         return true;
     // Devices seen through a drive (Wine maps the host's /dev nodes) carry no
     // attribute of their own; their handles say what they are.
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const DWORD type = GetFileType(file);
@@ -179,8 +171,8 @@ bool ByteFile::IsSpecial(const char* path) {
 }
 
 bool ByteFile::Replace(const char* from, const char* to) {
-    const std::wstring source = Widen(from);
-    const std::wstring target = Widen(to);
+    const std::wstring source = WidePath(from);
+    const std::wstring target = WidePath(to);
     // Windows refuses to rename over a read-only file; Wine does not, and
     // would replace a file the user protected. Refused alike everywhere.
     const DWORD targetAttributes = GetFileAttributesW(target.c_str());
@@ -219,14 +211,23 @@ void ByteFile::DescribeFailure(int code, char* buffer, uint32_t size) {
     // English first, as the converter's own messages are; the system's
     // language where English texts are not installed.
     const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    DWORD length = FormatMessageA(flags, nullptr, DWORD(code), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), buffer,
-                                  size, nullptr);
-    if (length == 0)
-        length = FormatMessageA(flags, nullptr, DWORD(code), 0, buffer, size, nullptr);
-    if (length == 0) {
+    wchar_t wide[512];
+    DWORD wideLength = FormatMessageW(flags, nullptr, DWORD(code), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), wide,
+                                      DWORD(sizeof wide / sizeof wide[0]), nullptr);
+    if (wideLength == 0)
+        wideLength = FormatMessageW(flags, nullptr, DWORD(code), 0, wide, DWORD(sizeof wide / sizeof wide[0]), nullptr);
+    if (wideLength == 0) {
         std::snprintf(buffer, size, "system error %d", code);
         return;
     }
+    // UTF-8, cut between whole characters.
+    std::string text = Narrow(wide, wideLength);
+    size_t keep = text.size() < size ? text.size() : size - 1;
+    while (keep > 0 && keep < text.size() && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+        --keep;
+    text.copy(buffer, keep);
+    buffer[keep] = 0;
+    DWORD length = DWORD(keep);
     // The texts end in a full stop and a line break.
     while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == '.' ||
                           buffer[length - 1] == ' '))

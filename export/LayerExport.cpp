@@ -15,11 +15,21 @@ namespace {
 
 constexpr uint32_t kChunkBytes = 65536;
 
+// Layer names are the paint program's CP932 text: a lead byte takes the
+// byte after it, which may be 0x5C, the backslash's.
+bool IsCp932LeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+} // namespace
+
 // Characters that lead out of the folder ("\\", "/", ":") or that Windows
 // refuses in file names, and the control characters.
-bool IsRefused(unsigned char c) {
-    return c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c) != nullptr;
+bool IsRefusedInFileName(unsigned char c) {
+    return c < 0x20 || c == 0x7F || (c != 0 && std::strchr("\\/:*?\"<>|", c) != nullptr);
 }
+
+namespace {
 
 // Cuts the extension off the file-name part of path; a dot in a folder name
 // is left alone.
@@ -121,7 +131,7 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
 
 void MakeLayerNameSafe(char* name) {
     for (char* p = name; *p != 0;) {
-        char* next = const_cast<char*>(text::NextChar(p));
+        char* next = p + (IsCp932LeadByte(static_cast<unsigned char>(*p)) && p[1] != 0 ? 2 : 1);
         // A second byte of CP932 is 0x40 to 0xFC but never 0x7F. A lead byte
         // in front of another byte ("/", ":", a control character) is no
         // character, and the file system may read that byte on its own: it
@@ -129,7 +139,7 @@ void MakeLayerNameSafe(char* name) {
         const unsigned char second = static_cast<unsigned char>(p[1]);
         if (next == p + 2 && (second < 0x40 || second == 0x7F))
             next = p + 1;
-        if (next == p + 1 && IsRefused(static_cast<unsigned char>(*p)))
+        if (next == p + 1 && IsRefusedInFileName(static_cast<unsigned char>(*p)))
             *p = '_';
         p = next;
     }

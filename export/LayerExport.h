@@ -27,6 +27,10 @@
 // other byte stays as stored.
 void MakeLayerNameSafe(char* name);
 
+// Whether byte c, a character of its own, may not stand in a file name made
+// from a layer name (the characters MakeLayerNameSafe replaces).
+bool IsRefusedInFileName(unsigned char c);
+
 enum class LayerExportStatus {
     Done,         // every layer record was processed
     CannotOpen,   // the document cannot be opened, or memory ran out

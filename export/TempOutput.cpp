@@ -42,8 +42,7 @@ bool IsSeparatorAt(const char* p) {
 }
 
 void BuildTemporaryName(Str& out, const char* finalPath, unsigned long process, unsigned number) {
-    // Where the file name starts: after the last separator, found by whole
-    // characters so the second byte of a CP932 character is no separator.
+    // Where the file name starts: after the last separator.
     const char* name = finalPath;
     for (const char* p = finalPath; *p != 0; p = text::NextChar(p))
         if (IsSeparatorAt(p))
@@ -51,8 +50,7 @@ void BuildTemporaryName(Str& out, const char* finalPath, unsigned long process, 
     char suffix[40];
     std::snprintf(suffix, sizeof suffix, ".tmp%lx-%u", process, number);
     // The whole temporary path stays within what the system's calls take as
-    // well: beside a final path near that limit the copied part is shorter
-    // (Windows' ANSI calls refuse paths of MAX_PATH characters and more).
+    // well: beside a final path near that limit the copied part is shorter.
     const size_t fixed = size_t(name - finalPath) + 1 + std::strlen(suffix);
     const size_t pathRoom = tempoutput::PathRoom();
     const size_t room = fixed >= pathRoom ? 0 : pathRoom - fixed < kNameRoom ? pathRoom - fixed : kNameRoom;

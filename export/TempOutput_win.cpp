@@ -1,5 +1,7 @@
 #include "export/TempOutput.h"
 
+#include "base/Wide.h"
+
 #include <windows.h>
 
 namespace tempoutput {
@@ -8,7 +10,7 @@ void RemoveFileNow(const char* path) {
     // Temporaries are open shared for deletion (ByteFile::OpenNew): a file
     // still being written is marked and goes when its handle closes, at the
     // latest when the process ends.
-    DeleteFileA(path);
+    DeleteFileW(WidePath(path).c_str());
 }
 
 unsigned long ProcessId() {
@@ -16,7 +18,9 @@ unsigned long ProcessId() {
 }
 
 size_t PathRoom() {
-    return MAX_PATH - 1;
+    // The wide calls take long paths (WidePath); the bound is the list of
+    // temporaries the interrupt handler removes (TempOutput.cpp).
+    return 4095;
 }
 
 } // namespace tempoutput

@@ -1,6 +1,7 @@
 #include "framework/AppShell.h"
 
 #include "base/Str.h"
+#include "base/Wide.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -27,16 +28,16 @@ bool AppShell::Init(bool initCommonControls) {
 }
 
 int32_t AppShell::Run(HWND mainWindow, uint32_t acceleratorId) {
-    HACCEL accelerators = LoadAcceleratorsA(ModuleHandle(), MAKEINTRESOURCEA(acceleratorId & 0xFFFF));
+    HACCEL accelerators = LoadAcceleratorsW(ModuleHandle(), MAKEINTRESOURCEW(acceleratorId & 0xFFFF));
     MSG message{};
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
-        if (accelerators != nullptr && TranslateAcceleratorA(mainWindow, accelerators, &message))
+        if (accelerators != nullptr && TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     if (accelerators != nullptr)
         DestroyAcceleratorTable(accelerators);
@@ -44,19 +45,15 @@ int32_t AppShell::Run(HWND mainWindow, uint32_t acceleratorId) {
 }
 
 bool AppShell::GetModuleFolder(Str& out) {
-    out.Reserve(500);
-    if (GetModuleFileNameA(nullptr, out.data, out.BufferSize()) == 0)
-        return false;
-    out.RemoveFileName();
-    return true;
+    return out.SetToModuleFolder(nullptr);
 }
 
 bool AppShell::SetCurrentFolderToModule() {
     Str folder;
     folder.Reserve(500);
-    return GetModuleFolder(folder) && SetCurrentDirectoryA(folder.Text());
+    return GetModuleFolder(folder) && SetCurrentDirectoryW(Widen(folder.Text()).c_str());
 }
 
 HINSTANCE AppShell::ModuleHandle() {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }

@@ -55,13 +55,13 @@ bool PickColor(HWND owner, COLORREF& colour) {
     custom[0] = colour;
     for (int i = 1; i < 16; ++i)
         custom[i] = RGB(255, 255, 255);
-    CHOOSECOLORA dialog{};
+    CHOOSECOLORW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
     dialog.rgbResult = colour;
     dialog.lpCustColors = custom;
     dialog.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&dialog))
+    if (!ChooseColorW(&dialog))
         return false;
     colour = dialog.rgbResult;
     return true;

@@ -1,8 +1,13 @@
 #include "framework/ComboBox.h"
 
 #include "base/Str.h"
+#include "base/Wide.h"
 
 #include <cstring>
+
+LRESULT ComboBox::AddString(const char* text) {
+    return Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
 
 int ComboBox::FillFromResource(uint32_t stringId, char separator) {
     Str entry(255);

@@ -7,7 +7,7 @@
 
 class ComboBox : public Control {
 public:
-    LRESULT AddString(const char* text) { return Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+    LRESULT AddString(const char* text);
     // An index without an entry (or -1) leaves no selection shown.
     LRESULT SetCurSel(int index) { return Send(CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
     // -1 when nothing is selected.

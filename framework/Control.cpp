@@ -1,6 +1,7 @@
 #include "framework/Control.h"
 
 #include "framework/AppShell.h"
+#include "base/Wide.h"
 
 HWND Control::AttachItem(HWND dialog, int itemId) {
     hwnd = GetDlgItem(dialog, itemId);
@@ -9,7 +10,7 @@ HWND Control::AttachItem(HWND dialog, int itemId) {
 
 bool Control::CreateChild(DWORD exStyle, const char* className, DWORD style, int x, int y, int width, int height,
                           HWND parent, int childId) {
-    hwnd = CreateWindowExA(exStyle, className, "", style, x, y, width, height, parent,
+    hwnd = CreateWindowExW(exStyle, Widen(className).c_str(), L"", style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), AppShell::ModuleHandle(), nullptr);
     return hwnd != nullptr;
 }
@@ -18,22 +19,22 @@ bool Control::Subclass() {
     if (hwnd == nullptr)
         return false;
     // The object first: the first message through the new procedure must find it.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<Window*>(this)));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<Window*>(this)));
     prevProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWindowProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWindowProc)));
     return prevProc != nullptr;
 }
 
 void Control::Unsubclass() {
     if (prevProc == nullptr)
         return;
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc));
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc));
     hwnd = nullptr;
     prevProc = nullptr;
 }
 
 LRESULT Control::DefaultProc(bool notHandled, LRESULT result, UINT message, WPARAM wParam, LPARAM lParam) {
     if (prevProc == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    return notHandled ? CallWindowProcA(prevProc, hwnd, message, wParam, lParam) : result;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return notHandled ? CallWindowProcW(prevProc, hwnd, message, wParam, lParam) : result;
 }

@@ -2,6 +2,10 @@
 
 #include "framework/AppShell.h"
 #include "base/Str.h"
+#include "base/Wide.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -10,9 +14,9 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     if (message == WM_INITDIALOG) {
         object = reinterpret_cast<Window*>(lParam);
         object->hwnd = dialog;
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     } else {
-        object = reinterpret_cast<Window*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        object = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
     }
     // Messages the dialog manager sends before WM_INITDIALOG: not handled.
     if (object == nullptr)
@@ -23,7 +27,7 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 } // namespace
 
 INT_PTR Dialog::RunModal(uint32_t templateId, HWND parent) {
-    return DialogBoxParamA(AppShell::ModuleHandle(), MAKEINTRESOURCEA(templateId & 0xFFFF), parent, FrameworkDialogProc,
+    return DialogBoxParamW(AppShell::ModuleHandle(), MAKEINTRESOURCEW(templateId & 0xFFFF), parent, FrameworkDialogProc,
                            reinterpret_cast<LPARAM>(static_cast<Window*>(this)));
 }
 
@@ -37,11 +41,23 @@ BOOL Dialog::EnableItem(int itemId, bool enable) {
 }
 
 UINT Dialog::GetItemText(int itemId, Str& out) {
-    return GetDlgItemTextA(hwnd, itemId, out.data, out.BufferSize());
+    // Cut to out's room as before, between whole characters.
+    HWND item = GetDlgItem(hwnd, itemId);
+    const int length = item != nullptr ? GetWindowTextLengthW(item) : 0;
+    std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+    if (length > 0)
+        GetDlgItemTextW(hwnd, itemId, wide.data(), length + 1);
+    std::string text = Narrow(wide.data());
+    size_t keep = text.size() < size_t(out.capacity) ? text.size() : size_t(out.capacity);
+    while (keep > 0 && keep < text.size() && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+        --keep;
+    text.resize(keep);
+    out.Assign(text.c_str());
+    return UINT(keep);
 }
 
 BOOL Dialog::SetItemText(int itemId, const char* text) {
-    return SetDlgItemTextA(hwnd, itemId, text);
+    return SetDlgItemTextW(hwnd, itemId, Widen(text).c_str());
 }
 
 UINT Dialog::IsItemChecked(int itemId) {

@@ -1,8 +1,10 @@
 #pragma once
 // FileFind: one folder search at a time, closed when a new one starts and
-// when the object goes.
+// when the object goes. Patterns and names are UTF-8.
 
 #include <windows.h>
+
+#include <string>
 
 class FileFind {
 public:
@@ -17,8 +19,9 @@ public:
     // False when no search was open.
     bool Close();
     bool IsDirectory() const { return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-    const char* Name() const { return found.cFileName; }
+    const char* Name() const { return name.c_str(); }
 
     HANDLE handle = nullptr; // absent when no search is open
-    WIN32_FIND_DATAA found{};
+    WIN32_FIND_DATAW found{};
+    std::string name; // found.cFileName in UTF-8
 };

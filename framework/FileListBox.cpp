@@ -4,6 +4,7 @@
 #include "base/PathLabels.h"
 #include "base/Str.h"
 #include "base/Text.h"
+#include "base/Wide.h"
 #include "framework/WheelSink.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ std::string PathKey(const char* path) {
     std::string key;
     for (const char* p = path; *p != 0; p = text::NextChar(p)) {
         if (text::NextChar(p) != p + 1)
-            continue; // a double-byte character
+            continue; // a character beyond ASCII
         const char c = *p;
         if (c >= 'a' && c <= 'z')
             key.push_back(char(c - 'a' + 'A'));
@@ -82,8 +83,8 @@ bool FileListBox::AddFile(const Str& fullPath, bool checkDuplicates) {
     Str name;
     fullPath.GetFileName(name);
     const int place = InsertionIndex(name.Text());
-    const int index =
-        static_cast<int>(Send(LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(name.Text())));
+    const int index = static_cast<int>(
+        Send(LB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(Widen(name.Text()).c_str())));
     if (index < 0)
         return false; // the list is full: nothing to own
     names.insert(names.begin() + index, name.Text());
@@ -120,7 +121,7 @@ void FileListBox::LabelSameNames(int index) {
         // A list box item's text cannot be changed in place.
         const LRESULT data = GetItemData(i);
         Send(LB_DELETESTRING, static_cast<WPARAM>(i), 0);
-        Send(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(label.c_str()));
+        Send(LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(Widen(label.c_str()).c_str()));
         SetItemData(i, data);
         if (i == selected)
             Send(LB_SETCURSEL, static_cast<WPARAM>(i), 0);

@@ -1,45 +1,79 @@
 #include "framework/FilePicker.h"
 
+#include "base/Wide.h"
+
 #include <commdlg.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
 // Room of the multiple-selection result.
 constexpr int32_t kListRoom = 8000;
 
+// Filters are lists of texts, each ending in NUL, the list in one more.
+std::wstring WidenList(const char* list) {
+    std::wstring wide;
+    for (const char* p = list; *p != 0; p += std::strlen(p) + 1) {
+        wide += Widen(p);
+        wide.push_back(L'\0');
+    }
+    wide.push_back(L'\0');
+    return wide;
+}
+
 } // namespace
 
 bool PickFile(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder, Str& out) {
-    OPENFILENAMEA dialog{};
+    const std::wstring wideFilter = WidenList(filter);
+    const std::wstring wideExtension = Widen(defaultExtension);
+    const std::wstring wideFolder = Widen(initialFolder);
+    std::vector<wchar_t> file(32768, L'\0');
+    Widen(out.Text()).copy(file.data(), file.size() - 1);
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = out.data;
-    dialog.nMaxFile = static_cast<DWORD>(out.BufferSize());
-    dialog.lpstrInitialDir = initialFolder;
+    dialog.lpstrFilter = wideFilter.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-    dialog.lpstrDefExt = defaultExtension;
-    return GetOpenFileNameA(&dialog) != 0;
+    dialog.lpstrDefExt = wideExtension.c_str();
+    if (GetOpenFileNameW(&dialog) == 0)
+        return false;
+    Narrow(file.data(), out);
+    return true;
 }
 
 bool OpenFileList::Pick(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder) {
-    buffer.Reserve(kListRoom);
-    std::memset(buffer.data, 0, static_cast<size_t>(kListRoom));
-    OPENFILENAMEA dialog{};
+    const std::wstring wideFilter = WidenList(filter);
+    const std::wstring wideExtension = Widen(defaultExtension);
+    const std::wstring wideFolder = Widen(initialFolder);
+    std::vector<wchar_t> list(size_t(kListRoom), L'\0');
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = buffer.data;
-    // One byte short of the buffer: the final NUL of the list always stays.
-    dialog.nMaxFile = static_cast<DWORD>(buffer.BufferSize() - 1);
-    dialog.lpstrInitialDir = initialFolder;
+    dialog.lpstrFilter = wideFilter.c_str();
+    dialog.lpstrFile = list.data();
+    // One short of the buffer: the final NUL of the list always stays.
+    dialog.nMaxFile = static_cast<DWORD>(list.size() - 1);
+    dialog.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
-    dialog.lpstrDefExt = defaultExtension;
-    if (!GetOpenFileNameA(&dialog))
+    dialog.lpstrDefExt = wideExtension.c_str();
+    if (!GetOpenFileNameW(&dialog))
         return false;
-    ReadSelection(dialog.nFileOffset);
+    // The list in UTF-8 with its NULs, and where its first name starts there.
+    size_t length = 0;
+    while (length + 1 < list.size() && (list[length] != L'\0' || list[length + 1] != L'\0'))
+        ++length;
+    const std::string text = Narrow(list.data(), length + 2);
+    const size_t nameOffset = Narrow(list.data(), dialog.nFileOffset).size();
+    buffer.Reserve(int32_t(text.size()) + 1);
+    std::memset(buffer.data, 0, size_t(buffer.BufferSize()));
+    std::memcpy(buffer.data, text.data(), text.size());
+    ReadSelection(uint16_t(nameOffset < 0xFFFF ? nameOffset : 0xFFFF));
     return true;
 }
 

@@ -1,12 +1,16 @@
 #include "framework/FolderPicker.h"
 
+#include "base/Wide.h"
+
 #include <shlobj.h>
+
+#include <string>
 
 namespace {
 
-const char kPreviousProc[] = "TessavelBrowserProc";
+const wchar_t kPreviousProc[] = L"TessavelBrowserProc";
 
-bool IsFullPath(const char* text) {
+bool IsFullPath(const wchar_t* text) {
     const bool drive = ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) && text[1] == ':';
     return drive || (text[0] == '\\' && text[1] == '\\');
 }
@@ -16,24 +20,24 @@ bool IsFullPath(const char* text) {
 // (some return the folder selected in the tree whatever was typed); a bare
 // name is left to the browser, which shows the selected folder's name there.
 void SelectTypedFolder(HWND browser) {
-    HWND edit = FindWindowExA(browser, nullptr, "Edit", nullptr);
-    char typed[MAX_PATH] = {};
-    if (edit == nullptr || GetWindowTextA(edit, typed, sizeof typed) <= 0 || !IsFullPath(typed))
+    HWND edit = FindWindowExW(browser, nullptr, L"Edit", nullptr);
+    wchar_t typed[MAX_PATH] = {};
+    if (edit == nullptr || GetWindowTextW(edit, typed, MAX_PATH) <= 0 || !IsFullPath(typed))
         return;
-    const DWORD attributes = GetFileAttributesA(typed);
+    const DWORD attributes = GetFileAttributesW(typed);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(typed));
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(typed));
 }
 
 LRESULT CALLBACK BrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(browser, kPreviousProc));
+    const WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropW(browser, kPreviousProc));
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
         SelectTypedFolder(browser);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(browser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        RemovePropA(browser, kPreviousProc);
+        SetWindowLongPtrW(browser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropW(browser, kPreviousProc);
     }
-    return CallWindowProcA(previous, browser, message, wParam, lParam);
+    return CallWindowProcW(previous, browser, message, wParam, lParam);
 }
 
 // Selects the start folder once the browser is ready for it, and takes over
@@ -41,36 +45,38 @@ LRESULT CALLBACK BrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM l
 int CALLBACK OnBrowserEvent(HWND browser, UINT event, LPARAM, LPARAM startFolder) {
     if (event != BFFM_INITIALIZED)
         return 0;
-    const LONG_PTR previous = GetWindowLongPtrA(browser, GWLP_WNDPROC);
-    if (SetPropA(browser, kPreviousProc, reinterpret_cast<HANDLE>(previous)))
-        SetWindowLongPtrA(browser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BrowserProc));
+    const LONG_PTR previous = GetWindowLongPtrW(browser, GWLP_WNDPROC);
+    if (SetPropW(browser, kPreviousProc, reinterpret_cast<HANDLE>(previous)))
+        SetWindowLongPtrW(browser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BrowserProc));
     if (startFolder != 0)
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, startFolder);
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, startFolder);
     return 0;
 }
 
 } // namespace
 
 bool PickFolder(HWND owner, const char* title, Str& out, bool stripRoot, const char* startFolder) {
-    BROWSEINFOA browse{};
+    const std::wstring wideTitle = Widen(title);
+    const std::wstring wideStart = Widen(startFolder);
+    BROWSEINFOW browse{};
     browse.hwndOwner = owner;
-    browse.lpszTitle = title;
+    browse.lpszTitle = wideTitle.c_str();
     // The resizable browser with an edit box, so a path can be typed or
     // pasted instead of clicked through the tree. It needs COM, which the
     // program's entry point starts.
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
     browse.lpfn = OnBrowserEvent;
-    if (startFolder != nullptr && startFolder[0] != '\0')
-        browse.lParam = reinterpret_cast<LPARAM>(startFolder);
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+    if (!wideStart.empty())
+        browse.lParam = reinterpret_cast<LPARAM>(wideStart.c_str());
+    LPITEMIDLIST item = SHBrowseForFolderW(&browse);
     if (item == nullptr)
         return false;
-    // The platform writes up to MAX_PATH bytes whatever the buffer holds.
-    out.Reserve(MAX_PATH);
-    const BOOL found = SHGetPathFromIDListA(item, out.data);
+    wchar_t path[MAX_PATH] = {};
+    const BOOL found = SHGetPathFromIDListW(item, path);
     CoTaskMemFree(item);
     if (!found)
         return false;
+    Narrow(path, out);
     if (stripRoot)
         StripDriveRoot(out);
     return true;

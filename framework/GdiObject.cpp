@@ -1,5 +1,7 @@
 #include "framework/GdiObject.h"
 
+#include "base/Wide.h"
+
 void GdiObject::DeleteHandle() {
     if (handle == nullptr)
         return;
@@ -9,6 +11,6 @@ void GdiObject::DeleteHandle() {
 
 bool GdiObject::CreateFont(int height, int weight, BYTE charSet, const char* face) {
     DeleteHandle();
-    handle = ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charSet, 0, 0, 0, 0, face);
+    handle = ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, charSet, 0, 0, 0, 0, Widen(face).c_str());
     return handle != nullptr;
 }

@@ -2,13 +2,24 @@
 
 #include "framework/Dpi.h"
 #include "base/Str.h"
+#include "base/Wide.h"
+
+#include <vector>
+
+int ListBox::AddString(const char* text) {
+    return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+}
 
 LRESULT ListBox::GetText(int index, Str& out) {
     const int length = GetTextLen(index);
     if (length < 0)
         return LB_ERR;
-    out.Reserve(length);
-    return Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data));
+    std::vector<wchar_t> wide(size_t(length) + 1, L'\0');
+    const LRESULT got = Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
+    if (got == LB_ERR)
+        return LB_ERR;
+    Narrow(wide.data(), out);
+    return out.Length();
 }
 
 void ListBox::UpdateHorizontalExtent() {
@@ -32,7 +43,8 @@ void ListBox::UpdateHorizontalExtent() {
     HDC dc = GetDC(hwnd);
     HGDIOBJ previousFont = SelectObject(dc, GetFont());
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.Text(), text.Length(), &size);
+    const std::wstring wide = Widen(text.Text());
+    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
     SelectObject(dc, previousFont);
     ReleaseDC(hwnd, dc);
     // Room after the text, 8 pixels at 96 DPI.

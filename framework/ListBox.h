@@ -11,10 +11,11 @@ public:
         return CreateChild(exStyle, "LISTBOX", style, x, y, width, height, parent, childId);
     }
     // The index where the sorted list put the text (negative on failure).
-    int AddString(const char* text) { return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(const char* text);
     LRESULT SetItemData(int index, LPARAM value) { return Send(LB_SETITEMDATA, static_cast<WPARAM>(index), value); }
     LRESULT GetItemData(int index) { return Send(LB_GETITEMDATA, static_cast<WPARAM>(index), 0); }
     LRESULT SetCurSel(int index) { return Send(LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+    // In UTF-16 units.
     int GetTextLen(int index) { return static_cast<int>(Send(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)); }
     // Reserves out to the item's length first. LB_ERR for a missing item.
     LRESULT GetText(int index, Str& out);

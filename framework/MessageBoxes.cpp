@@ -1,8 +1,13 @@
 #include "framework/MessageBoxes.h"
 
+#include "base/Wide.h"
+
 int ShowMessage(const char* text, const char* caption, UINT type) {
     HWND active = GetActiveWindow();
-    const int pressed = MessageBoxA(nullptr, text, caption, type | MB_TASKMODAL | MB_TOPMOST);
+    // A missing caption is the system's "Error", as before.
+    const std::wstring wideCaption = Widen(caption);
+    const int pressed = MessageBoxW(nullptr, Widen(text).c_str(), caption != nullptr ? wideCaption.c_str() : nullptr,
+                                    type | MB_TASKMODAL | MB_TOPMOST);
     // A box without an owner leaves no window of the thread active when it
     // closes: the windows it disabled are enabled again only after it has
     // gone. The window that was active takes the activation back, and with

@@ -19,7 +19,7 @@ MetricSource source;
 
 void LookUpMultiMonitorSupport() {
     source.lookedUp = true;
-    HMODULE user = GetModuleHandleA("USER32");
+    HMODULE user = GetModuleHandleW(L"USER32");
     if (user == nullptr)
         return;
     static const char* const kNames[] = {"GetSystemMetrics",   "MonitorFromWindow",   "MonitorFromRect",

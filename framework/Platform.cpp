@@ -1,13 +1,14 @@
 #include "framework/Platform.h"
 
 #include "framework/AppShell.h"
+#include "base/Wide.h"
 
 bool FileExists(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 HICON LoadIconImage(uint32_t resourceId, int size) {
-    return static_cast<HICON>(LoadImageA(AppShell::ModuleHandle(), MAKEINTRESOURCEA(resourceId & 0xFFFF), IMAGE_ICON,
+    return static_cast<HICON>(LoadImageW(AppShell::ModuleHandle(), MAKEINTRESOURCEW(resourceId & 0xFFFF), IMAGE_ICON,
                                          size, size, LR_DEFAULTCOLOR));
 }
 

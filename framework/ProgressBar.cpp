@@ -1,5 +1,7 @@
 #include "framework/ProgressBar.h"
 
+#include "base/Wide.h"
+
 namespace {
 
 // Width of the filled part. The product is taken in 64 bits; an empty range
@@ -30,7 +32,7 @@ void DrawClipped(HDC dc, const char* text, RECT r, const RECT& clip, UINT format
     HRGN region = CreateRectRgnIndirect(&clip);
     SelectClipRgn(dc, region);
     SetTextColor(dc, colour);
-    DrawTextA(dc, text, -1, &r, format);
+    DrawTextW(dc, Widen(text).c_str(), -1, &r, format);
     SelectClipRgn(dc, nullptr);
     DeleteObject(region);
 }
@@ -88,7 +90,7 @@ void ProgressBar::Paint(HDC dc, const RECT& r) {
     if (text.IsEmpty())
         return;
 
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(GetParent(hwnd), WM_GETFONT, 0, 0));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd), WM_GETFONT, 0, 0));
     HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF previousColour = GetTextColor(dc);

@@ -1,5 +1,6 @@
 #include "framework/StatusBar.h"
 
+#include "base/Wide.h"
 #include "framework/Dpi.h"
 
 #include <commctrl.h>
@@ -24,7 +25,9 @@ void StatusBar::SetParts(const int32_t* widths, int count, uint32_t dpi) {
 }
 
 void StatusBar::SetPartText(int part, const char* text) {
-    Send(SB_SETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
+    // A Unicode bar: the text (a failure's reason, a name) may hold any character.
+    const std::wstring wide = Widen(text);
+    Send(SB_SETTEXTW, WPARAM(part), reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 int32_t StatusBar::Fit() {

@@ -2,29 +2,31 @@
 #include "framework/Window.h"
 
 #include "framework/AppShell.h"
+#include "base/Wide.h"
 
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* object = nullptr;
     if (message == WM_NCCREATE || message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         object = create != nullptr ? static_cast<Window*>(create->lpCreateParams) : nullptr;
         if (object != nullptr) {
             // The whole pointer: the 32-bit slot calls would cut it on 64-bit Windows.
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
             object->hwnd = hwnd;
         }
     }
     if (object == nullptr)
-        object = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        object = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     // Messages sent before WM_NCCREATE (WM_GETMINMAXINFO) find no object yet.
     if (object == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     return object->WindowProc(message, wParam, lParam);
 }
 
 ATOM Window::RegisterClass(const char* className, HICON largeIcon, HICON smallIcon, HCURSOR cursor, HBRUSH background,
                            uint32_t menuId, UINT classStyle) {
-    WNDCLASSEXA windowClass{};
+    const std::wstring wideName = Widen(className);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = classStyle;
     windowClass.lpfnWndProc = FrameworkWindowProc;
@@ -33,17 +35,17 @@ ATOM Window::RegisterClass(const char* className, HICON largeIcon, HICON smallIc
     windowClass.hIconSm = smallIcon;
     windowClass.hCursor = cursor;
     windowClass.hbrBackground = background;
-    windowClass.lpszMenuName = menuId != 0 ? MAKEINTRESOURCEA(menuId & 0xFFFF) : nullptr;
-    windowClass.lpszClassName = className;
-    return RegisterClassExA(&windowClass);
+    windowClass.lpszMenuName = menuId != 0 ? MAKEINTRESOURCEW(menuId & 0xFFFF) : nullptr;
+    windowClass.lpszClassName = wideName.c_str();
+    return RegisterClassExW(&windowClass);
 }
 
 bool Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menuOrChildId) {
     // The window procedure binds hwnd already at WM_NCCREATE; store it again
     // for classes whose procedure is not the framework's.
-    hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menuOrChildId,
-                           AppShell::ModuleHandle(), this);
+    hwnd = CreateWindowExW(exStyle, Widen(className).c_str(), Widen(title).c_str(), style, x, y, width, height, parent,
+                           menuOrChildId, AppShell::ModuleHandle(), this);
     return hwnd != nullptr;
 }
 
@@ -68,7 +70,7 @@ HFONT Window::GetFont() {
 }
 
 BOOL Window::SetText(const char* text) {
-    return SetWindowTextA(hwnd, text);
+    return SetWindowTextW(hwnd, Widen(text).c_str());
 }
 
 BOOL Window::GetWindowRect(RECT& out) {
@@ -94,11 +96,11 @@ void Window::GetClientSize(int32_t& width, int32_t& height) {
 }
 
 LONG_PTR Window::GetLong(int index) {
-    return GetWindowLongPtrA(hwnd, index);
+    return GetWindowLongPtrW(hwnd, index);
 }
 
 LONG_PTR Window::SetLong(int index, LONG_PTR value) {
-    return SetWindowLongPtrA(hwnd, index, value);
+    return SetWindowLongPtrW(hwnd, index, value);
 }
 
 BOOL Window::Move(int x, int y) {
@@ -110,5 +112,5 @@ BOOL Window::Resize(int width, int height) {
 }
 
 LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageA(hwnd, message, wParam, lParam);
+    return SendMessageW(hwnd, message, wParam, lParam);
 }

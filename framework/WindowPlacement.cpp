@@ -45,7 +45,7 @@ void Window::MoveNormalTopLeft(int32_t x, int32_t y) {
 
 void Window::CenterWindow(HWND reference) {
     RECT workArea{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     int32_t width = 0, height = 0;
     GetWindowSize(width, height);
     RECT area = workArea;

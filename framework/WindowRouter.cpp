@@ -49,7 +49,7 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::DefaultProc(bool notHandled, LRESULT result, UINT message, WPARAM wParam, LPARAM lParam) {
-    return notHandled ? DefWindowProcA(hwnd, message, wParam, lParam) : result;
+    return notHandled ? DefWindowProcW(hwnd, message, wParam, lParam) : result;
 }
 
 bool Window::RouteBasic(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -4,6 +4,7 @@
 // 5,000-character texts, numbers past every limit.
 #include "app/Settings.h"
 #include "base/IniReader.h"
+#include "base/Text.h"
 #include "tests/support/SettingsKeys.h"
 #include "tests/support/SettingsProbe.h"
 #include "tests/support/DocWriter.h"
@@ -110,14 +111,20 @@ TEST_F(SettingsFileTest, NumbersAtAndPastTheEndsOfTheRangeForEveryKey) {
 
 TEST_F(SettingsFileTest, FiveThousandCharacterTextsAreCutToTheirRoomBetweenCharacters) {
     // Plain letters, and double-byte characters whose second byte is a
-    // backslash, starting at an even and at an odd offset: the cut never
-    // leaves half a character, which the next save would write and the next
-    // start read back as another one.
+    // backslash (a file of an earlier version, in code page 932, read as
+    // three-byte UTF-8), starting at two offsets: the cut never leaves half
+    // a character, which the next save would write and the next start read
+    // back as another one.
     struct Case {
-        std::string lead, unit;
+        std::string lead, unit, readUnit;
         int32_t pathLength, recentLength;
     };
-    const Case cases[] = {{"", "a", 511, 500}, {"", "\x95\x5c", 510, 500}, {"x", "\x95\x5c", 511, 499}};
+    // The native build takes the bytes as they are, each a character.
+    const bool windows = text::PathSeparator() == '\\';
+    const Case cases[] = {
+        {"", "a", "a", 511, 500},
+        {"", "\x95\x5c", windows ? "\xE8\xA1\xA8" : "\x95\x5c", windows ? 510 : 511, windows ? 498 : 500},
+        {"x", "\x95\x5c", windows ? "\xE8\xA1\xA8" : "\x95\x5c", 511, windows ? 499 : 500}};
     for (const Case& c : cases) {
         std::string value = c.lead;
         while (value.size() < 5000)
@@ -128,7 +135,10 @@ TEST_F(SettingsFileTest, FiveThousandCharacterTextsAreCutToTheirRoomBetweenChara
         EXPECT_EQ(settings.VelmoraPath.Length(), c.pathLength) << c.lead << c.unit;
         EXPECT_EQ(settings.OpenDir.Length(), c.pathLength);
         EXPECT_EQ(settings.ConvDir.Length(), c.pathLength);
-        EXPECT_EQ(value.compare(0, size_t(c.pathLength), settings.ConvDir.Text()), 0);
+        std::string readValue = c.lead;
+        while (readValue.size() < 5000)
+            readValue += c.readUnit;
+        EXPECT_EQ(readValue.compare(0, size_t(c.pathLength), settings.ConvDir.Text()), 0);
         for (const Str& folder : settings.RecDir)
             EXPECT_EQ(folder.Length(), c.recentLength);
         EXPECT_EQ(settings.LastFile.Length(), c.pathLength);
@@ -196,3 +206,30 @@ TEST(SettingsFileSizeLimit, SaveFailingPartWayKeepsTheOldFileAndLeavesNoNewOne) 
 }
 
 } // namespace
+
+TEST_F(SettingsFileTest, PathsComeBackAsTheyWereInTheSystemsCodePageOrInUtf8) {
+    // The tests run in code page 932 under Wine: a path it spells is stored
+    // in it, for earlier versions; any other one in UTF-8 behind a mark.
+    const bool windows = text::PathSeparator() == '\\';
+    const struct {
+        const char* path;
+        bool marked;
+    } cases[] = {{"C:\\\xE8\xA1\xA8\xE7\xA4\xBA", false},                    // 表示
+                 {"C:\\\xEA\xB7\xB8\xEB\xA6\xBC \xF0\x9F\x98\x80", windows}, // 그림 😀
+                 {"C:\\caf\xC3\xA9", windows},                               // café
+                 {" C:\\quoted \"\xED\x8F\xB4\xEB\x8D\x94\" ", windows}};    // blanks, quotes
+    for (const auto& c : cases) {
+        WindowState window;
+        Settings settings;
+        settings.OpenDir.Assign(c.path);
+        settings.RecDir[0].Assign(c.path);
+        Write("");
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+        std::string bytes;
+        ASSERT_TRUE(text::ReadFileBytes(path.c_str(), bytes));
+        EXPECT_EQ(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0, c.marked) << c.path;
+        const ReadBack read(path);
+        EXPECT_STREQ(read.settings.OpenDir.Text(), c.path);
+        EXPECT_STREQ(read.settings.RecDir[0].Text(), c.path);
+    }
+}

@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -94,21 +95,22 @@ TEST_F(SettingsWriteTest, WritesTheTwentySixLinesExactly) {
     window.listWidth = 150;
     Settings settings;
     settings.VelmoraPath.Assign("C:\\Velmora\\velmora.exe");
-    settings.RecDir[0].Assign("C:\\\x95\x5C");
+    settings.RecDir[0].Assign("C:\\\xE8\xA1\xA8"); // in the file in code page 932, as earlier versions read it
     settings.RecDir[1].Assign(std::string(600, 'x').c_str()); // written in full
     settings.LayersPane = 1;
-    settings.LastFile.Assign("C:\\\x95\x5C\\a.qvm");
+    settings.LastFile.Assign("C:\\\xE8\xA1\xA8\\a.qvm");
     const std::string path = dir.File("tessavel.ini");
     ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    // 表 in code page 932 on Windows; natively the bytes stay as they are.
+    const std::string table = text::PathSeparator() == '\\' ? "\x95\x5C" : "\xE8\xA1\xA8";
     const std::string expected =
-        "[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
-        "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
-        "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\nLayersPane=1\r\n"
-        "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
-        "RecDir1=C:\\\x95\x5C\r\nRecDir2=" +
-        std::string(600, 'x') +
-        "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\n"
-        "LastFile=C:\\\x95\x5C\\a.qvm\r\nFitToWindow=0\r\n";
+        std::string("[Tessaven]\r\nWinLeft=10\r\nWinTop=-20\r\nWinRight=510\r\nWinBottom=420\r\n"
+                    "ShowCmd=3\r\nListWidth=150\r\nScale=100\r\nColBk=8421504\r\nMouseRight=0\r\n"
+                    "MouseMid=1\r\nMouseUp=2\r\nMouseDown=3\r\nMouseLDbl=7\r\nConvType=0\r\nLayersPane=1\r\n"
+                    "Velmora=C:\\Velmora\\velmora.exe\r\nOpenDir=\r\nConvDir=\r\n"
+                    "RecDir1=C:\\") +
+        table + "\r\nRecDir2=" + std::string(600, 'x') + "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\nLastFile=C:\\" +
+        table + "\\a.qvm\r\nFitToWindow=0\r\n";
     EXPECT_EQ(Read(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }

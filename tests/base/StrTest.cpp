@@ -114,33 +114,34 @@ TEST(StrScan, FindCharAndFindLast) {
     EXPECT_EQ(s.FindLast('/'), -1);
 }
 
-// "表" in CP932 is 0x95 0x5C: its second byte is the backslash.
-const char kFolderEndingIn5C[] = "C:\\\x95\x5C\\a.qvm";
-
-TEST(StrCp932, SecondByte5CIsNeverASeparator) {
+// Paths are UTF-8: "표" is 0xED 0x91 0x9C, "😀" four bytes, "é" two.
+TEST(StrUtf8, NamesBeyondAsciiSplitAtTheirSeparators) {
     Str path, name;
-    path.Assign(kFolderEndingIn5C);
-    EXPECT_EQ(path.FindLast('\\'), 5);
+    path.Assign("C:\\\xED\x91\x9C\\caf\xC3\xA9 \xF0\x9F\x98\x80.qvm");
+    EXPECT_EQ(path.FindLast('\\'), 6);
     path.GetFileName(name);
-    EXPECT_EQ(Of(name), "a.qvm");
+    EXPECT_EQ(Of(name), "caf\xC3\xA9 \xF0\x9F\x98\x80.qvm");
     path.RemoveFileName();
-    EXPECT_EQ(Of(path), "C:\\\x95\x5C");
+    EXPECT_EQ(Of(path), "C:\\\xED\x91\x9C");
 }
 
-TEST(StrCp932, ReplaceCharLeavesSecondBytesAlone) {
+TEST(StrUtf8, CharacterCutShortBeforeTheTerminatorDoesNotStepPastIt) {
+    const struct {
+        const char* text;
+        int steps; // characters up to the terminator
+    } cases[] = {{"a\xE8\xA1", 2},        {"\xF0\x9F\x98", 1}, {"\xC3", 1},
+                 {"\xE8\xA1\xA8\xE8", 2}, {"\x80\x80", 2},     {"\xC3\x41", 2}};
+    for (const auto& c : cases) {
+        int steps = 0;
+        for (const char* p = c.text; *p != 0; p = text::NextChar(p))
+            ++steps;
+        EXPECT_EQ(steps, c.steps) << c.text;
+    }
     Str s;
-    s.Assign("\x95\x5C\\x\\");
-    s.ReplaceChar('\\', '_');
-    EXPECT_EQ(Of(s), "\x95\x5C_x_");
-}
-
-TEST(StrCp932, LeadByteBeforeTerminatorDoesNotStepPastIt) {
-    Str s;
-    s.Assign("ab\x95");
-    EXPECT_EQ(s.FindLast('\x95'), 2);
+    s.Assign("ab\xE8\xA1");
     EXPECT_EQ(s.FindChar(0, 'z'), -1);
     s.ReplaceChar('b', '_');
-    EXPECT_EQ(Of(s), "a_\x95");
+    EXPECT_EQ(Of(s), "a_\xE8\xA1");
 }
 
 TEST(StrPath, FileNameFolderAndExtension) {
@@ -232,7 +233,11 @@ TEST(TextOrder, NamesWithNumbersSortByTheirValue) {
         {"99999999999999999999a", "100000000000000000000a", -1}, // beyond any integer type
         {"pic3.qvm", "pic3.qvm", 0},
         {"Pic3.QVM", "pic3.qvm", 0},
-        {"\x83t\x83@2", "\x83t\x83@10", -1}, // double-byte text before the number
+        {"\xE7\xB5\xB5"
+         "2",
+         "\xE7\xB5\xB5"
+         "10",
+         -1}, // text beyond ASCII before the number
     };
     for (const auto& c : cases) {
         const int forward = text::CompareNatural(c.a, c.b);

@@ -46,10 +46,10 @@ int Shoot(const char* program, const char* className, const char* out, const std
             main = first.hwnd;
             break;
         }
-        std::printf("message box: %s\n", e2e::ToUtf8(first.text).c_str());
+        std::printf("message box: %s\n", first.text.c_str());
         process.DismissMessageBox(first.hwnd);
     }
-    std::printf("window: %s (%lu ms after start)\n", e2e::ToUtf8(e2e::WindowText(main)).c_str(),
+    std::printf("window: %s (%lu ms after start)\n", e2e::WindowText(main).c_str(),
                 (unsigned long)(GetTickCount() - start));
     // In the foreground its caption shows active, as a user would see it.
     e2e::BringToFront(main);

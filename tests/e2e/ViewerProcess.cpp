@@ -85,11 +85,13 @@ bool ViewerProcess::StartCommandLine(const std::string& commandLine) {
         problem = "harness: the program was started already";
         return false;
     }
-    STARTUPINFOA startup{};
+    // The command line is UTF-8 like every text of the tests, so that any
+    // name reaches the program whole.
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::string writable = commandLine;
-    if (!CreateProcessA(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info)) {
+    std::wstring writable = Widen(commandLine);
+    if (!CreateProcessW(Widen(exe).c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, Widen(folder).c_str(),
+                        &startup, &info)) {
         problem =
             "harness: Wine did not start " + exe + " (CreateProcess error " + std::to_string(GetLastError()) + ")";
         return false;

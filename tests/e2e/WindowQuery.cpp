@@ -5,28 +5,18 @@ namespace e2e {
 std::string Narrow(const std::wstring& wide) {
     if (wide.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
 std::wstring Widen(const std::string& text) {
     if (text.empty())
         return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), n);
-    return out;
-}
-
-std::string ToUtf8(const std::string& text) {
-    const std::wstring wide = Widen(text);
-    if (wide.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n);
     return out;
 }
 

@@ -51,10 +51,9 @@ std::vector<std::string> ListTexts(HWND list);
 // The text of a message box ("#32770"): its static text control, not the icon.
 std::string MessageBoxText(HWND box);
 
-// Wide text of this process as ANSI text and back.
+// The programs' texts as UTF-8, as the viewer keeps them, and back: every
+// name reads back whole whatever the system's code page.
 std::string Narrow(const std::wstring& wide);
 std::wstring Widen(const std::string& text);
-// ANSI text (the program's CP932) as UTF-8, for printing to a terminal.
-std::string ToUtf8(const std::string& text);
 
 } // namespace e2e

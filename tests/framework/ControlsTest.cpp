@@ -57,7 +57,7 @@ TEST(Control, TakenOverWindowPassesOnlyUnhandledMessagesToItsOwnProcedure) {
     TakenOver control;
     ASSERT_TRUE(control.CreateChild(0, OriginalClass(), WS_CHILD, 0, 0, 10, 10, parent.hwnd, 5));
     ASSERT_TRUE(control.Subclass());
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
 
     originalSaw.clear();
     SendMessageA(control.hwnd, WM_COMMAND, 1, 0);
@@ -100,7 +100,7 @@ protected:
         const int count = static_cast<int>(combo.Send(CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             char text[64] = {};
-            combo.Send(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            SendMessageA(combo.hwnd, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
             items.emplace_back(text);
         }
         return items;

@@ -55,7 +55,7 @@ public:
         const int count = static_cast<int>(wheelDown.Send(CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             char text[64] = {};
-            wheelDown.Send(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            SendMessageA(wheelDown.hwnd, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
             items.emplace_back(text);
         }
         wheelDown.SetCurSel(7);

@@ -109,15 +109,15 @@ TEST_F(FileListBoxTest, ListIsTheSortedChildInTheJapaneseFont) {
     EXPECT_EQ(createdStyles[0], 0x50300101u); // sorted by the list's own order, not the list box's
     EXPECT_TRUE(GetWindowLongA(list.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(GetDlgCtrlID(list.hwnd), IDC_FILE_LIST);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
     ASSERT_NE(list.font.handle, nullptr);
     EXPECT_EQ(list.GetFont(), list.font.Font());
-    LOGFONTA font{};
-    ASSERT_NE(GetObjectA(list.font.handle, sizeof(font), &font), 0);
+    LOGFONTW font{};
+    ASSERT_NE(GetObjectW(list.font.handle, sizeof(font), &font), 0);
     EXPECT_EQ(font.lfHeight, 12);
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_STREQ(font.lfFaceName, msg::kGothicFace);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"ＭＳ Ｐゴシック");
 }
 
 TEST_F(FileListBoxTest, SortedInsertionKeepsEachPathWithItsItem) {

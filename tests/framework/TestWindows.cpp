@@ -1,5 +1,7 @@
 #include "TestWindows.h"
 
+#include "base/Wide.h"
+
 const char* TestClassName() {
     static const char* const kName = "TessavelTestWindow";
     static bool registered = false;
@@ -24,7 +26,7 @@ void PumpMessages() {
     }
 }
 
-extern "C" void* __imp_MessageBoxA;
+extern "C" void* __imp_MessageBoxW;
 
 namespace {
 
@@ -32,17 +34,18 @@ std::vector<MessageBoxCall> boxCalls;
 int boxAnswer = IDOK;
 void* originalMessageBox = nullptr;
 
-int WINAPI RecordMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    boxCalls.push_back(
-        {owner, text != nullptr ? text : "", caption != nullptr, caption != nullptr ? caption : "", type});
+// The program's boxes are Unicode; the calls are kept in its UTF-8.
+int WINAPI RecordMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    boxCalls.push_back({owner, text != nullptr ? Narrow(text) : "", caption != nullptr,
+                        caption != nullptr ? Narrow(caption) : "", type});
     return boxAnswer;
 }
 
 void SwapMessageBox(void* entry) {
     DWORD protection = 0;
-    VirtualProtect(&__imp_MessageBoxA, sizeof(void*), PAGE_READWRITE, &protection);
-    __imp_MessageBoxA = entry;
-    VirtualProtect(&__imp_MessageBoxA, sizeof(void*), protection, &protection);
+    VirtualProtect(&__imp_MessageBoxW, sizeof(void*), PAGE_READWRITE, &protection);
+    __imp_MessageBoxW = entry;
+    VirtualProtect(&__imp_MessageBoxW, sizeof(void*), protection, &protection);
 }
 
 } // namespace
@@ -50,7 +53,7 @@ void SwapMessageBox(void* entry) {
 MessageBoxSpy::MessageBoxSpy(int answer) {
     boxCalls.clear();
     boxAnswer = answer;
-    originalMessageBox = __imp_MessageBoxA;
+    originalMessageBox = __imp_MessageBoxW;
     SwapMessageBox(reinterpret_cast<void*>(RecordMessageBox));
 }
 

@@ -29,11 +29,9 @@ void CheckText(const Str& text, int32_t room, const char* name, std::ostringstre
     const int32_t length = int32_t(static_cast<const char*>(end) - text.data);
     if (length > room)
         problems << name << " holds " << length << " characters, room for " << room << "; ";
-    const char* last = text.data;
     for (const char* p = text.data; *p != 0; p = text::NextChar(p))
-        last = p;
-    if (length > 0 && last + 1 == end && text::IsLeadByte(*last))
-        problems << name << " ends in half a double-byte character; ";
+        if (text::NextChar(p) - p < text::CharSize(*p))
+            problems << name << " holds half a character; ";
 }
 
 void CheckTexts(const Settings& settings, std::ostringstream& problems) {

@@ -2,28 +2,29 @@
 
 #include "decode/ByteFile.h"
 #include "base/Text.h"
+#include "base/Wide.h"
 
 #include <windows.h>
 
 bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(JoinPath(folder, "*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(WidePath(JoinPath(folder, "*.*").c_str()).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         // An empty folder still has "." and ".."; only an unreadable one ends here.
         return false;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            files.push_back(found.cFileName);
+            files.push_back(Narrow(found.cFileName));
         else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-            folders.push_back(found.cFileName); // junctions and links are not followed
-    } while (FindNextFileA(search, &found));
+            folders.push_back(Narrow(found.cFileName)); // junctions and links are not followed
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return true;
 }
 
 bool MakeFolders(const std::string& folder) {
-    // Each prefix ending before a separator, found by whole characters (the
-    // second byte of a CP932 character may be 0x5C), then the whole path.
+    // Each prefix ending before a separator, found by whole characters, then
+    // the whole path.
     // "C:" and the server and share of "\\server\share" cannot be made; they
     // exist or the whole fails.
     const char* start = folder.c_str();
@@ -32,7 +33,7 @@ bool MakeFolders(const std::string& folder) {
         const bool end = *p == 0;
         if (end || ((*p == '\\' || *p == '/') && p != start)) {
             const std::string part(start, size_t(p - start));
-            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            if (!CreateDirectoryW(WidePath(part.c_str()).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
                 failure = GetLastError();
         }
         if (end)

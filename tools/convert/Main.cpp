@@ -4,6 +4,8 @@
 #include "decode/ByteFile.h"
 #include "base/Str.h"
 #include "decode/DocumentKind.h"
+#include "tools/convert/Console.h"
+#include "tools/convert/Entry.h"
 #include "tools/convert/FolderList.h"
 #include "tools/convert/Interrupt.h"
 #include "tools/convert/Jobs.h"
@@ -54,17 +56,18 @@ public:
         std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + name;
         // One column stays free: writing into the last one wraps on some terminals.
         line.resize(FitToColumns(line, columns > 1 ? columns - 1 : 1));
-        std::fprintf(stderr, "\r%s", line.c_str());
-        for (size_t i = line.size(); i < width; ++i)
-            std::fputc(' ', stderr);
-        width = line.size();
+        const size_t shownWidth = line.size();
+        if (shownWidth < width)
+            line.append(width - shownWidth, ' ');
+        WriteText(stderr, "\r" + line);
+        width = shownWidth;
         std::fflush(stderr);
     }
 
     void Clear() {
         if (!shown || width == 0)
             return;
-        std::fprintf(stderr, "\r%*s\r", int(width), "");
+        WriteText(stderr, "\r" + std::string(width, ' ') + "\r");
         width = 0;
     }
 
@@ -82,7 +85,7 @@ void ReportFailure(Progress& progress, const std::string& path, const std::strin
         size_t end = reasons.find('\n', start);
         if (end == std::string::npos)
             end = reasons.size();
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), reasons.substr(start, end - start).c_str());
+        Say(stderr, "%s: %s\n", path.c_str(), reasons.substr(start, end - start).c_str());
         start = end + 1;
     }
 }
@@ -110,8 +113,8 @@ void AddFolder(const std::string& path, const ConvertOptions& options, std::vect
         ++taken;
     }
     if (taken == 0)
-        std::fprintf(stderr, "tessavel-convert: %s: no %s documents%s\n", path.c_str(),
-                     options.layers ? "QVM" : "QVM or QVR", options.recursive ? " in it or its subfolders" : "");
+        Say(stderr, "tessavel-convert: %s: no %s documents%s\n", path.c_str(), options.layers ? "QVM" : "QVM or QVR",
+            options.recursive ? " in it or its subfolders" : "");
 }
 
 // Expands the arguments into the items; paths that are neither a file nor a
@@ -142,12 +145,12 @@ int PrepareDestination(const ConvertOptions& options) {
     if (folder.empty() || ByteFile::IsDirectory(folder.c_str()))
         return 0;
     if (ByteFile::Exists(folder.c_str())) {
-        std::fprintf(stderr, "tessavel-convert: the destination is not a folder: %s\n", folder.c_str());
+        Say(stderr, "tessavel-convert: the destination is not a folder: %s\n", folder.c_str());
         return kBadUsage;
     }
     if (options.dryRun || MakeFolders(folder))
         return 0;
-    std::fprintf(stderr, "tessavel-convert: cannot create the folder %s: %s\n", folder.c_str(), SystemReason().c_str());
+    Say(stderr, "tessavel-convert: cannot create the folder %s: %s\n", folder.c_str(), SystemReason().c_str());
     return kFailed;
 }
 
@@ -171,7 +174,7 @@ void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progr
         std::vector<std::string> lines;
         const ItemReport report = PlanOne(item, options, lines);
         for (const std::string& line : lines)
-            std::printf("%s\n", line.c_str());
+            Say(stdout, "%s\n", line.c_str());
         if (report.outcome == Outcome::Converted)
             files += lines.size();
         if (report.outcome == Outcome::Failed)
@@ -179,24 +182,24 @@ void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progr
         Count(totals, report);
     }
     if (!options.quiet)
-        std::printf("dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
+        Say(stdout, "dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int RunConverter(int argc, char** argv) {
     PrepareLocale();
     ConvertOptions options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
     case ParseResult::Help:
-        std::fputs(UsageText(), stdout);
+        WriteText(stdout, UsageText());
         return 0;
     case ParseResult::Version:
-        std::printf("tessavel-convert %s\n", TESSAVEL_VERSION);
+        Say(stdout, "tessavel-convert %s\n", TESSAVEL_VERSION);
         return 0;
     case ParseResult::Error:
-        std::fprintf(stderr, "tessavel-convert: %s\nTry 'tessavel-convert --help'.\n", error.c_str());
+        Say(stderr, "tessavel-convert: %s\nTry 'tessavel-convert --help'.\n", error.c_str());
         return kBadUsage;
     case ParseResult::Run:
         break;
@@ -212,8 +215,8 @@ int main(int argc, char** argv) {
     Totals totals;
     std::vector<Item> items = CollectItems(options, progress, totals);
     if (options.target != OutputTarget::Folder && items.size() > 1) {
-        std::fprintf(stderr, "tessavel-convert: -o %s takes one document; %zu were given\n",
-                     options.destination.c_str(), items.size());
+        Say(stderr, "tessavel-convert: -o %s takes one document; %zu were given\n", options.destination.c_str(),
+            items.size());
         return kBadUsage;
     }
     const int prepared = PrepareDestination(options);
@@ -234,7 +237,7 @@ int main(int argc, char** argv) {
     // Standard output may be the picture itself: the summary then goes to
     // the error stream.
     if (!options.quiet)
-        std::fprintf(options.target == OutputTarget::Stdout ? stderr : stdout,
-                     "converted %zu, skipped %zu, failed %zu\n", totals.converted, totals.skipped, totals.failed);
+        Say(options.target == OutputTarget::Stdout ? stderr : stdout, "converted %zu, skipped %zu, failed %zu\n",
+            totals.converted, totals.skipped, totals.failed);
     return totals.failed > 0 ? kFailed : 0;
 }

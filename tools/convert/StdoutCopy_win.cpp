@@ -1,5 +1,7 @@
 #include "tools/convert/StdoutCopy.h"
 
+#include "base/Wide.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -7,9 +9,9 @@
 #include <cstdio>
 
 std::string TemporaryFolder() {
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    return length > 0 && length < sizeof folder ? folder : ".";
+    wchar_t folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    return length > 0 && length <= MAX_PATH ? Narrow(folder) : ".";
 }
 
 void SetStdoutBinary() {

@@ -1,0 +1,5 @@
+#include "tools/convert/Entry.h"
+
+int main(int argc, char** argv) {
+    return RunConverter(argc, argv);
+}
