@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         const bool done = viewer::Convert(dialog, 600000);
         QueryPerformanceCounter(&end);
         std::printf("%s: %s %.3f s (%s)\n", format == 1 ? "PNG" : "BMP", done ? "" : "FAILED", Seconds(start, end),
-                    e2e::ToUtf8(viewer::ConversionCaption(dialog)).c_str());
+                    viewer::ConversionCaption(dialog).c_str());
     }
     viewer::ClickItem(dialog, IDCANCEL);
     session.Close();

@@ -31,11 +31,25 @@ std::string FailedStatus(const std::string& reason) {
     return std::string(msg::kLoadFailed) + ": " + reason;
 }
 
+namespace {
+
+// The tests' paths are UTF-8, as the program's: any name is written whole.
+void WriteFileNamed(const std::string& path, const docwriter::Bytes& bytes) {
+    HANDLE file = CreateFileW(e2e::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+} // namespace
+
 DocFolder::DocFolder() : path(e2e::WindowsPath(dir.Path())) {}
 
 std::string DocFolder::Sub(const std::string& name) const {
     const std::string sub = path + "\\" + name;
-    CreateDirectoryA(sub.c_str(), nullptr);
+    CreateDirectoryW(e2e::Widen(sub).c_str(), nullptr);
     return sub;
 }
 
@@ -69,7 +83,7 @@ std::string DocFolder::QvmPainted(const std::string& folder, const std::string& 
     }
     doc.layers.push_back(layer);
     const std::string file = folder + "\\" + name;
-    docwriter::WriteFile(file, docwriter::WriteQvm(doc));
+    WriteFileNamed(file, docwriter::WriteQvm(doc));
     return file;
 }
 
@@ -82,7 +96,7 @@ std::string DocFolder::QvrIn(const std::string& folder, const std::string& name,
     layer.mask.assign(size_t((width + 3) & ~3) * size_t(height), 255);
     doc.layers.push_back(layer);
     const std::string file = folder + "\\" + name;
-    docwriter::WriteFile(file, docwriter::WriteQvrV0(doc));
+    WriteFileNamed(file, docwriter::WriteQvrV0(doc));
     return file;
 }
 
@@ -94,14 +108,14 @@ std::vector<std::string> DocFolder::Copies(const std::string& folder, int count)
         char name[32];
         std::snprintf(name, sizeof name, "\\doc%05d.qvm", i);
         paths.push_back(folder + name);
-        docwriter::WriteFile(paths.back(), bytes);
+        WriteFileNamed(paths.back(), bytes);
     }
     return paths;
 }
 
 std::string DocFolder::Raw(const std::string& name, const std::string& bytes) const {
     const std::string file = path + "\\" + name;
-    docwriter::WriteFile(file, docwriter::Bytes(bytes.begin(), bytes.end()));
+    WriteFileNamed(file, docwriter::Bytes(bytes.begin(), bytes.end()));
     return file;
 }
 

@@ -1,0 +1,121 @@
+// Documents whose names no one code page spells, in a folder named so too:
+// the viewer lists, opens, remembers and reports each one under its own
+// name. The suite runs under a Japanese (932) and a Western (1252) system
+// code page; names and messages are UTF-8 here, as in the program.
+#include "tests/app/ViewerSession.h"
+#include "tests/support/DocWriter.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using viewer::Lines;
+using viewer::Session;
+
+const std::string kFolder = "\xEA\xB7\xB8\xEB\xA6\xBC \xED\x8F\xB4\xEB\x8D\x94"; // 그림 폴더
+
+struct Named {
+    std::string name;
+    int width;
+};
+
+// Each picture is as wide as no other, so that a document opened under
+// another's name (café for cafe, as a best-fit conversion would) shows.
+const Named kDocuments[] = {
+    {"\xEA\xB7\xB8\xEB\xA6\xBC.qvm", 5},     // 그림.qvm: Korean
+    {"\xE7\xB5\xB5\xF0\x9F\x98\x80.qvm", 6}, // 絵😀.qvm: a surrogate pair
+    {"caf\xC3\xA9.qvm", 7},                  // café.qvm ...
+    {"cafe.qvm", 8},                         // ... beside its look-alike
+    {"\xE8\xA1\xA8\xE7\xA4\xBA.qvm", 9},     // 表示.qvm: 0x5C as a CP932 trail byte
+    {"\xEA\xB8\xB0\xEB\xA1\x9D.qvr", 10},    // 기록.qvr
+};
+const int kHeight = 3;
+
+std::string WriteFolder(const viewer::DocFolder& docs) {
+    const std::string folder = docs.Sub(kFolder);
+    for (const Named& document : kDocuments) {
+        if (document.name.size() > 4 && document.name.compare(document.name.size() - 4, 4, ".qvr") == 0)
+            docs.QvrIn(folder, document.name, document.width, kHeight);
+        else
+            docs.QvmIn(folder, document.name, document.width, kHeight, document.width);
+    }
+    return folder;
+}
+
+Lines SortedNames() {
+    Lines names;
+    for (const Named& document : kDocuments)
+        names.push_back(document.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The titles of every document, stepped through from the first listed.
+std::set<std::string> TitlesSteppedThrough(Session& viewer) {
+    std::set<std::string> titles;
+    for (size_t i = 0; i < std::size(kDocuments); ++i) {
+        titles.insert(viewer.TitleNow());
+        EXPECT_TRUE(viewer.Post(viewer::kNext));
+    }
+    return titles;
+}
+
+std::set<std::string> ExpectedTitles() {
+    std::set<std::string> titles;
+    for (const Named& document : kDocuments)
+        titles.insert(viewer::Title(document.width, kHeight, document.name));
+    return titles;
+}
+
+TEST(ViewerUnicode, EveryNameIsListedOpenedAndRememberedAcrossARestart) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    std::string settings;
+    {
+        Session viewer;
+        ASSERT_TRUE(viewer.Start("\"" + folder + "\""));
+        Lines items = viewer.Items();
+        std::sort(items.begin(), items.end());
+        EXPECT_EQ(items, SortedNames());
+        EXPECT_EQ(TitlesSteppedThrough(viewer), ExpectedTitles());
+        EXPECT_EQ(viewer.Close(), 0u);
+        settings = viewer.ReadSettings().value_or("");
+    }
+    // No system code page spells the folder: the file is UTF-8, marked so.
+    EXPECT_EQ(settings.compare(0, 3, "\xEF\xBB\xBF"), 0);
+    EXPECT_EQ(viewer::ValueOf(settings, "RecDir1"), folder);
+
+    // A start without a path lists the remembered folder again.
+    Session again;
+    ASSERT_TRUE(again.WriteSettings(settings));
+    ASSERT_TRUE(again.Start());
+    Lines items = again.Items();
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, SortedNames());
+    EXPECT_EQ(again.Close(), 0u);
+}
+
+TEST(ViewerUnicode, ADroppedDocumentOpensAndABrokenOneIsNamedInTheProgramsLanguage) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    const std::string broken = "\xE5\xA3\x8A\xE3\x82\x8C.qvm"; // 壊れ.qvm
+    docs.Raw(kFolder + "\\" + broken, "QVMDATA but nothing after it");
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+    ASSERT_TRUE(viewer.Drop({folder + "\\" + kDocuments[4].name}));
+    EXPECT_EQ(viewer.TitleNow(), viewer::Title(kDocuments[4].width, kHeight, kDocuments[4].name));
+    ASSERT_TRUE(viewer.Drop({folder + "\\" + broken}));
+    // 読み込みに失敗 whatever the system's code page, with no box.
+    EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle(broken));
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+} // namespace
