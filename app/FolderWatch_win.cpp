@@ -1,5 +1,6 @@
 #include "app/FolderWatch.h"
 
+#include "base/Wide.h"
 #include "base/WorkPool.h"
 
 #include <vector>
@@ -11,13 +12,7 @@ namespace {
 constexpr DWORD kWatchedChanges = FILE_NOTIFY_CHANGE_FILE_NAME;
 
 HANDLE StartNotification(const char* folder) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, folder, -1, nullptr, 0);
-    if (length <= 0)
-        return INVALID_HANDLE_VALUE;
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    if (MultiByteToWideChar(CP_ACP, 0, folder, -1, wide.data(), length) != length)
-        return INVALID_HANDLE_VALUE;
-    return FindFirstChangeNotificationW(wide.data(), FALSE, kWatchedChanges);
+    return FindFirstChangeNotificationW(WidePath(folder).c_str(), FALSE, kWatchedChanges);
 }
 
 } // namespace

@@ -31,26 +31,14 @@ bool IsFolder(const char* path) {
 // list: it is made whole against the current folder. Left as it is when the
 // system cannot.
 void MakeFullPath(Str& path) {
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, path.Text(), -1, nullptr, 0);
-    if (wideLength <= 0)
-        return;
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, 0, path.Text(), -1, wide.data(), wideLength);
-    const DWORD fullLength = GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
+    const std::wstring wide = Widen(path.Text());
+    const DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (fullLength == 0)
         return;
     std::vector<wchar_t> full(fullLength);
-    if (GetFullPathNameW(wide.data(), fullLength, full.data(), nullptr) >= fullLength)
+    if (GetFullPathNameW(wide.c_str(), fullLength, full.data(), nullptr) >= fullLength)
         return;
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, full.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return;
-    Str converted(bytes);
-    BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, full.data(), -1, converted.data, bytes, nullptr, &lossy);
-    // A name the code page cannot spell would come back as another name.
-    if (!lossy)
-        path.Swap(converted);
+    Narrow(full.data(), path);
 }
 
 } // namespace

@@ -144,8 +144,13 @@ TEST_P(Manifest, AsksForTheSettingsOfItsProgram) {
         "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"};
     EXPECT_EQ(systems, windows7To11);
 
-    // The CP932 texts need the system's ANSI code page.
+    // The ANSI code page stays the system's: layer names are text in it.
     EXPECT_TRUE(Named(*elements, "activeCodePage").empty());
+    // Both take long paths where the system allows them.
+    const auto longPaths = Named(*elements, "longPathAware");
+    ASSERT_EQ(longPaths.size(), 1u);
+    EXPECT_EQ(longPaths[0]->text, "true");
+    EXPECT_EQ(Attribute(*longPaths[0], "xmlns"), "http://schemas.microsoft.com/SMI/2016/WindowsSettings");
 
     bool commonControls6 = false;
     for (const Element* identity : Named(*elements, "assemblyIdentity"))

@@ -210,18 +210,17 @@ std::string Session::StatusPart(int part) const {
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, this->process.Pid());
     if (process == nullptr)
         return "";
-    // The control copies the text with its terminator into memory of the
-    // program's own (committed pages start zeroed). Its length message
-    // counts characters, fewer than the bytes of a double-byte text.
+    // The control copies the text, in UTF-16 with its terminator, into
+    // memory of the program's own (committed pages start zeroed).
     constexpr SIZE_T kRoom = 1024;
-    void* remote = VirtualAllocEx(process, nullptr, kRoom, MEM_COMMIT, PAGE_READWRITE);
+    void* remote = VirtualAllocEx(process, nullptr, kRoom * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     std::string text;
-    char local[kRoom] = {};
+    wchar_t local[kRoom] = {};
     SIZE_T read = 0;
     if (remote != nullptr &&
-        e2e::SendWithTimeout(status, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(remote)) &&
-        ReadProcessMemory(process, remote, local, kRoom - 1, &read))
-        text = local;
+        e2e::SendWithTimeout(status, SB_GETTEXTW, WPARAM(part), reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remote, local, (kRoom - 1) * sizeof(wchar_t), &read))
+        text = e2e::Narrow(local);
     if (remote != nullptr)
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);

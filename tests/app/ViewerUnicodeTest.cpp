@@ -110,7 +110,8 @@ TEST(ViewerUnicode, ADroppedDocumentOpensAndABrokenOneIsNamedInTheProgramsLangua
     Session viewer;
     ASSERT_TRUE(viewer.Start());
     ASSERT_TRUE(viewer.Drop({folder + "\\" + kDocuments[4].name}));
-    EXPECT_EQ(viewer.TitleNow(), viewer::Title(kDocuments[4].width, kHeight, kDocuments[4].name));
+    EXPECT_EQ(viewer.TitleNow(), viewer::Title(kDocuments[4].width, kHeight, kDocuments[4].name))
+        << viewer.StatusPart(1);
     ASSERT_TRUE(viewer.Drop({folder + "\\" + broken}));
     // 読み込みに失敗 whatever the system's code page, with no box.
     EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle(broken));

@@ -277,10 +277,8 @@ TEST(ConvertFolders, MissingFoldersAreMadeAsMkdirDashPWould) {
 }
 
 TEST(ConvertProgress, LinesAreCutToTheTerminalBetweenWholeCharacters) {
-    // A wide character as the file names of this platform spell it: UTF-8
-    // natively, CP932 on Windows.
-    const bool windows = text::PathSeparator() == '\\';
-    const std::string wide = windows ? "\x95\x5C" : "\xE8\xA1\xA8";
+    // A wide character (表) in UTF-8, as the program keeps every text.
+    const std::string wide = "\xE8\xA1\xA8";
     const std::string name = "a" + wide + "b";
     struct Case {
         std::string text;

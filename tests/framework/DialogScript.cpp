@@ -1,5 +1,7 @@
 #include "DialogScript.h"
 
+#include "base/Wide.h"
+
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -109,9 +111,10 @@ HWND FindOtherDialog(HWND besides) {
 }
 
 std::string ItemText(HWND dialog, int itemId) {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog, itemId, text, sizeof(text));
-    return text;
+    // UTF-8, as the program keeps its texts.
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, itemId, text, 1024);
+    return Narrow(text);
 }
 
 ModalDriver::ModalDriver(std::function<void(HWND)> action)

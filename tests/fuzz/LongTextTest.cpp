@@ -1,8 +1,7 @@
 // Texts far longer than any path: a command-line tail of 40 000 characters,
 // and texts of megabytes, through Str's scans and path operations and the
-// document loader. Double-byte characters whose second byte is the
-// backslash run through all of them, so a scan that splits one shows as a
-// wrong separator.
+// document loader. Characters of several bytes run through all of them, so a
+// scan that splits one shows as a wrong byte or a wrong separator.
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
@@ -17,12 +16,11 @@
 
 namespace {
 
-// Exactly n bytes: folders of "表ソ" (both second bytes 0x5C), each 40
-// bytes with its separator, a last folder name padded to the length, then
-// the file name.
+// Exactly n bytes: folders of "表ソ" (three bytes each), each 40 bytes with
+// its separator, a last folder name padded to the length, then the file name.
 std::string DeepPath(size_t n, const std::string& file) {
     std::string path = "C:";
-    const std::string folder = "\\dir\x95\x5C\x83\x5C" + std::string(32, 'x');
+    const std::string folder = "\\dir\xE8\xA1\xA8\xE3\x82\xBD" + std::string(30, 'x');
     while (path.size() + 2 * folder.size() + file.size() < n)
         path += folder;
     path += "\\" + std::string(n - path.size() - 2 - file.size(), 'y');
@@ -30,7 +28,7 @@ std::string DeepPath(size_t n, const std::string& file) {
 }
 
 TEST(LongCommandLine, QuotedTailOf40000CharactersUnquotesToTheWholePath) {
-    const std::string path = DeepPath(40000 - 2, "doc\x95\x5C.qvm");
+    const std::string path = DeepPath(40000 - 2, "doc\xE8\xA1\xA8.qvm");
     Str line;
     line.Assign(("\"" + path + "\"").c_str());
     ASSERT_EQ(line.Length(), 40000);
@@ -39,7 +37,7 @@ TEST(LongCommandLine, QuotedTailOf40000CharactersUnquotesToTheWholePath) {
 
     Str name;
     line.GetFileName(name);
-    EXPECT_EQ(std::string(name.Text()), "doc\x95\x5C.qvm");
+    EXPECT_EQ(std::string(name.Text()), "doc\xE8\xA1\xA8.qvm");
     Str extension;
     line.GetExtension(extension);
     EXPECT_EQ(std::string(extension.Text()), "qvm");
@@ -88,10 +86,10 @@ TEST(LongPath, DocumentAtTheLongestPathThePlatformTakesIsLoaded) {
     EXPECT_EQ(image.TopRow(0)[0], 0x44);
 }
 
-TEST(HugeText, SeparatorsAreFoundPastMegabytesOfDoubleByteCharacters) {
+TEST(HugeText, SeparatorsAreFoundPastMegabytesOfWideCharacters) {
     std::string text;
     for (int i = 0; i < (1 << 21); ++i)
-        text += "\x95\x5C"; // 4 MB of characters whose second byte is the backslash
+        text += "\xE8\xA1\xA8"; // 6 MB of three-byte characters
     text += "\\tail.qvr";
     Str s;
     s.Assign(text.c_str());
@@ -103,14 +101,14 @@ TEST(HugeText, SeparatorsAreFoundPastMegabytesOfDoubleByteCharacters) {
 
     s.ReplaceChar('\\', '/');
     EXPECT_EQ(s.FindLast('\\'), -1);
-    EXPECT_EQ(std::string(s.Text()).substr(0, 4), "\x95\x5C\x95\x5C");
+    EXPECT_EQ(std::string(s.Text()).substr(0, 6), "\xE8\xA1\xA8\xE8\xA1\xA8");
     EXPECT_EQ(s.FindLast('/'), int32_t(text.size()) - 9);
 }
 
 TEST(HugeText, LeadByteAtTheEndOfAFullBufferStopsAtTheTerminator) {
     // Reserve of 2048 and more gives exactly the requested capacity, so the
     // terminator is the buffer's last byte and a step past it is out of bounds.
-    const std::string text = std::string((1 << 20) - 1, 'a') + "\x81";
+    const std::string text = std::string((1 << 20) - 1, 'a') + "\xF0"; // a four-byte lead
     Str s;
     s.Reserve(int32_t(text.size()));
     s.Assign(text.c_str());
@@ -126,12 +124,12 @@ TEST(HugeText, LeadByteAtTheEndOfAFullBufferStopsAtTheTerminator) {
 
 TEST(HugeText, AppendingATextToItselfKeepsEveryByte) {
     Str s;
-    s.Assign("\x95\x5C");
+    s.Assign("\xC3\xA9");
     for (int i = 0; i < 22; ++i) // 8 MB
         s.Append(s.Text());
     EXPECT_EQ(s.Length(), 2 << 22);
     EXPECT_EQ(s.FindLast('\\'), -1);
-    EXPECT_EQ(s.CharAt(s.Length() - 1), '\x5C');
+    EXPECT_EQ(s.CharAt(s.Length() - 1), '\xA9');
 }
 
 } // namespace
