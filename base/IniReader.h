@@ -2,15 +2,21 @@
 // IniReader: reads keys of one section of the settings file. Missing files,
 // sections and keys give the default. Every platform reads with the rules
 // of the system's profile functions in IniReader_posix.cpp, from a file in
-// the system's code page or in UTF-8 behind a byte-order mark.
+// the system's code page or in UTF-8 behind a byte-order mark. The file is
+// read once, at the first key asked for after SetFile: a hostile file of
+// megabytes costs one read, not one per key.
 
 #include "base/Str.h"
 
 #include <cstdint>
+#include <string>
 
 class IniReader {
 public:
-    void SetFile(const char* path) { file.Assign(path); }
+    void SetFile(const char* path) {
+        file.Assign(path);
+        read = false;
+    }
     void SetSection(const char* name) { section.Assign(name); }
     // The value as a number: optional sign, decimal digits or "0x" and hex
     // digits, wrapping at 32 bits; the default when the key is missing or
@@ -22,4 +28,12 @@ public:
 
     Str file;
     Str section;
+
+private:
+    // The file's text in UTF-8, or null when it cannot be read.
+    const std::string* Text();
+
+    std::string text;
+    bool read = false;
+    bool readable = false;
 };

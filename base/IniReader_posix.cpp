@@ -103,20 +103,29 @@ int32_t ParseNumber(const char* p, const char* end) {
 
 } // namespace
 
+const std::string* IniReader::Text() {
+    if (!read) {
+        text.clear();
+        readable = ReadWholeFile(file.Text(), text);
+        read = true;
+    }
+    return readable ? &text : nullptr;
+}
+
 int32_t IniReader::GetInt(const char* key, int32_t defaultValue) {
-    std::string bytes;
+    const std::string* bytes = Text();
     const char* begin = nullptr;
     const char* end = nullptr;
-    if (!ReadWholeFile(file.Text(), bytes) || !FindValue(bytes, section.Text(), key, begin, end) || begin == end)
+    if (bytes == nullptr || !FindValue(*bytes, section.Text(), key, begin, end) || begin == end)
         return defaultValue;
     return ParseNumber(begin, end);
 }
 
 uint32_t IniReader::GetString(const char* key, Str& out, const char* defaultText) {
-    std::string bytes;
+    const std::string* bytes = Text();
     const char* begin = defaultText;
     const char* end = defaultText + std::strlen(defaultText);
-    if (ReadWholeFile(file.Text(), bytes) && FindValue(bytes, section.Text(), key, begin, end)) {
+    if (bytes != nullptr && FindValue(*bytes, section.Text(), key, begin, end)) {
         if (end - begin >= 2 && (*begin == '"' || *begin == '\'') && end[-1] == *begin) {
             ++begin;
             --end;
