@@ -115,6 +115,25 @@ docwriter::Bytes StripedStream(int side, uint32_t seed) {
     return out;
 }
 
+// The banded thumbnail of a side x side document, timed, with its peak
+// memory above the start as a counter.
+void MeasureBandedThumbnail(benchmark::State& state, const docwriter::Bytes& bytes, int side) {
+    std::vector<uint8_t> thumbnail(256 * 256 * 4);
+    int64_t peak = 0;
+    for (auto _ : state) {
+        PeakMemory memory;
+        memory.Start();
+        if (!BandedThumbnail(bytes, thumbnail)) {
+            state.SkipWithError("thumbnail failed");
+            return;
+        }
+        peak = std::max(peak, memory.Above());
+        benchmark::DoNotOptimize(thumbnail.data());
+    }
+    state.counters["peak MB"] = double(peak) / (1 << 20);
+    Account(state, size_t(side) * size_t(side), size_t(side) * size_t(side) * 4);
+}
+
 // Two layers (Normal, then Multiply) of side x side: only the bands keep
 // such a document within bounds.
 void RegisterLarge(int side) {
@@ -133,20 +152,7 @@ void RegisterLarge(int side) {
             }
             bytes = docwriter::WriteQvm(doc);
         }
-        std::vector<uint8_t> thumbnail(256 * 256 * 4);
-        int64_t peak = 0;
-        for (auto _ : state) {
-            PeakMemory memory;
-            memory.Start();
-            if (!BandedThumbnail(bytes, thumbnail)) {
-                state.SkipWithError("thumbnail failed");
-                return;
-            }
-            peak = std::max(peak, memory.Above());
-            benchmark::DoNotOptimize(thumbnail.data());
-        }
-        state.counters["peak MB"] = double(peak) / (1 << 20);
-        Account(state, size_t(side) * size_t(side), size_t(side) * size_t(side) * 4);
+        MeasureBandedThumbnail(state, bytes, side);
     })->Iterations(1);
 }
 
@@ -173,20 +179,7 @@ void RegisterLargeTiles(int side) {
             doc.layers.push_back(std::move(layer));
             bytes = docwriter::WriteQvrV1(doc);
         }
-        std::vector<uint8_t> thumbnail(256 * 256 * 4);
-        int64_t peak = 0;
-        for (auto _ : state) {
-            PeakMemory memory;
-            memory.Start();
-            if (!BandedThumbnail(bytes, thumbnail)) {
-                state.SkipWithError("thumbnail failed");
-                return;
-            }
-            peak = std::max(peak, memory.Above());
-            benchmark::DoNotOptimize(thumbnail.data());
-        }
-        state.counters["peak MB"] = double(peak) / (1 << 20);
-        Account(state, size_t(side) * size_t(side), size_t(side) * size_t(side) * 4);
+        MeasureBandedThumbnail(state, bytes, side);
     })->Iterations(1);
 }
 
