@@ -59,8 +59,8 @@ void ForgetPending(int slot);
 
 // Platform half (TempOutput_win.cpp, TempOutput_posix.cpp).
 namespace tempoutput {
-// Deletes the file at path with one system call that is safe in a signal
-// handler (unlink, DeleteFileA).
+// Deletes the file at path with one system call: unlink, which a POSIX signal
+// handler may make, or DeleteFileW from the console handler's own thread.
 void RemoveFileNow(const char* path);
 unsigned long ProcessId();
 // The longest whole path, in bytes, the system's file calls take for a file

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-// MessageBoxA with type | MB_TASKMODAL | MB_TOPMOST; the button pressed.
+// MessageBoxW of the UTF-8 texts with type | MB_TASKMODAL | MB_TOPMOST; the
+// button pressed.
 // The window active before the box is active again afterwards.
 int ShowMessage(const char* text, const char* caption, UINT type);
 // A warning with the platform's default caption.
