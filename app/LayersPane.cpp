@@ -1,5 +1,7 @@
 #include "app/LayersPane.h"
 
+#include "base/Wide.h"
+
 #include <commctrl.h>
 
 #include <string>
@@ -7,15 +9,10 @@
 
 namespace {
 
-// Text of the program's code page (layer names, as stored) as the list view
+// Text of the system's code page (layer names, as stored) as the list view
 // takes it.
 std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()), &wide[0], length);
-    return wide;
+    return WidenFrom(CP_ACP, text.c_str());
 }
 
 // Column widths at 96 DPI; the list scrolls sideways for the rest.
