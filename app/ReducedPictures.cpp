@@ -1,6 +1,6 @@
 #include "app/ReducedPictures.h"
 
-#include "decode/AreaAverage.h"
+#include "decode/AreaReduce.h"
 #include "base/WorkPool.h"
 
 #include <algorithm>
@@ -30,19 +30,12 @@ public:
     bool done = false;
 
     void Run(const std::atomic<bool>& cancelled) override {
-        AreaAverage filter;
         // The output is stored bottom-up as every picture: its top row is
-        // the last in memory, and the next row down lies one row before.
+        // the last in memory, and the next row down lies one row before; so
+        // are the picture's.
         const ptrdiff_t stride = -ptrdiff_t(out->width) * 4;
-        if (!filter.Start(picture->width, rows, out->width, outRows, false, out->TopRow(firstOut), stride))
-            return;
-        for (int32_t y = 0; y < rows; ++y) {
-            if (cancelled.load(std::memory_order_relaxed))
-                return;
-            filter.AddRow(picture->TopRow(firstRow + y));
-        }
-        filter.Finish();
-        done = true;
+        done = ReduceByArea(picture->TopRow(firstRow), -ptrdiff_t(picture->width) * 4, picture->width, rows, out->width,
+                            outRows, out->TopRow(firstOut), stride, cancelled);
     }
 };
 

@@ -1,0 +1,250 @@
+#include "decode/AreaReduce.h"
+
+#include "decode/AreaAverage.h"
+#include "decode/AreaReduceRows.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <vector>
+
+namespace {
+
+int64_t CommonDivisor(int64_t a, int64_t b) {
+    while (b != 0) {
+        const int64_t rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
+
+// One side of the picture, from pixels scaled to `to`, its weights divided
+// by the common divisor g of the two: a source pixel covers to / g units and
+// an output pixel from / g (`units`, the weights of one output pixel
+// together), so that every overlap is a whole number of units.
+struct Side {
+    uint64_t units = 0;
+    uint64_t sourceUnits = 0; // the largest weight
+    // The most source pixels one output pixel takes, rounded up to an even
+    // number for the loops that take them two at a time.
+    int32_t taps = 0;
+    // Per output pixel: the first of the taps source pixels it reads, and
+    // their weights. A window that would run past the far edge is moved in
+    // and takes weight 0 from the pixels before its own; the weight of the
+    // pixel that evens the taps is 0 too, and it may be one past the edge.
+    std::vector<int32_t> first;
+    std::vector<uint32_t> weights;
+};
+
+Side PlanSide(int32_t from, int32_t to) {
+    Side side;
+    const int64_t g = CommonDivisor(from, to);
+    const uint64_t p = uint64_t(from / g), q = uint64_t(to / g);
+    side.units = p;
+    side.sourceUnits = q;
+    // Output pixel o covers units [o p, (o + 1) p), source pixel i [i q, (i + 1) q).
+    auto begin = [&](int32_t o) { return int32_t(uint64_t(o) * p / q); };
+    auto end = [&](int32_t o) { return int32_t((uint64_t(o + 1) * p + q - 1) / q); };
+    for (int32_t o = 0; o < to; ++o)
+        side.taps = std::max(side.taps, end(o) - begin(o));
+    const int32_t inside = side.taps;
+    side.taps += side.taps % 2;
+    side.first.resize(size_t(to));
+    side.weights.assign(size_t(to) * size_t(side.taps), 0);
+    for (int32_t o = 0; o < to; ++o) {
+        const int32_t start = std::min(begin(o), from - inside);
+        side.first[size_t(o)] = start;
+        for (int32_t i = begin(o); i < end(o); ++i) {
+            const uint64_t low = std::max(uint64_t(i) * q, uint64_t(o) * p);
+            const uint64_t high = std::min(uint64_t(i + 1) * q, uint64_t(o + 1) * p);
+            side.weights[size_t(o) * size_t(side.taps) + size_t(i - start)] = uint32_t(high - low);
+        }
+    }
+    return side;
+}
+
+// n / area, for every n below 256 x area (a sum of weighted bytes plus half
+// the area), as (n x magic) >> shift. With n = k area + r and magic x area =
+// 2^shift + error, n x magic / 2^shift = k + (r + n x error / 2^shift) /
+// area, which stays below k + 1 while n x error < 2^shift.
+struct Divider {
+    uint64_t magic = 1;
+    int shift = 0;
+    bool narrow = false; // every product fits in 32 bits
+};
+
+bool FindDivider(uint64_t area, Divider& divider) {
+    const uint64_t largest = 256 * area - 1;
+    for (int shift = 0; shift < 63; ++shift) {
+        const uint64_t power = uint64_t(1) << shift;
+        const uint64_t magic = (power + area - 1) / area;
+        const uint64_t error = magic * area - power;
+        if (error != 0 && largest > (power - 1) / error)
+            continue;
+        // A larger shift only makes the magic larger.
+        if (magic > std::numeric_limits<uint64_t>::max() / largest)
+            return false;
+        divider = {magic, shift, largest * magic <= std::numeric_limits<uint32_t>::max()};
+        return true;
+    }
+    return false;
+}
+
+// The source rows of output row y that have weight in it, at most taps.
+int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int32_t y, const uint8_t** rows,
+               uint32_t* weights) {
+    const uint8_t* first = top + ptrdiff_t(down.first[size_t(y)]) * sourceStride;
+    const uint32_t* all = down.weights.data() + size_t(y) * size_t(down.taps);
+    int32_t count = 0;
+    for (int32_t t = 0; t < down.taps; ++t) {
+        if (all[t] == 0)
+            continue;
+        rows[count] = first + ptrdiff_t(t) * sourceStride;
+        weights[count++] = all[t];
+    }
+    return count;
+}
+
+// Small sums: the loops of AreaReduceRows.h.
+bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
+                     int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination,
+                     ptrdiff_t stride, const std::atomic<bool>& cancelled) {
+    std::vector<int16_t> sums, rowWeights;
+    std::vector<uint32_t> pairWeights, weights;
+    std::vector<const uint8_t*> rows;
+    try {
+        // One pixel more, for the zero-weighted pixel that evens the taps.
+        sums.assign((size_t(width) + 1) * 4, 0);
+        rows.resize(size_t(down.taps));
+        weights.resize(size_t(down.taps));
+        rowWeights.resize(size_t(down.taps));
+        pairWeights.resize(across.weights.size() / 2);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (size_t k = 0; k < pairWeights.size(); ++k)
+        pairWeights[k] = across.weights[2 * k] | across.weights[2 * k + 1] << 16;
+    const AcrossShort plan{across.first.data(),     pairWeights.data(),
+                           across.taps / 2,         uint32_t(across.units * down.units / 2),
+                           uint32_t(divider.magic), divider.shift};
+    for (int32_t y = 0; y < outHeight; ++y) {
+        if (cancelled.load(std::memory_order_relaxed))
+            return false;
+        const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
+        for (int32_t t = 0; t < count; ++t)
+            rowWeights[size_t(t)] = int16_t(weights[size_t(t)]);
+        SumRowsDownShort(sums.data(), rows.data(), rowWeights.data(), count, size_t(width) * 4);
+        SumRowAcrossShort(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
+    }
+    return true;
+}
+
+// Larger sums, up to 32 bits, and products up to 64: plain loops.
+template <typename Product>
+void SumRowAcross(const uint32_t* sums, const Side& across, int32_t outWidth, uint32_t half, const Divider& divider,
+                  uint8_t* out) {
+    const Product magic = Product(divider.magic);
+    for (int32_t o = 0; o < outWidth; ++o) {
+        const uint32_t* p = sums + 4 * size_t(across.first[size_t(o)]);
+        const uint32_t* w = across.weights.data() + size_t(o) * size_t(across.taps);
+        for (int c = 0; c < 3; ++c) {
+            uint32_t total = half;
+            for (int32_t t = 0; t < across.taps; ++t)
+                total += w[t] * p[4 * t + c];
+            out[4 * o + c] = uint8_t(Product(total) * magic >> divider.shift);
+        }
+        out[4 * o + 3] = 255;
+    }
+}
+
+bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
+                    int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
+                    const std::atomic<bool>& cancelled) {
+    std::vector<uint32_t> sums, weights;
+    std::vector<const uint8_t*> rows;
+    try {
+        sums.assign((size_t(width) + 1) * 4, 0);
+        rows.resize(size_t(down.taps));
+        weights.resize(size_t(down.taps));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const uint32_t half = uint32_t(across.units * down.units / 2);
+    const size_t bytes = size_t(width) * 4;
+    for (int32_t y = 0; y < outHeight; ++y) {
+        if (cancelled.load(std::memory_order_relaxed))
+            return false;
+        const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
+        for (size_t i = 0; i < bytes; ++i)
+            sums[i] = weights[0] * rows[0][i];
+        for (int32_t t = 1; t < count; ++t)
+            for (size_t i = 0; i < bytes; ++i)
+                sums[i] += weights[size_t(t)] * rows[size_t(t)][i];
+        uint8_t* out = destination + ptrdiff_t(y) * stride;
+        if (divider.narrow)
+            SumRowAcross<uint32_t>(sums.data(), across, outWidth, half, divider, out);
+        else
+            SumRowAcross<uint64_t>(sums.data(), across, outWidth, half, divider, out);
+    }
+    return true;
+}
+
+bool SizesValid(int32_t width, int32_t height, int32_t outWidth, int32_t outHeight) {
+    return width >= 1 && height >= 1 && outWidth >= 1 && outHeight >= 1 && outWidth <= width && outHeight <= height;
+}
+
+// Sums in 32 bits: 255 x the area of an output pixel, plus half of it.
+bool SumsFit(uint64_t area) {
+    return 256 * area <= uint64_t(std::numeric_limits<uint32_t>::max()) + 1;
+}
+
+bool FeedRows(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
+              int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled) {
+    AreaAverage filter;
+    if (!filter.Start(width, height, outWidth, outHeight, false, destination, stride))
+        return false;
+    for (int32_t y = 0; y < height; ++y) {
+        if (cancelled.load(std::memory_order_relaxed))
+            return false;
+        filter.AddRow(top + ptrdiff_t(y) * sourceStride);
+    }
+    filter.Finish();
+    return true;
+}
+
+} // namespace
+
+bool ReducesByAreaItself(int32_t width, int32_t height, int32_t outWidth, int32_t outHeight) {
+    if (!SizesValid(width, height, outWidth, outHeight))
+        return false;
+    const uint64_t area =
+        uint64_t(width / CommonDivisor(width, outWidth)) * uint64_t(height / CommonDivisor(height, outHeight));
+    Divider divider;
+    return SumsFit(area) && FindDivider(area, divider);
+}
+
+bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
+                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled) {
+    if (!SizesValid(width, height, outWidth, outHeight) || top == nullptr || destination == nullptr)
+        return false;
+    if (!ReducesByAreaItself(width, height, outWidth, outHeight))
+        return FeedRows(top, sourceStride, width, height, outWidth, outHeight, destination, stride, cancelled);
+    Side across, down;
+    try {
+        across = PlanSide(width, outWidth);
+        down = PlanSide(height, outHeight);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    Divider divider;
+    FindDivider(across.units * down.units, divider);
+    // A row summed down is at most 255 x the weights of an output row, a
+    // weight across at most the units of a source pixel.
+    if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
+        across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()) && divider.narrow)
+        return SumPictureShort(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
+                               stride, cancelled);
+    return SumPictureWide(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination, stride,
+                          cancelled);
+}

@@ -1,0 +1,27 @@
+// The small-sum loops for processors without SSE2: one value at a time.
+#include "decode/AreaReduceRows.h"
+
+#include <cstring>
+
+void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        int sum = 0;
+        for (int t = 0; t < count; ++t)
+            sum += weights[t] * rows[t][i];
+        sums[i] = int16_t(sum);
+    }
+}
+
+void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+    for (int32_t o = 0; o < outWidth; ++o) {
+        const int16_t* p = sums + 4 * size_t(across.first[o]);
+        const uint32_t* w = across.weights + size_t(o) * size_t(across.pairs);
+        for (int c = 0; c < 3; ++c) {
+            uint32_t total = across.half;
+            for (int32_t j = 0; j < across.pairs; ++j)
+                total += (w[j] & 0xFFFF) * uint32_t(p[8 * j + c]) + (w[j] >> 16) * uint32_t(p[8 * j + 4 + c]);
+            out[4 * o + c] = uint8_t(total * across.magic >> across.shift);
+        }
+        out[4 * o + 3] = 255;
+    }
+}

@@ -1,0 +1,136 @@
+// The small-sum loops with SSE2, which every x86-64 processor has: sixteen
+// bytes at a time down, one output pixel's four channels at a time across.
+#include "decode/AreaReduceRows.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Sums kCount rows into sums (kAdd: adds them to what sums holds), their
+// pointers and weights held in registers. Returns the bytes done: all but
+// the last few when bytes is no multiple of 16.
+template <int kCount, bool kAdd>
+size_t SumRowsDownBy(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, size_t bytes) {
+    const __m128i zero = _mm_setzero_si128();
+    const uint8_t* row[kCount];
+    __m128i weight[kCount];
+    for (int t = 0; t < kCount; ++t) {
+        row[t] = rows[t];
+        weight[t] = _mm_set1_epi16(weights[t]);
+    }
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) {
+        __m128i low = kAdd ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + i)) : zero;
+        __m128i high = kAdd ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + i + 8)) : zero;
+        for (int t = 0; t < kCount; ++t) {
+            const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row[t] + i));
+            low = _mm_add_epi16(low, _mm_mullo_epi16(_mm_unpacklo_epi8(bytes16, zero), weight[t]));
+            high = _mm_add_epi16(high, _mm_mullo_epi16(_mm_unpackhi_epi8(bytes16, zero), weight[t]));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i + 8), high);
+    }
+    return i;
+}
+
+// One output pixel's (blue, green, red, alpha) as 32-bit lanes, divided.
+// The pairs are multiplied and added by pmaddwd, which takes its words as
+// signed: every sum and weight is below 2^15, so none is read negative and
+// no pair's total overflows. kPairs: the number of pairs where the compiler
+// is to unroll them, 0 otherwise; kShift: the magic is 1.
+template <int kPairs, bool kShift>
+inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32_t o, __m128i magic, __m128i shift) {
+    const int32_t pairs = kPairs != 0 ? kPairs : across.pairs;
+    const int16_t* p = sums + 4 * size_t(across.first[o]);
+    const uint32_t* w = across.weights + size_t(o) * size_t(pairs);
+    __m128i total = _mm_set1_epi32(int32_t(across.half));
+    for (int32_t j = 0; j < pairs; ++j) {
+        const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * j));
+        // (b0 g0 r0 a0 b1 g1 r1 a1) to (b0 b1 g0 g1 r0 r1 a0 a1)
+        const __m128i paired = _mm_unpacklo_epi16(two, _mm_unpackhi_epi64(two, two));
+        total = _mm_add_epi32(total, _mm_madd_epi16(paired, _mm_set1_epi32(int32_t(w[j]))));
+    }
+    if (kShift)
+        return _mm_srl_epi32(total, shift);
+    // Every product stays below 2^32, so the low halves of the 64-bit
+    // products of lanes 0 and 2, and of 1 and 3, are whole.
+    const __m128i even = _mm_mul_epu32(total, magic);
+    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(total, 32), magic);
+    return _mm_srl_epi32(_mm_or_si128(even, _mm_slli_epi64(odd, 32)), shift);
+}
+
+template <int kPairs, bool kShift>
+void SumRowAcrossBy(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+    const __m128i magic = _mm_set1_epi32(int32_t(across.magic));
+    const __m128i shift = _mm_cvtsi32_si128(across.shift);
+    const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
+    int32_t o = 0;
+    for (; o + 4 <= outWidth; o += 4) {
+        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, shift);
+        const __m128i b = OutputPixel<kPairs, kShift>(sums, across, o + 1, magic, shift);
+        const __m128i c = OutputPixel<kPairs, kShift>(sums, across, o + 2, magic, shift);
+        const __m128i d = OutputPixel<kPairs, kShift>(sums, across, o + 3, magic, shift);
+        const __m128i pixels = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o), _mm_or_si128(pixels, alpha));
+    }
+    for (; o < outWidth; ++o) {
+        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, shift);
+        const uint32_t pixel = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(a, a), a))) | 0xFF000000u;
+        std::memcpy(out + 4 * o, &pixel, 4);
+    }
+}
+
+template <bool kShift>
+void SumRowAcrossShift(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+    switch (across.pairs) {
+    case 1:
+        return SumRowAcrossBy<1, kShift>(sums, across, outWidth, out);
+    case 2:
+        return SumRowAcrossBy<2, kShift>(sums, across, outWidth, out);
+    default:
+        return SumRowAcrossBy<0, kShift>(sums, across, outWidth, out);
+    }
+}
+
+} // namespace
+
+void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+    // Up to four rows in one pass (a quarter's rows), the rest added two
+    // and one at a time.
+    size_t done = 0;
+    switch (std::min(count, 4)) {
+    case 1:
+        done = SumRowsDownBy<1, false>(sums, rows, weights, bytes);
+        break;
+    case 2:
+        done = SumRowsDownBy<2, false>(sums, rows, weights, bytes);
+        break;
+    case 3:
+        done = SumRowsDownBy<3, false>(sums, rows, weights, bytes);
+        break;
+    default:
+        done = SumRowsDownBy<4, false>(sums, rows, weights, bytes);
+        break;
+    }
+    int t = std::min(count, 4);
+    for (; t + 2 <= count; t += 2)
+        SumRowsDownBy<2, true>(sums, rows + t, weights + t, bytes);
+    if (t < count)
+        SumRowsDownBy<1, true>(sums, rows + t, weights + t, bytes);
+    for (size_t i = done; i < bytes; ++i) {
+        int sum = 0;
+        for (int k = 0; k < count; ++k)
+            sum += weights[k] * rows[k][i];
+        sums[i] = int16_t(sum);
+    }
+}
+
+void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+    if (across.magic == 1)
+        SumRowAcrossShift<true>(sums, across, outWidth, out);
+    else
+        SumRowAcrossShift<false>(sums, across, outWidth, out);
+}

@@ -1,0 +1,82 @@
+#include "decode/AreaAverage.h"
+#include "decode/AreaReduce.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Case {
+    int32_t width, height, outWidth, outHeight;
+    bool itself;            // summed by the whole-picture loops, not fed to the row filter
+    ptrdiff_t sourceStride; // 0: every row is the one stored row
+    uint8_t low;            // the pixels' bytes are low to 255
+};
+
+// AreaAverage fed the picture's rows, top first or bottom first: the pixels
+// the whole-picture loops must give.
+std::vector<uint8_t> FedRows(const Case& c, const uint8_t* pixels, bool bottomUp) {
+    std::vector<uint8_t> out(size_t(c.outWidth) * size_t(c.outHeight) * 4);
+    AreaAverage filter;
+    EXPECT_TRUE(filter.Start(c.width, c.height, c.outWidth, c.outHeight, bottomUp, out.data(), c.outWidth * 4));
+    for (int32_t k = 0; k < c.height; ++k)
+        filter.AddRow(pixels + ptrdiff_t(bottomUp ? c.height - 1 - k : k) * c.sourceStride);
+    filter.Finish();
+    return out;
+}
+
+TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
+    const Case cases[] = {
+        {64, 48, 32, 24, true, 64 * 4, 0},  // halves
+        {63, 33, 21, 11, true, 63 * 4, 0},  // thirds
+        {64, 64, 16, 16, true, 64 * 4, 0},  // quarters
+        {64, 48, 48, 36, true, 64 * 4, 0},  // 4 pixels to 3
+        {97, 120, 13, 7, true, 97 * 4, 0},  // odd to odd, even to odd
+        {95, 61, 48, 31, true, 96 * 4, 0},  // rows with a gap after them
+        {33, 21, 33, 21, true, 33 * 4, 0},  // no scaling
+        {50, 40, 1, 1, true, 50 * 4, 0},    // to one pixel
+        {1, 50, 1, 17, true, 4, 0},         // one pixel wide
+        {77, 1, 20, 1, true, 77 * 4, 0},    // one pixel high
+        {300, 10, 7, 3, true, 300 * 4, 0},  // many pixels to each output pixel
+        {9, 257, 5, 256, true, 9 * 4, 250}, // the most rows 16-bit sums hold
+        {9, 258, 5, 257, true, 9 * 4, 250}, // one row more: 32-bit sums
+        {4096, 4096, 1, 1, true, 0, 250},   // the largest area 32-bit sums hold
+        {4097, 4096, 1, 1, false, 0, 250},  // beyond: the row filter's own sums
+        {16449, 1025, 5, 3, false, 0, 240}, // the same, scaled to more than one pixel
+    };
+    std::mt19937 random(11);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " to " << c.outWidth << "x" << c.outHeight);
+        const size_t rows = c.sourceStride == 0 ? 1 : size_t(c.height);
+        std::vector<uint8_t> pixels(rows * size_t(c.sourceStride == 0 ? c.width * 4 : c.sourceStride));
+        for (uint8_t& byte : pixels)
+            byte = uint8_t(c.low + random() % (256 - c.low));
+        EXPECT_EQ(ReducesByAreaItself(c.width, c.height, c.outWidth, c.outHeight), c.itself);
+
+        // Written bottom row first, as the viewer's pictures are stored.
+        std::vector<uint8_t> out(size_t(c.outWidth) * size_t(c.outHeight) * 4, 7);
+        const ptrdiff_t outStride = c.outWidth * 4;
+        ASSERT_TRUE(ReduceByArea(pixels.data(), c.sourceStride, c.width, c.height, c.outWidth, c.outHeight,
+                                 out.data() + (c.outHeight - 1) * outStride, -outStride, std::atomic<bool>(false)));
+        std::vector<uint8_t> topFirst(out.size());
+        for (int32_t y = 0; y < c.outHeight; ++y)
+            std::copy_n(out.data() + (c.outHeight - 1 - y) * outStride, outStride, topFirst.data() + y * outStride);
+        EXPECT_EQ(topFirst, FedRows(c, pixels.data(), false));
+        EXPECT_EQ(topFirst, FedRows(c, pixels.data(), true));
+    }
+}
+
+TEST(ReduceByArea, RefusesSizesOutsideThePictureAndStopsWhenCancelled) {
+    std::vector<uint8_t> pixels(16 * 16 * 4, 9), out(16 * 16 * 4);
+    const int32_t bad[][4] = {{16, 16, 17, 8}, {16, 16, 8, 17}, {16, 16, 0, 8}, {0, 16, 0, 8}, {16, 16, 8, -1}};
+    for (const auto& s : bad)
+        EXPECT_FALSE(ReduceByArea(pixels.data(), 64, s[0], s[1], s[2], s[3], out.data(), 64, std::atomic<bool>(false)));
+    EXPECT_FALSE(ReduceByArea(pixels.data(), 64, 16, 16, 8, 8, out.data(), 32, std::atomic<bool>(true)));
+    EXPECT_TRUE(ReduceByArea(pixels.data(), 64, 16, 16, 8, 8, out.data(), 32, std::atomic<bool>(false)));
+    EXPECT_EQ(out[0], 9);
+    EXPECT_EQ(out[3], 255);
+}
+
+} // namespace
