@@ -1,6 +1,7 @@
 #include "app/LayersPane.h"
 
 #include "base/Wide.h"
+#include "framework/Dpi.h"
 
 #include <commctrl.h>
 
@@ -20,6 +21,7 @@ const struct {
     const wchar_t* title;
     int width;
 } kColumns[] = {{L"Layer", 110}, {L"Blend", 70}, {L"Opacity", 55}, {L"Stored", 55}};
+constexpr int kColumnCount = int(sizeof kColumns / sizeof kColumns[0]);
 
 // Opacity is stored as 0 to 128.
 std::wstring OpacityText(uint8_t opacity) {
@@ -36,15 +38,26 @@ bool LayersPane::Create(HWND parent, int childId) {
         return false;
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < int(sizeof kColumns / sizeof kColumns[0]); ++i) {
+    dpi = WindowDpi(parent);
+    for (int i = 0; i < kColumnCount; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-        column.cx = kColumns[i].width;
+        column.cx = ScaleForDpi(kColumns[i].width, dpi);
         column.iSubItem = i;
         SendMessageW(hwnd, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column));
     }
     return true;
+}
+
+void LayersPane::SetDpi(uint32_t newDpi) {
+    if (hwnd == nullptr || newDpi == 0 || newDpi == dpi)
+        return;
+    for (int i = 0; i < kColumnCount; ++i) {
+        const int width = int(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
+        SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(MulDiv(width, int(newDpi), int(dpi)), 0));
+    }
+    dpi = newDpi;
 }
 
 void LayersPane::Show(bool show) {

@@ -18,6 +18,9 @@ public:
     // Creates the list view as a hidden child of parent with id childId.
     bool Create(HWND parent, int childId);
     void Show(bool show);
+    // Scales the columns from the DPI they were made or last scaled at to
+    // dpi, widths the user dragged included.
+    void SetDpi(uint32_t newDpi);
     // Whether it is meant to be seen, also while the frame is still hidden.
     bool Visible() const { return shown; }
     // Lists layers, each check box as visible[i] says (file order).
@@ -32,6 +35,7 @@ public:
 private:
     void AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend, const std::wstring& opacity,
                 const std::wstring& stored, bool checked);
+    uint32_t dpi = 96;    // the DPI the column widths are at
     bool filling = false; // the boxes set while filling are no user's change
     bool shown = false;
 };

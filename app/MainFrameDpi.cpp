@@ -35,6 +35,8 @@ void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
     dpi = newDpi;
     UpdateIcons();
     list.SetDpi(newDpi);
+    status.SetDpi(newDpi);
+    layersPane.SetDpi(newDpi);
     LayOut(listWidth);
     view.UpdateScroll(false);
     UpdateStatus(); // its parts are sized for the DPI

@@ -33,6 +33,7 @@ LocalTime LocalWriteTime(uint64_t ticks) {
 bool MainFrame::CreateStatus() {
     if (!status.CreateBar(hwnd, IDC_STATUS_BAR))
         return false;
+    status.SetDpi(dpi);
     status.SetParts(kStatusParts, kStatusPartCount, dpi);
     return true;
 }

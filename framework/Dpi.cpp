@@ -28,7 +28,9 @@ DpiForMonitorFunction LookUpDpiForMonitor() {
     return reinterpret_cast<DpiForMonitorFunction>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
 }
 
-uint32_t ScreenDpi() {
+} // namespace
+
+uint32_t SystemDpi() {
     HDC screen = GetDC(nullptr);
     if (screen == nullptr)
         return kBaseDpi;
@@ -36,8 +38,6 @@ uint32_t ScreenDpi() {
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<uint32_t>(dpi) : kBaseDpi;
 }
-
-} // namespace
 
 uint32_t MonitorDpi(HWND window) {
     static const DpiForMonitorFunction dpiForMonitor = LookUpDpiForMonitor();
@@ -64,7 +64,7 @@ uint32_t WindowDpi(HWND window) {
         if (dpi != 0)
             return dpi;
     }
-    return ScreenDpi();
+    return SystemDpi();
 }
 
 int32_t ScaleForDpi(int32_t pixels, uint32_t dpi) {

@@ -20,6 +20,10 @@ uint32_t WindowDpi(HWND window);
 // time; 0 where shcore or the monitor cannot say (Windows 7).
 uint32_t MonitorDpi(HWND window);
 
+// The system DPI, the screen's LOGPIXELSY: the DPI of the system's metrics
+// and fonts, and of every window on Windows 7.
+uint32_t SystemDpi();
+
 // pixels (at 96 DPI) at dpi, rounded to the nearest pixel; an unknown dpi
 // (0) counts as 96.
 int32_t ScaleForDpi(int32_t pixels, uint32_t dpi);

@@ -24,6 +24,19 @@ void StatusBar::SetParts(const int32_t* widths, int count, uint32_t dpi) {
     Send(SB_SETPARTS, WPARAM(partCount), reinterpret_cast<LPARAM>(edges));
 }
 
+void StatusBar::SetDpi(uint32_t dpi) {
+    // The system gives its status font at the system DPI, which the control
+    // would keep on a monitor of another scale.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return;
+    LOGFONTW face = metrics.lfStatusFont;
+    face.lfHeight = MulDiv(face.lfHeight, int(dpi != 0 ? dpi : kBaseDpi), int(SystemDpi()));
+    if (font.CreateFontFrom(face))
+        Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Font()), TRUE);
+}
+
 void StatusBar::SetPartText(int part, const char* text) {
     // A Unicode bar: the text (a failure's reason, a name) may hold any character.
     const std::wstring wide = Widen(text);

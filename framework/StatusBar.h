@@ -1,8 +1,10 @@
 #pragma once
 // StatusBar: the system's status bar control along the bottom of a frame,
-// with parts whose widths are given at 96 DPI and scaled to the window's.
+// with parts whose widths are given at 96 DPI and scaled to the window's,
+// in the system's status-bar font at the window's DPI.
 
 #include "framework/Control.h"
+#include "framework/GdiObject.h"
 
 #include <cstdint>
 
@@ -13,6 +15,9 @@ public:
     // Parts: widths at 96 DPI, the last one taking what is left; at most 8.
     void SetParts(const int32_t* widths, int count, uint32_t dpi);
     void SetPartText(int part, const char* text);
+    // Makes the bar's font again for dpi; the bar's height follows at the
+    // next Fit.
+    void SetDpi(uint32_t dpi);
     // Moves the bar to the parent's bottom edge after the parent resized;
     // returns its height.
     int32_t Fit();
@@ -20,4 +25,5 @@ public:
 private:
     int32_t partWidths[8] = {};
     int partCount = 0;
+    GdiObject font;
 };

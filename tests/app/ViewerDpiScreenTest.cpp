@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -112,6 +114,47 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     EXPECT_EQ(frame->iconSize, At(32, doubled));
     // The view still fills the client area beside the list and the gap.
     EXPECT_EQ(WindowRectOf(viewer.view).right, e2e::ClientRectOnScreen(viewer.main).right);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The system's status-bar font height at the system DPI, which is the
+// prefix's: what the bar shows at the window's first DPI.
+int SystemStatusFontHeight() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    return metrics.lfStatusFont.lfHeight;
+}
+
+TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
+    const int dpi = PrefixDpi();
+    viewer::SettingsValues values;
+    values.layersPane = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start());
+    const HWND pane = e2e::FindChild(viewer.main, "SysListView32");
+    ASSERT_NE(pane, nullptr);
+    const int columns[] = {110, 70, 55, 55}; // at 96 DPI
+    const int font = SystemStatusFontHeight();
+    ASSERT_NE(font, 0);
+    auto bar = e2e::ReadDpiState(viewer.status);
+    ASSERT_TRUE(bar.has_value());
+    EXPECT_EQ(bar->fontHeight, font);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SendMessageW(pane, LVM_GETCOLUMNWIDTH, i, 0), At(columns[i], dpi)) << "column " << i;
+    const RECT before = WindowRectOf(viewer.status);
+
+    ASSERT_TRUE(e2e::SendDpiChanged(viewer.main, dpi * 2, RECT{20, 30, 20 + 800, 30 + 600}));
+    bar = e2e::ReadDpiState(viewer.status);
+    ASSERT_TRUE(bar.has_value());
+    EXPECT_EQ(bar->fontHeight, font * 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(SendMessageW(pane, LVM_GETCOLUMNWIDTH, i, 0), At(columns[i], dpi) * 2) << "column " << i;
+    // The bar grows with its font and keeps to the bottom of the frame.
+    const RECT after = WindowRectOf(viewer.status);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(after.bottom, e2e::ClientRectOnScreen(viewer.main).bottom);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
