@@ -125,9 +125,16 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
     }
     for (size_t k = 0; k < pairWeights.size(); ++k)
         pairWeights[k] = across.weights[2 * k] | across.weights[2 * k + 1] << 16;
-    const AcrossShort plan{across.first.data(),     pairWeights.data(),
-                           across.taps / 2,         uint32_t(across.units * down.units / 2),
-                           uint32_t(divider.magic), divider.shift};
+    const uint32_t area = uint32_t(across.units * down.units);
+    const AcrossShort plan{across.first.data(),
+                           pairWeights.data(),
+                           across.taps / 2,
+                           area / 2,
+                           uint32_t(divider.magic),
+                           divider.shift,
+                           uint32_t(across.units),
+                           uint32_t(across.sourceUnits),
+                           area};
     for (int32_t y = 0; y < outHeight; ++y) {
         if (cancelled.load(std::memory_order_relaxed))
             return false;

@@ -18,6 +18,9 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
 // pairs, weighted by the low and high 16 bits of weights[o x pairs + j].
 // Each total, plus half, becomes (total x magic) >> shift, which must stay
 // below 2^32 before the shift; alpha is 255.
+// The pattern repeats every `period` sums pixels, which give `periodOut`
+// output pixels (the side's lengths divided by their common divisor);
+// `area` is the divisor.
 struct AcrossShort {
     const int32_t* first;
     const uint32_t* weights;
@@ -25,5 +28,8 @@ struct AcrossShort {
     uint32_t half;
     uint32_t magic;
     int shift;
+    uint32_t period;
+    uint32_t periodOut;
+    uint32_t area;
 };
 void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out);
