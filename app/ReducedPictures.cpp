@@ -4,21 +4,13 @@
 #include "base/WorkPool.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
 // The zooms below 100% plus one fitted size: what a user flips between.
 // Each further size drops the one used longest ago.
 constexpr size_t kKeptLevels = 4;
-
-int64_t CommonDivisor(int64_t a, int64_t b) {
-    while (b != 0) {
-        const int64_t rest = a % b;
-        a = b;
-        b = rest;
-    }
-    return a;
-}
 
 // One band: picture rows [firstRow, firstRow + rows) scaled to output rows
 // [firstOut, firstOut + outRows).
@@ -50,7 +42,7 @@ bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeig
     // height / g picture rows (g the greatest common divisor of the two
     // heights); a band made of such whole units sees exactly the weights the
     // whole picture would give it.
-    const int64_t units = CommonDivisor(picture.height, outHeight);
+    const int64_t units = std::gcd(picture.height, outHeight);
     const int64_t unitRows = picture.height / units;
     const int64_t unitOut = outHeight / units;
     const int64_t threads = pool != nullptr ? int64_t(pool->Size()) : 1;

@@ -4,20 +4,12 @@
 #include "decode/AreaReduceRows.h"
 
 #include <algorithm>
+#include <numeric>
 #include <limits>
 #include <new>
 #include <vector>
 
 namespace {
-
-int64_t CommonDivisor(int64_t a, int64_t b) {
-    while (b != 0) {
-        const int64_t rest = a % b;
-        a = b;
-        b = rest;
-    }
-    return a;
-}
 
 // One side of the picture, from pixels scaled to `to`, its weights divided
 // by the common divisor g of the two: a source pixel covers to / g units and
@@ -39,7 +31,7 @@ struct Side {
 
 Side PlanSide(int32_t from, int32_t to) {
     Side side;
-    const int64_t g = CommonDivisor(from, to);
+    const int64_t g = std::gcd(from, to);
     const uint64_t p = uint64_t(from / g), q = uint64_t(to / g);
     side.units = p;
     side.sourceUnits = q;
@@ -225,8 +217,7 @@ bool FeedRows(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t
 bool ReducesByAreaItself(int32_t width, int32_t height, int32_t outWidth, int32_t outHeight) {
     if (!SizesValid(width, height, outWidth, outHeight))
         return false;
-    const uint64_t area =
-        uint64_t(width / CommonDivisor(width, outWidth)) * uint64_t(height / CommonDivisor(height, outHeight));
+    const uint64_t area = uint64_t(width / std::gcd(width, outWidth)) * uint64_t(height / std::gcd(height, outHeight));
     Divider divider;
     return SumsFit(area) && FindDivider(area, divider);
 }
