@@ -240,7 +240,8 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
     // A row summed down is at most 255 x the weights of an output row, a
     // weight across at most the units of a source pixel.
     if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
-        across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()) && divider.narrow)
+        across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()) &&
+        divider.magic <= std::numeric_limits<uint32_t>::max())
         return SumPictureShort(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
                                stride, cancelled);
     return SumPictureWide(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination, stride,

@@ -16,8 +16,8 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
 // and alpha, which is left out), each from `pairs` pairs of pixels: output
 // pixel o takes sums pixels first[o] + 2j and first[o] + 2j + 1 for j below
 // pairs, weighted by the low and high 16 bits of weights[o x pairs + j].
-// Each total, plus half, becomes (total x magic) >> shift, which must stay
-// below 2^32 before the shift; alpha is 255.
+// Each total, plus half, becomes (total x magic) >> shift, worked out in 64
+// bits; alpha is 255.
 // The pattern repeats every `period` sums pixels, which give `periodOut`
 // output pixels (the side's lengths divided by their common divisor);
 // `area` is the divisor.

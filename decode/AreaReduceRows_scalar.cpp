@@ -20,7 +20,7 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t o
             uint32_t total = across.half;
             for (int32_t j = 0; j < across.pairs; ++j)
                 total += (w[j] & 0xFFFF) * uint32_t(p[8 * j + c]) + (w[j] >> 16) * uint32_t(p[8 * j + 4 + c]);
-            out[4 * o + c] = uint8_t(total * across.magic >> across.shift);
+            out[4 * o + c] = uint8_t(uint64_t(total) * across.magic >> across.shift);
         }
         out[4 * o + 3] = 255;
     }

@@ -55,11 +55,11 @@ inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32
     }
     if (kShift)
         return _mm_srl_epi32(total, shift);
-    // Every product stays below 2^32, so the low halves of the 64-bit
-    // products of lanes 0 and 2, and of 1 and 3, are whole.
-    const __m128i even = _mm_mul_epu32(total, magic);
-    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(total, 32), magic);
-    return _mm_srl_epi32(_mm_or_si128(even, _mm_slli_epi64(odd, 32)), shift);
+    // The 64-bit products of lanes 0 and 2, and of 1 and 3, shifted: each
+    // quotient is below 256, in the low half of its product.
+    const __m128i even = _mm_srl_epi64(_mm_mul_epu32(total, magic), shift);
+    const __m128i odd = _mm_srl_epi64(_mm_mul_epu32(_mm_srli_epi64(total, 32), magic), shift);
+    return _mm_or_si128(_mm_and_si128(even, _mm_set_epi32(0, -1, 0, -1)), _mm_slli_epi64(odd, 32));
 }
 
 template <int kPairs, bool kShift>
