@@ -161,25 +161,34 @@ bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, c
                     int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
                     const std::atomic<bool>& cancelled) {
     std::vector<uint32_t> sums, weights;
+    std::vector<int16_t> rowWeights;
     std::vector<const uint8_t*> rows;
     try {
         sums.assign((size_t(width) + 1) * 4, 0);
         rows.resize(size_t(down.taps));
         weights.resize(size_t(down.taps));
+        rowWeights.resize(size_t(down.taps));
     } catch (const std::bad_alloc&) {
         return false;
     }
+    const bool smallWeights = down.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max());
     const uint32_t half = uint32_t(across.units * down.units / 2);
     const size_t bytes = size_t(width) * 4;
     for (int32_t y = 0; y < outHeight; ++y) {
         if (cancelled.load(std::memory_order_relaxed))
             return false;
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
-        for (size_t i = 0; i < bytes; ++i)
-            sums[i] = weights[0] * rows[0][i];
-        for (int32_t t = 1; t < count; ++t)
+        if (smallWeights) {
+            for (int32_t t = 0; t < count; ++t)
+                rowWeights[size_t(t)] = int16_t(weights[size_t(t)]);
+            SumRowsDownWide(sums.data(), rows.data(), rowWeights.data(), count, bytes);
+        } else {
             for (size_t i = 0; i < bytes; ++i)
-                sums[i] += weights[size_t(t)] * rows[size_t(t)][i];
+                sums[i] = weights[0] * rows[0][i];
+            for (int32_t t = 1; t < count; ++t)
+                for (size_t i = 0; i < bytes; ++i)
+                    sums[i] += weights[size_t(t)] * rows[size_t(t)][i];
+        }
         uint8_t* out = destination + ptrdiff_t(y) * stride;
         if (divider.narrow)
             SumRowAcross<uint32_t>(sums.data(), across, outWidth, half, divider, out);

@@ -1,7 +1,8 @@
 #pragma once
-// The inner loops of ReduceByArea for pictures whose sums stay small: an
+// The inner loops of ReduceByArea for pictures whose weights stay small: an
 // output row's weights together at most 128 down, so that a row summed down
-// fits in 15 bits, and every weight across at most 32767. On x86-64 they are
+// fits in 15 bits, and every weight across at most 32767 (and a wider road
+// down for the rest). On x86-64 they are
 // SSE2 loops (AreaReduceRows_sse2.cpp), which every such processor has;
 // elsewhere plain ones (AreaReduceRows_scalar.cpp), with the same pixels out.
 
@@ -11,6 +12,10 @@
 // sums[i] = the sum over t < count of weights[t] x rows[t][i], for i below
 // bytes. Every sum is at most 32767.
 void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes);
+
+// The same with 32-bit sums, for the pictures whose rows summed down outgrow
+// 15 bits; every weight is still at most 32767.
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes);
 
 // Output pixels across one row of sums (four per pixel: blue, green, red,
 // and alpha, which is left out), each from `pairs` pairs of pixels: output

@@ -12,6 +12,15 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        uint32_t sum = 0;
+        for (int t = 0; t < count; ++t)
+            sum += uint32_t(weights[t]) * rows[t][i];
+        sums[i] = sum;
+    }
+}
+
 void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
     for (int32_t o = 0; o < outWidth; ++o) {
         const int16_t* p = sums + 4 * size_t(across.first[o]);

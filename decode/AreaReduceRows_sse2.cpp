@@ -214,6 +214,39 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+    // Two rows at a time by pmaddwd: their bytes interleaved as words, each
+    // pair times its two weights (a lone last row's partner weighs 0). A
+    // pair's total stays below 2^31, so pmaddwd's signed sums are whole.
+    const __m128i zero = _mm_setzero_si128();
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) {
+        __m128i sum0 = zero, sum1 = zero, sum2 = zero, sum3 = zero;
+        for (int t = 0; t < count; t += 2) {
+            const bool pair = t + 1 < count;
+            const uint32_t both = uint16_t(weights[t]) | uint32_t(pair ? uint16_t(weights[t + 1]) : 0) << 16;
+            const __m128i weight = _mm_set1_epi32(int32_t(both));
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t] + i));
+            const __m128i b = pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t + 1] + i)) : zero;
+            const __m128i low = _mm_unpacklo_epi8(a, b), high = _mm_unpackhi_epi8(a, b);
+            sum0 = _mm_add_epi32(sum0, _mm_madd_epi16(_mm_unpacklo_epi8(low, zero), weight));
+            sum1 = _mm_add_epi32(sum1, _mm_madd_epi16(_mm_unpackhi_epi8(low, zero), weight));
+            sum2 = _mm_add_epi32(sum2, _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), weight));
+            sum3 = _mm_add_epi32(sum3, _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), weight));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i), sum0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i + 4), sum1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i + 8), sum2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i + 12), sum3);
+    }
+    for (; i < bytes; ++i) {
+        uint32_t sum = 0;
+        for (int t = 0; t < count; ++t)
+            sum += uint32_t(weights[t]) * rows[t][i];
+        sums[i] = sum;
+    }
+}
+
 void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
     const int32_t done = SumRowAcrossPeriods(sums, across, outWidth, out);
     AcrossShort rest = across;
