@@ -60,10 +60,10 @@ Side PlanSide(int32_t from, int32_t to) {
 // the area), as (n x magic) >> shift. With n = k area + r and magic x area =
 // 2^shift + error, n x magic / 2^shift = k + (r + n x error / 2^shift) /
 // area, which stays below k + 1 while n x error < 2^shift.
+// The loops take a magic below 2^33, which every area of up to 2^24 gets.
 struct Divider {
     uint64_t magic = 1;
     int shift = 0;
-    bool narrow = false; // every product fits in 32 bits
 };
 
 bool FindDivider(uint64_t area, Divider& divider) {
@@ -75,9 +75,9 @@ bool FindDivider(uint64_t area, Divider& divider) {
         if (error != 0 && largest > (power - 1) / error)
             continue;
         // A larger shift only makes the magic larger.
-        if (magic > std::numeric_limits<uint64_t>::max() / largest)
+        if (magic > std::numeric_limits<uint64_t>::max() / largest || magic >> 33 != 0)
             return false;
-        divider = {magic, shift, largest * magic <= std::numeric_limits<uint32_t>::max()};
+        divider = {magic, shift};
         return true;
     }
     return false;
@@ -122,7 +122,7 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
                            pairWeights.data(),
                            across.taps / 2,
                            area / 2,
-                           uint32_t(divider.magic),
+                           divider.magic,
                            divider.shift,
                            uint32_t(across.units),
                            uint32_t(across.sourceUnits),
@@ -139,24 +139,7 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
     return true;
 }
 
-// Larger sums, up to 32 bits, and products up to 64: plain loops.
-template <typename Product>
-void SumRowAcross(const uint32_t* sums, const Side& across, int32_t outWidth, uint32_t half, const Divider& divider,
-                  uint8_t* out) {
-    const Product magic = Product(divider.magic);
-    for (int32_t o = 0; o < outWidth; ++o) {
-        const uint32_t* p = sums + 4 * size_t(across.first[size_t(o)]);
-        const uint32_t* w = across.weights.data() + size_t(o) * size_t(across.taps);
-        for (int c = 0; c < 3; ++c) {
-            uint32_t total = half;
-            for (int32_t t = 0; t < across.taps; ++t)
-                total += w[t] * p[4 * t + c];
-            out[4 * o + c] = uint8_t(Product(total) * magic >> divider.shift);
-        }
-        out[4 * o + 3] = 255;
-    }
-}
-
+// Larger sums, up to 32 bits.
 bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
                     int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
                     const std::atomic<bool>& cancelled) {
@@ -172,7 +155,9 @@ bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, c
         return false;
     }
     const bool smallWeights = down.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max());
-    const uint32_t half = uint32_t(across.units * down.units / 2);
+    const AcrossWide plan{across.first.data(), across.weights.data(),
+                          across.taps,         uint32_t(across.units * down.units / 2),
+                          divider.magic,       divider.shift};
     const size_t bytes = size_t(width) * 4;
     for (int32_t y = 0; y < outHeight; ++y) {
         if (cancelled.load(std::memory_order_relaxed))
@@ -189,11 +174,7 @@ bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, c
                 for (size_t i = 0; i < bytes; ++i)
                     sums[i] += weights[size_t(t)] * rows[size_t(t)][i];
         }
-        uint8_t* out = destination + ptrdiff_t(y) * stride;
-        if (divider.narrow)
-            SumRowAcross<uint32_t>(sums.data(), across, outWidth, half, divider, out);
-        else
-            SumRowAcross<uint64_t>(sums.data(), across, outWidth, half, divider, out);
+        SumRowAcrossWide(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
     }
     return true;
 }
@@ -249,8 +230,7 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
     // A row summed down is at most 255 x the weights of an output row, a
     // weight across at most the units of a source pixel.
     if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
-        across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()) &&
-        divider.magic <= std::numeric_limits<uint32_t>::max())
+        across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()))
         return SumPictureShort(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
                                stride, cancelled);
     return SumPictureWide(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination, stride,

@@ -22,7 +22,7 @@ void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* 
 // pixel o takes sums pixels first[o] + 2j and first[o] + 2j + 1 for j below
 // pairs, weighted by the low and high 16 bits of weights[o x pairs + j].
 // Each total, plus half, becomes (total x magic) >> shift, worked out in 64
-// bits; alpha is 255.
+// bits, in which the product fits; alpha is 255.
 // The pattern repeats every `period` sums pixels, which give `periodOut`
 // output pixels (the side's lengths divided by their common divisor);
 // `area` is the divisor.
@@ -31,10 +31,22 @@ struct AcrossShort {
     const uint32_t* weights;
     int32_t pairs;
     uint32_t half;
-    uint32_t magic;
+    uint64_t magic; // below 2^33
     int shift;
     uint32_t period;
     uint32_t periodOut;
     uint32_t area;
 };
 void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out);
+
+// The same from 32-bit sums, each output pixel from `taps` pixels weighted
+// by weights[o x taps + t]; every total below 2^32.
+struct AcrossWide {
+    const int32_t* first;
+    const uint32_t* weights;
+    int32_t taps;
+    uint32_t half;
+    uint64_t magic; // below 2^33
+    int shift;
+};
+void SumRowAcrossWide(const uint32_t* sums, const AcrossWide& across, int32_t outWidth, uint8_t* out);

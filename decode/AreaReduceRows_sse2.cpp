@@ -9,6 +9,33 @@
 
 namespace {
 
+// (total x magic) >> shift in each 32-bit lane, through the 64-bit products
+// of lanes 0 and 2, and of 1 and 3: each quotient is below 256, in the low
+// half of its product. magic (below 2^33) comes as its low 32 bits and, in
+// high, all ones in each 64-bit lane where its bit 32 is set.
+inline __m128i DividedWide(__m128i total, __m128i magic, __m128i high, __m128i shift) {
+    const __m128i low = _mm_set_epi32(0, -1, 0, -1);
+    const __m128i evenTotal = _mm_and_si128(total, low), oddTotal = _mm_srli_epi64(total, 32);
+    const __m128i even =
+        _mm_add_epi64(_mm_mul_epu32(evenTotal, magic), _mm_and_si128(_mm_slli_epi64(evenTotal, 32), high));
+    const __m128i odd =
+        _mm_add_epi64(_mm_mul_epu32(oddTotal, magic), _mm_and_si128(_mm_slli_epi64(oddTotal, 32), high));
+    return _mm_or_si128(_mm_and_si128(_mm_srl_epi64(even, shift), low), _mm_slli_epi64(_mm_srl_epi64(odd, shift), 32));
+}
+
+// The magic's two parts for DividedWide.
+inline void SplitMagic(uint64_t magic, __m128i& lowPart, __m128i& highPart) {
+    lowPart = _mm_set1_epi32(int32_t(uint32_t(magic)));
+    highPart = (magic >> 32) != 0 ? _mm_set1_epi32(-1) : _mm_setzero_si128();
+}
+
+// The low 32 bits of each lane of values times weight.
+inline __m128i Times(__m128i values, __m128i weight) {
+    const __m128i even = _mm_mul_epu32(values, weight);
+    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(values, 32), weight);
+    return _mm_or_si128(_mm_and_si128(even, _mm_set_epi32(0, -1, 0, -1)), _mm_slli_epi64(odd, 32));
+}
+
 // Sums kCount rows into sums (kAdd: adds them to what sums holds), their
 // pointers and weights held in registers. Returns the bytes done: all but
 // the last few when bytes is no multiple of 16.
@@ -42,7 +69,8 @@ size_t SumRowsDownBy(int16_t* sums, const uint8_t* const* rows, const int16_t* w
 // no pair's total overflows. kPairs: the number of pairs where the compiler
 // is to unroll them, 0 otherwise; kShift: the magic is 1.
 template <int kPairs, bool kShift>
-inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32_t o, __m128i magic, __m128i shift) {
+inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32_t o, __m128i magic, __m128i high,
+                           __m128i shift) {
     const int32_t pairs = kPairs != 0 ? kPairs : across.pairs;
     const int16_t* p = sums + 4 * size_t(across.first[o]);
     const uint32_t* w = across.weights + size_t(o) * size_t(pairs);
@@ -53,31 +81,26 @@ inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32
         const __m128i paired = _mm_unpacklo_epi16(two, _mm_unpackhi_epi64(two, two));
         total = _mm_add_epi32(total, _mm_madd_epi16(paired, _mm_set1_epi32(int32_t(w[j]))));
     }
-    if (kShift)
-        return _mm_srl_epi32(total, shift);
-    // The 64-bit products of lanes 0 and 2, and of 1 and 3, shifted: each
-    // quotient is below 256, in the low half of its product.
-    const __m128i even = _mm_srl_epi64(_mm_mul_epu32(total, magic), shift);
-    const __m128i odd = _mm_srl_epi64(_mm_mul_epu32(_mm_srli_epi64(total, 32), magic), shift);
-    return _mm_or_si128(_mm_and_si128(even, _mm_set_epi32(0, -1, 0, -1)), _mm_slli_epi64(odd, 32));
+    return kShift ? _mm_srl_epi32(total, shift) : DividedWide(total, magic, high, shift);
 }
 
 template <int kPairs, bool kShift>
 void SumRowAcrossBy(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
-    const __m128i magic = _mm_set1_epi32(int32_t(across.magic));
+    __m128i magic, high;
+    SplitMagic(across.magic, magic, high);
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
     const __m128i alpha = _mm_set1_epi32(int32_t(0xFF000000u));
     int32_t o = 0;
     for (; o + 4 <= outWidth; o += 4) {
-        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, shift);
-        const __m128i b = OutputPixel<kPairs, kShift>(sums, across, o + 1, magic, shift);
-        const __m128i c = OutputPixel<kPairs, kShift>(sums, across, o + 2, magic, shift);
-        const __m128i d = OutputPixel<kPairs, kShift>(sums, across, o + 3, magic, shift);
+        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, high, shift);
+        const __m128i b = OutputPixel<kPairs, kShift>(sums, across, o + 1, magic, high, shift);
+        const __m128i c = OutputPixel<kPairs, kShift>(sums, across, o + 2, magic, high, shift);
+        const __m128i d = OutputPixel<kPairs, kShift>(sums, across, o + 3, magic, high, shift);
         const __m128i pixels = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o), _mm_or_si128(pixels, alpha));
     }
     for (; o < outWidth; ++o) {
-        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, shift);
+        const __m128i a = OutputPixel<kPairs, kShift>(sums, across, o, magic, high, shift);
         const uint32_t pixel = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(a, a), a))) | 0xFF000000u;
         std::memcpy(out + 4 * o, &pixel, 4);
     }
@@ -256,4 +279,22 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t o
         SumRowAcrossShift<true>(sums, rest, outWidth - done, out + 4 * size_t(done));
     else
         SumRowAcrossShift<false>(sums, rest, outWidth - done, out + 4 * size_t(done));
+}
+
+void SumRowAcrossWide(const uint32_t* sums, const AcrossWide& across, int32_t outWidth, uint8_t* out) {
+    __m128i magic, high;
+    SplitMagic(across.magic, magic, high);
+    const __m128i shift = _mm_cvtsi32_si128(across.shift);
+    for (int32_t o = 0; o < outWidth; ++o) {
+        const uint32_t* p = sums + 4 * size_t(across.first[o]);
+        const uint32_t* w = across.weights + size_t(o) * size_t(across.taps);
+        __m128i total = _mm_set1_epi32(int32_t(across.half));
+        for (int32_t t = 0; t < across.taps; ++t) {
+            const __m128i pixel = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * t));
+            total = _mm_add_epi32(total, Times(pixel, _mm_set1_epi32(int32_t(w[t]))));
+        }
+        const __m128i a = DividedWide(total, magic, high, shift);
+        const uint32_t pixel = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(a, a), a))) | 0xFF000000u;
+        std::memcpy(out + 4 * o, &pixel, 4);
+    }
 }

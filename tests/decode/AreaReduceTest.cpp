@@ -29,22 +29,24 @@ std::vector<uint8_t> FedRows(const Case& c, const uint8_t* pixels, bool bottomUp
 
 TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
     const Case cases[] = {
-        {64, 48, 32, 24, true, 64 * 4, 0},  // halves
-        {63, 33, 21, 11, true, 63 * 4, 0},  // thirds
-        {64, 64, 16, 16, true, 64 * 4, 0},  // quarters
-        {64, 48, 48, 36, true, 64 * 4, 0},  // 4 pixels to 3
-        {97, 120, 13, 7, true, 97 * 4, 0},  // odd to odd, even to odd
-        {95, 61, 48, 31, true, 96 * 4, 0},  // rows with a gap after them
-        {33, 21, 33, 21, true, 33 * 4, 0},  // no scaling
-        {50, 40, 1, 1, true, 50 * 4, 0},    // to one pixel
-        {1, 50, 1, 17, true, 4, 0},         // one pixel wide
-        {77, 1, 20, 1, true, 77 * 4, 0},    // one pixel high
-        {300, 10, 7, 3, true, 300 * 4, 0},  // many pixels to each output pixel
-        {9, 257, 5, 256, true, 9 * 4, 250}, // the most rows 16-bit sums hold
-        {9, 258, 5, 257, true, 9 * 4, 250}, // one row more: 32-bit sums
-        {4096, 4096, 1, 1, true, 0, 250},   // the largest area 32-bit sums hold
-        {4097, 4096, 1, 1, false, 0, 250},  // beyond: the row filter's own sums
-        {16449, 1025, 5, 3, false, 0, 240}, // the same, scaled to more than one pixel
+        {64, 48, 32, 24, true, 64 * 4, 0},       // halves
+        {63, 33, 21, 11, true, 63 * 4, 0},       // thirds
+        {64, 64, 16, 16, true, 64 * 4, 0},       // quarters
+        {64, 48, 48, 36, true, 64 * 4, 0},       // 4 pixels to 3
+        {97, 120, 13, 7, true, 97 * 4, 0},       // odd to odd, even to odd
+        {95, 61, 48, 31, true, 96 * 4, 0},       // rows with a gap after them
+        {33, 21, 33, 21, true, 33 * 4, 0},       // no scaling
+        {50, 40, 1, 1, true, 50 * 4, 0},         // to one pixel
+        {1, 50, 1, 17, true, 4, 0},              // one pixel wide
+        {77, 1, 20, 1, true, 77 * 4, 0},         // one pixel high
+        {300, 10, 7, 3, true, 300 * 4, 0},       // many pixels to each output pixel
+        {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
+        {9, 258, 5, 257, true, 9 * 4, 250},      // one row more: 32-bit sums
+        {4096, 4096, 1, 1, true, 0, 250},        // the largest area 32-bit sums hold
+        {4097, 4095, 1, 1, true, 0, 250},        // an area whose multiplier needs 33 bits
+        {4095, 40, 3071, 31, true, 4095 * 4, 0}, // 75% of a side that 4 does not divide
+        {4097, 4096, 1, 1, false, 0, 250},       // beyond: the row filter's own sums
+        {16449, 1025, 5, 3, false, 0, 240},      // the same, scaled to more than one pixel
     };
     std::mt19937 random(11);
     for (const Case& c : cases) {
