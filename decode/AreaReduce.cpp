@@ -83,6 +83,12 @@ bool FindDivider(uint64_t area, Divider& divider) {
     return false;
 }
 
+AcrossPlan PlanAcross(const Side& across, const Side& down, const Divider& divider) {
+    const uint32_t area = uint32_t(across.units * down.units);
+    return {across.first.data(),    across.weights.data(),        across.taps, area / 2, divider.magic, divider.shift,
+            uint32_t(across.units), uint32_t(across.sourceUnits), area};
+}
+
 // The source rows of output row y that have weight in it, at most taps.
 int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int32_t y, const uint8_t** rows,
                uint32_t* weights) {
@@ -103,7 +109,7 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
                      int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination,
                      ptrdiff_t stride, const std::atomic<bool>& cancelled) {
     std::vector<int16_t> sums, rowWeights;
-    std::vector<uint32_t> pairWeights, weights;
+    std::vector<uint32_t> weights;
     std::vector<const uint8_t*> rows;
     try {
         // One pixel more, for the zero-weighted pixel that evens the taps.
@@ -111,22 +117,10 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
         rows.resize(size_t(down.taps));
         weights.resize(size_t(down.taps));
         rowWeights.resize(size_t(down.taps));
-        pairWeights.resize(across.weights.size() / 2);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (size_t k = 0; k < pairWeights.size(); ++k)
-        pairWeights[k] = across.weights[2 * k] | across.weights[2 * k + 1] << 16;
-    const uint32_t area = uint32_t(across.units * down.units);
-    const AcrossShort plan{across.first.data(),
-                           pairWeights.data(),
-                           across.taps / 2,
-                           area / 2,
-                           divider.magic,
-                           divider.shift,
-                           uint32_t(across.units),
-                           uint32_t(across.sourceUnits),
-                           area};
+    const AcrossPlan plan = PlanAcross(across, down, divider);
     for (int32_t y = 0; y < outHeight; ++y) {
         if (cancelled.load(std::memory_order_relaxed))
             return false;
@@ -155,9 +149,7 @@ bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, c
         return false;
     }
     const bool smallWeights = down.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max());
-    const AcrossWide plan{across.first.data(), across.weights.data(),
-                          across.taps,         uint32_t(across.units * down.units / 2),
-                          divider.magic,       divider.shift};
+    const AcrossPlan plan = PlanAcross(across, down, divider);
     const size_t bytes = size_t(width) * 4;
     for (int32_t y = 0; y < outHeight; ++y) {
         if (cancelled.load(std::memory_order_relaxed))

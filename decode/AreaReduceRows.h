@@ -17,19 +17,18 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
 // 15 bits; every weight is still at most 32767.
 void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes);
 
-// Output pixels across one row of sums (four per pixel: blue, green, red,
-// and alpha, which is left out), each from `pairs` pairs of pixels: output
-// pixel o takes sums pixels first[o] + 2j and first[o] + 2j + 1 for j below
-// pairs, weighted by the low and high 16 bits of weights[o x pairs + j].
-// Each total, plus half, becomes (total x magic) >> shift, worked out in 64
-// bits, in which the product fits; alpha is 255.
-// The pattern repeats every `period` sums pixels, which give `periodOut`
-// output pixels (the side's lengths divided by their common divisor);
-// `area` is the divisor.
-struct AcrossShort {
+// How one row of sums (four per pixel: blue, green, red, and alpha, which
+// is left out) becomes output pixels: output pixel o takes the `taps` sums
+// pixels from first[o] on, weighted by weights[o x taps + t] (taps is even;
+// the weights at most 32767 for the small sums), and its total, plus half,
+// becomes (total x magic) >> shift, worked out in 64 bits, in which the
+// product fits; alpha is 255. The pattern repeats every `period` sums pixels,
+// which give `periodOut` output pixels (the side's lengths divided by their
+// common divisor); `area` is the divisor.
+struct AcrossPlan {
     const int32_t* first;
     const uint32_t* weights;
-    int32_t pairs;
+    int32_t taps;
     uint32_t half;
     uint64_t magic; // below 2^33
     int shift;
@@ -37,16 +36,6 @@ struct AcrossShort {
     uint32_t periodOut;
     uint32_t area;
 };
-void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out);
-
-// The same from 32-bit sums, each output pixel from `taps` pixels weighted
-// by weights[o x taps + t]; every total below 2^32.
-struct AcrossWide {
-    const int32_t* first;
-    const uint32_t* weights;
-    int32_t taps;
-    uint32_t half;
-    uint64_t magic; // below 2^33
-    int shift;
-};
-void SumRowAcrossWide(const uint32_t* sums, const AcrossWide& across, int32_t outWidth, uint8_t* out);
+void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out);
+// From 32-bit sums, every total below 2^32.
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out);

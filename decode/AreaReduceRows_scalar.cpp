@@ -21,30 +21,28 @@ void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
-void SumRowAcrossWide(const uint32_t* sums, const AcrossWide& across, int32_t outWidth, uint8_t* out) {
+namespace {
+
+template <typename Sum> void SumRowAcross(const Sum* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     for (int32_t o = 0; o < outWidth; ++o) {
-        const uint32_t* p = sums + 4 * size_t(across.first[o]);
+        const Sum* p = sums + 4 * size_t(across.first[o]);
         const uint32_t* w = across.weights + size_t(o) * size_t(across.taps);
         for (int c = 0; c < 3; ++c) {
             uint32_t total = across.half;
             for (int32_t t = 0; t < across.taps; ++t)
-                total += w[t] * p[4 * t + c];
+                total += w[t] * uint32_t(p[4 * t + c]);
             out[4 * o + c] = uint8_t(uint64_t(total) * across.magic >> across.shift);
         }
         out[4 * o + 3] = 255;
     }
 }
 
-void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
-    for (int32_t o = 0; o < outWidth; ++o) {
-        const int16_t* p = sums + 4 * size_t(across.first[o]);
-        const uint32_t* w = across.weights + size_t(o) * size_t(across.pairs);
-        for (int c = 0; c < 3; ++c) {
-            uint32_t total = across.half;
-            for (int32_t j = 0; j < across.pairs; ++j)
-                total += (w[j] & 0xFFFF) * uint32_t(p[8 * j + c]) + (w[j] >> 16) * uint32_t(p[8 * j + 4 + c]);
-            out[4 * o + c] = uint8_t(uint64_t(total) * across.magic >> across.shift);
-        }
-        out[4 * o + 3] = 255;
-    }
+} // namespace
+
+void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+    SumRowAcross(sums, across, outWidth, out);
+}
+
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+    SumRowAcross(sums, across, outWidth, out);
 }

@@ -69,23 +69,23 @@ size_t SumRowsDownBy(int16_t* sums, const uint8_t* const* rows, const int16_t* w
 // no pair's total overflows. kPairs: the number of pairs where the compiler
 // is to unroll them, 0 otherwise; kShift: the magic is 1.
 template <int kPairs, bool kShift>
-inline __m128i OutputPixel(const int16_t* sums, const AcrossShort& across, int32_t o, __m128i magic, __m128i high,
+inline __m128i OutputPixel(const int16_t* sums, const AcrossPlan& across, int32_t o, __m128i magic, __m128i high,
                            __m128i shift) {
-    const int32_t pairs = kPairs != 0 ? kPairs : across.pairs;
+    const int32_t pairs = kPairs != 0 ? kPairs : across.taps / 2;
     const int16_t* p = sums + 4 * size_t(across.first[o]);
-    const uint32_t* w = across.weights + size_t(o) * size_t(pairs);
+    const uint32_t* w = across.weights + size_t(o) * size_t(2 * pairs);
     __m128i total = _mm_set1_epi32(int32_t(across.half));
     for (int32_t j = 0; j < pairs; ++j) {
         const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * j));
         // (b0 g0 r0 a0 b1 g1 r1 a1) to (b0 b1 g0 g1 r0 r1 a0 a1)
         const __m128i paired = _mm_unpacklo_epi16(two, _mm_unpackhi_epi64(two, two));
-        total = _mm_add_epi32(total, _mm_madd_epi16(paired, _mm_set1_epi32(int32_t(w[j]))));
+        total = _mm_add_epi32(total, _mm_madd_epi16(paired, _mm_set1_epi32(int32_t(w[2 * j] | w[2 * j + 1] << 16))));
     }
     return kShift ? _mm_srl_epi32(total, shift) : DividedWide(total, magic, high, shift);
 }
 
 template <int kPairs, bool kShift>
-void SumRowAcrossBy(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+void SumRowAcrossBy(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     __m128i magic, high;
     SplitMagic(across.magic, magic, high);
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
@@ -128,7 +128,7 @@ inline __m128i Pixels(__m128i lowPixels, __m128i highPixels) {
 
 // Each output pixel the sum of two (kSpan 2) or four (kSpan 4) pixels.
 template <int kSpan>
-int32_t SumRowAcrossWhole(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+int32_t SumRowAcrossWhole(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     const __m128i half = _mm_set1_epi16(int16_t(across.half));
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
     // Two neighbouring output pixels' pixels, summed in pairs of sums
@@ -150,7 +150,7 @@ int32_t SumRowAcrossWhole(const int16_t* sums, const AcrossShort& across, int32_
 }
 
 // Four pixels (p0 p1 p2 p3) to three: 3 p0 + p1, 2 p1 + 2 p2, p2 + 3 p3.
-int32_t SumRowAcrossFourToThree(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+int32_t SumRowAcrossFourToThree(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     const __m128i half = _mm_set1_epi16(int16_t(across.half));
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
     const __m128i threeOne = _mm_set_epi16(1, 1, 1, 1, 3, 3, 3, 3);
@@ -180,7 +180,7 @@ int32_t SumRowAcrossFourToThree(const int16_t* sums, const AcrossShort& across, 
 }
 
 // The output pixels a ratio's own loop made, or 0.
-int32_t SumRowAcrossPeriods(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+int32_t SumRowAcrossPeriods(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     if (across.magic != 1 || across.area > 256)
         return 0;
     if (across.periodOut == 1 && across.period == 2)
@@ -193,8 +193,8 @@ int32_t SumRowAcrossPeriods(const int16_t* sums, const AcrossShort& across, int3
 }
 
 template <bool kShift>
-void SumRowAcrossShift(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
-    switch (across.pairs) {
+void SumRowAcrossShift(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+    switch (across.taps / 2) {
     case 1:
         return SumRowAcrossBy<1, kShift>(sums, across, outWidth, out);
     case 2:
@@ -270,18 +270,18 @@ void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
-void SumRowAcrossShort(const int16_t* sums, const AcrossShort& across, int32_t outWidth, uint8_t* out) {
+void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     const int32_t done = SumRowAcrossPeriods(sums, across, outWidth, out);
-    AcrossShort rest = across;
+    AcrossPlan rest = across;
     rest.first += done;
-    rest.weights += size_t(done) * size_t(across.pairs);
+    rest.weights += size_t(done) * size_t(across.taps);
     if (across.magic == 1)
         SumRowAcrossShift<true>(sums, rest, outWidth - done, out + 4 * size_t(done));
     else
         SumRowAcrossShift<false>(sums, rest, outWidth - done, out + 4 * size_t(done));
 }
 
-void SumRowAcrossWide(const uint32_t* sums, const AcrossWide& across, int32_t outWidth, uint8_t* out) {
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     __m128i magic, high;
     SplitMagic(across.magic, magic, high);
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
