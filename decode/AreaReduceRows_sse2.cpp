@@ -37,9 +37,10 @@ inline __m128i Times(__m128i values, __m128i weight) {
 }
 
 // Sums kCount rows into sums (kAdd: adds them to what sums holds), their
-// pointers and weights held in registers. Returns the bytes done: all but
-// the last few when bytes is no multiple of 16.
-template <int kCount, bool kAdd>
+// pointers and weights held in registers; kOnes: every weight is 1 (a whole
+// number of rows to each output row), which needs no multiplying. Returns
+// the bytes done: all but the last few when bytes is no multiple of 16.
+template <int kCount, bool kAdd, bool kOnes>
 size_t SumRowsDownBy(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, size_t bytes) {
     const __m128i zero = _mm_setzero_si128();
     const uint8_t* row[kCount];
@@ -54,13 +55,41 @@ size_t SumRowsDownBy(int16_t* sums, const uint8_t* const* rows, const int16_t* w
         __m128i high = kAdd ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + i + 8)) : zero;
         for (int t = 0; t < kCount; ++t) {
             const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row[t] + i));
-            low = _mm_add_epi16(low, _mm_mullo_epi16(_mm_unpacklo_epi8(bytes16, zero), weight[t]));
-            high = _mm_add_epi16(high, _mm_mullo_epi16(_mm_unpackhi_epi8(bytes16, zero), weight[t]));
+            const __m128i lowWords = _mm_unpacklo_epi8(bytes16, zero), highWords = _mm_unpackhi_epi8(bytes16, zero);
+            low = _mm_add_epi16(low, kOnes ? lowWords : _mm_mullo_epi16(lowWords, weight[t]));
+            high = _mm_add_epi16(high, kOnes ? highWords : _mm_mullo_epi16(highWords, weight[t]));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i), low);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(sums + i + 8), high);
     }
     return i;
+}
+
+// Up to four rows in one pass (a quarter's rows), the rest added two and
+// one at a time.
+template <bool kOnes>
+size_t SumRowsDownAll(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+    size_t done = 0;
+    switch (std::min(count, 4)) {
+    case 1:
+        done = SumRowsDownBy<1, false, kOnes>(sums, rows, weights, bytes);
+        break;
+    case 2:
+        done = SumRowsDownBy<2, false, kOnes>(sums, rows, weights, bytes);
+        break;
+    case 3:
+        done = SumRowsDownBy<3, false, kOnes>(sums, rows, weights, bytes);
+        break;
+    default:
+        done = SumRowsDownBy<4, false, kOnes>(sums, rows, weights, bytes);
+        break;
+    }
+    int t = std::min(count, 4);
+    for (; t + 2 <= count; t += 2)
+        SumRowsDownBy<2, true, kOnes>(sums, rows + t, weights + t, bytes);
+    if (t < count)
+        SumRowsDownBy<1, true, kOnes>(sums, rows + t, weights + t, bytes);
+    return done;
 }
 
 // One output pixel's (blue, green, red, alpha) as 32-bit lanes, divided.
@@ -207,28 +236,9 @@ void SumRowAcrossShift(const int16_t* sums, const AcrossPlan& across, int32_t ou
 } // namespace
 
 void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
-    // Up to four rows in one pass (a quarter's rows), the rest added two
-    // and one at a time.
-    size_t done = 0;
-    switch (std::min(count, 4)) {
-    case 1:
-        done = SumRowsDownBy<1, false>(sums, rows, weights, bytes);
-        break;
-    case 2:
-        done = SumRowsDownBy<2, false>(sums, rows, weights, bytes);
-        break;
-    case 3:
-        done = SumRowsDownBy<3, false>(sums, rows, weights, bytes);
-        break;
-    default:
-        done = SumRowsDownBy<4, false>(sums, rows, weights, bytes);
-        break;
-    }
-    int t = std::min(count, 4);
-    for (; t + 2 <= count; t += 2)
-        SumRowsDownBy<2, true>(sums, rows + t, weights + t, bytes);
-    if (t < count)
-        SumRowsDownBy<1, true>(sums, rows + t, weights + t, bytes);
+    const bool ones = std::all_of(weights, weights + count, [](int16_t weight) { return weight == 1; });
+    const size_t done = ones ? SumRowsDownAll<true>(sums, rows, weights, count, bytes)
+                             : SumRowsDownAll<false>(sums, rows, weights, count, bytes);
     for (size_t i = done; i < bytes; ++i) {
         int sum = 0;
         for (int k = 0; k < count; ++k)
