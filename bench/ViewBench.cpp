@@ -1,6 +1,7 @@
 // The image view's reduced pictures: each zoom below 100% of a picture made
 // once by the area filter on a pool of every core (ReducedPicture/<zoom>),
-// against one memcpy of the picture (the anchor, Memcpy/<size> from
+// and the picture fitted to a 1000-pixel-high view (ReducedPicture/fit),
+// whose size shares few divisors with the picture's, against one memcpy of the picture (the anchor, Memcpy/<size> from
 // CompositeBench). And one redraw of a 1600 x 1000 view at each zoom below
 // 100% (ViewRedraw/<zoom>): the visible rows copied 1:1 out of the reduced
 // picture, which is what the view's paint does once the picture is made.
@@ -30,7 +31,7 @@ void Fill(ImageBuffer& picture) {
     }
 }
 
-void Reduce(benchmark::State& state, const PictureSize& size, int32_t zoom) {
+void Reduce(benchmark::State& state, const PictureSize& size, int32_t outWidth, int32_t outHeight) {
     ImageBuffer picture;
     if (!picture.Create(size.width, size.height)) {
         state.SkipWithError("no memory for the picture");
@@ -40,7 +41,7 @@ void Reduce(benchmark::State& state, const PictureSize& size, int32_t zoom) {
     WorkPool pool;
     for (auto _ : state) {
         ImageBuffer reduced;
-        if (!ReducePicture(picture, size.width * zoom / 100, size.height * zoom / 100, reduced, &pool)) {
+        if (!ReducePicture(picture, outWidth, outHeight, reduced, &pool)) {
             state.SkipWithError("reduction failed");
             return;
         }
@@ -80,11 +81,17 @@ void Redraw(benchmark::State& state, const PictureSize& size, int32_t zoom) {
 void RegisterViewBenchmarks() {
     const PictureSize size{4096, 4096};
     for (int32_t zoom : {25, 50, 75}) {
-        Register("ReducedPicture/" + std::to_string(zoom) + "/" + size.Name(),
-                 [size, zoom](benchmark::State& s) { Reduce(s, size, zoom); });
+        Register("ReducedPicture/" + std::to_string(zoom) + "/" + size.Name(), [size, zoom](benchmark::State& s) {
+            Reduce(s, size, size.width * zoom / 100, size.height * zoom / 100);
+        });
         Register("ViewRedraw/" + std::to_string(zoom) + "/" + size.Name(),
                  [size, zoom](benchmark::State& s) { Redraw(s, size, zoom); });
     }
+    // 4096 to 977 rows: the view of a 1000-pixel-high window less its bars.
+    constexpr int32_t kFitted = 977;
+    Register("ReducedPicture/fit/" + size.Name(), [size](benchmark::State& s) {
+        Reduce(s, size, int32_t(int64_t(size.width) * kFitted / size.height), kFitted);
+    });
 }
 
 } // namespace bench
