@@ -4,9 +4,9 @@
 #include "decode/AreaReduceRows.h"
 
 #include <algorithm>
-#include <numeric>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <vector>
 
 namespace {

@@ -1,10 +1,10 @@
 #pragma once
-// The inner loops of ReduceByArea for pictures whose weights stay small: an
-// output row's weights together at most 128 down, so that a row summed down
-// fits in 15 bits, and every weight across at most 32767 (and a wider road
-// down for the rest). On x86-64 they are
-// SSE2 loops (AreaReduceRows_sse2.cpp), which every such processor has;
-// elsewhere plain ones (AreaReduceRows_scalar.cpp), with the same pixels out.
+// The inner loops of ReduceByArea: rows summed down into a row of sums, and
+// that row summed across into output pixels. Where an output row's weights
+// together are at most 128 down, a row summed down fits in 15 bits (the
+// small sums); otherwise it takes 32. On x86-64 they are SSE2 loops
+// (AreaReduceRows_sse2.cpp), which every such processor has; elsewhere
+// plain ones (AreaReduceRows_scalar.cpp), with the same pixels out.
 
 #include <cstddef>
 #include <cstdint>
