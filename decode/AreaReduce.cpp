@@ -104,19 +104,56 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
     return count;
 }
 
-// Small sums: the loops of AreaReduceRows.h.
-bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
-                     int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination,
-                     ptrdiff_t stride, const std::atomic<bool>& cancelled) {
-    std::vector<int16_t> sums, rowWeights;
+// The rows of one output row summed down, with the row's weights as the
+// loops take them: 16-bit sums, or 32-bit ones, whose weights beyond 15 bits
+// take plain loops.
+void SumDown(int16_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
+             size_t bytes) {
+    for (int32_t t = 0; t < count; ++t)
+        shortWeights[t] = int16_t(weights[t]);
+    SumRowsDownShort(sums, rows, shortWeights, count, bytes);
+}
+
+void SumDown(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
+             size_t bytes) {
+    if (std::all_of(weights, weights + count,
+                    [](uint32_t weight) { return weight <= uint32_t(std::numeric_limits<int16_t>::max()); })) {
+        for (int32_t t = 0; t < count; ++t)
+            shortWeights[t] = int16_t(weights[t]);
+        SumRowsDownWide(sums, rows, shortWeights, count, bytes);
+        return;
+    }
+    for (size_t i = 0; i < bytes; ++i)
+        sums[i] = weights[0] * rows[0][i];
+    for (int32_t t = 1; t < count; ++t)
+        for (size_t i = 0; i < bytes; ++i)
+            sums[i] += weights[t] * rows[t][i];
+}
+
+void SumAcross(const int16_t* sums, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
+    SumRowAcrossShort(sums, plan, outWidth, out);
+}
+
+void SumAcross(const uint32_t* sums, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
+    SumRowAcrossWide(sums, plan, outWidth, out);
+}
+
+// Every output row: its rows summed down into a row of sums (16 or 32 bits
+// wide), and that summed across.
+template <typename Sum>
+bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
+                int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
+                const std::atomic<bool>& cancelled) {
+    std::vector<Sum> sums;
     std::vector<uint32_t> weights;
+    std::vector<int16_t> shortWeights;
     std::vector<const uint8_t*> rows;
     try {
         // One pixel more, for the zero-weighted pixel that evens the taps.
         sums.assign((size_t(width) + 1) * 4, 0);
         rows.resize(size_t(down.taps));
         weights.resize(size_t(down.taps));
-        rowWeights.resize(size_t(down.taps));
+        shortWeights.resize(size_t(down.taps));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -125,48 +162,8 @@ bool SumPictureShort(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, 
         if (cancelled.load(std::memory_order_relaxed))
             return false;
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
-        for (int32_t t = 0; t < count; ++t)
-            rowWeights[size_t(t)] = int16_t(weights[size_t(t)]);
-        SumRowsDownShort(sums.data(), rows.data(), rowWeights.data(), count, size_t(width) * 4);
-        SumRowAcrossShort(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
-    }
-    return true;
-}
-
-// Larger sums, up to 32 bits.
-bool SumPictureWide(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
-                    int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
-                    const std::atomic<bool>& cancelled) {
-    std::vector<uint32_t> sums, weights;
-    std::vector<int16_t> rowWeights;
-    std::vector<const uint8_t*> rows;
-    try {
-        sums.assign((size_t(width) + 1) * 4, 0);
-        rows.resize(size_t(down.taps));
-        weights.resize(size_t(down.taps));
-        rowWeights.resize(size_t(down.taps));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    const bool smallWeights = down.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max());
-    const AcrossPlan plan = PlanAcross(across, down, divider);
-    const size_t bytes = size_t(width) * 4;
-    for (int32_t y = 0; y < outHeight; ++y) {
-        if (cancelled.load(std::memory_order_relaxed))
-            return false;
-        const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
-        if (smallWeights) {
-            for (int32_t t = 0; t < count; ++t)
-                rowWeights[size_t(t)] = int16_t(weights[size_t(t)]);
-            SumRowsDownWide(sums.data(), rows.data(), rowWeights.data(), count, bytes);
-        } else {
-            for (size_t i = 0; i < bytes; ++i)
-                sums[i] = weights[0] * rows[0][i];
-            for (int32_t t = 1; t < count; ++t)
-                for (size_t i = 0; i < bytes; ++i)
-                    sums[i] += weights[size_t(t)] * rows[size_t(t)][i];
-        }
-        SumRowAcrossWide(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
+        SumDown(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4);
+        SumAcross(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
     }
     return true;
 }
@@ -223,8 +220,8 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
     // weight across at most the units of a source pixel.
     if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
         across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()))
-        return SumPictureShort(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
-                               stride, cancelled);
-    return SumPictureWide(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination, stride,
-                          cancelled);
+        return SumPicture<int16_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
+                                   stride, cancelled);
+    return SumPicture<uint32_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
+                                stride, cancelled);
 }
