@@ -42,6 +42,7 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {300, 10, 7, 3, true, 300 * 4, 0},       // many pixels to each output pixel
         {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
         {9, 258, 5, 257, true, 9 * 4, 250},      // one row more: 32-bit sums
+        {1, 32769, 1, 32768, true, 4, 0},        // weights down beyond 15 bits
         {4096, 4096, 1, 1, true, 0, 250},        // the largest area 32-bit sums hold
         {4097, 4095, 1, 1, true, 0, 250},        // an area whose multiplier needs 33 bits
         {4095, 40, 3071, 31, true, 4095 * 4, 0}, // 75% of a side that 4 does not divide
