@@ -40,6 +40,13 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {1, 50, 1, 17, true, 4, 0},              // one pixel wide
         {77, 1, 20, 1, true, 77 * 4, 0},         // one pixel high
         {300, 10, 7, 3, true, 300 * 4, 0},       // many pixels to each output pixel
+        {64, 40, 8, 5, true, 64 * 4, 0},         // eighths: eight rows and eight pixels
+        {60, 21, 12, 7, true, 60 * 4, 0},        // fifths across, thirds down
+        {20, 35, 4, 7, true, 20 * 4, 0},         // fifths
+        {20, 16, 15, 12, true, 20 * 4, 0},       // 4 pixels to 3, with periods left over
+        {14, 10, 7, 5, true, 14 * 4, 0},         // halves, with pixels left over
+        {36, 8, 9, 2, true, 36 * 4, 0},          // quarters, with pixels left over
+        {351, 248, 113, 80, true, 351 * 4, 0},   // a page fitted: divided through 64-bit products
         {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
         {9, 258, 5, 257, true, 9 * 4, 250},      // one row more: 32-bit sums
         {1, 32769, 1, 32768, true, 4, 0},        // weights down beyond 15 bits
