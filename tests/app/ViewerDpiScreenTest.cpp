@@ -52,15 +52,29 @@ int WidthOf(HWND hwnd) {
     return r.right - r.left;
 }
 
+// The height of the system's message font at dpi, as the system gives it.
+LONG MessageFontHeight(int dpi) {
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    const auto forDpi = reinterpret_cast<ForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, UINT(dpi)))
+        return 0;
+    return metrics.lfMessageFont.lfHeight;
+}
+
 // The list's font height, its item height, and the gap between the list and
 // the view, at dpi.
 void ExpectFrameScaledTo(const Session& viewer, int dpi) {
     const auto list = e2e::ReadDpiState(viewer.list);
     ASSERT_TRUE(list.has_value());
-    EXPECT_EQ(list->fontHeight, At(12, dpi));
+    const LONG fontHeight = MessageFontHeight(dpi);
+    ASSERT_NE(fontHeight, 0);
+    EXPECT_EQ(list->fontHeight, fontHeight); // the system's message font, at the window's scale
     // The list measures its items by the font: about the font's height.
     const LRESULT itemHeight = SendMessageA(viewer.list, LB_GETITEMHEIGHT, 0, 0);
-    EXPECT_NEAR(itemHeight, At(12, dpi), At(2, dpi));
+    EXPECT_NEAR(itemHeight, std::abs(fontHeight), At(4, dpi));
     EXPECT_EQ(WindowRectOf(viewer.view).left - WindowRectOf(viewer.list).right, At(3, dpi));
 }
 
@@ -213,11 +227,11 @@ TEST(ViewerDpi, DialogsShowEveryTextWholeAndOpenOnTheirFirstField) {
         SCOPED_TRACE(dialogCase.name);
         HWND dialog = viewer::OpenDialog(viewer, dialogCase.command, dialogCase.title);
         ASSERT_NE(dialog, nullptr);
-        // The template's 9-point font at this scale: every text of the
+        // The template's 8-point font at this scale: every text of the
         // dialog, the progress bar's caption too, is drawn in it.
         const auto font = e2e::ReadDpiState(dialog);
         ASSERT_TRUE(font.has_value());
-        EXPECT_EQ(font->fontHeight, -MulDiv(9, dpi, 72));
+        EXPECT_EQ(font->fontHeight, -MulDiv(8, dpi, 72));
         const auto fit = e2e::ReadTextFit(dialog);
         ASSERT_TRUE(fit.has_value());
         EXPECT_GE(fit->controls, 2);
