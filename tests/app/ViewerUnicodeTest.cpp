@@ -3,7 +3,11 @@
 // name. The suite runs under a Japanese (932) and a Western (1252) system
 // code page; names and messages are UTF-8 here, as in the program.
 #include "tests/app/ViewerSession.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/ProbeIds.h"
+#include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/WaitUntil.h"
 
 #include <windows.h>
 
@@ -115,6 +119,52 @@ TEST(ViewerUnicode, ADroppedDocumentOpensAndABrokenOneIsNamedInTheProgramsLangua
     ASSERT_TRUE(viewer.Drop({folder + "\\" + broken}));
     // 読み込みに失敗 whatever the system's code page, with no box.
     EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle(broken));
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The command line the stand-in for Velmora (the harness's probe, which
+// records its command line read wide) was started with, once it shows it;
+// the stand-in is closed afterwards.
+std::string VelmoraCommandTail() {
+    HWND launched = nullptr;
+    waits::WaitUntil([&] { return (launched = FindWindowA(probe::kMainClass, nullptr)) != nullptr; });
+    if (launched == nullptr)
+        return "(Velmora was not started)";
+    std::string tail;
+    waits::WaitUntil([&] {
+        tail = e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0);
+        return !tail.empty();
+    });
+    PostMessageA(launched, WM_CLOSE, 0, 0);
+    waits::WaitUntil([launched] { return !IsWindow(launched); });
+    return tail;
+}
+
+TEST(ViewerUnicode, VelmoraReceivesEachDocumentsExactPath) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    Session viewer;
+    ASSERT_TRUE(CopyFileA(e2e::ProbeExe().c_str(), (viewer.process.Folder() + "\\velmora.exe").c_str(), FALSE));
+    viewer::SettingsValues values;
+    values.velmora = "velmora.exe";
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + folder + "\""));
+    // Every document in list order, whichever order the code page sorts them
+    // in: each is told by its title.
+    std::set<std::string> handed;
+    for (size_t step = 0; step < std::size(kDocuments); ++step) {
+        const std::string title = viewer.TitleNow();
+        const auto shown = std::find_if(std::begin(kDocuments), std::end(kDocuments), [&](const Named& document) {
+            return viewer::Title(document.width, kHeight, document.name) == title;
+        });
+        ASSERT_NE(shown, std::end(kDocuments)) << title;
+        ASSERT_TRUE(viewer.Send(viewer::kOpenInVelmora));
+        EXPECT_EQ(VelmoraCommandTail(), "tail \"" + folder + "\\" + shown->name + "\"");
+        handed.insert(shown->name);
+        ASSERT_TRUE(viewer.Post(viewer::kNext));
+    }
+    EXPECT_EQ(handed.size(), std::size(kDocuments));
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
 }
