@@ -2,12 +2,16 @@
 // the viewer lists, opens, remembers and reports each one under its own
 // name. The suite runs under a Japanese (932) and a Western (1252) system
 // code page; names and messages are UTF-8 here, as in the program.
+#include "tests/app/ViewerDialogs.h"
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/PickerDialog.h"
 #include "tests/e2e/ProbeIds.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/WaitUntil.h"
+
+#include "res/ResourceIds.h"
 
 #include <windows.h>
 
@@ -165,6 +169,55 @@ TEST(ViewerUnicode, VelmoraReceivesEachDocumentsExactPath) {
         ASSERT_TRUE(viewer.Post(viewer::kNext));
     }
     EXPECT_EQ(handed.size(), std::size(kDocuments));
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The open-file and folder pickers and the conversion dialog's "..." take a
+// typed path no code page spells, and the viewer gets it whole.
+TEST(ViewerUnicode, PickersTakeTypedPathsWhole) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    // 다른 😀\\사진.qvm, apart from the folder of the others.
+    const std::string other = docs.Sub("\xEB\x8B\xA4\xEB\xA5\xB8 \xF0\x9F\x98\x80");
+    const std::string photo = "\xEC\x82\xAC\xEC\xA7\x84.qvm";
+    docs.QvmIn(other, photo, 11, kHeight, 11);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+
+    ASSERT_TRUE(viewer.Post(viewer::kOpenFile));
+    e2e::Appeared picker = viewer.process.WaitMessageBox();
+    ASSERT_NE(picker.hwnd, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(picker.hwnd, other + "\\" + photo));
+    ASSERT_TRUE(viewer::WaitGone(picker.hwnd));
+    EXPECT_EQ(viewer.TitleNow(), viewer::Title(11, kHeight, photo));
+    EXPECT_EQ(viewer.Items(), Lines{photo});
+
+    ASSERT_TRUE(viewer.Post(IDM_OPEN_FOLDER));
+    picker = viewer.process.WaitMessageBox();
+    ASSERT_NE(picker.hwnd, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(picker.hwnd, folder));
+    ASSERT_TRUE(viewer::WaitGone(picker.hwnd));
+    waits::WaitUntil([&] { return viewer.Items().size() == std::size(kDocuments); });
+    Lines items = viewer.Items();
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, SortedNames());
+
+    // The destination of a conversion: a folder named in Korean and emoji.
+    const std::string destination = docs.Sub("\xEC\xB6\x9C\xEB\xA0\xA5 \xF0\x9F\x8E\xA8"); // 출력 🎨
+    HWND conversion = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
+    ASSERT_NE(conversion, nullptr);
+    ASSERT_TRUE(viewer::ClickItem(conversion, IDC_CONVERSION_BROWSE));
+    HWND folderPicker = viewer::WaitOtherDialog(viewer, conversion);
+    ASSERT_NE(folderPicker, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(folderPicker, destination));
+    ASSERT_TRUE(viewer::WaitGone(folderPicker));
+    std::string shown;
+    waits::WaitUntil(
+        [&] { return (shown = e2e::WindowText(GetDlgItem(conversion, IDC_CONVERSION_FOLDER))) == destination; });
+    EXPECT_EQ(shown, destination);
+    ASSERT_TRUE(viewer::ClickItem(conversion, IDCANCEL));
+    ASSERT_TRUE(viewer::WaitGone(conversion));
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
 }
