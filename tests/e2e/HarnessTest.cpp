@@ -235,7 +235,7 @@ TEST(HarnessClipboard, PictureCopiedByTheProgramIsReadAsDib) {
 // prefix, which is how the system's font linking finds Japanese glyphs for the
 // viewer's list and dialogs; without that Wine falls back to the fixed-pitch
 // IPA Gothic.
-TEST(HarnessPrefix, ViewerListFontIsTheProportionalIpaGothic) {
+TEST(HarnessPrefix, JapaneseFaceIsTheProportionalIpaGothic) {
     HDC dc = GetDC(nullptr);
     HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, kListFont.c_str());
     ASSERT_NE(font, nullptr);
