@@ -30,7 +30,7 @@ DpiForMonitorFunction LookUpDpiForMonitor() {
 
 } // namespace
 
-uint32_t SystemDpi() {
+uint32_t ScreenDpi() {
     HDC screen = GetDC(nullptr);
     if (screen == nullptr)
         return kBaseDpi;
@@ -64,7 +64,7 @@ uint32_t WindowDpi(HWND window) {
         if (dpi != 0)
             return dpi;
     }
-    return SystemDpi();
+    return ScreenDpi();
 }
 
 int32_t ScaleForDpi(int32_t pixels, uint32_t dpi) {

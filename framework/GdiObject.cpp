@@ -15,7 +15,7 @@ bool GdiObject::CreateFont(int height, int weight, BYTE charSet, const char* fac
     return handle != nullptr;
 }
 
-bool GdiObject::CreateFontFrom(const LOGFONTW& font) {
+bool GdiObject::CreateFromLogFont(const LOGFONTW& font) {
     DeleteHandle();
     handle = ::CreateFontIndirectW(&font);
     return handle != nullptr;

@@ -16,8 +16,10 @@ public:
     // set and face, every other attribute the default. False (and empty) when
     // the platform refuses it. (With <windows.h> this is CreateFontA.)
     bool CreateFont(int height, int weight, BYTE charSet, const char* face);
-    // Replaces the held object with the font font describes.
-    bool CreateFontFrom(const LOGFONTW& font);
+
+    // Replaces the held object with the font font describes. False (and
+    // empty) when the platform refuses it.
+    bool CreateFromLogFont(const LOGFONTW& font);
 
     HFONT Font() const { return static_cast<HFONT>(handle); }
 

@@ -2,6 +2,7 @@
 
 #include "base/Wide.h"
 #include "framework/Dpi.h"
+#include "framework/MessageFont.h"
 
 #include <commctrl.h>
 
@@ -25,15 +26,10 @@ void StatusBar::SetParts(const int32_t* widths, int count, uint32_t dpi) {
 }
 
 void StatusBar::SetDpi(uint32_t dpi) {
-    // The system gives its status font at the system DPI, which the control
-    // would keep on a monitor of another scale.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return;
-    LOGFONTW face = metrics.lfStatusFont;
-    face.lfHeight = MulDiv(face.lfHeight, int(dpi != 0 ? dpi : kBaseDpi), int(SystemDpi()));
-    if (font.CreateFontFrom(face))
+    // The control keeps the status font of the system DPI on a monitor of
+    // another scale unless it is given one.
+    LOGFONTW face{};
+    if (StatusFontAt(dpi, face) && font.CreateFromLogFont(face))
         Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Font()), TRUE);
 }
 

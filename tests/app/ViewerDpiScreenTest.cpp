@@ -38,9 +38,13 @@ int At(int pixels, int dpi) {
     return MulDiv(pixels, dpi, 96);
 }
 
+// Named by scale, and by system language where it is not the default, so
+// that the runs in each prefix keep their own.
 std::string ShotPath(const std::string& name) {
     CreateDirectoryA(e2e::BuildPath("screenshots").c_str(), nullptr);
-    return e2e::BuildPath("screenshots\\" + name + "-" + std::to_string(PrefixDpi()) + ".png");
+    const char* locale = std::getenv("TESSAVEL_WINE_LOCALE");
+    const std::string language = locale != nullptr && *locale != 0 ? std::string("-") + locale : "";
+    return e2e::BuildPath("screenshots\\" + name + "-" + std::to_string(PrefixDpi()) + language + ".png");
 }
 
 RECT WindowRectOf(HWND hwnd) {
@@ -54,15 +58,30 @@ int WidthOf(HWND hwnd) {
     return r.right - r.left;
 }
 
+// The height of one of the system's fonts (the message font unless named) at
+// dpi, as the system gives it.
+LONG SystemFontHeight(int dpi, LOGFONTW NONCLIENTMETRICSW::*which = &NONCLIENTMETRICSW::lfMessageFont) {
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    const auto forDpi = reinterpret_cast<ForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, UINT(dpi)))
+        return 0;
+    return (metrics.*which).lfHeight;
+}
+
 // The list's font height, its item height, and the gap between the list and
 // the view, at dpi.
 void ExpectFrameScaledTo(const Session& viewer, int dpi) {
     const auto list = e2e::ReadDpiState(viewer.list);
     ASSERT_TRUE(list.has_value());
-    EXPECT_EQ(list->fontHeight, At(12, dpi));
+    const LONG fontHeight = SystemFontHeight(dpi);
+    ASSERT_NE(fontHeight, 0);
+    EXPECT_EQ(list->fontHeight, fontHeight); // the system's message font, at the window's scale
     // The list measures its items by the font: about the font's height.
     const LRESULT itemHeight = SendMessageA(viewer.list, LB_GETITEMHEIGHT, 0, 0);
-    EXPECT_NEAR(itemHeight, At(12, dpi), At(2, dpi));
+    EXPECT_NEAR(itemHeight, std::abs(fontHeight), At(4, dpi));
     EXPECT_EQ(WindowRectOf(viewer.view).left - WindowRectOf(viewer.list).right, At(3, dpi));
 }
 
@@ -117,15 +136,6 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
-// The system's status-bar font height at the system DPI, which is the
-// prefix's: what the bar shows at the window's first DPI.
-int SystemStatusFontHeight() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return metrics.lfStatusFont.lfHeight;
-}
-
 TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
     const int dpi = PrefixDpi();
     viewer::SettingsValues values;
@@ -136,7 +146,7 @@ TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
     const HWND pane = e2e::FindChild(viewer.main, "SysListView32");
     ASSERT_NE(pane, nullptr);
     const int columns[] = {110, 70, 55, 55}; // at 96 DPI
-    const int font = SystemStatusFontHeight();
+    const LONG font = SystemFontHeight(dpi, &NONCLIENTMETRICSW::lfStatusFont);
     ASSERT_NE(font, 0);
     auto bar = e2e::ReadDpiState(viewer.status);
     ASSERT_TRUE(bar.has_value());
@@ -148,7 +158,7 @@ TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
     ASSERT_TRUE(e2e::SendDpiChanged(viewer.main, dpi * 2, RECT{20, 30, 20 + 800, 30 + 600}));
     bar = e2e::ReadDpiState(viewer.status);
     ASSERT_TRUE(bar.has_value());
-    EXPECT_EQ(bar->fontHeight, font * 2);
+    EXPECT_EQ(bar->fontHeight, SystemFontHeight(dpi * 2, &NONCLIENTMETRICSW::lfStatusFont));
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(SendMessageW(pane, LVM_GETCOLUMNWIDTH, i, 0), At(columns[i], dpi) * 2) << "column " << i;
     // The bar grows with its font and keeps to the bottom of the frame.
@@ -256,11 +266,11 @@ TEST(ViewerDpi, DialogsShowEveryTextWholeAndOpenOnTheirFirstField) {
         SCOPED_TRACE(dialogCase.name);
         HWND dialog = viewer::OpenDialog(viewer, dialogCase.command, dialogCase.title);
         ASSERT_NE(dialog, nullptr);
-        // The template's 9-point font at this scale: every text of the
+        // The template's 8-point font at this scale: every text of the
         // dialog, the progress bar's caption too, is drawn in it.
         const auto font = e2e::ReadDpiState(dialog);
         ASSERT_TRUE(font.has_value());
-        EXPECT_EQ(font->fontHeight, -MulDiv(9, dpi, 72));
+        EXPECT_EQ(font->fontHeight, -MulDiv(8, dpi, 72));
         const auto fit = e2e::ReadTextFit(dialog);
         ASSERT_TRUE(fit.has_value());
         EXPECT_GE(fit->controls, 2);
@@ -269,6 +279,13 @@ TEST(ViewerDpi, DialogsShowEveryTextWholeAndOpenOnTheirFirstField) {
         ASSERT_TRUE(state.has_value());
         EXPECT_EQ(state->focus, GetDlgItem(dialog, dialogCase.firstField));
         EXPECT_TRUE(e2e::SavePng(e2e::CaptureWindow(dialog), ShotPath(dialogCase.name)));
+        if (dialogCase.command == IDM_CONVERT_ALL) {
+            // The bar's Japanese caption after a run, for the screenshot.
+            SetDlgItemTextW(dialog, IDC_CONVERSION_FOLDER, e2e::Widen(docs.Path()).c_str());
+            ASSERT_TRUE(viewer::Convert(dialog));
+            EXPECT_EQ(viewer::ConversionCaption(dialog), viewer::DoneCaption(1, 1));
+            EXPECT_TRUE(e2e::SavePng(e2e::CaptureWindow(dialog), ShotPath("conversion-done")));
+        }
         ASSERT_TRUE(viewer::ClickItem(dialog, dialogCase.closeWith));
         ASSERT_TRUE(viewer::WaitGone(dialog));
     }

@@ -24,7 +24,7 @@ namespace {
 const std::string kJapaneseMessage =
     "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\xA1\xE3\x83\x83\xE3\x82\xBB\xE3\x83\xBC\xE3\x82\xB8";
 const std::string kJapaneseFile = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.qvm";
-// "ＭＳ Ｐゴシック", the viewer's list font.
+// "ＭＳ Ｐゴシック", a Japanese face the prefix maps to an IPA font.
 const std::string kListFont = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
 
 // A started probe with its windows found.
@@ -234,9 +234,11 @@ TEST(HarnessClipboard, PictureCopiedByTheProgramIsReadAsDib) {
             EXPECT_EQ(dib->ColourAt(x, y), RGB(200, y, x)) << x << "," << y;
 }
 
-// scripts/wine-run maps the viewer's Japanese font names to the IPA fonts in
-// every prefix; without that Wine falls back to the fixed-pitch IPA Gothic.
-TEST(HarnessPrefix, ViewerListFontIsTheProportionalIpaGothic) {
+// scripts/wine-run maps the Japanese font names to the IPA fonts in every
+// prefix, which is how the system's font linking finds Japanese glyphs for the
+// viewer's list and dialogs; without that Wine falls back to the fixed-pitch
+// IPA Gothic.
+TEST(HarnessPrefix, JapaneseFaceIsTheProportionalIpaGothic) {
     HDC dc = GetDC(nullptr);
     HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, kListFont.c_str());
     ASSERT_NE(font, nullptr);
