@@ -5,7 +5,7 @@
 #include "tests/framework/DialogScript.h"
 #include "TestWindows.h"
 
-#include "app/ConversionDialog.h"
+#include "tests/app/ConversionDialogProbe.h"
 #include "app/Settings.h"
 #include "framework/AppShell.h"
 #include "app/FileListFont.h"
@@ -165,11 +165,11 @@ public:
         // Until the first item of the first run has started the caption is
         // empty; a later item may report its start before the first does,
         // which changes nothing the user sees.
-        const std::string caption = progress.caption.Text();
+        const std::string caption = ConversionDialogProbe::Progress(*this).caption.Text();
         if (!caption.empty() && (captions.empty() || captions.back() != caption))
             captions.push_back(caption);
         if (message == kConversionItemDone)
-            positions.push_back(progress.GetPos());
+            positions.push_back(ConversionDialogProbe::Progress(*this).GetPos());
         return handled;
     }
     bool OnCommand(uint32_t id, uint32_t code, LPARAM control) override {
@@ -189,7 +189,7 @@ DialogScript::Step WaitRuns(RecordingDialog& dialog, int runs) {
 }
 
 DialogScript::Step WaitConverting(RecordingDialog& dialog) {
-    return [&dialog] { return dialog.IsConverting(); };
+    return [&dialog] { return ConversionDialogProbe::IsConverting(dialog); };
 }
 
 DialogScript::Step SetFolder(Dialog& dialog, std::string folder) {
@@ -296,10 +296,11 @@ TEST_P(ConversionFormat, EveryListedDocumentIsWrittenAsItsPicture) {
     RecordingDialog dialog(list, settings);
     int32_t range = 0;
     std::string barText;
-    EXPECT_EQ(Run(dialog, {Do([&] { range = dialog.progress.maximum; }), Click(dialog, IDC_CONVERSION_START),
-                           WaitRuns(dialog, 1), Do([&] { barText = ItemText(dialog.hwnd, IDC_CONVERSION_PROGRESS); }),
-                           Click(dialog, IDCANCEL)}),
-              0);
+    EXPECT_EQ(
+        Run(dialog, {Do([&] { range = ConversionDialogProbe::Progress(dialog).maximum; }),
+                     Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1),
+                     Do([&] { barText = ItemText(dialog.hwnd, IDC_CONVERSION_PROGRESS); }), Click(dialog, IDCANCEL)}),
+        0);
     EXPECT_EQ(barText, Done(2, 2)); // the caption is the bar's window text too
     EXPECT_EQ(range, 2);
     EXPECT_EQ(c.decode(Out(c.catOutput)), PictureOf(documents[0]));
@@ -351,7 +352,7 @@ TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheEarlierAndFailsTheLaterByNam
         std::filesystem::remove(Out("m041.png"));
         MessageBoxSpy spy;
         RecordingDialog dialog(list, settings);
-        dialog.jobs = 2; // two at once whatever the machine
+        ConversionDialogProbe::Seams(dialog).jobs = 2; // two at once whatever the machine
         std::vector<DialogScript::Step> steps;
         if (!overwrite)
             steps.push_back(Click(dialog, IDC_CONVERSION_OVERWRITE));
@@ -370,8 +371,8 @@ TEST_F(ConversionRun, FormatOutsideTheListOpensWithoutSelectionWritesPngAndBackS
     AddCatAndDog();
     RecordingDialog dialog(list, settings);
     int shown = 0;
-    Run(dialog, {Do([&] { shown = dialog.format.GetCurSel(); }), Click(dialog, IDC_CONVERSION_START),
-                 WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    Run(dialog, {Do([&] { shown = ConversionDialogProbe::Format(dialog).GetCurSel(); }),
+                 Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
     EXPECT_EQ(shown, -1);
     EXPECT_TRUE(std::filesystem::exists(Out("cat.png")));
     EXPECT_TRUE(std::filesystem::exists(Out("DOG.png")));
@@ -471,7 +472,7 @@ TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
     AddCatAndDog();
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
-    dialog.startWorker = [](std::thread&, std::function<void()>) { return false; };
+    ConversionDialogProbe::Seams(dialog).startWorker = [](std::thread&, std::function<void()>) { return false; };
     std::vector<bool> enabled;
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), Ticks(5), Do([&] {
                      for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
@@ -482,7 +483,7 @@ TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
                  Click(dialog, IDCANCEL)});
     EXPECT_EQ(spy.Texts(), std::vector<std::string>{msg::kConversionNotStarted});
     EXPECT_EQ(enabled, std::vector<bool>(6, true));
-    EXPECT_FALSE(dialog.IsConverting());
+    EXPECT_FALSE(ConversionDialogProbe::IsConverting(dialog));
 }
 
 struct CloseRoad {
@@ -508,8 +509,8 @@ TEST_P(ConversionCloseRoad, StopsARunAndLeavesAfterIt) {
     const CloseRoad& road = GetParam();
     const std::vector<std::string> documents = AddCatAndDog();
     RecordingDialog dialog(list, settings);
-    dialog.jobs = 1;
-    dialog.convertItem = GatedConvert;
+    ConversionDialogProbe::Seams(dialog).jobs = 1;
+    ConversionDialogProbe::Seams(dialog).convertItem = GatedConvert;
     auto request = [&] {
         if (road.click)
             return Click(dialog, IDCANCEL);
@@ -526,7 +527,8 @@ TEST_P(ConversionCloseRoad, StopsARunAndLeavesAfterIt) {
                          during.push_back(CloseMenuEnabled(dialog.hwnd));
                          backDuring = ItemText(dialog.hwnd, IDCANCEL);
                      }),
-                     request(), [&] { return dialog.IsStopping(); }, Release({0}), WaitRuns(dialog, 1), Do([&] {
+                     request(), [&] { return ConversionDialogProbe::IsStopping(dialog); }, Release({0}),
+                     WaitRuns(dialog, 1), Do([&] {
                          aliveAfterRun = IsWindow(dialog.hwnd) != 0;
                          backAfter = ItemText(dialog.hwnd, IDCANCEL);
                      }),
@@ -548,7 +550,7 @@ INSTANTIATE_TEST_SUITE_P(Roads, ConversionCloseRoad, ::testing::ValuesIn(kCloseR
 TEST_F(ConversionRun, SecondRunStartsTheBarFromZeroAndConvertsAgain) {
     const std::vector<std::string> documents = AddCatAndDog();
     RecordingDialog dialog(list, settings);
-    dialog.startWorker = StartGated;
+    ConversionDialogProbe::Seams(dialog).startWorker = StartGated;
     int32_t positionAtSecondStart = -1;
     Bytes catBeforeRelease;
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([] { SetEvent(Gate()); }),
@@ -557,7 +559,7 @@ TEST_F(ConversionRun, SecondRunStartsTheBarFromZeroAndConvertsAgain) {
                      docwriter::WriteFile(Out("cat.png"), Bytes{'o', 'l', 'd'});
                  }),
                  Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Do([&] {
-                     positionAtSecondStart = dialog.progress.GetPos();
+                     positionAtSecondStart = ConversionDialogProbe::Progress(dialog).GetPos();
                      catBeforeRelease = docwriter::ReadFile(Out("cat.png"));
                      SetEvent(Gate());
                  }),
@@ -576,17 +578,17 @@ TEST_F(ConversionRun, ItemsFinishingOutOfOrderAreCountedInListOrder) {
     const std::vector<std::string> documents = AddCatAndDog();
     AddDocument(src, "eel.qvm", QvmDocument(7));
     RecordingDialog dialog(list, settings);
-    dialog.jobs = 2;
-    dialog.memoryBudget = 0;
-    dialog.convertItem = GatedConvert;
+    ConversionDialogProbe::Seams(dialog).jobs = 2;
+    ConversionDialogProbe::Seams(dialog).memoryBudget = 0;
+    ConversionDialogProbe::Seams(dialog).convertItem = GatedConvert;
     int32_t positionWhileHeld = -1;
     std::string captionWhileHeld;
     bool dogWrittenWhileHeld = false;
     // Item 2 starts only once item 1 is done and handed on, on the thread
     // that did it.
     Run(dialog, {Hold({0, 2}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0, 2}), Ticks(2), Do([&] {
-                     positionWhileHeld = dialog.progress.GetPos();
-                     captionWhileHeld = dialog.progress.caption.Text();
+                     positionWhileHeld = ConversionDialogProbe::Progress(dialog).GetPos();
+                     captionWhileHeld = ConversionDialogProbe::Progress(dialog).caption.Text();
                      dogWrittenWhileHeld = std::filesystem::exists(Out("DOG.png"));
                  }),
                  Release({0, 2}), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
@@ -607,9 +609,9 @@ TEST_F(ConversionRun, StopFinishesTheDocumentsInFlightAndTheDialogRunsAgain) {
     AddDocument(src, "eel.qvm", QvmDocument(7));
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
-    dialog.jobs = 2;
-    dialog.memoryBudget = 0;
-    dialog.convertItem = GatedConvert;
+    ConversionDialogProbe::Seams(dialog).jobs = 2;
+    ConversionDialogProbe::Seams(dialog).memoryBudget = 0;
+    ConversionDialogProbe::Seams(dialog).convertItem = GatedConvert;
     std::vector<bool> afterStop, afterRun;
     std::vector<std::string> written;
     auto controls = [&](std::vector<bool>& into) {
@@ -621,10 +623,10 @@ TEST_F(ConversionRun, StopFinishesTheDocumentsInFlightAndTheDialogRunsAgain) {
     std::string captionAfterStop;
     const INT_PTR result =
         Run(dialog, {Hold({0, 1}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0, 1}), Click(dialog, IDCANCEL),
-                     [&] { return dialog.IsStopping(); }, Do([&] { controls(afterStop); }), Release({0, 1}),
-                     WaitRuns(dialog, 1), Do([&] {
+                     [&] { return ConversionDialogProbe::IsStopping(dialog); }, Do([&] { controls(afterStop); }),
+                     Release({0, 1}), WaitRuns(dialog, 1), Do([&] {
                          controls(afterRun);
-                         captionAfterStop = dialog.progress.caption.Text();
+                         captionAfterStop = ConversionDialogProbe::Progress(dialog).caption.Text();
                          for (const char* name : {"bad.png", "cat.png", "DOG.png", "eel.png"})
                              if (std::filesystem::exists(Out(name)))
                                  written.push_back(name);
@@ -649,12 +651,12 @@ TEST_F(ConversionRun, StopFinishesTheDocumentsInFlightAndTheDialogRunsAgain) {
 TEST_F(ConversionRun, SmallMemoryBudgetRunsOneDocumentAtATime) {
     const std::vector<std::string> documents = AddCatAndDog();
     RecordingDialog dialog(list, settings);
-    dialog.jobs = 2;
-    dialog.memoryBudget = 1;
-    dialog.convertItem = GatedConvert;
+    ConversionDialogProbe::Seams(dialog).jobs = 2;
+    ConversionDialogProbe::Seams(dialog).memoryBudget = 1;
+    ConversionDialogProbe::Seams(dialog).convertItem = GatedConvert;
     bool secondEntered = true;
     Run(dialog, {Hold({0}), Click(dialog, IDC_CONVERSION_START), WaitEntered({0}),
-                 [&] { return dialog.LastRun()->queue->HeldBack() == 1; },
+                 [&] { return ConversionDialogProbe::LastRun(dialog)->queue->HeldBack() == 1; },
                  Do([&] { secondEntered = Gates().entered[1].load(); }), Release({0}), WaitRuns(dialog, 1),
                  Click(dialog, IDCANCEL)});
     EXPECT_FALSE(secondEntered);
@@ -668,7 +670,7 @@ TEST_F(ConversionRun, CheckBoxToggledDuringARunDoesNotChangeIt) {
     for (const char* name : {"cat.png", "DOG.png"})
         ASSERT_TRUE(docwriter::WriteFile(Out(name), Bytes{'o', 'l', 'd'}));
     RecordingDialog dialog(list, settings);
-    dialog.startWorker = StartGated;
+    ConversionDialogProbe::Seams(dialog).startWorker = StartGated;
     UINT checkedDuring = BST_CHECKED;
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitConverting(dialog), Click(dialog, IDC_CONVERSION_OVERWRITE),
                  Ticks(3), Do([&] {
@@ -732,7 +734,8 @@ TEST_F(ConversionRun, BackStoresTheFolderCutAt511AndTheFormat) {
     AddCatAndDog();
     const std::string typed(600, 'f');
     RecordingDialog dialog(list, settings);
-    Run(dialog, {SetFolder(dialog, typed), Do([&] { dialog.format.SetCurSel(0); }), Click(dialog, IDCANCEL)});
+    Run(dialog, {SetFolder(dialog, typed), Do([&] { ConversionDialogProbe::Format(dialog).SetCurSel(0); }),
+                 Click(dialog, IDCANCEL)});
     EXPECT_EQ(std::string(settings.ConvDir.Text()), typed.substr(0, 511));
     EXPECT_EQ(settings.ConvType, 0);
 }
