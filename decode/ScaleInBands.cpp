@@ -6,7 +6,6 @@
 #include "decode/DocumentLoader.h"
 #include "decode/QvrBands.h"
 
-
 namespace {
 
 class FilterSink : public BandSink {
