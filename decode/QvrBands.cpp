@@ -1,6 +1,7 @@
 #include "decode/QvrBands.h"
 
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
@@ -144,12 +145,11 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     return Flattened::Done;
 }
 
-BandedRead Version0InBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
-    uint16_t width = 0, height = 0, layerCount = 0;
-    uint8_t check = 0;
+BandedRead Version0InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, WorkPool* pool,
+                           BandSink& sink) {
+    const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
     uint32_t flattenedSize = 0;
-    if (!source.ReadU16LE(width) || !source.ReadU16LE(height) || !source.ReadU16LE(layerCount) || !source.Skip(4) ||
-        !source.ReadU8(check) || check != 0 || width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
+    if (width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
         return BandedRead::Broken;
     if (flattenedSize != 0)
         return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, sink);
@@ -165,10 +165,9 @@ BandedRead Version0InBands(ByteSource& source, uint64_t memoryLimit, WorkPool* p
 // Version 1: every band walks all the tiles, reading only the bytes of those
 // that reach into it. A tile wholly outside the picture is expanded too, in
 // the first band, because ReadQvr fails on one that is broken.
-BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& sink) {
+BandedRead Version1InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, BandSink& sink) {
     using namespace qvrtiles;
-    Header header;
-    if (!ReadHeader(source, header) || header.width == 0 || header.height == 0)
+    if (header.width == 0 || header.height == 0)
         return BandedRead::Broken;
     const int64_t records = source.Tell();
     const int32_t width = header.width, height = header.height;
@@ -190,7 +189,7 @@ BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& s
             return BandedRead::Broken;
         band.Fill(0xFFFFFFFF);
         const bool walked = WalkTiles(
-            source, band, header.layerCount, header.recordLength,
+            source, band, header.layerCount, uint16_t(header.recordLength), // a u16 in this version
             [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
                 const int64_t top = span.top + first;
                 const bool outside = span.firstColumn >= span.endColumn || top >= height || top + kTileSide <= 0;
@@ -221,15 +220,10 @@ BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& s
 } // namespace
 
 BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
-    uint8_t version = 0;
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !source.ReadAndCompare("QVRFDAT") || !source.ReadU8(version))
+    DocumentHeader header;
+    if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadDocumentHeader(source, header) ||
+        header.kind != DocumentKind::Qvr)
         return BandedRead::Broken;
-    switch (version) {
-    case 0:
-        return Version0InBands(source, memoryLimit, pool, sink);
-    case 1:
-        return Version1InBands(source, memoryLimit, sink);
-    default:
-        return BandedRead::Broken;
-    }
+    return header.version == 0 ? Version0InBands(source, header, memoryLimit, pool, sink)
+                               : Version1InBands(source, header, memoryLimit, sink);
 }
