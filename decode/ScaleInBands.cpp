@@ -32,7 +32,7 @@ private:
 } // namespace
 
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool) {
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape) {
     uint32_t width = 0, height = 0;
     char magic[7] = {};
     if (!PeekDocumentSize(source, width, height) || !source.ReadExact(magic, sizeof magic))
@@ -45,8 +45,8 @@ BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t ou
         return BandedRead::NotBanded;
     FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
     const bool qvm = std::memcmp(magic, "QVMDATA", sizeof magic) == 0;
-    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink)
-                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink);
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape);
     if (read == BandedRead::Done)
         sink.Finish();
     return read;
