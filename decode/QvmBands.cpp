@@ -119,8 +119,8 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
     const uint64_t cacheRows = kBandBytes / rowBytes > 0 ? kBandBytes / rowBytes : 1;
     const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? size_t(pool->Size()) * 2 : 1;
     BandPlan plan;
-    if (!PlanBands(memoryLimit - tableBytes, streams.Count(), header.layerCount, rowBytes, rowBytes, height, cacheRows,
-                   groupWanted, shape, plan))
+    if (!PlanBands(memoryLimit - tableBytes, streams.Count(), header.layerCount, streams.PieceBytes(), rowBytes,
+                   rowBytes, height, cacheRows, groupWanted, shape, plan))
         return Flattened::NotBanded;
 
     ImageBuffer picture;

@@ -69,7 +69,8 @@ BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, u
     streams.Add({source.Tell(), size});
     const uint64_t rowBytes = uint64_t(width) * 4;
     BandPlan plan;
-    if (!PlanBands(memoryLimit, 1, 1, rowBytes, 0, height, kMaskBandBytes * 4 / rowBytes + 1, 1, shape, plan) ||
+    if (!PlanBands(memoryLimit, 1, 1, streams.PieceBytes(), rowBytes, 0, height, kMaskBandBytes * 4 / rowBytes + 1, 1,
+                   shape, plan) ||
         !streams.Start(rowBytes, plan, height, false) || !sink.Begin(true))
         return BandedRead::NotBanded;
     StoredRows rows(sink, rowBytes);
@@ -173,8 +174,8 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? size_t(pool->Size()) * 2 : 1;
     BandPlan plan;
     ImageBuffer picture;
-    if (!PlanBands(memoryLimit, streams.Count(), layerCount, stride, rowBytes, height, kMaskBandBytes / rowBytes + 1,
-                   groupWanted, shape, plan) ||
+    if (!PlanBands(memoryLimit, streams.Count(), layerCount, streams.PieceBytes(), stride, rowBytes, height,
+                   kMaskBandBytes / rowBytes + 1, groupWanted, shape, plan) ||
         !picture.Create(width, plan.rows) || !streams.Start(stride, plan, height, byLengths) || !sink.Begin(false))
         return Flattened::NotBanded;
     MaskMixer mixer(picture, layers, stride);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -20,10 +21,18 @@ enum State : uint8_t { kExpanding, kNeedsInput, kBandFull, kEnded, kFailed };
 // streams kept open save.
 constexpr uint64_t kFewRows = 8;
 
+// The least a slot reads at a time, so that a stream whose band needs little
+// is not read a few bytes a round.
+constexpr uint64_t kLeastPiece = 16384;
+
 } // namespace
 
-bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t streamRowBytes, uint64_t pictureRowBytes,
-               int32_t height, uint64_t mostRows, size_t groupWanted, const BandShape& shape, BandPlan& plan) {
+bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t pieceBytes, uint64_t streamRowBytes,
+               uint64_t pictureRowBytes, int32_t height, uint64_t mostRows, size_t groupWanted, const BandShape& shape,
+               BandPlan& plan) {
+    // A slot's own: its piece of input and a stream of its own for those
+    // that start over, beside its band.
+    const uint64_t slotOwn = pieceBytes + kOpenStreamBytes;
     const uint64_t recordBytes = uint64_t(records) * kStreamRecordBytes;
     if (height <= 0 || recordBytes >= room)
         return false;
@@ -34,9 +43,9 @@ bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t streamRow
     size_t group = std::min(shape.group > 0 ? shape.group : std::max<size_t>(groupWanted, 1), streams);
     // The slots take at most a quarter of the room, so that the streams kept
     // open have the rest.
-    while (group > 1 && group * (kSlotBytes + target * streamRowBytes) > room / 4)
+    while (group > 1 && group * (slotOwn + target * streamRowBytes) > room / 4)
         --group;
-    const uint64_t slotBytes = group * kSlotBytes;
+    const uint64_t slotBytes = group * slotOwn;
     const uint64_t perRow = pictureRowBytes + group * streamRowBytes;
     if (perRow == 0 || slotBytes + perRow > room)
         return false;
@@ -78,8 +87,12 @@ public:
     z_stream own = {};      // for streams that start over
     bool ownOpen = false;
 
+    StreamBands* owner = nullptr;
+    size_t position = 0; // in the group
+
     // Bound for one band.
     size_t index = 0;
+    bool ready = false; // its band is whole (or it gives none); guarded by the owner's useMutex
     Place* place = nullptr;
     z_stream* stream = nullptr;
     uint64_t bandStart = 0, bandEnd = 0, capacity = 0;
@@ -89,12 +102,23 @@ public:
             inflateEnd(&own);
     }
 
+    // Reads about what the rest of the band takes, judged by what the stream
+    // took so far, and an eighth more: what it does not take is read again
+    // for the next band.
     bool Feed(ByteSource& source) {
         Place& p = *place;
-        const uint32_t want = p.blockLeft < kSlotInputBytes ? p.blockLeft : uint32_t(kSlotInputBytes);
+        uint64_t want = input.size;
+        if (p.produced > 0 && p.produced < bandEnd) {
+            const double rate = double(stream->total_in) / double(p.produced);
+            const uint64_t needed = uint64_t(double(bandEnd - p.produced) * rate * 1.125) + kLeastPiece;
+            if (needed < want)
+                want = needed;
+        }
+        if (want > p.blockLeft)
+            want = p.blockLeft;
         if (source.Seek(p.position, ByteSource::FromStart) != p.position)
             return false;
-        const uint32_t got = source.Read(input.data, want);
+        const uint32_t got = source.Read(input.data, uint32_t(want));
         p.position += got;
         p.blockLeft -= got;
         if (got < want)
@@ -129,6 +153,7 @@ public:
                 } else if (bandEnd < capacity) {
                     GiveBackInput();
                     p.state = kBandFull;
+                    owner->UseInOrder(position);
                     return;
                 }
             }
@@ -137,6 +162,7 @@ public:
             p.produced += before - z.avail_out;
             if (status == Z_STREAM_END) {
                 p.state = kEnded;
+                owner->UseInOrder(position);
                 return;
             }
             if (status != Z_OK) {
@@ -189,6 +215,8 @@ void StreamBands::Add(const StreamBlock& block) {
     place.start = block.position;
     place.size = block.size;
     places.push_back(place);
+    if (block.size > largestBlock)
+        largestBlock = block.size;
 }
 
 bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t height, bool checkEnds) {
@@ -209,11 +237,13 @@ bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t heig
     const size_t group = places.empty() ? 0 : std::min(std::max<size_t>(plan.group, 1), places.size());
     for (size_t k = 0; k < group; ++k) {
         auto slot = std::make_unique<BandSlot>();
-        if (slot->input.Alloc(uint32_t(kSlotInputBytes), false) == nullptr ||
+        if (slot->input.Alloc(uint32_t(PieceBytes() > 0 ? PieceBytes() : 1), false) == nullptr ||
             !slot->band.Create(int32_t(bandWidth), bandHeight) || inflateInit(&slot->own) != Z_OK)
             return false;
         slot->ownOpen = true;
         slot->bandBytes = bandBytes;
+        slot->owner = this;
+        slot->position = k;
         slots.push_back(std::move(slot));
     }
     active.assign(group, nullptr);
@@ -239,33 +269,56 @@ bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t heig
 BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user) {
     bandStart = uint64_t(first) * rowBytes;
     bandLength = uint64_t(count) * rowBytes;
+    bandUser = &user;
     for (size_t group = 0; group < places.size(); group += slots.size()) {
         const size_t streams = std::min(slots.size(), places.size() - group);
         const BandStatus status = ExpandGroup(source, pool, group, streams);
         if (status != BandStatus::Expanded)
             return status;
-        for (size_t k = 0; k < streams; ++k) {
-            BandSlot& slot = *slots[k];
-            if (slot.place == nullptr)
-                continue;
-            const uint64_t given = slot.Given();
-            if (given > 0)
-                user.Use(slot.index, slot.band, given);
-        }
     }
     return BandStatus::Expanded;
+}
+
+void StreamBands::UseInOrder(size_t position) {
+    std::unique_lock<std::mutex> lock(useMutex);
+    if (position < groupSize)
+        slots[position]->ready = true;
+    // One thread at a time hands bands over; one that finds another doing
+    // so leaves its band to it.
+    if (usingBands)
+        return;
+    usingBands = true;
+    while (nextUse < groupSize && slots[nextUse]->ready) {
+        BandSlot& slot = *slots[nextUse];
+        lock.unlock();
+        if (slot.place != nullptr) {
+            const uint64_t given = slot.Given();
+            if (given > 0)
+                bandUser->Use(slot.index, slot.band, given);
+        }
+        lock.lock();
+        ++nextUse;
+    }
+    usingBands = false;
 }
 
 BandStatus StreamBands::ExpandGroup(ByteSource& source, WorkPool* pool, size_t firstStream, size_t count) {
     BandSlot** activeStart = active.data();
     size_t activeCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(useMutex);
+        groupSize = count;
+        nextUse = 0;
+    }
     for (size_t k = 0; k < count; ++k) {
         BandSlot& slot = *slots[k];
         const size_t index = firstStream + k;
         Place& p = places[index];
         slot.index = index;
         slot.place = nullptr;
-        if (p.state == kEnded)
+        // A stream that ended in an earlier band gives nothing more.
+        slot.ready = p.state == kEnded;
+        if (slot.ready)
             continue;
         z_stream* stream = nullptr;
         if (index < keptOpen) {
@@ -328,5 +381,8 @@ BandStatus StreamBands::ExpandGroup(ByteSource& source, WorkPool* pool, size_t f
         }
         activeCount = left;
     }
+    // The bands no thread handed over: those after streams that ended in
+    // earlier bands, at the group's end.
+    UseInOrder(SIZE_MAX);
     return BandStatus::Expanded;
 }

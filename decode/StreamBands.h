@@ -5,8 +5,9 @@
 // What a stream keeps between bands is lean: its zlib state and window and
 // where it stands in the file. The pieces of input and the layers' bands
 // live in a few slots, one per stream of a group: a band is expanded a group
-// of streams at a time (on the pool), each group handed over in file order
-// before the next is expanded. When there are more streams than may stay
+// of streams at a time (on the pool), each band handed over in file order
+// as soon as it and those before it are whole, before the next group is
+// expanded. When there are more streams than may stay
 // open, the rest start over from their beginning for every band and expand
 // up to it: slow, but the memory stays bounded whatever the layer count.
 //
@@ -17,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class ByteSource;
@@ -44,10 +46,10 @@ inline constexpr uint64_t kOpenStreamBytes = 40 * 1024;
 // What every stream of a document holds, open or not (its place in the
 // file), with the few bytes a reader keeps beside it for each layer.
 inline constexpr uint64_t kStreamRecordBytes = 64;
-// A slot's own: a piece of input and a stream of its own for those that
-// start over, beside its band.
-inline constexpr uint64_t kSlotInputBytes = 65536;
-inline constexpr uint64_t kSlotBytes = kSlotInputBytes + kOpenStreamBytes;
+// The most input a slot reads at a time: about what a band of a large,
+// poorly compressed layer takes, so that most bands take one round of the
+// pool (each round waits for the slowest stream, then for the reads).
+inline constexpr uint64_t kSlotInputBytes = 512 * 1024;
 
 // Bounds a caller may put on the plan, so that a small document crosses band
 // and group boundaries and takes the road of streams that start over.
@@ -66,18 +68,22 @@ struct BandPlan {
 
 // Plans a read of `streams` streams out of `records` layer records, whose
 // bands have streamRowBytes a row, beside a picture band of pictureRowBytes
-// a row, in room bytes; bands of at most mostRows rows are kept in the
+// a row, in room bytes; each slot reads pieces of pieceBytes (see
+// StreamBands::PieceBytes); bands of at most mostRows rows are kept in the
 // processor's cache. False when not even one row fits.
-bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t streamRowBytes, uint64_t pictureRowBytes,
-               int32_t height, uint64_t mostRows, size_t groupWanted, const BandShape& shape, BandPlan& plan);
+bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t pieceBytes, uint64_t streamRowBytes,
+               uint64_t pictureRowBytes, int32_t height, uint64_t mostRows, size_t groupWanted, const BandShape& shape,
+               BandPlan& plan);
 
-// Takes the streams' bands in file order, a group at a time.
+// Takes the streams' bands in file order.
 class BandUser {
 public:
     virtual ~BandUser() = default;
     // band holds the first `bytes` bytes stream index gave for the band
     // (fewer than the band's when it ended early; the rest is stale, and the
     // user may overwrite it). Not called for a stream that gave nothing.
+    // Called on whichever thread expanded the band (a pool's, or the one
+    // calling Expand), one call at a time.
     virtual void Use(size_t index, ImageBuffer& band, uint64_t bytes) = 0;
 };
 
@@ -91,6 +97,8 @@ public:
     void Reserve(size_t count) { places.reserve(count); }
     void Add(const StreamBlock& block);
     size_t Count() const { return places.size(); }
+    // A slot's piece of input: no larger than the largest block.
+    uint64_t PieceBytes() const { return largestBlock < kSlotInputBytes ? largestBlock : kSlotInputBytes; }
 
     // Gets every stream ready to give rows of rowBytes, plan.rows at a time,
     // of a layer of `height` rows (a stream giving more fails).
@@ -116,14 +124,25 @@ private:
     friend class BandSlot;
 
     BandStatus ExpandGroup(ByteSource& source, WorkPool* pool, size_t firstStream, size_t count);
+    // Marks the band of the group's slot at position whole and hands every
+    // whole band not handed over yet to the user, in file order, on this
+    // thread: so the layers are blended as their bands come, on whichever
+    // thread expanded them, not after the whole group.
+    void UseInOrder(size_t position);
 
     std::vector<Place> places;
     std::unique_ptr<z_stream_s[]> kept; // the open streams; zlib's state points back at its record
     size_t keptOpen = 0;
     std::vector<std::unique_ptr<BandSlot>> slots;
     std::vector<BandSlot*> active; // of the group being expanded
+    BandUser* bandUser = nullptr;
+    std::mutex useMutex;
+    size_t groupSize = 0;    // streams of the group being expanded; guarded by useMutex
+    size_t nextUse = 0;      // the next of them to hand over; guarded by useMutex
+    bool usingBands = false; // a thread is handing bands over; guarded by useMutex
     uint64_t rowBytes = 0;
     uint64_t capacity = 0;
+    uint32_t largestBlock = 0;
     uint64_t bandStart = 0;
     uint64_t bandLength = 0;
     bool checkBlockEnds = false;

@@ -243,7 +243,8 @@ TEST(ThumbnailBands, DocumentsWithManyLayersGiveTheWholePicturesThumbnail) {
 TEST(ThumbnailBands, LayersThatCannotStayOpenStartOverForEveryBand) {
     const uint64_t memory = 400 << 10;
     BandPlan plan;
-    ASSERT_TRUE(PlanBands(memory - (64 << 10) - (30 << 10), 160, 200, 100 * 4, 100 * 4, 300, 10, 1, {}, plan));
+    ASSERT_TRUE(
+        PlanBands(memory - (64 << 10) - (30 << 10), 160, 200, 64 << 10, 100 * 4, 100 * 4, 300, 10, 1, {}, plan));
     EXPECT_LT(plan.keptOpen, size_t(160));
     EXPECT_LT(plan.rows, 300);
     const Bytes bytes = docwriter::WriteQvm(ManyLayerQvm(100, 300, 200));
