@@ -25,6 +25,13 @@ constexpr uint64_t kFewRows = 8;
 // is not read a few bytes a round.
 constexpr uint64_t kLeastPiece = 16384;
 
+// The most a read may expand again for streams that start over (about half
+// a minute of inflating): beyond it the document gets no banded read rather
+// than one that would not end in any useful time. A block expands to at
+// most kDeflateRatio times its size.
+constexpr double kMostRestartBytes = double(uint64_t(16) << 30);
+constexpr double kDeflateRatio = 1032;
+
 } // namespace
 
 bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t pieceBytes, uint64_t streamRowBytes,
@@ -248,6 +255,14 @@ bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t heig
     }
     active.assign(group, nullptr);
     const size_t wanted = std::min(plan.keptOpen, places.size());
+    const uint64_t bands = (uint64_t(height) + uint64_t(plan.rows) - 1) / uint64_t(plan.rows);
+    if (bands > 1) {
+        double restarted = 0;
+        for (size_t index = wanted; index < places.size(); ++index)
+            restarted += std::min(double(capacity), double(places[index].size) * kDeflateRatio);
+        if (restarted * double(bands + 1) / 2 > kMostRestartBytes)
+            return false;
+    }
     if (keptOpen == 0 && wanted > 0) {
         kept.reset(new (std::nothrow) z_stream[wanted]());
         if (!kept)

@@ -9,7 +9,8 @@
 // as soon as it and those before it are whole, before the next group is
 // expanded. When there are more streams than may stay
 // open, the rest start over from their beginning for every band and expand
-// up to it: slow, but the memory stays bounded whatever the layer count.
+// up to it: slow, but the memory stays bounded whatever the layer count
+// (Start refuses a plan whose starting over could take far too long).
 //
 // A stream is expanded just as InflateFromSource expands it into a whole
 // layer (see BandSlot::Run), so a band holds the same bytes, and a stream
@@ -104,6 +105,8 @@ public:
     // of a layer of `height` rows (a stream giving more fails).
     // checkBlockEnds: a stream ending pieces before its block gives
     // EndsEarly, for readers that found the next record at the block's end.
+    // False when memory runs out, or when the streams that start over could
+    // expand more than many gigabytes again.
     bool Start(uint64_t rowBytes, const BandPlan& plan, int32_t height, bool checkBlockEnds);
 
     // Expands the next `count` rows of every stream, which start at row

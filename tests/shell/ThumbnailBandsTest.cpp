@@ -258,6 +258,25 @@ TEST(ThumbnailBands, LayersThatCannotStayOpenStartOverForEveryBand) {
     }
 }
 
+// Streams that would start over for thousands of bands of a large picture
+// would take hours: such a plan is refused at once, while the streams kept
+// open read the same document.
+TEST(ThumbnailBands, StreamsThatWouldStartOverForHoursAreRefused) {
+    docwriter::QvmDocument doc;
+    doc.width = doc.height = 4000;
+    for (uint8_t mode : {uint8_t(0), uint8_t(1)}) {
+        docwriter::QvmLayer layer = docwriter::MakeQvmLayer("layer", {}, mode, 128);
+        layer.stream = docwriter::Compress(Bytes(size_t(4000) * 4000 * 4, uint8_t(40 + mode)), 1);
+        doc.layers.push_back(std::move(layer));
+    }
+    const Bytes bytes = docwriter::WriteQvm(doc);
+    const ThumbnailSize size = FitThumbnail(4000, 4000, 32);
+    std::vector<uint8_t> out;
+    EXPECT_EQ(Banded(bytes, size, nullptr, kThumbnailBytes, {1, 1, 0}, out), BandedRead::NotBanded);
+    EXPECT_EQ(Banded(bytes, size, nullptr, kThumbnailBytes, {}, out), BandedRead::Done);
+    EXPECT_EQ(out, Whole(bytes, size).pixels);
+}
+
 // The least memory the banded road takes a document in, found by halving:
 // more never refuses it.
 uint64_t LeastBandedMemory(const Bytes& bytes, ThumbnailSize size) {
