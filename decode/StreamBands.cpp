@@ -115,7 +115,9 @@ public:
     bool Feed(ByteSource& source) {
         Place& p = *place;
         uint64_t want = input.size;
-        if (p.produced > 0 && p.produced < bandEnd) {
+        if (p.produced >= bandEnd) {
+            want = kLeastPiece; // the layer is full: its stream's trailer is left
+        } else if (p.produced > 0) {
             const double rate = double(stream->total_in) / double(p.produced);
             const uint64_t needed = uint64_t(double(bandEnd - p.produced) * rate * 1.125) + kLeastPiece;
             if (needed < want)
@@ -143,10 +145,8 @@ public:
         Place& p = *place;
         z_stream& z = *stream;
         while (!cancelled.load(std::memory_order_relaxed)) {
-            if (z.avail_in == 0 && p.blockLeft > 0 && !p.sourceEnded) {
-                p.state = kNeedsInput;
-                return;
-            }
+            // A full band is looked for first: a stream whose piece ran out
+            // with its band reads its next piece for the next band.
             if (z.avail_out == 0) {
                 if (p.produced < bandStart) {
                     // A stream starting over: what lies before the band
@@ -163,6 +163,10 @@ public:
                     owner->UseInOrder(position);
                     return;
                 }
+            }
+            if (z.avail_in == 0 && p.blockLeft > 0 && !p.sourceEnded) {
+                p.state = kNeedsInput;
+                return;
             }
             const uInt before = z.avail_out;
             const int status = inflate(&z, Z_NO_FLUSH);
