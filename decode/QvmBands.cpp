@@ -10,6 +10,7 @@
 #include "decode/StreamBands.h"
 #include "base/WorkPool.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -112,12 +113,13 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
         return byLengths ? Flattened::Retry : Flattened::Broken;
 
     // Bands of about kBandBytes keep the layers' bands and the picture's in
-    // the processor's cache while they are blended; a group of layers
-    // twice the pool's size keeps every thread busy between rounds.
+    // the processor's cache while they are blended; a group of layers twice
+    // the pool's size, and at least eight (most documents have no more),
+    // keeps every thread busy and the rounds few.
     const int32_t width = header.width, height = header.height;
     const uint64_t rowBytes = uint64_t(width) * 4;
     const uint64_t cacheRows = kBandBytes / rowBytes > 0 ? kBandBytes / rowBytes : 1;
-    const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? size_t(pool->Size()) * 2 : 1;
+    const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? std::max<size_t>(size_t(pool->Size()) * 2, 8) : 1;
     BandPlan plan;
     if (!PlanBands(memoryLimit - tableBytes, streams.Count(), header.layerCount, streams.PieceBytes(), rowBytes,
                    rowBytes, height, cacheRows, groupWanted, shape, plan))

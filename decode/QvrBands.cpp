@@ -10,6 +10,7 @@
 #include "base/WorkPool.h"
 
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -171,7 +172,7 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     // The picture's band and a mask band a slot, a mask row taking about a
     // quarter of a picture row.
     const uint64_t rowBytes = uint64_t(width) * 4;
-    const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? size_t(pool->Size()) * 2 : 1;
+    const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? std::max<size_t>(size_t(pool->Size()) * 2, 8) : 1;
     BandPlan plan;
     ImageBuffer picture;
     if (!PlanBands(memoryLimit, streams.Count(), layerCount, streams.PieceBytes(), stride, rowBytes, height,
