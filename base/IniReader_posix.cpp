@@ -26,6 +26,12 @@ void Trim(const char*& begin, const char*& end) {
 }
 
 bool SameNoCase(const char* begin, const char* end, const char* name) {
+    // Names compare code unit by code unit, and no UTF-16 unit takes more
+    // than three bytes of UTF-8: a longer part cannot match, and a file of
+    // megabyte-long lines is skipped without converting each line for every
+    // key asked for.
+    if (size_t(end - begin) > 3 * std::strlen(name))
+        return false;
     const std::string part(begin, end);
     return text::CompareNoCase(part.c_str(), name) == 0;
 }

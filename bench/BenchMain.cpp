@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     bench::RegisterDecodeBenchmarks();
     bench::RegisterExportBenchmarks();
     bench::RegisterHostileBenchmarks();
+    bench::RegisterListBenchmarks();
     bench::RegisterThumbnailBenchmarks();
     bench::RegisterViewBenchmarks();
     benchmark::Initialize(&argc, argv);

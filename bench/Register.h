@@ -33,6 +33,7 @@ void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
 void RegisterHostileBenchmarks();
+void RegisterListBenchmarks();
 void RegisterThumbnailBenchmarks();
 void RegisterViewBenchmarks();
 

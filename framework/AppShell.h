@@ -11,8 +11,8 @@
 class Str;
 
 // COM as a single-threaded apartment (OleInitialize) on the interface
-// thread, for as long as the object lives: the shell's dialogs (the folder
-// browser with its edit box) require it. Made in the entry point before any
+// thread, for as long as the object lives: the shell's dialogs (the item
+// dialog of the pickers) require it. Made in the entry point before any
 // window, released when the entry point returns.
 class OleApartment {
 public:

@@ -28,6 +28,8 @@ DpiForMonitorFunction LookUpDpiForMonitor() {
     return reinterpret_cast<DpiForMonitorFunction>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
 }
 
+} // namespace
+
 uint32_t ScreenDpi() {
     HDC screen = GetDC(nullptr);
     if (screen == nullptr)
@@ -36,8 +38,6 @@ uint32_t ScreenDpi() {
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<uint32_t>(dpi) : kBaseDpi;
 }
-
-} // namespace
 
 uint32_t MonitorDpi(HWND window) {
     static const DpiForMonitorFunction dpiForMonitor = LookUpDpiForMonitor();

@@ -16,6 +16,10 @@ constexpr uint32_t kBaseDpi = 96;
 // LOGPIXELSY, which every window is drawn at there.
 uint32_t WindowDpi(HWND window);
 
+// The system DPI, the screen's LOGPIXELSY: what system metrics and fonts
+// are given at by calls that take no DPI.
+uint32_t ScreenDpi();
+
 // The effective DPI of the monitor window is on, through shcore loaded at run
 // time; 0 where shcore or the monitor cannot say (Windows 7).
 uint32_t MonitorDpi(HWND window);

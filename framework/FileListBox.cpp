@@ -1,6 +1,7 @@
 #include "framework/FileListBox.h"
 
 #include "framework/Dpi.h"
+#include "framework/MessageFont.h"
 #include "base/PathLabels.h"
 #include "base/Str.h"
 #include "base/Text.h"
@@ -39,8 +40,7 @@ std::string PathKey(const char* path) {
 
 } // namespace
 
-bool FileListBox::CreateList(HWND parent, int controlId, const ListFont& listFont) {
-    face = listFont;
+bool FileListBox::CreateList(HWND parent, int controlId) {
     // The main frame sizes the list afterwards.
     if (!Create(WS_EX_CLIENTEDGE, kListStyle, 0, 0, 100, 100, parent, controlId))
         return false;
@@ -50,9 +50,16 @@ bool FileListBox::CreateList(HWND parent, int controlId, const ListFont& listFon
 }
 
 void FileListBox::SetDpi(uint32_t dpi) {
-    GdiObject scaled;
-    if (!scaled.CreateFont(ScaleForDpi(face.heightAt96, dpi), FW_NORMAL, face.charset, face.face))
+    // A list item must show any file name: the message font of the user's
+    // system, in whatever character set the system's font linking needs for
+    // each name, not a face of one language.
+    LOGFONTW described{};
+    if (!MessageFontAt(dpi, described))
         return; // the list keeps the font it has
+    described.lfCharSet = DEFAULT_CHARSET;
+    GdiObject scaled;
+    if (!scaled.CreateFromLogFont(described))
+        return;
     // The list box measures its item height from the font it is given.
     SetFont(scaled.Font(), true);
     // The previous font goes with `scaled`, once the list no longer uses it.

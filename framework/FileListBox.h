@@ -17,20 +17,12 @@
 class Str;
 class WheelSink;
 
-// The face the list's names are shown in; its height is in pixels at 96 DPI
-// and scales with the window.
-struct ListFont {
-    const char* face;
-    uint8_t charset;
-    int heightAt96;
-};
-
 class FileListBox : public ListBox {
 public:
-    // The list as child controlId of parent, in listFont at the parent's DPI.
-    // False when the list box cannot be created; a font that cannot be made
-    // is ignored.
-    bool CreateList(HWND parent, int controlId, const ListFont& listFont);
+    // The list as child controlId of parent, in the system's message font at
+    // the parent's DPI. False when the list box cannot be created; a font
+    // that cannot be made is ignored.
+    bool CreateList(HWND parent, int controlId);
     // Makes the font again for dpi (after the window moved to a monitor of
     // another scale); the item height follows the font.
     void SetDpi(uint32_t dpi);
@@ -60,7 +52,6 @@ public:
     GdiObject font;
 
 private:
-    ListFont face{};
     bool HoldsPath(const Str& fullPath, const std::string& key) const;
     // Where name goes: after every item that sorts before it or equal.
     int InsertionIndex(const char* name) const;

@@ -1,6 +1,7 @@
 #include "framework/FilePicker.h"
 
 #include "base/Wide.h"
+#include "framework/ItemDialog.h"
 
 #include <commdlg.h>
 
@@ -27,6 +28,21 @@ std::wstring WidenList(const char* list) {
 } // namespace
 
 bool PickFile(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder, Str& out) {
+    ItemDialogRequest request;
+    request.filter = filter;
+    request.defaultExtension = defaultExtension;
+    request.startFolder = initialFolder;
+    request.fileName = out.Text();
+    std::vector<std::string> paths;
+    switch (RunItemDialog(owner, request, paths)) {
+    case ItemDialogResult::kPicked:
+        out.Assign(paths.front().c_str());
+        return true;
+    case ItemDialogResult::kCancelled:
+        return false;
+    case ItemDialogResult::kUnavailable:
+        break;
+    }
     const std::wstring wideFilter = WidenList(filter);
     const std::wstring wideExtension = Widen(defaultExtension);
     const std::wstring wideFolder = Widen(initialFolder);
@@ -48,6 +64,21 @@ bool PickFile(HWND owner, const char* filter, const char* defaultExtension, cons
 }
 
 bool OpenFileList::Pick(HWND owner, const char* filter, const char* defaultExtension, const char* initialFolder) {
+    ItemDialogRequest request;
+    request.filter = filter;
+    request.defaultExtension = defaultExtension;
+    request.startFolder = initialFolder;
+    request.multiple = true;
+    std::vector<std::string> paths;
+    switch (RunItemDialog(owner, request, paths)) {
+    case ItemDialogResult::kPicked:
+        TakePaths(paths);
+        return true;
+    case ItemDialogResult::kCancelled:
+        return false;
+    case ItemDialogResult::kUnavailable:
+        break;
+    }
     const std::wstring wideFilter = WidenList(filter);
     const std::wstring wideExtension = Widen(defaultExtension);
     const std::wstring wideFolder = Widen(initialFolder);
@@ -69,15 +100,48 @@ bool OpenFileList::Pick(HWND owner, const char* filter, const char* defaultExten
     while (length + 1 < list.size() && (list[length] != L'\0' || list[length + 1] != L'\0'))
         ++length;
     const std::string text = Narrow(list.data(), length + 2);
-    const size_t nameOffset = Narrow(list.data(), dialog.nFileOffset).size();
-    buffer.Reserve(int32_t(text.size()) + 1);
-    std::memset(buffer.data, 0, size_t(buffer.BufferSize()));
-    std::memcpy(buffer.data, text.data(), text.size());
-    ReadSelection(uint16_t(nameOffset < 0xFFFF ? nameOffset : 0xFFFF));
+    TakeAnswer(text, Narrow(list.data(), dialog.nFileOffset).size());
     return true;
 }
 
-void OpenFileList::ReadSelection(uint16_t nameOffset) {
+void OpenFileList::TakePaths(const std::vector<std::string>& paths) {
+    // In the older dialog's form, so that both are read one way: the one
+    // full path, or the folder the items share followed by their names.
+    std::string text;
+    size_t nameOffset = 0;
+    const std::string& first = paths.front();
+    const size_t separator = first.rfind('\\');
+    const size_t folderLength = separator == std::string::npos ? 0 : separator;
+    if (paths.size() == 1) {
+        text = first;
+        nameOffset = separator == std::string::npos ? 0 : separator + 1;
+        text.push_back('\0');
+    } else {
+        text.assign(first, 0, folderLength);
+        text.push_back('\0');
+        nameOffset = text.size();
+        // Every item comes from the folder the dialog shows; their names are
+        // what follows it.
+        for (const std::string& path : paths) {
+            const size_t own = path.rfind('\\');
+            text.append(path, own == std::string::npos ? 0 : own + 1, std::string::npos);
+            text.push_back('\0');
+        }
+    }
+    text.push_back('\0');
+    TakeAnswer(text, nameOffset);
+}
+
+void OpenFileList::TakeAnswer(const std::string& text, size_t nameOffset) {
+    buffer.Reserve(int32_t(text.size()) + 1);
+    std::memset(buffer.data, 0, size_t(buffer.BufferSize()));
+    std::memcpy(buffer.data, text.data(), text.size());
+    // The item dialog's paths can be long enough for an offset beyond the
+    // older dialog's 16 bits.
+    ReadSelection(int32_t(nameOffset));
+}
+
+void OpenFileList::ReadSelection(int32_t nameOffset) {
     folder.Assign(buffer.Text());
     cursor = nameOffset;
     const int32_t afterFirst = folder.Length() + 1;

@@ -1,6 +1,6 @@
 #pragma once
-// The system folder browser, file-system folders only, with an edit box for
-// a typed path.
+// The folder picker: the item dialog picking folders, or the older folder
+// browser where that cannot be made; file-system folders only.
 
 #include "base/Str.h"
 

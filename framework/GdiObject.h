@@ -17,6 +17,10 @@ public:
     // the platform refuses it. (With <windows.h> this is CreateFontA.)
     bool CreateFont(int height, int weight, BYTE charSet, const char* face);
 
+    // Replaces the held object with the font font describes. False (and
+    // empty) when the platform refuses it.
+    bool CreateFromLogFont(const LOGFONTW& font);
+
     HFONT Font() const { return static_cast<HFONT>(handle); }
 
     HGDIOBJ handle = nullptr;

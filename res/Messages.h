@@ -83,9 +83,4 @@ inline constexpr char kSameOutput[] = "%s \xE3\x81\xAF %s "
 // ほか %d 件 (and %d more, under a list cut short)
 inline constexpr char kMoreFailures[] = "\xE3\x81\xBB\xE3\x81\x8B %d \xE4\xBB\xB6";
 
-// Fonts
-// ＭＳ Ｐゴシック (the Japanese UI font of the list and the dialogs)
-inline constexpr char kGothicFace[] =
-    "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
-
 } // namespace msg

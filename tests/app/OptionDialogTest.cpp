@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "framework/AppShell.h"
 #include "res/ResourceIds.h"
+#include "tests/e2e/PickerDialog.h"
 #include "tests/framework/CommonDialogIds.h"
 #include "tests/support/TempDir.h"
 
@@ -167,15 +168,13 @@ TEST_F(OptionDialogRun, BrowseButtonPutsThePickedExecutableInThePathBox) {
     TempDir dir;
     const std::string exe = dir.File("velmora.exe");
     std::ofstream(exe) << "MZ";
+    OleApartment com; // as the program runs: the item dialog
     OptionDialog dialog(settings);
     DialogScript script(dialog, {Click(dialog, IDC_OPTION_BROWSE),
                                  [&] {
                                      HWND picker = FindOtherDialog(dialog.hwnd);
-                                     if (picker == nullptr)
-                                         return false;
-                                     SetDlgItemTextA(picker, kFileNameBox, exe.c_str());
-                                     PostMessageA(picker, WM_COMMAND, IDOK, 0);
-                                     return true;
+                                     return picker != nullptr && e2e::FileNameBox(picker) != nullptr &&
+                                            e2e::TypeAndConfirm(picker, exe);
                                  },
                                  [&] { return FindOtherDialog(dialog.hwnd) == nullptr; }, Click(dialog, IDOK)});
     EXPECT_EQ(dialog.Run(nullptr), 1);

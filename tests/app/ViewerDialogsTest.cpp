@@ -174,7 +174,9 @@ struct ConversionFixture {
         viewer::SettingsValues values;
         values.convDir = out;
         values.convType = convType;
-        started = viewer.WriteSettings(values.Text()) && viewer.Start("\"" + src + "\"");
+        started = viewer.WriteSettings(values.Text())
+                      ? viewer.Start("\"" + src + "\"")
+                      : testing::AssertionFailure() << "the settings file could not be written";
     }
     HWND Open() { return viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion"); }
     bool Back(HWND dialog) { return viewer::ClickItem(dialog, IDCANCEL) && viewer::WaitGone(dialog); }
@@ -183,7 +185,8 @@ struct ConversionFixture {
     viewer::DocFolder docs;
     std::string src, out, cat, dog;
     Session viewer;
-    bool started = false;
+    // Says why when the viewer did not start.
+    testing::AssertionResult started = testing::AssertionFailure();
 };
 
 TEST(ViewerConversion, ConvertsTheListToPngAndThenToBmpAndKeepsTheChoice) {

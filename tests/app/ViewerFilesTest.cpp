@@ -6,12 +6,12 @@
 #include "tests/e2e/ClipboardDib.h"
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/Input.h"
+#include "tests/e2e/PickerDialog.h"
 #include "tests/e2e/WindowQuery.h"
 
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/framework/CommonDialogIds.h"
 
 #include "TessavelVersion.h"
 
@@ -381,8 +381,7 @@ TEST(ViewerCommands, OpenFileListsThePickedFilesAndRemembersTheirFolder) {
     ASSERT_TRUE(viewer.Post(viewer::kOpenFile));
     dialog = viewer.process.WaitMessageBox();
     ASSERT_NE(dialog.hwnd, nullptr);
-    ASSERT_TRUE(SetDlgItemTextA(dialog.hwnd, kFileNameBox, "\"c.qvm\" \"b.qvm\""));
-    ASSERT_TRUE(PostMessageA(dialog.hwnd, WM_COMMAND, IDOK, 0));
+    ASSERT_TRUE(e2e::TypeAndConfirm(dialog.hwnd, "\"c.qvm\" \"b.qvm\""));
     waits::WaitUntil([&] { return viewer.Items().size() == 2; });
     EXPECT_EQ(viewer.Items(), (Lines{"b.qvm", "c.qvm"}));
     EXPECT_EQ(viewer.TitleNow(), Title(9, 3, "b.qvm"));

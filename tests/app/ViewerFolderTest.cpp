@@ -4,8 +4,8 @@
 // appears or goes, with the selection kept on its file.
 
 #include "tests/app/ViewerSession.h"
+#include "tests/e2e/PickerDialog.h"
 #include "tests/e2e/WindowQuery.h"
-#include "tests/framework/CommonDialogIds.h"
 #include "tests/support/WaitUntil.h"
 
 #include "res/ResourceIds.h"
@@ -57,8 +57,7 @@ TEST(ViewerFolder, OneDocumentListsItsFolderAndIsShownThere) {
             ASSERT_TRUE(viewer.Post(viewer::kOpenFile));
             const e2e::Appeared dialog = viewer.process.WaitMessageBox();
             ASSERT_NE(dialog.hwnd, nullptr);
-            ASSERT_TRUE(SetDlgItemTextA(dialog.hwnd, kFileNameBox, "b.qvm"));
-            ASSERT_TRUE(PostMessageA(dialog.hwnd, WM_COMMAND, IDOK, 0));
+            ASSERT_TRUE(e2e::TypeAndConfirm(dialog.hwnd, "b.qvm"));
             waits::WaitUntil([&] { return viewer.Items().size() == 3; });
         }
         EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "b.qvm", "c.qvm"})) << r.name;

@@ -60,11 +60,14 @@ struct PaneSession {
     explicit PaneSession(const std::string& document) {
         viewer::SettingsValues values;
         values.layersPane = 1;
-        started = viewer.WriteSettings(values.Text()) && viewer.Start("\"" + document + "\"");
+        started = viewer.WriteSettings(values.Text())
+                      ? viewer.Start("\"" + document + "\"")
+                      : testing::AssertionFailure() << "the settings file could not be written";
         pane = e2e::FindChild(viewer.main, "SysListView32");
     }
     Session viewer;
-    bool started = false;
+    // Says why when the viewer did not start.
+    testing::AssertionResult started = testing::AssertionFailure();
     HWND pane = nullptr;
 };
 

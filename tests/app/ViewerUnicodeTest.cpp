@@ -2,8 +2,16 @@
 // the viewer lists, opens, remembers and reports each one under its own
 // name. The suite runs under a Japanese (932) and a Western (1252) system
 // code page; names and messages are UTF-8 here, as in the program.
+#include "tests/app/ViewerDialogs.h"
 #include "tests/app/ViewerSession.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/PickerDialog.h"
+#include "tests/e2e/ProbeIds.h"
+#include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/WaitUntil.h"
+
+#include "res/ResourceIds.h"
 
 #include <windows.h>
 
@@ -115,6 +123,101 @@ TEST(ViewerUnicode, ADroppedDocumentOpensAndABrokenOneIsNamedInTheProgramsLangua
     ASSERT_TRUE(viewer.Drop({folder + "\\" + broken}));
     // 読み込みに失敗 whatever the system's code page, with no box.
     EXPECT_EQ(viewer.TitleNow(), viewer::FailedTitle(broken));
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The command line the stand-in for Velmora (the harness's probe, which
+// records its command line read wide) was started with, once it shows it;
+// the stand-in is closed afterwards.
+std::string VelmoraCommandTail() {
+    HWND launched = nullptr;
+    waits::WaitUntil([&] { return (launched = FindWindowA(probe::kMainClass, nullptr)) != nullptr; });
+    if (launched == nullptr)
+        return "(Velmora was not started)";
+    std::string tail;
+    waits::WaitUntil([&] {
+        tail = e2e::ListText(e2e::FindChild(launched, "LISTBOX"), 0);
+        return !tail.empty();
+    });
+    PostMessageA(launched, WM_CLOSE, 0, 0);
+    waits::WaitUntil([launched] { return !IsWindow(launched); });
+    return tail;
+}
+
+TEST(ViewerUnicode, VelmoraReceivesEachDocumentsExactPath) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    Session viewer;
+    ASSERT_TRUE(CopyFileA(e2e::ProbeExe().c_str(), (viewer.process.Folder() + "\\velmora.exe").c_str(), FALSE));
+    viewer::SettingsValues values;
+    values.velmora = "velmora.exe";
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + folder + "\""));
+    // Every document in list order, whichever order the code page sorts them
+    // in: each is told by its title.
+    std::set<std::string> handed;
+    for (size_t step = 0; step < std::size(kDocuments); ++step) {
+        const std::string title = viewer.TitleNow();
+        const auto shown = std::find_if(std::begin(kDocuments), std::end(kDocuments), [&](const Named& document) {
+            return viewer::Title(document.width, kHeight, document.name) == title;
+        });
+        ASSERT_NE(shown, std::end(kDocuments)) << title;
+        ASSERT_TRUE(viewer.Send(viewer::kOpenInVelmora));
+        EXPECT_EQ(VelmoraCommandTail(), "tail \"" + folder + "\\" + shown->name + "\"");
+        handed.insert(shown->name);
+        ASSERT_TRUE(viewer.Post(viewer::kNext));
+    }
+    EXPECT_EQ(handed.size(), std::size(kDocuments));
+    EXPECT_TRUE(viewer.NoBox());
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The open-file and folder pickers and the conversion dialog's "..." take a
+// typed path no code page spells, and the viewer gets it whole.
+TEST(ViewerUnicode, PickersTakeTypedPathsWhole) {
+    viewer::DocFolder docs;
+    const std::string folder = WriteFolder(docs);
+    // 다른 😀\\사진.qvm, apart from the folder of the others.
+    const std::string other = docs.Sub("\xEB\x8B\xA4\xEB\xA5\xB8 \xF0\x9F\x98\x80");
+    const std::string photo = "\xEC\x82\xAC\xEC\xA7\x84.qvm";
+    docs.QvmIn(other, photo, 11, kHeight, 11);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start());
+
+    ASSERT_TRUE(viewer.Post(viewer::kOpenFile));
+    e2e::Appeared picker = viewer.process.WaitMessageBox();
+    ASSERT_NE(picker.hwnd, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(picker.hwnd, other + "\\" + photo));
+    ASSERT_TRUE(viewer::WaitGone(picker.hwnd));
+    EXPECT_EQ(viewer.TitleNow(), viewer::Title(11, kHeight, photo));
+    EXPECT_EQ(viewer.Items(), Lines{photo});
+
+    ASSERT_TRUE(viewer.Post(IDM_OPEN_FOLDER));
+    picker = viewer.process.WaitMessageBox();
+    ASSERT_NE(picker.hwnd, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(picker.hwnd, folder));
+    ASSERT_TRUE(viewer::WaitGone(picker.hwnd));
+    waits::WaitUntil([&] { return viewer.Items().size() == std::size(kDocuments); });
+    Lines items = viewer.Items();
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, SortedNames());
+
+    // The destination of a conversion: a folder named in Korean and emoji.
+    const std::string destination = docs.Sub("\xEC\xB6\x9C\xEB\xA0\xA5 \xF0\x9F\x8E\xA8"); // 출력 🎨
+    HWND conversion = viewer::OpenDialog(viewer, IDM_CONVERT_ALL, "Conversion");
+    ASSERT_NE(conversion, nullptr);
+    ASSERT_TRUE(viewer::ClickItem(conversion, IDC_CONVERSION_BROWSE));
+    HWND folderPicker = viewer::WaitOtherDialog(viewer, conversion);
+    ASSERT_NE(folderPicker, nullptr);
+    ASSERT_TRUE(e2e::TypeAndConfirm(folderPicker, destination));
+    ASSERT_TRUE(viewer::WaitGone(folderPicker));
+    std::string shown;
+    waits::WaitUntil(
+        [&] { return (shown = e2e::WindowText(GetDlgItem(conversion, IDC_CONVERSION_FOLDER))) == destination; });
+    EXPECT_EQ(shown, destination);
+    ASSERT_TRUE(viewer::ClickItem(conversion, IDCANCEL));
+    ASSERT_TRUE(viewer::WaitGone(conversion));
     EXPECT_TRUE(viewer.NoBox());
     EXPECT_EQ(viewer.Close(), 0u);
 }

@@ -39,7 +39,8 @@ struct ZoomFixture {
     viewer::DocFolder docs;
     std::string file;
     Session viewer;
-    bool started = false;
+    // Says why when the viewer did not start.
+    testing::AssertionResult started = testing::AssertionFailure();
 };
 
 TEST(ViewerZoom, ExtendAndReduceWalkTheSequenceAndStopAtTheEnds) {

@@ -96,6 +96,15 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             MeasureDpiState(hwnd, answer);
         } else if (query == hookproto::kTextFit) {
             MeasureTextFit(hwnd, answer);
+        } else if (query == hookproto::kMoveCursor) {
+            // The request is in the block until the answer replaces it.
+            INPUT move{};
+            move.type = INPUT_MOUSE;
+            move.mi.dx = reply->requestMove.x;
+            move.mi.dy = reply->requestMove.y;
+            move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            move.mi.dwExtraInfo = ULONG_PTR((hookproto::kMarkerTag << 32) | pid);
+            answer.ok = SendInput(1, &move, sizeof move) == 1 ? 1 : 0;
         } else if (query == hookproto::kDpiChanged) {
             // The request is in the block until the answer replaces it.
             const hookproto::Reply request = *reply;

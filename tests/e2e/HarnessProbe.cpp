@@ -24,8 +24,28 @@ HWND view;
 UINT readyMessage;
 bool startupEnded;
 
+// The probe keeps its text in UTF-8, as the harness gives and reads it, and
+// trades it with the system in UTF-16, so that a name outside the code page
+// arrives whole.
+std::wstring Wide(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1)
+        return {};
+    std::string utf8(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), n, nullptr, nullptr);
+    utf8.resize(size_t(n - 1));
+    return utf8;
+}
+
 void Log(const std::string& line) {
-    SendMessageA(logList, LB_ADDSTRING, 0, LPARAM(line.c_str()));
+    SendMessageW(logList, LB_ADDSTRING, 0, LPARAM(Wide(line).c_str()));
 }
 
 std::string ExeFolder() {
@@ -35,21 +55,23 @@ std::string ExeFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-// The text after the program's own name, as the command line holds it.
+// The text after the program's own name, as the command line holds it, in
+// UTF-8: read wide, so that a path the code page cannot hold (Korean under
+// the Japanese one, an emoji under any) is recorded exactly.
 std::string CommandTail() {
-    const char* p = GetCommandLineA();
-    if (*p == '"') {
-        for (++p; *p && *p != '"'; ++p) {
+    const wchar_t* p = GetCommandLineW();
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
         }
         if (*p)
             ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t')
+        while (*p && *p != L' ' && *p != L'\t')
             ++p;
     }
-    while (*p == ' ' || *p == '\t')
+    while (*p == L' ' || *p == L'\t')
         ++p;
-    return p;
+    return Utf8(p);
 }
 
 std::string Keys(WPARAM wParam) {
@@ -109,13 +131,13 @@ void CopyDib() {
 void OnDrop(HDROP drop) {
     POINT point{};
     DragQueryPoint(drop, &point);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     Log("drop ctrl=" + std::to_string(GetKeyState(VK_CONTROL) < 0 ? 1 : 0) + " n=" + std::to_string(count) + " at " +
         std::to_string(point.x) + "," + std::to_string(point.y));
     for (UINT i = 0; i < count; ++i) {
-        char path[MAX_PATH];
-        DragQueryFileA(drop, i, path, MAX_PATH);
-        Log(std::string("file ") + path);
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), UINT(path.size()));
+        Log("file " + Utf8(path.c_str()));
     }
     DragFinish(drop);
 }
@@ -227,7 +249,8 @@ void SetViewScroll() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::string tail = CommandTail();
     if (tail.rfind("--warn=", 0) == 0)
-        MessageBoxA(nullptr, tail.c_str() + 7, nullptr, MB_ICONWARNING | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+        MessageBoxW(nullptr, Wide(tail.substr(7)).c_str(), nullptr,
+                    MB_ICONWARNING | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
 
     readyMessage = RegisterWindowMessageA(probe::kReadyMessage);
     WNDCLASSA mainClass{};

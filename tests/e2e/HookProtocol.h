@@ -34,6 +34,14 @@ enum Query : WPARAM {
     kTextFit = 11,    // the controls of the message's window (a dialog) whose text is cut off
     kDpiChanged = 12, // sends the message's window WM_DPICHANGED with the request below
     kCursor = 13,     // GetCursorPos as the program's thread sees it
+    // The program's thread moves the pointer to requestMove itself, with
+    // SendInput. Wine's X11 driver warps the X pointer in the thread that
+    // moved it and later hands the program the X server's motion event of
+    // every warp as input of its own; only the warping thread knows to drop
+    // those of warps older than its last one. Moved from the test process,
+    // a late event of an earlier move can put the pointer back after the
+    // next move, in the middle of a drag.
+    kMoveCursor = 14,
 };
 
 // The hardware marker: a key-up of VK_F24 closes a batch of SendInput
@@ -68,6 +76,9 @@ struct Reply {
     UINT requestId;
     // kCursor: the pointer's screen position.
     POINT cursor;
+    // kMoveCursor, written by the test before it asks: where to, in the
+    // 0..65535 units of an absolute SendInput move over the primary screen.
+    POINT requestMove;
     // kInputMarker: the modifiers (Ctrl 1, Shift 2, Alt 4, as Input.h's
     // Modifier) the thread's key state holds at the marker, and the key
     // presses it took since the previous marker: how many, and the last

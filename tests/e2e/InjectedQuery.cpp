@@ -113,6 +113,13 @@ std::optional<POINT> ReadCursor(HWND hwnd) {
     return reply->cursor;
 }
 
+bool MoveCursorFromProgram(HWND hwnd, POINT absolute) {
+    hookproto::Reply request{};
+    request.requestMove = absolute;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kMoveCursor, kAnswerTimeoutMs, &request);
+    return reply && reply->ok;
+}
+
 std::optional<MenuItemState> ReadMenuItem(HWND hwnd, UINT id) {
     hookproto::Reply request{};
     request.requestId = id;

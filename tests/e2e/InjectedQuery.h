@@ -45,6 +45,11 @@ std::optional<ThreadState> ReadThreadState(HWND hwnd);
 // X11 driver a program takes pointer moves from its own X connection, so it
 // can see a move made by another process later than that process does.
 std::optional<POINT> ReadCursor(HWND hwnd);
+// Has the thread of hwnd move the pointer itself to absolute (the 0..65535
+// units of an absolute SendInput move), so that the X server's late report of
+// an earlier move cannot put it back (HookProtocol.h, kMoveCursor). True once
+// the move is sent; the thread takes it with its other input.
+bool MoveCursorFromProgram(HWND hwnd, POINT absolute);
 
 struct MenuItemState {
     UINT flags = 0; // GetMenuState: MF_GRAYED, MF_CHECKED, ...

@@ -84,6 +84,15 @@ POINT ToScreen(HWND hwnd, int x, int y) {
     return point;
 }
 
+// A screen point in the 0..65535 units of an absolute move over the primary
+// screen: relative moves would go through the pointer's acceleration.
+POINT AbsoluteOf(POINT screen) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    // Rounded up: the system takes the units back to pixels rounding down.
+    return {LONG((screen.x * 65536 + width - 1) / width), LONG((screen.y * 65536 + height - 1) / height)};
+}
+
 INPUT KeyInput(WORD vk, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -233,8 +242,7 @@ bool PostWheel(HWND target, int delta, int x, int y, unsigned modifiers) {
 }
 
 bool MoveCursor(HWND hwnd, int x, int y) {
-    const POINT screen = ToScreen(hwnd, x, y);
-    return SetCursorPos(screen.x, screen.y);
+    return MoveCursorFromProgram(hwnd, AbsoluteOf(ToScreen(hwnd, x, y)));
 }
 
 namespace {
@@ -244,14 +252,11 @@ namespace {
 // pointer event of an earlier move (Wine's X11 driver) that puts it back.
 bool PlaceCursor(HWND target, int x, int y) {
     const POINT screen = ToScreen(target, x, y);
-    if (!SetCursorPos(screen.x, screen.y))
+    if (!MoveCursor(target, x, y))
         return false;
     return waits::WaitUntil([&] {
         const std::optional<POINT> seen = ReadCursor(target);
-        if (seen && seen->x == screen.x && seen->y == screen.y)
-            return true;
-        SetCursorPos(screen.x, screen.y);
-        return false;
+        return seen && seen->x == screen.x && seen->y == screen.y;
     });
 }
 
@@ -305,18 +310,11 @@ bool SendClick(HWND target, int x, int y, Button button, int clicks, unsigned mo
 bool SendDrag(HWND target, POINT from, POINT to, int steps) {
     if (steps < 1)
         steps = 1;
-    // Absolute moves, in the 0..65535 units of the primary screen: relative
-    // ones would go through the pointer's acceleration. The pointer gets to
-    // the start by an input event too, so the press cannot overtake it.
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    const auto moveTo = [&](int x, int y) {
-        const POINT screen = ToScreen(target, x, y);
-        INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-        move.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
-        move.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
-        return SendAll(target, kNoModifier, {move});
-    };
+    // The program's thread makes each move itself (MoveCursor), and the
+    // marker after it makes sure the thread took it before the next event:
+    // the press cannot overtake the move to the start, and no move can
+    // overtake the one before it.
+    const auto moveTo = [&](int x, int y) { return MoveCursor(target, x, y) && SendAll(target, kNoModifier, {}); };
     if (!moveTo(from.x, from.y) || !SendAll(target, kNoModifier, {MouseInput(MOUSEEVENTF_LEFTDOWN)}))
         return false;
     for (int i = 1; i <= steps; ++i)

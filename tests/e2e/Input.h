@@ -54,9 +54,10 @@ bool PostDoubleClick(HWND target, int x, int y, Button button = Button::kLeft, u
 // the user) with the pointer at client point (x, y) of target.
 bool PostWheel(HWND target, int delta, int x = 1, int y = 1, unsigned modifiers = kNoModifier);
 // A left-button drag from one client point to another in steps moves: the
-// cursor is moved too (SetCursorPos), for programs that read GetCursorPos.
+// cursor is moved too (MoveCursor), for programs that read GetCursorPos.
 bool PostDrag(HWND target, POINT from, POINT to, int steps = 4);
-// The cursor to client point (x, y) of hwnd.
+// The cursor to client point (x, y) of hwnd, moved by the thread of hwnd
+// itself (see MoveCursorFromProgram); its move message comes with its input.
 bool MoveCursor(HWND hwnd, int x, int y);
 
 // Hardware road.

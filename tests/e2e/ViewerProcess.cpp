@@ -1,5 +1,6 @@
 #include "tests/e2e/ViewerProcess.h"
 
+#include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
@@ -115,6 +116,14 @@ bool ViewerProcess::WaitReady(const char* className, const char* readyMessage, D
             return answered && answer == 1;
         },
         timeoutMs);
+    // The first question through the harness hook loads it into the
+    // program, which takes seconds on a busy machine: done here, within the
+    // start's time, the questions of the test wait for their answer only.
+    if (reported && Running() && !Sync(shown, timeoutMs)) {
+        problem =
+            "harness: the program's thread did not take the harness hook within " + std::to_string(timeoutMs) + " ms";
+        return false;
+    }
     if (reported && Running()) {
         mainWindow = shown;
         problem.clear();

@@ -2,8 +2,6 @@
 // Controls of the system's common dialogs that the tests fill in, by the ids
 // the dialog templates give them.
 
-// cmb13, the file-name box of the open-file dialog.
-constexpr int kFileNameBox = 0x47C;
 // The colour chooser's red, green and blue boxes: they set its colour even
 // while the dialog is not fully open.
 constexpr int kChooserRedBox = 706;

@@ -7,7 +7,6 @@
 #include "framework/FileListBox.h"
 #include "base/Str.h"
 #include "framework/WheelSink.h"
-#include "res/Messages.h"
 #include "res/ResourceIds.h"
 
 #include <gtest/gtest.h>
@@ -102,7 +101,14 @@ protected:
     Live<FileListBox> list;
 };
 
-TEST_F(FileListBoxTest, ListIsTheSortedChildInTheJapaneseFont) {
+// The list's font as the list holds it.
+LOGFONTW ListFontOf(const FileListBox& list) {
+    LOGFONTW font{};
+    EXPECT_NE(GetObjectW(list.font.handle, sizeof(font), &font), 0);
+    return font;
+}
+
+TEST_F(FileListBoxTest, ListIsTheSortedChildInTheSystemsMessageFont) {
     // The list box drops the scroll-bar bits while nothing scrolls, so the
     // style is read as it was given at creation.
     ASSERT_EQ(createdStyles.size(), 1u);
@@ -112,12 +118,27 @@ TEST_F(FileListBoxTest, ListIsTheSortedChildInTheJapaneseFont) {
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list.hwnd, GWLP_WNDPROC)), FrameworkWindowProc);
     ASSERT_NE(list.font.handle, nullptr);
     EXPECT_EQ(list.GetFont(), list.font.Font());
-    LOGFONTW font{};
-    ASSERT_NE(GetObjectW(list.font.handle, sizeof(font), &font), 0);
-    EXPECT_EQ(font.lfHeight, 12);
-    EXPECT_EQ(font.lfWeight, FW_NORMAL);
-    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(std::wstring(font.lfFaceName), L"ＭＳ Ｐゴシック");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    const LOGFONTW font = ListFontOf(list);
+    EXPECT_EQ(std::wstring(font.lfFaceName), metrics.lfMessageFont.lfFaceName);
+    EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight); // the test window is at the system DPI
+    // Any character set, so that the system's font linking can show every
+    // script: a Japanese one would turn other scripts into boxes.
+    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+}
+
+TEST_F(FileListBoxTest, FontFollowsTheDpiOfTheWindow) {
+    const LONG at96 = ListFontOf(list).lfHeight;
+    ASSERT_NE(at96, 0);
+    for (const uint32_t dpi : {144u, 192u, 96u}) {
+        list.SetDpi(dpi);
+        const LOGFONTW font = ListFontOf(list);
+        EXPECT_NEAR(font.lfHeight, MulDiv(at96, int(dpi), 96), 1) << dpi;
+        EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET) << dpi;
+        EXPECT_EQ(list.GetFont(), list.font.Font()) << dpi;
+    }
 }
 
 TEST_F(FileListBoxTest, SortedInsertionKeepsEachPathWithItsItem) {

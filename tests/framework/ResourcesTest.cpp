@@ -44,7 +44,6 @@ TEST(Messages, EveryMessageDecodesToItsJapaneseText) {
         {msg::kSpecifyOutputFolder, L"出力ﾌｫﾙﾀﾞを指定してください"},
         {msg::kFolderNotFound, L"指定したﾌｫﾙﾀﾞが存在しません"},
         {msg::kConversionDone, L"完了 ...  処理ﾌｧｲﾙ %d / %d"},
-        {msg::kGothicFace, L"ＭＳ Ｐゴシック"},
     };
     for (const auto& [bytes, expected] : messages)
         EXPECT_EQ(FromUtf8(bytes), expected);
@@ -279,6 +278,7 @@ struct Template {
     int16_t cx = 0, cy = 0;
     std::wstring caption;
     uint16_t pointSize = 0;
+    uint8_t charset = 0;
     std::wstring face;
     std::vector<Item> items;
 };
@@ -307,7 +307,8 @@ public:
         if (t.style & DS_SETFONT) {
             t.pointSize = Word();
             Word(); // weight
-            Word(); // italic, character set
+            Word(); // italic, then the character set
+            t.charset = p[-1];
             t.face = SzOrOrd();
         }
         for (uint16_t i = 0; i < count; ++i) {
@@ -384,8 +385,17 @@ Template LoadTemplate(uint32_t id) {
     return TemplateReader(bytes).Read();
 }
 
-const wchar_t kGothic[] = L"ＭＳ Ｐゴシック";
-constexpr uint32_t kDialogStyle = 0x80C808C0; // popup, caption, system menu, centred, modal frame, font
+// The system's dialog font, which has every script through font linking.
+const wchar_t kShellFont[] = L"MS Shell Dlg 2";
+// popup, caption, system menu, centred, modal frame, the system's dialog font
+constexpr uint32_t kDialogStyle = 0x80C808C8;
+
+void ExpectShellFont(const Template& t) {
+    EXPECT_EQ(t.style & DS_SHELLFONT, static_cast<uint32_t>(DS_SHELLFONT));
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.charset, DEFAULT_CHARSET);
+    EXPECT_EQ(t.face, kShellFont);
+}
 
 // Styles of the controls as the resource compilers make them: every control
 // is a visible child; push buttons, edits, combo boxes and check boxes are tab
@@ -404,8 +414,7 @@ TEST(Resources, OptionDialogTemplateHasEveryControlInTabOrder) {
     EXPECT_EQ(t.cx, 215);
     EXPECT_EQ(t.cy, 227);
     EXPECT_EQ(t.caption, L"Option");
-    EXPECT_EQ(t.pointSize, 9);
-    EXPECT_EQ(t.face, kGothic);
+    ExpectShellFont(t);
     const std::vector<Item> expected = {
         {-1, L"static", L"&Background color", 8, 12, 70, 9, kLabel},
         {IDC_OPTION_COLOR, L"button", L"", 82, 7, 49, 17, 0x5001000B},
@@ -436,8 +445,7 @@ TEST(Resources, ConversionDialogTemplateHasEveryControlInTabOrder) {
     EXPECT_EQ(t.cx, 250);
     EXPECT_EQ(t.cy, 108);
     EXPECT_EQ(t.caption, L"Conversion");
-    EXPECT_EQ(t.pointSize, 9);
-    EXPECT_EQ(t.face, kGothic);
+    ExpectShellFont(t);
     const std::vector<Item> expected = {
         {-1, L"static", L"&Destination folder", 8, 12, 70, 9, kLabel},
         {IDC_CONVERSION_FOLDER, L"edit", L"", 80, 10, 140, 13, kEdit},
@@ -497,7 +505,7 @@ TEST(Resources, DialogControlsStayInsideApartAndButtonsDoNotTouch) {
 
 TEST(Resources, AboutDialogShowsNameAndVersionWithOk) {
     const Template t = LoadTemplate(IDD_ABOUT);
-    EXPECT_EQ(t.face, kGothic);
+    ExpectShellFont(t);
     const auto version = std::find_if(t.items.begin(), t.items.end(),
                                       [](const Item& item) { return item.text == L"" TESSAVEL_ABOUT_TEXT; });
     EXPECT_NE(version, t.items.end());

@@ -1,0 +1,14 @@
+#pragma once
+// The system's message font: the face and size the user's Windows shows file
+// names in (Explorer, message boxes), which differs by language (Segoe UI on
+// a Western system, Yu Gothic UI or Meiryo UI on a Japanese one) and by the
+// user's text-size setting. It reaches every script through the system's
+// font linking.
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The message font sized for a window drawn at dpi. False when the system
+// cannot say; font is then left as it was.
+bool MessageFontAt(uint32_t dpi, LOGFONTW& font);
