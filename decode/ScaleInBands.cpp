@@ -31,7 +31,7 @@ private:
 } // namespace
 
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool) {
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape) {
     uint32_t width = 0, height = 0;
     if (!PeekDocumentSize(source, width, height))
         return BandedRead::Broken;
@@ -43,8 +43,8 @@ BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t ou
         return BandedRead::NotBanded;
     FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
     const bool qvm = ReadDocumentMagic(source) == DocumentKind::Qvm;
-    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink)
-                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink);
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape);
     if (read == BandedRead::Done)
         sink.Finish();
     return read;
