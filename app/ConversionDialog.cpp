@@ -239,8 +239,8 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
     for (int32_t i = 0; i < work->count; ++i)
         if (writers[size_t(i)] != kWritesItsOwnFile)
             work->items[i].sameOutputAs = static_cast<int32_t>(writers[size_t(i)]);
-    work->queue.reset(new BatchQueue(static_cast<size_t>(work->count), jobs, memoryBudget));
-    work->convert = convertItem;
+    work->queue.reset(new BatchQueue(static_cast<size_t>(work->count), seams.jobs, seams.memoryBudget));
+    work->convert = seams.convertItem;
     return work;
 }
 
@@ -297,7 +297,7 @@ void ConversionDialog::StartConversion() {
     itemsRan = 0;
     progress.SetPos(0);
     // The worker shares the inputs with the dialog for as long as it runs.
-    if (!startWorker(worker, [work] { RunConversion(*work); })) {
+    if (!seams.startWorker(worker, [work] { RunConversion(*work); })) {
         converting = false;
         EnableControls(true);
         ShowWarning(msg::kConversionNotStarted);

@@ -82,6 +82,16 @@ void RunConversion(const ConversionWork& work);
 // How a thread is started; WorkPool::StartThread, or a test's.
 using WorkerStart = bool (*)(std::thread& thread, std::function<void()> body);
 
+// How a run is started and shared out. The program keeps these; the tests
+// put a failing start here or one that holds the run back, fewer jobs, a
+// small budget or a converter that holds items at a gate.
+struct ConversionSeams {
+    WorkerStart startWorker = WorkPool::StartThread; // false when no thread could be made
+    unsigned jobs = 0;                               // documents at once; 0 for one per core
+    uint64_t memoryBudget = DefaultMemoryBudget();
+    ItemConverter convertItem = ConvertListedItem;
+};
+
 class ConversionDialog : public Dialog {
 public:
     ConversionDialog(FileListBox& fileList, Settings& edited) : list(fileList), settings(edited) {}
@@ -94,6 +104,8 @@ public:
     // 0 whenever it ends ("Back", Escape, the close box, when no run is on).
     INT_PTR Run(HWND parent);
 
+protected:
+    // The handlers, which a test's dialog extends to record what it shows.
     bool OnInitDialog(LRESULT* result) override;
     bool OnClose() override;
     bool OnDropFiles(WPARAM drop) override;
@@ -102,6 +114,11 @@ public:
     // Logging off or shutting down during a run: the run stops and the
     // temporaries under way are removed before the process is ended.
     bool OnEndSession(WPARAM ending) override;
+
+private:
+    // The tests' way in (tests/app): the seams to set before a run, and the
+    // run's state and the controls to read during one.
+    friend struct ConversionDialogProbe;
 
     // "Convert": checks the folder and starts the job.
     void StartConversion();
@@ -112,25 +129,6 @@ public:
     // "Stop", Escape or the close box during a run: no further document
     // starts; "Stop" and Close are greyed until the run has ended.
     void StopConversion();
-
-    bool IsConverting() const { return converting; }
-    bool IsStopping() const { return stopping; }
-    // The current or last run, null before the first.
-    const ConversionWork* LastRun() const { return run.get(); }
-
-    ComboBox format;
-    ProgressBar progress;
-
-    // Starts the worker; false when no thread could be made. Tests put a
-    // failing one here, or one that holds the run back.
-    WorkerStart startWorker = WorkPool::StartThread;
-    // How a run is shared out; the tests set fewer jobs, a small budget or a
-    // converter that holds items at a gate.
-    unsigned jobs = 0; // documents at once; 0 for one per core
-    uint64_t memoryBudget = DefaultMemoryBudget();
-    ItemConverter convertItem = ConvertListedItem;
-
-private:
     std::shared_ptr<ConversionWork> TakeInputs(const Str& folder);
     void Leave();
     // Puts the focus on the check box before controls are disabled, so the
@@ -140,9 +138,12 @@ private:
     // not be converted and why, and how many were skipped.
     void ReportFailures();
 
+    ComboBox format;
+    ProgressBar progress;
+    ConversionSeams seams;
     FileListBox& list;
     Settings& settings;
-    std::shared_ptr<const ConversionWork> run; // the last run's inputs, for the captions
+    std::shared_ptr<const ConversionWork> run; // the current or last run's inputs, null before the first
     std::vector<bool> itemStarted;             // of the run, as the job reports them
     int32_t itemsRan = 0;                      // of the last run, once it ended
     Str backText;                              // the button's own text, back after a run

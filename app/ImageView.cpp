@@ -9,6 +9,7 @@
 #include "decode/ImageBuffer.h"
 #include "base/WorkPool.h"
 #include "framework/Dpi.h"
+#include "framework/MouseInput.h"
 #include "res/Messages.h"
 
 namespace {
@@ -253,8 +254,9 @@ bool ImageView::OnVScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) {
 }
 
 bool ImageView::OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) {
-    const int32_t mouseX = static_cast<int16_t>(x);
-    const int32_t mouseY = static_cast<int16_t>(y);
+    const POINT mouse = PointOf(x, y);
+    const int32_t mouseX = mouse.x;
+    const int32_t mouseY = mouse.y;
     if ((keys & MK_LBUTTON) != 0) {
         // The first move ever seen starts the drag where the pointer is, so
         // the picture does not jump.

@@ -5,6 +5,7 @@
 #include "app/FileListFont.h"
 #include "app/FrameMessages.h"
 #include "framework/Dpi.h"
+#include "framework/MouseInput.h"
 #include "framework/Platform.h"
 #include "res/ResourceIds.h"
 
@@ -154,8 +155,8 @@ bool MainFrame::OnCaptureChanged(LPARAM) {
 }
 
 bool MainFrame::OnMouseWheel(uint32_t, uint32_t delta, uint32_t x, uint32_t y) {
-    // The message's point is on the screen, in signed halves.
-    WheelAt(static_cast<int16_t>(delta), POINT{static_cast<int16_t>(x), static_cast<int16_t>(y)});
+    // The message's point is on the screen.
+    WheelAt(WheelDeltaOf(delta), PointOf(x, y));
     return true;
 }
 

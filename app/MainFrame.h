@@ -34,6 +34,7 @@ public:
     // and shows the window. False when a window cannot be created.
     bool CreateFrame(const char* commandTail);
 
+private:
     // Window handlers
     bool OnClose() override;
     bool OnDestroy() override;
@@ -182,7 +183,6 @@ public:
     // makes the list's font again and lays out at newDpi.
     bool OnDpiChanged(uint32_t newDpi, const RECT& suggested);
 
-private:
     // Scales the frame's own pixel sizes and the list's font to newDpi; the
     // list's width too when scaleListWidth (a width set at the old scale).
     // Loads the class icons again at dpi: the title bar and the task

@@ -8,6 +8,7 @@
 #include "decode/LoadDiagnosis.h"
 #include "framework/FileFind.h"
 #include "framework/Menu.h"
+#include "framework/Platform.h"
 #include "base/Str.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -171,10 +172,10 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
     // A tail of at least 3 characters starting with a quote loses its first
     // and its last character.
     path.Unquote();
-    const DWORD attributes = GetFileAttributesW(WidePath(path.Text()).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    const PathKind kind = KindOfPath(path.Text());
+    if (kind == PathKind::Missing)
         return; // a missing path is ignored
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (kind == PathKind::Folder) {
         PushRecentFolder(path.Text());
         list.BeginFill();
         ScanFolder(path.Text());
@@ -229,10 +230,10 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
             continue;
         path.Reserve(kDropPathRoom);
         Narrow(wide.data(), path);
-        const DWORD attributes = GetFileAttributesW(WidePath(path.Text()).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
+        const PathKind kind = KindOfPath(path.Text());
+        if (kind == PathKind::Missing)
             continue;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (kind == PathKind::Folder) {
             PushRecentFolder(path.Text());
             ScanFolder(path.Text());
         } else if (IsDocumentPath(path)) {

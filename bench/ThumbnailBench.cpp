@@ -6,7 +6,8 @@
 // thread, then scaled). Their anchor is the decode alone (ReadQvm), so the
 // ratio shows what each road costs beyond it. Each row also gives the most
 // memory a thumbnail took above what the process held before it ("peak MB",
-// Linux only).
+// Linux only). The rows of hundreds and thousands of layers show the bound
+// holding where the streams cannot all stay open.
 #include "bench/BenchDocs.h"
 #include "bench/PeakMemory.h"
 #include "bench/Register.h"
@@ -183,6 +184,29 @@ void RegisterLargeTiles(int side) {
     })->Iterations(1);
 }
 
+// count visible layers of side x side sharing one striped stream, blended
+// by modes that change from layer to layer: more layers than the bound lets
+// stay open side by side at the larger sides.
+void RegisterManyLayers(int side, int count) {
+    const std::string n = std::to_string(count) + "layers/" + std::to_string(side) + "x" + std::to_string(side);
+    Register("Thumbnail256/" + n, [side, count](benchmark::State& state) {
+        static std::map<std::pair<int, int>, docwriter::Bytes> made;
+        docwriter::Bytes& bytes = made[{side, count}];
+        if (bytes.empty()) {
+            docwriter::QvmDocument doc;
+            doc.width = doc.height = uint16_t(side);
+            const docwriter::Bytes stream = StripedStream(side, 11);
+            for (int index = 0; index < count; ++index) {
+                docwriter::QvmLayer layer = docwriter::MakeQvmLayer("layer", {}, uint8_t(index % 21), 96);
+                layer.stream = stream;
+                doc.layers.push_back(std::move(layer));
+            }
+            bytes = docwriter::WriteQvm(doc);
+        }
+        MeasureBandedThumbnail(state, bytes, side);
+    })->Iterations(1);
+}
+
 } // namespace
 
 void RegisterThumbnailBenchmarks() {
@@ -197,6 +221,9 @@ void RegisterThumbnailBenchmarks() {
     RegisterLargeTiles(16384);
     if (std::getenv("BENCH_LARGEST") != nullptr)
         RegisterLarge(65535);
+    RegisterManyLayers(256, 2000);
+    RegisterManyLayers(2048, 300);
+    RegisterManyLayers(2048, 1200);
 }
 
 } // namespace bench

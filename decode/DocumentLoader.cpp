@@ -2,35 +2,15 @@
 
 #include "decode/ByteFile.h"
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 #include "decode/ImageBuffer.h"
-#include "decode/QvmFormat.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
 #include "decode/SteadyRead.h"
-#include "base/Str.h"
 
-#include <cstring>
 #include <functional>
 
 namespace {
-
-enum class Format { Qvr, Qvm, Other };
-
-// "QVMDATA" and "QVRFDAT" tell the formats apart.
-constexpr uint32_t kMagicLength = 7;
-
-Format FormatOf(const char* path) {
-    Str fullPath;
-    fullPath.Assign(path);
-    Str extension;
-    fullPath.GetExtension(extension);
-    // The extension alone decides; the content is never sniffed.
-    if (extension.CompareNoCase("qvr") == 0)
-        return Format::Qvr;
-    if (extension.CompareNoCase("qvm") == 0)
-        return Format::Qvm;
-    return Format::Other;
-}
 
 // Reads the document at path with read, again when it changed meanwhile. A
 // picture decoded from a file that kept changing is torn: it is dropped, so
@@ -46,74 +26,51 @@ bool LoadSteadily(ImageBuffer& target, const char* path, const std::function<boo
 } // namespace
 
 bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
-    const Format format = FormatOf(path);
+    // The extension alone decides; the content is never sniffed.
+    const DocumentKind kind = KindByExtension(path);
     NoteLoadMetChanges(false);
-    if (format == Format::Other)
+    if (kind == DocumentKind::Other)
         return false;
     return LoadSteadily(target, path, [&](ByteFile& file) {
-        return format == Format::Qvr ? ReadQvr(target, file, pool) : ReadQvm(target, file, pool);
+        return kind == DocumentKind::Qvr ? ReadQvr(target, file, pool) : ReadQvm(target, file, pool);
     });
 }
 
 bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
-    char magic[kMagicLength];
-    // The reader checks the magic again, so step back over it.
-    if (!source.ReadExact(magic, kMagicLength) || !source.Skip(-int64_t(kMagicLength)))
+    const DocumentKind kind = ReadDocumentMagic(source);
+    // The reader reads the magic again, so step back over it.
+    if (kind == DocumentKind::Other || !source.Skip(-kDocumentMagicLength))
         return false;
-    if (std::memcmp(magic, "QVMDATA", kMagicLength) == 0)
-        return ReadQvm(target, source, pool);
-    if (std::memcmp(magic, "QVRFDAT", kMagicLength) == 0)
-        return ReadQvr(target, source, pool);
-    return false;
+    return kind == DocumentKind::Qvm ? ReadQvm(target, source, pool) : ReadQvr(target, source, pool);
 }
 
 bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
-    const Format format = FormatOf(path);
+    const DocumentKind kind = KindByExtension(path);
     NoteLoadMetChanges(false);
-    if (format == Format::Other)
+    if (kind == DocumentKind::Other)
         return false;
     return LoadSteadily(target, path, [&](ByteFile& file) {
-        return format == Format::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
+        return kind == DocumentKind::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
     });
 }
 
 bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {
-    const Format format = FormatOf(path);
+    const DocumentKind kind = KindByExtension(path);
     ByteFile file;
-    if (format == Format::Other || !file.OpenRead(path))
+    DocumentHeader header;
+    if (kind == DocumentKind::Other || !file.OpenRead(path) || !ReadDocumentHeader(file, header) || header.kind != kind)
         return false;
-    uint16_t w = 0, h = 0;
-    if (format == Format::Qvr) {
-        if (!ReadQvrSize(file, w, h))
-            return false;
-    } else {
-        QvmHeader header;
-        if (!ReadQvmHeader(file, header))
-            return false;
-        w = header.width;
-        h = header.height;
-    }
-    width = w;
-    height = h;
+    width = header.width;
+    height = header.height;
     return true;
 }
 
 bool PeekDocumentSize(ByteSource& source, uint32_t& width, uint32_t& height) {
-    char magic[kMagicLength];
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !source.ReadExact(magic, kMagicLength) ||
-        source.Seek(0, ByteSource::FromStart) != 0)
+    DocumentHeader header;
+    if (source.Seek(0, ByteSource::FromStart) != 0)
         return false;
-    uint16_t w = 0, h = 0;
-    bool read = false;
-    if (std::memcmp(magic, "QVMDATA", kMagicLength) == 0) {
-        QvmHeader header;
-        read = ReadQvmHeader(source, header);
-        w = header.width;
-        h = header.height;
-    } else if (std::memcmp(magic, "QVRFDAT", kMagicLength) == 0) {
-        read = ReadQvrSize(source, w, h);
-    }
-    width = w;
-    height = h;
+    const bool read = ReadDocumentHeader(source, header);
+    width = header.width;
+    height = header.height;
     return source.Seek(0, ByteSource::FromStart) == 0 && read;
 }

@@ -25,11 +25,13 @@ bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
 
 // The picture size the document at path declares in its header, read
 // without decoding anything, so that a batch can tell how much memory a
-// document will take before loading it. The reader is chosen as LoadDocument
-// chooses it; false for any other extension or a header that ends early.
+// document will take before loading it. The format is chosen as LoadDocument
+// chooses it; false for any other extension, a document of the other format
+// or a header that cannot be read (ReadDocumentHeader, DocumentHeader.h).
 bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height);
 
 // The same from the start of source, the format told by its first bytes as
 // LoadDocument(target, source) tells it. The source is left at its start
-// again; false also when it cannot go back there.
+// again; false also when it cannot go back there. width and height are those
+// read so far, 0 where none were.
 bool PeekDocumentSize(ByteSource& source, uint32_t& width, uint32_t& height);

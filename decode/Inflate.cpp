@@ -4,6 +4,38 @@
 
 #include <zlib.h>
 
+namespace {
+
+// Inflates the zlib stream in the next compressedSize bytes of source, read
+// in pieces of at most chunkSize bytes through input, until the stream ends
+// (true) or the attempt does (false): corrupt data, no room left, no input
+// left in the block or the file. makeRoom(stream) runs before every step and
+// may point the stream at more output. Both ways of reading a stream go
+// through here, so that they end at the same byte and fail at the same place.
+template <class MakeRoom>
+bool InflateBlock(ByteSource& source, z_stream& stream, uint32_t compressedSize, uint8_t* input, uint32_t chunkSize,
+                  MakeRoom makeRoom) {
+    uint32_t remaining = compressedSize;
+    for (;;) {
+        if (stream.avail_in == 0) {
+            const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
+            const uint32_t got = want == 0 ? 0 : source.Read(input, want);
+            stream.next_in = input;
+            stream.avail_in = got;
+            remaining -= got;
+        }
+        makeRoom(stream);
+        // Z_OK is progress; anything else ends the attempt.
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_STREAM_END)
+            return true;
+        if (status != Z_OK)
+            return false;
+    }
+}
+
+} // namespace
+
 bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capacity, uint32_t compressedSize,
                        uint8_t* scratch, uint32_t chunkSize, uint32_t* produced) {
     if (produced != nullptr)
@@ -13,26 +45,7 @@ bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capaci
         return false;
     stream.next_out = destination;
     stream.avail_out = capacity;
-    uint32_t remaining = compressedSize;
-    bool ended = false;
-    for (;;) {
-        if (stream.avail_in == 0) {
-            const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
-            const uint32_t got = want == 0 ? 0 : source.Read(scratch, want);
-            stream.next_in = scratch;
-            stream.avail_in = got;
-            remaining -= got;
-        }
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        if (status == Z_STREAM_END) {
-            ended = true;
-            break;
-        }
-        // Z_OK is progress; anything else (corrupt data, no room left, no
-        // input left in the block or the file) ends the attempt.
-        if (status != Z_OK)
-            break;
-    }
+    const bool ended = InflateBlock(source, stream, compressedSize, scratch, chunkSize, [](z_stream&) {});
     if (produced != nullptr)
         *produced = capacity - stream.avail_out;
     inflateEnd(&stream);
@@ -45,32 +58,17 @@ bool PassStream(ByteSource& source, uint64_t capacity, uint32_t compressedSize, 
     if (inflateInit(&stream) != Z_OK)
         return false;
     uint64_t room = capacity;
-    uint32_t remaining = compressedSize;
-    bool ended = false;
-    for (;;) {
-        if (stream.avail_in == 0) {
-            const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
-            const uint32_t got = want == 0 ? 0 : source.Read(input, want);
-            stream.next_in = input;
-            stream.avail_in = got;
-            remaining -= got;
-        }
+    uInt given = 0; // the output room the last step was given
+    const bool ended = InflateBlock(source, stream, compressedSize, input, chunkSize, [&](z_stream& s) {
+        room -= given - s.avail_out;
         // The room left of the layer, a scratch's worth at a time; none left
         // makes zlib refuse more output, as the full destination does there.
-        if (stream.avail_out == 0) {
-            stream.next_out = scratch;
-            stream.avail_out = uInt(room < chunkSize ? room : chunkSize);
+        if (s.avail_out == 0) {
+            s.next_out = scratch;
+            s.avail_out = uInt(room < chunkSize ? room : chunkSize);
         }
-        const uInt before = stream.avail_out;
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        room -= before - stream.avail_out;
-        if (status == Z_STREAM_END) {
-            ended = true;
-            break;
-        }
-        if (status != Z_OK)
-            break;
-    }
+        given = s.avail_out;
+    });
     inflateEnd(&stream);
     return ended;
 }

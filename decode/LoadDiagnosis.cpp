@@ -5,9 +5,7 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "decode/DocumentKind.h"
-
-#include <cstring>
+#include "decode/DocumentHeader.h"
 
 namespace {
 
@@ -52,9 +50,8 @@ std::string DiagnoseLoadFailure(const char* path) {
     ByteFile file;
     if (!file.OpenRead(path))
         return "cannot open";
-    char magic[8] = {};
     uint8_t version = 0;
-    if (!file.ReadExact(magic, 7) || std::strcmp(magic, kind == DocumentKind::Qvm ? "QVMDATA" : "QVRFDAT") != 0)
+    if (ReadDocumentMagic(file) != kind)
         return "not a QVM/QVR document";
     if (!file.ReadU8(version))
         return "corrupt document";

@@ -1,11 +1,11 @@
 #pragma once
 // The pixel loops of the blend modes and the coverage layers, as passes over
 // runs of pixels or bytes. Each pass is one plain loop without branches; on
-// x86-64 it works thirty-two bytes at a time where the processor runs AVX2
-// and sixteen otherwise (MixRuns_x86.cpp picks, MixRunsVector.h is the loop
-// for both), elsewhere one byte at a time (MixRuns_scalar.cpp), with the
-// same bytes out. Byte 3 of a
-// target pixel is never changed: its weight is 0.
+// x86-64 it works sixty-four bytes at a time where the processor runs
+// AVX-512, thirty-two where it runs AVX2 and sixteen (SSE2) otherwise
+// (MixRuns_x86.cpp picks, MixRunsVector.h is the loop for all three),
+// elsewhere one byte at a time (MixRuns_scalar.cpp), with the same bytes
+// out. Byte 3 of a target pixel is never changed: its weight is 0.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +33,7 @@ void AddLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t
 void SubtractLayerPixels(uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 
 // The HCY modes (code kBlendHue, kBlendSaturation, kBlendColor or
-// kBlendLuminosity): the bytes of BlendHcyPixels (Hcy.h), eight or four
+// kBlendLuminosity): the bytes of BlendHcyPixels (Hcy.h), a register of
 // pixels at a time where the processor has vector passes.
 void HcyLayerPixels(uint8_t code, uint8_t* target, const uint8_t* layer, size_t count, uint8_t opacity);
 

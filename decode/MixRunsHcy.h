@@ -18,27 +18,9 @@
 
 #include <cfloat>
 
-template <class L> struct HcyVector : L {
-    using L::add_epi32;
-    using L::add_ps;
-    using L::and_si;
-    using L::cmpgt_epi32;
-    using L::cmpngt_ps;
-    using L::cmpnlt_ps;
-    using L::cvtepi32_ps;
-    using L::cvttps_epi32;
-    using L::div_ps;
-    using L::max_ps;
-    using L::min_ps;
-    using L::mul_ps;
-    using L::or_ps;
-    using L::set1_epi32;
-    using L::set1_ps;
-    using L::sub_epi32;
-    using L::sub_ps;
-    using L::xor_ps;
-    using typename L::Flt;
-    using typename L::Vec;
+template <class L> struct HcyVector {
+    using Flt = typename L::Flt;
+    using Vec = typename L::Vec;
 
     static constexpr uint32_t kAllLanes = (uint32_t(1) << (L::kBytes / 4)) - 1; // movemask_ps bits
 
@@ -65,19 +47,20 @@ template <class L> struct HcyVector : L {
     }
 
     static Fractions FractionsOf(const Bytes3& c) {
-        const Flt inv255 = set1_ps(kHcyInv255);
-        return {mul_ps(cvtepi32_ps(c.red), inv255), mul_ps(cvtepi32_ps(c.green), inv255),
-                mul_ps(cvtepi32_ps(c.blue), inv255)};
+        const Flt inv255 = L::set1_ps(kHcyInv255);
+        return {L::mul_ps(L::cvtepi32_ps(c.red), inv255), L::mul_ps(L::cvtepi32_ps(c.green), inv255),
+                L::mul_ps(L::cvtepi32_ps(c.blue), inv255)};
     }
 
     // Largest minus smallest channel: no channel is negative or NaN, so which
     // of two equal values a min or max keeps does not matter.
     static Flt Chroma(const Fractions& f) {
-        return sub_ps(max_ps(max_ps(f.r, f.g), f.b), min_ps(min_ps(f.r, f.g), f.b));
+        return L::sub_ps(L::max_ps(L::max_ps(f.r, f.g), f.b), L::min_ps(L::min_ps(f.r, f.g), f.b));
     }
 
     static Flt Luma(const Fractions& f) {
-        return add_ps(add_ps(mul_ps(set1_ps(0.11f), f.b), mul_ps(set1_ps(0.59f), f.g)), mul_ps(set1_ps(0.3f), f.r));
+        return L::add_ps(L::add_ps(L::mul_ps(L::set1_ps(0.11f), f.b), L::mul_ps(L::set1_ps(0.59f), f.g)),
+                         L::mul_ps(L::set1_ps(0.3f), f.r));
     }
 
     // kHueOrders' sign and start for each lane. Where the lanes permute
@@ -85,22 +68,23 @@ template <class L> struct HcyVector : L {
     // such shuffle, and there the same rules as masks cost far less than
     // eight-way picks.
     static void SignAndStart(const Bytes3& c, Flt& sign, Flt& start) {
-        const Vec greenOverRed = cmpgt_epi32(c.green, c.red), blueOverRed = cmpgt_epi32(c.blue, c.red);
-        const Vec blueOverGreen = cmpgt_epi32(c.blue, c.green);
+        const Vec greenOverRed = L::cmpgt_epi32(c.green, c.red), blueOverRed = L::cmpgt_epi32(c.blue, c.red);
+        const Vec blueOverGreen = L::cmpgt_epi32(c.blue, c.green);
         if constexpr (L::kPermutes) {
-            const Vec order = sub_epi32(
-                add_epi32(and_si(blueOverRed, set1_epi32(2)), and_si(blueOverGreen, set1_epi32(4))), greenOverRed);
+            const Vec order = L::sub_epi32(
+                L::add_epi32(L::and_si(blueOverRed, L::set1_epi32(2)), L::and_si(blueOverGreen, L::set1_epi32(4))),
+                greenOverRed);
             sign = L::template PickOf<8>(kHueOrders.sign, order);
             start = L::template PickOf<8>(kHueOrders.start, order);
         } else {
             const Vec notRed = L::or_si(greenOverRed, blueOverRed);
-            const Vec green = L::andnot_si(blueOverGreen, greenOverRed), blue = and_si(blueOverRed, blueOverGreen);
+            const Vec green = L::andnot_si(blueOverGreen, greenOverRed), blue = L::and_si(blueOverRed, blueOverGreen);
             const Vec redBelowZero = L::andnot_si(notRed, blueOverGreen);
             const Vec negative =
-                L::or_si(L::or_si(redBelowZero, L::andnot_si(blueOverRed, green)), and_si(blue, greenOverRed));
-            auto only = [](Vec mask, float value) { return L::and_ps(L::castsi_ps(mask), set1_ps(value)); };
+                L::or_si(L::or_si(redBelowZero, L::andnot_si(blueOverRed, green)), L::and_si(blue, greenOverRed));
+            auto only = [](Vec mask, float value) { return L::and_ps(L::castsi_ps(mask), L::set1_ps(value)); };
             sign = only(negative, -0.0f);
-            start = or_ps(or_ps(only(redBelowZero, 360.0f), only(green, 120.0f)), only(blue, 240.0f));
+            start = L::or_ps(L::or_ps(only(redBelowZero, 360.0f), only(green, 120.0f)), only(blue, 240.0f));
         }
     }
 
@@ -111,19 +95,20 @@ template <class L> struct HcyVector : L {
     static HueOf Hue(const Bytes3& c, const Fractions& f) {
         Flt sign, start;
         SignAndStart(c, sign, start);
-        const Flt lowPair = min_ps(f.r, f.g), highPair = max_ps(f.r, f.g);
-        const Flt smallest = min_ps(lowPair, f.b);
-        const Flt median = max_ps(lowPair, min_ps(highPair, f.b));
+        const Flt lowPair = L::min_ps(f.r, f.g), highPair = L::max_ps(f.r, f.g);
+        const Flt smallest = L::min_ps(lowPair, f.b);
+        const Flt median = L::max_ps(lowPair, L::min_ps(highPair, f.b));
         HueOf out;
-        out.chroma = sub_ps(max_ps(highPair, f.b), smallest);
-        const Flt difference = xor_ps(sub_ps(median, smallest), sign);
-        const Flt turn = div_ps(mul_ps(set1_ps(60.0f), difference), max_ps(out.chroma, set1_ps(FLT_MIN)));
-        const Flt hue = mul_ps(add_ps(turn, start), set1_ps(kHcyInv360));
-        const Vec sextant = cvttps_epi32(sub_ps(mul_ps(hue, set1_ps(6.0f)), set1_ps(kSextantNudge)));
-        const Flt t = mul_ps(set1_ps(6.0f), sub_ps(hue, L::template PickOf<6>(kHueSextants.origin, sextant)));
+        out.chroma = L::sub_ps(L::max_ps(highPair, f.b), smallest);
+        const Flt difference = L::xor_ps(L::sub_ps(median, smallest), sign);
+        const Flt turn =
+            L::div_ps(L::mul_ps(L::set1_ps(60.0f), difference), L::max_ps(out.chroma, L::set1_ps(FLT_MIN)));
+        const Flt hue = L::mul_ps(L::add_ps(turn, start), L::set1_ps(kHcyInv360));
+        const Vec sextant = L::cvttps_epi32(L::sub_ps(L::mul_ps(hue, L::set1_ps(6.0f)), L::set1_ps(kSextantNudge)));
+        const Flt t = L::mul_ps(L::set1_ps(6.0f), L::sub_ps(hue, L::template PickOf<6>(kHueSextants.origin, sextant)));
         auto offset = [&](int c) {
-            return add_ps(L::template PickOf<6>(kHueSextants.offsetBase[c], sextant),
-                          mul_ps(L::template PickOf<6>(kHueSextants.offsetSlope[c], sextant), t));
+            return L::add_ps(L::template PickOf<6>(kHueSextants.offsetBase[c], sextant),
+                             L::mul_ps(L::template PickOf<6>(kHueSextants.offsetSlope[c], sextant), t));
         };
         // Written out rather than looped: the loop is not unrolled at -O2 and
         // would keep the offsets in memory.
@@ -138,7 +123,9 @@ template <class L> struct HcyVector : L {
     // offset times the chroma within 1 or so), so the truncation is in range
     // and only a NaN gives the integer indefinite, which is negative;
     // L::PixelsOf clamps to 0 to 255 as ChannelByte does (a NaN gives 0).
-    static Vec ChannelValue(Flt value) { return cvttps_epi32(add_ps(mul_ps(value, set1_ps(255.0f)), set1_ps(0.5f))); }
+    static Vec ChannelValue(Flt value) {
+        return L::cvttps_epi32(L::add_ps(L::mul_ps(value, L::set1_ps(255.0f)), L::set1_ps(0.5f)));
+    }
 
     // FromHcy, as pixels (blue, green, red, 0), for the hues, chromas and
     // lumas the modes give: luma 0 to 1 (white gives exactly 1 in both kinds
@@ -155,22 +142,23 @@ template <class L> struct HcyVector : L {
     // registers of a picture cross neither bound in any lane, and there a
     // is 1 throughout and d x 1 is d: the divisions are skipped.
     static Vec FromHcy(const Flt offset[3], Flt chroma, Flt luma) {
-        const Flt d[3] = {mul_ps(offset[0], chroma), mul_ps(offset[1], chroma), mul_ps(offset[2], chroma)};
-        const Flt hi = max_ps(max_ps(d[0], d[1]), d[2]);
-        const Flt lo = min_ps(min_ps(d[0], d[1]), d[2]);
-        const Flt one = set1_ps(1.0f);
-        const Flt belowTop = cmpngt_ps(add_ps(luma, hi), one);
-        const Flt aboveBottom = cmpnlt_ps(add_ps(luma, lo), set1_ps(0.0f));
+        const Flt d[3] = {L::mul_ps(offset[0], chroma), L::mul_ps(offset[1], chroma), L::mul_ps(offset[2], chroma)};
+        const Flt hi = L::max_ps(L::max_ps(d[0], d[1]), d[2]);
+        const Flt lo = L::min_ps(L::min_ps(d[0], d[1]), d[2]);
+        const Flt one = L::set1_ps(1.0f);
+        const Flt belowTop = L::cmpngt_ps(L::add_ps(luma, hi), one);
+        const Flt aboveBottom = L::cmpnlt_ps(L::add_ps(luma, lo), L::set1_ps(0.0f));
         if (L::movemask_ps(L::and_ps(belowTop, aboveBottom)) == kAllLanes)
-            return L::PixelsOf(ChannelValue(add_ps(luma, d[2])), ChannelValue(add_ps(luma, d[1])),
-                               ChannelValue(add_ps(luma, d[0])));
+            return L::PixelsOf(ChannelValue(L::add_ps(luma, d[2])), ChannelValue(L::add_ps(luma, d[1])),
+                               ChannelValue(L::add_ps(luma, d[0])));
         // A quotient that does not apply is made all ones, a NaN, which a
         // min passes over (its second operand is kept).
-        const Flt toWhite = or_ps(div_ps(sub_ps(one, luma), hi), belowTop);
-        const Flt toBlack = or_ps(div_ps(luma, xor_ps(lo, set1_ps(-0.0f))), aboveBottom);
-        const Flt a = min_ps(toWhite, min_ps(toBlack, one));
-        return L::PixelsOf(ChannelValue(add_ps(luma, mul_ps(d[2], a))), ChannelValue(add_ps(luma, mul_ps(d[1], a))),
-                           ChannelValue(add_ps(luma, mul_ps(d[0], a))));
+        const Flt toWhite = L::or_ps(L::div_ps(L::sub_ps(one, luma), hi), belowTop);
+        const Flt toBlack = L::or_ps(L::div_ps(luma, L::xor_ps(lo, L::set1_ps(-0.0f))), aboveBottom);
+        const Flt a = L::min_ps(toWhite, L::min_ps(toBlack, one));
+        return L::PixelsOf(ChannelValue(L::add_ps(luma, L::mul_ps(d[2], a))),
+                           ChannelValue(L::add_ps(luma, L::mul_ps(d[1], a))),
+                           ChannelValue(L::add_ps(luma, L::mul_ps(d[0], a))));
     }
 
     // The colour the mode makes of target pixels t and layer pixels l. The

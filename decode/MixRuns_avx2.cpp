@@ -2,12 +2,15 @@
 // This file alone is compiled for AVX2; MixRuns_x86.cpp calls it only on a
 // processor (and system) that runs AVX2.
 #include "decode/MixRunsVector.h"
+#include "decode/MixRunsWideLanes.h"
 
 #include <immintrin.h>
 
 namespace {
 
-struct Avx2Lanes {
+// AVX2's instructions under the names the passes use (MixRunsWalk.h,
+// MixRunsWideLanes.h).
+struct Avx2Steps {
     using Vec = __m256i;
     using Mask = uint32_t; // movemask bits, one per byte
     static constexpr size_t kBytes = 32;
@@ -48,7 +51,6 @@ struct Avx2Lanes {
     static Vec cmpgt_epi32(Vec a, Vec b) { return _mm256_cmpgt_epi32(a, b); }
 
     using Flt = __m256;
-    static constexpr bool kPermutes = true; // vpermps picks from eight floats
     static Flt set1_ps(float v) { return _mm256_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm256_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm256_cvttps_epi32(a); }
@@ -64,67 +66,48 @@ struct Avx2Lanes {
     static Flt xor_ps(Flt a, Flt b) { return _mm256_xor_ps(a, b); }
     static Flt cmpngt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NGT_UQ); }
     static Flt cmpnlt_ps(Flt a, Flt b) { return _mm256_cmp_ps(a, b, _CMP_NLT_UQ); }
-    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
-    // clamped to 0 to 255 by the saturating packs (a negative value gives 0):
-    // each 128-bit half packs to blues, greens, reds, reds, which one
-    // shuffle interleaves.
-    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
-        const Vec bytes = _mm256_packus_epi16(_mm256_packs_epi32(blue, green), _mm256_packs_epi32(red, red));
-        const Vec order = _mm256_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1, //
-                                           0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1);
-        return _mm256_shuffle_epi8(bytes, order);
-    }
 
-    // Byte k of each pixel, zero-extended to its 32-bit lane.
-    template <int k> static Vec ByteOfPixels(Vec pixels) {
-        const Vec order = _mm256_setr_epi8(k, -1, -1, -1, k + 4, -1, -1, -1, k + 8, -1, -1, -1, k + 12, -1, -1, -1, //
-                                           k, -1, -1, -1, k + 4, -1, -1, -1, k + 8, -1, -1, -1, k + 12, -1, -1, -1);
-        return _mm256_shuffle_epi8(pixels, order);
+    // The steps of MixRunsWideLanes.h.
+    static Vec RepeatLanes(const LaneBytes& lane) {
+        const int8_t* b = lane.bytes;
+        return _mm256_setr_epi8(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11], b[12], b[13],
+                                b[14], b[15], b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11],
+                                b[12], b[13], b[14], b[15]);
     }
+    static Vec shuffle_epi8(Vec a, Vec order) { return _mm256_shuffle_epi8(a, order); }
+    static Vec packs_epi32(Vec a, Vec b) { return _mm256_packs_epi32(a, b); }
+    static Vec cvtepu8_epi32(__m128i a) { return _mm256_cvtepu8_epi32(a); }
+    // Weight bytes 8g to 8g + 7. The pixels' halves are the register's two
+    // 16-byte lanes, so the bytes are taken across lanes.
+    template <int g> static __m128i WeightBytes(Vec w) {
+        const __m128i half = g < 2 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
+        return g % 2 == 0 ? half : _mm_srli_si128(half, 8);
+    }
+    static Vec set1_epi64(int64_t v) { return _mm256_set1_epi64x(v); }
+    static Vec add_epi64(Vec a, Vec b) { return _mm256_add_epi64(a, b); }
+    static Vec mul_epu32(Vec a, Vec b) { return _mm256_mul_epu32(a, b); }
+    static Vec srli_epi64_32(Vec a) { return _mm256_srli_epi64(a, 32); }
+    using Dbl = __m256d;
+    using Half = __m128;
+    static Dbl castsi_pd(Vec a) { return _mm256_castsi256_pd(a); }
+    static Dbl set1_pd(double v) { return _mm256_set1_pd(v); }
+    static Dbl sub_pd(Dbl a, Dbl b) { return _mm256_sub_pd(a, b); }
+    static Dbl mul_pd(Dbl a, Dbl b) { return _mm256_mul_pd(a, b); }
+    static Half cvtpd_ps(Dbl a) { return _mm256_cvtpd_ps(a); }
+    static Flt InterleaveFloats(Half even, Half odd) {
+        return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_unpacklo_ps(even, odd)), _mm_unpackhi_ps(even, odd), 1);
+    }
+};
 
+// The lanes of the passes: the shared steps, and this width's own picks.
+struct Avx2Lanes : WideLanes<Avx2Steps> {
+    // The HCY passes' channels, by the formulas' shuffle.
     template <int k> static Vec ChannelOfPixels(Vec pixels) { return ByteOfPixels<k>(pixels); }
 
+    static constexpr bool kPermutes = true; // vpermps picks from eight floats
     // row[index] for each lane, index 0 to n - 1 (rows are padded to eight).
     template <int n> static Flt PickOf(const float* row, Vec index) {
         return _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index);
-    }
-
-    // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
-    // rounded once, in double precision. The sum is exact there: each
-    // coefficient is a whole number of 2^-27, so the sum is red x R +
-    // green x G + blue x B (below 2^36) times 2^-27, R, G and B being the
-    // coefficients times 2^27. That whole number is made in 64-bit integer
-    // lanes (even pixels, then odd ones), becomes a double by the 2^52 trick
-    // (its bits under the exponent of 2^52, then 2^52 taken off: exact below
-    // 2^52) and is multiplied by 1/255 x 2^-27, which rounds as the sum times
-    // 1/255 does. Cheaper than widening each channel to doubles.
-    static Flt LumaOfBytes(Vec red, Vec green, Vec blue) {
-        const Vec r27 = _mm256_set1_epi64x(kLumaRed27), g27 = _mm256_set1_epi64x(kLumaGreen27);
-        const Vec b27 = _mm256_set1_epi64x(kLumaBlue27);
-        const Vec exponent = _mm256_castpd_si256(_mm256_set1_pd(0x1p52));
-        auto four = [&](Vec r, Vec g, Vec b) { // the pixels in the low halves of the 64-bit lanes
-            const Vec sum = _mm256_add_epi64(_mm256_add_epi64(_mm256_mul_epu32(r, r27), _mm256_mul_epu32(g, g27)),
-                                             _mm256_mul_epu32(b, b27));
-            const __m256d whole =
-                _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(sum, exponent)), _mm256_set1_pd(0x1p52));
-            return _mm256_cvtpd_ps(_mm256_mul_pd(whole, _mm256_set1_pd(double(kHcyInv255) * 0x1p-27)));
-        };
-        const __m128 even = four(red, green, blue);
-        const __m128 odd = four(_mm256_srli_epi64(red, 32), _mm256_srli_epi64(green, 32), _mm256_srli_epi64(blue, 32));
-        return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_unpacklo_ps(even, odd)), _mm_unpackhi_ps(even, odd), 1);
-    }
-
-    // Weight bytes 8g to 8g + 7 of w as the weight words (w, w, w, 0) of
-    // eight pixels. The pixels' halves are the register's two 128-bit lanes,
-    // so the bytes are widened across lanes first, then copied within each
-    // pixel.
-    template <int g> static Vec CoverageWeightWords(Vec w) {
-        const __m128i half = g < 2 ? _mm256_castsi256_si128(w) : _mm256_extracti128_si256(w, 1);
-        const __m128i eight = g % 2 == 0 ? half : _mm_srli_si128(half, 8);
-        const Vec words = _mm256_cvtepu8_epi32(eight);
-        const Vec spread = _mm256_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1, //
-                                            0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1);
-        return _mm256_shuffle_epi8(words, spread);
     }
 };
 

@@ -8,6 +8,7 @@
 // are widened back to vectors, and the byte movemask is a mask register
 // read out as 64 bits.
 #include "decode/MixRunsVector.h"
+#include "decode/MixRunsWideLanes.h"
 
 // GCC 12's AVX-512 intrinsics start their "undefined" operands from
 // themselves (__m512 __Y = __Y), which its uninitialised-use check then
@@ -26,7 +27,9 @@
 
 namespace {
 
-struct Avx512Lanes {
+// AVX-512's instructions under the names the passes use (MixRunsWalk.h,
+// MixRunsWideLanes.h).
+struct Avx512Steps {
     using Vec = __m512i;
     using Mask = uint64_t; // one bit per byte
     static constexpr size_t kBytes = 64;
@@ -67,7 +70,6 @@ struct Avx512Lanes {
     static Vec cmpgt_epi32(Vec a, Vec b) { return _mm512_movm_epi32(_mm512_cmpgt_epi32_mask(a, b)); }
 
     using Flt = __m512;
-    static constexpr bool kPermutes = true; // vpermps picks from sixteen floats
     static Flt set1_ps(float v) { return _mm512_set1_ps(v); }
     static Flt cvtepi32_ps(Vec a) { return _mm512_cvtepi32_ps(a); }
     static Vec cvttps_epi32(Flt a) { return _mm512_cvttps_epi32(a); }
@@ -88,24 +90,36 @@ struct Avx512Lanes {
         return _mm512_castsi512_ps(_mm512_movm_epi32(_mm512_cmp_ps_mask(a, b, _CMP_NLT_UQ)));
     }
 
-    // Pixels (blue, green, red, 0) of channel values in 32-bit lanes, each
-    // clamped to 0 to 255 by the saturating packs (a negative value gives 0):
-    // each 128-bit lane packs to blues, greens, reds, reds, which one
-    // shuffle interleaves.
-    static Vec PixelsOf(Vec blue, Vec green, Vec red) {
-        const Vec bytes = _mm512_packus_epi16(_mm512_packs_epi32(blue, green), _mm512_packs_epi32(red, red));
-        const Vec order = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 4, 8, -1, 1, 5, 9, -1, 2, 6, 10, -1, 3, 7, 11, -1));
-        return _mm512_shuffle_epi8(bytes, order);
+    // The steps of MixRunsWideLanes.h.
+    static Vec RepeatLanes(const LaneBytes& lane) {
+        return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lane.bytes)));
     }
-
-    // Byte k of each pixel, zero-extended to its 32-bit lane.
-    template <int k> static Vec ByteOfPixels(Vec pixels) {
-        const Vec order = _mm512_broadcast_i32x4(
-            _mm_setr_epi8(k, -1, -1, -1, k + 4, -1, -1, -1, k + 8, -1, -1, -1, k + 12, -1, -1, -1));
-        return _mm512_shuffle_epi8(pixels, order);
+    static Vec shuffle_epi8(Vec a, Vec order) { return _mm512_shuffle_epi8(a, order); }
+    static Vec packs_epi32(Vec a, Vec b) { return _mm512_packs_epi32(a, b); }
+    static Vec cvtepu8_epi32(__m128i a) { return _mm512_cvtepu8_epi32(a); }
+    // Weight bytes 16g to 16g + 15: the register's 16-byte lane g.
+    template <int g> static __m128i WeightBytes(Vec w) { return _mm512_extracti32x4_epi32(w, g); }
+    static Vec set1_epi64(int64_t v) { return _mm512_set1_epi64(v); }
+    static Vec add_epi64(Vec a, Vec b) { return _mm512_add_epi64(a, b); }
+    static Vec mul_epu32(Vec a, Vec b) { return _mm512_mul_epu32(a, b); }
+    static Vec srli_epi64_32(Vec a) { return _mm512_srli_epi64(a, 32); }
+    using Dbl = __m512d;
+    using Half = __m256;
+    static Dbl castsi_pd(Vec a) { return _mm512_castsi512_pd(a); }
+    static Dbl set1_pd(double v) { return _mm512_set1_pd(v); }
+    static Dbl sub_pd(Dbl a, Dbl b) { return _mm512_sub_pd(a, b); }
+    static Dbl mul_pd(Dbl a, Dbl b) { return _mm512_mul_pd(a, b); }
+    static Half cvtpd_ps(Dbl a) { return _mm512_cvtpd_ps(a); }
+    // Float k of the result is float k / 2 of even or of odd (index bit 4).
+    static Flt InterleaveFloats(Half even, Half odd) {
+        const Vec interleave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+        return _mm512_permutex2var_ps(_mm512_castps256_ps512(even), interleave, _mm512_castps256_ps512(odd));
     }
+};
 
-    // The same for the HCY passes, by shift and mask: there the shuffle
+// The lanes of the passes: the shared steps, and this width's own picks.
+struct Avx512Lanes : WideLanes<Avx512Steps> {
+    // The HCY passes' channel bytes, by shift and mask: there the shuffle
     // port is busier (the table picks), and this measured faster (Saturation
     // by a sixth), while the formulas' divisions are faster with shuffles.
     template <int k> static Vec ChannelOfPixels(Vec pixels) {
@@ -113,43 +127,12 @@ struct Avx512Lanes {
         return _mm512_and_si512(low, _mm512_set1_epi32(0xFF));
     }
 
+    static constexpr bool kPermutes = true; // vpermps picks from sixteen floats
     // row[index] for each lane, index 0 to n - 1 (rows are padded to eight).
     // The row fills both halves, so the pick uses the index's low three bits
     // as the AVX2 one does.
     template <int n> static Flt PickOf(const float* row, Vec index) {
         return _mm512_permutexvar_ps(index, _mm512_broadcast_f32x8(_mm256_loadu_ps(row)));
-    }
-
-    // float(kLumaRed x red + kLumaGreen x green + kLumaBlue x blue) x 1/255
-    // rounded once, in double precision, made exactly as the AVX2 lanes make
-    // it (see there): a whole number in 64-bit lanes, a double by the 2^52
-    // trick, one multiply. Even pixels, then odd ones, interleaved back.
-    static Flt LumaOfBytes(Vec red, Vec green, Vec blue) {
-        const Vec r27 = _mm512_set1_epi64(kLumaRed27), g27 = _mm512_set1_epi64(kLumaGreen27);
-        const Vec b27 = _mm512_set1_epi64(kLumaBlue27);
-        const Vec exponent = _mm512_castpd_si512(_mm512_set1_pd(0x1p52));
-        auto eight = [&](Vec r, Vec g, Vec b) { // the pixels in the low halves of the 64-bit lanes
-            const Vec sum = _mm512_add_epi64(_mm512_add_epi64(_mm512_mul_epu32(r, r27), _mm512_mul_epu32(g, g27)),
-                                             _mm512_mul_epu32(b, b27));
-            const __m512d whole =
-                _mm512_sub_pd(_mm512_castsi512_pd(_mm512_or_si512(sum, exponent)), _mm512_set1_pd(0x1p52));
-            return _mm512_castps256_ps512(
-                _mm512_cvtpd_ps(_mm512_mul_pd(whole, _mm512_set1_pd(double(kHcyInv255) * 0x1p-27))));
-        };
-        const Flt even = eight(red, green, blue);
-        const Flt odd = eight(_mm512_srli_epi64(red, 32), _mm512_srli_epi64(green, 32), _mm512_srli_epi64(blue, 32));
-        // Float k of the result is float k / 2 of even or of odd (index bit 4).
-        const Vec interleave = _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
-        return _mm512_permutex2var_ps(even, interleave, odd);
-    }
-
-    // Weight bytes 16g to 16g + 15 of w as the weight words (w, w, w, 0) of
-    // sixteen pixels: the 128-bit lane g of w widened to 32-bit lanes, then
-    // copied within each pixel.
-    template <int g> static Vec CoverageWeightWords(Vec w) {
-        const Vec words = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(w, g));
-        const Vec spread = _mm512_broadcast_i32x4(_mm_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1));
-        return _mm512_shuffle_epi8(words, spread);
     }
 };
 

@@ -5,6 +5,8 @@
 // here (QvmBands.cpp) and ReadQvrInBands (QvrBands.h) give the same pixels
 // the whole-picture readers give.
 
+#include "decode/StreamBands.h"
+
 #include <cstdint>
 
 class ByteSource;
@@ -13,7 +15,7 @@ class WorkPool;
 enum class BandedRead {
     Done,      // every row went to the sink
     Broken,    // the whole-picture reader fails on the document too
-    NotBanded, // too many layers for the memory given; rows may have gone to the sink
+    NotBanded, // too little memory for one row of every layer; rows may have gone to the sink
 };
 
 // Where a banded read sends the flattened picture.
@@ -32,13 +34,13 @@ public:
 // hands every row of its flattened picture to sink, bottom row first.
 // memoryLimit bounds what the read holds (bands, streams, tables) beside the
 // caller's own. pool, when given, expands the layers of each band on its
-// threads.
+// threads. shape bounds the bands and groups (see StreamBands.h).
 //
-// Every visible layer's stream stays open and is expanded one band further
-// for each band, and the band is blended bottom layer first as ReadQvm blends
-// the whole picture. The layer records are first looked for by their stated
-// lengths; ReadQvm instead goes on from where a layer's expansion left the
-// file, which is somewhere else when a stream ends pieces before its stated
-// block. Such a document is read again from records found as ReadQvm finds
-// them, each stream expanded once beforehand to find where it ends.
-BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink);
+// Every visible layer's stream is expanded one band further for each band
+// (see StreamBands.h for those that cannot all stay open), and the band is
+// blended bottom layer first as ReadQvm blends the whole picture. The layer records are first looked for by their
+// stated lengths; ReadQvm instead goes on from where a layer's expansion left the file, which is somewhere else when a
+// stream ends pieces before its stated block. Such a document is read again from records found as ReadQvm finds them,
+// each stream expanded once beforehand to find where it ends.
+BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
+                          const BandShape& shape = {});

@@ -1,11 +1,10 @@
 #include "decode/QvmFormat.h"
 
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 
 namespace {
 
-// HS counts the width, height and layer count and the 4 bytes after them.
-constexpr uint32_t kMinHeaderLength = 10;
 // LS counts the name, blend mode, opacity and flags.
 constexpr uint32_t kMinRecordLength = 35;
 constexpr uint32_t kNameBytes = 32;
@@ -13,20 +12,14 @@ constexpr uint32_t kNameBytes = 32;
 } // namespace
 
 bool ReadQvmHeader(ByteSource& file, QvmHeader& header) {
-    uint8_t version = 0;
-    uint32_t headerLength = 0;
-    uint32_t blockLength = 0;
-    if (!file.ReadAndCompare("QVMDATA") || !file.ReadU8(version) || version != 0)
+    DocumentHeader read;
+    if (!ReadDocumentHeader(file, read) || read.kind != DocumentKind::Qvm)
         return false;
-    if (!file.ReadU32LE(headerLength) || headerLength < kMinHeaderLength)
-        return false;
-    if (!file.ReadU16LE(header.width) || !file.ReadU16LE(header.height) || !file.ReadU16LE(header.layerCount))
-        return false;
-    if (!file.Skip(4 + int64_t(headerLength - kMinHeaderLength) + 4))
-        return false;
-    if (!file.ReadU32LE(blockLength) || !file.Skip(blockLength))
-        return false;
-    return file.ReadU32LE(header.recordLength) && header.recordLength >= kMinRecordLength;
+    header.width = read.width;
+    header.height = read.height;
+    header.layerCount = read.layerCount;
+    header.recordLength = read.recordLength;
+    return true;
 }
 
 bool ReadQvmLayerRecord(ByteSource& file, uint32_t recordLength, QvmLayerRecord& record) {

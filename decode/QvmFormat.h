@@ -32,10 +32,9 @@ struct QvmLayerRecord {
     bool Visible() const { return (flags & 1) != 0; }
 };
 
-// Reads from the magic through LS, leaving the file at the first layer
-// record. False on a wrong magic or version, a file that ends inside a field,
-// or length fields below their minimum (they would make the reader step
-// backwards into fields it has already read).
+// Reads from the magic through LS (ReadDocumentHeader, DocumentHeader.h),
+// leaving the file at the first layer record. False where that fails, and
+// for a document of the other format.
 bool ReadQvmHeader(ByteSource& file, QvmHeader& header);
 
 // Reads the fixed part of one layer record and CS, leaving the file at the

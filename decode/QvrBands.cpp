@@ -1,14 +1,17 @@
 #include "decode/QvrBands.h"
 
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrTileWalk.h"
 #include "decode/QvrVersions.h"
 #include "decode/StreamBands.h"
+#include "base/WorkPool.h"
 
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -29,26 +32,55 @@ constexpr uint64_t kMaskBandBytes = uint64_t(1) << 20;
 // Version 0, a stored flattened picture: one stream of the picture's own
 // pixels, bottom row first. One that ends early leaves the rest black and
 // clear, as ReadQvr leaves it.
+class StoredRows : public BandUser {
+public:
+    StoredRows(BandSink& sink, uint64_t rowBytes) : sink(sink), rowBytes(rowBytes) {}
+    void Use(size_t, ImageBuffer& band, uint64_t bytes) override {
+        given = &band;
+        givenBytes = bytes;
+    }
+    // The band's rows, black where the stream gave nothing. The stream's
+    // band stays with its slot, so a band the stream no longer reaches
+    // blacks out the one it gave last.
+    void Send(int32_t count) {
+        const size_t bandBytes = size_t(uint64_t(count) * rowBytes);
+        if (given != nullptr) {
+            std::memset(given->bits + givenBytes, 0, bandBytes - size_t(givenBytes));
+            for (int32_t row = 0; row < count; ++row)
+                sink.Row(given->bits + size_t(row) * size_t(rowBytes));
+        } else {
+            // A stream that gave not one byte.
+            black.assign(size_t(rowBytes), 0);
+            for (int32_t row = 0; row < count; ++row)
+                sink.Row(black.data());
+        }
+        givenBytes = 0;
+    }
+
+private:
+    BandSink& sink;
+    const uint64_t rowBytes;
+    ImageBuffer* given = nullptr;
+    uint64_t givenBytes = 0;
+    std::vector<uint8_t> black;
+};
+
 BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, uint32_t size, uint64_t memoryLimit,
-                            BandSink& sink) {
+                            const BandShape& shape, BandSink& sink) {
     StreamBands streams;
     streams.Add({source.Tell(), size});
     const uint64_t rowBytes = uint64_t(width) * 4;
-    if (memoryLimit < kBandedLayerOverhead)
+    BandPlan plan;
+    if (!PlanBands(memoryLimit, 1, 1, streams.PieceBytes(), rowBytes, 0, height, kMaskBandBytes * 4 / rowBytes + 1, 1,
+                   shape, plan) ||
+        !streams.Start(rowBytes, plan, height, false) || !sink.Begin(true))
         return BandedRead::NotBanded;
-    const int32_t rows =
-        BandRows(memoryLimit - kBandedLayerOverhead, 1, rowBytes, kMaskBandBytes * 4 / rowBytes + 1, height);
-    if (rows == 0 || !streams.Start(rowBytes, rows, height, false) || !sink.Begin(true))
-        return BandedRead::NotBanded;
-    for (int32_t first = 0; first < height; first += rows) {
-        const int32_t count = height - first < rows ? height - first : rows;
-        if (streams.Expand(source, nullptr, first, count) != BandStatus::Expanded)
+    StoredRows rows(sink, rowBytes);
+    for (int32_t first = 0; first < height; first += plan.rows) {
+        const int32_t count = height - first < plan.rows ? height - first : plan.rows;
+        if (streams.Expand(source, nullptr, first, count, rows) != BandStatus::Expanded)
             return BandedRead::Broken;
-        uint8_t* band = streams.Band(0).bits;
-        const uint64_t done = streams.BandBytes(0);
-        std::memset(band + done, 0, size_t(uint64_t(count) * rowBytes - done));
-        for (int32_t row = 0; row < count; ++row)
-            sink.Row(band + size_t(row) * size_t(rowBytes));
+        rows.Send(count);
     }
     return BandedRead::Done;
 }
@@ -93,70 +125,87 @@ bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool
 
 enum class Flattened { Done, Broken, NotBanded, Retry };
 
+// Mixes each visible layer's colour through its mask band onto the
+// picture's band, bottom layer first; the band's rows lie top row first.
+class MaskMixer : public BandUser {
+public:
+    MaskMixer(ImageBuffer& picture, const std::vector<MaskLayer>& layers, uint64_t stride)
+        : picture(picture), layers(layers), stride(stride) {}
+
+    // A mask stream that ended early covers nothing beyond what it gave, so
+    // the walk stops there instead of taking stale bytes.
+    void Use(size_t index, ImageBuffer& band, uint64_t produced) override {
+        if ((layers[index].flags & 1) == 0)
+            return;
+        const CoverageMixer mixer = {layers[index].opacity, layers[index].colour};
+        const uint64_t rowBytes = uint64_t(picture.width) * 4;
+        for (int32_t row = 0; row < count; ++row) {
+            const uint64_t rowStart = uint64_t(row) * stride;
+            if (rowStart >= produced)
+                break;
+            const uint64_t available = produced - rowStart;
+            const size_t pixels = available < uint64_t(picture.width) ? size_t(available) : size_t(picture.width);
+            mixer.MixRow(picture.bits + size_t(row) * size_t(rowBytes), band.bits + rowStart, pixels);
+        }
+    }
+
+    int32_t count = 0; // rows of the band
+
+private:
+    ImageBuffer& picture;
+    const std::vector<MaskLayer>& layers;
+    const uint64_t stride;
+};
+
 Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16_t layerCount, int64_t records,
-                       bool byLengths, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
+                       bool byLengths, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape, BandSink& sink) {
     if (source.Seek(records, ByteSource::FromStart) != records)
         return Flattened::Broken;
+    if (uint64_t(layerCount) * kStreamRecordBytes >= memoryLimit)
+        return Flattened::NotBanded;
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
     StreamBands streams;
     std::vector<MaskLayer> layers;
+    streams.Reserve(layerCount);
+    layers.reserve(layerCount);
     if (!FindMasks(source, layerCount, stride * uint64_t(height), byLengths, streams, layers))
         return byLengths ? Flattened::Retry : Flattened::Broken;
-    const uint64_t overhead = uint64_t(streams.Count() + 1) * kBandedLayerOverhead;
-    const uint64_t rowBytes = uint64_t(width) * 4;
-    if (overhead > memoryLimit)
-        return Flattened::NotBanded;
-    // The picture's band and a mask band a layer, a mask row taking about a
+    // The picture's band and a mask band a slot, a mask row taking about a
     // quarter of a picture row.
-    const uint64_t perRow = rowBytes + streams.Count() * stride;
-    const int32_t rows = BandRows(memoryLimit - overhead, 1, perRow, kMaskBandBytes / rowBytes + 1, height);
+    const uint64_t rowBytes = uint64_t(width) * 4;
+    const size_t groupWanted = pool != nullptr && pool->Size() > 1 ? std::max<size_t>(size_t(pool->Size()) * 2, 8) : 1;
+    BandPlan plan;
     ImageBuffer picture;
-    if (rows == 0 || !picture.Create(width, rows) || !streams.Start(stride, rows, height, byLengths) ||
-        !sink.Begin(false))
+    if (!PlanBands(memoryLimit, streams.Count(), layerCount, streams.PieceBytes(), stride, rowBytes, height,
+                   kMaskBandBytes / rowBytes + 1, groupWanted, shape, plan) ||
+        !picture.Create(width, plan.rows) || !streams.Start(stride, plan, height, byLengths) || !sink.Begin(false))
         return Flattened::NotBanded;
-    for (int32_t first = 0; first < height; first += rows) {
-        const int32_t count = height - first < rows ? height - first : rows;
-        const BandStatus status = streams.Expand(source, pool, first, count);
+    MaskMixer mixer(picture, layers, stride);
+    for (int32_t first = 0; first < height; first += plan.rows) {
+        mixer.count = height - first < plan.rows ? height - first : plan.rows;
+        picture.Fill(0xFFFFFFFF);
+        const BandStatus status = streams.Expand(source, pool, first, mixer.count, mixer);
         if (status != BandStatus::Expanded)
             return byLengths ? Flattened::Retry : Flattened::Broken;
-        // The band's rows lie top row first, one after the other.
-        picture.Fill(0xFFFFFFFF);
-        for (size_t index = 0; index < layers.size(); ++index) {
-            if ((layers[index].flags & 1) == 0)
-                continue;
-            const CoverageMixer mixer = {layers[index].opacity, layers[index].colour};
-            const uint8_t* mask = streams.Band(index).bits;
-            const uint64_t produced = streams.BandBytes(index);
-            // A mask stream that ended early covers nothing beyond what it
-            // gave, so the walk stops there instead of taking stale bytes.
-            for (int32_t row = 0; row < count; ++row) {
-                const uint64_t rowStart = uint64_t(row) * stride;
-                if (rowStart >= produced)
-                    break;
-                const uint64_t available = produced - rowStart;
-                const size_t pixels = available < uint64_t(width) ? size_t(available) : size_t(width);
-                mixer.MixRow(picture.bits + size_t(row) * size_t(rowBytes), mask + rowStart, pixels);
-            }
-        }
-        for (int32_t row = 0; row < count; ++row)
+        for (int32_t row = 0; row < mixer.count; ++row)
             sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
     }
     return Flattened::Done;
 }
 
-BandedRead Version0InBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
-    uint16_t width = 0, height = 0, layerCount = 0;
-    uint8_t check = 0;
+BandedRead Version0InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, WorkPool* pool,
+                           const BandShape& shape, BandSink& sink) {
+    const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
     uint32_t flattenedSize = 0;
-    if (!source.ReadU16LE(width) || !source.ReadU16LE(height) || !source.ReadU16LE(layerCount) || !source.Skip(4) ||
-        !source.ReadU8(check) || check != 0 || width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
+    if (width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
         return BandedRead::Broken;
     if (flattenedSize != 0)
-        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, sink);
+        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, shape, sink);
     const int64_t records = source.Tell();
-    Flattened flattened = MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, sink);
+    Flattened flattened =
+        MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, shape, sink);
     if (flattened == Flattened::Retry)
-        flattened = MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, sink);
+        flattened = MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, shape, sink);
     if (flattened == Flattened::Done)
         return BandedRead::Done;
     return flattened == Flattened::NotBanded ? BandedRead::NotBanded : BandedRead::Broken;
@@ -165,16 +214,15 @@ BandedRead Version0InBands(ByteSource& source, uint64_t memoryLimit, WorkPool* p
 // Version 1: every band walks all the tiles, reading only the bytes of those
 // that reach into it. A tile wholly outside the picture is expanded too, in
 // the first band, because ReadQvr fails on one that is broken.
-BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& sink) {
+BandedRead Version1InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, BandSink& sink) {
     using namespace qvrtiles;
-    Header header;
-    if (!ReadHeader(source, header) || header.width == 0 || header.height == 0)
+    if (header.width == 0 || header.height == 0)
         return BandedRead::Broken;
     const int64_t records = source.Tell();
     const int32_t width = header.width, height = header.height;
     const uint64_t rowBytes = uint64_t(width) * 4;
     // Bands as tall as the memory allows: each costs a walk of the file.
-    const uint64_t overhead = kBandedLayerOverhead;
+    const uint64_t overhead = 2 * uint64_t(kTileBytes) + kOpenStreamBytes;
     if (memoryLimit < overhead)
         return BandedRead::NotBanded;
     const int32_t rows = BandRows(memoryLimit - overhead, 1, rowBytes, uint64_t(height), height);
@@ -190,7 +238,7 @@ BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& s
             return BandedRead::Broken;
         band.Fill(0xFFFFFFFF);
         const bool walked = WalkTiles(
-            source, band, header.layerCount, header.recordLength,
+            source, band, header.layerCount, uint16_t(header.recordLength), // a u16 in this version
             [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
                 const int64_t top = span.top + first;
                 const bool outside = span.firstColumn >= span.endColumn || top >= height || top + kTileSide <= 0;
@@ -220,16 +268,12 @@ BandedRead Version1InBands(ByteSource& source, uint64_t memoryLimit, BandSink& s
 
 } // namespace
 
-BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink) {
-    uint8_t version = 0;
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !source.ReadAndCompare("QVRFDAT") || !source.ReadU8(version))
+BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
+                          const BandShape& shape) {
+    DocumentHeader header;
+    if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadDocumentHeader(source, header) ||
+        header.kind != DocumentKind::Qvr)
         return BandedRead::Broken;
-    switch (version) {
-    case 0:
-        return Version0InBands(source, memoryLimit, pool, sink);
-    case 1:
-        return Version1InBands(source, memoryLimit, sink);
-    default:
-        return BandedRead::Broken;
-    }
+    return header.version == 0 ? Version0InBands(source, header, memoryLimit, pool, shape, sink)
+                               : Version1InBands(source, header, memoryLimit, sink);
 }

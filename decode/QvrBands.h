@@ -2,8 +2,8 @@
 // A QVR document flattened a band of rows at a time (see QvmBands.h for the
 // sink and the results): the same pixels ReadQvr gives, in bounded memory.
 //
-// Version 0 keeps every layer's mask stream open and expands it one band
-// further for each band, the streams on the pool, top row first (a stored
+// Version 0 expands every layer's mask stream one band further for each
+// band (see StreamBands.h), the streams on the pool, top row first (a stored
 // flattened picture comes bottom row first, as it is stored). Version 1
 // walks the layers' tiles again for each band, top band first, expanding
 // only the tiles that reach into it.
@@ -17,4 +17,5 @@ class WorkPool;
 
 // Reads the QVR document from the start of source into sink. memoryLimit
 // bounds what the read holds beside the caller's own.
-BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink);
+BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
+                          const BandShape& shape = {});

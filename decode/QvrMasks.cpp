@@ -1,5 +1,4 @@
-// QVR version 0. After the version byte: width, height, layer count (u16
-// each), 4 bytes, a check byte that must be 0, and S (u32). When S is not 0,
+// QVR version 0. After the header (DocumentHeader.h): S (u32). When S is not 0,
 // S bytes of zlib data expand to the flattened picture in ImageBuffer order
 // and nothing else is read. Otherwise the layer records follow, bottom layer
 // first: 32 bytes, opacity (0 to 128), flags (bit 0 visible), colour (u32),
@@ -7,6 +6,7 @@
 // per pixel, the top row first, each row padded to a multiple of 4 bytes.
 
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
@@ -76,15 +76,11 @@ private:
 
 } // namespace
 
-bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock scratch;
     if (scratch.Alloc(kInflateChunk, true) == nullptr)
         return false;
-    uint16_t width = 0, height = 0, layerCount = 0;
-    uint8_t check = 0;
-    if (!file.ReadU16LE(width) || !file.ReadU16LE(height) || !file.ReadU16LE(layerCount) || !file.Skip(4) ||
-        !file.ReadU8(check) || check != 0)
-        return false;
+    const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
 
     if (!target.Create(width, height))
         return false;

@@ -28,8 +28,3 @@ bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 // ReadQvr on the pool whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
 bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);
-
-// Reads no further than the picture size in the header of either version,
-// from a source positioned at the start of the document. False when the
-// header ends early or the version is unknown.
-bool ReadQvrSize(ByteSource& source, uint16_t& width, uint16_t& height);

@@ -8,7 +8,8 @@
 // visible), 3 bytes and LS - 79 more, then the tiles. Tile: column, row,
 // size (u16 each; size 1 to 4096) and size bytes: the 64 x 64 coverage bytes
 // (top row first) stored plainly when size is 4096, otherwise one zlib stream
-// expanding to them.
+// expanding to them. The header is read by ReadDocumentHeader
+// (DocumentHeader.h).
 //
 // The walk over the layers' tiles and the mix of one tile, shared by the
 // whole-picture reader (QvrTiles.cpp) and the banded one (QvrBands.cpp).
@@ -24,7 +25,6 @@ namespace qvrtiles {
 
 constexpr int kTileSide = 64;
 constexpr uint32_t kTileBytes = kTileSide * kTileSide;
-constexpr uint16_t kMinHeaderLength = 12;
 constexpr uint16_t kMinRecordLength = 79;
 
 // One inflate stream for the whole file, reset for every tile.
@@ -152,28 +152,6 @@ bool WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount,
         }
     }
     return true;
-}
-
-struct Header {
-    uint16_t width = 0, height = 0, layerCount = 0, recordLength = 0;
-};
-
-// Reads the header from after the version byte through the picture size.
-// False when it ends early or HS is below its minimum.
-inline bool ReadHeaderToSize(ByteSource& file, Header& header, uint16_t& headerLength) {
-    uint32_t blockLength = 0;
-    return file.Skip(4) && file.ReadU32LE(blockLength) && file.Skip(blockLength) && file.ReadU16LE(headerLength) &&
-           headerLength >= kMinHeaderLength && file.ReadU16LE(header.width) && file.ReadU16LE(header.height);
-}
-
-// Reads the whole header from after the version byte, leaving the file at
-// the first layer record. False when it ends early or a length is below its
-// minimum.
-inline bool ReadHeader(ByteSource& file, Header& header) {
-    uint16_t headerLength = 0;
-    return ReadHeaderToSize(file, header, headerLength) && file.Skip(2) && file.ReadU16LE(header.layerCount) &&
-           file.Skip(2) && file.ReadU16LE(header.recordLength) && header.recordLength >= kMinRecordLength &&
-           file.Skip(headerLength - kMinHeaderLength);
 }
 
 } // namespace qvrtiles

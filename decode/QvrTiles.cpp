@@ -1,4 +1,5 @@
 // QVR version 1, read whole: see QvrTileWalk.h for the layout.
+#include "decode/DocumentHeader.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrTileWalk.h"
 #include "decode/StreamJobs.h"
@@ -151,15 +152,13 @@ private:
 
 } // namespace
 
-bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize) {
     MemBlock tile, packed;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
         return false;
-    Header header;
-    if (!ReadHeader(file, header))
-        return false;
+    // LS is a u16 in this version.
     const uint16_t width = header.width, height = header.height, layerCount = header.layerCount,
-                   recordLength = header.recordLength;
+                   recordLength = uint16_t(header.recordLength);
 
     if (!target.Create(width, height))
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 // The two QVR versions' readers and the coverage mix they share
 // (QvrReader.cpp, QvrMasks.cpp, QvrTiles.cpp). Both readers start with the
-// file positioned after the version byte.
+// file positioned after the header (ReadDocumentHeader), which they are
+// given.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +11,13 @@
 
 class ByteSource;
 class ImageBuffer;
+struct DocumentHeader;
 class WorkPool;
 
 // Version 0: whole masks, or a stored flattened picture. Version 1: 64 x 64
 // tiles. Each inflates on pool where ReadsOnPool (StreamJobs.h) says so.
-bool ReadQvrMasks(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize);
-bool ReadQvrTiles(ByteSource& file, ImageBuffer& target, WorkPool* pool, bool anySize);
+bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize);
+bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize);
 
 // Mixes one layer's colour (byte 0 blue, 1 green, 2 red; byte 3 unused)
 // onto rows of pixels, each pixel weighted by its coverage byte and the

@@ -2,10 +2,9 @@
 
 #include "decode/AreaAverage.h"
 #include "decode/ByteSource.h"
+#include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
 #include "decode/QvrBands.h"
-
-#include <cstring>
 
 namespace {
 
@@ -32,10 +31,9 @@ private:
 } // namespace
 
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool) {
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape) {
     uint32_t width = 0, height = 0;
-    char magic[7] = {};
-    if (!PeekDocumentSize(source, width, height) || !source.ReadExact(magic, sizeof magic))
+    if (!PeekDocumentSize(source, width, height))
         return BandedRead::Broken;
     if (width == 0 || height == 0)
         return BandedRead::Broken;
@@ -44,9 +42,9 @@ BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t ou
     if (filterBytes >= memoryLimit)
         return BandedRead::NotBanded;
     FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
-    const bool qvm = std::memcmp(magic, "QVMDATA", sizeof magic) == 0;
-    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink)
-                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink);
+    const bool qvm = ReadDocumentMagic(source) == DocumentKind::Qvm;
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape);
     if (read == BandedRead::Done)
         sink.Finish();
     return read;

@@ -19,6 +19,7 @@ class WorkPool;
 // ScaleToThumbnail gives of the picture LoadDocument makes. memoryLimit
 // bounds everything it holds. Broken: LoadDocument fails on it too.
 // NotBanded: too little memory for it (or a size outside the bounds). Either
-// may leave destination partly written.
+// may leave destination partly written. shape bounds the bands (see
+// StreamBands.h).
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool);
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape = {});

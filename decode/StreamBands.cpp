@@ -8,182 +8,400 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 
 namespace {
 
-// What a stream reads of its block at a time: about a band's worth of a
-// typical layer, so that a band takes one or two rounds of the pool rather
-// than one for every piece.
-constexpr uint32_t kInputSize = 131072;
+// Where a stream's expansion stopped (Place::state).
+enum State : uint8_t { kExpanding, kNeedsInput, kBandFull, kEnded, kFailed };
+
+// Below this many rows a band costs more in rounds of the pool than the
+// streams kept open save.
+constexpr uint64_t kFewRows = 8;
+
+// The least a slot reads at a time, so that a stream whose band needs little
+// is not read a few bytes a round.
+constexpr uint64_t kLeastPiece = 16384;
+
+// The most a read may expand again for streams that start over (about half
+// a minute of inflating): beyond it the document gets no banded read rather
+// than one that would not end in any useful time. A block expands to at
+// most kDeflateRatio times its size.
+constexpr double kMostRestartBytes = double(uint64_t(16) << 30);
+constexpr double kDeflateRatio = 1032;
 
 } // namespace
 
-// One stream, expanded a band at a time.
-class BandStream : public WorkJob {
-public:
-    enum class State { Expanding, NeedsInput, BandFull, Ended, Failed };
+bool PlanBands(uint64_t room, size_t streams, size_t records, uint64_t pieceBytes, uint64_t streamRowBytes,
+               uint64_t pictureRowBytes, int32_t height, uint64_t mostRows, size_t groupWanted, const BandShape& shape,
+               BandPlan& plan) {
+    // A slot's own: its piece of input and a stream of its own for those
+    // that start over, beside its band.
+    const uint64_t slotOwn = pieceBytes + kOpenStreamBytes;
+    const uint64_t recordBytes = uint64_t(records) * kStreamRecordBytes;
+    if (height <= 0 || recordBytes >= room)
+        return false;
+    room -= recordBytes;
+    if (shape.mostRows > 0 && uint64_t(shape.mostRows) < mostRows)
+        mostRows = uint64_t(shape.mostRows);
+    const uint64_t target = std::max<uint64_t>(1, std::min<uint64_t>(mostRows, uint64_t(height)));
+    size_t group = std::min(shape.group > 0 ? shape.group : std::max<size_t>(groupWanted, 1), streams);
+    // The slots take at most a quarter of the room, so that the streams kept
+    // open have the rest.
+    while (group > 1 && group * (slotOwn + target * streamRowBytes) > room / 4)
+        --group;
+    const uint64_t slotBytes = group * slotOwn;
+    const uint64_t perRow = pictureRowBytes + group * streamRowBytes;
+    if (perRow == 0 || slotBytes + perRow > room)
+        return false;
+    const size_t keptMost = std::min(streams, shape.keptMost);
+    const uint64_t allOpen = slotBytes + keptMost * kOpenStreamBytes;
+    uint64_t rows = 0;
+    size_t keptOpen = 0;
+    if (keptMost == streams && allOpen + perRow * std::min(target, kFewRows) <= room) {
+        rows = std::min(target, (room - allOpen) / perRow);
+        keptOpen = streams;
+    } else {
+        // Streams that cannot stay open start over for every band, so fewer,
+        // taller bands matter more than the cache: half the rest goes to the
+        // bands, the other half to streams kept open.
+        rows = std::min<uint64_t>(uint64_t(height), std::max<uint64_t>(1, (room - slotBytes) / 2 / perRow));
+        if (shape.mostRows > 0 && rows > uint64_t(shape.mostRows))
+            rows = uint64_t(shape.mostRows);
+        keptOpen = size_t(std::min<uint64_t>(keptMost, (room - slotBytes - rows * perRow) / kOpenStreamBytes));
+    }
+    // One band: every stream is expanded once, in its slot.
+    if (rows >= uint64_t(height))
+        keptOpen = 0;
+    plan.rows = int32_t(rows);
+    plan.group = group;
+    plan.keptOpen = keptOpen;
+    return rows > 0;
+}
 
-    int64_t position = 0;   // of the next compressed byte to read
-    uint32_t blockLeft = 0; // compressed bytes of the block not read yet
-    uint32_t blockSize = 0;
-    bool sourceEnded = false;   // the file ended inside the block
-    uint64_t capacity = 0;      // the layer's bytes: the stream may fill no more
-    uint64_t produced = 0;      // bytes expanded so far
-    bool atCapacityEnd = false; // the band being filled ends the layer
-    State state = State::Expanding;
-    z_stream stream = {};
-    bool open = false;
+// One slot of a group: expands the stream bound to it into its band, the
+// band's input read into its own piece on the reader's thread between
+// rounds (the source is not shared).
+class BandSlot : public WorkJob {
+public:
+    using Place = StreamBands::Place;
+
     MemBlock input;
     ImageBuffer band;
+    uint64_t bandBytes = 0; // the band buffer's size
+    z_stream own = {};      // for streams that start over
+    bool ownOpen = false;
 
-    ~BandStream() override {
-        if (open)
-            inflateEnd(&stream);
+    StreamBands* owner = nullptr;
+    size_t position = 0; // in the group
+
+    // Bound for one band.
+    size_t index = 0;
+    bool ready = false; // its band is whole (or it gives none); guarded by the owner's useMutex
+    Place* place = nullptr;
+    z_stream* stream = nullptr;
+    uint64_t bandStart = 0, bandEnd = 0, capacity = 0;
+
+    ~BandSlot() override {
+        if (ownOpen)
+            inflateEnd(&own);
     }
 
-    // Reads the next piece of the block from the file (on the reader's
-    // thread: the source is not shared).
+    // Reads about what the rest of the band takes, judged by what the stream
+    // took so far, and an eighth more: what it does not take is read again
+    // for the next band.
     bool Feed(ByteSource& source) {
-        const uint32_t want = blockLeft < kInputSize ? blockLeft : kInputSize;
-        if (source.Seek(position, ByteSource::FromStart) != position)
+        Place& p = *place;
+        uint64_t want = input.size;
+        if (p.produced >= bandEnd) {
+            want = kLeastPiece; // the layer is full: its stream's trailer is left
+        } else if (p.produced > 0) {
+            const double rate = double(stream->total_in) / double(p.produced);
+            const uint64_t needed = uint64_t(double(bandEnd - p.produced) * rate * 1.125) + kLeastPiece;
+            if (needed < want)
+                want = needed;
+        }
+        if (want > p.blockLeft)
+            want = p.blockLeft;
+        if (source.Seek(p.position, ByteSource::FromStart) != p.position)
             return false;
-        const uint32_t got = source.Read(input.data, want);
-        position += got;
-        blockLeft -= got;
+        const uint32_t got = source.Read(input.data, uint32_t(want));
+        p.position += got;
+        p.blockLeft -= got;
         if (got < want)
-            sourceEnded = true;
-        stream.next_in = input.data;
-        stream.avail_in = got;
+            p.sourceEnded = true;
+        stream->next_in = input.data;
+        stream->avail_in = got;
         return true;
     }
 
     // As InflateFromSource: a read is asked for whenever the input is used
     // up and the block has more; otherwise zlib is called as there, also
-    // with no input or no room left, so that the stream ends or fails just
-    // where it does there.
+    // with no input, or with no room once the layer is full, so that the
+    // stream ends or fails just where it does there.
     void Run(const std::atomic<bool>& cancelled) override {
+        Place& p = *place;
+        z_stream& z = *stream;
         while (!cancelled.load(std::memory_order_relaxed)) {
-            if (stream.avail_in == 0 && blockLeft > 0 && !sourceEnded) {
-                state = State::NeedsInput;
+            // A full band is looked for first: a stream whose piece ran out
+            // with its band reads its next piece for the next band.
+            if (z.avail_out == 0) {
+                if (p.produced < bandStart) {
+                    // A stream starting over: what lies before the band
+                    // passes through the band's buffer.
+                    const uint64_t left = bandStart - p.produced;
+                    z.next_out = band.bits;
+                    z.avail_out = uInt(left < bandBytes ? left : bandBytes);
+                } else if (p.produced < bandEnd) {
+                    z.next_out = band.bits + (p.produced - bandStart);
+                    z.avail_out = uInt(bandEnd - p.produced);
+                } else if (bandEnd < capacity) {
+                    GiveBackInput();
+                    p.state = kBandFull;
+                    owner->UseInOrder(position);
+                    return;
+                }
+            }
+            if (z.avail_in == 0 && p.blockLeft > 0 && !p.sourceEnded) {
+                p.state = kNeedsInput;
                 return;
             }
-            if (stream.avail_out == 0 && !atCapacityEnd) {
-                state = State::BandFull;
-                return;
-            }
-            const uInt before = stream.avail_out;
-            const int status = inflate(&stream, Z_NO_FLUSH);
-            produced += before - stream.avail_out;
+            const uInt before = z.avail_out;
+            const int status = inflate(&z, Z_NO_FLUSH);
+            p.produced += before - z.avail_out;
             if (status == Z_STREAM_END) {
-                state = State::Ended;
+                p.state = kEnded;
+                owner->UseInOrder(position);
                 return;
             }
             if (status != Z_OK) {
-                state = State::Failed;
+                p.state = kFailed;
                 return;
             }
         }
-        state = State::Failed;
+        p.state = kFailed;
+    }
+
+    // The piece belongs to the slot, not to the stream: what the stream has
+    // not taken of it is read again for the next band.
+    void GiveBackInput() {
+        Place& p = *place;
+        if (stream->avail_in == 0)
+            return;
+        p.position -= stream->avail_in;
+        p.blockLeft += stream->avail_in;
+        p.sourceEnded = false;
+        stream->avail_in = 0;
     }
 
     // The one-by-one reader reads the next record from after the last piece
     // it read: when the stream ended in an earlier piece than the block's
     // last, that is inside the block, not at its end.
     bool LeavesBlockEarly() const {
-        const uint64_t pieces = (uint64_t(stream.total_in) + kInflateChunk - 1) / kInflateChunk;
-        return pieces * kInflateChunk < blockSize;
+        const uint64_t pieces = (uint64_t(stream->total_in) + kInflateChunk - 1) / kInflateChunk;
+        return pieces * kInflateChunk < place->size;
+    }
+
+    // The bytes of the band the stream gave.
+    uint64_t Given() const {
+        const uint64_t done = place->produced > bandStart ? place->produced - bandStart : 0;
+        const uint64_t length = bandEnd - bandStart;
+        return done < length ? done : length;
     }
 };
 
-StreamBands::StreamBands() = default;
-StreamBands::~StreamBands() = default;
+StreamBands::StreamBands() {
+    static_assert(sizeof(Place) <= kStreamRecordBytes - 16, "a layer's record outgrows what a read counts for it");
+}
 
-bool StreamBands::Start(uint64_t newRowBytes, int32_t rows, int32_t height, bool checkEnds) {
+StreamBands::~StreamBands() {
+    for (size_t index = 0; index < keptOpen; ++index)
+        inflateEnd(&kept[index]);
+}
+
+void StreamBands::Add(const StreamBlock& block) {
+    Place place;
+    place.start = block.position;
+    place.size = block.size;
+    places.push_back(place);
+    if (block.size > largestBlock)
+        largestBlock = block.size;
+}
+
+bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t height, bool checkEnds) {
     rowBytes = newRowBytes;
+    capacity = rowBytes * uint64_t(height);
     checkBlockEnds = checkEnds;
     bandStart = bandLength = 0;
-    streams.clear();
-    const uint64_t bandBytes = rowBytes * uint64_t(rows);
+    slots.clear();
+    const uint64_t bandBytes = rowBytes * uint64_t(plan.rows);
     // zlib counts its room in 32 bits.
-    if (bandBytes > UINT32_MAX)
+    if (plan.rows <= 0 || bandBytes > UINT32_MAX)
         return false;
     const bool wholePixels = rowBytes % 4 == 0;
     const int64_t bandWidth = wholePixels ? int64_t(rowBytes / 4) : int64_t((bandBytes + 3) / 4);
-    const int32_t bandHeight = wholePixels ? rows : 1;
+    const int32_t bandHeight = wholePixels ? plan.rows : 1;
     if (!ImageBuffer::SizeFits(bandWidth, bandHeight))
         return false;
-    for (const StreamBlock& block : blocks) {
-        auto stream = std::make_unique<BandStream>();
-        stream->position = block.position;
-        stream->blockLeft = stream->blockSize = block.size;
-        stream->capacity = rowBytes * uint64_t(height);
-        stream->state = block.size > 0 ? BandStream::State::NeedsInput : BandStream::State::Expanding;
-        if (stream->input.Alloc(kInputSize, false) == nullptr || !stream->band.Create(int32_t(bandWidth), bandHeight) ||
-            inflateInit(&stream->stream) != Z_OK)
+    const size_t group = places.empty() ? 0 : std::min(std::max<size_t>(plan.group, 1), places.size());
+    for (size_t k = 0; k < group; ++k) {
+        auto slot = std::make_unique<BandSlot>();
+        if (slot->input.Alloc(uint32_t(PieceBytes() > 0 ? PieceBytes() : 1), false) == nullptr ||
+            !slot->band.Create(int32_t(bandWidth), bandHeight) || inflateInit(&slot->own) != Z_OK)
             return false;
-        stream->open = true;
-        streams.push_back(std::move(stream));
+        slot->ownOpen = true;
+        slot->bandBytes = bandBytes;
+        slot->owner = this;
+        slot->position = k;
+        slots.push_back(std::move(slot));
+    }
+    active.assign(group, nullptr);
+    const size_t wanted = std::min(plan.keptOpen, places.size());
+    const uint64_t bands = (uint64_t(height) + uint64_t(plan.rows) - 1) / uint64_t(plan.rows);
+    if (bands > 1) {
+        double restarted = 0;
+        for (size_t index = wanted; index < places.size(); ++index)
+            restarted += std::min(double(capacity), double(places[index].size) * kDeflateRatio);
+        if (restarted * double(bands + 1) / 2 > kMostRestartBytes)
+            return false;
+    }
+    if (keptOpen == 0 && wanted > 0) {
+        kept.reset(new (std::nothrow) z_stream[wanted]());
+        if (!kept)
+            return false;
+        for (; keptOpen < wanted; ++keptOpen)
+            if (inflateInit(&kept[keptOpen]) != Z_OK)
+                return false;
+    }
+    for (Place& p : places) {
+        p.position = p.start;
+        p.blockLeft = p.size;
+        p.produced = 0;
+        p.sourceEnded = false;
+        p.state = kExpanding;
     }
     return true;
 }
 
-BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count) {
+BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user) {
     bandStart = uint64_t(first) * rowBytes;
     bandLength = uint64_t(count) * rowBytes;
-    std::vector<BandStream*> active;
-    for (auto& stream : streams) {
-        stream->stream.next_out = stream->band.bits;
-        stream->stream.avail_out = uInt(bandLength);
-        stream->atCapacityEnd = bandStart + bandLength == stream->capacity;
-        if (stream->state != BandStream::State::Ended)
-            active.push_back(stream.get());
-    }
-    // Rounds: each stream expands until its band is full or it needs more of
-    // its block, which is read here between rounds.
-    while (!active.empty()) {
-        for (BandStream* stream : active) {
-            if (stream->state == BandStream::State::NeedsInput && !stream->Feed(source))
-                return BandStatus::Failed;
-            stream->state = BandStream::State::Expanding;
-        }
-        const std::atomic<bool> running(false);
-        if (pool != nullptr && active.size() > 1) {
-            WorkGroup group(*pool);
-            for (BandStream* stream : active)
-                if (!group.Post(*stream))
-                    stream->Run(running); // a pool that takes no more work leaves it here
-            for (BandStream* stream : active) {
-                group.Wait(*stream);
-                if (stream->Failed())
-                    stream->state = BandStream::State::Failed;
-            }
-        }
-        // Without a pool, or where the pool dropped a stream unrun (it
-        // leaves it Expanding), this thread expands it.
-        for (BandStream* stream : active)
-            if (stream->state == BandStream::State::Expanding)
-                stream->Run(running);
-        size_t kept = 0;
-        for (BandStream* stream : active) {
-            if (stream->state == BandStream::State::Failed)
-                return BandStatus::Failed;
-            if (stream->state == BandStream::State::Ended && checkBlockEnds && stream->LeavesBlockEarly())
-                return BandStatus::EndsEarly;
-            if (stream->state == BandStream::State::NeedsInput)
-                active[kept++] = stream;
-        }
-        active.resize(kept);
+    bandUser = &user;
+    for (size_t group = 0; group < places.size(); group += slots.size()) {
+        const size_t streams = std::min(slots.size(), places.size() - group);
+        const BandStatus status = ExpandGroup(source, pool, group, streams);
+        if (status != BandStatus::Expanded)
+            return status;
     }
     return BandStatus::Expanded;
 }
 
-const ImageBuffer& StreamBands::Band(size_t index) const {
-    return streams[index]->band;
+void StreamBands::UseInOrder(size_t position) {
+    std::unique_lock<std::mutex> lock(useMutex);
+    if (position < groupSize)
+        slots[position]->ready = true;
+    // One thread at a time hands bands over; one that finds another doing
+    // so leaves its band to it.
+    if (usingBands)
+        return;
+    usingBands = true;
+    while (nextUse < groupSize && slots[nextUse]->ready) {
+        BandSlot& slot = *slots[nextUse];
+        lock.unlock();
+        if (slot.place != nullptr) {
+            const uint64_t given = slot.Given();
+            if (given > 0)
+                bandUser->Use(slot.index, slot.band, given);
+        }
+        lock.lock();
+        ++nextUse;
+    }
+    usingBands = false;
 }
 
-uint64_t StreamBands::BandBytes(size_t index) const {
-    const uint64_t produced = streams[index]->produced;
-    const uint64_t done = produced > bandStart ? produced - bandStart : 0;
-    return done < bandLength ? done : bandLength;
+BandStatus StreamBands::ExpandGroup(ByteSource& source, WorkPool* pool, size_t firstStream, size_t count) {
+    BandSlot** activeStart = active.data();
+    size_t activeCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(useMutex);
+        groupSize = count;
+        nextUse = 0;
+    }
+    for (size_t k = 0; k < count; ++k) {
+        BandSlot& slot = *slots[k];
+        const size_t index = firstStream + k;
+        Place& p = places[index];
+        slot.index = index;
+        slot.place = nullptr;
+        // A stream that ended in an earlier band gives nothing more.
+        slot.ready = p.state == kEnded;
+        if (slot.ready)
+            continue;
+        z_stream* stream = nullptr;
+        if (index < keptOpen) {
+            stream = &kept[index];
+        } else {
+            // Not kept open: it starts over from its block's first byte.
+            stream = &slot.own;
+            if (inflateReset(stream) != Z_OK)
+                return BandStatus::Failed;
+            stream->avail_in = 0;
+            p.position = p.start;
+            p.blockLeft = p.size;
+            p.produced = 0;
+            p.sourceEnded = false;
+        }
+        stream->avail_out = 0;
+        slot.place = &p;
+        slot.stream = stream;
+        slot.bandStart = bandStart;
+        slot.bandEnd = bandStart + bandLength;
+        slot.capacity = capacity;
+        p.state = stream->avail_in == 0 && p.blockLeft > 0 && !p.sourceEnded ? kNeedsInput : kExpanding;
+        activeStart[activeCount++] = &slot;
+    }
+    // Rounds: each stream expands until its band is full or it needs more of
+    // its block, which is read here between rounds.
+    while (activeCount > 0) {
+        for (size_t k = 0; k < activeCount; ++k) {
+            BandSlot& slot = *activeStart[k];
+            if (slot.place->state == kNeedsInput && !slot.Feed(source))
+                return BandStatus::Failed;
+            slot.place->state = kExpanding;
+        }
+        const std::atomic<bool> running(false);
+        if (pool != nullptr && activeCount > 1) {
+            WorkGroup group(*pool);
+            for (size_t k = 0; k < activeCount; ++k)
+                if (!group.Post(*activeStart[k]))
+                    activeStart[k]->Run(running); // a pool that takes no more work leaves it here
+            for (size_t k = 0; k < activeCount; ++k) {
+                group.Wait(*activeStart[k]);
+                if (activeStart[k]->Failed())
+                    activeStart[k]->place->state = kFailed;
+            }
+        }
+        // Without a pool, or where the pool dropped a stream unrun (it
+        // leaves it expanding), this thread expands it.
+        for (size_t k = 0; k < activeCount; ++k)
+            if (activeStart[k]->place->state == kExpanding)
+                activeStart[k]->Run(running);
+        size_t left = 0;
+        for (size_t k = 0; k < activeCount; ++k) {
+            BandSlot& slot = *activeStart[k];
+            if (slot.place->state == kFailed)
+                return BandStatus::Failed;
+            if (slot.place->state == kEnded && checkBlockEnds && slot.LeavesBlockEarly())
+                return BandStatus::EndsEarly;
+            if (slot.place->state == kNeedsInput)
+                activeStart[left++] = &slot;
+        }
+        activeCount = left;
+    }
+    // The bands no thread handed over: those after streams that ended in
+    // earlier bands, at the group's end.
+    UseInOrder(SIZE_MAX);
+    return BandStatus::Expanded;
 }

@@ -2,6 +2,7 @@
 
 #include "framework/Dpi.h"
 #include "framework/MessageFont.h"
+#include "framework/MouseInput.h"
 #include "base/PathLabels.h"
 #include "base/Str.h"
 #include "base/Text.h"
@@ -163,7 +164,7 @@ const char* FileListBox::PathAt(int index) {
 
 bool FileListBox::OnMouseWheel(uint32_t, uint32_t delta, uint32_t, uint32_t) {
     if (sink != nullptr)
-        sink->OnWheelDelta(static_cast<int16_t>(delta));
+        sink->OnWheelDelta(WheelDeltaOf(delta));
     // Handled: the list never scrolls by the wheel.
     return true;
 }

@@ -3,8 +3,11 @@
 #include "framework/AppShell.h"
 #include "base/Wide.h"
 
-bool FileExists(const char* path) {
-    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+PathKind KindOfPath(const char* path) {
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
 HICON LoadIconImage(uint32_t resourceId, int size) {

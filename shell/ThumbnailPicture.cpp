@@ -39,8 +39,8 @@ ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uin
     case BandedRead::NotBanded:
         break;
     }
-    // Too many layers to keep a stream open for each: the whole picture,
-    // where it and a layer fit the same bound.
+    // Not even one band fits: the whole picture, where it and a layer fit
+    // the same bound (a small picture under a tight bound).
     if (source.Seek(0, ByteSource::FromStart) != 0)
         return ThumbnailPictureStatus::Broken;
     ImageBuffer picture;

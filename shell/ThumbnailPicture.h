@@ -1,9 +1,9 @@
 #pragma once
 // The thumbnail's pixels: a document of either format flattened band by band
-// straight into the scaled picture, in bounded memory whatever its size. A
-// document with too many layers to keep them all open is decoded whole, as
-// the viewer shows it, when it fits the same bound. The preview pane takes
-// the same road at its own size.
+// straight into the scaled picture, in bounded memory whatever its size and
+// layer count. Only a memory bound too small for one band of the document
+// leaves it to the whole picture, decoded as the viewer shows it, when that
+// fits the same bound. The preview pane takes the same road at its own size.
 
 #include "shell/ThumbnailScale.h"
 
@@ -35,8 +35,8 @@ ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& p
 // destination as ScaleToThumbnail writes it, holding at most memoryLimit.
 // Decoded: every pixel written, the pixels ScaleToThumbnail gives of the
 // picture LoadDocument makes. Read in bands (see ScaleDocumentInBands), the
-// layers on pool when given; a document with too many layers for that is
-// decoded whole when the picture takes at most half of memoryLimit, and is
-// TooLarge otherwise. Broken: the document does not load.
+// layers on pool when given; where memoryLimit holds not even one band, the
+// document is decoded whole when the picture takes at most half of
+// memoryLimit, and is TooLarge otherwise. Broken: the document does not load.
 ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uint8_t* destination, ptrdiff_t stride,
                                      WorkPool* pool, uint64_t memoryLimit = kThumbnailBytes);

@@ -1,6 +1,6 @@
 // The compiled resource script, loaded from this executable (which links the
 // same resource objects as the viewer): every menu item, accelerator, dialog
-// control and string, and the CP932 bytes of the program's messages.
+// control and string, and the texts the program's messages show.
 #include "framework/Platform.h"
 #include "base/Str.h"
 #include "res/Messages.h"

@@ -6,9 +6,11 @@
 #include "framework/FileFind.h"
 #include "framework/GdiObject.h"
 #include "framework/Menu.h"
+#include "framework/MouseInput.h"
 #include "framework/Platform.h"
 #include "framework/ScrollBar.h"
 #include "base/Str.h"
+#include "base/Wide.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -135,12 +137,40 @@ TEST(GdiObject, CreatingASecondFontDeletesTheFirst) {
     EXPECT_EQ(GetObjectType(second), 0u);
 }
 
-TEST(Platform, FileExistsForFilesAndFoldersOnly) {
+// A dropped or named path opens a folder or a document, and nothing at all
+// when it is missing; a name beyond MAX_PATH is looked up all the same.
+TEST(Platform, PathKindTellsFoldersFilesAndMissingPaths) {
     TempDir dir;
     docwriter::WriteText(dir.File("a.qvm"), "x");
-    EXPECT_TRUE(FileExists(dir.Path().c_str()));
-    EXPECT_TRUE(FileExists(dir.File("a.qvm").c_str()));
-    EXPECT_FALSE(FileExists(dir.File("b.qvm").c_str()));
+    const std::string deep = dir.File(std::string(150, 'd'));
+    ASSERT_TRUE(CreateDirectoryW(WidePath(deep.c_str()).c_str(), nullptr));
+    const std::string deepFile = deep + "\\" + std::string(150, 'f') + ".qvm";
+    const HANDLE created = CreateFileW(WidePath(deepFile.c_str()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    CloseHandle(created);
+    const std::pair<std::string, PathKind> cases[] = {
+        {dir.Path(), PathKind::Folder}, {dir.File("a.qvm"), PathKind::File}, {dir.File("b.qvm"), PathKind::Missing},
+        {deep, PathKind::Folder},       {deepFile, PathKind::File},          {deep + "\\b.qvm", PathKind::Missing},
+    };
+    for (const auto& [path, kind] : cases)
+        EXPECT_EQ(KindOfPath(path.c_str()), kind) << path;
+}
+
+// Points left of or above an origin and a wheel turned toward the user come
+// in the halves as large unsigned numbers.
+TEST(MouseInput, HalvesGiveSignedPointsAndWheelTurns) {
+    const struct {
+        uint32_t x, y;
+        LONG pointX, pointY;
+    } points[] = {{0, 0, 0, 0}, {65535, 5, -1, 5}, {10, 65526, 10, -10}, {32767, 32768, 32767, -32768}};
+    for (const auto& p : points) {
+        const POINT point = PointOf(p.x, p.y);
+        EXPECT_EQ(point.x, p.pointX) << p.x;
+        EXPECT_EQ(point.y, p.pointY) << p.y;
+    }
+    EXPECT_EQ(WheelDeltaOf(120), 120);
+    EXPECT_EQ(WheelDeltaOf(65416), -120);
 }
 
 TEST(Platform, SystemCloseIsGreyedAndEnabledAgain) {

@@ -1,7 +1,8 @@
 // libFuzzer target: the banded scaling of either format against the whole
 // picture scaled the same way. Both must judge the input alike and, when it
 // loads, give the same pixels, with memory for large bands and for bands of
-// a few rows; a disagreement aborts, so libFuzzer keeps the input.
+// a few rows, and with streams starting over for every band; a disagreement
+// aborts, so libFuzzer keeps the input.
 
 #include "decode/AreaAverage.h"
 #include "decode/DocumentLoader.h"
@@ -45,12 +46,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             filter.AddRow(picture.TopRow(y));
         filter.Finish();
     }
-    // Enough for tall bands of a few layers, and barely one row of a few.
-    for (uint64_t memory : {uint64_t(40) << 20, uint64_t(1300) << 10}) {
+    // Enough for tall bands of many layers, and barely one row of a few; and
+    // thin bands in groups of two with one stream kept open, the others
+    // starting over for every band (for pictures of few rows, whose bands
+    // are few).
+    struct Run {
+        uint64_t memory;
+        BandShape shape;
+    };
+    const Run runs[] = {{uint64_t(40) << 20, {}}, {uint64_t(1300) << 10, {}}, {uint64_t(40) << 20, {5, 2, 1}}};
+    for (const Run& run : runs) {
+        if (run.shape.mostRows > 0 && height > 512)
+            continue;
         MemorySource source(data, size);
         std::vector<uint8_t> drawn(expected.size());
-        const BandedRead read =
-            ScaleDocumentInBands(source, outWidth, outHeight, drawn.data(), outWidth * 4, memory, nullptr);
+        const BandedRead read = ScaleDocumentInBands(source, outWidth, outHeight, drawn.data(), outWidth * 4,
+                                                     run.memory, nullptr, run.shape);
         if (read == BandedRead::NotBanded)
             continue;
         if ((read == BandedRead::Done) != loaded)
