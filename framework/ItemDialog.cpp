@@ -29,10 +29,10 @@ private:
 };
 
 // The filter pairs as the dialog takes them. The texts stay in `texts`,
-// which the specs point into: both live until the dialog has been shown.
+// which the file types point into: both live until the dialog has been shown.
 struct Filters {
     std::vector<std::wstring> texts;
-    std::vector<COMDLG_FILTERSPEC> specs;
+    std::vector<COMDLG_FILTERSPEC> fileTypes;
 };
 
 void ReadFilters(const char* list, Filters& filters) {
@@ -42,7 +42,7 @@ void ReadFilters(const char* list, Filters& filters) {
         filters.texts.push_back(Widen(p));
     // A description without its pattern is dropped.
     for (size_t i = 0; i + 1 < filters.texts.size(); i += 2)
-        filters.specs.push_back({filters.texts[i].c_str(), filters.texts[i + 1].c_str()});
+        filters.fileTypes.push_back({filters.texts[i].c_str(), filters.texts[i + 1].c_str()});
 }
 
 // The item's file-system path in UTF-8; false for an item without one.
@@ -97,8 +97,8 @@ ItemDialogResult RunItemDialog(HWND owner, const ItemDialogRequest& request, std
 
     Filters filters;
     ReadFilters(request.filter, filters);
-    if (!filters.specs.empty())
-        dialog->SetFileTypes(static_cast<UINT>(filters.specs.size()), filters.specs.data());
+    if (!filters.fileTypes.empty())
+        dialog->SetFileTypes(static_cast<UINT>(filters.fileTypes.size()), filters.fileTypes.data());
     if (request.defaultExtension != nullptr && *request.defaultExtension != 0)
         dialog->SetDefaultExtension(Widen(request.defaultExtension).c_str());
     if (request.fileName != nullptr && *request.fileName != 0)
