@@ -34,9 +34,13 @@ public:
 } // namespace
 
 bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight, ImageBuffer& out, WorkPool* pool) {
-    out.Free();
-    if (picture.IsEmpty() || outWidth < 1 || outHeight < 1 || outWidth > picture.width || outHeight > picture.height ||
-        !out.Create(outWidth, outHeight))
+    if (picture.IsEmpty() || outWidth < 1 || outHeight < 1 || outWidth > picture.width || outHeight > picture.height) {
+        out.Free();
+        return false;
+    }
+    // Every output pixel is written below, so memory of the right size is
+    // taken as it is.
+    if ((out.IsEmpty() || out.width != outWidth || out.height != outHeight) && !out.Create(outWidth, outHeight))
         return false;
     // Output row boundaries fall on picture row boundaries every
     // height / g picture rows (g the greatest common divisor of the two
@@ -78,6 +82,8 @@ bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeig
 }
 
 void ReducedPictures::Clear() {
+    for (Level& level : levels)
+        spares.push_back(std::move(level.picture));
     levels.clear();
 }
 
@@ -91,11 +97,27 @@ const ImageBuffer* ReducedPictures::Get(const ImageBuffer& picture, int32_t outW
     Level level;
     level.width = outWidth;
     level.height = outHeight;
-    level.picture = std::make_unique<ImageBuffer>();
+    const auto same = std::find_if(spares.begin(), spares.end(), [&](const std::unique_ptr<ImageBuffer>& spare) {
+        return spare->width == outWidth && spare->height == outHeight;
+    });
+    if (same != spares.end()) {
+        level.picture = std::move(*same);
+        spares.erase(same);
+    } else {
+        // Room is made before the new memory is taken, so that no more than
+        // the kept levels' memory is ever held: first the oldest spare, whose
+        // size the pictures since have not asked for, then the level used
+        // longest ago.
+        if (levels.size() + spares.size() >= kKeptLevels) {
+            if (!spares.empty())
+                spares.erase(spares.begin());
+            else
+                levels.erase(levels.begin());
+        }
+        level.picture = std::make_unique<ImageBuffer>();
+    }
     if (!ReducePicture(picture, outWidth, outHeight, *level.picture, pool))
         return nullptr;
-    if (levels.size() >= kKeptLevels)
-        levels.erase(levels.begin());
     levels.push_back(std::move(level));
     return levels.back().picture.get();
 }

@@ -17,15 +17,20 @@ class WorkPool;
 // picture's, none below 1) into out with the area filter, band by band on
 // pool (nullptr: on this thread). The bands start at rows where the output
 // rows begin exactly on a picture row, so the result is the same whatever
-// the number of bands. False on a size outside those bounds or when memory
-// is short; out is then empty.
+// the number of bands. When out already holds a picture of that size, its
+// memory is written over rather than made anew: fresh memory costs a page
+// fault per page on first touch, which takes longer than the filter itself.
+// False on a size outside those bounds or when memory is short; out is then
+// empty.
 bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight, ImageBuffer& out, WorkPool* pool);
 
 class ReducedPictures {
 public:
     explicit ReducedPictures(WorkPool* workPool) : pool(workPool) {}
 
-    // The picture changed: every reduced one goes.
+    // The picture changed: every reduced one goes, but their memory is kept
+    // for the next picture's levels of the same sizes (stepping through a
+    // folder of paintings of one size at one zoom).
     void Clear();
     // picture at outWidth x outHeight, made on first use and kept; nullptr
     // when it cannot be made (the caller then stretches the picture itself).
@@ -39,4 +44,7 @@ private:
     };
     WorkPool* pool;
     std::vector<Level> levels; // the most recently used last
+    // The memory of the levels of earlier pictures, the oldest first. The
+    // levels and these together stay within the count of kept levels.
+    std::vector<std::unique_ptr<ImageBuffer>> spares;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <random>
@@ -104,6 +105,45 @@ TEST(ReducedPicture, SizesOutsideThePictureAreRefusedAndLevelsAreKept) {
     EXPECT_EQ(levels.Get(picture, 50, 15), nullptr);
     levels.Clear();
     EXPECT_NE(levels.Get(picture, 20, 15), nullptr);
+}
+
+TEST(ReducedPicture, ALevelMadeInKeptMemoryShowsOnlyTheNewPicture) {
+    // Each step: the picture's size and seed, and whether the level's memory
+    // is the last picture's, kept through Clear.
+    struct Step {
+        int32_t width, height;
+        uint32_t seed;
+        bool sameMemory;
+    };
+    const Step steps[] = {
+        {40, 30, 1, false}, // the first picture: fresh memory
+        {40, 30, 2, true},  // the next of the same size
+        {40, 30, 2, true},  // the same picture loaded again
+        {42, 30, 3, false}, // wider: the level's size changes
+        {40, 30, 4, false}, // back to the first size, in memory kept from two pictures ago
+    };
+    WorkPool pool(2);
+    ReducedPictures levels(&pool);
+    const ImageBuffer* last = nullptr;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.width << "x" << step.height << " seed " << step.seed);
+        ImageBuffer picture;
+        ASSERT_TRUE(picture.Create(step.width, step.height));
+        FillRandom(picture, step.seed);
+        const int32_t outWidth = step.width * 3 / 4, outHeight = step.height / 2;
+        levels.Clear();
+        // Another zoom first, so that the kept memory is not simply the last.
+        ASSERT_NE(levels.Get(picture, step.width / 4, step.height / 4), nullptr);
+        const ImageBuffer* level = levels.Get(picture, outWidth, outHeight);
+        ASSERT_NE(level, nullptr);
+        EXPECT_EQ(level == last, step.sameMemory);
+        last = level;
+        ImageBuffer fresh;
+        ASSERT_TRUE(ReducePicture(picture, outWidth, outHeight, fresh, nullptr));
+        ASSERT_EQ(level->width, outWidth);
+        ASSERT_EQ(level->height, outHeight);
+        EXPECT_TRUE(std::equal(fresh.bits, fresh.bits + fresh.ByteCount(), level->bits));
+    }
 }
 
 } // namespace
