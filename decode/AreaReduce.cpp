@@ -105,36 +105,29 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
 }
 
 // The rows of one output row summed down, with the row's weights as the
-// loops take them: 16-bit sums, or 32-bit ones, whose weights beyond 15 bits
-// take plain loops.
-void SumDown(int16_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
-             size_t bytes) {
+// loops take them, and then across into out: 16-bit sums, or 32-bit ones,
+// whose weights beyond 15 bits take plain loops.
+void SumRow(int16_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
+            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
     for (int32_t t = 0; t < count; ++t)
         shortWeights[t] = int16_t(weights[t]);
-    SumRowsDownShort(sums, rows, shortWeights, count, bytes);
+    SumRowsToPixels(sums, rows, shortWeights, count, bytes, plan, outWidth, out);
 }
 
-void SumDown(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
-             size_t bytes) {
+void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
+            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
     if (std::all_of(weights, weights + count,
                     [](uint32_t weight) { return weight <= uint32_t(std::numeric_limits<int16_t>::max()); })) {
         for (int32_t t = 0; t < count; ++t)
             shortWeights[t] = int16_t(weights[t]);
         SumRowsDownWide(sums, rows, shortWeights, count, bytes);
-        return;
-    }
-    for (size_t i = 0; i < bytes; ++i)
-        sums[i] = weights[0] * rows[0][i];
-    for (int32_t t = 1; t < count; ++t)
+    } else {
         for (size_t i = 0; i < bytes; ++i)
-            sums[i] += weights[t] * rows[t][i];
-}
-
-void SumAcross(const int16_t* sums, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
-    SumRowAcrossShort(sums, plan, outWidth, out);
-}
-
-void SumAcross(const uint32_t* sums, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
+            sums[i] = weights[0] * rows[0][i];
+        for (int32_t t = 1; t < count; ++t)
+            for (size_t i = 0; i < bytes; ++i)
+                sums[i] += weights[t] * rows[t][i];
+    }
     SumRowAcrossWide(sums, plan, outWidth, out);
 }
 
@@ -162,8 +155,8 @@ bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const
         if (cancelled.load(std::memory_order_relaxed))
             return false;
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
-        SumDown(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4);
-        SumAcross(sums.data(), plan, outWidth, destination + ptrdiff_t(y) * stride);
+        SumRow(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4, plan, outWidth,
+               destination + ptrdiff_t(y) * stride);
     }
     return true;
 }

@@ -46,3 +46,9 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t ou
 void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     SumRowAcross(sums, across, outWidth, out);
 }
+
+void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
+                     const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+    SumRowsDownShort(sums, rows, weights, count, bytes);
+    SumRowAcrossShort(sums, across, outWidth, out);
+}

@@ -2,6 +2,8 @@
 // bytes at a time down, one output pixel's four channels at a time across.
 #include "decode/AreaReduceRows.h"
 
+#include "decode/AreaReduceRatios_sse2.h"
+
 #include <emmintrin.h>
 
 #include <algorithm>
@@ -135,92 +137,6 @@ void SumRowAcrossBy(const int16_t* sums, const AcrossPlan& across, int32_t outWi
     }
 }
 
-// The zoom menu's ratios, 2:1, 4:1 and 4:3, where the area is a power of two
-// no larger than 256: every total, half the area included, then stays below
-// 2^16, and so does every product and partial sum in it, so eight 16-bit
-// lanes hold two output pixels and the division is a shift. Each returns
-// the output pixels it made, a whole number of its groups; the rest go
-// through the general loop.
-
-// Two output pixels (b0 g0 r0 a0 b1 g1 r1 a1), rounded and divided.
-inline __m128i Divided(__m128i totals, __m128i half, __m128i shift) {
-    return _mm_srl_epi16(_mm_add_epi16(totals, half), shift);
-}
-
-inline __m128i Load(const int16_t* p) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
-inline __m128i Pixels(__m128i lowPixels, __m128i highPixels) {
-    return _mm_or_si128(_mm_packus_epi16(lowPixels, highPixels), _mm_set1_epi32(int32_t(0xFF000000u)));
-}
-
-// Each output pixel the sum of two (kSpan 2) or four (kSpan 4) pixels.
-template <int kSpan>
-int32_t SumRowAcrossWhole(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
-    const __m128i half = _mm_set1_epi16(int16_t(across.half));
-    const __m128i shift = _mm_cvtsi32_si128(across.shift);
-    // Two neighbouring output pixels' pixels, summed in pairs of sums
-    // pixels: (p0 p1) and (p2 p3) make (p0 + p1, p2 + p3).
-    auto two = [&](const int16_t* p) {
-        __m128i a = Load(p), b = Load(p + 8);
-        if (kSpan == 4) {
-            a = _mm_add_epi16(a, b);
-            b = _mm_add_epi16(Load(p + 16), Load(p + 24));
-        }
-        return Divided(_mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b)), half, shift);
-    };
-    int32_t o = 0;
-    for (; o + 4 <= outWidth; o += 4) {
-        const int16_t* p = sums + 4 * kSpan * size_t(o);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o), Pixels(two(p), two(p + 8 * kSpan)));
-    }
-    return o;
-}
-
-// Four pixels (p0 p1 p2 p3) to three: 3 p0 + p1, 2 p1 + 2 p2, p2 + 3 p3.
-int32_t SumRowAcrossFourToThree(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
-    const __m128i half = _mm_set1_epi16(int16_t(across.half));
-    const __m128i shift = _mm_cvtsi32_si128(across.shift);
-    const __m128i threeOne = _mm_set_epi16(1, 1, 1, 1, 3, 3, 3, 3);
-    const __m128i oneThree = _mm_set_epi16(3, 3, 3, 3, 1, 1, 1, 1);
-    // One period: (first, second) and (third, 0) of its output pixels.
-    auto period = [&](const int16_t* p, __m128i& firstTwo, __m128i& third) {
-        const __m128i a = Load(p), b = Load(p + 8); // (p0 p1), (p2 p3)
-        const __m128i left = _mm_mullo_epi16(a, threeOne), right = _mm_mullo_epi16(b, oneThree);
-        // (3 p0, 2 p2) + (p1, 2 p1)
-        firstTwo = _mm_add_epi16(_mm_unpacklo_epi64(left, _mm_slli_epi16(b, 1)),
-                                 _mm_unpackhi_epi64(left, _mm_slli_epi16(a, 1)));
-        third = _mm_add_epi16(right, _mm_unpackhi_epi64(right, right));
-    };
-    int32_t o = 0;
-    for (; o + 6 <= outWidth; o += 6) {
-        const int16_t* p = sums + 4 * size_t(o / 3) * 4;
-        __m128i firstTwo, third, nextTwo, nextThird;
-        period(p, firstTwo, third);
-        period(p + 16, nextTwo, nextThird);
-        const __m128i low = Divided(firstTwo, half, shift);
-        const __m128i middle = Divided(_mm_unpacklo_epi64(third, nextTwo), half, shift);
-        const __m128i high = Divided(_mm_unpacklo_epi64(_mm_unpackhi_epi64(nextTwo, nextTwo), nextThird), half, shift);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o), Pixels(low, middle));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * o + 16), Pixels(high, high));
-    }
-    return o;
-}
-
-// The output pixels a ratio's own loop made, or 0.
-int32_t SumRowAcrossPeriods(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
-    if (across.magic != 1 || across.area > 256)
-        return 0;
-    if (across.periodOut == 1 && across.period == 2)
-        return SumRowAcrossWhole<2>(sums, across, outWidth, out);
-    if (across.periodOut == 1 && across.period == 4)
-        return SumRowAcrossWhole<4>(sums, across, outWidth, out);
-    if (across.periodOut == 3 && across.period == 4)
-        return SumRowAcrossFourToThree(sums, across, outWidth, out);
-    return 0;
-}
-
 template <bool kShift>
 void SumRowAcrossShift(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
     switch (across.taps / 2) {
@@ -233,7 +149,58 @@ void SumRowAcrossShift(const int16_t* sums, const AcrossPlan& across, int32_t ou
     }
 }
 
+// The ratio's own loop from kCount rows, summed down in registers.
+template <int kCount>
+int32_t RatioPixelsFromRows(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across,
+                            int32_t outWidth, uint8_t* out) {
+    if (std::all_of(weights, weights + kCount, [](int16_t weight) { return weight == 1; }))
+        return RatioPixels(RowsSource<kCount, true>(rows, weights), across, outWidth, out);
+    return RatioPixels(RowsSource<kCount, false>(rows, weights), across, outWidth, out);
+}
+
+// The zoom menu's ratios take at most four rows to an output row.
+constexpr int kMostRatioRows = 4;
+
+int32_t RatioPixelsFromRows(const uint8_t* const* rows, const int16_t* weights, int count, const AcrossPlan& across,
+                            int32_t outWidth, uint8_t* out) {
+    switch (count) {
+    case 1:
+        return RatioPixelsFromRows<1>(rows, weights, across, outWidth, out);
+    case 2:
+        return RatioPixelsFromRows<2>(rows, weights, across, outWidth, out);
+    case 3:
+        return RatioPixelsFromRows<3>(rows, weights, across, outWidth, out);
+    case kMostRatioRows:
+        return RatioPixelsFromRows<kMostRatioRows>(rows, weights, across, outWidth, out);
+    default:
+        return 0;
+    }
+}
+
 } // namespace
+
+void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
+                     const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+    const int32_t done = IsRatio(across) ? RatioPixelsFromRows(rows, weights, count, across, outWidth, out) : 0;
+    if (done == 0) {
+        SumRowsDownShort(sums, rows, weights, count, bytes);
+        SumRowAcrossShort(sums, across, outWidth, out);
+        return;
+    }
+    if (done == outWidth)
+        return;
+    // The last few output pixels through the sums, from the first pixel
+    // they read on; done is a whole number of periods.
+    const size_t from = 4 * size_t(across.first[done]);
+    const uint8_t* rest[kMostRatioRows];
+    for (int t = 0; t < count; ++t)
+        rest[t] = rows[t] + from;
+    SumRowsDownShort(sums + from, rest, weights, count, bytes - from);
+    AcrossPlan last = across;
+    last.first += done;
+    last.weights += size_t(done) * size_t(across.taps);
+    SumRowAcrossShort(sums, last, outWidth - done, out + 4 * size_t(done));
+}
 
 void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
     const bool ones = std::all_of(weights, weights + count, [](int16_t weight) { return weight == 1; });
@@ -281,7 +248,7 @@ void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* 
 }
 
 void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
-    const int32_t done = SumRowAcrossPeriods(sums, across, outWidth, out);
+    const int32_t done = RatioPixels(SumsSource{sums + 4 * size_t(across.first[0])}, across, outWidth, out);
     AcrossPlan rest = across;
     rest.first += done;
     rest.weights += size_t(done) * size_t(across.taps);

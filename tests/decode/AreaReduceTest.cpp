@@ -46,6 +46,9 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {20, 16, 15, 12, true, 20 * 4, 0},       // 4 pixels to 3, with periods left over
         {14, 10, 7, 5, true, 14 * 4, 0},         // halves, with pixels left over
         {36, 8, 9, 2, true, 36 * 4, 0},          // quarters, with pixels left over
+        {66, 48, 33, 18, true, 66 * 4, 0},       // halves across, 8 rows to 3: three and four rows weighted
+        {36, 24, 9, 12, true, 36 * 4, 0},        // quarters across, halves down
+        {44, 16, 33, 2, true, 44 * 4, 0},        // 4 pixels to 3 across, eight rows to each output row
         {351, 248, 113, 80, true, 351 * 4, 0},   // a page fitted: divided through 64-bit products
         {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
         {9, 258, 5, 257, true, 9 * 4, 250},      // one row more: 32-bit sums
