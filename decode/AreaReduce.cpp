@@ -108,14 +108,14 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
 // loops take them, and then across into out: 16-bit sums, or 32-bit ones,
 // whose weights beyond 15 bits take plain loops.
 void SumRow(int16_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
-            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
+            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out, bool widest) {
     for (int32_t t = 0; t < count; ++t)
         shortWeights[t] = int16_t(weights[t]);
-    SumRowsToPixels(sums, rows, shortWeights, count, bytes, plan, outWidth, out);
+    SumRowsToPixels(sums, rows, shortWeights, count, bytes, plan, outWidth, out, widest);
 }
 
 void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
-            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out) {
+            size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out, bool /*widest*/) {
     if (std::all_of(weights, weights + count,
                     [](uint32_t weight) { return weight <= uint32_t(std::numeric_limits<int16_t>::max()); })) {
         for (int32_t t = 0; t < count; ++t)
@@ -136,7 +136,7 @@ void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights,
 template <typename Sum>
 bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
                 int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
-                const std::atomic<bool>& cancelled) {
+                const std::atomic<bool>& cancelled, ReduceLoops loops) {
     std::vector<Sum> sums;
     std::vector<uint32_t> weights;
     std::vector<int16_t> shortWeights;
@@ -156,7 +156,7 @@ bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const
             return false;
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
         SumRow(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4, plan, outWidth,
-               destination + ptrdiff_t(y) * stride);
+               destination + ptrdiff_t(y) * stride, loops == ReduceLoops::kWidest);
     }
     return true;
 }
@@ -195,7 +195,8 @@ bool ReducesByAreaItself(int32_t width, int32_t height, int32_t outWidth, int32_
 }
 
 bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
-                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled) {
+                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled,
+                  ReduceLoops loops) {
     if (!SizesValid(width, height, outWidth, outHeight) || top == nullptr || destination == nullptr)
         return false;
     if (!ReducesByAreaItself(width, height, outWidth, outHeight))
@@ -214,7 +215,7 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
     if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
         across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()))
         return SumPicture<int16_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
-                                   stride, cancelled);
+                                   stride, cancelled, loops);
     return SumPicture<uint32_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
-                                stride, cancelled);
+                                stride, cancelled, loops);
 }

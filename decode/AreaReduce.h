@@ -16,6 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// Which loops ReduceByArea runs: the widest the processor runs, or only
+// those every processor the program is built for runs (SSE2 on x86-64),
+// which the tests hold to the same pixels.
+enum class ReduceLoops { kWidest, kBaseline };
+
 // Scales the picture of width x height pixels (blue, green, red, any) whose
 // top row is at top, each next row sourceStride bytes on, to outWidth x
 // outHeight into destination (blue, green, red, 255; the top row first, rows
@@ -24,7 +29,8 @@
 // those bounds, when memory is short, or when cancelled turns true; the
 // output is then partly written.
 bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
-                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled);
+                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled,
+                  ReduceLoops loops = ReduceLoops::kWidest);
 
 // Whether ReduceByArea sums a picture of width x height scaled to outWidth x
 // outHeight itself (true) or hands its rows to AreaAverage (false), for the

@@ -40,8 +40,9 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t ou
 // SumRowsDownShort into sums (bytes of them), then SumRowAcrossShort out of
 // them, with the same pixels out. Where the loops have the ratio's own
 // version, the rows are summed down in registers as they are taken and
-// sums holds only what the last few output pixels read.
+// sums holds only what the last few output pixels read. widest: the loops
+// may be the widest the processor runs; false: SSE2 alone on x86-64.
 void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
-                     const AcrossPlan& across, int32_t outWidth, uint8_t* out);
+                     const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest);
 // From 32-bit sums, every total below 2^32.
 void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out);

@@ -48,7 +48,7 @@ void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t ou
 }
 
 void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
-                     const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+                     const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool /*widest*/) {
     SumRowsDownShort(sums, rows, weights, count, bytes);
     SumRowAcrossShort(sums, across, outWidth, out);
 }

@@ -1,8 +1,11 @@
 // The small-sum loops with SSE2, which every x86-64 processor has: sixteen
-// bytes at a time down, one output pixel's four channels at a time across.
+// bytes at a time down, one output pixel's four channels at a time across;
+// the zoom menu's ratios with AVX2 where the processor runs it.
 #include "decode/AreaReduceRows.h"
 
+#include "decode/AreaReduceRatios.h"
 #include "decode/AreaReduceRatios_sse2.h"
+#include "decode/CpuFeatures.h"
 
 #include <emmintrin.h>
 
@@ -149,6 +152,11 @@ void SumRowAcrossShift(const int16_t* sums, const AcrossPlan& across, int32_t ou
     }
 }
 
+bool Avx2Runs() {
+    static const bool runs = RunsAvx2(); // asked once, by whichever thread comes first
+    return runs;
+}
+
 // The ratio's own loop from kCount rows, summed down in registers.
 template <int kCount>
 int32_t RatioPixelsFromRows(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across,
@@ -180,8 +188,14 @@ int32_t RatioPixelsFromRows(const uint8_t* const* rows, const int16_t* weights, 
 } // namespace
 
 void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
-                     const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
-    const int32_t done = IsRatio(across) ? RatioPixelsFromRows(rows, weights, count, across, outWidth, out) : 0;
+                     const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest) {
+    int32_t done = 0;
+    if (IsRatio(across)) {
+        if (widest && Avx2Runs())
+            done = Avx2RatioPixels(rows, weights, count, across, outWidth, out);
+        if (done == 0)
+            done = RatioPixelsFromRows(rows, weights, count, across, outWidth, out);
+    }
     if (done == 0) {
         SumRowsDownShort(sums, rows, weights, count, bytes);
         SumRowAcrossShort(sums, across, outWidth, out);

@@ -49,6 +49,10 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {66, 48, 33, 18, true, 66 * 4, 0},       // halves across, 8 rows to 3: three and four rows weighted
         {36, 24, 9, 12, true, 36 * 4, 0},        // quarters across, halves down
         {44, 16, 33, 2, true, 44 * 4, 0},        // 4 pixels to 3 across, eight rows to each output row
+        {34, 5, 17, 5, true, 34 * 4, 0},         // halves across, one row to each output row
+        {52, 8, 13, 2, true, 52 * 4, 0},         // quarters, one output pixel past the wide loops' groups
+        {36, 12, 27, 9, true, 36 * 4, 0},        // 4 pixels to 3, three past the wide loops' groups
+        {44, 64, 33, 17, true, 44 * 4, 250},     // 4 to 3 across, 64 rows to 17: totals just below 2^16
         {351, 248, 113, 80, true, 351 * 4, 0},   // a page fitted: divided through 64-bit products
         {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
         {9, 258, 5, 257, true, 9 * 4, 250},      // one row more: 32-bit sums
@@ -68,16 +72,22 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
             byte = uint8_t(c.low + random() % (256 - c.low));
         EXPECT_EQ(ReducesByAreaItself(c.width, c.height, c.outWidth, c.outHeight), c.itself);
 
-        // Written bottom row first, as the viewer's pictures are stored.
-        std::vector<uint8_t> out(size_t(c.outWidth) * size_t(c.outHeight) * 4, 7);
-        const ptrdiff_t outStride = c.outWidth * 4;
-        ASSERT_TRUE(ReduceByArea(pixels.data(), c.sourceStride, c.width, c.height, c.outWidth, c.outHeight,
-                                 out.data() + (c.outHeight - 1) * outStride, -outStride, std::atomic<bool>(false)));
-        std::vector<uint8_t> topFirst(out.size());
-        for (int32_t y = 0; y < c.outHeight; ++y)
-            std::copy_n(out.data() + (c.outHeight - 1 - y) * outStride, outStride, topFirst.data() + y * outStride);
-        EXPECT_EQ(topFirst, FedRows(c, pixels.data(), false));
-        EXPECT_EQ(topFirst, FedRows(c, pixels.data(), true));
+        const std::vector<uint8_t> fed = FedRows(c, pixels.data(), false);
+        EXPECT_EQ(fed, FedRows(c, pixels.data(), true));
+        // The widest loops the processor runs, and those every processor runs.
+        for (ReduceLoops loops : {ReduceLoops::kWidest, ReduceLoops::kBaseline}) {
+            SCOPED_TRACE(loops == ReduceLoops::kWidest ? "widest loops" : "baseline loops");
+            // Written bottom row first, as the viewer's pictures are stored.
+            std::vector<uint8_t> out(size_t(c.outWidth) * size_t(c.outHeight) * 4, 7);
+            const ptrdiff_t outStride = c.outWidth * 4;
+            ASSERT_TRUE(ReduceByArea(pixels.data(), c.sourceStride, c.width, c.height, c.outWidth, c.outHeight,
+                                     out.data() + (c.outHeight - 1) * outStride, -outStride, std::atomic<bool>(false),
+                                     loops));
+            std::vector<uint8_t> topFirst(out.size());
+            for (int32_t y = 0; y < c.outHeight; ++y)
+                std::copy_n(out.data() + (c.outHeight - 1 - y) * outStride, outStride, topFirst.data() + y * outStride);
+            EXPECT_EQ(topFirst, fed);
+        }
     }
 }
 

@@ -1,0 +1,16 @@
+#pragma once
+// The area reduction's ratio loops for the instruction sets beyond SSE2,
+// which AreaReduceRows_sse2.cpp runs where the processor does (x86-64
+// only).
+
+#include "decode/AreaReduceRows.h"
+
+#include <cstdint>
+
+// The output pixels of one output row, at a ratio the SSE2 loops take
+// (IsRatio in AreaReduceRatios_sse2.h), made straight from its count rows
+// and their weights with AVX2; a whole number of its groups, or 0 where it
+// takes no such rows (more than four, or a weight above 127). The rest are
+// left to the caller.
+int32_t Avx2RatioPixels(const uint8_t* const* rows, const int16_t* weights, int count, const AcrossPlan& across,
+                        int32_t outWidth, uint8_t* out);
