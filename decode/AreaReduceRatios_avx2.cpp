@@ -1,6 +1,7 @@
 // The zoom menu's ratios across (AreaReduceRatios_sse2.h tells the
-// arithmetic) eight pixels of each row at a time with AVX2, the rows summed
-// down two at a time by pmaddubsw. This file alone is compiled for AVX2;
+// arithmetic) eight pixels of each row at a time with AVX2, pmaddubsw doing
+// the first sums on the bytes: down, two rows at a time, at 2:1 and 4:1;
+// across at 4:3. This file alone is compiled for AVX2;
 // AreaReduceRows_sse2.cpp calls it only on a processor (and system) that
 // runs AVX2.
 #include "decode/AreaReduceRatios.h"
@@ -91,37 +92,71 @@ int32_t WholeRatio(const Source& source, const AcrossPlan& across, int32_t outWi
 }
 
 // Four pixels (p0 p1 p2 p3) to three: 3 p0 + p1, 2 p1 + 2 p2, p2 + 3 p3,
-// twelve output pixels at a time.
-template <class Source>
-int32_t FourToThreeRatio(const Source& source, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+// twelve output pixels at a time. Here each row is summed across first, on
+// its bytes, by pmaddubsw (each pair at most 4 x 255), and the rows' sums
+// then down: that takes three registers of sums per row where summing down
+// first takes four, and no multiplying but pmaddubsw's across.
+template <int kCount>
+int32_t FourToThreeRatio(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across, int32_t outWidth,
+                         uint8_t* out) {
     const __m256i half = _mm256_set1_epi16(int16_t(across.half));
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
-    const __m256i threeOne = _mm256_setr_epi16(3, 3, 3, 3, 1, 1, 1, 1, 3, 3, 3, 3, 1, 1, 1, 1);
-    const __m256i oneThree = _mm256_setr_epi16(1, 1, 1, 1, 3, 3, 3, 3, 1, 1, 1, 1, 3, 3, 3, 3);
-    // Two periods' six output pixels, divided, in pairs.
-    auto periods = [&](size_t x, __m128i* pairs) {
-        __m256i a, b; // (p0 p1 | p4 p5), (p2 p3 | p6 p7)
-        source.Eight(x, a, b);
-        const __m256i left = _mm256_mullo_epi16(a, threeOne), right = _mm256_mullo_epi16(b, oneThree);
-        // (o0 o1 | o3 o4) and (o2 - | o5 -)
-        const __m256i firstTwo = Divided(_mm256_add_epi16(_mm256_unpacklo_epi64(left, _mm256_slli_epi16(b, 1)),
-                                                          _mm256_unpackhi_epi64(left, _mm256_slli_epi16(a, 1))),
-                                         half, shift);
-        const __m256i third = Divided(_mm256_add_epi16(right, _mm256_unpackhi_epi64(right, right)), half, shift);
-        const __m128i firstLow = _mm256_castsi256_si128(firstTwo), firstHigh = _mm256_extracti128_si256(firstTwo, 1);
-        const __m128i thirdLow = _mm256_castsi256_si128(third), thirdHigh = _mm256_extracti128_si256(third, 1);
-        pairs[0] = firstLow;
-        pairs[1] = _mm_unpacklo_epi64(thirdLow, firstHigh);
-        pairs[2] = _mm_unpacklo_epi64(_mm_unpackhi_epi64(firstHigh, firstHigh), thirdHigh);
+    // Output pixels o0 to o11 from pixels p0 to p15, the pixels each half of
+    // a register takes: (p0 p1 p1 p2 | p5 p6 p6 p7) for (o0 o1 | o4 o5),
+    // (p2 p3 p4 p5 | p8 p9 p9 p10) for (o2 o3 | o6 o7) and (p10 p11 p12 p13
+    // | p13 p14 p14 p15) for (o8 o9 | o10 o11); the pixels in pairs, their
+    // bytes then interleaved channel by channel for pmaddubsw.
+    const __m256i firstPixels = _mm256_setr_epi32(0, 1, 1, 2, 5, 6, 6, 7);
+    const __m256i secondPixels = _mm256_setr_epi32(2, 3, 4, 5, 0, 1, 1, 2);
+    const __m256i thirdPixels = _mm256_setr_epi32(2, 3, 4, 5, 5, 6, 6, 7);
+    const __m256i channels = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
+                                              7, 8, 12, 9, 13, 10, 14, 11, 15);
+    // Each output pixel's weights across: (3, 1), (2, 2) and (1, 3) in turn.
+    const __m256i firstWeights = _mm256_setr_epi8(3, 1, 3, 1, 3, 1, 3, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+                                                  2, 1, 3, 1, 3, 1, 3, 1, 3);
+    const __m256i secondWeights = _mm256_setr_epi8(1, 3, 1, 3, 1, 3, 1, 3, 3, 1, 3, 1, 3, 1, 3, 1, 3, 1, 3, 1, 3, 1, 3,
+                                                   1, 2, 2, 2, 2, 2, 2, 2, 2);
+    const __m256i thirdWeights = _mm256_setr_epi8(1, 3, 1, 3, 1, 3, 1, 3, 3, 1, 3, 1, 3, 1, 3, 1, 2, 2, 2, 2, 2, 2, 2,
+                                                  2, 1, 3, 1, 3, 1, 3, 1, 3);
+    __m256i down[kCount];
+    bool ones = true;
+    for (int t = 0; t < kCount; ++t) {
+        down[t] = _mm256_set1_epi16(weights[t]);
+        ones = ones && weights[t] == 1;
+    }
+    auto across3 = [&](const uint8_t* p, __m256i* sums) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+        const __m256i second = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(a, secondPixels),
+                                                  _mm256_permutevar8x32_epi32(b, secondPixels), 0xF0);
+        sums[0] = _mm256_maddubs_epi16(_mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(a, firstPixels), channels),
+                                       firstWeights);
+        sums[1] = _mm256_maddubs_epi16(_mm256_shuffle_epi8(second, channels), secondWeights);
+        sums[2] = _mm256_maddubs_epi16(_mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(b, thirdPixels), channels),
+                                       thirdWeights);
     };
+    const __m256i alpha = _mm256_set1_epi32(int32_t(0xFF000000u));
     int32_t o = 0;
     for (; o + 12 <= outWidth; o += 12) {
         const size_t x = size_t(o / 3) * 4;
-        __m128i pairs[6];
-        periods(x, pairs);
-        periods(x + 8, pairs + 3);
+        __m256i total[3];
+        across3(rows[0] + 4 * x, total);
+        if (!ones)
+            for (int k = 0; k < 3; ++k)
+                total[k] = _mm256_mullo_epi16(total[k], down[0]);
+        for (int t = 1; t < kCount; ++t) {
+            __m256i sums[3];
+            across3(rows[t] + 4 * x, sums);
+            for (int k = 0; k < 3; ++k)
+                total[k] = _mm256_add_epi16(total[k], ones ? sums[k] : _mm256_mullo_epi16(sums[k], down[t]));
+        }
         for (int k = 0; k < 3; ++k)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o + 16 * k), Pixels(pairs[2 * k], pairs[2 * k + 1]));
+            total[k] = Divided(total[k], half, shift);
+        // (o0 o1 o2 o3 | o4 o5 o6 o7), and o8 to o11 from the halves of the third.
+        const __m256i firstEight = _mm256_or_si256(_mm256_packus_epi16(total[0], total[1]), alpha);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * o), firstEight);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o + 32),
+                         Pixels(_mm256_castsi256_si128(total[2]), _mm256_extracti128_si256(total[2], 1)));
     }
     return o;
 }
@@ -129,9 +164,9 @@ int32_t FourToThreeRatio(const Source& source, const AcrossPlan& across, int32_t
 template <int kCount>
 int32_t RatioPixels(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across, int32_t outWidth,
                     uint8_t* out) {
-    const Rows<kCount> source(rows, weights);
     if (across.periodOut == 3)
-        return FourToThreeRatio(source, across, outWidth, out);
+        return FourToThreeRatio<kCount>(rows, weights, across, outWidth, out);
+    const Rows<kCount> source(rows, weights);
     return across.period == 2 ? WholeRatio<2>(source, across, outWidth, out)
                               : WholeRatio<4>(source, across, outWidth, out);
 }

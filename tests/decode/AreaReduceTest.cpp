@@ -52,6 +52,8 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {34, 5, 17, 5, true, 34 * 4, 0},         // halves across, one row to each output row
         {52, 8, 13, 2, true, 52 * 4, 0},         // quarters, one output pixel past the wide loops' groups
         {36, 12, 27, 9, true, 36 * 4, 0},        // 4 pixels to 3, three past the wide loops' groups
+        {24, 6, 18, 6, true, 24 * 4, 0},         // 4 pixels to 3 across, one row to each output row
+        {52, 16, 39, 6, true, 52 * 4, 0},        // 4 pixels to 3 across, 8 rows to 3: three and four rows weighted
         {44, 64, 33, 17, true, 44 * 4, 250},     // 4 to 3 across, 64 rows to 17: totals just below 2^16
         {351, 248, 113, 80, true, 351 * 4, 0},   // a page fitted: divided through 64-bit products
         {9, 257, 5, 256, true, 9 * 4, 250},      // the most rows 16-bit sums hold
