@@ -28,21 +28,25 @@ namespace {
 constexpr int32_t kViewWidth = 1600;
 constexpr int32_t kViewHeight = 1000;
 
-void Fill(ImageBuffer& picture) {
+// The picture every benchmark here reduces: a pattern that no ratio
+// repeats. False (and the benchmark skipped) when memory is short.
+bool MakePicture(benchmark::State& state, const PictureSize& size, ImageBuffer& picture) {
+    if (!picture.Create(size.width, size.height)) {
+        state.SkipWithError("no memory for the picture");
+        return false;
+    }
     for (int32_t y = 0; y < picture.height; ++y) {
         uint8_t* row = picture.TopRow(y);
         for (int32_t x = 0; x < picture.width * 4; ++x)
             row[x] = uint8_t((x * 7 + y * 13) ^ (x >> 5));
     }
+    return true;
 }
 
 void Reduce(benchmark::State& state, const PictureSize& size, int32_t outWidth, int32_t outHeight) {
     ImageBuffer picture;
-    if (!picture.Create(size.width, size.height)) {
-        state.SkipWithError("no memory for the picture");
+    if (!MakePicture(state, size, picture))
         return;
-    }
-    Fill(picture);
     WorkPool pool;
     for (auto _ : state) {
         ImageBuffer reduced;
@@ -57,11 +61,8 @@ void Reduce(benchmark::State& state, const PictureSize& size, int32_t outWidth, 
 
 void Step(benchmark::State& state, const PictureSize& size, int32_t outWidth, int32_t outHeight) {
     ImageBuffer picture;
-    if (!picture.Create(size.width, size.height)) {
-        state.SkipWithError("no memory for the picture");
+    if (!MakePicture(state, size, picture))
         return;
-    }
-    Fill(picture);
     WorkPool pool;
     ReducedPictures levels(&pool);
     // The first picture's level, made into fresh memory outside the timing.
@@ -83,11 +84,8 @@ void Step(benchmark::State& state, const PictureSize& size, int32_t outWidth, in
 
 void Redraw(benchmark::State& state, const PictureSize& size, int32_t zoom) {
     ImageBuffer picture;
-    if (!picture.Create(size.width, size.height)) {
-        state.SkipWithError("no memory for the picture");
+    if (!MakePicture(state, size, picture))
         return;
-    }
-    Fill(picture);
     ReducedPictures levels(nullptr);
     const ImageBuffer* reduced = levels.Get(picture, size.width * zoom / 100, size.height * zoom / 100);
     if (reduced == nullptr) {
