@@ -12,12 +12,14 @@ namespace {
 // Each further size drops the one used longest ago.
 constexpr size_t kKeptLevels = 4;
 
-// One band: picture rows [firstRow, firstRow + rows) scaled to output rows
-// [firstOut, firstOut + outRows).
+// One band: output rows [firstOut, firstOut + outRows), from the whole
+// picture (anyRows) or from picture rows [firstRow, firstRow + rows) scaled
+// on their own.
 class ReduceBand : public WorkJob {
 public:
     const ImageBuffer* picture = nullptr;
     ImageBuffer* out = nullptr;
+    bool anyRows = false;
     int32_t firstRow = 0, rows = 0, firstOut = 0, outRows = 0;
     bool done = false;
 
@@ -26,8 +28,13 @@ public:
         // the last in memory, and the next row down lies one row before; so
         // are the picture's.
         const ptrdiff_t stride = -ptrdiff_t(out->width) * 4;
-        done = ReduceByArea(picture->TopRow(firstRow), -ptrdiff_t(picture->width) * 4, picture->width, rows, out->width,
-                            outRows, out->TopRow(firstOut), stride, cancelled);
+        const ptrdiff_t sourceStride = -ptrdiff_t(picture->width) * 4;
+        if (anyRows)
+            done = ReduceRowsByArea(picture->TopRow(0), sourceStride, picture->width, picture->height, out->width,
+                                    out->height, firstOut, outRows, out->TopRow(firstOut), stride, cancelled);
+        else
+            done = ReduceByArea(picture->TopRow(firstRow), sourceStride, picture->width, rows, out->width, outRows,
+                                out->TopRow(firstOut), stride, cancelled);
     }
 };
 
@@ -42,12 +49,16 @@ bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeig
     // taken as it is.
     if ((out.IsEmpty() || out.width != outWidth || out.height != outHeight) && !out.Create(outWidth, outHeight))
         return false;
-    // Output row boundaries fall on picture row boundaries every
+    // Where the area filter's own sums make the picture, every output row
+    // is made from its own picture rows, and a band may start at any of
+    // them. The row filter instead takes a band's rows as a picture of their
+    // own: output row boundaries fall on picture row boundaries every
     // height / g picture rows (g the greatest common divisor of the two
-    // heights); a band made of such whole units sees exactly the weights the
-    // whole picture would give it.
-    const int64_t units = std::gcd(picture.height, outHeight);
-    const int64_t unitRows = picture.height / units;
+    // heights), and a band made of such whole units sees exactly the
+    // weights the whole picture would give it.
+    const bool anyRows = ReducesByAreaItself(picture.width, picture.height, outWidth, outHeight);
+    const int64_t units = anyRows ? outHeight : std::gcd(picture.height, outHeight);
+    const int64_t unitRows = anyRows ? 0 : picture.height / units;
     const int64_t unitOut = outHeight / units;
     const int64_t threads = pool != nullptr ? int64_t(pool->Size()) : 1;
     const int64_t bands = std::min<int64_t>(units, threads);
@@ -58,6 +69,7 @@ bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeig
         ReduceBand& job = jobs[size_t(b)];
         job.picture = &picture;
         job.out = &out;
+        job.anyRows = anyRows;
         job.firstRow = int32_t(unit * unitRows);
         job.rows = int32_t(take * unitRows);
         job.firstOut = int32_t(unit * unitOut);

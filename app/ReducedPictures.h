@@ -15,9 +15,10 @@ class WorkPool;
 
 // Scales picture down to outWidth x outHeight (no side larger than the
 // picture's, none below 1) into out with the area filter, band by band on
-// pool (nullptr: on this thread). The bands start at rows where the output
-// rows begin exactly on a picture row, so the result is the same whatever
-// the number of bands. When out already holds a picture of that size, its
+// pool (nullptr: on this thread), the result the same whatever the number
+// of bands: they split the output rows evenly where each output row is made
+// from its own picture rows, and otherwise start at rows where the output
+// rows begin exactly on a picture row. When out already holds a picture of that size, its
 // memory is written over rather than made anew: fresh memory costs a page
 // fault per page on first touch, which takes longer than the filter itself.
 // False on a size outside those bounds or when memory is short; out is then

@@ -135,8 +135,8 @@ void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights,
 // wide), and that summed across.
 template <typename Sum>
 bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const Side& across, const Side& down,
-                int32_t outWidth, int32_t outHeight, const Divider& divider, uint8_t* destination, ptrdiff_t stride,
-                const std::atomic<bool>& cancelled, ReduceLoops loops) {
+                int32_t outWidth, int32_t firstOut, int32_t outRows, const Divider& divider, uint8_t* destination,
+                ptrdiff_t stride, const std::atomic<bool>& cancelled, ReduceLoops loops) {
     std::vector<Sum> sums;
     std::vector<uint32_t> weights;
     std::vector<int16_t> shortWeights;
@@ -151,12 +151,12 @@ bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const
         return false;
     }
     const AcrossPlan plan = PlanAcross(across, down, divider);
-    for (int32_t y = 0; y < outHeight; ++y) {
+    for (int32_t y = firstOut; y < firstOut + outRows; ++y) {
         if (cancelled.load(std::memory_order_relaxed))
             return false;
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
         SumRow(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4, plan, outWidth,
-               destination + ptrdiff_t(y) * stride, loops == ReduceLoops::kWidest);
+               destination + ptrdiff_t(y - firstOut) * stride, loops == ReduceLoops::kWidest);
     }
     return true;
 }
@@ -194,13 +194,12 @@ bool ReducesByAreaItself(int32_t width, int32_t height, int32_t outWidth, int32_
     return SumsFit(area) && FindDivider(area, divider);
 }
 
-bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
-                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled,
-                  ReduceLoops loops) {
-    if (!SizesValid(width, height, outWidth, outHeight) || top == nullptr || destination == nullptr)
+bool ReduceRowsByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
+                      int32_t outHeight, int32_t firstOut, int32_t outRows, uint8_t* destination, ptrdiff_t stride,
+                      const std::atomic<bool>& cancelled, ReduceLoops loops) {
+    if (!ReducesByAreaItself(width, height, outWidth, outHeight) || firstOut < 0 || outRows < 1 ||
+        outRows > outHeight - firstOut || top == nullptr || destination == nullptr)
         return false;
-    if (!ReducesByAreaItself(width, height, outWidth, outHeight))
-        return FeedRows(top, sourceStride, width, height, outWidth, outHeight, destination, stride, cancelled);
     Side across, down;
     try {
         across = PlanSide(width, outWidth);
@@ -214,8 +213,19 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
     // weight across at most the units of a source pixel.
     if (255 * down.units <= uint64_t(std::numeric_limits<int16_t>::max()) &&
         across.sourceUnits <= uint64_t(std::numeric_limits<int16_t>::max()))
-        return SumPicture<int16_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
-                                   stride, cancelled, loops);
-    return SumPicture<uint32_t>(top, sourceStride, width, across, down, outWidth, outHeight, divider, destination,
-                                stride, cancelled, loops);
+        return SumPicture<int16_t>(top, sourceStride, width, across, down, outWidth, firstOut, outRows, divider,
+                                   destination, stride, cancelled, loops);
+    return SumPicture<uint32_t>(top, sourceStride, width, across, down, outWidth, firstOut, outRows, divider,
+                                destination, stride, cancelled, loops);
+}
+
+bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
+                  int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled,
+                  ReduceLoops loops) {
+    if (!SizesValid(width, height, outWidth, outHeight) || top == nullptr || destination == nullptr)
+        return false;
+    if (!ReducesByAreaItself(width, height, outWidth, outHeight))
+        return FeedRows(top, sourceStride, width, height, outWidth, outHeight, destination, stride, cancelled);
+    return ReduceRowsByArea(top, sourceStride, width, height, outWidth, outHeight, 0, outHeight, destination, stride,
+                            cancelled, loops);
 }

@@ -32,6 +32,16 @@ bool ReduceByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int
                   int32_t outHeight, uint8_t* destination, ptrdiff_t stride, const std::atomic<bool>& cancelled,
                   ReduceLoops loops = ReduceLoops::kWidest);
 
+// Output rows firstOut to firstOut + outRows - 1 alone of what ReduceByArea
+// makes, the first of them at destination: each output row is summed from
+// its own picture rows, so threads can share a picture at any rows and give
+// the same pixels. Only where ReducesByAreaItself (the row filter takes the
+// picture whole); false there, on rows outside the output, and as
+// ReduceByArea.
+bool ReduceRowsByArea(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, int32_t height, int32_t outWidth,
+                      int32_t outHeight, int32_t firstOut, int32_t outRows, uint8_t* destination, ptrdiff_t stride,
+                      const std::atomic<bool>& cancelled, ReduceLoops loops = ReduceLoops::kWidest);
+
 // Whether ReduceByArea sums a picture of width x height scaled to outWidth x
 // outHeight itself (true) or hands its rows to AreaAverage (false), for the
 // tests that must see both roads taken.

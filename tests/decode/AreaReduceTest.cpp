@@ -98,6 +98,13 @@ TEST(ReduceByArea, RefusesSizesOutsideThePictureAndStopsWhenCancelled) {
     const int32_t bad[][4] = {{16, 16, 17, 8}, {16, 16, 8, 17}, {16, 16, 0, 8}, {0, 16, 0, 8}, {16, 16, 8, -1}};
     for (const auto& s : bad)
         EXPECT_FALSE(ReduceByArea(pixels.data(), 64, s[0], s[1], s[2], s[3], out.data(), 64, std::atomic<bool>(false)));
+    // Output rows outside the output, and a picture the row filter takes whole.
+    const int32_t rows[][2] = {{-1, 2}, {0, 0}, {7, 2}, {8, 1}};
+    for (const auto& r : rows)
+        EXPECT_FALSE(
+            ReduceRowsByArea(pixels.data(), 64, 16, 16, 8, 8, r[0], r[1], out.data(), 32, std::atomic<bool>(false)));
+    std::vector<uint8_t> wide(4097 * 4, 9);
+    EXPECT_FALSE(ReduceRowsByArea(wide.data(), 0, 4097, 4096, 1, 1, 0, 1, out.data(), 4, std::atomic<bool>(false)));
     EXPECT_FALSE(ReduceByArea(pixels.data(), 64, 16, 16, 8, 8, out.data(), 32, std::atomic<bool>(true)));
     EXPECT_TRUE(ReduceByArea(pixels.data(), 64, 16, 16, 8, 8, out.data(), 32, std::atomic<bool>(false)));
     EXPECT_EQ(out[0], 9);
