@@ -43,9 +43,38 @@ void WriteFileNamed(const std::string& path, const docwriter::Bytes& bytes) {
     CloseHandle(file);
 }
 
+// Where a new file in folder is best created from. Wine looks a new name up
+// in its folder case-insensitively, entry by entry, so filling one folder
+// with thousands of files takes quadratic time there; the \\?\unix\ form
+// of the folder's path names the host's folder as it is, without that search.
+// Elsewhere the folder's own path.
+std::string CreationFolder(const std::string& folder) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (unixName == nullptr)
+        return folder;
+    char* name = unixName(e2e::Widen(folder).c_str());
+    if (name == nullptr)
+        return folder;
+    std::string hostPath = std::string("\\\\?\\unix") + name;
+    HeapFree(GetProcessHeap(), 0, name);
+    for (char& c : hostPath)
+        if (c == '/')
+            c = '\\';
+    return hostPath;
+}
+
 } // namespace
 
 DocFolder::DocFolder() : path(e2e::WindowsPath(dir.Path())) {}
+
+// Deleted by name: far quicker under Wine than removing a folder of
+// thousands entry by entry as it is listed.
+DocFolder::~DocFolder() {
+    for (const std::string& copy : copies)
+        DeleteFileW(e2e::Widen(copy).c_str());
+}
 
 std::string DocFolder::Sub(const std::string& name) const {
     const std::string sub = path + "\\" + name;
@@ -100,16 +129,18 @@ std::string DocFolder::QvrIn(const std::string& folder, const std::string& name,
     return file;
 }
 
-std::vector<std::string> DocFolder::Copies(const std::string& folder, int count) const {
+std::vector<std::string> DocFolder::Copies(const std::string& folder, int count) {
     const std::string first = QvmIn(folder, "doc00000.qvm", 4, 3);
     const docwriter::Bytes bytes = docwriter::ReadFile(first);
+    const std::string creation = CreationFolder(folder);
     std::vector<std::string> paths{first};
     for (int i = 1; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "\\doc%05d.qvm", i);
         paths.push_back(folder + name);
-        WriteFileNamed(paths.back(), bytes);
+        WriteFileNamed(creation + name, bytes);
     }
+    copies.insert(copies.end(), paths.begin(), paths.end());
     return paths;
 }
 

@@ -50,6 +50,9 @@ std::string FailedStatus(const std::string& reason);
 class DocFolder {
 public:
     DocFolder();
+    ~DocFolder();
+    DocFolder(const DocFolder&) = delete;
+    DocFolder& operator=(const DocFolder&) = delete;
     const std::string& Path() const { return path; }
     // A subfolder (created) and its path.
     std::string Sub(const std::string& name) const;
@@ -64,14 +67,16 @@ public:
     // A QVR version 0 document with one coloured layer.
     std::string QvrIn(const std::string& folder, const std::string& name, int width, int height) const;
     // count copies of one small QVM document in folder, named doc00000.qvm,
-    // doc00001.qvm, ...; their full paths in name order.
-    std::vector<std::string> Copies(const std::string& folder, int count) const;
+    // doc00001.qvm, ...; their full paths in name order. Thousands are made
+    // in seconds, under Wine too.
+    std::vector<std::string> Copies(const std::string& folder, int count);
     // Any bytes at folder\name.
     std::string Raw(const std::string& name, const std::string& bytes) const;
 
 private:
     TempDir dir;
     std::string path;
+    std::vector<std::string> copies; // removed one by one, before the folder
 };
 
 // Gives the file a write time an hour back. The viewer shows a picture it

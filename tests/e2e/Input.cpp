@@ -4,6 +4,7 @@
 #include "tests/e2e/InjectedQuery.h"
 #include "tests/support/WaitUntil.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -249,9 +250,13 @@ namespace {
 
 // Moves the pointer and waits until the thread of target sees it there: a
 // drag that reads the pointer's position (GetCursorPos) must not meet a late
-// pointer event of an earlier move (Wine's X11 driver) that puts it back.
+// pointer event of an earlier move (Wine's X11 driver) that puts it back. A
+// point off the screen is awaited where the system stops the pointer, at
+// the screen's edge.
 bool PlaceCursor(HWND target, int x, int y) {
-    const POINT screen = ToScreen(target, x, y);
+    POINT screen = ToScreen(target, x, y);
+    screen.x = std::clamp<LONG>(screen.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
+    screen.y = std::clamp<LONG>(screen.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
     if (!MoveCursor(target, x, y))
         return false;
     return waits::WaitUntil([&] {
@@ -265,14 +270,16 @@ bool PlaceCursor(HWND target, int x, int y) {
 bool PostDrag(HWND target, POINT from, POINT to, int steps) {
     if (steps < 1)
         steps = 1;
-    PlaceCursor(target, from.x, from.y);
+    if (!PlaceCursor(target, from.x, from.y))
+        return false;
     PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     if (!Sync(target))
         return false;
     for (int i = 1; i <= steps; ++i) {
         const int x = from.x + (to.x - from.x) * i / steps;
         const int y = from.y + (to.y - from.y) * i / steps;
-        PlaceCursor(target, x, y);
+        if (!PlaceCursor(target, x, y))
+            return false;
         PostMessageW(target, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
         if (!Sync(target))
             return false;
