@@ -3,8 +3,10 @@
 // that row summed across into output pixels. Where an output row's weights
 // together are at most 128 down, a row summed down fits in 15 bits (the
 // small sums); otherwise it takes 32. On x86-64 they are SSE2 loops
-// (AreaReduceRows_sse2.cpp), which every such processor has; elsewhere
-// plain ones (AreaReduceRows_scalar.cpp), with the same pixels out.
+// (AreaReduceRows_sse2.cpp), which every such processor has, with AVX2
+// ones for the zoom menu's ratios where the processor runs them
+// (AreaReduceRatios_avx2.cpp); elsewhere plain ones
+// (AreaReduceRows_scalar.cpp), with the same pixels out.
 
 #include <cstddef>
 #include <cstdint>
