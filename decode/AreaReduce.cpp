@@ -131,6 +131,23 @@ void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights,
     SumRowAcrossWide(sums, plan, outWidth, out);
 }
 
+// Output rows y to y + 2 at once where both sides go 4 to 3 and y starts a
+// period of the rows: only the small sums have that loop.
+bool SumThreeRows(int16_t* sums, const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int32_t y, size_t bytes,
+                  const AcrossPlan& plan, int32_t outWidth, uint8_t* out, ptrdiff_t stride, bool widest) {
+    // Output row y = 3 k reads rows 4 k and 4 k + 1, the next two rows on
+    // from there.
+    const uint8_t* first = top + ptrdiff_t(down.first[size_t(y)]) * sourceStride;
+    const uint8_t* rows[4] = {first, first + sourceStride, first + 2 * sourceStride, first + 3 * sourceStride};
+    uint8_t* outs[3] = {out, out + stride, out + 2 * stride};
+    return SumFourRowsToThree(sums, rows, bytes, plan, outWidth, outs, widest);
+}
+
+bool SumThreeRows(uint32_t*, const uint8_t*, ptrdiff_t, const Side&, int32_t, size_t, const AcrossPlan&, int32_t,
+                  uint8_t*, ptrdiff_t, bool) {
+    return false;
+}
+
 // Every output row: its rows summed down into a row of sums (16 or 32 bits
 // wide), and that summed across.
 template <typename Sum>
@@ -151,12 +168,23 @@ bool SumPicture(const uint8_t* top, ptrdiff_t sourceStride, int32_t width, const
         return false;
     }
     const AcrossPlan plan = PlanAcross(across, down, divider);
-    for (int32_t y = firstOut; y < firstOut + outRows; ++y) {
+    const bool widest = loops == ReduceLoops::kWidest;
+    const bool fourToThree = down.units == 4 && down.sourceUnits == 3;
+    const int32_t end = firstOut + outRows;
+    for (int32_t y = firstOut; y < end;) {
         if (cancelled.load(std::memory_order_relaxed))
             return false;
+        uint8_t* out = destination + ptrdiff_t(y - firstOut) * stride;
+        if (fourToThree && y % 3 == 0 && end - y >= 3 &&
+            SumThreeRows(sums.data(), top, sourceStride, down, y, size_t(width) * 4, plan, outWidth, out, stride,
+                         widest)) {
+            y += 3;
+            continue;
+        }
         const int32_t count = RowsOf(top, sourceStride, down, y, rows.data(), weights.data());
         SumRow(sums.data(), rows.data(), weights.data(), shortWeights.data(), count, size_t(width) * 4, plan, outWidth,
-               destination + ptrdiff_t(y - firstOut) * stride, loops == ReduceLoops::kWidest);
+               out, widest);
+        ++y;
     }
     return true;
 }

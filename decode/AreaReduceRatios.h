@@ -14,3 +14,10 @@
 // left to the caller.
 int32_t Avx2RatioPixels(const uint8_t* const* rows, const int16_t* weights, int count, const AcrossPlan& across,
                         int32_t outWidth, uint8_t* out);
+
+// Where both sides go 4 to 3 (the plan one of those ratios): output rows
+// 3 r0 + r1, 2 r1 + 2 r2 and r2 + 3 r3 of the four rows r0 to r3 at once,
+// into out[0] to out[2], with AVX2. Returns the output pixels made in each,
+// a whole number of groups; the rest are left to the caller.
+int32_t Avx2FourRowsToThree(const uint8_t* const* rows, const AcrossPlan& across, int32_t outWidth,
+                            uint8_t* const* out);

@@ -158,17 +158,24 @@ int32_t HalfRatio(const uint8_t* const* rows, const int16_t* weights, const Acro
     return o;
 }
 
-// Four pixels (p0 p1 p2 p3) to three: 3 p0 + p1, 2 p1 + 2 p2, p2 + 3 p3,
-// twelve output pixels at a time.
-template <int kCount>
-int32_t FourToThreeRatio(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across, int32_t outWidth,
-                         uint8_t* out) {
-    const __m256i half = _mm256_set1_epi16(int16_t(across.half));
-    const __m128i shift = _mm_cvtsi32_si128(across.shift);
-    // Output pixels o0 to o11 from pixels p0 to p15, the pixels each half of
-    // a register takes: (p0 p1 p1 p2 | p5 p6 p6 p7) for (o0 o1 | o4 o5),
-    // (p2 p3 p4 p5 | p8 p9 p9 p10) for (o2 o3 | o6 o7) and (p10 p11 p12 p13
-    // | p13 p14 p14 p15) for (o8 o9 | o10 o11).
+// Four pixels (p0 p1 p2 p3) to three across: 3 p0 + p1, 2 p1 + 2 p2,
+// p2 + 3 p3, for twelve output pixels from sixteen of one row.
+class FourToThreeAcross {
+public:
+    // Output pixels o0 to o11 from pixels p0 to p15 at p: (o0 o1 | o4 o5),
+    // (o2 o3 | o6 o7) and (o8 o9 | o10 o11).
+    void operator()(const uint8_t* p, __m256i* sums) const {
+        const __m256i a = LoadPixels(p), b = LoadPixels(p + 32);
+        const __m256i second = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(a, secondPixels),
+                                                  _mm256_permutevar8x32_epi32(b, secondPixels), 0xF0);
+        sums[0] = _mm256_maddubs_epi16(Interleaved(_mm256_permutevar8x32_epi32(a, firstPixels)), firstWeights);
+        sums[1] = _mm256_maddubs_epi16(Interleaved(second), secondWeights);
+        sums[2] = _mm256_maddubs_epi16(Interleaved(_mm256_permutevar8x32_epi32(b, thirdPixels)), thirdWeights);
+    }
+
+private:
+    // The pixels each half of a register takes: (p0 p1 p1 p2 | p5 p6 p6 p7),
+    // (p2 p3 p4 p5 | p8 p9 p9 p10) and (p10 p11 p12 p13 | p13 p14 p14 p15).
     const __m256i firstPixels = _mm256_setr_epi32(0, 1, 1, 2, 5, 6, 6, 7);
     const __m256i secondPixels = _mm256_setr_epi32(2, 3, 4, 5, 0, 1, 1, 2);
     const __m256i thirdPixels = _mm256_setr_epi32(2, 3, 4, 5, 5, 6, 6, 7);
@@ -179,30 +186,72 @@ int32_t FourToThreeRatio(const uint8_t* const* rows, const int16_t* weights, con
                                                    1, 2, 2, 2, 2, 2, 2, 2, 2);
     const __m256i thirdWeights = _mm256_setr_epi8(1, 3, 1, 3, 1, 3, 1, 3, 3, 1, 3, 1, 3, 1, 3, 1, 2, 2, 2, 2, 2, 2, 2,
                                                   2, 1, 3, 1, 3, 1, 3, 1, 3);
-    auto sumAcross = [&](const uint8_t* p, __m256i* sums) {
-        const __m256i a = LoadPixels(p), b = LoadPixels(p + 32);
-        const __m256i second = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(a, secondPixels),
-                                                  _mm256_permutevar8x32_epi32(b, secondPixels), 0xF0);
-        sums[0] = _mm256_maddubs_epi16(Interleaved(_mm256_permutevar8x32_epi32(a, firstPixels)), firstWeights);
-        sums[1] = _mm256_maddubs_epi16(Interleaved(second), secondWeights);
-        sums[2] = _mm256_maddubs_epi16(Interleaved(_mm256_permutevar8x32_epi32(b, thirdPixels)), thirdWeights);
-    };
+};
+
+// The twelve output pixels of FourToThreeAcross's sums, totalled, divided
+// and stored at out.
+class TwelvePixels {
+public:
+    explicit TwelvePixels(const AcrossPlan& across)
+        : half(_mm256_set1_epi16(int16_t(across.half))), shift(_mm_cvtsi32_si128(across.shift)) {}
+    void Store(const __m256i* total, uint8_t* out) const {
+        const __m256i first = Divided(total[0], half, shift), second = Divided(total[1], half, shift);
+        const __m256i third = Divided(total[2], half, shift);
+        // (o0 o1 o2 o3 | o4 o5 o6 o7), and o8 to o11 from the halves of the
+        // third.
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_or_si256(_mm256_packus_epi16(first, second),
+                                                                             _mm256_set1_epi32(int32_t(0xFF000000u))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 32),
+                         Pixels(_mm256_castsi256_si128(third), _mm256_extracti128_si256(third, 1)));
+    }
+
+private:
+    __m256i half;
+    __m128i shift;
+};
+
+// Twelve output pixels at a time of one output row from its kCount rows.
+template <int kCount>
+int32_t FourToThreeRatio(const uint8_t* const* rows, const int16_t* weights, const AcrossPlan& across, int32_t outWidth,
+                         uint8_t* out) {
+    const FourToThreeAcross sumAcross;
     const AcrossThenDown<kCount, 3> rowsDown(rows, weights);
-    const __m256i alpha = _mm256_set1_epi32(int32_t(0xFF000000u));
+    const TwelvePixels pixels(across);
     int32_t o = 0;
     for (; o + 12 <= outWidth; o += 12) {
         __m256i total[3];
         rowsDown.Sum(size_t(o / 3) * 4, sumAcross, total);
-        for (int k = 0; k < 3; ++k)
-            total[k] = Divided(total[k], half, shift);
-        // (o0 o1 o2 o3 | o4 o5 o6 o7), and o8 to o11 from the halves of the
-        // third.
-        const __m256i firstEight = _mm256_or_si256(_mm256_packus_epi16(total[0], total[1]), alpha);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * o), firstEight);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * o + 32),
-                         Pixels(_mm256_castsi256_si128(total[2]), _mm256_extracti128_si256(total[2], 1)));
+        pixels.Store(total, out + 4 * o);
     }
     return o;
+}
+
+// Output rows 3 r0 + r1, 2 r1 + 2 r2 and r2 + 3 r3 of rows r0 to r3 (each
+// sum at most 16 x 255, so shifts and adds stay in 16 bits), each row
+// summed across once for all three.
+void FourRowsToThree(const uint8_t* const* rows, const AcrossPlan& across, int32_t outWidth, uint8_t* const* out) {
+    const FourToThreeAcross sumAcross;
+    const TwelvePixels pixels(across);
+    // 3 a + b in each register.
+    auto threeAndOne = [](const __m256i* a, const __m256i* b, __m256i* total) {
+        for (int k = 0; k < 3; ++k)
+            total[k] = _mm256_add_epi16(_mm256_add_epi16(_mm256_slli_epi16(a[k], 1), a[k]), b[k]);
+    };
+    for (int32_t o = 0; o + 12 <= outWidth; o += 12) {
+        const size_t x = 4 * (size_t(o / 3) * 4);
+        __m256i first[3], second[3], total[3];
+        sumAcross(rows[0] + x, first);
+        sumAcross(rows[1] + x, second);
+        threeAndOne(first, second, total);
+        pixels.Store(total, out[0] + 4 * o);
+        sumAcross(rows[2] + x, first);
+        for (int k = 0; k < 3; ++k)
+            total[k] = _mm256_slli_epi16(_mm256_add_epi16(second[k], first[k]), 1);
+        pixels.Store(total, out[1] + 4 * o);
+        sumAcross(rows[3] + x, second);
+        threeAndOne(second, first, total);
+        pixels.Store(total, out[2] + 4 * o);
+    }
 }
 
 template <int kCount>
@@ -237,4 +286,10 @@ int32_t Avx2RatioPixels(const uint8_t* const* rows, const int16_t* weights, int 
     default:
         return RatioPixels<kMostRows>(rows, weights, across, outWidth, out);
     }
+}
+
+int32_t Avx2FourRowsToThree(const uint8_t* const* rows, const AcrossPlan& across, int32_t outWidth,
+                            uint8_t* const* out) {
+    FourRowsToThree(rows, across, outWidth, out);
+    return outWidth - outWidth % 12;
 }

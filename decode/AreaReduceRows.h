@@ -48,3 +48,11 @@ void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* w
                      const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest);
 // From 32-bit sums, every total below 2^32.
 void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out);
+
+// Three output rows at once where both sides go 4 to 3: of the four rows
+// rows[0] to rows[3], 3 r0 + r1, 2 r1 + 2 r2 and r2 + 3 r3 into out[0] to
+// out[2], each row's pixels summed across once for all three. True where
+// the loops have that (widest as for SumRowsToPixels), with every pixel as
+// SumRowsToPixels gives it; false, and nothing written, elsewhere.
+bool SumFourRowsToThree(int16_t* sums, const uint8_t* const* rows, size_t bytes, const AcrossPlan& across,
+                        int32_t outWidth, uint8_t* const* out, bool widest);

@@ -52,3 +52,8 @@ void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* w
     SumRowsDownShort(sums, rows, weights, count, bytes);
     SumRowAcrossShort(sums, across, outWidth, out);
 }
+
+bool SumFourRowsToThree(int16_t* /*sums*/, const uint8_t* const* /*rows*/, size_t /*bytes*/,
+                        const AcrossPlan& /*across*/, int32_t /*outWidth*/, uint8_t* const* /*out*/, bool /*widest*/) {
+    return false;
+}

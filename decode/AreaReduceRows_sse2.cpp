@@ -289,3 +289,25 @@ void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t ou
         std::memcpy(out + 4 * o, &pixel, 4);
     }
 }
+
+bool SumFourRowsToThree(int16_t* sums, const uint8_t* const* rows, size_t bytes, const AcrossPlan& across,
+                        int32_t outWidth, uint8_t* const* out, bool widest) {
+    if (!widest || !Avx2Runs() || !IsRatio(across) || across.periodOut != 3)
+        return false;
+    const int32_t done = Avx2FourRowsToThree(rows, across, outWidth, out);
+    if (done == outWidth)
+        return true;
+    // The last few output pixels of each row through the sums, as
+    // SumRowsToPixels leaves them.
+    const size_t from = 4 * size_t(across.first[done]);
+    AcrossPlan last = across;
+    last.first += done;
+    last.weights += size_t(done) * size_t(across.taps);
+    const int16_t weights[3][2] = {{3, 1}, {2, 2}, {1, 3}};
+    for (int k = 0; k < 3; ++k) {
+        const uint8_t* pair[2] = {rows[k] + from, rows[k + 1] + from};
+        SumRowsDownShort(sums + from, pair, weights[k], 2, bytes - from);
+        SumRowAcrossShort(sums, last, outWidth - done, out[k] + 4 * size_t(done));
+    }
+    return true;
+}

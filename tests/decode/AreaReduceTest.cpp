@@ -89,6 +89,20 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
             for (int32_t y = 0; y < c.outHeight; ++y)
                 std::copy_n(out.data() + (c.outHeight - 1 - y) * outStride, outStride, topFirst.data() + y * outStride);
             EXPECT_EQ(topFirst, fed);
+            // The same rows made in two parts, split at an output row that
+            // starts no period of the rows, as threads split a picture.
+            const int32_t split = c.outHeight / 2 + 1;
+            if (!c.itself || split >= c.outHeight)
+                continue;
+            std::vector<uint8_t> parts(out.size(), 7);
+            const auto part = [&](int32_t first, int32_t rows) {
+                return ReduceRowsByArea(pixels.data(), c.sourceStride, c.width, c.height, c.outWidth, c.outHeight,
+                                        first, rows, parts.data() + first * outStride, outStride,
+                                        std::atomic<bool>(false), loops);
+            };
+            ASSERT_TRUE(part(split, c.outHeight - split));
+            ASSERT_TRUE(part(0, split));
+            EXPECT_EQ(parts, fed);
         }
     }
 }
