@@ -38,10 +38,15 @@ public:
     }
 };
 
+bool SizeFits(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight) {
+    return !picture.IsEmpty() && outWidth >= 1 && outHeight >= 1 && outWidth <= picture.width &&
+           outHeight <= picture.height;
+}
+
 } // namespace
 
 bool ReducePicture(const ImageBuffer& picture, int32_t outWidth, int32_t outHeight, ImageBuffer& out, WorkPool* pool) {
-    if (picture.IsEmpty() || outWidth < 1 || outHeight < 1 || outWidth > picture.width || outHeight > picture.height) {
+    if (!SizeFits(picture, outWidth, outHeight)) {
         out.Free();
         return false;
     }
@@ -106,6 +111,9 @@ const ImageBuffer* ReducedPictures::Get(const ImageBuffer& picture, int32_t outW
             return levels.back().picture.get();
         }
     }
+    // A size that cannot be made takes no room from the kept levels.
+    if (!SizeFits(picture, outWidth, outHeight))
+        return nullptr;
     Level level;
     level.width = outWidth;
     level.height = outHeight;

@@ -102,7 +102,24 @@ TEST(ReducedPicture, SizesOutsideThePictureAreRefusedAndLevelsAreKept) {
     levels.Get(picture, 10, 7);
     levels.Get(picture, 30, 22);
     EXPECT_EQ(levels.Get(picture, 20, 15), half);
+    // A fourth level, then sizes that cannot be made: none of the four goes.
+    // The picture changes under them (without Clear) to tell a level kept
+    // from one made again.
+    const int32_t kept[][2] = {{20, 15}, {10, 7}, {30, 22}, {10, 8}};
+    std::vector<std::vector<uint8_t>> pixels;
+    for (const auto& size : kept) {
+        const ImageBuffer* level = levels.Get(picture, size[0], size[1]);
+        ASSERT_NE(level, nullptr);
+        pixels.emplace_back(level->bits, level->bits + level->ByteCount());
+    }
+    FillRandom(picture, 4);
     EXPECT_EQ(levels.Get(picture, 50, 15), nullptr);
+    EXPECT_EQ(levels.Get(picture, 20, 0), nullptr);
+    for (size_t k = 0; k < std::size(kept); ++k) {
+        const ImageBuffer* level = levels.Get(picture, kept[k][0], kept[k][1]);
+        ASSERT_NE(level, nullptr);
+        EXPECT_EQ(std::vector<uint8_t>(level->bits, level->bits + level->ByteCount()), pixels[k]) << k;
+    }
     levels.Clear();
     EXPECT_NE(levels.Get(picture, 20, 15), nullptr);
 }
