@@ -4,8 +4,9 @@
 // together are at most 128 down, a row summed down fits in 15 bits (the
 // small sums); otherwise it takes 32. On x86-64 they are SSE2 loops
 // (AreaReduceRows_sse2.cpp), which every such processor has, with AVX2
-// ones for the zoom menu's ratios where the processor runs them
-// (AreaReduceRatios_avx2.cpp); elsewhere plain ones
+// ones for the zoom menu's ratios (AreaReduceRatios_avx2.cpp) and the
+// 32-bit sums (AreaReduceWide_avx2.cpp) where the processor runs them;
+// elsewhere plain ones
 // (AreaReduceRows_scalar.cpp), with the same pixels out.
 
 #include <cstddef>
@@ -16,8 +17,10 @@
 void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes);
 
 // The same with 32-bit sums, for the pictures whose rows summed down outgrow
-// 15 bits; every weight is still at most 32767.
-void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes);
+// 15 bits; every weight is still at most 32767 (widest as for
+// SumRowsToPixels).
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
+                     bool widest);
 
 // How one row of sums (four per pixel: blue, green, red, and alpha, which
 // is left out) becomes output pixels: output pixel o takes the `taps` sums
@@ -47,7 +50,7 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t ou
 void SumRowsToPixels(int16_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
                      const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest);
 // From 32-bit sums, every total below 2^32.
-void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out);
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest);
 
 // Three output rows at once where both sides go 4 to 3: of the four rows
 // rows[0] to rows[3], 3 r0 + r1, 2 r1 + 2 r2 and r2 + 3 r3 into out[0] to

@@ -12,7 +12,8 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
-void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
+                     bool /*widest*/) {
     for (size_t i = 0; i < bytes; ++i) {
         uint32_t sum = 0;
         for (int t = 0; t < count; ++t)
@@ -43,7 +44,7 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t ou
     SumRowAcross(sums, across, outWidth, out);
 }
 
-void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool /*widest*/) {
     SumRowAcross(sums, across, outWidth, out);
 }
 

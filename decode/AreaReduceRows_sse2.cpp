@@ -5,6 +5,7 @@
 
 #include "decode/AreaReduceRatios.h"
 #include "decode/AreaReduceRatios_sse2.h"
+#include "decode/AreaReduceWide.h"
 #include "decode/CpuFeatures.h"
 
 #include <emmintrin.h>
@@ -228,12 +229,13 @@ void SumRowsDownShort(int16_t* sums, const uint8_t* const* rows, const int16_t* 
     }
 }
 
-void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes) {
+void SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count, size_t bytes,
+                     bool widest) {
     // Two rows at a time by pmaddwd: their bytes interleaved as words, each
     // pair times its two weights (a lone last row's partner weighs 0). A
     // pair's total stays below 2^31, so pmaddwd's signed sums are whole.
     const __m128i zero = _mm_setzero_si128();
-    size_t i = 0;
+    size_t i = widest && Avx2Runs() ? Avx2SumRowsDownWide(sums, rows, weights, count, bytes) : 0;
     for (; i + 16 <= bytes; i += 16) {
         __m128i sum0 = zero, sum1 = zero, sum2 = zero, sum3 = zero;
         for (int t = 0; t < count; t += 2) {
@@ -272,7 +274,9 @@ void SumRowAcrossShort(const int16_t* sums, const AcrossPlan& across, int32_t ou
         SumRowAcrossShift<false>(sums, rest, outWidth - done, out + 4 * size_t(done));
 }
 
-void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out) {
+void SumRowAcrossWide(const uint32_t* sums, const AcrossPlan& across, int32_t outWidth, uint8_t* out, bool widest) {
+    if (widest && Avx2Runs())
+        return Avx2SumRowAcrossWide(sums, across, outWidth, out);
     __m128i magic, high;
     SplitMagic(across.magic, magic, high);
     const __m128i shift = _mm_cvtsi32_si128(across.shift);
