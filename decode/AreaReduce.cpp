@@ -135,8 +135,10 @@ void SumBands(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights
         while (end < outWidth && plan.first[end] + plan.taps - from <= kBandPixels)
             ++end;
         // The zero-weighted pixel that evens the taps may be one past the
-        // picture; its sums stay 0.
-        const int32_t to = std::min(plan.first[end - 1] + plan.taps, width);
+        // picture; its sums stay 0. Within the picture, the band is taken
+        // on to a whole number of the loops' four pixels, which spares them
+        // a tail of single bytes in every band.
+        const int32_t to = std::min(from + (plan.first[end - 1] + plan.taps - from + 3) / 4 * 4, width);
         const uint8_t* band[kMostBandRows];
         for (int32_t t = 0; t < count; ++t)
             band[t] = rows[t] + 4 * size_t(from);
