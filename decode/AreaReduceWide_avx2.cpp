@@ -15,23 +15,15 @@ namespace {
 // as a signed word.
 constexpr int kMostPlainRows = 128;
 
-// The weight most of the rows share. Inside an output row every whole
-// source row has the same weight (the source rows' units) and only the
-// first and last have less, so those rows are added as bytes and multiplied
-// once together, and the two edge rows alone are multiplied on their own.
-int16_t CommonWeight(const int16_t* weights, int count) {
-    int16_t best = 0;
-    int bestCount = 0;
-    for (int t = 0; t < count; ++t) {
-        int same = 0;
-        for (int k = 0; k < count; ++k)
-            same += weights[k] == weights[t] ? 1 : 0;
-        if (same > bestCount) {
-            best = weights[t];
-            bestCount = same;
-        }
-    }
-    return best;
+// The weight of a whole source row: inside an output row every source row
+// that it covers whole has the same weight, the largest, and only the first
+// and last may have less. Those rows are added as bytes and multiplied once
+// together; the edge rows alone are multiplied on their own.
+int16_t WholeWeight(const int16_t* weights, int count) {
+    int16_t largest = 0;
+    for (int t = 0; t < count; ++t)
+        largest = weights[t] > largest ? weights[t] : largest;
+    return largest;
 }
 
 // Sixteen bytes of a row as words.
@@ -39,7 +31,7 @@ inline __m256i Words(const uint8_t* row) {
     return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)));
 }
 
-// The 32-bit lane for each byte of one row divided by the area: (total x
+// Each 32-bit total divided by the area: (total x
 // magic) >> shift through the 64-bit products of the even and the odd
 // lanes, as AreaReduceRows_sse2.cpp does with SSE2. magic (below 2^33) comes
 // as its low 32 bits and, in high, all ones in each 64-bit lane where its
@@ -77,7 +69,7 @@ inline __m128i Totals(const uint32_t* sums, const AcrossPlan& across, int32_t o)
 
 size_t Avx2SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int count,
                            size_t bytes) {
-    // The rows of the common weight first, added as words; the rest after
+    // The rows of the whole weight first, added as words; the rest after
     // them. Every weight is at most 32767, so pmaddwd reads none negative,
     // and its pairs' totals, whatever their sign bit, add up modulo 2^32 to
     // the sum, which is below 2^32.
@@ -87,10 +79,10 @@ size_t Avx2SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int
     const uint8_t* plain[kMostRows];
     const uint8_t* edge[kMostRows + 1];
     int16_t edgeWeight[kMostRows + 1];
-    const int16_t common = CommonWeight(weights, count);
+    const int16_t whole = WholeWeight(weights, count);
     int plainCount = 0, edgeCount = 0;
     for (int t = 0; t < count; ++t) {
-        if (weights[t] == common && plainCount < kMostPlainRows) {
+        if (weights[t] == whole && plainCount < kMostPlainRows) {
             plain[plainCount++] = rows[t];
         } else {
             edge[edgeCount] = rows[t];
@@ -100,7 +92,7 @@ size_t Avx2SumRowsDownWide(uint32_t* sums, const uint8_t* const* rows, const int
     // The plain sum pairs with the first edge row; a lone last edge row
     // pairs with a zero-weighted copy of itself.
     const __m256i first =
-        _mm256_set1_epi32(int32_t(uint16_t(common) | uint32_t(edgeCount > 0 ? uint16_t(edgeWeight[0]) : 0) << 16));
+        _mm256_set1_epi32(int32_t(uint16_t(whole) | uint32_t(edgeCount > 0 ? uint16_t(edgeWeight[0]) : 0) << 16));
     if (edgeCount % 2 == 0 && edgeCount > 0) {
         edge[edgeCount] = edge[edgeCount - 1];
         edgeWeight[edgeCount] = 0;
