@@ -105,8 +105,8 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
 }
 
 // The most rows of an output row that the 32-bit sums take in bands; more
-// (an output row of more than 256 rows of weights below 2^15) are summed
-// whole.
+// are summed down a whole row at a time: their own bytes fill
+// the cache, and the bands would gain little there.
 constexpr int32_t kMostBandRows = 256;
 
 // The rows of one output row summed down, with the row's weights as the
@@ -153,19 +153,22 @@ void SumBands(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights
 
 void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
             size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out, bool widest) {
-    if (count <= kMostBandRows && std::all_of(weights, weights + count, [](uint32_t weight) {
-            return weight <= uint32_t(std::numeric_limits<int16_t>::max());
-        })) {
+    if (std::all_of(weights, weights + count,
+                    [](uint32_t weight) { return weight <= uint32_t(std::numeric_limits<int16_t>::max()); })) {
         for (int32_t t = 0; t < count; ++t)
             shortWeights[t] = int16_t(weights[t]);
-        SumBands(sums, rows, shortWeights, count, int32_t(bytes / 4), plan, outWidth, out, widest);
-        return;
-    }
-    for (size_t i = 0; i < bytes; ++i)
-        sums[i] = weights[0] * rows[0][i];
-    for (int32_t t = 1; t < count; ++t)
+        if (count <= kMostBandRows) {
+            SumBands(sums, rows, shortWeights, count, int32_t(bytes / 4), plan, outWidth, out, widest);
+            return;
+        }
+        SumRowsDownWide(sums, rows, shortWeights, count, bytes, widest);
+    } else {
         for (size_t i = 0; i < bytes; ++i)
-            sums[i] += weights[t] * rows[t][i];
+            sums[i] = weights[0] * rows[0][i];
+        for (int32_t t = 1; t < count; ++t)
+            for (size_t i = 0; i < bytes; ++i)
+                sums[i] += weights[t] * rows[t][i];
+    }
     SumRowAcrossWide(sums, plan, outWidth, out, widest);
 }
 
