@@ -105,8 +105,8 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
 }
 
 // The most rows of an output row that the 32-bit sums take in bands; more
-// are summed down a whole row at a time: their own bytes fill
-// the cache, and the bands would gain little there.
+// are summed down a whole row at a time: their own bytes fill the cache,
+// and the bands would gain little there.
 constexpr int32_t kMostBandRows = 256;
 
 // The rows of one output row summed down, with the row's weights as the
