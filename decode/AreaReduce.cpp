@@ -104,11 +104,6 @@ int32_t RowsOf(const uint8_t* top, ptrdiff_t sourceStride, const Side& down, int
     return count;
 }
 
-// The most rows of an output row that the 32-bit sums take in bands; more
-// are summed down a whole row at a time: their own bytes fill the cache,
-// and the bands would gain little there.
-constexpr int32_t kMostBandRows = 256;
-
 // The rows of one output row summed down, with the row's weights as the
 // loops take them, and then across into out: 16-bit sums, or 32-bit ones,
 // whose weights beyond 15 bits take plain loops.
@@ -119,48 +114,12 @@ void SumRow(int16_t* sums, const uint8_t* const* rows, const uint32_t* weights, 
     SumRowsToPixels(sums, rows, shortWeights, count, bytes, plan, outWidth, out, widest);
 }
 
-// The source pixels the 32-bit sums are made for at a time: summed down
-// and then at once across, the sums of a band (8 KB) are still in the
-// processor's nearest cache when they are read back.
-constexpr int32_t kBandPixels = 512;
-
-// The 32-bit sums of the rows, summed down and across one band of output
-// pixels at a time. A source pixel on the edge of two bands is summed down
-// for each.
-void SumBands(uint32_t* sums, const uint8_t* const* rows, const int16_t* weights, int32_t count, int32_t width,
-              const AcrossPlan& plan, int32_t outWidth, uint8_t* out, bool widest) {
-    for (int32_t o = 0; o < outWidth;) {
-        const int32_t from = plan.first[o];
-        int32_t end = o + 1;
-        while (end < outWidth && plan.first[end] + plan.taps - from <= kBandPixels)
-            ++end;
-        // The zero-weighted pixel that evens the taps may be one past the
-        // picture; its sums stay 0. Within the picture, the band is taken
-        // on to a whole number of the loops' four pixels, which spares them
-        // a tail of single bytes in every band.
-        const int32_t to = std::min(from + (plan.first[end - 1] + plan.taps - from + 3) / 4 * 4, width);
-        const uint8_t* band[kMostBandRows];
-        for (int32_t t = 0; t < count; ++t)
-            band[t] = rows[t] + 4 * size_t(from);
-        SumRowsDownWide(sums + 4 * size_t(from), band, weights, count, 4 * size_t(to - from), widest);
-        AcrossPlan part = plan;
-        part.first += o;
-        part.weights += size_t(o) * size_t(plan.taps);
-        SumRowAcrossWide(sums, part, end - o, out + 4 * size_t(o), widest);
-        o = end;
-    }
-}
-
 void SumRow(uint32_t* sums, const uint8_t* const* rows, const uint32_t* weights, int16_t* shortWeights, int32_t count,
             size_t bytes, const AcrossPlan& plan, int32_t outWidth, uint8_t* out, bool widest) {
     if (std::all_of(weights, weights + count,
                     [](uint32_t weight) { return weight <= uint32_t(std::numeric_limits<int16_t>::max()); })) {
         for (int32_t t = 0; t < count; ++t)
             shortWeights[t] = int16_t(weights[t]);
-        if (count <= kMostBandRows) {
-            SumBands(sums, rows, shortWeights, count, int32_t(bytes / 4), plan, outWidth, out, widest);
-            return;
-        }
         SumRowsDownWide(sums, rows, shortWeights, count, bytes, widest);
     } else {
         for (size_t i = 0; i < bytes; ++i)

@@ -62,11 +62,11 @@ TEST(ReduceByArea, GivesTheRowFiltersPixelsOnEveryRoad) {
         {4096, 4096, 1, 1, true, 0, 250},        // the largest area 32-bit sums hold
         {4097, 4095, 1, 1, true, 0, 250},        // an area whose multiplier needs 33 bits
         {4095, 40, 3071, 31, true, 4095 * 4, 0}, // 75% of a side that 4 does not divide
-        {1001, 300, 239, 71, true, 1001 * 4, 0}, // no common divisor: 32-bit sums in bands, odd widths
+        {1001, 300, 239, 71, true, 1001 * 4, 0}, // no common divisor: 32-bit sums, odd widths
         {4096, 4096, 977, 977, true, 0, 250},    // fitted to a window: totals near 2^32
         {2, 32768, 1, 32767, true, 0, 250},      // the largest weights down that 32-bit sums take as words
         {8, 200, 3, 1, true, 8 * 4, 200},        // more rows of one weight than words add up
-        {1100, 270, 2, 71, true, 1100 * 4, 0},   // an output pixel wider than a band
+        {1100, 270, 2, 71, true, 1100 * 4, 0},   // hundreds of pixels to an output pixel in 32-bit sums
         {4097, 4096, 1, 1, false, 0, 250},       // beyond: the row filter's own sums
         {16449, 1025, 5, 3, false, 0, 240},      // the same, scaled to more than one pixel
     };
