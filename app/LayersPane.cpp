@@ -2,6 +2,7 @@
 
 #include "base/Wide.h"
 #include "framework/Dpi.h"
+#include "framework/MessageFont.h"
 
 #include <commctrl.h>
 
@@ -47,17 +48,26 @@ bool LayersPane::Create(HWND parent, int childId) {
         column.iSubItem = i;
         SendMessageW(hwnd, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column));
     }
+    UpdateFont();
     return true;
 }
 
+void LayersPane::UpdateFont() {
+    // A list view keeps the font of the system's DPI, which is too small or
+    // too large on a monitor of another scale, unless it is given one. Layer
+    // names are of any language: the message font, linked to every script.
+    SetMessageFont(hwnd, dpi, font);
+}
+
 void LayersPane::SetDpi(uint32_t newDpi) {
-    if (hwnd == nullptr || newDpi == 0 || newDpi == dpi)
+    if (hwnd == nullptr || newDpi == 0)
         return;
-    for (int i = 0; i < kColumnCount; ++i) {
+    for (int i = 0; i < kColumnCount && newDpi != dpi; ++i) {
         const int width = int(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
         SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(MulDiv(width, int(newDpi), int(dpi)), 0));
     }
     dpi = newDpi;
+    UpdateFont();
 }
 
 void LayersPane::Show(bool show) {

@@ -7,6 +7,7 @@
 // its check boxes (CheckChanged); the file is never written.
 
 #include "decode/DocumentLayers.h"
+#include "framework/GdiObject.h"
 
 #include <windows.h>
 
@@ -19,7 +20,8 @@ public:
     bool Create(HWND parent, int childId);
     void Show(bool show);
     // Scales the columns from the DPI they were made or last scaled at to
-    // dpi, widths the user dragged included.
+    // dpi, widths the user dragged included, and makes the pane's font again
+    // at dpi (also at the same dpi, after the user's text size changed).
     void SetDpi(uint32_t newDpi);
     // Whether it is meant to be seen, also while the frame is still hidden.
     bool Visible() const { return shown; }
@@ -35,7 +37,9 @@ public:
 private:
     void AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend, const std::wstring& opacity,
                 const std::wstring& stored, bool checked);
+    void UpdateFont();
     uint32_t dpi = 96;    // the DPI the column widths are at
+    GdiObject font;       // the system's message font at dpi
     bool filling = false; // the boxes set while filling are no user's change
     bool shown = false;
 };

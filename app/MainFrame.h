@@ -182,6 +182,10 @@ private:
     // another scale, or the scale changed. Takes the suggested rectangle,
     // makes the list's font again and lays out at newDpi.
     bool OnDpiChanged(uint32_t newDpi, const RECT& suggested);
+    // WM_SETTINGCHANGE: after the user's text size or the system's fonts
+    // changed, the list, pane and status bar fonts are made again and the
+    // frame laid out with them.
+    void OnSettingChange(WPARAM setting);
 
     // Scales the frame's own pixel sizes and the list's font to newDpi; the
     // list's width too when scaleListWidth (a width set at the old scale).

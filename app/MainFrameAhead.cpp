@@ -54,9 +54,13 @@ bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 bool MainFrame::PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    // The router has no slot for it.
+    // The router has no slots for these.
     if (message == WM_DPICHANGED)
         return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    if (message == WM_SETTINGCHANGE) {
+        OnSettingChange(wParam);
+        return false; // the system's own handling goes on
+    }
     if (message == startupEndedMessage && message != 0) {
         *result = startupEnded ? 1 : 0;
         return true;

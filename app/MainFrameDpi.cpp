@@ -60,3 +60,11 @@ bool MainFrame::OnDpiChanged(uint32_t newDpi, const RECT& suggested) {
     }
     return true;
 }
+
+void MainFrame::OnSettingChange(WPARAM setting) {
+    // The text size the user sets changes the non-client metrics, whose
+    // message and status fonts the children show; a font of the old size
+    // would stay until the next DPI change.
+    if (setting == SPI_SETNONCLIENTMETRICS && list.hwnd != nullptr && view.hwnd != nullptr)
+        ApplyDpi(dpi, false);
+}

@@ -54,18 +54,9 @@ void FileListBox::SetDpi(uint32_t dpi) {
     // A list item must show any file name: the message font of the user's
     // system, in whatever character set the system's font linking needs for
     // each name, not a face of one language.
-    LOGFONTW described{};
-    if (!MessageFontAt(dpi, described))
-        return; // the list keeps the font it has
-    described.lfCharSet = DEFAULT_CHARSET;
-    GdiObject scaled;
-    if (!scaled.CreateFromLogFont(described))
-        return;
     // The list box measures its item height from the font it is given.
-    SetFont(scaled.Font(), true);
-    // The previous font goes with `scaled`, once the list no longer uses it.
-    std::swap(font.handle, scaled.handle);
-    UpdateHorizontalExtent();
+    if (SetMessageFont(hwnd, dpi, font))
+        UpdateHorizontalExtent();
 }
 
 bool FileListBox::HoldsPath(const Str& fullPath, const std::string& key) const {

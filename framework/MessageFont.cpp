@@ -1,6 +1,9 @@
 #include "framework/MessageFont.h"
 
 #include "framework/Dpi.h"
+#include "framework/GdiObject.h"
+
+#include <utility>
 
 namespace {
 
@@ -45,4 +48,17 @@ bool MessageFontAt(uint32_t dpi, LOGFONTW& font) {
 
 bool StatusFontAt(uint32_t dpi, LOGFONTW& font) {
     return NonClientFontAt(dpi, &NONCLIENTMETRICSW::lfStatusFont, font);
+}
+
+bool SetMessageFont(HWND window, uint32_t dpi, GdiObject& font) {
+    LOGFONTW described{};
+    if (!MessageFontAt(dpi, described))
+        return false;
+    described.lfCharSet = DEFAULT_CHARSET;
+    GdiObject scaled;
+    if (!scaled.CreateFromLogFont(described))
+        return false;
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.Font()), TRUE);
+    std::swap(font.handle, scaled.handle);
+    return true;
 }

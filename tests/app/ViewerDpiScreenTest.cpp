@@ -136,7 +136,7 @@ TEST(ViewerDpi, DpiChangeTakesTheSuggestedRectangleAndScalesTheList) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
-TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
+TEST(ViewerDpi, StatusBarFontAndLayersPaneFollowTheDpi) {
     const int dpi = PrefixDpi();
     viewer::SettingsValues values;
     values.layersPane = 1;
@@ -153,6 +153,9 @@ TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
     EXPECT_EQ(bar->fontHeight, font);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(SendMessageW(pane, LVM_GETCOLUMNWIDTH, i, 0), At(columns[i], dpi)) << "column " << i;
+    auto names = e2e::ReadDpiState(pane);
+    ASSERT_TRUE(names.has_value());
+    EXPECT_EQ(names->fontHeight, SystemFontHeight(dpi)); // layer names in the list's font
     const RECT before = WindowRectOf(viewer.status);
 
     ASSERT_TRUE(e2e::SendDpiChanged(viewer.main, dpi * 2, RECT{20, 30, 20 + 800, 30 + 600}));
@@ -161,10 +164,51 @@ TEST(ViewerDpi, StatusBarFontAndLayerColumnsFollowTheDpi) {
     EXPECT_EQ(bar->fontHeight, SystemFontHeight(dpi * 2, &NONCLIENTMETRICSW::lfStatusFont));
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(SendMessageW(pane, LVM_GETCOLUMNWIDTH, i, 0), At(columns[i], dpi) * 2) << "column " << i;
+    names = e2e::ReadDpiState(pane);
+    ASSERT_TRUE(names.has_value());
+    EXPECT_EQ(names->fontHeight, SystemFontHeight(dpi * 2));
     // The bar grows with its font and keeps to the bottom of the frame.
     const RECT after = WindowRectOf(viewer.status);
     EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(after.bottom, e2e::ClientRectOnScreen(viewer.main).bottom);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The user's text size changes the system's fonts at the same DPI: the
+// list, the layers pane and the status bar take the new ones at once, and
+// the frame is laid out with them.
+TEST(ViewerDpi, TextSizeChangeMakesTheFontsAgain) {
+    viewer::SettingsValues values;
+    values.layersPane = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start());
+    const HWND pane = e2e::FindChild(viewer.main, "SysListView32");
+    ASSERT_NE(pane, nullptr);
+    const LRESULT itemHeight = SendMessageA(viewer.list, LB_GETITEMHEIGHT, 0, 0);
+    const RECT bar = WindowRectOf(viewer.status);
+
+    const auto larger = e2e::ChangeTextSize(viewer.main, 150);
+    ASSERT_TRUE(larger.has_value());
+    const auto list = e2e::ReadDpiState(viewer.list);
+    const auto names = e2e::ReadDpiState(pane);
+    const auto status = e2e::ReadDpiState(viewer.status);
+    const LRESULT largerItemHeight = SendMessageA(viewer.list, LB_GETITEMHEIGHT, 0, 0);
+    const RECT largerBar = WindowRectOf(viewer.status);
+    // Back as it was before anything is checked: the prefix's next tests
+    // share the system's settings.
+    const auto restored = e2e::ChangeTextSize(viewer.main, 100);
+    ASSERT_TRUE(restored.has_value());
+    ASSERT_TRUE(list.has_value() && names.has_value() && status.has_value());
+    EXPECT_GT(std::abs(larger->messageHeight), std::abs(restored->messageHeight));
+    EXPECT_EQ(list->fontHeight, larger->messageHeight);
+    EXPECT_EQ(names->fontHeight, larger->messageHeight);
+    EXPECT_EQ(status->fontHeight, larger->statusHeight);
+    EXPECT_GT(largerItemHeight, itemHeight);
+    EXPECT_GT(largerBar.bottom - largerBar.top, bar.bottom - bar.top);
+    EXPECT_EQ(largerBar.bottom, bar.bottom); // still at the frame's bottom
+    // And back with the restored fonts.
+    EXPECT_EQ(SendMessageA(viewer.list, LB_GETITEMHEIGHT, 0, 0), itemHeight);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

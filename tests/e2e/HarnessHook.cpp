@@ -109,6 +109,10 @@ void Answer(hookproto::Query query, HWND hwnd, DWORD pid, LONG sequence) {
             // The request is in the block until the answer replaces it.
             const hookproto::Reply request = *reply;
             SendDpiChanged(hwnd, request);
+        } else if (query == hookproto::kTextSize) {
+            const hookproto::Reply request = *reply;
+            answer.ok = 0;
+            ChangeTextSize(hwnd, request, answer);
         }
         *reply = answer;
         UnmapViewOfFile(reply);

@@ -169,3 +169,28 @@ void SendDpiChanged(HWND hwnd, const hookproto::Reply& request) {
     const WPARAM dpi = WPARAM(request.requestDpi & 0xFFFF);
     SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
 }
+
+void ChangeTextSize(HWND hwnd, const hookproto::Reply& request, hookproto::Reply& answer) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return;
+    // The sizes the program started with, kept for the percentages of every
+    // later query.
+    static const LONG message = metrics.lfMessageFont.lfHeight;
+    static const LONG status = metrics.lfStatusFont.lfHeight;
+    metrics.lfMessageFont.lfHeight = MulDiv(message, request.requestTextPercent, 100);
+    metrics.lfStatusFont.lfHeight = MulDiv(status, request.requestTextPercent, 100);
+    // Without SPIF_UPDATEINIFILE: the prefix's stored settings stay.
+    if (!SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return;
+    SendMessageW(hwnd, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, LPARAM(L"WindowMetrics"));
+    static const auto forDpi = UserFunction<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW now{};
+    now.cbSize = sizeof now;
+    if (forDpi == nullptr || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof now, &now, 0, DpiOf(hwnd)))
+        return;
+    answer.messageFontHeight = now.lfMessageFont.lfHeight;
+    answer.statusFontHeight = now.lfStatusFont.lfHeight;
+    answer.ok = 1;
+}

@@ -42,6 +42,11 @@ enum Query : WPARAM {
     // a late event of an earlier move can put the pointer back after the
     // next move, in the middle of a drag.
     kMoveCursor = 14,
+    // The user's text size changed: the program's process scales the
+    // message and status fonts of the system's metrics to requestTextPercent
+    // of what they were at the first such query (100 puts them back), and
+    // the message's window is sent WM_SETTINGCHANGE, as the system sends it.
+    kTextSize = 15,
 };
 
 // The hardware marker: a key-up of VK_F24 closes a batch of SendInput
@@ -87,6 +92,11 @@ struct Reply {
     UINT keyPresses;
     UINT lastKey;
     UINT lastKeyModifiers;
+    // kTextSize, written by the test before it asks: the percentage. The
+    // answer: the message and status fonts' heights (lfHeight) at the
+    // window's DPI, as the program reads them afterwards.
+    INT requestTextPercent;
+    INT messageFontHeight, statusFontHeight;
 };
 
 inline void ReplyName(char* out, size_t size, DWORD pid) {

@@ -156,6 +156,15 @@ bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
     return reply && reply->ok;
 }
 
+std::optional<TextFonts> ChangeTextSize(HWND hwnd, int percent) {
+    hookproto::Reply request{};
+    request.requestTextPercent = percent;
+    const auto reply = TheChannel().Query(hwnd, hookproto::kTextSize, kAnswerTimeoutMs, &request);
+    if (!reply || !reply->ok)
+        return std::nullopt;
+    return TextFonts{reply->messageFontHeight, reply->statusFontHeight};
+}
+
 bool SyncInput(HWND hwnd, DWORD timeoutMs) {
     return InputThrough(hwnd, {}, timeoutMs).has_value();
 }

@@ -88,6 +88,15 @@ std::optional<TextFit> ReadTextFit(HWND dialog);
 // another scale; true once it has been handled.
 bool SendDpiChanged(HWND hwnd, int dpi, const RECT& suggested);
 
+// Has the program's process change the user's text size to percent of what
+// it was at the first call (100 restores it), the message and status fonts
+// of the system's metrics scaled, and hwnd told with WM_SETTINGCHANGE; the
+// two fonts' heights at hwnd's DPI afterwards.
+struct TextFonts {
+    int messageHeight, statusHeight;
+};
+std::optional<TextFonts> ChangeTextSize(HWND hwnd, int percent);
+
 // After SendInput: sends a marker key-up and waits until the thread of hwnd
 // has taken it, so every input event sent before it has been handled. The
 // marker reaches the thread only while one of its windows is in the
