@@ -19,14 +19,16 @@ namespace {
 // the processor's cache while they are blended.
 constexpr uint64_t kBandBytes = uint64_t(1) << 20;
 
-struct LayerBlend {
-    uint8_t mode = 0;
-    uint8_t opacity = 0;
-};
+} // namespace
 
-// The visible layers' blocks where their records state them. False when a
-// record or block runs past the file.
-bool FindByLengths(ByteSource& source, const QvmHeader& header, StreamBands& streams, std::vector<LayerBlend>& blends) {
+bool QvmLayerShows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8_t>* visible) {
+    if (visible != nullptr && index < visible->size())
+        return (*visible)[index] != 0;
+    return record.Visible();
+}
+
+bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
+                             StreamBands& streams, std::vector<LayerBlend>& blends) {
     for (uint32_t index = 0; index < header.layerCount; ++index) {
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(source, header.recordLength, record))
@@ -34,7 +36,7 @@ bool FindByLengths(ByteSource& source, const QvmHeader& header, StreamBands& str
         const int64_t start = source.Tell();
         if (start < 0 || !source.Skip(record.compressedSize))
             return false;
-        if (record.Visible()) {
+        if (QvmLayerShows(record, index, visible)) {
             streams.Add({start, record.compressedSize});
             blends.push_back({record.blendMode, record.opacity});
         }
@@ -42,10 +44,8 @@ bool FindByLengths(ByteSource& source, const QvmHeader& header, StreamBands& str
     return true;
 }
 
-// The visible layers' blocks where ReadQvm finds them: every visible stream
-// is passed through to learn where it leaves the file. False where ReadQvm
-// fails.
-bool FindAsRead(ByteSource& source, const QvmHeader& header, StreamBands& streams, std::vector<LayerBlend>& blends) {
+bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
+                          StreamBands& streams, std::vector<LayerBlend>& blends) {
     MemBlock input, scratch;
     if (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr)
         return false;
@@ -54,7 +54,7 @@ bool FindAsRead(ByteSource& source, const QvmHeader& header, StreamBands& stream
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(source, header.recordLength, record))
             return false;
-        if (!record.Visible()) {
+        if (!QvmLayerShows(record, index, visible)) {
             if (!source.Skip(record.compressedSize))
                 return false;
             continue;
@@ -67,6 +67,8 @@ bool FindAsRead(ByteSource& source, const QvmHeader& header, StreamBands& stream
     }
     return true;
 }
+
+namespace {
 
 // Retry: the records are not where their lengths put them, or a stream
 // found that way fails; only ReadQvm's own walk can tell.
@@ -107,8 +109,8 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
     std::vector<LayerBlend> blends;
     streams.Reserve(header.layerCount);
     blends.reserve(header.layerCount);
-    const bool found =
-        byLengths ? FindByLengths(source, header, streams, blends) : FindAsRead(source, header, streams, blends);
+    const bool found = byLengths ? FindQvmStreamsByLengths(source, header, nullptr, streams, blends)
+                                 : FindQvmStreamsAsRead(source, header, nullptr, streams, blends);
     if (!found)
         return byLengths ? Flattened::Retry : Flattened::Broken;
 

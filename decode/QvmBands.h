@@ -8,9 +8,12 @@
 #include "decode/StreamBands.h"
 
 #include <cstdint>
+#include <vector>
 
 class ByteSource;
 class WorkPool;
+struct QvmHeader;
+struct QvmLayerRecord;
 
 enum class BandedRead {
     Done,      // every row went to the sink
@@ -44,3 +47,22 @@ public:
 // each stream expanded once beforehand to find where it ends.
 BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
                           const BandShape& shape = {});
+
+// How a visible layer blends.
+struct LayerBlend {
+    uint8_t mode = 0;
+    uint8_t opacity = 0;
+};
+
+// Whether record index is blended: its stored flag, unless visible says
+// otherwise (the viewer's layers pane; records beyond it keep their flag).
+bool QvmLayerShows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8_t>* visible);
+
+// From the first layer record on, the blocks of the layers that show, where
+// their records state them. False when a record or block runs past the file.
+bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
+                             StreamBands& streams, std::vector<LayerBlend>& blends);
+// The same where ReadQvm finds them: every stream that shows is passed
+// through to learn where it leaves the file. False where ReadQvm fails.
+bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
+                          StreamBands& streams, std::vector<LayerBlend>& blends);

@@ -2,24 +2,18 @@
 
 #include "decode/BlendTable.h"
 #include "decode/ByteFile.h"
+#include "decode/ByteSource.h"
 #include "decode/CompositeLayer.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "decode/StreamJobs.h"
+#include "decode/QvmBands.h"
+#include "decode/QvmPictureBands.h"
 
-#include <memory>
 #include <vector>
 
 namespace {
-
-// Whether record index is blended: its stored flag, unless the caller says.
-bool Shows(const QvmLayerRecord& record, uint32_t index, const std::vector<uint8_t>* visible) {
-    if (visible != nullptr && index < visible->size())
-        return (*visible)[index] != 0;
-    return record.Visible();
-}
 
 bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& target, BlendTable& table,
                        const std::vector<uint8_t>* visible) {
@@ -38,7 +32,7 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(file, header.recordLength, record))
             return false;
-        if (!Shows(record, index, visible)) {
+        if (!QvmLayerShows(record, index, visible)) {
             if (!file.Skip(record.compressedSize))
                 return false;
             continue;
@@ -55,45 +49,10 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
     return true;
 }
 
-// The same on a pool: a layer buffer per thread, the layers blended in file
-// order on this thread.
-class PooledLayers : public StreamRecords {
-public:
-    PooledLayers(const QvmHeader& header, ImageBuffer& target, BlendTable& table, const std::vector<uint8_t>* visible)
-        : header(header), target(target), table(table), visible(visible) {}
-
-    bool Prepare(StreamJob& job) override {
-        layers.emplace_back(new ImageBuffer);
-        if (job.slot + 1 != layers.size() || !layers.back()->Create(header.width, header.height))
-            return false;
-        job.destination = layers.back()->bits;
-        job.capacity = uint32_t(layers.back()->ByteCount());
-        return true;
-    }
-
-    Next ReadRecord(ByteSource& file, uint32_t index, StreamJob& job) override {
-        QvmLayerRecord record;
-        if (!ReadQvmLayerRecord(file, header.recordLength, record))
-            return Next::Failed;
-        if (!Shows(record, index, visible))
-            return file.Skip(record.compressedSize) ? Next::Passed : Next::Failed;
-        job.compressedSize = record.compressedSize;
-        job.mode = record.blendMode;
-        job.opacity = record.opacity;
-        return Next::Stream;
-    }
-
-    void Use(const StreamJob& job) override {
-        CompositeLayer(target, *layers[job.slot], job.mode, job.opacity, table, job.produced / 4);
-    }
-
-private:
-    const QvmHeader& header;
-    ImageBuffer& target;
-    BlendTable& table;
-    const std::vector<uint8_t>* visible;
-    std::vector<std::unique_ptr<ImageBuffer>> layers; // one per job
-};
+// From about a megapixel a second picture for the layers costs more memory
+// than banded reading costs time; smaller pictures are read one layer after
+// the other.
+constexpr uint64_t kBandedPixels = 1024 * 1024;
 
 bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
                  const std::vector<uint8_t>* visible = nullptr) {
@@ -107,10 +66,23 @@ bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool any
     if (!target.Create(header.width, header.height))
         return false;
     target.Fill(0xFFFFFFFF);
-    if (!ReadsOnPool(pool, uint64_t(header.width) * header.height, anySize))
+    if (!anySize && uint64_t(header.width) * header.height < kBandedPixels)
         return ReadLayersInOrder(file, header, target, table, visible);
-    PooledLayers layers(header, target, table, visible);
-    return InflateStreamsInOrder(file, header.layerCount, *pool, layers);
+    const int64_t records = file.Tell();
+    switch (ReadQvmPictureInBands(file, header, records, target, table, pool, visible)) {
+    case PictureBandsRead::Done:
+        return true;
+    case PictureBandsRead::Cancelled:
+        return false;
+    default:
+        break;
+    }
+    // A broken document leaves the picture its layers made up to the fault,
+    // which only the one-by-one road gives; a document of too many open
+    // streams for the bands is read that way too.
+    target.Fill(0xFFFFFFFF);
+    return records >= 0 && file.Seek(records, ByteSource::FromStart) == records &&
+           ReadLayersInOrder(file, header, target, table, visible);
 }
 
 } // namespace

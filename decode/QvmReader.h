@@ -14,14 +14,15 @@ class WorkPool;
 // not be opened or its header is unusable, empty when the picture could not
 // be created, and otherwise holds the layers blended so far.
 //
-// With a pool, the layers of a large picture are inflated on its threads
-// (one layer buffer per thread) and blended in the same order; the picture
-// and the result are the same as without.
+// A large picture is flattened a band of rows at a time (QvmPictureBands.h),
+// its layers' bands expanded on pool's threads when one is given: beside the
+// picture the read holds a few megabytes, however many threads help. The
+// picture and the result are the same as reading one layer after the other.
 bool ReadQvm(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
 // The same from a source positioned at the start of the document.
 bool ReadQvm(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 
-// ReadQvm on the pool whatever the picture's size, for the tests and fuzz
+// ReadQvm in bands whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
 bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);
 
