@@ -102,17 +102,17 @@ bool PlanPictureBands(int32_t width, int32_t height, size_t streams, size_t reco
         return false;
     const uint64_t rowBytes = uint64_t(width) * 4;
     const uint64_t layerBytes = rowBytes * uint64_t(height);
-    const uint64_t rows =
-        std::min<uint64_t>(uint64_t(height), std::max<uint64_t>(1, kPictureSlotBandBytes / rowBytes));
+    const uint64_t rows = std::min<uint64_t>(uint64_t(height), std::max<uint64_t>(1, kPictureSlotBandBytes / rowBytes));
     const size_t group = std::min(streams, kPictureBandGroup);
     // One band: every stream is expanded once, in its slot.
     const uint64_t keptRoom = std::max(kPictureKeptStreamBytes, layerBytes);
-    const size_t keptOpen = rows >= uint64_t(height) ? 0 : size_t(std::min<uint64_t>(streams, keptRoom / kOpenStreamBytes));
+    const size_t keptOpen =
+        rows >= uint64_t(height) ? 0 : size_t(std::min<uint64_t>(streams, keptRoom / kOpenStreamBytes));
     plan.rows = int32_t(rows);
     plan.group = group;
     plan.keptOpen = keptOpen;
-    bytes = uint64_t(group) * (pieceBytes + kOpenStreamBytes + rows * rowBytes) + uint64_t(keptOpen) * kOpenStreamBytes +
-            uint64_t(records) * kStreamRecordBytes + BlendTable::kEntries;
+    bytes = uint64_t(group) * (pieceBytes + kOpenStreamBytes + rows * rowBytes) +
+            uint64_t(keptOpen) * kOpenStreamBytes + uint64_t(records) * kStreamRecordBytes + BlendTable::kEntries;
     return true;
 }
 
