@@ -4,6 +4,7 @@
 #include "base/WorkPool.h"
 #include "export/PngWriter.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 #include <zlib.h>
@@ -19,6 +20,10 @@ constexpr uint64_t kSplitBytes = 4 * kBandBytes;
 // deflate looks back at most this far, so this much of what precedes a band
 // is all it needs to find the same matches a single stream would.
 constexpr uint32_t kWindow = 32768;
+// The bands in flight hold at most about this, however many threads the
+// pool has: more threads than that many bands keep busy wait for one, so
+// that saving takes the memory the picture sets, not the processor count.
+constexpr uint64_t kBandsInFlightBytes = 12 * 1024 * 1024;
 
 int32_t RowsPerBand(const PngImage& image) {
     const uint64_t rows = kBandBytes / uint64_t(image.rowBytes);
@@ -106,7 +111,39 @@ private:
     bool last = false;
 };
 
+// What one band job holds: the band with the rows before it, room for its
+// worst-case deflate output, and deflate's own state.
+uint64_t BandJobBytes(uint64_t rowBytes, int32_t bandRows) {
+    const uint64_t lookBackRows = (kWindow + rowBytes - 1) / rowBytes;
+    const uint64_t raw = (lookBackRows + uint64_t(bandRows)) * rowBytes;
+    const uint64_t band = uint64_t(bandRows) * rowBytes;
+    // deflateBound's margin for a stream of stored blocks, and the empty
+    // stored block a flush adds.
+    const uint64_t packed = band + (band >> 12) + (band >> 14) + (band >> 25) + 13 + 64;
+    return raw + packed + kDeflateStateBytes;
+}
+
+// Band jobs one picture keeps: one more than the threads, so a thread finds
+// the next band ready while this one writes, within kBandsInFlightBytes.
+unsigned BandJobCount(uint64_t rowBytes, int32_t bandRows, int32_t bands, unsigned threads) {
+    const uint64_t fit = kBandsInFlightBytes / BandJobBytes(rowBytes, bandRows);
+    uint64_t count = uint64_t(threads) + 1;
+    if (count > fit)
+        count = fit < 2 ? 2 : fit;
+    return count < uint64_t(bands) ? unsigned(count) : unsigned(bands);
+}
+
 } // namespace
+
+uint64_t MostBandsBytes(int64_t rowBytes, int32_t height) {
+    if (rowBytes <= 0 || height <= 0 || uint64_t(rowBytes) * uint64_t(height) < kSplitBytes)
+        return 0;
+    const uint64_t rows = kBandBytes / uint64_t(rowBytes);
+    const int32_t bandRows = rows == 0 ? 1 : int32_t(rows);
+    const int32_t bands = int32_t((int64_t(height) + bandRows - 1) / bandRows);
+    return uint64_t(BandJobCount(uint64_t(rowBytes), bandRows, bands, UINT32_MAX)) *
+           BandJobBytes(uint64_t(rowBytes), bandRows);
+}
 
 bool SplitsIntoBands(const PngImage& image) {
     return uint64_t(image.rowBytes) * uint64_t(image.height) >= kSplitBytes;
@@ -118,9 +155,7 @@ bool DeflateInBands(const PngImage& image, int level, WorkPool* pool,
     WorkPool& workers = pool != nullptr ? *pool : alone;
     const int32_t bandRows = RowsPerBand(image);
     const int32_t bands = int32_t((int64_t(image.height) + bandRows - 1) / bandRows);
-    // One band more than the threads, so a thread finds the next band ready
-    // while this one writes; memory stays at that many bands.
-    const unsigned jobCount = workers.Size() + 1 < unsigned(bands) ? workers.Size() + 1 : unsigned(bands);
+    const unsigned jobCount = BandJobCount(uint64_t(image.rowBytes), bandRows, bands, workers.Size());
     std::vector<std::unique_ptr<BandJob>> jobs;
     for (unsigned j = 0; j < jobCount; ++j) {
         jobs.emplace_back(new BandJob(image, level));

@@ -13,6 +13,16 @@
 struct PngImage;
 class WorkPool;
 
+// What deflate's own state takes at the default window and memory level
+// (two 64 K-entry tables of two bytes and the window, twice 32 KB), with the
+// stream record.
+inline constexpr uint64_t kDeflateStateBytes = 272 * 1024;
+
+// The most the band jobs of one picture of `height` rows of rowBytes PNG
+// bytes hold at once, whatever the pool: 0 for a picture deflated in one
+// piece.
+uint64_t MostBandsBytes(int64_t rowBytes, int32_t height);
+
 // True when the picture is large enough for bands to pay. Smaller pictures
 // are deflated in one piece.
 bool SplitsIntoBands(const PngImage& image);
