@@ -54,11 +54,16 @@ bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
     });
 }
 
-bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {
+bool PeekDocumentHeader(const char* path, DocumentHeader& header) {
     const DocumentKind kind = KindByExtension(path);
     ByteFile file;
+    return kind != DocumentKind::Other && file.OpenRead(path) && ReadDocumentHeader(file, header) &&
+           header.kind == kind;
+}
+
+bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height) {
     DocumentHeader header;
-    if (kind == DocumentKind::Other || !file.OpenRead(path) || !ReadDocumentHeader(file, header) || header.kind != kind)
+    if (!PeekDocumentHeader(path, header))
         return false;
     width = header.width;
     height = header.height;

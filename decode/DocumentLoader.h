@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class ByteSource;
+struct DocumentHeader;
 class ImageBuffer;
 class WorkPool;
 
@@ -29,6 +30,10 @@ bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
 // chooses it; false for any other extension, a document of the other format
 // or a header that cannot be read (ReadDocumentHeader, DocumentHeader.h).
 bool PeekDocumentSize(const char* path, uint32_t& width, uint32_t& height);
+
+// The whole header of the document at path, chosen and read as
+// PeekDocumentSize reads it.
+bool PeekDocumentHeader(const char* path, DocumentHeader& header);
 
 // The same from the start of source, the format told by its first bytes as
 // LoadDocument(target, source) tells it. The source is left at its start

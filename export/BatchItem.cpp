@@ -1,10 +1,13 @@
 #include "export/BatchItem.h"
 
 #include "decode/ByteFile.h"
+#include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
+#include "decode/LoadingMemory.h"
 #include "base/Str.h"
 #include "base/Text.h"
+#include "export/PngWriter.h"
 
 OutputFormat FormatFromIndex(int32_t index) {
     return index == 0 ? OutputFormat::Bmp : OutputFormat::Png;
@@ -36,8 +39,12 @@ ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* o
 }
 
 uint64_t ItemMemoryEstimate(const char* fullPath, unsigned poolSize) {
-    uint32_t width = 0, height = 0;
-    if (!PeekDocumentSize(fullPath, width, height) || !ImageBuffer::SizeFits(width, height))
+    DocumentHeader header;
+    LoadingMemory loading;
+    if (!PeekDocumentHeader(fullPath, header) || !LoadingMemoryOf(header, poolSize, loading))
         return 0;
-    return uint64_t(width) * height * 4 * (2 + uint64_t(poolSize));
+    // The reader's buffers are gone before the writer makes its own; a BMP
+    // takes less beside the picture than a PNG.
+    const uint64_t saving = PngSavingBytes(header.width, header.height, 24);
+    return loading.picture + (loading.beside > saving ? loading.beside : saving);
 }

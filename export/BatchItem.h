@@ -38,9 +38,10 @@ ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* ite
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
                          bool overwrite, WorkPool* pool = nullptr);
 
-// The bytes converting the document at fullPath may hold at most, from the
-// picture size its header declares (nothing is decoded): the picture, a layer
-// buffer for each of the poolSize threads that read it, and the encoded
-// output, each counted as large as the picture. 0 for a document that will
-// fail before it allocates (no header, or a picture too large to create).
+// The bytes converting the document at fullPath on poolSize threads holds at
+// most, from its header alone (nothing is decoded): the picture, and beside
+// it the larger of what its reader holds (LoadingMemory.h: bands and pieces
+// of input, or a layer for a small QVM picture) and what writing the PNG
+// holds. 0 for a document that will fail before it allocates (no header, or
+// a picture too large to create).
 uint64_t ItemMemoryEstimate(const char* fullPath, unsigned poolSize);

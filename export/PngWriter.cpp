@@ -47,6 +47,18 @@ bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth) {
     return true;
 }
 
+uint64_t PngSavingBytes(int32_t width, int32_t height, int16_t depth) {
+    if (width <= 0 || height <= 0)
+        return 0;
+    const uint64_t rowBytes = 1 + uint64_t(depth / 8) * uint64_t(width);
+    uint64_t bandRows = kBandBytes / rowBytes;
+    if (bandRows == 0)
+        bandRows = 1;
+    if (bandRows > uint64_t(height))
+        bandRows = uint64_t(height);
+    return bandRows * rowBytes + kOutputBytes + kDeflateStateBytes + MostBandsBytes(int64_t(rowBytes), height);
+}
+
 void ConvertRows(PngImage& image, int32_t first, int32_t count) {
     ConvertRowsInto(image, first, count, image.rows.data);
 }

@@ -48,6 +48,12 @@ void ConvertRows(PngImage& image, int32_t first, int32_t count);
 // The same into out, which has room for count rows.
 void ConvertRowsInto(const PngImage& image, int32_t first, int32_t count, uint8_t* out);
 
+// The most saving a picture of width x height at depth 24 or 32 holds
+// beside the picture itself: its band of PNG rows, deflate's state and
+// output buffer, and the bands in flight of a large picture (PngBands.h),
+// whatever the pool.
+uint64_t PngSavingBytes(int32_t width, int32_t height, int16_t depth);
+
 class PngWriter : public ByteFile {
 public:
     // Writes the PNG file; level is deflate's compression level (0-9). True

@@ -145,10 +145,11 @@ TEST_P(BatchQueueScenario, ItemsInFlightAtEachStep) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, BatchQueueScenario, ::testing::ValuesIn(kScenarios),
                          [](const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
-// What the queue budgets for a document, told from its header alone: a
-// picture-sized buffer for the picture, for the output and for each reading
-// thread, so that items which fit the budget together also fit in memory.
-TEST(BatchQueueEstimate, ComesFromTheDeclaredSizeAndGrowsWithTheReaders) {
+// What the queue budgets for a document, told from its header alone: the
+// picture and the larger of what reading and writing hold beside it, the
+// same whatever the threads, so that items which fit the budget together
+// also fit in memory on any machine.
+TEST(BatchQueueEstimate, ComesFromTheHeaderAndNotFromTheThreads) {
     TempDir dir;
     auto write = [&](const char* name, uint16_t width, uint16_t height) {
         docwriter::QvmDocument doc;
@@ -158,12 +159,29 @@ TEST(BatchQueueEstimate, ComesFromTheDeclaredSizeAndGrowsWithTheReaders) {
         EXPECT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
         return path;
     };
-    const std::string small = write("small.qvm", 7, 3);
-    const uint64_t picture = 7 * 3 * 4;
-    const uint64_t one = ItemMemoryEstimate(small.c_str(), 1);
-    EXPECT_GE(one, 3 * picture); // picture, one layer, output
-    EXPECT_EQ(ItemMemoryEstimate(small.c_str(), 4) - one, 3 * picture) << "one layer buffer per added reader";
-    EXPECT_EQ(ItemMemoryEstimate(write("wide.qvm", 14, 3).c_str(), 1), 2 * one);
+    constexpr uint64_t kMegabyte = 1024 * 1024;
+    struct Case {
+        const char* name;
+        uint16_t width, height;
+        uint64_t leastBeside, mostBeside; // beside the picture
+    };
+    const Case cases[] = {
+        // One layer buffer beside the picture below a megapixel.
+        {"small.qvm", 7, 3, 7 * 3 * 4, kMegabyte},
+        {"below.qvm", 1024, 1023, 1024 * 1023 * 4, 1024 * 1023 * 4 + kMegabyte},
+        // From a megapixel only bands, and the PNG's bands in flight.
+        {"mega.qvm", 1024, 1024, 256 * 1024, 16 * kMegabyte},
+        {"large.qvm", 4096, 4096, 256 * 1024, 16 * kMegabyte},
+    };
+    for (const Case& c : cases) {
+        const std::string path = write(c.name, c.width, c.height);
+        const uint64_t picture = uint64_t(c.width) * c.height * 4;
+        const uint64_t one = ItemMemoryEstimate(path.c_str(), 1);
+        EXPECT_GE(one, picture + c.leastBeside) << c.name;
+        EXPECT_LE(one, picture + c.mostBeside) << c.name;
+        EXPECT_EQ(ItemMemoryEstimate(path.c_str(), 2), one) << c.name;
+        EXPECT_EQ(ItemMemoryEstimate(path.c_str(), 16), one) << c.name;
+    }
     // Nothing to budget for what fails before it allocates: a file the
     // loader does not take by its name, a picture of no pixels.
     EXPECT_EQ(ItemMemoryEstimate(write("small.txt", 7, 3).c_str(), 1), 0u);
