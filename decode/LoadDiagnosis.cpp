@@ -13,19 +13,24 @@ namespace {
 // records where the reader finds them.
 constexpr uint32_t kReaderChunk = 32768;
 
+std::string NotEnoughMemory(uint32_t width, uint32_t height) {
+    return "not enough memory for " + std::to_string(width) + "x" + std::to_string(height);
+}
+
 // Walks the layer records as the reader does and names the first one it
-// cannot read or expand.
+// cannot read or expand. Each stream only passes through two pieces, so the
+// walk itself needs no memory the load might have lacked: a document it
+// finds sound failed for want of memory.
 std::string DiagnoseQvmLayers(ByteFile& file) {
     QvmHeader header;
     if (!ReadQvmHeader(file, header))
         return "corrupt header";
     if (!ImageBuffer::SizeFits(header.width, header.height))
         return "picture too large (" + std::to_string(header.width) + "x" + std::to_string(header.height) + ")";
-    MemBlock scratch;
-    MemBlock pixels;
-    const uint32_t capacity = uint32_t(header.width) * header.height * 4;
-    if (scratch.Alloc(kReaderChunk, false) == nullptr || pixels.Alloc(capacity, false) == nullptr)
-        return "out of memory";
+    MemBlock input, scratch;
+    const uint64_t capacity = uint64_t(header.width) * header.height * 4;
+    if (input.Alloc(kReaderChunk, false) == nullptr || scratch.Alloc(kReaderChunk, false) == nullptr)
+        return NotEnoughMemory(header.width, header.height);
     for (uint32_t i = 0; i < header.layerCount; ++i) {
         const std::string layer = std::to_string(i + 1);
         QvmLayerRecord record;
@@ -35,9 +40,23 @@ std::string DiagnoseQvmLayers(ByteFile& file) {
             file.Skip(record.compressedSize);
             continue;
         }
-        if (!InflateFromSource(file, pixels.data, capacity, record.compressedSize, scratch.data, kReaderChunk))
+        if (!PassStream(file, capacity, record.compressedSize, input.data, scratch.data, kReaderChunk))
             return "corrupt layer " + layer;
     }
+    return NotEnoughMemory(header.width, header.height);
+}
+
+// A QVR document is not walked: it is named short of memory only when its
+// picture cannot be had now.
+std::string DiagnoseQvr(ByteFile& file) {
+    DocumentHeader header;
+    if (file.Seek(0, ByteFile::FromStart) != 0 || !ReadDocumentHeader(file, header))
+        return "corrupt document";
+    if (!ImageBuffer::SizeFits(header.width, header.height))
+        return "picture too large (" + std::to_string(header.width) + "x" + std::to_string(header.height) + ")";
+    MemBlock picture;
+    if (picture.Alloc(uint32_t(uint64_t(header.width) * header.height * 4), false) == nullptr)
+        return NotEnoughMemory(header.width, header.height);
     return "corrupt document";
 }
 
@@ -59,7 +78,7 @@ std::string DiagnoseLoadFailure(const char* path) {
     if (version > newest)
         return "unsupported version " + std::to_string(version);
     if (kind == DocumentKind::Qvr)
-        return "corrupt document";
+        return DiagnoseQvr(file);
     file.Seek(0, ByteFile::FromStart);
     return DiagnoseQvmLayers(file);
 }

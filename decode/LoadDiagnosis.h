@@ -7,6 +7,7 @@
 
 // A short reason: "not a QVM/QVR document", "cannot open", "unsupported
 // version 3", "picture too large (WxH)", "truncated at layer N",
-// "corrupt layer N" (layers counted from 1, bottom first) or "corrupt
-// document".
+// "corrupt layer N" (layers counted from 1, bottom first), "not enough
+// memory for WxH" (a QVM document whose every layer reads, or a QVR document
+// whose picture cannot be allocated now) or "corrupt document".
 std::string DiagnoseLoadFailure(const char* path);

@@ -316,6 +316,12 @@ TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
     docwriter::QvmDocument wide = qvm(1, -1);
     wide.width = 65535;
     wide.height = 65535;
+    // The largest square picture a bitmap takes, declared by a header with
+    // no layers: its load fails only where 2 GB cannot be had, and a sound
+    // document that failed to load failed for want of memory.
+    docwriter::QvmDocument huge = qvm(0, -1);
+    huge.width = 23170;
+    huge.height = 23170;
     docwriter::QvmDocument version = qvm(1, -1);
     version.version = 2;
     Bytes truncated = docwriter::WriteQvm(qvm(3, -1));
@@ -324,6 +330,13 @@ TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
     qvr.width = 4;
     qvr.height = 4;
     qvr.version = 7;
+    docwriter::QvrV0Document masks;
+    masks.width = 4;
+    masks.height = 4;
+    docwriter::QvrMaskLayer mask;
+    mask.stream = Bytes{0x78, 0x9C, 0xFF, 0xFF};
+    masks.layers = {mask};
+    const Bytes brokenQvr = docwriter::WriteQvrV0(masks);
     struct Case {
         const char* name;
         Bytes bytes;
@@ -338,6 +351,9 @@ TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
         {"wide.qvm", docwriter::WriteQvm(wide), "picture too large (65535x65535)"},
         {"third.qvm", docwriter::WriteQvm(qvm(3, 2)), "corrupt layer 3"},
         {"cut.qvm", truncated, "truncated at layer 3"},
+        {"huge.qvm", docwriter::WriteQvm(huge), "not enough memory for 23170x23170"},
+        {"sound.qvm", docwriter::WriteQvm(qvm(3, -1)), "not enough memory for 4x4"},
+        {"broken.qvr", brokenQvr, "corrupt document"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(docwriter::WriteFile(dir.File(c.name), c.bytes));
