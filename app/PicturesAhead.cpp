@@ -1,6 +1,8 @@
 #include "app/PicturesAhead.h"
 
+#include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
+#include "decode/LoadingMemory.h"
 
 #include <cstring>
 #include <utility>
@@ -14,6 +16,17 @@ uint64_t DeclaredPictureBytes(const char* path) {
     if (!PeekDocumentSize(path, width, height))
         return 0;
     return uint64_t(width) * height * 4;
+}
+
+// The bytes reading the document at path on pool holds at most: its
+// picture and what the reader holds beside it. 0 when its header cannot be
+// read (such a file fails at once).
+uint64_t LoadingBytes(const char* path, const WorkPool& pool) {
+    DocumentHeader header;
+    LoadingMemory loading;
+    if (!PeekDocumentHeader(path, header) || !LoadingMemoryOf(header, pool.Size(), loading))
+        return 0;
+    return loading.picture + loading.beside;
 }
 
 bool SameText(const Str& held, const char* text) {
@@ -79,6 +92,9 @@ bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
         } else {
             if (held != nullptr)
                 held->Clear(); // changed since, or failed before: read it again
+            // The shown picture stays until the new one is whole (a failed
+            // read leaves it); the pictures held ahead give way to the read.
+            MakeRoomToRead(LoadingBytes(path, pool));
             DecodedFile fresh;
             DecodeFile(path, fresh, &pool);
             if (fresh.loaded) {
@@ -210,6 +226,17 @@ bool PicturesAhead::MakeRoom(uint64_t bytes, int rank) {
                 slot.Clear();
     }
     return true;
+}
+
+void PicturesAhead::MakeRoomToRead(uint64_t bytes) {
+    for (int farthest = 2; farthest >= 0; --farthest) {
+        if (budget == 0 ||
+            (shownBytes <= budget && HeldBytes() <= budget - shownBytes && bytes <= budget - shownBytes - HeldBytes()))
+            return;
+        for (DecodedFile& slot : slots)
+            if (!slot.path.IsEmpty() && Rank(slot.path.Text()) == farthest)
+                slot.Clear();
+    }
 }
 
 void PicturesAhead::KeepWithinBudget() {

@@ -15,7 +15,9 @@
 // declares fits beside the shown one and the nearer ones held; the next file
 // counts as nearer than the previous one, since stepping on is what a viewer
 // mostly does. When the pictures no longer fit (a larger one is shown), the
-// farthest is dropped first.
+// farthest is dropped first. A file read while the user waits makes room
+// first for its picture and what its reader holds beside it, the pictures
+// held ahead giving way farthest first.
 
 #include "app/FileStamp.h"
 #include "decode/ImageBuffer.h"
@@ -105,6 +107,10 @@ private:
     // Drops the pictures held farther than rank, farthest first, until bytes
     // more fit; false, with nothing dropped, when they cannot.
     bool MakeRoom(uint64_t bytes, int rank);
+    // Before a file is read while the user waits: drops the farthest
+    // pictures held until bytes more fit beside the shown one and the rest,
+    // or none is held.
+    void MakeRoomToRead(uint64_t bytes);
     // Drops the farthest pictures until those held fit beside the shown one.
     void KeepWithinBudget();
     // Shows decoded's picture: it goes into image, and decoded takes the

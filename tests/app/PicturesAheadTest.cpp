@@ -4,7 +4,9 @@
 
 #include "app/FileStamp.h"
 #include "app/PicturesAhead.h"
+#include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
+#include "decode/LoadingMemory.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -297,17 +299,39 @@ TEST_F(BudgetedStepping, NextFileTakesTheRoomOfThePreviousOne) {
     EXPECT_EQ(budgeted.HeldBytes(), 240u); // b kept: 360 + 240 fit exactly
 }
 
+// A file read while the user waits holds its picture and, for a picture
+// this small, a layer and the reader's pieces beside the one shown: the
+// pictures held ahead make room for all of it first, the farthest first.
 TEST_F(BudgetedStepping, LargerPictureShownDropsTheFarthestFirst) {
-    PicturesAhead budgeted(900);
+    DocumentHeader header;
+    LoadingMemory reading;
+    ASSERT_TRUE(PeekDocumentHeader(d.c_str(), header));
+    ASSERT_TRUE(LoadingMemoryOf(header, WorkPool::ProcessorCount(), reading));
+    ASSERT_GT(reading.beside, reading.picture);
+    PicturesAhead budgeted(240 + 360 + reading.picture + reading.beside);
     ASSERT_TRUE(StepWithin(budgeted, b, c, a));
     DecodeNextJob(budgeted, c.c_str());
     DecodeNextJob(budgeted, a.c_str());
     EXPECT_EQ(budgeted.HeldBytes(), 480u); // 240 shown, 360 + 120 ahead
     ASSERT_TRUE(StepWithin(budgeted, d, c, a));
     EXPECT_EQ(ShadeOf(image), 40);
-    EXPECT_EQ(budgeted.Held(), 1); // 480 + 360 + 120 is over: a, the previous file, went
+    EXPECT_EQ(budgeted.Held(), 1); // b, c and a with the read of d were over by a: the previous file went
     EXPECT_EQ(budgeted.HeldBytes(), 360u);
-    EXPECT_EQ(budgeted.NextJob(), nullptr);
+    EXPECT_STREQ(budgeted.NextJob(), a.c_str()); // the read's own room is free again
+}
+
+TEST_F(BudgetedStepping, ReadMakesNoRoomItDoesNotNeed) {
+    DocumentHeader header;
+    LoadingMemory reading;
+    ASSERT_TRUE(PeekDocumentHeader(d.c_str(), header));
+    ASSERT_TRUE(LoadingMemoryOf(header, WorkPool::ProcessorCount(), reading));
+    PicturesAhead budgeted(240 + 360 + 120 + reading.picture + reading.beside);
+    ASSERT_TRUE(StepWithin(budgeted, b, c, a));
+    DecodeNextJob(budgeted, c.c_str());
+    DecodeNextJob(budgeted, a.c_str());
+    ASSERT_TRUE(StepWithin(budgeted, d, c, a));
+    EXPECT_EQ(budgeted.Held(), 2); // everything fitted beside the read
+    EXPECT_EQ(budgeted.HeldBytes(), 480u);
 }
 
 TEST_F(BudgetedStepping, PictureLargerThanTheRoomLeftIsReadOnlyWhenShown) {
