@@ -6,12 +6,10 @@
 #include "decode/Inflate.h"
 #include "decode/QvmPictureBands.h"
 #include "decode/QvrTileWalk.h"
+#include "decode/StreamJobs.h"
 
 namespace {
 
-// The pictures from which the readers take a pool, or bands (QvmReader.cpp,
-// StreamJobs.cpp).
-constexpr uint64_t kLargePixels = 1024 * 1024;
 // A pooled tile batch: 256 tiles read and 256 expanded (QvrTiles.cpp), and
 // its zlib state with window.
 constexpr uint64_t kTileBatchBytes = 2 * 256 * uint64_t(qvrtiles::kTileBytes) + 48 * 1024;
@@ -25,12 +23,12 @@ bool LoadingMemoryOf(const DocumentHeader& header, unsigned poolSize, LoadingMem
         return false;
     const uint64_t pixels = uint64_t(header.width) * header.height;
     const uint64_t threads = poolSize > 1 ? poolSize : 1;
-    const bool pooled = threads > 1 && pixels >= kLargePixels;
+    const bool pooled = threads > 1 && pixels >= kPooledPixels;
     memory.picture = pixels * 4;
     if (header.kind == DocumentKind::Qvm) {
         // The finding of the records as ReadQvm finds them passes each
         // stream through two pieces.
-        memory.beside = pixels < kLargePixels
+        memory.beside = pixels < kPictureBandsPixels
                             ? memory.picture + kInflateChunk + BlendTable::kEntries
                             : MostPictureBandBytes(header.width, header.height, header.layerCount) + 2 * kInflateChunk;
     } else if (header.version == 0) {

@@ -18,6 +18,11 @@ class ImageBuffer;
 class WorkPool;
 struct QvmHeader;
 
+// From about a megapixel a second picture for the layers costs more memory
+// than reading in bands costs time; ReadQvm reads smaller pictures one layer
+// after the other.
+inline constexpr uint64_t kPictureBandsPixels = 1024 * 1024;
+
 // Streams expanded side by side, whatever the processor: more threads than
 // this share the work of fewer bands rather than hold more of them.
 inline constexpr size_t kPictureBandGroup = 8;

@@ -49,11 +49,6 @@ bool ReadLayersInOrder(ByteSource& file, const QvmHeader& header, ImageBuffer& t
     return true;
 }
 
-// From about a megapixel a second picture for the layers costs more memory
-// than banded reading costs time; smaller pictures are read one layer after
-// the other.
-constexpr uint64_t kBandedPixels = 1024 * 1024;
-
 bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
                  const std::vector<uint8_t>* visible = nullptr) {
     BlendTable table;
@@ -66,7 +61,7 @@ bool ReadQvmWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool any
     if (!target.Create(header.width, header.height))
         return false;
     target.Fill(0xFFFFFFFF);
-    if (!anySize && uint64_t(header.width) * header.height < kBandedPixels)
+    if (!anySize && uint64_t(header.width) * header.height < kPictureBandsPixels)
         return ReadLayersInOrder(file, header, target, table, visible);
     const int64_t records = file.Tell();
     switch (ReadQvmPictureInBands(file, header, records, target, table, pool, visible)) {

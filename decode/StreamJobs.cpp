@@ -9,12 +9,6 @@
 #include <mutex>
 #include <vector>
 
-namespace {
-
-constexpr uint64_t kPooledPixels = 1024 * 1024;
-
-} // namespace
-
 bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize) {
     return pool != nullptr && pool->Size() > 1 && (anySize || pixels >= kPooledPixels);
 }

@@ -26,6 +26,8 @@ class StreamRunner;
 // pay (below about a megapixel a layer inflates in a few milliseconds), unless
 // anySize asks for it (the tests and fuzz targets compare the two ways).
 bool ReadsOnPool(const WorkPool* pool, uint64_t pixels, bool anySize);
+// The picture size from which ReadsOnPool takes a pool.
+inline constexpr uint64_t kPooledPixels = 1024 * 1024;
 
 class StreamJob : public WorkJob {
 public:
