@@ -68,7 +68,8 @@ TEST(DocumentLayers, QvrIsSummedUpAndOtherFilesAndCutRecordsFail) {
 
 TEST(DocumentLayers, FlattenedAgainAsIfTheFlagsWereStoredSo) {
     TempDir dir;
-    // Large enough that a pool shares the layers out among its threads.
+    // Large enough to be read in bands, which a pool shares out among its
+    // threads (the bands give the one-by-one pixels: DocTest.h).
     const docwriter::QvmDocument doc = paintings::ThreeLayerQvm(1024, 1024);
     const std::string path = Write(dir, "three.qvm", docwriter::WriteQvm(doc));
     const struct {
