@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -38,8 +39,13 @@ class Converter:
     def path(self, path):
         return image_checks.host_path(path, self.emulator)
 
-    def run(self, *args):
-        result = subprocess.run(self.emulator + [self.program] + list(args), capture_output=True)
+    def run(self, *args, timeout=None, env=None):
+        """A run that outlasts timeout seconds is killed and gives code None."""
+        try:
+            result = subprocess.run(self.emulator + [self.program] + list(args), capture_output=True,
+                                    timeout=timeout, env=env)
+        except subprocess.TimeoutExpired:
+            return None, "", "timed out"
         return result.returncode, result.stdout.decode("latin-1"), result.stderr.decode("latin-1")
 
 
@@ -342,6 +348,36 @@ def check_interruptions(conv, make_docs, root):
         check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0", f"{sig.name}: rerun {text!r}")
 
 
+# Long enough for a converter that does not block to finish a small run.
+HANG_SECONDS = 30
+
+
+def check_special_files(conv, docs, root):
+    """POSIX: a FIFO, a device or a socket is never opened as a document.
+    In a folder it is not listed (opening a FIFO would block the run for
+    ever); named on the command line it fails at once."""
+    folder = os.path.join(root, "special")
+    os.mkdir(folder)
+    shutil.copy(os.path.join(docs, "a.qvm"), folder)
+    fifo = os.path.join(folder, "x.qvm")
+    os.mkfifo(fifo)
+    listening = socket.socket(socket.AF_UNIX)
+    listening.bind(os.path.join(folder, "s.qvr"))
+    try:
+        out = os.path.join(root, "special-out")
+        for args in (["-o", out, folder], ["--layers", "-o", out, folder]):
+            code, text, err = conv.run(*args, timeout=HANG_SECONDS)
+            check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0",
+                  f"{args[:-3]}: a folder's FIFO and socket are left out: {code} {text!r} {err!r}")
+        check(listing(out) == ["a.png", "a_00_ink.png", "a_01_paper.png"], f"special files: {listing(out)}")
+        for path in (fifo, os.path.join(folder, "s.qvr"), "/dev/null"):
+            code, text, err = conv.run("-o", out, path, timeout=HANG_SECONDS)
+            check(code == 1 and failure_lines(err) == [path + ": not a regular file"],
+                  f"{path} on the command line fails at once: {code} {err!r}")
+    finally:
+        listening.close()
+
+
 def main():
     split = sys.argv.index("--")
     emulator = sys.argv[1:split]
@@ -363,6 +399,8 @@ def main():
         check_recursion_and_dry_run(conv, docs, root)
         check_write_failure_reason(conv, docs, root)
         check_interruptions(conv, make_docs, root)
+        if not emulator:
+            check_special_files(conv, docs, root)
     print(f"{len(FAILURES)} failed checks")
     return 1 if FAILURES else 0
 

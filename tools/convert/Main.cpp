@@ -117,13 +117,18 @@ void AddFolder(const std::string& path, const ConvertOptions& options, std::vect
             options.recursive ? " in it or its subfolders" : "");
 }
 
-// Expands the arguments into the items; paths that are neither a file nor a
-// readable folder fail here.
+// Expands the arguments into the items; paths that are neither a regular
+// file nor a readable folder fail here.
 std::vector<Item> CollectItems(const ConvertOptions& options, Progress& progress, Totals& totals) {
     std::vector<Item> items;
     for (const std::string& path : options.paths) {
         if (ByteFile::IsDirectory(path.c_str())) {
             AddFolder(path, options, items, progress, totals);
+        } else if (ByteFile::IsSpecial(path.c_str())) {
+            // A FIFO would hold the run at its open; a device or socket is
+            // no document.
+            ReportFailure(progress, path, "not a regular file");
+            ++totals.failed;
         } else if (ByteFile::Exists(path.c_str())) {
             items.push_back({path, FileNameOf(path), "", ""});
         } else {
