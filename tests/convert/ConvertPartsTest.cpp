@@ -171,6 +171,51 @@ TEST(ConvertJobs, TheLaterOfTwoDocumentsWritingOneFileFailsNamingTheEarlier) {
     EXPECT_EQ(OutputKey(items[3], options), "c");
 }
 
+// Layer files carry the layer names after the stem, so documents of
+// different stems can meet on one file; and documents whose files all
+// differ must not be held to collide.
+TEST(ConvertJobs, LayerFilesOfTwoDocumentsMeetingOnOneNameFailTheLater) {
+    TempDir dir;
+    auto write = [&](const std::string& name, std::vector<std::string> layers) {
+        docwriter::QvmDocument doc;
+        doc.width = 2;
+        doc.height = 2;
+        for (const std::string& layer : layers) // bottom first
+            doc.layers.push_back(docwriter::MakeQvmLayer(layer, docwriter::SolidPixels(2, 2, 1, 2, 3, 255)));
+        EXPECT_TRUE(docwriter::WriteFile(dir.File(name), docwriter::WriteQvm(doc)));
+        return Item{dir.File(name), name, "", ""};
+    };
+    const Item a = write("a.qvm", {"x_01_y"});           // a_00_x_01_y.png
+    const Item ax = write("a_00_x.qvm", {"y", "top"});   // a_00_x_01_y.png, a_00_x_00_top.png
+    const Item ay = write("a_00_y.qvm", {"y", "other"}); // a_00_y_01_y.png, a_00_y_00_other.png
+    const Item b = write("b.qvm", {"x_01_y"});           // b_00_x_01_y.png
+    struct Case {
+        std::vector<Item> items;
+        std::vector<std::string> collisions;
+    };
+    const Case cases[] = {
+        {{a, ax}, {"", "a_00_x_01_y.png is also the output of " + a.path}},
+        {{ax, a}, {"", "a_00_x_01_y.png is also the output of " + ax.path}},
+        {{a, b, ay}, {"", "", ""}},
+    };
+    ConvertOptions options;
+    options.layers = true;
+    options.destination = dir.File("out");
+    for (const Case& c : cases) {
+        std::vector<Item> marked = c.items;
+        MarkCollisions(marked, options);
+        std::vector<std::string> got;
+        for (const Item& item : marked)
+            got.push_back(item.collision);
+        EXPECT_EQ(got, c.collisions) << c.items.size();
+    }
+    // A picture per document has no layer names to meet on.
+    options.layers = false;
+    std::vector<Item> pictures = {a, ax};
+    MarkCollisions(pictures, options);
+    EXPECT_EQ(pictures[1].collision, "");
+}
+
 TEST(ConvertJobs, ReportsComeInListOrderWhileTheFirstItemIsHeldUntilTheOthersAreDone) {
     std::mutex mutex;
     std::condition_variable changed;

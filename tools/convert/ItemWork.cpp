@@ -29,6 +29,14 @@ std::string CannotWrite(const std::string& file, int code) {
     return code != 0 ? "cannot write " + file + ": " + words : "cannot write " + file;
 }
 
+std::string FileNameOf(const std::string& path) {
+    Str text;
+    text.Assign(path.c_str());
+    Str name;
+    text.GetFileName(name);
+    return name.Text();
+}
+
 std::string Stem(const std::string& name) {
     Str text;
     text.Assign(name.c_str());
@@ -196,6 +204,50 @@ std::string OutputKey(const Item& item, const ConvertOptions& options) {
     return JoinPath(item.relative, options.layers ? Stem(item.name) : OutputName(item, options));
 }
 
+namespace {
+
+// The paths of the files the layer export of item would write, existing ones
+// included; none for a document that cannot be read.
+std::vector<std::string> LayerFiles(const Item& item, const ConvertOptions& options) {
+    if (KindByExtension(item.name) != DocumentKind::Qvm)
+        return {};
+    const std::string folder = OutputFolder(item, options);
+    LayerExportOptions plan;
+    plan.folder = folder.c_str();
+    plan.dryRun = true;
+    plan.overwrite = true; // every file the export may write, existing or not
+    LayerExportReport report;
+    ExportLayers(item.path.c_str(), plan, report);
+    return report.planned;
+}
+
+// Layer files are named after the layers as well as the document, so two
+// documents of different stems can still meet on one file (a.qvm's layer
+// "x_01_y" and a_00_x.qvm's second layer "y"). Every file each document's
+// layers will write is compared with those of the documents before it.
+void MarkLayerCollisions(std::vector<Item>& items, const ConvertOptions& options) {
+    std::vector<std::string> files;
+    std::vector<size_t> owners;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].collision.empty())
+            continue;
+        for (std::string& file : LayerFiles(items[i], options)) {
+            files.push_back(std::move(file));
+            owners.push_back(i);
+        }
+    }
+    const std::vector<size_t> writers = EarlierWriters(files);
+    for (size_t k = 0; k < files.size(); ++k) {
+        Item& item = items[owners[k]];
+        if (writers[k] == kWritesItsOwnFile || owners[writers[k]] == owners[k] || !item.collision.empty())
+            continue;
+        item.collision =
+            JoinPath(item.relative, FileNameOf(files[k])) + " is also the output of " + items[owners[writers[k]]].path;
+    }
+}
+
+} // namespace
+
 void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
     std::vector<std::string> keys;
     for (const Item& item : items)
@@ -208,4 +260,6 @@ void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
                              (options.layers ? " are also the outputs of " : " is also the output of ") +
                              items[writers[i]].path;
     }
+    if (options.layers)
+        MarkLayerCollisions(items, options);
 }
