@@ -378,6 +378,51 @@ def check_special_files(conv, docs, root):
         listening.close()
 
 
+def check_stdout_staging(conv, docs, root):
+    """POSIX: -o - stages its picture under a name made exclusively, so names
+    another user made beforehand in the temporary folder (a FIFO that would
+    take the picture or hold the run, a file, a link) are never used."""
+    tmp = os.path.join(root, "tmp")
+    os.mkdir(tmp)
+    victim = os.path.join(root, "victim")
+    with open(victim, "wb") as f:
+        f.write(b"kept")
+
+    def premade_names(pid):
+        fifos = [f"tessavel-convert-{pid}.png"] + [f"tessavel-convert-{pid}-{n}.png" for n in range(4)]
+        links = [f".tessavel-convert-{pid}.png.tmp{pid:x}-{n}" for n in range(4)]
+        return fifos, links, f"tessavel-convert-{pid}.bmp"
+
+    def premade():
+        # In the child, whose process id the converter keeps after exec.
+        fifos, links, plain = premade_names(os.getpid())
+        for name in fifos:
+            os.mkfifo(os.path.join(tmp, name))
+        for name in links:
+            os.symlink(victim, os.path.join(tmp, name))
+        with open(os.path.join(tmp, plain), "wb") as f:
+            f.write(b"kept")
+
+    with open(os.path.join(root, "named", "deeper", "cat.png"), "rb") as f:
+        expected = f.read()
+    proc = subprocess.Popen([conv.program, "-o", "-", os.path.join(docs, "a.qvm")], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, env=dict(os.environ, TMPDIR=tmp), preexec_fn=premade)
+    try:
+        out, err = proc.communicate(timeout=HANG_SECONDS)
+        check(proc.returncode == 0 and out == expected,
+              f"-o - beside names made beforehand writes the picture: {proc.returncode} {err!r}")
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.communicate()
+        check(False, "-o - is not held by a FIFO made beforehand in the temporary folder")
+    fifos, links, plain = premade_names(proc.pid)
+    check(sorted(os.listdir(tmp)) == sorted(fifos + links + [plain]),
+          f"-o - leaves the temporary folder as it found it: {sorted(os.listdir(tmp))}")
+    for name in (victim, os.path.join(tmp, plain)):
+        with open(name, "rb") as f:
+            check(f.read() == b"kept", f"-o - replaces no file made beforehand: {name}")
+
+
 def main():
     split = sys.argv.index("--")
     emulator = sys.argv[1:split]
@@ -401,6 +446,7 @@ def main():
         check_interruptions(conv, make_docs, root)
         if not emulator:
             check_special_files(conv, docs, root)
+            check_stdout_staging(conv, docs, root)
     print(f"{len(FAILURES)} failed checks")
     return 1 if FAILURES else 0
 

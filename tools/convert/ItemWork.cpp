@@ -127,10 +127,12 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
 
 ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, ImageBuffer& image, WorkPool* pool) {
     // PNG's image-data length is filled in afterwards, so the picture is
-    // written to a file first and then copied; the file is listed so an
-    // interruption removes it too.
-    const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) +
-                                                             (options.format == OutputFormat::Bmp ? ".bmp" : ".png"));
+    // written to a file first and then copied. The file is one this run made
+    // itself (the picture replaces nothing of anyone else's) and is listed
+    // so an interruption removes it too.
+    std::string file;
+    if (!CreateStagingFile(options.format == OutputFormat::Bmp ? ".bmp" : ".png", file))
+        return {Outcome::Failed, "cannot create a temporary file in " + TemporaryFolder() + ": " + SystemReason()};
     const int slot = ListPending(file.c_str());
     ConvertOptions always = options;
     always.overwrite = true; // standard output is never "already there"
