@@ -17,6 +17,8 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 using docwriter::Bytes;
@@ -250,6 +252,38 @@ TEST(ConvertJobs, ReportsComeInListOrderWhileTheFirstItemIsHeldUntilTheOthersAre
         EXPECT_GE(size, 1u);
         EXPECT_LE(size * 4, std::max(cores, 4u));
         EXPECT_GT((size + 1) * 4, cores);
+    }
+}
+
+// A throw inside one document's work (memory running out, most often)
+// fails that document with a reason; the thread it ran on and the other
+// documents carry on, and every report still comes in list order.
+TEST(ConvertJobs, AThrowFailsItsDocumentOnlyWhateverThreadItRanOn) {
+    for (unsigned jobs : {1u, 3u}) {
+        std::vector<ItemReport> reports;
+        RunJobs(
+            5, jobs,
+            [](size_t index, ImageBuffer&, WorkPool&) -> ItemReport {
+                if (index == 1)
+                    throw std::bad_alloc();
+                if (index == 3)
+                    throw std::runtime_error("broken");
+                return ItemReport{Outcome::Converted, ""};
+            },
+            [&](size_t index, const ItemReport& report) {
+                EXPECT_EQ(index, reports.size());
+                reports.push_back(report);
+            });
+        ASSERT_EQ(reports.size(), 5u) << jobs;
+        const std::vector<std::pair<Outcome, std::string>> expected = {{Outcome::Converted, ""},
+                                                                       {Outcome::Failed, "out of memory"},
+                                                                       {Outcome::Converted, ""},
+                                                                       {Outcome::Failed, "internal error"},
+                                                                       {Outcome::Converted, ""}};
+        for (size_t i = 0; i < reports.size(); ++i) {
+            EXPECT_EQ(reports[i].outcome, expected[i].first) << jobs << " jobs, item " << i;
+            EXPECT_EQ(reports[i].reason, expected[i].second) << jobs << " jobs, item " << i;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include "TessavelVersion.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -190,9 +191,7 @@ void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progr
         Say(stdout, "dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
 }
 
-} // namespace
-
-int RunConverter(int argc, char** argv) {
+int Convert(int argc, char** argv) {
     PrepareLocale();
     ConvertOptions options;
     std::string error;
@@ -245,4 +244,20 @@ int RunConverter(int argc, char** argv) {
         Say(options.target == OutputTarget::Stdout ? stderr : stdout, "converted %zu, skipped %zu, failed %zu\n",
             totals.converted, totals.skipped, totals.failed);
     return totals.failed > 0 ? kFailed : 0;
+}
+
+} // namespace
+
+int RunConverter(int argc, char** argv) {
+    // The documents' own failures are caught where they run (a throw fails
+    // that document); what is left is the run's bookkeeping, whose failure
+    // ends the run with a reason rather than an abort.
+    try {
+        return Convert(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("tessavel-convert: out of memory\n", stderr);
+    } catch (...) {
+        std::fputs("tessavel-convert: internal error\n", stderr);
+    }
+    return kFailed;
 }
