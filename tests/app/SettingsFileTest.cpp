@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -160,6 +161,15 @@ TEST_F(SettingsFileTest, TenMegabytesWithTheKeysAtTheEnd) {
     EXPECT_EQ(read.settings.Scale, 300);
     EXPECT_STREQ(read.settings.RecDir[0].Text(), "C:\\last");
     ExpectSound();
+}
+
+// A file past the reader's bound is not read at all, as a missing one: the
+// keys at its start give way to the defaults.
+TEST_F(SettingsFileTest, AFileLargerThanTheBoundIsReadAsMissing) {
+    Write("[Tessaven]\r\nScale=300\r\n");
+    std::filesystem::resize_file(path, IniReader::kMostFileBytes + 1); // the rest is zeros, no key
+    const ReadBack read(path);
+    EXPECT_EQ(read.settings.Scale, Settings().Scale);
 }
 
 TEST_F(SettingsFileTest, RandomBytesGiveUsableSettings) {
