@@ -231,12 +231,20 @@ int Convert(int argc, char** argv) {
         DryRun(items, options, progress, totals);
         return totals.failed > 0 ? kFailed : 0;
     }
+    size_t reported = 0; // reports come in list order
     RunItems(items, options, jobs, [&](size_t index, const ItemReport& report) {
+        reported = index + 1;
         Count(totals, report);
         if (report.outcome == Outcome::Failed)
             ReportFailure(progress, items[index].path, report.reason);
         progress.Show(index + 1, items.size(), items[index].name);
     });
+    // Nothing stops a run early but a failure of its threads themselves
+    // (none could set up): the documents left are failures, never a success.
+    for (size_t index = reported; index < items.size(); ++index) {
+        ReportFailure(progress, items[index].path, "not converted: out of memory");
+        ++totals.failed;
+    }
     progress.Clear();
     // Standard output may be the picture itself: the summary then goes to
     // the error stream.

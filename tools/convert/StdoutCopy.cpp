@@ -1,7 +1,6 @@
 #include "tools/convert/StdoutCopy.h"
 
 #include "decode/ByteFile.h"
-
 #include "export/TempOutput.h"
 #include "tools/convert/FolderList.h"
 
