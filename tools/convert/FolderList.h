@@ -38,3 +38,6 @@ bool MakeFolders(const std::string& folder);
 // folder and name joined by the platform's separator (not doubled when the
 // folder already ends in one). An empty folder gives name.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file-name part of path, after its last separator.
+std::string FileNameOf(const std::string& path);

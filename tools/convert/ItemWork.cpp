@@ -29,14 +29,6 @@ std::string CannotWrite(const std::string& file, int code) {
     return code != 0 ? "cannot write " + file + ": " + words : "cannot write " + file;
 }
 
-std::string FileNameOf(const std::string& path) {
-    Str text;
-    text.Assign(path.c_str());
-    Str name;
-    text.GetFileName(name);
-    return name.Text();
-}
-
 std::string Stem(const std::string& name) {
     Str text;
     text.Assign(name.c_str());

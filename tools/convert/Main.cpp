@@ -2,7 +2,6 @@
 // writes each layer of QVM documents as PNG files, from the command line.
 
 #include "decode/ByteFile.h"
-#include "base/Str.h"
 #include "decode/DocumentKind.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/Entry.h"
@@ -30,14 +29,6 @@ struct Totals {
     size_t skipped = 0;
     size_t failed = 0;
 };
-
-std::string FileNameOf(const std::string& path) {
-    Str text;
-    text.Assign(path.c_str());
-    Str name;
-    text.GetFileName(name);
-    return name.Text();
-}
 
 std::string SystemReason() {
     char words[256] = {};
