@@ -55,6 +55,9 @@ void RunConversion(const ConversionWork& work) {
     queue.estimate = [&work](size_t index, unsigned poolSize) {
         return ItemMemoryEstimate(work.items[index].path.Text(), poolSize);
     };
+    // A document whose conversion threw (memory ran out) is named as one
+    // that could not be read; the run goes on.
+    queue.thrown = [&work](size_t index, bool) { work.outcomes[index] = {ItemResult::LoadFailed, 0}; };
     int32_t written = 0; // by the reporter, whose calls never overlap
     const size_t ran = queue.Run(
         [&work](size_t index, ImageBuffer& image, WorkPool& pool) {
@@ -297,7 +300,17 @@ void ConversionDialog::StartConversion() {
     itemsRan = 0;
     progress.SetPos(0);
     // The worker shares the inputs with the dialog for as long as it runs.
-    if (!seams.startWorker(worker, [work] { RunConversion(*work); })) {
+    if (!seams.startWorker(worker, [work] {
+            try {
+                RunConversion(*work);
+            } catch (...) {
+                // The queue could not run at all (no memory for its
+                // bookkeeping); the dialog still hears the end, or it would
+                // wait for it for ever.
+                PostToDialog(work->dialog, kConversionFinished, 0, 0);
+                PostToDialog(work->dialog, WM_COMMAND, MAKEWPARAM(IDM_CONVERSION_DONE, 0), 0);
+            }
+        })) {
         converting = false;
         EnableControls(true);
         ShowWarning(msg::kConversionNotStarted);

@@ -58,7 +58,15 @@ void DecodeWorker::Run() {
         lock.unlock();
         Str path;
         path.Assign(job.path.Text());
-        DecodeFile(path.Text(), job);
+        // A throw (memory ran out) makes this file one not decoded ahead: it
+        // is read again when shown, and the thread goes on.
+        try {
+            DecodeFile(path.Text(), job);
+        } catch (...) {
+            job.loaded = false;
+            job.picture.Free();
+            job.stamp = FileStamp{};
+        }
         // Read before the job is handed back: the next Begin may change them.
         const HWND window = notify;
         const UINT done = message;

@@ -30,7 +30,14 @@ void LayerExportJob::Stop() {
 void LayerExportJob::Run() {
     LayerExportOptions options;
     options.cancel = &cancel;
-    succeeded = ExportLayers(path.Text(), options, report);
+    // A throw (memory ran out) fails the export as memory running out
+    // always does; the window still hears that it ended.
+    try {
+        succeeded = ExportLayers(path.Text(), options, report);
+    } catch (...) {
+        succeeded = false;
+        report.status = LayerExportStatus::CannotOpen;
+    }
     // The report is the window's from here, once it has joined the thread.
     PostMessageW(window, notifyMessage, 0, 0);
 }

@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 
 #include "app/SettingsLocation.h"
+#include "app/SettingsLock.h"
 #include "app/SettingsMerge.h"
 #include "export/TempOutput.h"
 #include "base/Str.h"
@@ -78,7 +79,9 @@ void MainFrame::SaveSettings() {
     if (!FindSettingsPaths(paths))
         return;
     // Another viewer may have saved since this one started: its keys stay,
-    // only those changed here are written over them.
+    // only those changed here are written over them. Held to the write, so
+    // another viewer closing now cannot save between the read and it.
+    const SettingsLock lock;
     WindowState onDiskWindow;
     Settings onDisk;
     ReadSettingsFile(paths.read.Text(), onDiskWindow, onDisk);

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "decode/ByteFile.h"
+#include "export/TempOutput.h"
 #include "base/IniReader.h"
 #include "base/Text.h"
 
@@ -176,21 +177,17 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
 } // namespace
 
 bool WriteSettings(const char* path, const WindowState& window, const Settings& settings, const char* standsFor) {
-    Str fresh;
-    fresh.Assign(path);
-    fresh.Append(".new");
     TextLines lines;
     WriteLines(lines, window, settings);
     if (standsFor != nullptr)
         WriteKeyTextAsRead(lines, kFallbackKey, standsFor);
     text::ToStoredText(lines.text);
+    // A temporary of this save's own (two viewers closing at once once wrote
+    // one shared name, each over the other's half-written file).
+    TempOutput temporary;
     ByteFile file;
-    if (!file.OpenWrite(fresh.Text()))
+    if (!temporary.Open(file, path))
         return false;
-    const bool written = file.WriteExact(lines.text.data(), uint32_t(lines.text.size())) && file.Flush();
-    if (!file.Close() || !written || !ByteFile::Replace(fresh.Text(), path)) {
-        ByteFile::Delete(fresh.Text());
-        return false;
-    }
-    return true;
+    const bool written = file.WriteExact(lines.text.data(), uint32_t(lines.text.size()));
+    return temporary.Finish(file, written);
 }

@@ -68,9 +68,10 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
 // file gives the defaults.
 void ReadSettingsFile(const char* path, WindowState& window, Settings& settings);
 
-// Writes the whole file at path: first beside it (path + ".new"), then puts
-// it in the old one's place, so a save that fails part-way leaves the
-// previous settings intact. False when anything failed.
+// Writes the whole file at path: first beside it under a temporary name of
+// its own (export/TempOutput.h), then puts it in the old one's place, so a
+// save that fails part-way leaves the previous settings intact. False when
+// anything failed.
 //
 // standsFor, when given, is the path of the file beside the executable that
 // refused this save: written as the key kFallbackKey after the 26 keys, so

@@ -13,6 +13,11 @@
 
 class IniReader {
 public:
+    // A larger file is read as missing. The program writes a few kilobytes;
+    // the bound keeps a hostile file from taking the memory, and every length
+    // within the 32 bits the system's text conversions count in.
+    static constexpr uint64_t kMostFileBytes = uint64_t(16) << 20;
+
     void SetFile(const char* path) {
         file.Assign(path);
         read = false;

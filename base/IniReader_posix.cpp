@@ -38,7 +38,7 @@ bool SameNoCase(const char* begin, const char* end, const char* name) {
 
 // The file's text in UTF-8, whichever way it was stored.
 bool ReadWholeFile(const char* path, std::string& bytes) {
-    if (!text::ReadFileBytes(path, bytes))
+    if (!text::ReadFileBytes(path, bytes, IniReader::kMostFileBytes))
         return false;
     text::FromStoredText(bytes);
     return true;

@@ -32,8 +32,9 @@ int CompareNatural(const char* a, const char* b);
 // terminator); the number of characters stored, 0 on failure.
 uint32_t GetModulePath(char* buffer, uint32_t size);
 
-// The whole file at path (UTF-8) into bytes; false when it cannot be read.
-bool ReadFileBytes(const char* path, std::string& bytes);
+// The whole file at path (UTF-8) into bytes; false when it cannot be read
+// or holds more than mostBytes (nothing is read then).
+bool ReadFileBytes(const char* path, std::string& bytes, uint64_t mostBytes = UINT64_MAX);
 
 // The settings file's text as it is stored: on Windows in the system's code
 // page when every character has a spelling there (so that earlier versions,

@@ -83,14 +83,23 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
     return static_cast<uint32_t>(n);
 }
 
-bool ReadFileBytes(const char* path, std::string& bytes) {
+bool ReadFileBytes(const char* path, std::string& bytes, uint64_t mostBytes) {
     std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr)
         return false;
     char chunk[16384];
     size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    // Counted as read, not taken from the size: a file may grow meanwhile.
+    uint64_t total = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        total += got;
+        if (total > mostBytes) {
+            std::fclose(f);
+            bytes.clear();
+            return false;
+        }
         bytes.append(chunk, got);
+    }
     std::fclose(f);
     return true;
 }

@@ -97,18 +97,28 @@ uint32_t GetModulePath(char* buffer, uint32_t size) {
     return uint32_t(path.size());
 }
 
-bool ReadFileBytes(const char* path, std::string& bytes) {
+bool ReadFileBytes(const char* path, std::string& bytes, uint64_t mostBytes) {
     HANDLE file =
         CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    // A file too large is refused before a byte is read; the count of what
+    // is read still holds for one that grows meanwhile.
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(file, &size) != FALSE && uint64_t(size.QuadPart) <= mostBytes;
     char chunk[16384];
     DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
-        bytes.append(chunk, got);
+    uint64_t total = 0;
+    while (ok && (ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0) {
+        total += got;
+        ok = total <= mostBytes;
+        if (ok)
+            bytes.append(chunk, got);
+    }
     CloseHandle(file);
+    if (!ok)
+        bytes.clear();
     return ok;
 }
 

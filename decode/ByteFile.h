@@ -30,7 +30,8 @@ public:
 
     // Neither open closes a file that is already open: open only while closed.
     // OpenRead shares reading, writing and deletion, so another program can
-    // save over the file while it is read (see Stamp).
+    // save over the file while it is read (see Stamp). It opens regular
+    // files only, and never waits: a pipe or a device is refused.
     bool OpenRead(const char* path);
     bool OpenWrite(const char* path);
     // Creates a file that must not exist yet (false when it does). On Windows

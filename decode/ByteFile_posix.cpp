@@ -15,11 +15,22 @@ FILE* AsFile(void* handle) {
 } // namespace
 
 bool ByteFile::OpenRead(const char* path) {
-    handle = std::fopen(path, "rb");
+    // Without O_NONBLOCK the open of a FIFO waits for a writer, for ever if
+    // none comes. Only a regular file is a document: anything else is
+    // refused before a read can block on it.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    struct stat info;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (handle = fdopen(descriptor, "rb")) == nullptr) {
+        close(descriptor);
+        return false;
+    }
     // Reads are buffered in ByteFile itself, on every platform alike.
-    if (handle != nullptr)
-        std::setvbuf(AsFile(handle), nullptr, _IONBF, 0);
-    return handle != nullptr;
+    std::setvbuf(AsFile(handle), nullptr, _IONBF, 0);
+    return true;
 }
 
 bool ByteFile::OpenWrite(const char* path) {

@@ -52,8 +52,16 @@ bool ByteFile::OpenRead(const char* path) {
     HANDLE file =
         CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    handle = file == INVALID_HANDLE_VALUE ? nullptr : file;
-    return handle != nullptr;
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // A pipe or a device (CON, a named pipe) is no document, and a read from
+    // it can wait for ever.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return false;
+    }
+    handle = file;
+    return true;
 }
 
 bool ByteFile::TakeStamp(Stamp& stamp) const {

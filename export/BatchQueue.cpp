@@ -5,6 +5,7 @@
 #include "base/WorkPool.h"
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 uint64_t DefaultMemoryBudget() {
@@ -21,8 +22,14 @@ public:
     void Finish(size_t index) {
         std::lock_guard<std::mutex> lock(mutex);
         done[index] = true;
-        while (next < done.size() && done[next])
-            report(next++);
+        while (next < done.size() && done[next]) {
+            // A report that throws is lost; the thread and the reports after
+            // it are not.
+            try {
+                report(next++);
+            } catch (...) {
+            }
+        }
     }
 
 private:
@@ -43,12 +50,19 @@ BatchQueue::BatchQueue(size_t itemCount, unsigned jobs, uint64_t memoryBudget)
 size_t BatchQueue::Run(const Worker& work, const Reporter& report) {
     InOrder reports(count, report);
     auto run = [&]() {
-        ImageBuffer image;
-        WorkPool pool(poolSize);
-        while (RunNext(work, image, pool, reports)) {
+        // A thread that cannot even set up (no memory for its pool) leaves
+        // the items to the others; the items' own failures stay in RunNext.
+        try {
+            ImageBuffer image;
+            WorkPool pool(poolSize);
+            while (RunNext(work, image, pool, reports)) {
+            }
+        } catch (...) {
         }
     };
     std::vector<std::thread> others;
+    // Room first: a push that threw would leave a running thread unjoined.
+    others.reserve(threads);
     for (unsigned t = 1; t < threads; ++t) {
         std::thread thread;
         // A thread that cannot start leaves its items to the others.
@@ -70,8 +84,14 @@ bool BatchQueue::RunNext(const Worker& work, ImageBuffer& image, WorkPool& pool,
             return false;
         index = taken++;
     }
-    // Outside the lock: the estimate may read the document's header.
-    const uint64_t bytes = estimate ? estimate(index, poolSize) : 0;
+    // Outside the lock: the estimate may read the document's header. One
+    // that throws counts the item as small: its work will meet the same
+    // failure and report it.
+    uint64_t bytes = 0;
+    try {
+        bytes = estimate ? estimate(index, poolSize) : 0;
+    } catch (...) {
+    }
     {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
@@ -95,7 +115,15 @@ bool BatchQueue::RunNext(const Worker& work, ImageBuffer& image, WorkPool& pool,
     // The next item's turn has come.
     changed.notify_all();
 
-    work(index, image, pool);
+    // An exception fails this item, never the thread it ran on (which would
+    // end the whole program) nor the queue's count of what is running.
+    try {
+        work(index, image, pool);
+    } catch (const std::bad_alloc&) {
+        Threw(index, true);
+    } catch (...) {
+        Threw(index, false);
+    }
     image.Free();
 
     {
@@ -106,6 +134,15 @@ bool BatchQueue::RunNext(const Worker& work, ImageBuffer& image, WorkPool& pool,
     changed.notify_all();
     reports.Finish(index);
     return true;
+}
+
+void BatchQueue::Threw(size_t index, bool outOfMemory) {
+    if (!thrown)
+        return;
+    try {
+        thrown(index, outOfMemory);
+    } catch (...) {
+    }
 }
 
 bool BatchQueue::Fits(size_t index, uint64_t bytes) const {

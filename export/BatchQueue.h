@@ -46,6 +46,10 @@ public:
     using Estimate = std::function<uint64_t(size_t index, unsigned poolSize)>;
     // True when the later item must not run while the earlier one does.
     using Conflict = std::function<bool(size_t earlier, size_t later)>;
+    // Called on the item's thread when its work ended by throwing, before it
+    // is reported: the item failed (outOfMemory: by std::bad_alloc). The
+    // thread and the other items carry on.
+    using Thrown = std::function<void(size_t index, bool outOfMemory)>;
 
     // jobs: items at once, 0 for one per core, never more than count.
     // memoryBudget: the bytes the items in flight may hold; 0 for no bound.
@@ -53,9 +57,10 @@ public:
     BatchQueue(const BatchQueue&) = delete;
     BatchQueue& operator=(const BatchQueue&) = delete;
 
-    // Both optional, set before Run.
+    // Optional, set before Run.
     Estimate estimate;
     Conflict conflict;
+    Thrown thrown;
 
     // Runs the items on the calling thread and Threads() - 1 more, and
     // returns when every item that started has ended: the number of them.
@@ -83,6 +88,7 @@ private:
     // Takes, waits for, runs and reports the next item; false when there is
     // none to take or the queue was stopped.
     bool RunNext(const Worker& work, ImageBuffer& image, WorkPool& pool, InOrder& reports);
+    void Threw(size_t index, bool outOfMemory);
     // Whether index may start now beside the items in flight; mutex held.
     bool Fits(size_t index, uint64_t bytes) const;
 

@@ -6,14 +6,17 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
 // The table is the one piece of process-wide state of the writers: a signal
-// handler can reach nothing else. Fixed size and plain bytes, so the handler
-// needs no allocation and no lock. 64 slots cover the converter's most jobs,
-// each writing one file at a time.
-constexpr int kSlots = 64;
+// handler can reach nothing else. Plain bytes in chunks of fixed size, so the
+// handler needs no allocation and no lock. The first chunk is static; when
+// every slot is taken (more writers at once than it holds: the converter runs
+// one job per core by default) another chunk is chained on. Chunks are never
+// freed, so the handler can walk the chain at any moment.
+constexpr int kChunkSlots = 64;
 constexpr size_t kPathRoom = 4096;
 enum SlotState : int { kFree, kFilling, kListed };
 
@@ -22,12 +25,40 @@ struct Slot {
     char path[kPathRoom];
 };
 
-Slot slots[kSlots];
+struct Chunk {
+    Slot slots[kChunkSlots];
+    std::atomic<Chunk*> next{nullptr};
+};
+
+Chunk firstChunk;
 std::atomic<bool> interrupted{false};
 std::atomic<unsigned> serial{0};
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<Chunk*>::is_always_lock_free,
               "the interrupt handler reads the table without locks");
+
+// The chunk after chunk, chained on when there is none yet; null when memory
+// ran out.
+Chunk* NextChunk(Chunk& chunk) {
+    Chunk* next = chunk.next.load();
+    if (next != nullptr)
+        return next;
+    Chunk* made = new (std::nothrow) Chunk;
+    if (made == nullptr)
+        return nullptr;
+    if (chunk.next.compare_exchange_strong(next, made))
+        return made;
+    delete made; // another writer chained one on first: next is it
+    return next;
+}
+
+Slot* SlotAt(int index) {
+    Chunk* chunk = &firstChunk;
+    for (; index >= kChunkSlots && chunk != nullptr; index -= kChunkSlots)
+        chunk = chunk->next.load();
+    return chunk != nullptr && index >= 0 ? &chunk->slots[index] : nullptr;
+}
 
 constexpr int kTableFull = -1;
 constexpr int kInterrupted = -2;
@@ -79,35 +110,40 @@ int ListPending(const char* path) {
     const size_t length = std::strlen(path);
     if (length >= kPathRoom)
         return kTableFull;
-    for (int i = 0; i < kSlots; ++i) {
-        int expected = kFree;
-        if (!slots[i].state.compare_exchange_strong(expected, kFilling))
-            continue;
-        // Once the handler has run, the path bytes of listed slots must stay
-        // as it read them: nothing is copied any more.
-        if (interrupted.load()) {
-            slots[i].state.store(kFree);
-            return kInterrupted;
+    int base = 0;
+    for (Chunk* chunk = &firstChunk; chunk != nullptr; chunk = NextChunk(*chunk), base += kChunkSlots) {
+        for (int i = 0; i < kChunkSlots; ++i) {
+            Slot& slot = chunk->slots[i];
+            int expected = kFree;
+            if (!slot.state.compare_exchange_strong(expected, kFilling))
+                continue;
+            // Once the handler has run, the path bytes of listed slots must
+            // stay as it read them: nothing is copied any more.
+            if (interrupted.load()) {
+                slot.state.store(kFree);
+                return kInterrupted;
+            }
+            std::memcpy(slot.path, path, length + 1);
+            slot.state.store(kListed);
+            if (interrupted.load())
+                return kInterrupted; // the slot stays listed: the process is ending
+            return base + i;
         }
-        std::memcpy(slots[i].path, path, length + 1);
-        slots[i].state.store(kListed);
-        if (interrupted.load())
-            return kInterrupted; // the slot stays listed: the process is ending
-        return i;
     }
     return kTableFull;
 }
 
 void ForgetPending(int slot) {
-    if (slot >= 0 && slot < kSlots)
-        slots[slot].state.store(kFree);
+    if (Slot* listed = slot >= 0 ? SlotAt(slot) : nullptr)
+        listed->state.store(kFree);
 }
 
 void RemovePendingTemporaries() {
     interrupted.store(true);
-    for (Slot& slot : slots)
-        if (slot.state.load() == kListed)
-            tempoutput::RemoveFileNow(slot.path);
+    for (Chunk* chunk = &firstChunk; chunk != nullptr; chunk = chunk->next.load())
+        for (Slot& slot : chunk->slots)
+            if (slot.state.load() == kListed)
+                tempoutput::RemoveFileNow(slot.path);
 }
 
 void RearmPendingTemporaries() {
@@ -132,7 +168,11 @@ bool TempOutput::Open(ByteFile& file, const char* finalPath) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         BuildTemporaryName(temporary, finalPath, tempoutput::ProcessId(), serial++);
         slot = ListPending(temporary.Text());
-        if (slot == kInterrupted) {
+        // A temporary the interrupt handler could not find would outlive an
+        // interruption: none is made unlisted.
+        if (slot < 0) {
+            if (slot == kTableFull)
+                ByteFile::SetFailure(tempoutput::OutOfMemoryError());
             slot = -1;
             temporary.Clear();
             return false;

@@ -5,7 +5,7 @@
 // only then puts it in the place of the final name. A failure removes the
 // temporary and leaves whatever was at the final name as it was.
 //
-// The temporaries being written are also listed in a fixed table, so a
+// The temporaries being written are also listed in a table, so a
 // program that is interrupted (Ctrl+C, SIGTERM, the console closing) can
 // remove them from its signal or console handler. After a hard kill at most
 // a temporary remains, never a broken file under the final name.
@@ -44,7 +44,7 @@ private:
 };
 
 // Removes every temporary being written in this process. Safe to call from a
-// signal handler or a console handler: it only reads the fixed table and
+// signal handler or a console handler: it only reads the table and
 // deletes files; from then on no new temporary is listed.
 void RemovePendingTemporaries();
 // Lets temporaries be made again after RemovePendingTemporaries, for a
@@ -52,8 +52,9 @@ void RemovePendingTemporaries();
 void RearmPendingTemporaries();
 
 // Lists path (any file a program must not leave behind when interrupted)
-// in the table; the slot to hand back to ForgetPending, -1 when the table is
-// full or the program is being interrupted.
+// in the table, which grows to hold every writer at once; the slot to hand
+// back to ForgetPending, negative when memory ran out or the program is
+// being interrupted.
 int ListPending(const char* path);
 void ForgetPending(int slot);
 
@@ -63,6 +64,8 @@ namespace tempoutput {
 // handler may make, or DeleteFileW from the console handler's own thread.
 void RemoveFileNow(const char* path);
 unsigned long ProcessId();
+// The system's error code for memory running out (ByteFile::LastFailure).
+int OutOfMemoryError();
 // The longest whole path, in bytes, the system's file calls take for a file
 // to be created (MAX_PATH - 1 for the ANSI calls on Windows).
 size_t PathRoom();

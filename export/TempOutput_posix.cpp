@@ -1,5 +1,6 @@
 #include "export/TempOutput.h"
 
+#include <cerrno>
 #include <climits>
 #include <unistd.h>
 
@@ -11,6 +12,10 @@ void RemoveFileNow(const char* path) {
 
 unsigned long ProcessId() {
     return static_cast<unsigned long>(getpid());
+}
+
+int OutOfMemoryError() {
+    return ENOMEM;
 }
 
 size_t PathRoom() {

@@ -17,6 +17,10 @@ unsigned long ProcessId() {
     return GetCurrentProcessId();
 }
 
+int OutOfMemoryError() {
+    return ERROR_NOT_ENOUGH_MEMORY;
+}
+
 size_t PathRoom() {
     // The wide calls take long paths (WidePath); the bound is the list of
     // temporaries the interrupt handler removes (TempOutput.cpp).

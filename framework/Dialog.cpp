@@ -21,7 +21,12 @@ INT_PTR CALLBACK FrameworkDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     // Messages the dialog manager sends before WM_INITDIALOG: not handled.
     if (object == nullptr)
         return 0;
-    return object->WindowProc(message, wParam, lParam);
+    // As in FrameworkWindowProc: a throw fails this message, not the process.
+    try {
+        return object->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 } // namespace

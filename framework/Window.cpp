@@ -20,7 +20,15 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     // Messages sent before WM_NCCREATE (WM_GETMINMAXINFO) find no object yet.
     if (object == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    return object->WindowProc(message, wParam, lParam);
+    // An exception must not unwind through the system's frames between here
+    // and the message loop (their state is then undefined, and a throw out
+    // of a callback can end the process): it fails this message alone, with
+    // the result 0 that most messages take as "not done".
+    try {
+        return object->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 ATOM Window::RegisterClass(const char* className, HICON largeIcon, HICON smallIcon, HCURSOR cursor, HBRUSH background,

@@ -8,6 +8,26 @@
 
 #include <new>
 
+namespace {
+
+struct OwnedBitmap {
+    explicit OwnedBitmap(HBITMAP made) : handle(made) {}
+    ~OwnedBitmap() {
+        if (handle != nullptr)
+            DeleteObject(handle);
+    }
+    OwnedBitmap(const OwnedBitmap&) = delete;
+    OwnedBitmap& operator=(const OwnedBitmap&) = delete;
+    HBITMAP Give() {
+        const HBITMAP given = handle;
+        handle = nullptr;
+        return given;
+    }
+    HBITMAP handle;
+};
+
+} // namespace
+
 ThumbnailProvider::ThumbnailProvider() {
     shellmodule::ObjectCreated();
 }
@@ -58,8 +78,16 @@ HRESULT ThumbnailProvider::Initialize(IStream* newStream, DWORD) {
         return E_INVALIDARG;
     if (stream != nullptr)
         return HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED);
+    // The document runs from where the stream stands now to its end; taken
+    // here, since reading a thumbnail moves the stream and the handler may
+    // be asked again.
+    LARGE_INTEGER none = {};
+    ULARGE_INTEGER at = {};
+    if (FAILED(newStream->Seek(none, STREAM_SEEK_CUR, &at)))
+        return E_FAIL;
     stream = newStream;
     stream->AddRef();
+    start = at.QuadPart;
     return S_OK;
 }
 
@@ -87,14 +115,13 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
         return E_UNEXPECTED;
     if (cx == 0 || cx > 0x7FFFFFFF)
         return E_INVALIDARG;
-    // The document runs from where the stream stands to its end. The source
-    // moves the stream back before its first read.
+    // The source moves the stream back to the document's start before its
+    // first read.
     LARGE_INTEGER none = {};
-    ULARGE_INTEGER start = {}, end = {};
-    if (FAILED(stream->Seek(none, STREAM_SEEK_CUR, &start)) || FAILED(stream->Seek(none, STREAM_SEEK_END, &end)) ||
-        end.QuadPart < start.QuadPart)
+    ULARGE_INTEGER end = {};
+    if (FAILED(stream->Seek(none, STREAM_SEEK_END, &end)) || end.QuadPart < start)
         return E_FAIL;
-    StreamSource source(stream, start.QuadPart, end.QuadPart - start.QuadPart);
+    StreamSource source(stream, start, end.QuadPart - start);
 
     int32_t width = 0, height = 0;
     if (!PeekPictureSize(source, width, height))
@@ -110,22 +137,18 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP made = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (made == nullptr)
+    // Owned here until handed out: a throw from the drawing (caught in
+    // GetThumbnail) must not leak it in the shell's long-lived process.
+    OwnedBitmap made(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (made.handle == nullptr || bits == nullptr)
         return E_OUTOFMEMORY;
-    if (bits == nullptr) {
-        DeleteObject(made);
-        return E_OUTOFMEMORY;
-    }
     // The layers of each band are expanded on every core.
     WorkPool pool;
     const ThumbnailPictureStatus status =
         DrawThumbnail(source, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4, &pool);
-    if (status != ThumbnailPictureStatus::Decoded) {
-        DeleteObject(made);
+    if (status != ThumbnailPictureStatus::Decoded)
         return status == ThumbnailPictureStatus::TooLarge ? HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)
                                                           : HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-    }
-    *bitmap = made;
+    *bitmap = made.Give();
     return S_OK;
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include <propsys.h>
 #include <thumbcache.h>
 
@@ -18,7 +20,8 @@ public:
     ULONG __stdcall AddRef() override;
     ULONG __stdcall Release() override;
 
-    // Keeps the stream for GetThumbnail; a handler takes one stream only.
+    // Keeps the stream, and where it stands (the document's start), for
+    // GetThumbnail; a handler takes one stream only.
     HRESULT __stdcall Initialize(IStream* stream, DWORD mode) override;
     // A 32-bit DIB section whose longest side is min(cx, the picture's);
     // WTSAT_RGB. A document that does not decode, or is too large for the
@@ -33,4 +36,5 @@ private:
 
     LONG references = 1;
     IStream* stream = nullptr;
+    uint64_t start = 0; // where the document begins in the stream
 };

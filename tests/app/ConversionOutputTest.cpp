@@ -3,6 +3,8 @@
 // names what it could not convert.
 #include "tests/app/ConversionHarness.h"
 
+#include <new>
+
 using namespace conversiontest;
 
 namespace {
@@ -153,6 +155,28 @@ TEST_F(ConversionRun, UnreadableAndSkippedDocumentsAreToldApart) {
     Run(again, {Click(again, IDC_CONVERSION_OVERWRITE), Click(again, IDC_CONVERSION_START), WaitRuns(again, 1),
                 Click(again, IDCANCEL)});
     EXPECT_TRUE(spy.Calls().empty());
+}
+
+// Memory running out inside one document's conversion fails that document,
+// named as unreadable; the worker thread, the other documents and the viewer
+// carry on.
+TEST_F(ConversionRun, ADocumentWhoseConversionThrowsFailsAloneAndTheRunEnds) {
+    const std::vector<std::string> paths = AddCatAndDog();
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    ConversionDialogProbe::Seams(dialog).convertItem = [](const ConversionWork& work, int32_t index, ImageBuffer& image,
+                                                          WorkPool& pool) {
+        if (index == 0)
+            throw std::bad_alloc();
+        return ConvertListedItem(work, index, image, pool);
+    };
+    Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    ASSERT_FALSE(dialog.captions.empty());
+    EXPECT_EQ(dialog.captions.back(), Done(1, 2));
+    EXPECT_FALSE(std::filesystem::exists(Out("cat.png")));
+    EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(paths[1]));
+    ASSERT_EQ(spy.Calls().size(), 1u);
+    EXPECT_EQ(spy.Calls()[0].text, std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kLoadFailed);
 }
 
 TEST_F(ConversionRun, FileAsDestinationPassesTheTestButNothingIsWritten) {

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -162,6 +163,15 @@ TEST_F(SettingsFileTest, TenMegabytesWithTheKeysAtTheEnd) {
     ExpectSound();
 }
 
+// A file past the reader's bound is not read at all, as a missing one: the
+// keys at its start give way to the defaults.
+TEST_F(SettingsFileTest, AFileLargerThanTheBoundIsReadAsMissing) {
+    Write("[Tessaven]\r\nScale=300\r\n");
+    std::filesystem::resize_file(path, IniReader::kMostFileBytes + 1); // the rest is zeros, no key
+    const ReadBack read(path);
+    EXPECT_EQ(read.settings.Scale, Settings().Scale);
+}
+
 TEST_F(SettingsFileTest, RandomBytesGiveUsableSettings) {
     std::mt19937 random(2026);
     for (int round = 0; round < 12; ++round) {
@@ -182,7 +192,7 @@ TEST_F(SettingsFileTest, RandomBytesGiveUsableSettings) {
 }
 
 // Run by the test runner with a file-size limit (tests/app/CMakeLists.txt):
-// the save fails part-way into tessavel.ini.new, as on a full disk.
+// the save fails part-way into its temporary, as on a full disk.
 TEST(SettingsFileSizeLimit, SaveFailingPartWayKeepsTheOldFileAndLeavesNoNewOne) {
     const char* limitText = std::getenv("TESSAVEL_FILE_SIZE_LIMIT");
     const uint64_t limit = limitText == nullptr ? 0 : std::strtoull(limitText, nullptr, 10);
@@ -202,7 +212,7 @@ TEST(SettingsFileSizeLimit, SaveFailingPartWayKeepsTheOldFileAndLeavesNoNewOne) 
     settings.VelmoraPath.Assign(std::string(size_t(limit) + 4096, 'v').c_str());
     EXPECT_FALSE(WriteSettings(path.c_str(), window, settings));
     EXPECT_EQ(ReadAll(path), before);
-    EXPECT_FALSE(std::ifstream(path + ".new").good());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "no temporary left";
 }
 
 } // namespace

@@ -5,14 +5,17 @@
 #include "app/SettingsLocation.h"
 
 #include "app/Settings.h"
+#include "app/SettingsLock.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include <windows.h>
 
@@ -191,6 +194,36 @@ TEST(SettingsLocation, TheAccessCheckCreatesNothingAndRefusesWhatIsNoFolder) {
     EXPECT_FALSE(MayCreateFilesIn(f.unwritable.c_str()));
     EXPECT_FALSE(MayCreateFilesIn((f.dir.Path() + "\\missing").c_str()));
     EXPECT_TRUE(std::filesystem::is_empty(f.program));
+}
+
+// While one viewer saves, another's save waits for it (here: does not get
+// the lock within no wait at all); once the first is done, the lock is free.
+TEST(SettingsSaveLock, ASecondSaveWaitsForTheFirst) {
+    std::atomic<bool> held{false};
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE letGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread first([&] {
+        {
+            const SettingsLock lock(0);
+            held.store(lock.Held());
+            SetEvent(taken);
+            WaitForSingleObject(letGo, INFINITE);
+        }
+    });
+    WaitForSingleObject(taken, INFINITE);
+    EXPECT_TRUE(held.load());
+    {
+        const SettingsLock second(0);
+        EXPECT_FALSE(second.Held()) << "taken while the first save holds it";
+    }
+    SetEvent(letGo);
+    first.join();
+    {
+        const SettingsLock third(0);
+        EXPECT_TRUE(third.Held());
+    }
+    CloseHandle(taken);
+    CloseHandle(letGo);
 }
 
 } // namespace

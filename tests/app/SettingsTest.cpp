@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -112,18 +113,43 @@ TEST_F(SettingsWriteTest, WritesTheTwentySixLinesExactly) {
         table + "\r\nRecDir2=" + std::string(600, 'x') + "\r\nRecDir3=\r\nRecDir4=\r\nRecDir5=\r\nLastFile=C:\\" +
         table + "\\a.qvm\r\nFitToWindow=0\r\n";
     EXPECT_EQ(Read(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "nothing beside it";
 }
 
-TEST_F(SettingsWriteTest, AFailedSaveKeepsThePreviousFile) {
+// Another viewer saving at the same moment has its temporary beside the
+// file (and earlier versions used "tessavel.ini.new"): a save neither
+// fails because of it nor takes it over.
+TEST_F(SettingsWriteTest, AnotherSavesTemporaryIsNeitherInTheWayNorTaken) {
     const std::string path = dir.File("tessavel.ini");
-    ASSERT_TRUE(docwriter::WriteFile(path, {'o', 'l', 'd'}));
-    // The new file cannot be created: a folder stands where it would go.
-    std::filesystem::create_directory(path + ".new");
+    for (bool folder : {false, true}) {
+        const std::string other = path + ".new";
+        std::filesystem::remove_all(other);
+        if (folder)
+            std::filesystem::create_directory(other);
+        else
+            ASSERT_TRUE(docwriter::WriteFile(other, {'h', 'a', 'l', 'f'}));
+        WindowState window;
+        Settings settings;
+        settings.Scale = folder ? 200 : 300;
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings)) << folder;
+        EXPECT_NE(Read(path).find(folder ? "Scale=200" : "Scale=300"), std::string::npos);
+        if (folder)
+            EXPECT_TRUE(std::filesystem::is_directory(other));
+        else
+            EXPECT_EQ(Read(other), "half");
+    }
+}
+
+TEST_F(SettingsWriteTest, AFailedSaveKeepsWhatWasThereAndLeavesNoTemporary) {
+    // The new file cannot take the place of the old: a folder stands there.
+    const std::string path = dir.File("tessavel.ini");
+    std::filesystem::create_directory(path);
+    ASSERT_TRUE(docwriter::WriteFile(path + "/kept", {'o', 'l', 'd'}));
     WindowState window;
     Settings settings;
     EXPECT_FALSE(WriteSettings(path.c_str(), window, settings));
-    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(Read(path + "/kept"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST_F(SettingsWriteTest, ASaveIntoAMissingFolderFailsQuietly) {

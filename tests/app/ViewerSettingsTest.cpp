@@ -172,13 +172,15 @@ std::string OldFile() {
 }
 
 TEST(ViewerSettings, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysNothing) {
-    // The new file cannot be created beside the old one.
+    // The new file cannot take the old one's place: it is read-only.
     Session blocked;
     ASSERT_TRUE(blocked.WriteSettings(OldFile()));
-    ASSERT_TRUE(CreateDirectoryA((blocked.process.SettingsPath() + ".new").c_str(), nullptr));
+    const std::string kept = blocked.process.SettingsPath();
+    ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(blocked.Start());
     ASSERT_TRUE(blocked.Send(viewer::kReduce));
     EXPECT_EQ(blocked.Close(), 0u); // no box held the process up
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(blocked.ReadSettings(), OldFile());
 
     // No file can be read or written at that name at all.
@@ -212,7 +214,13 @@ TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
     expected.recDir[1] = "C:\\kept";
     expected.lastFile = file;
     EXPECT_EQ(viewer.ReadSettings(), expected.Text());
-    EXPECT_EQ(GetFileAttributesA(partial.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Left as it was: it may be another viewer's save under way.
+    std::FILE* left = std::fopen(partial.c_str(), "rb");
+    ASSERT_NE(left, nullptr);
+    char text[64] = {};
+    std::fread(text, 1, sizeof text - 1, left);
+    std::fclose(left);
+    EXPECT_STREQ(text, "[Tessaven]\r\nWinLeft=5\r\nWinTop=5\r\nScale=5");
 }
 
 TEST(ViewerSettings, EndOfTheSessionWritesTheSettingsAsACloseDoes) {

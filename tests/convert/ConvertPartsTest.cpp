@@ -17,6 +17,8 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 using docwriter::Bytes;
@@ -171,6 +173,51 @@ TEST(ConvertJobs, TheLaterOfTwoDocumentsWritingOneFileFailsNamingTheEarlier) {
     EXPECT_EQ(OutputKey(items[3], options), "c");
 }
 
+// Layer files carry the layer names after the stem, so documents of
+// different stems can meet on one file; and documents whose files all
+// differ must not be held to collide.
+TEST(ConvertJobs, LayerFilesOfTwoDocumentsMeetingOnOneNameFailTheLater) {
+    TempDir dir;
+    auto write = [&](const std::string& name, std::vector<std::string> layers) {
+        docwriter::QvmDocument doc;
+        doc.width = 2;
+        doc.height = 2;
+        for (const std::string& layer : layers) // bottom first
+            doc.layers.push_back(docwriter::MakeQvmLayer(layer, docwriter::SolidPixels(2, 2, 1, 2, 3, 255)));
+        EXPECT_TRUE(docwriter::WriteFile(dir.File(name), docwriter::WriteQvm(doc)));
+        return Item{dir.File(name), name, "", ""};
+    };
+    const Item a = write("a.qvm", {"x_01_y"});           // a_00_x_01_y.png
+    const Item ax = write("a_00_x.qvm", {"y", "top"});   // a_00_x_01_y.png, a_00_x_00_top.png
+    const Item ay = write("a_00_y.qvm", {"y", "other"}); // a_00_y_01_y.png, a_00_y_00_other.png
+    const Item b = write("b.qvm", {"x_01_y"});           // b_00_x_01_y.png
+    struct Case {
+        std::vector<Item> items;
+        std::vector<std::string> collisions;
+    };
+    const Case cases[] = {
+        {{a, ax}, {"", "a_00_x_01_y.png is also the output of " + a.path}},
+        {{ax, a}, {"", "a_00_x_01_y.png is also the output of " + ax.path}},
+        {{a, b, ay}, {"", "", ""}},
+    };
+    ConvertOptions options;
+    options.layers = true;
+    options.destination = dir.File("out");
+    for (const Case& c : cases) {
+        std::vector<Item> marked = c.items;
+        MarkCollisions(marked, options);
+        std::vector<std::string> got;
+        for (const Item& item : marked)
+            got.push_back(item.collision);
+        EXPECT_EQ(got, c.collisions) << c.items.size();
+    }
+    // A picture per document has no layer names to meet on.
+    options.layers = false;
+    std::vector<Item> pictures = {a, ax};
+    MarkCollisions(pictures, options);
+    EXPECT_EQ(pictures[1].collision, "");
+}
+
 TEST(ConvertJobs, ReportsComeInListOrderWhileTheFirstItemIsHeldUntilTheOthersAreDone) {
     std::mutex mutex;
     std::condition_variable changed;
@@ -205,6 +252,38 @@ TEST(ConvertJobs, ReportsComeInListOrderWhileTheFirstItemIsHeldUntilTheOthersAre
         EXPECT_GE(size, 1u);
         EXPECT_LE(size * 4, std::max(cores, 4u));
         EXPECT_GT((size + 1) * 4, cores);
+    }
+}
+
+// A throw inside one document's work (memory running out, most often)
+// fails that document with a reason; the thread it ran on and the other
+// documents carry on, and every report still comes in list order.
+TEST(ConvertJobs, AThrowFailsItsDocumentOnlyWhateverThreadItRanOn) {
+    for (unsigned jobs : {1u, 3u}) {
+        std::vector<ItemReport> reports;
+        RunJobs(
+            5, jobs,
+            [](size_t index, ImageBuffer&, WorkPool&) -> ItemReport {
+                if (index == 1)
+                    throw std::bad_alloc();
+                if (index == 3)
+                    throw std::runtime_error("broken");
+                return ItemReport{Outcome::Converted, ""};
+            },
+            [&](size_t index, const ItemReport& report) {
+                EXPECT_EQ(index, reports.size());
+                reports.push_back(report);
+            });
+        ASSERT_EQ(reports.size(), 5u) << jobs;
+        const std::vector<std::pair<Outcome, std::string>> expected = {{Outcome::Converted, ""},
+                                                                       {Outcome::Failed, "out of memory"},
+                                                                       {Outcome::Converted, ""},
+                                                                       {Outcome::Failed, "internal error"},
+                                                                       {Outcome::Converted, ""}};
+        for (size_t i = 0; i < reports.size(); ++i) {
+            EXPECT_EQ(reports[i].outcome, expected[i].first) << jobs << " jobs, item " << i;
+            EXPECT_EQ(reports[i].reason, expected[i].second) << jobs << " jobs, item " << i;
+        }
     }
 }
 

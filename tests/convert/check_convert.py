@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -38,8 +39,13 @@ class Converter:
     def path(self, path):
         return image_checks.host_path(path, self.emulator)
 
-    def run(self, *args):
-        result = subprocess.run(self.emulator + [self.program] + list(args), capture_output=True)
+    def run(self, *args, timeout=None, env=None):
+        """A run that outlasts timeout seconds is killed and gives code None."""
+        try:
+            result = subprocess.run(self.emulator + [self.program] + list(args), capture_output=True,
+                                    timeout=timeout, env=env)
+        except subprocess.TimeoutExpired:
+            return None, "", "timed out"
         return result.returncode, result.stdout.decode("latin-1"), result.stderr.decode("latin-1")
 
 
@@ -342,6 +348,81 @@ def check_interruptions(conv, make_docs, root):
         check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0", f"{sig.name}: rerun {text!r}")
 
 
+# Long enough for a converter that does not block to finish a small run.
+HANG_SECONDS = 30
+
+
+def check_special_files(conv, docs, root):
+    """POSIX: a FIFO, a device or a socket is never opened as a document.
+    In a folder it is not listed (opening a FIFO would block the run for
+    ever); named on the command line it fails at once."""
+    folder = os.path.join(root, "special")
+    os.mkdir(folder)
+    shutil.copy(os.path.join(docs, "a.qvm"), folder)
+    fifo = os.path.join(folder, "x.qvm")
+    os.mkfifo(fifo)
+    listening = socket.socket(socket.AF_UNIX)
+    listening.bind(os.path.join(folder, "s.qvr"))
+    try:
+        out = os.path.join(root, "special-out")
+        for args in (["-o", out, folder], ["--layers", "-o", out, folder]):
+            code, text, err = conv.run(*args, timeout=HANG_SECONDS)
+            check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0",
+                  f"{args[:-3]}: a folder's FIFO and socket are left out: {code} {text!r} {err!r}")
+        check(listing(out) == ["a.png", "a_00_ink.png", "a_01_paper.png"], f"special files: {listing(out)}")
+        for path in (fifo, os.path.join(folder, "s.qvr"), "/dev/null"):
+            code, text, err = conv.run("-o", out, path, timeout=HANG_SECONDS)
+            check(code == 1 and failure_lines(err) == [path + ": not a regular file"],
+                  f"{path} on the command line fails at once: {code} {err!r}")
+    finally:
+        listening.close()
+
+
+def check_stdout_staging(conv, docs, root):
+    """POSIX: -o - stages its picture under a name made exclusively, so names
+    another user made beforehand in the temporary folder (a FIFO that would
+    take the picture or hold the run, a file, a link) are never used."""
+    tmp = os.path.join(root, "tmp")
+    os.mkdir(tmp)
+    victim = os.path.join(root, "victim")
+    with open(victim, "wb") as f:
+        f.write(b"kept")
+
+    def premade_names(pid):
+        fifos = [f"tessavel-convert-{pid}.png"] + [f"tessavel-convert-{pid}-{n}.png" for n in range(4)]
+        links = [f".tessavel-convert-{pid}.png.tmp{pid:x}-{n}" for n in range(4)]
+        return fifos, links, f"tessavel-convert-{pid}.bmp"
+
+    def premade():
+        # In the child, whose process id the converter keeps after exec.
+        fifos, links, plain = premade_names(os.getpid())
+        for name in fifos:
+            os.mkfifo(os.path.join(tmp, name))
+        for name in links:
+            os.symlink(victim, os.path.join(tmp, name))
+        with open(os.path.join(tmp, plain), "wb") as f:
+            f.write(b"kept")
+
+    with open(os.path.join(root, "named", "deeper", "cat.png"), "rb") as f:
+        expected = f.read()
+    proc = subprocess.Popen([conv.program, "-o", "-", os.path.join(docs, "a.qvm")], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, env=dict(os.environ, TMPDIR=tmp), preexec_fn=premade)
+    try:
+        out, err = proc.communicate(timeout=HANG_SECONDS)
+        check(proc.returncode == 0 and out == expected,
+              f"-o - beside names made beforehand writes the picture: {proc.returncode} {err!r}")
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.communicate()
+        check(False, "-o - is not held by a FIFO made beforehand in the temporary folder")
+    fifos, links, plain = premade_names(proc.pid)
+    check(sorted(os.listdir(tmp)) == sorted(fifos + links + [plain]),
+          f"-o - leaves the temporary folder as it found it: {sorted(os.listdir(tmp))}")
+    for name in (victim, os.path.join(tmp, plain)):
+        with open(name, "rb") as f:
+            check(f.read() == b"kept", f"-o - replaces no file made beforehand: {name}")
+
+
 def main():
     split = sys.argv.index("--")
     emulator = sys.argv[1:split]
@@ -363,6 +444,9 @@ def main():
         check_recursion_and_dry_run(conv, docs, root)
         check_write_failure_reason(conv, docs, root)
         check_interruptions(conv, make_docs, root)
+        if not emulator:
+            check_special_files(conv, docs, root)
+            check_stdout_staging(conv, docs, root)
     print(f"{len(FAILURES)} failed checks")
     return 1 if FAILURES else 0
 

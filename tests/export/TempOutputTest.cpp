@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <string>
 
 using namespace testpictures;
 
@@ -132,6 +134,30 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesBeingWritten) {
     EXPECT_FALSE(std::filesystem::exists(final));
     EXPECT_TRUE(Names(dir.Path()).empty());
     EXPECT_TRUE(Picture().SavePng(final.c_str(), false)) << "writes work again once rearmed";
+}
+
+// The converter runs one writer per core by default, which can be more
+// than any fixed number: every temporary open at once is still removed.
+TEST(AtomicOutput, AnInterruptRemovesTheTemporariesOfAHundredWritersAtOnce) {
+    TempDir dir;
+    constexpr int kWriters = 100;
+    for (const char* round : {"p", "q"}) { // the second finds the slots of the first free again
+        std::unique_ptr<TempOutput[]> outputs(new TempOutput[kWriters]);
+        std::unique_ptr<ByteFile[]> files(new ByteFile[kWriters]);
+        for (int i = 0; i < kWriters; ++i)
+            ASSERT_TRUE(outputs[i].Open(files[i], dir.File(round + std::to_string(i) + ".png").c_str())) << i;
+        ASSERT_EQ(Names(dir.Path()).size(), size_t(kWriters));
+        struct Rearm {
+            ~Rearm() { RearmPendingTemporaries(); }
+        } rearm;
+        RemovePendingTemporaries();
+        // Closed as a process ending closes them (on Windows a file removed
+        // while open goes with its last handle), before the writers' own
+        // clean-up could remove them.
+        for (int i = 0; i < kWriters; ++i)
+            files[i].Close();
+        EXPECT_TRUE(Names(dir.Path()).empty()) << Names(dir.Path()).size() << " left";
+    }
 }
 
 } // namespace

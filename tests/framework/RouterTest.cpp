@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -279,6 +280,53 @@ TEST(Router, WindowProcedureWithoutObjectUsesDefWindowProc) {
     EXPECT_EQ(SendMessageA(plain, WM_GETTEXTLENGTH, 0, 0), 5);
     EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 0);
     DestroyWindow(plain);
+}
+
+// A handler that throws while `throwing` is set.
+class ThrowingWindow : public Window {
+public:
+    bool throwing = false;
+    int commands = 0;
+    bool OnCommand(uint32_t, uint32_t, LPARAM) override {
+        ++commands;
+        if (throwing)
+            throw std::bad_alloc();
+        return true;
+    }
+};
+
+// A throw in a handler fails that message alone: it never unwinds through
+// the system's code into the sender or the message loop, and the window
+// goes on answering.
+TEST(Router, AHandlerThatThrowsFailsItsMessageOnly) {
+    Live<ThrowingWindow> window;
+    ASSERT_TRUE(CreateTestWindow(window));
+    for (bool posted : {false, true}) {
+        window.throwing = true;
+        window.commands = 0;
+        LRESULT result = 7;
+        bool escaped = false;
+        try {
+            if (posted) {
+                ASSERT_TRUE(PostMessageW(window.hwnd, WM_COMMAND, 1, 0));
+                MSG msg;
+                while (PeekMessageW(&msg, window.hwnd, 0, 0, PM_REMOVE))
+                    DispatchMessageW(&msg);
+            } else {
+                result = SendMessageW(window.hwnd, WM_COMMAND, 1, 0);
+            }
+        } catch (...) {
+            escaped = true;
+        }
+        EXPECT_FALSE(escaped) << (posted ? "posted" : "sent");
+        EXPECT_EQ(window.commands, 1) << (posted ? "posted" : "sent");
+        if (!posted) {
+            EXPECT_EQ(result, 0);
+        }
+        window.throwing = false;
+        EXPECT_EQ(SendMessageW(window.hwnd, WM_COMMAND, 1, 0), 0);
+        EXPECT_EQ(window.commands, 2) << "the window still answers";
+    }
 }
 
 TEST(Router, ObjectPointerIsKeptWholeInTheUserDataSlot) {

@@ -83,7 +83,9 @@ protected:
     // One handler for the extension, initialised with bytes (after skip
     // bytes of something else, the stream standing at the document), asked
     // for one size.
-    static Outcome Thumbnail(const wchar_t* extension, const Bytes& bytes, UINT cx, size_t skip = 0) {
+    // asks: how many times the one handler is asked; each must give the
+    // first one's picture, or the outcome is a failure.
+    static Outcome Thumbnail(const wchar_t* extension, const Bytes& bytes, UINT cx, size_t skip = 0, int asks = 1) {
         Outcome outcome;
         IInitializeWithStream* handler = nullptr;
         HMODULE module = nullptr;
@@ -108,6 +110,15 @@ protected:
             outcome.result = E_FAIL;
         if (FAILED(outcome.result)) {
             EXPECT_EQ(bitmap, nullptr) << "a failure hands out no bitmap";
+        }
+        for (int ask = 1; ask < asks && SUCCEEDED(outcome.result); ++ask) {
+            Outcome again;
+            HBITMAP next = nullptr;
+            again.result = provider->GetThumbnail(cx, &next, &again.alpha);
+            if (FAILED(again.result) || !ReadDib(next, again) || again.pixels != outcome.pixels)
+                outcome.result = FAILED(again.result) ? again.result : E_FAIL;
+            if (next != nullptr)
+                DeleteObject(next);
         }
         if (bitmap != nullptr)
             DeleteObject(bitmap);
@@ -176,6 +187,17 @@ TEST_F(ThumbnailHandlerTest, DocumentIsReadFromWhereTheStreamStands) {
     const Outcome got = Thumbnail(L".qvr", bytes, 96, 1000);
     ASSERT_EQ(got.result, S_OK);
     EXPECT_TRUE(got.pixels == Expected(bytes, 96).pixels);
+}
+
+// The document starts where the stream stood when the handler was given
+// it, not where the previous thumbnail's reading left it.
+TEST_F(ThumbnailHandlerTest, AHandlerAskedAgainDrawsTheSamePicture) {
+    const Bytes bytes = docwriter::WriteQvm(paintings::TableModeQvm(30, 20));
+    for (size_t skip : {size_t(0), size_t(1000)}) {
+        const Outcome got = Thumbnail(L".qvm", bytes, 96, skip, 3);
+        ASSERT_EQ(got.result, S_OK) << skip;
+        EXPECT_TRUE(got.pixels == Expected(bytes, 96).pixels) << skip;
+    }
 }
 
 TEST_F(ThumbnailHandlerTest, BrokenDocumentsAreRefusedAndOversizedOnesDrawn) {

@@ -1,5 +1,6 @@
 #include "tools/convert/FolderList.h"
 
+#include "base/Str.h"
 #include "base/Text.h"
 #include "decode/DocumentKind.h"
 
@@ -54,6 +55,14 @@ bool ListLevel(const std::string& folder, const std::string& relative, bool recu
 }
 
 } // namespace
+
+std::string FileNameOf(const std::string& path) {
+    Str text;
+    text.Assign(path.c_str());
+    Str name;
+    text.GetFileName(name);
+    return name.Text();
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())

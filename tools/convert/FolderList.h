@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Full paths of the entries of folder that are not folders and whose
+// Full paths of the regular files of folder (links to them included) whose
 // extension is qvm or qvr in any letter case, sorted by file name as the
 // viewer's list is (numbers by value, case ignored; ties ignoring case, then
 // in byte order); subfolders are not searched. False when the
@@ -25,8 +25,9 @@ bool ListDocumentTree(const std::string& folder, bool recursive, std::vector<Fou
                       std::vector<std::string>& unreadable);
 
 // Platform half (FolderList_win.cpp, FolderList_posix.cpp): the names of the
-// entries of folder in the system's order, files and folders apart; folders
-// reached through a link are left out of folders.
+// entries of folder in the system's order, regular files and folders apart
+// (pipes, devices and sockets in neither); folders reached through a link
+// are left out of folders.
 bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders);
 
 // Creates folder and every missing folder above it, as mkdir -p does. True
@@ -37,3 +38,6 @@ bool MakeFolders(const std::string& folder);
 // folder and name joined by the platform's separator (not doubled when the
 // folder already ends in one). An empty folder gives name.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file-name part of path, after its last separator.
+std::string FileNameOf(const std::string& path);

@@ -119,10 +119,12 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
 
 ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, ImageBuffer& image, WorkPool* pool) {
     // PNG's image-data length is filled in afterwards, so the picture is
-    // written to a file first and then copied; the file is listed so an
-    // interruption removes it too.
-    const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) +
-                                                             (options.format == OutputFormat::Bmp ? ".bmp" : ".png"));
+    // written to a file first and then copied. The file is one this run made
+    // itself (the picture replaces nothing of anyone else's) and is listed
+    // so an interruption removes it too.
+    std::string file;
+    if (!CreateStagingFile(options.format == OutputFormat::Bmp ? ".bmp" : ".png", file))
+        return {Outcome::Failed, "cannot create a temporary file in " + TemporaryFolder() + ": " + SystemReason()};
     const int slot = ListPending(file.c_str());
     ConvertOptions always = options;
     always.overwrite = true; // standard output is never "already there"
@@ -196,6 +198,50 @@ std::string OutputKey(const Item& item, const ConvertOptions& options) {
     return JoinPath(item.relative, options.layers ? Stem(item.name) : OutputName(item, options));
 }
 
+namespace {
+
+// The paths of the files the layer export of item would write, existing ones
+// included; none for a document that cannot be read.
+std::vector<std::string> LayerFiles(const Item& item, const ConvertOptions& options) {
+    if (KindByExtension(item.name) != DocumentKind::Qvm)
+        return {};
+    const std::string folder = OutputFolder(item, options);
+    LayerExportOptions plan;
+    plan.folder = folder.c_str();
+    plan.dryRun = true;
+    plan.overwrite = true; // every file the export may write, existing or not
+    LayerExportReport report;
+    ExportLayers(item.path.c_str(), plan, report);
+    return report.planned;
+}
+
+// Layer files are named after the layers as well as the document, so two
+// documents of different stems can still meet on one file (a.qvm's layer
+// "x_01_y" and a_00_x.qvm's second layer "y"). Every file each document's
+// layers will write is compared with those of the documents before it.
+void MarkLayerCollisions(std::vector<Item>& items, const ConvertOptions& options) {
+    std::vector<std::string> files;
+    std::vector<size_t> owners;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].collision.empty())
+            continue;
+        for (std::string& file : LayerFiles(items[i], options)) {
+            files.push_back(std::move(file));
+            owners.push_back(i);
+        }
+    }
+    const std::vector<size_t> writers = EarlierWriters(files);
+    for (size_t k = 0; k < files.size(); ++k) {
+        Item& item = items[owners[k]];
+        if (writers[k] == kWritesItsOwnFile || owners[writers[k]] == owners[k] || !item.collision.empty())
+            continue;
+        item.collision =
+            JoinPath(item.relative, FileNameOf(files[k])) + " is also the output of " + items[owners[writers[k]]].path;
+    }
+}
+
+} // namespace
+
 void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
     std::vector<std::string> keys;
     for (const Item& item : items)
@@ -208,4 +254,6 @@ void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options) {
                              (options.layers ? " are also the outputs of " : " is also the output of ") +
                              items[writers[i]].path;
     }
+    if (options.layers)
+        MarkLayerCollisions(items, options);
 }

@@ -47,5 +47,8 @@ std::string OutputShown(const Item& item, const ConvertOptions& options);
 std::string OutputKey(const Item& item, const ConvertOptions& options);
 
 // Sets collision on every item whose output an earlier item of the list
-// already writes: "a.png is also the output of docs/a.qvm".
+// already writes: "a.png is also the output of docs/a.qvm". In layer mode
+// each document's layer names are read (not its pixels) and every layer file
+// is compared with those of the documents before it: "a_00_x_01_y.png is
+// also the output of docs/a.qvm".
 void MarkCollisions(std::vector<Item>& items, const ConvertOptions& options);

@@ -8,6 +8,10 @@ namespace {
 // Runs the queue, keeping each item's report until its turn in list order.
 void RunReported(BatchQueue& queue, size_t count, const ItemWorker& work, const ItemReporter& reporter) {
     std::vector<ItemReport> reports(count);
+    // Replaces what the work left (it did not return): this document failed.
+    queue.thrown = [&](size_t index, bool outOfMemory) {
+        reports[index] = {Outcome::Failed, outOfMemory ? "out of memory" : "internal error"};
+    };
     queue.Run([&](size_t index, ImageBuffer& image, WorkPool& pool) { reports[index] = work(index, image, pool); },
               [&](size_t index) {
                   reporter(index, reports[index]);

@@ -2,7 +2,6 @@
 // writes each layer of QVM documents as PNG files, from the command line.
 
 #include "decode/ByteFile.h"
-#include "base/Str.h"
 #include "decode/DocumentKind.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/Entry.h"
@@ -15,6 +14,7 @@
 #include "TessavelVersion.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,14 +29,6 @@ struct Totals {
     size_t skipped = 0;
     size_t failed = 0;
 };
-
-std::string FileNameOf(const std::string& path) {
-    Str text;
-    text.Assign(path.c_str());
-    Str name;
-    text.GetFileName(name);
-    return name.Text();
-}
 
 std::string SystemReason() {
     char words[256] = {};
@@ -117,13 +109,18 @@ void AddFolder(const std::string& path, const ConvertOptions& options, std::vect
             options.recursive ? " in it or its subfolders" : "");
 }
 
-// Expands the arguments into the items; paths that are neither a file nor a
-// readable folder fail here.
+// Expands the arguments into the items; paths that are neither a regular
+// file nor a readable folder fail here.
 std::vector<Item> CollectItems(const ConvertOptions& options, Progress& progress, Totals& totals) {
     std::vector<Item> items;
     for (const std::string& path : options.paths) {
         if (ByteFile::IsDirectory(path.c_str())) {
             AddFolder(path, options, items, progress, totals);
+        } else if (ByteFile::IsSpecial(path.c_str())) {
+            // A FIFO would hold the run at its open; a device or socket is
+            // no document.
+            ReportFailure(progress, path, "not a regular file");
+            ++totals.failed;
         } else if (ByteFile::Exists(path.c_str())) {
             items.push_back({path, FileNameOf(path), "", ""});
         } else {
@@ -185,9 +182,7 @@ void DryRun(const std::vector<Item>& items, const ConvertOptions& options, Progr
         Say(stdout, "dry run: would write %zu files; skipped %zu, failed %zu\n", files, totals.skipped, totals.failed);
 }
 
-} // namespace
-
-int RunConverter(int argc, char** argv) {
+int Convert(int argc, char** argv) {
     PrepareLocale();
     ConvertOptions options;
     std::string error;
@@ -227,12 +222,20 @@ int RunConverter(int argc, char** argv) {
         DryRun(items, options, progress, totals);
         return totals.failed > 0 ? kFailed : 0;
     }
+    size_t reported = 0; // reports come in list order
     RunItems(items, options, jobs, [&](size_t index, const ItemReport& report) {
+        reported = index + 1;
         Count(totals, report);
         if (report.outcome == Outcome::Failed)
             ReportFailure(progress, items[index].path, report.reason);
         progress.Show(index + 1, items.size(), items[index].name);
     });
+    // Nothing stops a run early but a failure of its threads themselves
+    // (none could set up): the documents left are failures, never a success.
+    for (size_t index = reported; index < items.size(); ++index) {
+        ReportFailure(progress, items[index].path, "not converted: out of memory");
+        ++totals.failed;
+    }
     progress.Clear();
     // Standard output may be the picture itself: the summary then goes to
     // the error stream.
@@ -240,4 +243,20 @@ int RunConverter(int argc, char** argv) {
         Say(options.target == OutputTarget::Stdout ? stderr : stdout, "converted %zu, skipped %zu, failed %zu\n",
             totals.converted, totals.skipped, totals.failed);
     return totals.failed > 0 ? kFailed : 0;
+}
+
+} // namespace
+
+int RunConverter(int argc, char** argv) {
+    // The documents' own failures are caught where they run (a throw fails
+    // that document); what is left is the run's bookkeeping, whose failure
+    // ends the run with a reason rather than an abort.
+    try {
+        return Convert(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("tessavel-convert: out of memory\n", stderr);
+    } catch (...) {
+        std::fputs("tessavel-convert: internal error\n", stderr);
+    }
+    return kFailed;
 }
