@@ -3,7 +3,7 @@
 // file is never written; the picture so made is the one copied.
 #include "app/MainFrame.h"
 
-#include "decode/QvmReader.h"
+#include "decode/DocumentLoader.h"
 #include "framework/MessageBoxes.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -41,7 +41,7 @@ void MainFrame::ShowLayers() {
         return;
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ImageBuffer flattened;
-    const bool read = ReadQvmShowing(flattened, path, layerVisible, &ahead.Pool());
+    const bool read = LoadDocumentShowing(flattened, path, layerVisible, &ahead.Pool());
     SetCursor(kept);
     if (!read) {
         ShowWarning(msg::kLoadFailed);
@@ -50,7 +50,7 @@ void MainFrame::ShowLayers() {
     image.Swap(flattened);
     // No longer the file's picture as stored: never kept for it.
     ahead.Disown();
-    view.UpdateScroll(false);
+    view.PictureReplaced();
 }
 
 bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {
