@@ -17,7 +17,7 @@ void MainFrame::ToggleLayersPane() {
     list.GetWindowSize(listWidth, listHeight);
     LayOut(listWidth);
     if (settings.LayersPane != 0)
-        FillLayersPane(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+        FillLayersPane(documents.CurrentPath());
 }
 
 void MainFrame::FillLayersPane(const char* path) {
@@ -36,7 +36,7 @@ void MainFrame::FillLayersPane(const char* path) {
 }
 
 void MainFrame::ShowLayers() {
-    const char* path = list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+    const char* path = documents.CurrentPath();
     if (path == nullptr)
         return;
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
