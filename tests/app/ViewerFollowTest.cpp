@@ -107,7 +107,7 @@ TEST(ViewerFollow, ALoadThatMetASaveHalfWayIsRetriedAndF5ReadsTheShownDocumentAg
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
-TEST(ViewerFollow, FilesDroppedAboveTheShownOneKeepItsPlaceAndADropOfNoDocumentChangesNothing) {
+TEST(ViewerFollow, TheListKeepsItsPlaceThroughDropsRenamesAndRecentFolders) {
     viewer::DocFolder docs;
     const std::string folder = docs.Sub("paintings");
     docs.QvmIn(folder, "m.qvm", 10, 5);
@@ -142,6 +142,20 @@ TEST(ViewerFollow, FilesDroppedAboveTheShownOneKeepItsPlaceAndADropOfNoDocumentC
     EXPECT_TRUE(waits::WaitUntil([&] { return viewer.Items().size() == 6; })) << "the folder is no longer watched";
     EXPECT_EQ(viewer.Selection(), 4);
     EXPECT_EQ(viewer.StatusPart(0), "5 / 6");
+
+    // The shown file renamed stays shown, under its new name.
+    ASSERT_TRUE(MoveFileA((folder + "\\o.qvm").c_str(), (folder + "\\q.qvm").c_str()));
+    EXPECT_TRUE(waits::WaitUntil([&] { return viewer.TitleNow() == Title(30, 5, "q.qvm"); })) << viewer.TitleNow();
+    EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "b.qvm", "m.qvm", "n.qvm", "p.qvm", "q.qvm"}));
+    EXPECT_EQ(viewer.Selection(), 5);
+
+    // Another folder opened, the recent one reopens at the file shown there.
+    ASSERT_TRUE(viewer.Drop({other}));
+    ASSERT_EQ(viewer.TitleNow(), Title(40, 5, "a.qvm"));
+    ASSERT_TRUE(viewer.Send(viewer::kRecentFirst + 1));
+    EXPECT_EQ(viewer.Items(), (Lines{"m.qvm", "n.qvm", "p.qvm", "q.qvm"}));
+    EXPECT_EQ(viewer.TitleNow(), Title(30, 5, "q.qvm"));
+    EXPECT_EQ(viewer.StatusPart(0), "4 / 4");
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
