@@ -5,13 +5,17 @@
 // one, and a drop with no document in it changes nothing.
 
 #include "tests/app/ViewerSession.h"
+#include "tests/e2e/ClipboardDib.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/WaitUntil.h"
 
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
 #include "res/ResourceIds.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,6 +87,54 @@ TEST(ViewerFollow, AShownDocumentSavedOverIsShownAnewKeepingItsZoom) {
         EXPECT_EQ(viewer.Selection(), 1) << save.how;
         EXPECT_EQ(viewer.Close(), 0u);
     }
+}
+
+// Red under blue, both stored visible; with the blue one stored hidden when
+// blueHidden.
+docwriter::Bytes TwoLayers(int width, bool blueHidden) {
+    docwriter::QvmDocument doc;
+    doc.width = uint16_t(width);
+    doc.height = 8;
+    doc.layers.push_back(docwriter::MakeQvmLayer("red", docwriter::SolidPixels(width, 8, 0, 0, 255, 255)));
+    doc.layers.push_back(docwriter::MakeQvmLayer("blue", docwriter::SolidPixels(width, 8, 255, 0, 0, 255)));
+    doc.layers[1].flags = blueHidden ? 0 : 1;
+    return docwriter::WriteQvm(doc);
+}
+
+TEST(ViewerFollow, ALayerHiddenInThePaneStaysHiddenWhenTheFileIsSavedOver) {
+    viewer::DocFolder docs;
+    const std::string shown = docs.Path() + "\\pic.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(shown, TwoLayers(20, false)));
+    // Beside, in a folder of its own: not listed with the shown one.
+    const std::string reference = docs.Sub("reference") + "\\pic.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(reference, TwoLayers(30, true)));
+    ImageBuffer expected;
+    ASSERT_TRUE(LoadDocument(expected, reference.c_str()));
+    viewer::SettingsValues values;
+    values.layersPane = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + shown + "\""));
+    HWND pane = e2e::FindChild(viewer.main, "SysListView32");
+    ASSERT_NE(pane, nullptr);
+    const auto boxOfBlue = [&] {
+        return SendMessageW(pane, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK;
+    };
+    ASSERT_TRUE(e2e::PressKey(pane, VK_HOME)); // the top row: blue
+    ASSERT_TRUE(e2e::PressKey(pane, VK_SPACE));
+    ASSERT_EQ(boxOfBlue(), 1u << 12);
+
+    ASSERT_TRUE(docwriter::WriteFile(shown, TwoLayers(30, false)));
+    ASSERT_TRUE(waits::WaitUntil([&] { return viewer.TitleNow() == Title(30, 8, "pic.qvm"); })) << viewer.TitleNow();
+    EXPECT_EQ(boxOfBlue(), 1u << 12) << "the box was ticked again";
+    e2e::ClearClipboard();
+    ASSERT_TRUE(viewer.Send(viewer::kCopy));
+    const std::optional<e2e::ClipboardDib> copied = e2e::ReadClipboardDib();
+    ASSERT_TRUE(copied.has_value());
+    ASSERT_EQ(copied->Width(), 30);
+    const uint8_t* middle = expected.TopRow(4) + 15 * 4;
+    EXPECT_EQ(copied->ColourAt(15, 4), RGB(middle[2], middle[1], middle[0])) << "the blue layer shows again";
+    EXPECT_EQ(viewer.Close(), 0u);
 }
 
 TEST(ViewerFollow, ALoadThatMetASaveHalfWayIsRetriedAndF5ReadsTheShownDocumentAgain) {
