@@ -1,5 +1,6 @@
 #include "app/ConversionDialog.h"
 
+#include "app/DocumentList.h"
 #include "app/FailureList.h"
 #include "app/Settings.h"
 #include "decode/ByteFile.h"
@@ -7,7 +8,6 @@
 #include "export/BatchItem.h"
 #include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
-#include "framework/FileListBox.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Platform.h"
@@ -29,11 +29,6 @@ namespace {
 constexpr int32_t kPathRoom = 511;
 // Room of a button's text.
 constexpr int32_t kLabelRoom = 63;
-
-int32_t ItemCount(FileListBox& list) {
-    const LRESULT count = list.Send(LB_GETCOUNT, 0, 0);
-    return count > 0 ? static_cast<int32_t>(count) : 0;
-}
 
 // Posts to the dialog, waiting while its queue is full, so that no step and
 // above all not the closing command 3000 is lost. Gives up only when the
@@ -103,7 +98,7 @@ bool ConversionDialog::OnInitDialog(LRESULT* result) {
     CheckItem(IDC_CONVERSION_OVERWRITE, BST_CHECKED); // every time; its state is not kept
     progress.AttachItem(hwnd, IDC_CONVERSION_PROGRESS);
     progress.Subclass();
-    progress.SetRange(0, ItemCount(list));
+    progress.SetRange(0, list.Count());
     backText.Reserve(kLabelRoom);
     GetItemText(IDCANCEL, backText);
     *result = 1;
@@ -216,7 +211,7 @@ bool ConversionDialog::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
 std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) {
     auto work = std::make_shared<ConversionWork>();
     work->dialog = hwnd;
-    work->count = ItemCount(list);
+    work->count = list.Count();
     work->format = FormatFromIndex(format.GetCurSel());
     work->overwrite = IsItemChecked(IDC_CONVERSION_OVERWRITE) == BST_CHECKED;
     work->items.reset(new ConversionItem[static_cast<size_t>(work->count)]);
@@ -225,7 +220,7 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
         ConversionItem& item = work->items[i];
         const char* path = list.PathAt(i);
         item.path.Assign(path != nullptr ? path : "");
-        list.GetText(i, item.name);
+        item.name.Assign(list.LabelAt(i));
         // The list may show folders before the name; the output takes the
         // file's own name.
         Str fileName;
@@ -351,8 +346,8 @@ bool ConversionDialog::OnEndSession(WPARAM ending) {
     return true;
 }
 
-void ConvertAllFiles(HWND parent, FileListBox& list, Settings& settings) {
-    if (ItemCount(list) == 0) {
+void ConvertAllFiles(HWND parent, const DocumentList& list, Settings& settings) {
+    if (list.Count() == 0) {
         ShowWarning(msg::kListEmpty);
         return;
     }

@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-class FileListBox;
+class DocumentList;
 struct Settings;
 
 // One item of a run: the document's full path, the name the list shows and
@@ -94,7 +94,7 @@ struct ConversionSeams {
 
 class ConversionDialog : public Dialog {
 public:
-    ConversionDialog(FileListBox& fileList, Settings& edited) : list(fileList), settings(edited) {}
+    ConversionDialog(const DocumentList& fileList, Settings& edited) : list(fileList), settings(edited) {}
     // A run still under way (the dialog ended by the session's end) is
     // stopped, and the worker joined.
     ~ConversionDialog();
@@ -141,7 +141,7 @@ private:
     ComboBox format;
     ProgressBar progress;
     ConversionSeams seams;
-    FileListBox& list;
+    const DocumentList& list;
     Settings& settings;
     std::shared_ptr<const ConversionWork> run; // the current or last run's inputs, null before the first
     std::vector<bool> itemStarted;             // of the run, as the job reports them
@@ -156,4 +156,4 @@ private:
 
 // The frame's "All converted into one image file" command: a warning for an
 // empty list, otherwise the dialog on the list.
-void ConvertAllFiles(HWND parent, FileListBox& list, Settings& settings);
+void ConvertAllFiles(HWND parent, const DocumentList& list, Settings& settings);

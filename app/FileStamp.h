@@ -25,6 +25,10 @@ struct FileStamp {
     // file.
     static FileStamp Of(const char* path);
 
+    // Whether a program has the file at path open for writing now (a save
+    // under way); never on a platform that cannot tell.
+    static bool HeldForWriting(const char* path);
+
     bool SameFile(const FileStamp& other) const;
     bool Settled() const;
 };

@@ -35,3 +35,14 @@ FileStamp FileStamp::Of(const char* path) {
     CloseHandle(file);
     return stamp;
 }
+
+bool FileStamp::HeldForWriting(const char* path) {
+    // Reading without sharing writes is refused while any handle may write.
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}

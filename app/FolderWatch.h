@@ -25,8 +25,11 @@ public:
     // Watches folder (in the program's code page) instead of the folder
     // watched so far; posts message to notify with wParam the watch's
     // generation, so a message of a folder left meanwhile is told apart.
-    // False when the folder cannot be watched (missing, no access).
-    bool Watch(const char* folder, HWND notify, UINT message);
+    // False when the folder cannot be watched (missing, no access). With
+    // writes, writes inside its files are told too (the shown document
+    // being saved over in place), not only names appearing, going or
+    // renamed.
+    bool Watch(const char* folder, HWND notify, UINT message, bool writes = false);
     // Ends the watch and waits for its thread.
     void Stop();
     // The window has the message and lists the folder now.

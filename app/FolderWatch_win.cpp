@@ -10,16 +10,18 @@ namespace {
 // Names appearing, going or renamed. Writes inside a file are left out: a
 // document being saved would list the folder again for every block written.
 constexpr DWORD kWatchedChanges = FILE_NOTIFY_CHANGE_FILE_NAME;
+constexpr DWORD kWatchedWrites = FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
 
-HANDLE StartNotification(const char* folder) {
-    return FindFirstChangeNotificationW(WidePath(folder).c_str(), FALSE, kWatchedChanges);
+HANDLE StartNotification(const char* folder, bool writes) {
+    return FindFirstChangeNotificationW(WidePath(folder).c_str(), FALSE,
+                                        writes ? kWatchedChanges | kWatchedWrites : kWatchedChanges);
 }
 
 } // namespace
 
-bool FolderWatch::Watch(const char* folder, HWND notify, UINT message) {
+bool FolderWatch::Watch(const char* folder, HWND notify, UINT message, bool writes) {
     Stop();
-    HANDLE notification = StartNotification(folder);
+    HANDLE notification = StartNotification(folder, writes);
     if (notification == INVALID_HANDLE_VALUE)
         return false;
     stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -18,6 +18,15 @@ constexpr UINT kShowStartFile = WM_USER + 3;
 // Posted by the folder watch when a file appeared, went or was renamed in
 // the folder listed; wParam: the watch's generation.
 constexpr UINT kFolderChanged = WM_USER + 10;
+// Posted by the watch of the shown file's folder when a file there was
+// written, appeared, went or was renamed; wParam: the watch's generation.
+constexpr UINT kShownFolderChanged = WM_USER + 12;
+// The timer that waits for a save of the shown file to be over.
+constexpr UINT_PTR kSettleTimer = 1;
+// How long the shown file's size and stamp must stay as they are before it
+// is read again: long enough to span the pauses of a program writing it,
+// short enough that the new picture comes at once to the eye.
+constexpr UINT kSettleMilliseconds = 300;
 // Posted by the layer export's thread when it has ended.
 constexpr UINT kLayersExported = WM_USER + 11;
 // Registered by this name (RegisterWindowMessageA) and answered with 1 once

@@ -98,6 +98,12 @@ void ImageView::UpdateScroll(bool reset) {
     Invalidate();
 }
 
+void ImageView::PictureReplaced() {
+    if (reduced != nullptr)
+        reduced->Clear();
+    UpdateScroll(false);
+}
+
 void ImageView::ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y) {
     const int32_t oldScale = ShownScale();
     int32_t clientWidth = 0, clientHeight = 0;

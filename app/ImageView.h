@@ -33,6 +33,10 @@ public:
     // client size; reset (a new picture) puts both positions back to 0 and
     // drops the reduced pictures of the one before.
     void UpdateScroll(bool reset);
+    // The picture was replaced by another of the same document (layers
+    // shown or hidden, the file read again): the reduced pictures of the old
+    // one go, while the zoom and the scroll positions stay.
+    void PictureReplaced();
     // A fixed zoom in percent, keeping the view's centre where it is.
     void SetScale(int32_t percent);
     // The picture fitted to the view (never enlarged), kept through resizes

@@ -211,9 +211,10 @@ bool MainFrame::OnDestroy() {
     // The decode thread ends before the window and the pictures go.
     StopDecodingAhead();
     folderWatch.Stop();
+    shownWatch.Stop();
+    KillTimer(hwnd, kSettleTimer);
     // The layer being written is finished; no other starts.
     exportJob.Stop();
-    list.ClearFiles();
     PostQuitMessage(0);
     return true;
 }

@@ -6,6 +6,8 @@
 // reads the settings before it is first shown and writes them when it closes.
 
 #include "app/DecodeWorker.h"
+#include "app/DocumentList.h"
+#include "app/FileStamp.h"
 #include "app/FolderWatch.h"
 #include "app/ImageView.h"
 #include "app/LayersPane.h"
@@ -25,6 +27,8 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 class MainFrame : public Window, public MouseActionSink, public WheelSink {
@@ -54,13 +58,20 @@ private:
     bool OnInitMenuPopup(WPARAM menu, uint32_t position, uint32_t systemMenu) override;
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(WPARAM controlId, LPARAM header, LRESULT* result) override;
+    bool OnTimer(WPARAM timerId) override;
     bool PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-    // The list (MainFrameFiles.cpp)
-    void ShowFile(int index);
+    // The list (MainFrameFiles.cpp). ShowFile makes item index current and
+    // shows it; keepPlace (the same document read again) keeps the zoom, the
+    // scroll position and the layers shown.
+    void ShowFile(int index, bool keepPlace = false);
     void StepFile(bool forward);
     void SelectFirst();
-    void ScanFolder(const char* folder);
+    // The list control shows the document list as it is now, and the status
+    // bar its place.
+    void RedrawList();
+    // Opens folder (made the most recent) at the document last shown there,
+    // else at its first.
     void OpenFolder(const char* folder);
     void PushRecentFolder(const char* folder);
     void RebuildRecentMenu();
@@ -85,15 +96,28 @@ private:
     // A start without a path: RecDir[0] listed again; the index of LastFile
     // in it (the first item when it is gone), -1 with nothing listed.
     int ReopenLastFolder();
-    int IndexOfPath(const char* path);
+    // The document last shown in folder: this run's, else LastFile when it
+    // lies there; null for none.
+    void NoteShownIn(const char* folder, const char* path);
+    const char* LastShownIn(const char* folder) const;
     // The list now shows folder alone: watched for files coming and going.
     void WatchFolder(const char* folder);
     // The list is no longer one folder's (files picked, several dropped).
     void ForgetFolder();
     // F5 and a change seen in the folder: the folder listed again, the
-    // selection kept on its file.
-    void RefreshFolder();
+    // selection kept on its file. Whether another file (or the same under
+    // its new name) was shown for it.
+    bool RefreshFolder();
     void OnFolderChanged(WPARAM generation);
+
+    // The shown file followed (MainFrameFollow.cpp): a change seen in its
+    // folder that changed its stamp waits until the writer is done with it,
+    // then the document is read again in place.
+    void FollowShownFile(const char* path);
+    void OnShownFolderChanged(WPARAM generation);
+    void CheckShownFile();
+    // The document shown read again, keeping the view (F5, a save seen).
+    void ReloadShown();
 
     // Decoding ahead (MainFrameAhead.cpp). LoadShownFile puts the picture
     // of item index (at path) into image, from what was decoded ahead when
@@ -150,7 +174,8 @@ private:
     void UpdateStatus();
     void SetFullScreen(bool on);
 
-    FileListBox list;
+    DocumentList documents; // what the list holds and which is shown
+    FileListBox list;       // draws documents
     ImageView view;
     StatusBar status;
     bool fullScreen = false;
@@ -165,8 +190,19 @@ private:
     WindowState loadedWindow;
     PicturesAhead ahead; // the pictures of the files beside the one shown
     DecodeWorker worker;
-    Str listedFolder; // the folder the list shows, empty when it is no one folder's
     FolderWatch folderWatch;
+    // The shown file: its stamp when it was read, the watch of its folder
+    // for writes, and the stamp seen last while a save is waited out.
+    FileStamp shownStamp;
+    FolderWatch shownWatch;
+    std::string shownFolder;
+    FileStamp settling;
+    // The document last shown in each folder opened this session, so that a
+    // recent folder reopens where the user left it.
+    std::vector<std::pair<std::string, std::string>> lastShownIn;
+    // Why a drop changed nothing, shown in the status bar until the next
+    // document is shown.
+    std::string dropNote;
     LayerExportJob exportJob;
     LayersPane layersPane;
     DocumentLayers shownLayers;        // of the file shown, while the pane is up

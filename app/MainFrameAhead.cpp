@@ -6,7 +6,7 @@
 #include "app/MainFrame.h"
 
 bool MainFrame::LoadShownFile(int index, const char* path) {
-    ahead.Want(path, list.PathAt(index + 1), index > 0 ? list.PathAt(index - 1) : nullptr);
+    ahead.Want(path, documents.PathAt(index + 1), documents.PathAt(index - 1));
     // The file being decoded ahead is waited for: that is sooner than
     // reading it once more.
     if (ahead.InFlight(path))
@@ -35,7 +35,7 @@ void MainFrame::StopDecodingAhead() {
 
 bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == kShowStartFile) {
-        ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+        ShowFile(documents.Current());
         startupEnded = true;
         return true;
     }
@@ -45,6 +45,10 @@ bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
     }
     if (message == kFolderChanged) {
         OnFolderChanged(wParam);
+        return true;
+    }
+    if (message == kShownFolderChanged) {
+        OnShownFolderChanged(wParam);
         return true;
     }
     if (message != kFileDecodedAhead)

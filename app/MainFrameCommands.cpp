@@ -32,7 +32,7 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     if (id == IDC_FILE_LIST) {
         // Only a change the user made; selecting by program sends nothing.
         if (code == LBN_SELCHANGE)
-            ShowFile(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+            ShowFile(list.Selected());
         return true;
     }
     if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + RECENT_FOLDER_COUNT) {
@@ -93,7 +93,10 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         ToggleLayersPane();
         return true;
     case IDM_REFRESH:
-        RefreshFolder();
+        // The folder listed again, and the document shown read again: a
+        // save the watch missed, or one that failed half-way, is shown now.
+        if (!RefreshFolder())
+            ReloadShown();
         return true;
     case IDM_EXTEND:
         view.ZoomStep(true);
@@ -128,14 +131,9 @@ void MainFrame::OpenFile() {
     if (paths.size() == 1 && OpenDocument(paths[0].c_str()))
         return;
     ForgetFolder();
-    list.BeginFill();
     ClearList();
-    Str path;
-    for (const std::string& file : paths) {
-        path.Assign(file.c_str());
-        list.AddFile(path, false);
-    }
-    list.EndFill();
+    documents.AddFiles(paths, false);
+    RedrawList();
     SelectFirst();
 }
 
@@ -143,8 +141,8 @@ void MainFrame::PickAndOpenFolder() {
     // The picker opens where the user is: the folder of the file selected
     // (or of the first listed), else the most recent folder.
     Str start;
-    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
-    if (const char* path = list.PathAt(index < 0 ? 0 : index)) {
+    const int index = documents.Current();
+    if (const char* path = documents.PathAt(index < 0 ? 0 : index)) {
         start.Assign(path);
         start.RemoveFileName();
     } else {
@@ -165,8 +163,8 @@ void MainFrame::CopyPicture() {
 }
 
 void MainFrame::OpenInVelmora() {
-    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
-    if (index == -1)
+    const char* path = documents.CurrentPath();
+    if (path == nullptr)
         return;
     if (settings.VelmoraPath.IsEmpty()) {
         ShowWarning(msg::kSetVelmoraLocation);
@@ -177,7 +175,7 @@ void MainFrame::OpenInVelmora() {
     // Quoted: a path with a space would reach Velmora as several arguments.
     Str document;
     document.Assign("\"");
-    document.Append(list.PathAt(index));
+    document.Append(path);
     document.Append("\"");
     const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteW(
         hwnd, L"open", Widen(settings.VelmoraPath.Text()).c_str(), Widen(document.Text()).c_str(), nullptr, SW_SHOW));

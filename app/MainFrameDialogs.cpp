@@ -15,12 +15,12 @@ void MainFrame::RunOptionDialog() {
 }
 
 void MainFrame::RunConversion() {
-    ConvertAllFiles(hwnd, list, settings);
+    ConvertAllFiles(hwnd, documents, settings);
 }
 
 void MainFrame::ExportSelectedLayers() {
     // No selection gives no path, and the export does nothing.
-    const char* path = list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+    const char* path = documents.CurrentPath();
     if (exportJob.Running() || !CanExportLayers(path))
         return;
     // On its thread the export leaves the window free for the end of the

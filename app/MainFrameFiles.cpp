@@ -5,8 +5,8 @@
 #include "decode/ByteFile.h"
 
 #include "app/RecentFolders.h"
+#include "decode/DocumentKind.h"
 #include "decode/LoadDiagnosis.h"
-#include "framework/FileFind.h"
 #include "framework/Menu.h"
 #include "framework/Platform.h"
 #include "base/Str.h"
@@ -14,10 +14,12 @@
 #include "res/ResourceIds.h"
 #include "base/Wide.h"
 
-#include <vector>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,34 +27,36 @@ namespace {
 constexpr int32_t kDropPathRoom = 511;
 
 bool IsDocumentPath(const Str& path) {
-    Str extension;
-    path.GetExtension(extension);
-    return extension.CompareNoCase("qvm") == 0 || extension.CompareNoCase("qvr") == 0;
+    return KindByExtension(path.Text()) != DocumentKind::Other;
 }
 
-int ItemCount(FileListBox& list) {
-    return static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
-}
-
-int Selection(FileListBox& list) {
-    return static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)); // LB_ERR (-1) when none
-}
+// Why a drop left the list as it was.
+constexpr char kNoDocumentDropped[] = "Nothing dropped is a QVM or QVR document or a folder";
 
 } // namespace
 
-void MainFrame::ShowFile(int index) {
-    if (index == -1)
-        return;
-    const char* path = list.PathAt(index);
+void MainFrame::ShowFile(int index, bool keepPlace) {
+    const char* path = documents.PathAt(index);
     if (path == nullptr)
         return;
-    // A start without a path comes back to it.
+    documents.Select(index);
+    list.Select(index);
+    dropNote.clear();
+    // A start without a path comes back to it, and so does its folder.
     settings.LastFile.Assign(path);
+    Str folder;
+    folder.Assign(path);
+    folder.RemoveFileName();
+    NoteShownIn(folder.Text(), path);
+    // Taken before the read: a save that lands during it differs from it,
+    // so the file is read once more when the save is over.
+    shownStamp = FileStamp::Of(path);
+    FollowShownFile(path);
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const std::vector<uint8_t> layersShown = layerVisible;
     const bool loaded = LoadShownFile(index, path);
     SetCursor(kept);
-    Str name;
-    list.GetText(index, name);
+    const char* name = documents.LabelAt(index);
     if (!loaded) {
         // The picture shown before is taken off the view: with the failed
         // file selected it would pass for that file's (and be copied as it).
@@ -64,7 +68,7 @@ void MainFrame::ShowFile(int index) {
         title.Assign("Tessavel - ");
         title.Append(msg::kLoadFailed);
         title.Append(" ");
-        title.Append(name.Text());
+        title.Append(name);
         SetText(title.Text());
         // Said in the view, with the reason the converter gives: a message
         // box would stop the stepping and take the keys pressed meanwhile.
@@ -74,72 +78,59 @@ void MainFrame::ShowFile(int index) {
         return;
     }
     view.ShowFailure(nullptr);
-    view.UpdateScroll(true);
     FillLayersPane(path);
-    Str title(name.Length() + 64);
+    if (keepPlace) {
+        // The layers the user chose stay chosen while the document keeps
+        // its layers.
+        if (!layersShown.empty() && layersShown.size() == layerVisible.size() && layersShown != layerVisible) {
+            layerVisible = layersShown;
+            layersPane.Fill(shownLayers, layerVisible);
+            ShowLayers();
+        }
+        view.PictureReplaced();
+    } else {
+        view.UpdateScroll(true);
+    }
+    Str title(int32_t(std::strlen(name)) + 64);
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,
-                  image.height, name.Text());
+                  image.height, name);
     SetText(title.Text());
     UpdateStatus();
     DecodeAhead();
 }
 
 void MainFrame::StepFile(bool forward) {
-    int index = Selection(list);
-    if (forward) {
-        // With nothing selected (-1) this selects the first item.
-        ++index;
-        if (index >= ItemCount(list))
-            return;
-    } else {
-        if (index <= 0)
-            return;
-        --index;
-    }
-    list.SetCurSel(index);
-    ShowFile(index);
+    if (documents.Step(forward))
+        ShowFile(documents.Current());
 }
 
 void MainFrame::SelectFirst() {
-    if (ItemCount(list) <= 0)
-        return;
-    list.SetCurSel(0);
-    ShowFile(0);
+    if (documents.Count() > 0)
+        ShowFile(0);
+}
+
+void MainFrame::RedrawList() {
+    list.ShowItems(documents.Labels(), documents.Current());
+    UpdateStatus();
 }
 
 void MainFrame::ClearList() {
-    list.ClearFiles();
+    documents.Clear();
     ahead.Clear();
-}
-
-void MainFrame::ScanFolder(const char* folder) {
-    Str pattern;
-    pattern.Assign(folder);
-    pattern.Append("\\*.*");
-    FileFind find;
-    if (!find.FindFirst(pattern.Text()))
-        return; // a folder that cannot be searched adds nothing
-    Str path;
-    do {
-        if (find.IsDirectory())
-            continue;
-        path.Assign(folder);
-        path.Append("\\");
-        path.Append(find.Name());
-        if (IsDocumentPath(path))
-            list.AddFile(path, false);
-    } while (find.FindNext());
 }
 
 void MainFrame::OpenFolder(const char* folder) {
     // Even a missing or empty folder becomes the most recent one.
     PushRecentFolder(folder);
-    list.BeginFill();
     ClearList();
-    ScanFolder(folder);
-    list.EndFill();
+    documents.ListFolder(folder);
     WatchFolder(folder);
-    SelectFirst();
+    RedrawList();
+    const int last = documents.IndexOf(LastShownIn(folder));
+    if (last >= 0)
+        ShowFile(last);
+    else
+        SelectFirst();
 }
 
 void MainFrame::PushRecentFolder(const char* folder) {
@@ -177,9 +168,7 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
         return; // a missing path is ignored
     if (kind == PathKind::Folder) {
         PushRecentFolder(path.Text());
-        list.BeginFill();
-        ScanFolder(path.Text());
-        list.EndFill();
+        documents.ListFolder(path.Text());
         WatchFolder(path.Text());
         NameStartFile(0);
     } else if (IsDocumentPath(path)) {
@@ -188,23 +177,21 @@ void MainFrame::OpenCommandLinePath(const char* commandTail) {
     } else {
         // Only this file, whatever its extension: another kind then fails to
         // load and says so.
-        list.BeginFill();
-        list.AddFile(path, false);
-        list.EndFill();
+        documents.Add(path.Text(), false);
         NameStartFile(0);
     }
 }
 
 void MainFrame::NameStartFile(int index) {
     // Selected and named now; read once the window is up (kShowStartFile).
-    if (index < 0 || index >= ItemCount(list))
+    documents.Select(index);
+    RedrawList();
+    const char* name = documents.LabelAt(index);
+    if (name == nullptr)
         return;
-    list.SetCurSel(index);
-    Str name;
-    list.GetText(index, name);
     Str title;
     title.Assign("Tessavel - ");
-    title.Append(name.Text());
+    title.Append(name);
     SetText(title.Text());
     startFilePending = true;
 }
@@ -214,12 +201,9 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
     const bool extend = GetKeyState(VK_CONTROL) < 0;
     if (!extend && OpenDroppedDocument(drop))
         return true;
-    // Only a single folder dropped alone is one folder's listing, watched.
-    ForgetFolder();
-    list.BeginFill();
-    if (!extend)
-        ClearList();
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
     Str path;
     for (UINT i = 0; i < count; ++i) {
         // A path cut to a fixed buffer could name another file, so the room
@@ -231,21 +215,38 @@ bool MainFrame::OnDropFiles(WPARAM dropHandle) {
         path.Reserve(kDropPathRoom);
         Narrow(wide.data(), path);
         const PathKind kind = KindOfPath(path.Text());
-        if (kind == PathKind::Missing)
-            continue;
-        if (kind == PathKind::Folder) {
-            PushRecentFolder(path.Text());
-            ScanFolder(path.Text());
-        } else if (IsDocumentPath(path)) {
-            list.AddFile(path, true);
-        }
+        if (kind == PathKind::Folder)
+            folders.emplace_back(path.Text());
+        else if (kind != PathKind::Missing && IsDocumentPath(path))
+            files.emplace_back(path.Text());
     }
     DragFinish(drop);
     SetForegroundWindow(hwnd);
-    list.EndFill();
-    if (!extend && count == 1 && ByteFile::IsDirectory(path.Text()))
-        WatchFolder(path.Text());
-    // With Ctrl the list is only extended: selection, picture and title stay.
+    if (folders.empty() && files.empty()) {
+        // A text file dropped by mistake leaves the list, the picture and
+        // the folder watched as they were, and says why.
+        dropNote = kNoDocumentDropped;
+        UpdateStatus();
+        return true;
+    }
+    if (!extend) {
+        // Only a single folder dropped alone is one folder's listing, watched.
+        ForgetFolder();
+        ClearList();
+        if (folders.size() == 1 && files.empty() && count == 1) {
+            OpenFolder(folders[0].c_str());
+            return true;
+        }
+    }
+    // With Ctrl the list is only extended: the selection stays on its file,
+    // and the picture and the title stay.
+    for (const std::string& folder : folders) {
+        PushRecentFolder(folder.c_str());
+        documents.AddFolder(folder);
+    }
+    documents.AddFiles(files, true);
+    dropNote.clear();
+    RedrawList();
     if (!extend)
         SelectFirst();
     return true;

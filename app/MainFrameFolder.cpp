@@ -13,6 +13,7 @@
 
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -43,26 +44,33 @@ void MakeFullPath(Str& path) {
 
 } // namespace
 
-int MainFrame::IndexOfPath(const char* path) {
-    if (path == nullptr || path[0] == '\0')
-        return -1;
-    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const char* item = list.PathAt(i);
-        if (item != nullptr && text::CompareNoCase(item, path) == 0)
-            return i;
-    }
-    return -1;
+void MainFrame::NoteShownIn(const char* folder, const char* path) {
+    for (auto& place : lastShownIn)
+        if (text::CompareNoCase(place.first.c_str(), folder) == 0) {
+            place.second = path;
+            return;
+        }
+    lastShownIn.emplace_back(folder, path);
+}
+
+const char* MainFrame::LastShownIn(const char* folder) const {
+    for (const auto& place : lastShownIn)
+        if (text::CompareNoCase(place.first.c_str(), folder) == 0)
+            return place.second.c_str();
+    // Before anything is shown in this run, the file shown last time.
+    Str lastFolder;
+    lastFolder.Assign(settings.LastFile.Text());
+    lastFolder.RemoveFileName();
+    return text::CompareNoCase(lastFolder.Text(), folder) == 0 ? settings.LastFile.Text() : nullptr;
 }
 
 void MainFrame::WatchFolder(const char* folder) {
-    listedFolder.Assign(folder);
     // A folder that cannot be watched is still listed; F5 lists it again.
     folderWatch.Watch(folder, hwnd, kFolderChanged);
 }
 
 void MainFrame::ForgetFolder() {
-    listedFolder.Clear();
+    documents.ForgetFolder();
     folderWatch.Stop();
 }
 
@@ -72,16 +80,15 @@ int MainFrame::ListDocumentFolder(Str& document) {
     folder.Assign(document.Text());
     folder.RemoveFileName();
     PushRecentFolder(folder.Text());
-    list.BeginFill();
     ClearList();
-    ScanFolder(folder.Text());
+    documents.ListFolder(folder.Text());
     // A document the folder's search does not give back (named by its short
     // name) is still listed.
-    if (IndexOfPath(document.Text()) < 0)
-        list.AddFile(document, true);
-    list.EndFill();
+    if (documents.IndexOf(document.Text()) < 0)
+        documents.Add(document.Text(), true);
     WatchFolder(folder.Text());
-    return IndexOfPath(document.Text());
+    RedrawList();
+    return documents.IndexOf(document.Text());
 }
 
 bool MainFrame::OpenDocument(const char* path) {
@@ -92,7 +99,6 @@ bool MainFrame::OpenDocument(const char* path) {
     const int index = ListDocumentFolder(document);
     if (index < 0)
         return false;
-    list.SetCurSel(index);
     ShowFile(index);
     return true;
 }
@@ -119,45 +125,37 @@ int MainFrame::ReopenLastFolder() {
     const Str& folder = settings.RecDir[0];
     if (folder.IsEmpty() || !IsFolder(folder.Text()))
         return -1;
-    list.BeginFill();
-    ScanFolder(folder.Text());
-    list.EndFill();
+    documents.ListFolder(folder.Text());
     WatchFolder(folder.Text());
-    if (list.Send(LB_GETCOUNT, 0, 0) <= 0)
+    if (documents.Count() <= 0)
         return -1;
-    const int last = IndexOfPath(settings.LastFile.Text());
+    const int last = documents.IndexOf(settings.LastFile.Text());
     return last >= 0 ? last : 0;
 }
 
-void MainFrame::RefreshFolder() {
-    if (listedFolder.IsEmpty())
-        return;
-    const int selected = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
-    Str kept;
-    if (const char* path = list.PathAt(selected))
-        kept.Assign(path);
-    Str folder;
-    folder.Assign(listedFolder.Text());
+bool MainFrame::RefreshFolder() {
+    // The file shown, told by its identity, so that a rename keeps it shown.
+    const FileStamp shown = shownStamp;
+    const auto isShownFile = [&shown](const std::string& path) {
+        const FileStamp stamp = FileStamp::Of(path.c_str());
+        return shown.exists && stamp.exists && stamp.volume == shown.volume && stamp.fileId == shown.fileId;
+    };
     // The pictures decoded ahead stay: they are told apart by path and time
     // written, and the files beside the shown one are mostly the same ones.
-    list.BeginFill();
-    list.ClearFiles();
-    ScanFolder(folder.Text());
-    list.EndFill();
-    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
-    const int index = IndexOfPath(kept.Text());
-    if (index >= 0) {
-        // The same file, at its new place: the picture shown is its own.
-        list.SetCurSel(index);
-        return;
+    switch (documents.ListAgain(isShownFile)) {
+    case DocumentList::Relisted::Kept:
+    case DocumentList::Relisted::None:
+        RedrawList();
+        return false;
+    case DocumentList::Relisted::Renamed:
+    case DocumentList::Relisted::Replaced:
+        // The picture never stands for a file that is no longer listed, and
+        // the title names the file under its name now.
+        RedrawList();
+        ShowFile(documents.Current());
+        return true;
     }
-    if (selected < 0 || count <= 0)
-        return;
-    // The file shown has gone: the one now at its place is shown, so the
-    // picture never stands for a file that is no longer listed.
-    const int next = selected < count ? selected : count - 1;
-    list.SetCurSel(next);
-    ShowFile(next);
+    return false;
 }
 
 void MainFrame::OnFolderChanged(WPARAM generation) {

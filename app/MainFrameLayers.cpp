@@ -3,7 +3,7 @@
 // file is never written; the picture so made is the one copied.
 #include "app/MainFrame.h"
 
-#include "decode/QvmReader.h"
+#include "decode/DocumentLoader.h"
 #include "framework/MessageBoxes.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
@@ -17,7 +17,7 @@ void MainFrame::ToggleLayersPane() {
     list.GetWindowSize(listWidth, listHeight);
     LayOut(listWidth);
     if (settings.LayersPane != 0)
-        FillLayersPane(list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0))));
+        FillLayersPane(documents.CurrentPath());
 }
 
 void MainFrame::FillLayersPane(const char* path) {
@@ -36,12 +36,12 @@ void MainFrame::FillLayersPane(const char* path) {
 }
 
 void MainFrame::ShowLayers() {
-    const char* path = list.PathAt(static_cast<int>(list.Send(LB_GETCURSEL, 0, 0)));
+    const char* path = documents.CurrentPath();
     if (path == nullptr)
         return;
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ImageBuffer flattened;
-    const bool read = ReadQvmShowing(flattened, path, layerVisible, &ahead.Pool());
+    const bool read = LoadDocumentShowing(flattened, path, layerVisible, &ahead.Pool());
     SetCursor(kept);
     if (!read) {
         ShowWarning(msg::kLoadFailed);
@@ -50,7 +50,7 @@ void MainFrame::ShowLayers() {
     image.Swap(flattened);
     // No longer the file's picture as stored: never kept for it.
     ahead.Disown();
-    view.UpdateScroll(false);
+    view.PictureReplaced();
 }
 
 bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {

@@ -37,12 +37,12 @@ void MainFrame::UpdateMenuStates() {
     HMENU bar = GetMenu(hwnd);
     if (bar == nullptr)
         return;
-    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
-    const int selection = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    const int count = documents.Count();
+    const int selection = documents.Current();
     Enable(bar, IDM_COPY_TO_CLIPBOARD, !image.IsEmpty());
-    Enable(bar, IDM_EXPORT_LAYERS, !exportJob.Running() && selection >= 0 && IsQvmPath(list.PathAt(selection)));
+    Enable(bar, IDM_EXPORT_LAYERS, !exportJob.Running() && selection >= 0 && IsQvmPath(documents.PathAt(selection)));
     Enable(bar, IDM_CONVERT_ALL, count > 0);
-    Enable(bar, IDM_REFRESH, !listedFolder.IsEmpty());
+    Enable(bar, IDM_REFRESH, !documents.Folder().empty() || selection >= 0);
     CheckMenuItem(bar, IDM_LAYERS_PANE, MF_BYCOMMAND | (layersPane.Visible() ? MF_CHECKED : MF_UNCHECKED));
     // A fitted picture marks Fit to window alone, whatever scale it shows at.
     const int32_t scale = settings.FitToWindow ? 0 : UsableScale(settings.Scale);

@@ -41,15 +41,17 @@ bool MainFrame::CreateStatus() {
 void MainFrame::UpdateStatus() {
     if (status.hwnd == nullptr)
         return;
-    const int count = static_cast<int>(list.Send(LB_GETCOUNT, 0, 0));
-    const int selection = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    const int count = documents.Count();
+    const int selection = documents.Current();
     status.SetParts(kStatusParts, kStatusPartCount, dpi);
     status.SetPartText(0, PositionText(selection, count).c_str());
-    const char* path = list.PathAt(selection);
+    const char* path = documents.PathAt(selection);
     std::string picture;
     std::string document;
     std::string file;
-    if (!view.Failure().IsEmpty()) {
+    if (!dropNote.empty()) {
+        picture = dropNote;
+    } else if (!view.Failure().IsEmpty()) {
         picture = std::string(msg::kLoadFailed) + ": " + view.Failure().Text();
     } else if (!image.IsEmpty()) {
         picture = PictureText(image.width, image.height, view.ShownScale());

@@ -36,6 +36,13 @@ bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
     });
 }
 
+bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    NoteLoadMetChanges(false);
+    if (KindByExtension(path) != DocumentKind::Qvm)
+        return false;
+    return LoadSteadily(target, path, [&](ByteFile& file) { return ReadQvmShowing(target, file, visible, pool); });
+}
+
 bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
     const DocumentKind kind = ReadDocumentMagic(source);
     // The reader reads the magic again, so step back over it.

@@ -2,6 +2,7 @@
 // The one entry for opening a document of either format.
 
 #include <cstdint>
+#include <vector>
 
 class ByteSource;
 struct DocumentHeader;
@@ -13,6 +14,13 @@ class WorkPool;
 // fails without opening the file. True when the whole document was read.
 // pool, when given, inflates a large document's layers on its threads.
 bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+
+// LoadDocument of a QVM document with the visibility of layer record i
+// taken from visible[i] (ReadQvmShowing, QvmReader.h), read as steadily: a
+// file that changed while it was read is read once more, and a picture torn
+// by a save is never handed on. False for any other extension.
+bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
+                         WorkPool* pool = nullptr);
 
 // Decodes the document that source holds from its current position. A source
 // has no name to choose by, so its first bytes ("QVMDATA" or "QVRFDAT")

@@ -99,3 +99,7 @@ bool ReadQvmShowing(ImageBuffer& target, const char* path, const std::vector<uin
     ByteFile file;
     return file.OpenRead(path) && ReadQvmWith(target, file, pool, false, &visible);
 }
+
+bool ReadQvmShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    return ReadQvmWith(target, source, pool, false, &visible);
+}

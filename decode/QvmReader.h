@@ -32,3 +32,6 @@ bool ReadQvmOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);
 // flag. A hidden layer's stream is skipped, not expanded.
 bool ReadQvmShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
                     WorkPool* pool = nullptr);
+// The same from a source positioned at the start of the document.
+bool ReadQvmShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible,
+                    WorkPool* pool = nullptr);

@@ -9,8 +9,7 @@
 #include "tests/app/ConversionDialogProbe.h"
 #include "app/Settings.h"
 #include "framework/AppShell.h"
-#include "app/FileListFont.h"
-#include "framework/FileListBox.h"
+#include "app/DocumentList.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "tests/app/OutputPictures.h"
@@ -227,7 +226,6 @@ protected:
     void SetUp() override {
         AppShell::Init(true);
         ASSERT_TRUE(CreateTestWindow(frame));
-        ASSERT_TRUE(CreateFileList(list, frame.hwnd));
         out = dir.File("out");
         src = dir.File("src");
         std::filesystem::create_directory(out);
@@ -240,15 +238,13 @@ protected:
     void TearDown() override {
         SetEvent(Gate());
         Gates().Reset();
-        list.ClearFiles();
+        list.Clear();
     }
 
     std::string AddDocument(const std::string& folder, const std::string& name, const Bytes& bytes) {
         const std::string path = folder + "\\" + name;
         EXPECT_TRUE(docwriter::WriteFile(path, bytes));
-        Str full;
-        full.Assign(path.c_str());
-        EXPECT_TRUE(list.AddFile(full, false));
+        EXPECT_TRUE(list.Add(path, false));
         return path;
     }
     // cat.qvr and DOG.QVM in src; returns their paths in list order.
@@ -271,7 +267,7 @@ protected:
     TempDir dir;
     std::string out, src;
     Live<Window> frame;
-    Live<FileListBox> list;
+    DocumentList list;
     Settings settings;
 };
 

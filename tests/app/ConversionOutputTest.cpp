@@ -74,11 +74,8 @@ TEST_F(ConversionRun, SameNameFromTwoFoldersKeepsTheEarlierAndFailsTheLaterByNam
     ASSERT_NE(PictureOf(first), PictureOf(second));
     // The list tells the two apart by their folders; a name of its own stays bare.
     std::vector<std::string> shown;
-    for (int i = 0; i < 3; ++i) {
-        Str text;
-        list.GetText(i, text);
-        shown.emplace_back(text.Text());
-    }
+    for (int i = 0; i < 3; ++i)
+        shown.emplace_back(list.LabelAt(i));
     EXPECT_EQ(shown, (std::vector<std::string>{"src\\m041.qvm", "sub\\m041.qvm", "other.qvm"}));
     char reason[1024];
     std::snprintf(reason, sizeof reason, msg::kSameOutput, "m041.png", first.c_str());
@@ -148,7 +145,7 @@ TEST_F(ConversionRun, UnreadableAndSkippedDocumentsAreToldApart) {
                   std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed + "\n\n" + skipped);
     }
     // A run where nothing failed says nothing more than its caption.
-    list.ClearFiles();
+    list.Clear();
     AddCatAndDog();
     MessageBoxSpy spy;
     RecordingDialog again(list, settings);

@@ -7,10 +7,12 @@
 #include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"
+#include "tests/support/DocWriter.h"
 
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -118,6 +120,47 @@ TEST(ViewerScreen, AFineCheckerboardReadsBackGreyAt25And50Percent) {
             }
         EXPECT_EQ(wrong, 0) << command;
     }
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerScreen, ALayerTickedAt50PercentShowsOnTheScreen) {
+    // A red layer under a hidden blue one, plain colours so that the
+    // reduced picture's middle is the colour itself.
+    docwriter::QvmDocument doc;
+    doc.width = 40;
+    doc.height = 30;
+    doc.layers.push_back(docwriter::MakeQvmLayer("red", docwriter::SolidPixels(40, 30, 0, 0, 255, 255)));
+    doc.layers.push_back(docwriter::MakeQvmLayer("blue", docwriter::SolidPixels(40, 30, 255, 0, 0, 255)));
+    doc.layers[1].flags = 0;
+    viewer::DocFolder docs;
+    const std::string file = docs.Path() + "\\layers.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(file, docwriter::WriteQvm(doc)));
+    doc.layers[1].flags = 1;
+    const std::string shown = docs.Path() + "\\shown.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(shown, docwriter::WriteQvm(doc)));
+    ImageBuffer asStored, withBlue;
+    ASSERT_TRUE(LoadDocument(asStored, file.c_str()));
+    ASSERT_TRUE(LoadDocument(withBlue, shown.c_str()));
+    ASSERT_NE(DecodedAt(asStored, 20, 15), DecodedAt(withBlue, 20, 15));
+
+    viewer::SettingsValues values;
+    values.layersPane = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    HWND pane = e2e::FindChild(viewer.main, "SysListView32");
+    ASSERT_NE(pane, nullptr);
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 1)); // 50%
+    const auto middle = [&] {
+        const e2e::Picture shot = e2e::CaptureClient(viewer.view);
+        return shot.Empty() ? CLR_INVALID : shot.ColourAt(shot.width / 2, shot.height / 2);
+    };
+    EXPECT_EQ(middle(), DecodedAt(asStored, 20, 15));
+    // The top row is the blue layer: its box ticked from the keyboard.
+    ASSERT_TRUE(e2e::PressKey(pane, VK_HOME));
+    ASSERT_TRUE(e2e::PressKey(pane, VK_SPACE));
+    ASSERT_EQ(SendMessageW(pane, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK, 2u << 12);
+    EXPECT_EQ(middle(), DecodedAt(withBlue, 20, 15)) << "the reduced picture is still the one before the toggle";
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

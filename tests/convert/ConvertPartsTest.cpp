@@ -3,7 +3,7 @@
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 #include "decode/LoadDiagnosis.h"
-#include "tools/convert/FolderList.h"
+#include "decode/FolderList.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/ItemWork.h"
 #include "tools/convert/Options.h"

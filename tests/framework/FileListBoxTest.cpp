@@ -1,6 +1,6 @@
-// The file list on a real system list box: sorted items with their path
-// copies, the duplicate check, the horizontal extent, the freeing of the
-// copies and the wheel bindings.
+// The file list on a real system list box: the labels it is given in their
+// order with the current one marked, the horizontal extent and the wheel
+// bindings.
 #include "TestWindows.h"
 
 #include "app/FileListFont.h"
@@ -11,41 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-// Array allocations are tracked while `tracking` is on, to see that the list
-// frees every path copy it made. Only the test's own allocations run then.
-namespace {
-bool tracking = false;
-void* tracked[64];
-int trackedCount = 0;
-} // namespace
-
-void* operator new[](std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr)
-        throw std::bad_alloc();
-    if (tracking && trackedCount < 64)
-        tracked[trackedCount++] = p;
-    return p;
-}
-
-void operator delete[](void* p) noexcept {
-    for (int i = 0; i < trackedCount; ++i) {
-        if (tracked[i] == p) {
-            tracked[i] = tracked[--trackedCount];
-            break;
-        }
-    }
-    std::free(p);
-}
-
-void operator delete[](void* p, std::size_t) noexcept {
-    operator delete[](p);
-}
 
 namespace {
 
@@ -73,13 +40,6 @@ protected:
         const bool created = CreateFileList(list, frame.hwnd);
         UnhookWindowsHookEx(creationHook);
         ASSERT_TRUE(created);
-    }
-    void TearDown() override { list.ClearFiles(); }
-
-    bool Add(const char* path, bool check) {
-        Str full;
-        full.Assign(path);
-        return list.AddFile(full, check);
     }
     int Count() { return static_cast<int>(list.Send(LB_GETCOUNT, 0, 0)); }
     std::string TextAt(int index) {
@@ -141,72 +101,30 @@ TEST_F(FileListBoxTest, FontFollowsTheDpiOfTheWindow) {
     }
 }
 
-TEST_F(FileListBoxTest, SortedInsertionKeepsEachPathWithItsItem) {
-    ASSERT_TRUE(Add("C:\\d\\b.qvm", false));
-    ASSERT_TRUE(Add("C:\\e\\a.qvm", false));
-    ASSERT_EQ(Count(), 2);
-    EXPECT_EQ(TextAt(0), "a.qvm");
-    EXPECT_STREQ(list.PathAt(0), "C:\\e\\a.qvm");
-    EXPECT_EQ(TextAt(1), "b.qvm");
-    EXPECT_STREQ(list.PathAt(1), "C:\\d\\b.qvm");
-    EXPECT_EQ(list.Send(LB_GETCURSEL, 0, 0), LB_ERR); // adding never selects
-}
-
-TEST_F(FileListBoxTest, NamesWithNumbersAreOrderedByTheirValue) {
-    for (const char* path : {"C:\\d\\pic10.qvm", "C:\\d\\pic1.qvm", "C:\\e\\Pic2.qvm", "C:\\d\\pic100.qvm",
-                             "C:\\d\\a.qvm", "C:\\d\\pic2b.qvm"})
-        ASSERT_TRUE(Add(path, false));
-    const std::vector<std::string> expected = {"a.qvm", "pic1.qvm", "Pic2.qvm", "pic2b.qvm", "pic10.qvm", "pic100.qvm"};
-    ASSERT_EQ(Count(), int(expected.size()));
-    for (int i = 0; i < Count(); ++i) {
-        EXPECT_EQ(TextAt(i), expected[size_t(i)]) << i;
-        const std::string path = list.PathAt(i);
-        EXPECT_EQ(path.substr(path.rfind('\\') + 1), expected[size_t(i)]) << i; // each path stays with its item
-    }
-    // Emptied and filled again, the order starts afresh.
-    list.ClearFiles();
-    ASSERT_TRUE(Add("C:\\d\\z9.qvm", false));
-    ASSERT_TRUE(Add("C:\\d\\z10.qvm", false));
-    EXPECT_EQ(TextAt(0), "z9.qvm");
-    EXPECT_EQ(TextAt(1), "z10.qvm");
-}
-
-TEST_F(FileListBoxTest, DuplicateCheckComparesWholePathsIgnoringCase) {
-    ASSERT_TRUE(Add("C:\\d\\a.qvm", false));
-    EXPECT_FALSE(Add("c:\\D\\A.QVM", true));
-    EXPECT_EQ(Count(), 1);
-    EXPECT_TRUE(Add("C:\\other\\a.qvm", true)); // same name, other folder
-    EXPECT_TRUE(Add("C:\\d\\a.qvm", false));    // no check: listed twice
-    EXPECT_EQ(Count(), 3);
-}
-
-TEST_F(FileListBoxTest, SameNamesFromOtherFoldersShowTheFoldersThatTellThemApart) {
-    ASSERT_TRUE(Add("C:\\w\\art\\m041.qvm", true));
-    ASSERT_TRUE(Add("C:\\w\\art\\b.qvm", true));
-    list.SetCurSel(1);
-    ASSERT_TRUE(Add("C:\\w\\art\\sub\\m041.qvm", true));
-    ASSERT_TRUE(Add("C:\\x\\sub\\m041.qvm", true));
-    const struct {
-        const char* text;
-        const char* path;
-    } expected[] = {{"b.qvm", "C:\\w\\art\\b.qvm"},
-                    {"art\\m041.qvm", "C:\\w\\art\\m041.qvm"},
-                    {"art\\sub\\m041.qvm", "C:\\w\\art\\sub\\m041.qvm"},
-                    {"x\\sub\\m041.qvm", "C:\\x\\sub\\m041.qvm"}};
+TEST_F(FileListBoxTest, ShowsTheLabelsInTheirOrderWithTheSelectedOneMarked) {
+    // In the order given, not the list box's: pic10 after pic2.
+    list.ShowItems({"a.qvm", "pic2.qvm", "pic10.qvm", "art\\m041.qvm"}, 2);
     ASSERT_EQ(Count(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(TextAt(i), expected[i].text) << i;
-        EXPECT_STREQ(list.PathAt(i), expected[i].path) << i; // each path stays with its item
-    }
-    EXPECT_EQ(list.Send(LB_GETCURSEL, 0, 0), 1); // the first m041.qvm, still selected after its relabelling
+    EXPECT_EQ(TextAt(0), "a.qvm");
+    EXPECT_EQ(TextAt(1), "pic2.qvm");
+    EXPECT_EQ(TextAt(2), "pic10.qvm");
+    EXPECT_EQ(TextAt(3), "art\\m041.qvm");
+    EXPECT_EQ(list.Selected(), 2);
+    // Shown again, the items before go; -1 marks none.
+    list.ShowItems({"b.qvm"}, -1);
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(TextAt(0), "b.qvm");
+    EXPECT_EQ(list.Selected(), -1);
+    list.Select(0);
+    EXPECT_EQ(list.Selected(), 0);
+    list.ShowItems({}, -1);
+    EXPECT_EQ(Count(), 0);
 }
 
 TEST_F(FileListBoxTest, HorizontalExtentMeasuresTheFirstOfTheLongestItems) {
     const char* narrow = "iiiiiiiiiiiiiiiiiiiii.qvm"; // 25 bytes, sorts first
     const char* wide = "WWWWWWWWWWWWWWWWWWWWW.qvm";   // 25 bytes, drawn wider
-    ASSERT_TRUE(Add((std::string("C:\\x\\") + wide).c_str(), false));
-    ASSERT_TRUE(Add("C:\\x\\short1.qvm", false)); // 10 bytes
-    ASSERT_TRUE(Add((std::string("C:\\x\\") + narrow).c_str(), false));
+    list.ShowItems({narrow, "short1.qvm", wide}, -1); // 10 bytes between
     ASSERT_EQ(TextAt(0), narrow);
     // A proportional font, so that the two longest names differ in width
     // (the prefix may stand in a fixed-pitch face for the Japanese one). The
@@ -227,26 +145,14 @@ TEST_F(FileListBoxTest, EmptyListLeavesTheExtentAsItWas) {
     EXPECT_EQ(list.Send(LB_GETHORIZONTALEXTENT, 0, 0), 123);
 }
 
-TEST_F(FileListBoxTest, ClearFilesFreesEveryPathCopy) {
-    trackedCount = 0;
-    tracking = true;
-    Add("C:\\d\\a.qvm", false);
-    Add("C:\\d\\b.qvm", false);
-    Add("C:\\d\\c.qvr", false);
-    tracking = false;
-    const int copies = trackedCount;
-    list.ClearFiles();
-    EXPECT_EQ(copies, 3);
-    EXPECT_EQ(trackedCount, 0);
-    EXPECT_EQ(Count(), 0);
-}
-
 TEST_F(FileListBoxTest, WheelGoesToItsOwnerInsteadOfScrolling) {
     RecordingSink sink;
     list.SetWheelSink(&sink);
     list.Resize(100, 60);
+    std::vector<std::string> labels;
     for (int i = 0; i < 40; ++i)
-        Add(("C:\\d\\file" + std::to_string(100 + i) + ".qvm").c_str(), false);
+        labels.push_back("file" + std::to_string(100 + i) + ".qvm");
+    list.ShowItems(labels, -1);
     list.Send(LB_SETTOPINDEX, 10, 0);
     const LRESULT top = list.Send(LB_GETTOPINDEX, 0, 0);
     ASSERT_EQ(top, 10);

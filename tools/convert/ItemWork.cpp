@@ -10,7 +10,7 @@
 #include "base/Text.h"
 #include "decode/DocumentKind.h"
 #include "decode/LoadDiagnosis.h"
-#include "tools/convert/FolderList.h"
+#include "decode/FolderList.h"
 #include "tools/convert/StdoutCopy.h"
 
 #include <algorithm>

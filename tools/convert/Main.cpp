@@ -5,7 +5,7 @@
 #include "decode/DocumentKind.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/Entry.h"
-#include "tools/convert/FolderList.h"
+#include "decode/FolderList.h"
 #include "tools/convert/Interrupt.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/Options.h"

@@ -1,4 +1,4 @@
-#include "tools/convert/FolderList.h"
+#include "decode/FolderList.h"
 
 #include "decode/ByteFile.h"
 #include "base/Text.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The documents of a folder, as the viewer lists them, and the folders the
-// converter writes into.
+// The documents of a folder, as the viewer lists them and the converter
+// converts them, and the folders the converter writes into.
 
 #include <string>
 #include <vector>
