@@ -10,3 +10,8 @@
 // "corrupt layer N" (layers counted from 1, bottom first) or "corrupt
 // document".
 std::string DiagnoseLoadFailure(const char* path);
+
+// The reason for the last load of path on this thread, just failed: "changed
+// while it was read" when the file kept changing (another program was saving
+// it; the file as it is now may be fine), else DiagnoseLoadFailure.
+std::string LastLoadFailure(const char* path);
