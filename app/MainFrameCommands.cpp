@@ -9,7 +9,7 @@
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "base/Str.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 #include "base/Wide.h"
 
@@ -152,7 +152,7 @@ void MainFrame::PickAndOpenFolder() {
     }
     Str folder;
     folder.Reserve(kFolderRoom);
-    if (!PickFolder(hwnd, msg::kFolderPrompt, folder, true, start.Text()))
+    if (!PickFolder(hwnd, UserTexts(settings).folderPrompt, folder, true, start.Text()))
         return;
     OpenFolder(folder.Text());
 }
@@ -169,7 +169,7 @@ void MainFrame::OpenInVelmora() {
     if (index == -1)
         return;
     if (settings.VelmoraPath.IsEmpty()) {
-        ShowWarning(msg::kSetVelmoraLocation);
+        ShowWarning(UserTexts(settings).setVelmoraLocation);
         return;
     }
     // A relative path in the settings is taken from the program's folder.
@@ -182,7 +182,7 @@ void MainFrame::OpenInVelmora() {
     const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteW(
         hwnd, L"open", Widen(settings.VelmoraPath.Text()).c_str(), Widen(document.Text()).c_str(), nullptr, SW_SHOW));
     if (result == kShellFileNotFound)
-        ShowWarning(msg::kVelmoraMissing);
+        ShowWarning(UserTexts(settings).velmoraMissing);
 }
 
 void MainFrame::RunMouseAction(int event) {

@@ -5,7 +5,7 @@
 
 #include "decode/QvmReader.h"
 #include "framework/MessageBoxes.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 
 void MainFrame::ToggleLayersPane() {
@@ -44,7 +44,7 @@ void MainFrame::ShowLayers() {
     const bool read = ReadQvmShowing(flattened, path, layerVisible, &ahead.Pool());
     SetCursor(kept);
     if (!read) {
-        ShowWarning(msg::kLoadFailed);
+        ShowWarning(UserTexts(settings).loadFailed);
         return;
     }
     image.Swap(flattened);

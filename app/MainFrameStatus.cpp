@@ -4,7 +4,7 @@
 
 #include "app/FileStamp.h"
 #include "app/StatusText.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 
 #include <string>
@@ -50,7 +50,7 @@ void MainFrame::UpdateStatus() {
     std::string document;
     std::string file;
     if (!view.Failure().IsEmpty()) {
-        picture = std::string(msg::kLoadFailed) + ": " + view.Failure().Text();
+        picture = std::string(UserTexts(settings).loadFailed) + ": " + view.Failure().Text();
     } else if (!image.IsEmpty()) {
         picture = PictureText(image.width, image.height, view.ShownScale());
     }

@@ -115,6 +115,24 @@ TEST_F(SettingsWriteTest, WritesTheTwentySixLinesExactly) {
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
 
+TEST_F(SettingsWriteTest, LanguageIsWrittenLastAndOnlyWhenSet) {
+    const std::string path = dir.File("tessavel.ini");
+    WindowState window;
+    Settings settings;
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    EXPECT_EQ(Read(path).find("Language"), std::string::npos);
+    settings.Language.Assign("en");
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    const std::string text = Read(path);
+    const std::string last = "FitToWindow=0\r\nLanguage=en\r\n";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last);
+    WindowState readWindow;
+    Settings read;
+    ReadSettingsFile(path.c_str(), readWindow, read);
+    EXPECT_STREQ(read.Language.Text(), "en");
+}
+
 TEST_F(SettingsWriteTest, AFailedSaveKeepsThePreviousFile) {
     const std::string path = dir.File("tessavel.ini");
     ASSERT_TRUE(docwriter::WriteFile(path, {'o', 'l', 'd'}));

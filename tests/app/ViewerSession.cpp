@@ -23,12 +23,20 @@ std::string Title(int width, int height, const std::string& name) {
     return text;
 }
 
+bool JapaneseInterface() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
+const char* LoadFailedText() {
+    return JapaneseInterface() ? msg::kLoadFailed : msg::en::kLoadFailed;
+}
+
 std::string FailedTitle(const std::string& name) {
-    return std::string("Tessavel - ") + msg::kLoadFailed + " " + name;
+    return std::string("Tessavel - ") + LoadFailedText() + " " + name;
 }
 
 std::string FailedStatus(const std::string& reason) {
-    return std::string(msg::kLoadFailed) + ": " + reason;
+    return std::string(LoadFailedText()) + ": " + reason;
 }
 
 namespace {

@@ -39,6 +39,11 @@ enum Command : int {
 
 // "Tessavel - (WxH) name"
 std::string Title(int width, int height, const std::string& name);
+// Whether the system's user interface is Japanese, where the viewer speaks
+// its Japanese texts without a Language setting; English elsewhere.
+bool JapaneseInterface();
+// "読み込みに失敗" (loading failed) in the language of the system's interface.
+const char* LoadFailedText();
 // The title after name failed to load: "Tessavel - 読み込みに失敗 name".
 std::string FailedTitle(const std::string& name);
 // The status bar's picture part then, with the loader's reason:
