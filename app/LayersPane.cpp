@@ -81,6 +81,29 @@ void LayersPane::Clear() {
         SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
 }
 
+bool LayersPane::Empty() const {
+    return hwnd == nullptr || SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0) <= 0;
+}
+
+bool LayersPane::TakeFocus() {
+    if (Empty())
+        return false;
+    if (SendMessageW(hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) < 0) {
+        // Only the focus and selection: the box keeps its state.
+        LVITEMW state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(hwnd, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    }
+    SetFocus(hwnd);
+    return true;
+}
+
+bool LayersPane::GotFocus(LPARAM header) const {
+    const NMHDR* notice = reinterpret_cast<const NMHDR*>(header);
+    return notice != nullptr && notice->hwndFrom == hwnd && notice->code == NM_SETFOCUS;
+}
+
 void LayersPane::AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend,
                         const std::wstring& opacity, const std::wstring& stored, bool checked) {
     LVITEMW item{};

@@ -28,6 +28,12 @@ public:
     // Lists layers, each check box as visible[i] says (file order).
     void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible);
     void Clear();
+    bool Empty() const;
+    // Gives the pane the keyboard focus, with a row focused for Space to
+    // toggle; false (and the focus left alone) when it has no rows.
+    bool TakeFocus();
+    // The notification says the pane got the focus.
+    bool GotFocus(LPARAM header) const;
     // A notification of the pane: true when the user ticked or cleared a
     // layer's box, visible (file order) then as the boxes say.
     bool CheckChanged(LPARAM header, std::vector<uint8_t>& visible) const;

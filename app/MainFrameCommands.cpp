@@ -26,6 +26,18 @@ constexpr int32_t kFolderRoom = 511;
 // ShellExecute's result when the program named does not exist.
 constexpr INT_PTR kShellFileNotFound = 2;
 
+// Where the pickers open: the folder of the file selected (or of the first
+// listed), which is where the user is, else fallback.
+void StartFolder(FileListBox& list, const char* fallback, Str& out) {
+    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
+    if (const char* path = list.PathAt(index < 0 ? 0 : index)) {
+        out.Assign(path);
+        out.RemoveFileName();
+    } else {
+        out.Assign(fallback);
+    }
+}
+
 } // namespace
 
 bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
@@ -92,6 +104,9 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_LAYERS_PANE:
         ToggleLayersPane();
         return true;
+    case IDM_NEXT_PANE:
+        SwitchPane();
+        return true;
     case IDM_REFRESH:
         RefreshFolder();
         return true;
@@ -116,8 +131,10 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
 }
 
 void MainFrame::OpenFile() {
+    Str start;
+    StartFolder(list, settings.OpenDir.Text(), start);
     OpenFileList picked;
-    if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
+    if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, start.Text()))
         return;
     settings.OpenDir.Assign(picked.folder.Text());
     std::vector<std::string> paths;
@@ -140,16 +157,8 @@ void MainFrame::OpenFile() {
 }
 
 void MainFrame::PickAndOpenFolder() {
-    // The picker opens where the user is: the folder of the file selected
-    // (or of the first listed), else the most recent folder.
     Str start;
-    const int index = static_cast<int>(list.Send(LB_GETCURSEL, 0, 0));
-    if (const char* path = list.PathAt(index < 0 ? 0 : index)) {
-        start.Assign(path);
-        start.RemoveFileName();
-    } else {
-        start.Assign(settings.RecDir[0].Text());
-    }
+    StartFolder(list, settings.RecDir[0].Text(), start);
     Str folder;
     folder.Reserve(kFolderRoom);
     if (!PickFolder(hwnd, UserTexts(settings).folderPrompt, folder, true, start.Text()))

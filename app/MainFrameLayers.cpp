@@ -53,9 +53,24 @@ void MainFrame::ShowLayers() {
     view.UpdateScroll(false);
 }
 
+void MainFrame::SwitchPane() {
+    if (fullScreen)
+        return;
+    if (GetFocus() == layersPane.hwnd)
+        SetFocus(list.hwnd);
+    else if (layersPane.Visible())
+        layersPane.TakeFocus();
+}
+
 bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {
     if (controlId != IDC_LAYERS_PANE)
         return false;
+    // A click in an empty pane would leave the keys where nothing answers
+    // them: they stay with the list.
+    if (layersPane.GotFocus(header) && layersPane.Empty()) {
+        SetFocus(list.hwnd);
+        return false;
+    }
     if (layersPane.CheckChanged(header, layerVisible))
         ShowLayers();
     return false;

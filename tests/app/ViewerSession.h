@@ -123,6 +123,8 @@ public:
     // The text of part of the status bar, read from the program's memory
     // (the control's text messages carry a pointer); empty when it fails.
     std::string StatusPart(int part) const;
+    // The width of that part, in pixels; 0 when it cannot be read.
+    int StatusPartWidth(int part) const;
     // Waits for a message box and returns its text after pressing OK; empty
     // when none came.
     std::string DismissBox();
