@@ -132,6 +132,41 @@ TEST(ViewerLayers, ClearingABoxHidesTheLayerInTheViewAndTickingItShowsItAgain) {
     EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "1");
 }
 
+// The width text takes in the system's message font, the pane's (the prefix
+// is at 96 DPI, where it is used as it is).
+int MessageTextWidth(const wchar_t* text) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return 0;
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, kept);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return int(size.cx);
+}
+
+// The header draws a title three edges (6 pixels at 96 DPI) in from each
+// side: each column leaves that room beside its title.
+TEST(ViewerLayers, ColumnTitlesAreNeverCut) {
+    viewer::DocFolder docs;
+    const std::string qvm = docs.Path() + "\\three.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(ThreeLayers())));
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    const wchar_t* titles[] = {L"Layer", L"Blend", L"Opacity", L"Stored"};
+    for (int i = 0; i < 4; ++i) {
+        const int text = MessageTextWidth(titles[i]);
+        ASSERT_GT(text, 0);
+        EXPECT_GE(SendMessageW(s.pane, LVM_GETCOLUMNWIDTH, i, 0), text + 12) << "column " << i;
+    }
+    EXPECT_EQ(s.viewer.Close(), 0u);
+}
+
 HWND FocusOf(const Session& viewer) {
     const std::optional<e2e::ThreadState> state = e2e::ReadThreadState(viewer.main);
     return state ? state->focus : nullptr;
