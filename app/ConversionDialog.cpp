@@ -3,16 +3,18 @@
 #include "app/DocumentList.h"
 #include "app/FailureList.h"
 #include "app/Settings.h"
+#include "app/UserLanguage.h"
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
+#include "decode/LoadDiagnosis.h"
 #include "export/BatchItem.h"
 #include "export/OutputCollisions.h"
+#include "export/OutputFolder.h"
 #include "export/TempOutput.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Platform.h"
 #include "base/Text.h"
-#include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "base/Wide.h"
 
@@ -52,18 +54,27 @@ void RunConversion(const ConversionWork& work) {
     };
     // A document whose conversion threw (memory ran out) is named as one
     // that could not be read; the run goes on.
-    queue.thrown = [&work](size_t index, bool) { work.outcomes[index] = {ItemResult::LoadFailed, 0}; };
+    queue.thrown = [&work](size_t index, bool outOfMemory) {
+        work.outcomes[index] = {ItemResult::LoadFailed, 0, false, outOfMemory ? "out of memory" : "internal error"};
+    };
     int32_t written = 0; // by the reporter, whose calls never overlap
     const size_t ran = queue.Run(
         [&work](size_t index, ImageBuffer& image, WorkPool& pool) {
             PostToDialog(work.dialog, kConversionItemStarted, static_cast<WPARAM>(index), 0);
             if (work.items[index].sameOutputAs >= 0) {
-                work.outcomes[index] = {ItemResult::WriteFailed, 0, true};
+                work.outcomes[index].result = ItemResult::WriteFailed;
+                work.outcomes[index].sameOutput = true;
                 return;
             }
             ByteFile::ClearFailure();
             const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool);
-            work.outcomes[index] = {result, result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0};
+            ConversionOutcome& outcome = work.outcomes[index];
+            outcome.result = result;
+            outcome.error = result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0;
+            // Asked here, on the thread that read it, before the next
+            // document's load is noted.
+            if (result == ItemResult::LoadFailed)
+                outcome.loadFailure = LastLoadFailure(work.items[index].path.Text());
         },
         [&](size_t index) {
             // Only a file written counts: a failed save is not a converted file.
@@ -74,6 +85,9 @@ void RunConversion(const ConversionWork& work) {
     PostToDialog(work.dialog, kConversionFinished, static_cast<WPARAM>(written), static_cast<LPARAM>(ran));
     PostToDialog(work.dialog, WM_COMMAND, MAKEWPARAM(IDM_CONVERSION_DONE, 0), 0);
 }
+
+ConversionDialog::ConversionDialog(const DocumentList& fileList, Settings& edited)
+    : list(fileList), settings(edited), texts(UserTexts(edited)) {}
 
 ConversionDialog::~ConversionDialog() {
     if (!worker.joinable())
@@ -150,7 +164,7 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
         Str start(kPathRoom);
         GetItemText(IDC_CONVERSION_FOLDER, start);
         Str folder(kPathRoom);
-        if (PickFolder(hwnd, msg::kDestinationPrompt, folder, true, start.Text()))
+        if (PickFolder(hwnd, texts.destinationPrompt, folder, true, start.Text()))
             SetItemText(IDC_CONVERSION_FOLDER, folder.Text());
         return true;
     }
@@ -198,7 +212,7 @@ bool ConversionDialog::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const int32_t total = run != nullptr ? run->count : 0;
         itemsRan = static_cast<int32_t>(lParam);
         char text[96];
-        std::snprintf(text, sizeof(text), itemsRan < total ? msg::kConversionStopped : msg::kConversionDone,
+        std::snprintf(text, sizeof(text), itemsRan < total ? texts.conversionStopped : texts.conversionDone,
                       static_cast<int>(wParam), static_cast<int>(total));
         progress.SetCaption(text);
         return true;
@@ -245,7 +259,7 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
 void ConversionDialog::ReportFailures() {
     if (run == nullptr)
         return;
-    FailureList failed;
+    FailureList failed(texts);
     int skipped = 0;
     // Items a stop kept from starting are neither failed nor skipped.
     for (int32_t i = 0; i < itemsRan && i < run->count; ++i) {
@@ -257,13 +271,13 @@ void ConversionDialog::ReportFailures() {
             const char* name = std::strrchr(output, text::PathSeparator());
             const char* fileName = name != nullptr ? name + 1 : output;
             const char* earlier = run->items[item.sameOutputAs].path.Text();
-            std::string reason(std::strlen(msg::kSameOutput) + std::strlen(fileName) + std::strlen(earlier), '\0');
-            reason.resize(size_t(std::snprintf(&reason[0], reason.size() + 1, msg::kSameOutput, fileName, earlier)));
+            std::string reason(std::strlen(texts.sameOutput) + std::strlen(fileName) + std::strlen(earlier), '\0');
+            reason.resize(size_t(std::snprintf(&reason[0], reason.size() + 1, texts.sameOutput, fileName, earlier)));
             failed.Add(path, reason.c_str());
         } else if (outcome.result == ItemResult::LoadFailed)
-            failed.Add(path, msg::kLoadFailed);
+            failed.Add(path, (std::string(texts.loadFailed) + ": " + outcome.loadFailure).c_str());
         else if (outcome.result == ItemResult::WriteFailed)
-            failed.Add(path, WriteFailureReason(outcome.error).c_str());
+            failed.Add(path, WriteFailureReason(outcome.error, texts).c_str());
         else if (outcome.result == ItemResult::Skipped)
             ++skipped;
     }
@@ -271,20 +285,22 @@ void ConversionDialog::ReportFailures() {
         return;
     char footer[96] = {};
     if (skipped > 0)
-        std::snprintf(footer, sizeof footer, msg::kConversionSkipped, skipped);
-    ShowWarning(failed.Text(msg::kConversionFailures, footer).c_str());
+        std::snprintf(footer, sizeof footer, texts.conversionSkipped, skipped);
+    ShowWarning(failed.Text(texts.conversionFailures, footer).c_str());
 }
 
 void ConversionDialog::StartConversion() {
     Str folder(kPathRoom);
     GetItemText(IDC_CONVERSION_FOLDER, folder);
     if (folder.IsEmpty()) {
-        ShowWarning(msg::kSpecifyOutputFolder);
+        ShowWarning(texts.specifyOutputFolder);
         return;
     }
-    // Any existing entry passes, as the folder's own test.
-    if (!ByteFile::Exists(folder.Text())) {
-        ShowWarning(msg::kFolderNotFound);
+    // A missing folder is made, with those above it, as the converter makes
+    // its output folder; one that cannot be is named with the reason.
+    ByteFile::ClearFailure();
+    if (!MakeFolders(folder.Text())) {
+        ShowWarning(WithSystemReason(texts.folderNotFound, ByteFile::LastFailure()).c_str());
         return;
     }
     EnableControls(false);
@@ -308,7 +324,7 @@ void ConversionDialog::StartConversion() {
         })) {
         converting = false;
         EnableControls(true);
-        ShowWarning(msg::kConversionNotStarted);
+        ShowWarning(texts.conversionNotStarted);
     }
 }
 
@@ -324,7 +340,7 @@ void ConversionDialog::EnableControls(bool enable) {
     for (int item : kItems)
         EnableItem(item, enable);
     EnableItem(IDCANCEL, true);
-    SetItemText(IDCANCEL, enable ? backText.Text() : msg::kStopLabel);
+    SetItemText(IDCANCEL, enable ? backText.Text() : texts.stopLabel);
     EnableSystemClose(hwnd, true);
 }
 
@@ -348,7 +364,7 @@ bool ConversionDialog::OnEndSession(WPARAM ending) {
 
 void ConvertAllFiles(HWND parent, const DocumentList& list, Settings& settings) {
     if (list.Count() == 0) {
-        ShowWarning(msg::kListEmpty);
+        ShowWarning(UserTexts(settings).listEmpty);
         return;
     }
     ConversionDialog dialog(list, settings);

@@ -14,6 +14,7 @@
 // the run, which lets the documents in flight finish. Until the job's command
 // 3000 arrives the dialog does not end, by whatever road the request comes.
 
+#include "app/Language.h"
 #include "export/BatchItem.h"
 #include "export/BatchQueue.h"
 #include "framework/ComboBox.h"
@@ -24,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -48,6 +50,7 @@ struct ConversionOutcome {
     ItemResult result = ItemResult::Skipped;
     int error = 0;           // the system's error code of a failed write
     bool sameOutput = false; // failed, unread: an earlier item writes its output
+    std::string loadFailure; // why a document could not be read, as the converter says it
 };
 
 struct ConversionWork;
@@ -94,7 +97,7 @@ struct ConversionSeams {
 
 class ConversionDialog : public Dialog {
 public:
-    ConversionDialog(const DocumentList& fileList, Settings& edited) : list(fileList), settings(edited) {}
+    ConversionDialog(const DocumentList& fileList, Settings& edited);
     // A run still under way (the dialog ended by the session's end) is
     // stopped, and the worker joined.
     ~ConversionDialog();
@@ -120,7 +123,8 @@ private:
     // run's state and the controls to read during one.
     friend struct ConversionDialogProbe;
 
-    // "Convert": checks the folder and starts the job.
+    // "Convert": checks the folder, makes it when missing (as the converter
+    // does) and starts the job.
     void StartConversion();
     // Controls 1001, 1000, 1003 and 1008. "Back" and the window menu's Close
     // stay enabled: during a run they stop it, and "Back" reads "Stop". The
@@ -143,6 +147,7 @@ private:
     ConversionSeams seams;
     const DocumentList& list;
     Settings& settings;
+    const Texts& texts;                        // the user's language
     std::shared_ptr<const ConversionWork> run; // the current or last run's inputs, null before the first
     std::vector<bool> itemStarted;             // of the run, as the job reports them
     int32_t itemsRan = 0;                      // of the last run, once it ended

@@ -1,7 +1,6 @@
 #include "app/FailureList.h"
 
 #include "decode/ByteFile.h"
-#include "res/Messages.h"
 
 #include <cstdio>
 
@@ -21,7 +20,7 @@ std::string FailureList::Text(const char* heading, const std::string& footer) co
     text += lines;
     if (count > kShown) {
         char more[64];
-        std::snprintf(more, sizeof more, msg::kMoreFailures, count - kShown);
+        std::snprintf(more, sizeof more, texts.moreFailures, count - kShown);
         text += more;
         text += "\n";
     }
@@ -32,8 +31,12 @@ std::string FailureList::Text(const char* heading, const std::string& footer) co
     return text;
 }
 
-std::string WriteFailureReason(int code) {
-    std::string reason = msg::kWriteFailed;
+std::string WriteFailureReason(int code, const Texts& texts) {
+    return WithSystemReason(texts.writeFailed, code);
+}
+
+std::string WithSystemReason(const char* lead, int code) {
+    std::string reason = lead;
     if (code != 0) {
         char words[256] = {};
         ByteFile::DescribeFailure(code, words, sizeof words);

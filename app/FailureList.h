@@ -4,11 +4,15 @@
 // kShown lines and ends with a count of the rest, so the box stays on the
 // screen.
 
+#include "app/Language.h"
+
 #include <string>
 
 class FailureList {
 public:
     static constexpr int kShown = 20;
+
+    explicit FailureList(const Texts& language) : texts(language) {}
 
     void Add(const char* name, const char* reason);
     int Count() const { return count; }
@@ -16,10 +20,13 @@ public:
     std::string Text(const char* heading, const std::string& footer = std::string()) const;
 
 private:
+    const Texts& texts;
     std::string lines;
     int count = 0;
 };
 
-// "書き込みに失敗: " and the system's words for code, or just the first part
-// when code is 0.
-std::string WriteFailureReason(int code);
+// lead, ": " and the system's words for code, or lead alone when code is 0.
+std::string WithSystemReason(const char* lead, int code);
+// WithSystemReason of "書き込みに失敗" (writing failed), in the language of
+// texts.
+std::string WriteFailureReason(int code, const Texts& texts);

@@ -10,7 +10,7 @@
 #include "base/WorkPool.h"
 #include "framework/Dpi.h"
 #include "framework/MouseInput.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 
 namespace {
 
@@ -228,7 +228,7 @@ void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     FillRect(dc, &all, background);
     DeleteObject(background);
     Str text;
-    text.Assign(msg::kLoadFailed);
+    text.Assign(UserTexts(*settings).loadFailed);
     text.Append("\n");
     text.Append(failure.Text());
     // Black on a light background, white on a dark one.

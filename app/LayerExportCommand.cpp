@@ -4,9 +4,8 @@
 #include "export/LayerExport.h"
 #include "framework/MessageBoxes.h"
 #include "base/Str.h"
-#include "res/Messages.h"
 
-bool CanExportLayers(const char* selectedPath) {
+bool CanExportLayers(const char* selectedPath, const Texts& texts) {
     if (selectedPath == nullptr)
         return false;
     Str path;
@@ -14,37 +13,37 @@ bool CanExportLayers(const char* selectedPath) {
     Str extension;
     path.GetExtension(extension);
     if (extension.CompareNoCase("qvm") != 0) {
-        ShowWarning(msg::kQvmOnly);
+        ShowWarning(texts.qvmOnly);
         return false;
     }
     return true;
 }
 
-void ReportLayerExport(bool done, const LayerExportReport& report) {
+void ReportLayerExport(bool done, const LayerExportReport& report, const Texts& texts) {
     // The session is ending: the box would only hold the logoff up.
     if (report.status == LayerExportStatus::Stopped)
         return;
     if (done && report.failures.empty()) {
-        ShowMessage(msg::kExportDone, msg::kExportDoneCaption, MB_ICONINFORMATION);
+        ShowMessage(texts.exportDone, texts.exportDoneCaption, MB_ICONINFORMATION);
         return;
     }
     // A layer that could not be written is lost data: the export failed, and
     // the box names every such file and why.
-    FailureList failed;
+    FailureList failed(texts);
     for (const LayerExportReport::Failure& failure : report.failures) {
         Str file;
         Str name;
         file.Assign(failure.file.c_str());
         file.GetFileName(name);
-        failed.Add(name.Text(), WriteFailureReason(failure.error).c_str());
+        failed.Add(name.Text(), WriteFailureReason(failure.error, texts).c_str());
     }
-    ShowMessage(failed.Text(msg::kExportFailed).c_str(), msg::kExportFailedCaption, MB_ICONINFORMATION);
+    ShowMessage(failed.Text(texts.exportFailed).c_str(), texts.exportFailedCaption, MB_ICONINFORMATION);
 }
 
-void ExportSelectedLayers(const char* selectedPath) {
-    if (!CanExportLayers(selectedPath))
+void ExportSelectedLayers(const char* selectedPath, const Texts& texts) {
+    if (!CanExportLayers(selectedPath, texts))
         return;
     LayerExportReport report;
     const bool done = ExportLayers(selectedPath, LayerExportOptions(), report);
-    ReportLayerExport(done, report);
+    ReportLayerExport(done, report, texts);
 }

@@ -17,7 +17,8 @@ std::wstring Wide(const std::string& text) {
     return WidenFrom(CP_ACP, text.c_str());
 }
 
-// Column widths at 96 DPI; the list scrolls sideways for the rest.
+// The least column widths at 96 DPI; a wider title or text widens its
+// column, and the list scrolls sideways for the rest.
 const struct {
     const wchar_t* title;
     int width;
@@ -37,8 +38,9 @@ bool LayersPane::Create(HWND parent, int childId) {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr)
         return false;
-    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // A name cut by its column shows whole in a tooltip under the pointer.
+    constexpr DWORD kExtended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
+    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
     dpi = WindowDpi(parent);
     for (int i = 0; i < kColumnCount; ++i) {
         LVCOLUMNW column{};
@@ -49,7 +51,27 @@ bool LayersPane::Create(HWND parent, int childId) {
         SendMessageW(hwnd, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column));
     }
     UpdateFont();
+    FitColumns();
     return true;
+}
+
+void LayersPane::FitColumns() {
+    // The header draws a title three edges in from each side of its column.
+    const int titleMargin = ScaleForDpi(12, dpi);
+    for (int i = 0; i < kColumnCount; ++i) {
+        // At least the width given, and as wide as the widest text and the
+        // title in the pane's font: "Opacity" whole in any language's font.
+        SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
+        int width = int(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
+        const int title =
+            int(SendMessageW(hwnd, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kColumns[i].title))) + titleMargin;
+        const int least = ScaleForDpi(kColumns[i].width, dpi);
+        if (width < title)
+            width = title;
+        if (width < least)
+            width = least;
+        SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(width, 0));
+    }
 }
 
 void LayersPane::UpdateFont() {
@@ -62,12 +84,9 @@ void LayersPane::UpdateFont() {
 void LayersPane::SetDpi(uint32_t newDpi) {
     if (hwnd == nullptr || newDpi == 0)
         return;
-    for (int i = 0; i < kColumnCount && newDpi != dpi; ++i) {
-        const int width = int(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
-        SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(MulDiv(width, int(newDpi), int(dpi)), 0));
-    }
     dpi = newDpi;
     UpdateFont();
+    FitColumns();
 }
 
 void LayersPane::Show(bool show) {
@@ -79,6 +98,29 @@ void LayersPane::Show(bool show) {
 void LayersPane::Clear() {
     if (hwnd != nullptr)
         SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+}
+
+bool LayersPane::Empty() const {
+    return hwnd == nullptr || SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0) <= 0;
+}
+
+bool LayersPane::TakeFocus() {
+    if (Empty())
+        return false;
+    if (SendMessageW(hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) < 0) {
+        // Only the focus and selection: the box keeps its state.
+        LVITEMW state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(hwnd, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    }
+    SetFocus(hwnd);
+    return true;
+}
+
+bool LayersPane::GotFocus(LPARAM header) const {
+    const NMHDR* notice = reinterpret_cast<const NMHDR*>(header);
+    return notice != nullptr && notice->hwndFrom == hwnd && notice->code == NM_SETFOCUS;
 }
 
 void LayersPane::AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend,
@@ -124,6 +166,7 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
                    entry.visible ? L"visible" : L"hidden", checked);
         }
     }
+    FitColumns();
     SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, TRUE);
     filling = false;

@@ -19,15 +19,20 @@ public:
     // Creates the list view as a hidden child of parent with id childId.
     bool Create(HWND parent, int childId);
     void Show(bool show);
-    // Scales the columns from the DPI they were made or last scaled at to
-    // dpi, widths the user dragged included, and makes the pane's font again
-    // at dpi (also at the same dpi, after the user's text size changed).
+    // Makes the pane's font again at dpi (also at the same dpi, after the
+    // user's text size changed) and fits the columns to their texts in it.
     void SetDpi(uint32_t newDpi);
     // Whether it is meant to be seen, also while the frame is still hidden.
     bool Visible() const { return shown; }
     // Lists layers, each check box as visible[i] says (file order).
     void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible);
     void Clear();
+    bool Empty() const;
+    // Gives the pane the keyboard focus, with a row focused for Space to
+    // toggle; false (and the focus left alone) when it has no rows.
+    bool TakeFocus();
+    // The notification says the pane got the focus.
+    bool GotFocus(LPARAM header) const;
     // A notification of the pane: true when the user ticked or cleared a
     // layer's box, visible (file order) then as the boxes say.
     bool CheckChanged(LPARAM header, std::vector<uint8_t>& visible) const;
@@ -38,6 +43,8 @@ private:
     void AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend, const std::wstring& opacity,
                 const std::wstring& stored, bool checked);
     void UpdateFont();
+    // Sizes each column to its title and texts, never below its least width.
+    void FitColumns();
     uint32_t dpi = 96;    // the DPI the column widths are at
     GdiObject font;       // the system's message font at dpi
     bool filling = false; // the boxes set while filling are no user's change

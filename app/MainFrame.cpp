@@ -15,7 +15,9 @@ const char kMainClass[] = "Main";
 const char kMainTitle[] = "Tessavel";
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
 // Pixel sizes at 96 DPI, scaled to the frame's DPI where used.
-constexpr int32_t kSplitterGap = 3;
+// The gap is the splitter's grab area: wide enough to hit without aiming,
+// as the system's sizing borders are, and scaled with them.
+constexpr int32_t kSplitterGap = 6;
 // A drag never makes the list narrower than this...
 constexpr int32_t kMinListWidth = 2;
 // ...nor leaves less than this much client width beside it.
@@ -191,6 +193,11 @@ bool MainFrame::OnActivate(uint32_t state, LPARAM, uint32_t minimised) {
     }
     if (minimised != 0)
         return false;
+    if (fullScreen) {
+        // The list is hidden; the frame steps in its place.
+        SetFocus(hwnd);
+        return true;
+    }
     if (focusChild == nullptr || !IsChild(hwnd, focusChild))
         focusChild = list.hwnd;
     // Handled: the default would give the focus to the frame itself, where

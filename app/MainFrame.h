@@ -1,7 +1,7 @@
 #pragma once
 // MainFrame: the program's one top-level window. It owns the menu commands,
 // the file list on the left and the image view on the right with a splitter
-// gap between them (3 pixels at 96 DPI, more at higher DPI), decides what the list holds and which file is
+// gap between them (6 pixels at 96 DPI, more at higher DPI), decides what the list holds and which file is
 // shown, keeps the recent folders and runs the user's mouse bindings. It
 // reads the settings before it is first shown and writes them when it closes.
 
@@ -48,6 +48,9 @@ private:
     bool OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnLButtonUp(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnMouseWheel(uint32_t keys, uint32_t delta, uint32_t x, uint32_t y) override;
+    // In full screen the frame has the keys the hidden list would have:
+    // they step as they do there (MainFrameStatus.cpp).
+    bool OnKeyDown(WPARAM key, LPARAM keyData) override;
     bool OnCaptureChanged(LPARAM gainingCapture) override;
     bool OnSize(WPARAM sizeType, uint32_t width, uint32_t height) override;
     // Keeps the keyboard focus where it was across deactivation (dialogs,
@@ -160,6 +163,9 @@ private:
     // ShowLayers flattens the shown file again with the layers layerVisible
     // shows.
     void ToggleLayersPane();
+    // Tab: the keyboard focus from the list to the layers pane (when it is
+    // up and has rows) and back.
+    void SwitchPane();
     void FillLayersPane(const char* path);
     void ShowLayers();
 

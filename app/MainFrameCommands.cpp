@@ -9,7 +9,7 @@
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "base/Str.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 #include "base/Wide.h"
 
@@ -25,6 +25,18 @@ const char kDocumentExtension[] = "qvm";
 constexpr int32_t kFolderRoom = 511;
 // ShellExecute's result when the program named does not exist.
 constexpr INT_PTR kShellFileNotFound = 2;
+
+// Where the pickers open: the folder of the file selected (or of the first
+// listed), which is where the user is, else fallback.
+void StartFolder(const DocumentList& documents, const char* fallback, Str& out) {
+    const int index = documents.Current();
+    if (const char* path = documents.PathAt(index < 0 ? 0 : index)) {
+        out.Assign(path);
+        out.RemoveFileName();
+    } else {
+        out.Assign(fallback);
+    }
+}
 
 } // namespace
 
@@ -92,6 +104,9 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_LAYERS_PANE:
         ToggleLayersPane();
         return true;
+    case IDM_NEXT_PANE:
+        SwitchPane();
+        return true;
     case IDM_REFRESH:
         // The folder listed again, and the document shown read again: a
         // save the watch missed, or one that failed half-way, is shown now.
@@ -119,8 +134,10 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
 }
 
 void MainFrame::OpenFile() {
+    Str start;
+    StartFolder(documents, settings.OpenDir.Text(), start);
     OpenFileList picked;
-    if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, settings.OpenDir.Text()))
+    if (!picked.Pick(hwnd, kDocumentFilter, kDocumentExtension, start.Text()))
         return;
     settings.OpenDir.Assign(picked.folder.Text());
     std::vector<std::string> paths;
@@ -138,19 +155,11 @@ void MainFrame::OpenFile() {
 }
 
 void MainFrame::PickAndOpenFolder() {
-    // The picker opens where the user is: the folder of the file selected
-    // (or of the first listed), else the most recent folder.
     Str start;
-    const int index = documents.Current();
-    if (const char* path = documents.PathAt(index < 0 ? 0 : index)) {
-        start.Assign(path);
-        start.RemoveFileName();
-    } else {
-        start.Assign(settings.RecDir[0].Text());
-    }
+    StartFolder(documents, settings.RecDir[0].Text(), start);
     Str folder;
     folder.Reserve(kFolderRoom);
-    if (!PickFolder(hwnd, msg::kFolderPrompt, folder, true, start.Text()))
+    if (!PickFolder(hwnd, UserTexts(settings).folderPrompt, folder, true, start.Text()))
         return;
     OpenFolder(folder.Text());
 }
@@ -167,7 +176,7 @@ void MainFrame::OpenInVelmora() {
     if (path == nullptr)
         return;
     if (settings.VelmoraPath.IsEmpty()) {
-        ShowWarning(msg::kSetVelmoraLocation);
+        ShowWarning(UserTexts(settings).setVelmoraLocation);
         return;
     }
     // A relative path in the settings is taken from the program's folder.
@@ -180,7 +189,7 @@ void MainFrame::OpenInVelmora() {
     const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteW(
         hwnd, L"open", Widen(settings.VelmoraPath.Text()).c_str(), Widen(document.Text()).c_str(), nullptr, SW_SHOW));
     if (result == kShellFileNotFound)
-        ShowWarning(msg::kVelmoraMissing);
+        ShowWarning(UserTexts(settings).velmoraMissing);
 }
 
 void MainFrame::RunMouseAction(int event) {

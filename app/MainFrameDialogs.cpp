@@ -6,6 +6,7 @@
 #include "app/FrameMessages.h"
 #include "app/LayerExportCommand.h"
 #include "app/OptionDialog.h"
+#include "app/UserLanguage.h"
 
 void MainFrame::RunOptionDialog() {
     // Only the background needs the view repainted: the bindings and the
@@ -21,15 +22,15 @@ void MainFrame::RunConversion() {
 void MainFrame::ExportSelectedLayers() {
     // No selection gives no path, and the export does nothing.
     const char* path = documents.CurrentPath();
-    if (exportJob.Running() || !CanExportLayers(path))
+    if (exportJob.Running() || !CanExportLayers(path, UserTexts(settings)))
         return;
     // On its thread the export leaves the window free for the end of the
     // session, which stops it. Without a thread it runs here, as it can.
     if (!exportJob.Start(path, hwnd, kLayersExported))
-        ::ExportSelectedLayers(path);
+        ::ExportSelectedLayers(path, UserTexts(settings));
 }
 
 void MainFrame::OnLayersExported() {
     if (exportJob.Finish())
-        ReportLayerExport(exportJob.succeeded, exportJob.report);
+        ReportLayerExport(exportJob.succeeded, exportJob.report, UserTexts(settings));
 }

@@ -10,7 +10,7 @@
 #include "framework/Menu.h"
 #include "framework/Platform.h"
 #include "base/Str.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 #include "base/Wide.h"
 
@@ -66,7 +66,7 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
         view.UpdateScroll(true);
         Str title;
         title.Assign("Tessavel - ");
-        title.Append(msg::kLoadFailed);
+        title.Append(UserTexts(settings).loadFailed);
         title.Append(" ");
         title.Append(name);
         SetText(title.Text());

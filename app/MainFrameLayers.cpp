@@ -5,7 +5,7 @@
 
 #include "decode/DocumentLoader.h"
 #include "framework/MessageBoxes.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 
 void MainFrame::ToggleLayersPane() {
@@ -44,7 +44,7 @@ void MainFrame::ShowLayers() {
     const bool read = LoadDocumentShowing(flattened, path, layerVisible, &ahead.Pool());
     SetCursor(kept);
     if (!read) {
-        ShowWarning(msg::kLoadFailed);
+        ShowWarning(UserTexts(settings).loadFailed);
         return;
     }
     image.Swap(flattened);
@@ -53,9 +53,24 @@ void MainFrame::ShowLayers() {
     view.PictureReplaced();
 }
 
+void MainFrame::SwitchPane() {
+    if (fullScreen)
+        return;
+    if (GetFocus() == layersPane.hwnd)
+        SetFocus(list.hwnd);
+    else if (layersPane.Visible())
+        layersPane.TakeFocus();
+}
+
 bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {
     if (controlId != IDC_LAYERS_PANE)
         return false;
+    // A click in an empty pane would leave the keys where nothing answers
+    // them: they stay with the list.
+    if (layersPane.GotFocus(header) && layersPane.Empty()) {
+        SetFocus(list.hwnd);
+        return false;
+    }
     if (layersPane.CheckChanged(header, layerVisible))
         ShowLayers();
     return false;

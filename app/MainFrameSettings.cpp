@@ -10,9 +10,10 @@
 
 namespace {
 
-// The window's size without saved settings, at 96 DPI.
-constexpr int32_t kDefaultWidth = 500;
-constexpr int32_t kDefaultHeight = 400;
+// Without saved settings the window takes this share of its monitor's work
+// area each way: room for the picture, with the desktop still in sight.
+constexpr int32_t kFirstSizeNumerator = 3;
+constexpr int32_t kFirstSizeDenominator = 4;
 
 } // namespace
 
@@ -26,7 +27,12 @@ int MainFrame::LoadSettings() {
 
     int showCommand = state.showCmd;
     if (state.left == kNoSavedPlacement) {
-        Resize(Scaled(kDefaultWidth), Scaled(kDefaultHeight));
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT& work = monitor.rcWork;
+        Resize((work.right - work.left) * kFirstSizeNumerator / kFirstSizeDenominator,
+               (work.bottom - work.top) * kFirstSizeNumerator / kFirstSizeDenominator);
         // A first start: the list's width is the default for 96 DPI too.
         state.listWidth = Scaled(state.listWidth);
         CenterWindow(nullptr);

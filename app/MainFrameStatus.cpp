@@ -4,7 +4,7 @@
 
 #include "app/FileStamp.h"
 #include "app/StatusText.h"
-#include "res/Messages.h"
+#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 
 #include <string>
@@ -43,8 +43,7 @@ void MainFrame::UpdateStatus() {
         return;
     const int count = documents.Count();
     const int selection = documents.Current();
-    status.SetParts(kStatusParts, kStatusPartCount, dpi);
-    status.SetPartText(0, PositionText(selection, count).c_str());
+    const std::string place = PositionText(selection, count);
     const char* path = documents.PathAt(selection);
     std::string picture;
     std::string document;
@@ -52,7 +51,7 @@ void MainFrame::UpdateStatus() {
     if (!dropNote.empty()) {
         picture = dropNote;
     } else if (!view.Failure().IsEmpty()) {
-        picture = std::string(msg::kLoadFailed) + ": " + view.Failure().Text();
+        picture = std::string(UserTexts(settings).loadFailed) + ": " + view.Failure().Text();
     } else if (!image.IsEmpty()) {
         picture = PictureText(image.width, image.height, view.ShownScale());
     }
@@ -62,9 +61,44 @@ void MainFrame::UpdateStatus() {
         if (stamp.exists)
             file = FileText(stamp.size, LocalWriteTime(stamp.writeTime));
     }
-    status.SetPartText(1, picture.c_str());
-    status.SetPartText(2, document.c_str());
-    status.SetPartText(3, file.c_str());
+    const char* const texts[kStatusPartCount] = {place.c_str(), picture.c_str(), document.c_str(), file.c_str()};
+    status.SetPartsAndTexts(kStatusParts, texts, kStatusPartCount, dpi);
+}
+
+bool MainFrame::OnKeyDown(WPARAM key, LPARAM) {
+    if (!fullScreen)
+        return false;
+    const int count = documents.Count();
+    int index = -1;
+    switch (key) {
+    // The keys that move the list's selection, and Space and Backspace,
+    // which a viewer of pictures alone is expected to step with. With no
+    // list to see, a page is one step.
+    case VK_DOWN:
+    case VK_RIGHT:
+    case VK_NEXT:
+    case VK_SPACE:
+        StepFile(true);
+        break;
+    case VK_UP:
+    case VK_LEFT:
+    case VK_PRIOR:
+    case VK_BACK:
+        StepFile(false);
+        break;
+    case VK_HOME:
+        index = 0;
+        break;
+    case VK_END:
+        index = count - 1;
+        break;
+    default:
+        return false;
+    }
+    if (index >= 0 && index < count && index != documents.Current())
+        ShowFile(index);
+    UpdateStatus();
+    return true;
 }
 
 void MainFrame::SetFullScreen(bool on) {
@@ -90,6 +124,8 @@ void MainFrame::SetFullScreen(bool on) {
         const RECT& area = monitor.rcMonitor;
         SetWindowPos(hwnd, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+        // The hidden list can have no keys: the frame takes them.
+        SetFocus(hwnd);
     } else {
         fullScreen = false;
         SetWindowLongPtrA(hwnd, GWL_STYLE, windowedStyle);
@@ -100,6 +136,7 @@ void MainFrame::SetFullScreen(bool on) {
             ShowWindow(layersPane.hwnd, SW_SHOW);
         SetWindowPos(hwnd, nullptr, windowedRect.left, windowedRect.top, windowedRect.right - windowedRect.left,
                      windowedRect.bottom - windowedRect.top, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOOWNERZORDER);
+        SetFocus(list.hwnd);
     }
     LayOut(listWidth);
     view.UpdateScroll(false);

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int32_t kPathRoom = 511;
 constexpr int32_t kRecentRoom = 500;
+// A language code with its region ("ja-JP") and room to spare.
+constexpr int32_t kLanguageRoom = 31;
 
 void RecentKey(char (&key)[16], int index) {
     std::snprintf(key, sizeof key, "RecDir%d", index + 1);
@@ -58,6 +60,7 @@ Settings::Settings() {
     for (Str& folder : RecDir)
         folder.Reserve(kRecentRoom);
     LastFile.Reserve(kPathRoom);
+    Language.Reserve(kLanguageRoom);
 }
 
 void ReadSettings(SettingsSource& source, WindowState& window, Settings& settings) {
@@ -88,6 +91,7 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     }
     ReadText(source, "LastFile", settings.LastFile, kPathRoom);
     settings.LayersPane = source.GetInt("LayersPane", 0) != 0 ? 1 : 0;
+    ReadText(source, "Language", settings.Language, kLanguageRoom);
 }
 
 namespace {
@@ -171,7 +175,10 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
         ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
     }
     ok = ok && WriteKeyTextAsRead(file, "LastFile", settings.LastFile.Text());
-    return ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
+    ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
+    // Only a user's own choice is written: the file of a viewer that never
+    // had one stays as earlier versions wrote it.
+    return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // Every option that persists in tessavel.ini, and the file's layout: one
 // section, the same 26 keys in the same order on every write (the 22 of the
-// first versions, then the later ones, which those versions ignore).
+// first versions, then the later ones, which those versions ignore), and
+// Language after them when it is set.
 
 #include "app/MouseAction.h"
 #include "base/Str.h"
@@ -34,6 +35,9 @@ struct Settings {
     // RecDir[0] again and selects it. Earlier versions ignore the key.
     Str LastFile;
     int32_t LayersPane = 0; // 1: the layers pane is shown below the file list
+    // "ja" or "en" picks the language of the messages over the system's
+    // (app/Language.h); empty leaves the system's. Written only when set.
+    Str Language;
 };
 
 // The window's restored rectangle, show command and the file list's width:

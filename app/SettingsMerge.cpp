@@ -29,6 +29,7 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
     PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
     PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);
+    PickText(loaded.Language, current.Language, onDisk.Language, out.Language);
     // The last file names an item of the most recent folder: it goes with
     // the list, or a start would look for one folder's file in another.
     bool recentChanged = !Same(loaded.LastFile, current.LastFile);

@@ -2,6 +2,8 @@
 // The documents of a folder, as the viewer lists them and the converter
 // converts them, and the folders the converter writes into.
 
+#include "export/OutputFolder.h"
+
 #include <string>
 #include <vector>
 
@@ -29,11 +31,6 @@ bool ListDocumentTree(const std::string& folder, bool recursive, std::vector<Fou
 // (pipes, devices and sockets in neither); folders reached through a link
 // are left out of folders.
 bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders);
-
-// Creates folder and every missing folder above it, as mkdir -p does. True
-// when it exists as a folder afterwards; otherwise ByteFile::LastFailure
-// holds the system's reason.
-bool MakeFolders(const std::string& folder);
 
 // folder and name joined by the platform's separator (not doubled when the
 // folder already ends in one). An empty folder gives name.

@@ -5,8 +5,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cerrno>
-
 bool ListEntries(const std::string& folder, std::vector<std::string>& files, std::vector<std::string>& folders) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
@@ -34,23 +32,4 @@ bool ListEntries(const std::string& folder, std::vector<std::string>& files, std
     }
     closedir(dir);
     return true;
-}
-
-bool MakeFolders(const std::string& folder) {
-    // Each prefix ending before a "/", then the whole path; "/" is a
-    // separator on its own in every encoding, so the bytes are scanned as
-    // they are.
-    for (size_t end = 1; end <= folder.size(); ++end) {
-        if (end < folder.size() && folder[end] != '/')
-            continue;
-        const std::string part = folder.substr(0, end);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            ByteFile::SetFailure(errno);
-            return false;
-        }
-    }
-    if (ByteFile::IsDirectory(folder.c_str()))
-        return true;
-    ByteFile::SetFailure(ENOTDIR);
-    return false;
 }

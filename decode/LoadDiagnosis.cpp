@@ -6,6 +6,7 @@
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
 #include "decode/DocumentHeader.h"
+#include "decode/SteadyRead.h"
 
 namespace {
 
@@ -81,4 +82,8 @@ std::string DiagnoseLoadFailure(const char* path) {
         return DiagnoseQvr(file);
     file.Seek(0, ByteFile::FromStart);
     return DiagnoseQvmLayers(file);
+}
+
+std::string LastLoadFailure(const char* path) {
+    return LastLoadMetChanges() ? "changed while it was read" : DiagnoseLoadFailure(path);
 }

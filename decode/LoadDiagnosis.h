@@ -11,3 +11,8 @@
 // memory for WxH" (a QVM document whose every layer reads, or a QVR document
 // whose picture cannot be allocated now) or "corrupt document".
 std::string DiagnoseLoadFailure(const char* path);
+
+// The reason for the last load of path on this thread, just failed: "changed
+// while it was read" when the file kept changing (another program was saving
+// it; the file as it is now may be fine), else DiagnoseLoadFailure.
+std::string LastLoadFailure(const char* path);

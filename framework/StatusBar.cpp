@@ -9,7 +9,45 @@
 bool StatusBar::CreateBar(HWND parent, int childId) {
     // No size grip: the frame's own border resizes it, and the grip would
     // sit over the view's corner in a maximised window.
-    return CreateChild(0, STATUSCLASSNAMEA, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, childId);
+    return CreateChild(0, STATUSCLASSNAMEA, WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS, 0, 0, 0, 0, parent, childId);
+}
+
+int32_t StatusBar::TextWidth(const std::wstring& text) {
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr)
+        return 0;
+    HGDIOBJ kept = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, kept);
+    ReleaseDC(hwnd, dc);
+    return size.cx;
+}
+
+void StatusBar::SetPartsAndTexts(const int32_t* widths, const char* const* texts, int count, uint32_t dpi) {
+    partCount = count < 8 ? count : 8;
+    // The control draws a part's text inside its borders with a few
+    // pixels of margin each side; this leaves room for both.
+    const int32_t margin = ScaleForDpi(12, dpi);
+    int edges[8] = {};
+    std::wstring wide[8];
+    int32_t right = 0;
+    for (int i = 0; i < partCount; ++i) {
+        partWidths[i] = widths[i];
+        wide[i] = Widen(texts[i]);
+        int32_t width = ScaleForDpi(widths[i], dpi);
+        const int32_t needed = wide[i].empty() ? 0 : TextWidth(wide[i]) + margin;
+        if (needed > width)
+            width = needed;
+        right += width;
+        // -1: the last part runs to the bar's right edge.
+        edges[i] = i + 1 == partCount ? -1 : right;
+    }
+    Send(SB_SETPARTS, WPARAM(partCount), reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; i < partCount; ++i) {
+        Send(SB_SETTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(wide[i].c_str()));
+        Send(SB_SETTIPTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(wide[i].c_str()));
+    }
 }
 
 void StatusBar::SetParts(const int32_t* widths, int count, uint32_t dpi) {

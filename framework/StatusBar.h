@@ -7,6 +7,7 @@
 #include "framework/GdiObject.h"
 
 #include <cstdint>
+#include <string>
 
 class StatusBar : public Control {
 public:
@@ -15,6 +16,11 @@ public:
     // Parts: widths at 96 DPI, the last one taking what is left; at most 8.
     void SetParts(const int32_t* widths, int count, uint32_t dpi);
     void SetPartText(int part, const char* text);
+    // Parts of at least widths (at 96 DPI), each widened to show its text
+    // whole in the bar's font, the last one taking what is left, and the
+    // texts set; each text is also the part's tooltip, which the system
+    // shows where a part is cut all the same (a window too narrow).
+    void SetPartsAndTexts(const int32_t* widths, const char* const* texts, int count, uint32_t dpi);
     // Makes the bar's font again for dpi; the bar's height follows at the
     // next Fit.
     void SetDpi(uint32_t dpi);
@@ -23,6 +29,9 @@ public:
     int32_t Fit();
 
 private:
+    // The width text takes in the bar's font, in pixels.
+    int32_t TextWidth(const std::wstring& text);
+
     int32_t partWidths[8] = {};
     int partCount = 0;
     GdiObject font;

@@ -1,7 +1,9 @@
 #pragma once
-// Every user-visible Japanese text of the program, in UTF-8 as all of the
+// Every user-visible message of the program, in UTF-8 as all of the
 // program's text, shown through the wide calls whatever the system's code
-// page. They are written as byte escapes so that the sources need no special
+// page: the Japanese texts, shown where the user interface is Japanese, and
+// below them the English ones shown elsewhere (app/Language.h chooses). The
+// Japanese are written as byte escapes so that the sources need no special
 // compiler setting; the readable text stands beside each one.
 
 namespace msg {
@@ -82,5 +84,35 @@ inline constexpr char kSameOutput[] = "%s \xE3\x81\xAF %s "
                                       "\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
 // ほか %d 件 (and %d more, under a list cut short)
 inline constexpr char kMoreFailures[] = "\xE3\x81\xBB\xE3\x81\x8B %d \xE4\xBB\xB6";
+
+// The same in English, for every other user interface language. The format
+// texts take the conversions of their Japanese ones, in the same order.
+namespace en {
+
+inline constexpr char kLoadFailed[] = "Loading failed";
+inline constexpr char kSetVelmoraLocation[] = "Set the location of Velmora in Option";
+inline constexpr char kVelmoraMissing[] = "The Velmora executable does not exist";
+inline constexpr char kListEmpty[] = "There is no file in the list";
+inline constexpr char kFolderPrompt[] = "Folder";
+
+inline constexpr char kQvmOnly[] = "Only QVM files are supported";
+inline constexpr char kExportDone[] = "Output complete";
+inline constexpr char kExportDoneCaption[] = "Complete";
+inline constexpr char kExportFailed[] = "Output failed";
+inline constexpr char kExportFailedCaption[] = "Failed";
+
+inline constexpr char kDestinationPrompt[] = "Destination";
+inline constexpr char kSpecifyOutputFolder[] = "Please specify the output folder";
+inline constexpr char kFolderNotFound[] = "The specified folder does not exist";
+inline constexpr char kConversionDone[] = "Done ...  files processed %d / %d";
+inline constexpr char kConversionStopped[] = "Stopped ...  files processed %d / %d";
+inline constexpr char kConversionNotStarted[] = "The conversion could not be started";
+inline constexpr char kConversionFailures[] = "Files that could not be converted";
+inline constexpr char kWriteFailed[] = "Writing failed";
+inline constexpr char kConversionSkipped[] = "Skipped (file already there): %d";
+inline constexpr char kSameOutput[] = "%s is also the output of %s";
+inline constexpr char kMoreFailures[] = "and %d more";
+
+} // namespace en
 
 } // namespace msg

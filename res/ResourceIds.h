@@ -41,9 +41,10 @@
 #define IDM_FIT_TO_WINDOW 40030
 #define IDM_FULL_SCREEN 40031
 #define IDM_LEAVE_FULL_SCREEN 40032 /* Esc: acts only in full screen */
-#define IDM_REFRESH 40023      /* lists the folder shown again */
-#define IDM_LAYERS_PANE 40024  /* shows or hides the layers pane */
-#define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
+#define IDM_REFRESH 40023           /* lists the folder shown again */
+#define IDM_LAYERS_PANE 40024       /* shows or hides the layers pane */
+#define IDM_NEXT_PANE 40025         /* Tab: the keys go from the list to the layers pane and back */
+#define IDM_RECENT_FIRST 41000      /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 7 /* position of "Recents opened folder" in the File menu */
 

@@ -163,7 +163,8 @@ TEST_F(ConversionRun, StopFinishesTheDocumentsInFlightAndTheDialogRunsAgain) {
     EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(documents[1]));
     // Each run names the unreadable document, and only that: the items the
     // stop kept from starting are not "skipped".
-    const std::string failures = std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed;
+    const std::string failures =
+        std::string(msg::kConversionFailures) + "\n\n" + bad + ": " + msg::kLoadFailed + ": unsupported version 9";
     EXPECT_EQ(spy.Texts(), (std::vector<std::string>{failures, failures}));
 }
 

@@ -9,26 +9,34 @@ namespace {
 
 struct FolderWarning {
     const char* name;
-    bool missing; // false: empty
-    const char* text;
+    enum { kEmpty, kAFile, kUnderAFile } folder;
+    std::string text; // how the warning starts; the system's reason may follow
 };
 
+// A folder that cannot be made is named with the reason; so is a file,
+// into which nothing could be written.
 const FolderWarning kFolderWarnings[] = {
-    {"Empty", false, msg::kSpecifyOutputFolder},
-    {"Missing", true, msg::kFolderNotFound},
+    {"Empty", FolderWarning::kEmpty, msg::kSpecifyOutputFolder},
+    {"AFile", FolderWarning::kAFile, std::string(msg::kFolderNotFound) + ": "},
+    {"CannotBeMade", FolderWarning::kUnderAFile, std::string(msg::kFolderNotFound) + ": "},
 };
 
 class ConversionFolderWarning : public ConversionRun, public ::testing::WithParamInterface<FolderWarning> {};
 
 TEST_P(ConversionFolderWarning, WarnsAndStartsNoJob) {
     AddCatAndDog();
-    const std::string folder = GetParam().missing ? dir.File("nowhere") : "";
+    const std::string file = dir.File("file");
+    ASSERT_TRUE(docwriter::WriteFile(file, Bytes{'x'}));
+    const std::string folder = GetParam().folder == FolderWarning::kEmpty   ? ""
+                               : GetParam().folder == FolderWarning::kAFile ? file
+                                                                            : file + "\\sub";
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
     bool startEnabled = false;
     Run(dialog, {SetFolder(dialog, folder), Click(dialog, IDC_CONVERSION_START), Ticks(5),
                  Do([&] { startEnabled = Enabled(dialog.hwnd, IDC_CONVERSION_START); }), Click(dialog, IDCANCEL)});
-    EXPECT_EQ(spy.Texts(), std::vector<std::string>{GetParam().text});
+    ASSERT_EQ(spy.Texts().size(), 1u);
+    EXPECT_EQ(spy.Texts()[0].rfind(GetParam().text, 0), 0u) << spy.Texts()[0];
     EXPECT_EQ(dialog.runs, 0);
     EXPECT_TRUE(startEnabled);
     EXPECT_TRUE(std::filesystem::is_empty(out));
@@ -37,6 +45,18 @@ TEST_P(ConversionFolderWarning, WarnsAndStartsNoJob) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, ConversionFolderWarning, ::testing::ValuesIn(kFolderWarnings),
                          [](const ::testing::TestParamInfo<FolderWarning>& info) { return info.param.name; });
+
+TEST_F(ConversionRun, MissingDestinationIsMadeWithTheFoldersAboveIt) {
+    AddCatAndDog();
+    const std::string folder = dir.File("new") + "\\deeper";
+    MessageBoxSpy spy;
+    RecordingDialog dialog(list, settings);
+    Run(dialog,
+        {SetFolder(dialog, folder), Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+    EXPECT_TRUE(spy.Texts().empty());
+    EXPECT_TRUE(std::filesystem::exists(folder + "\\cat.png"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "\\DOG.png"));
+}
 
 TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
     AddCatAndDog();

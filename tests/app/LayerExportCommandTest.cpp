@@ -19,6 +19,9 @@ namespace {
 using docwriter::QvmDocument;
 using docwriter::QvmLayer;
 
+// The boxes in the design's own texts; the choice of language is tested apart.
+const Texts& kJapanese = TextsFor(Language::Japanese);
+
 QvmDocument ThreeLayers() {
     return paintings::ThreeLayerQvm(4, 3);
 }
@@ -63,7 +66,7 @@ TEST_P(LayerExportOutcome, BoxSaysHowItWent) {
     const std::string path = dir.File(c.file);
     ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
     MessageBoxSpy spy;
-    ExportSelectedLayers(path.c_str());
+    ExportSelectedLayers(path.c_str(), kJapanese);
     ASSERT_EQ(spy.Calls().size(), 1u);
     const MessageBoxCall& box = spy.Calls()[0];
     EXPECT_EQ(box.text, c.text);
@@ -81,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Files, LayerExportOutcome, ::testing::ValuesIn(kOutcome
 
 TEST(LayerExportCommand, NoSelectionDoesNothing) {
     MessageBoxSpy spy;
-    ExportSelectedLayers(nullptr);
+    ExportSelectedLayers(nullptr, kJapanese);
     EXPECT_TRUE(spy.Calls().empty());
 }
 
@@ -92,7 +95,7 @@ TEST(LayerExportCommand, DocumentWithoutLayersReportsDone) {
     const std::string path = dir.File("empty.qvm");
     ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
     MessageBoxSpy spy;
-    ExportSelectedLayers(path.c_str());
+    ExportSelectedLayers(path.c_str(), kJapanese);
     EXPECT_EQ(spy.Texts(), std::vector<std::string>{msg::kExportDone});
     EXPECT_TRUE(PngFiles(dir.Path()).empty());
 }
@@ -103,7 +106,7 @@ TEST(LayerExportCommand, ALayerThatCannotBeWrittenIsNamedAndTheExportFails) {
     ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(ThreeLayers())));
     std::filesystem::create_directory(dir.File("cat_01_colour.png")); // a folder where the file would go
     MessageBoxSpy spy;
-    ExportSelectedLayers(path.c_str());
+    ExportSelectedLayers(path.c_str(), kJapanese);
     ASSERT_EQ(spy.Calls().size(), 1u);
     const MessageBoxCall& box = spy.Calls()[0];
     const std::string start = std::string(msg::kExportFailed) + "\n\ncat_01_colour.png: " + msg::kWriteFailed + ": ";
@@ -123,7 +126,7 @@ TEST(LayerExportCommand, FilesGoBesideTheDocumentInADottedFolder) {
     const std::string path = folder + "\\cat.qvm";
     ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(ThreeLayers())));
     MessageBoxSpy spy;
-    ExportSelectedLayers(path.c_str());
+    ExportSelectedLayers(path.c_str(), kJapanese);
     EXPECT_EQ(spy.Texts(), std::vector<std::string>{msg::kExportDone});
     EXPECT_EQ(PngFiles(folder), (std::set<std::string>{"cat_00_line.png", "cat_01_colour.png", "cat_02_paper.png"}));
 }

@@ -24,6 +24,8 @@ const MergeCase kCases[] = {
          EXPECT_EQ(s.Scale, 300);
          EXPECT_STREQ(s.VelmoraPath.Text(), "C:\\v\\velmora.exe");
      }},
+    {"LanguageSetByHandInTheFileSurvivesASave", [](Settings& s) { s.Scale = 300; },
+     [](Settings& s) { s.Language.Assign("en"); }, [](const Settings& s) { EXPECT_STREQ(s.Language.Text(), "en"); }},
     {"AKeyChangedInBothIsTheLaterSavers", [](Settings& s) { s.ColBk = 0x112233; },
      [](Settings& s) { s.ColBk = 0x445566; }, [](const Settings& s) { EXPECT_EQ(s.ColBk, 0x112233); }},
     {"AKeySetBackToItsOldValueHereCountsAsUnchanged", [](Settings& s) { s.Mouse[2] = 2; },

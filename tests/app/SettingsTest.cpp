@@ -116,6 +116,24 @@ TEST_F(SettingsWriteTest, WritesTheTwentySixLinesExactly) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "nothing beside it";
 }
 
+TEST_F(SettingsWriteTest, LanguageIsWrittenLastAndOnlyWhenSet) {
+    const std::string path = dir.File("tessavel.ini");
+    WindowState window;
+    Settings settings;
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    EXPECT_EQ(Read(path).find("Language"), std::string::npos);
+    settings.Language.Assign("en");
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    const std::string text = Read(path);
+    const std::string last = "FitToWindow=0\r\nLanguage=en\r\n";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last);
+    WindowState readWindow;
+    Settings read;
+    ReadSettingsFile(path.c_str(), readWindow, read);
+    EXPECT_STREQ(read.Language.Text(), "en");
+}
+
 // Another viewer saving at the same moment has its temporary beside the
 // file (and earlier versions used "tessavel.ini.new"): a save neither
 // fails because of it nor takes it over.

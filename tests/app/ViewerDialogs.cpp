@@ -73,16 +73,16 @@ bool Convert(HWND conversion, DWORD timeoutMs) {
     SetWindowTextA(bar, "-");
     if (!ClickItem(conversion, IDC_CONVERSION_START))
         return false;
-    const std::string done = DoneCaption(0, 0).substr(0, 8); // "完了 ..."
-    return waits::WaitUntil(
-               [&] { return e2e::WindowText(bar).compare(0, done.size(), done) == 0 && IsWindowEnabled(start); },
-               timeoutMs) &&
+    // The click has been handled: "Convert" stays greyed until the run ends,
+    // whatever language the final caption is in.
+    return waits::WaitUntil([&] { return e2e::WindowText(bar) != "-" && IsWindowEnabled(start); }, timeoutMs) &&
            e2e::Sync(conversion);
 }
 
 std::string DoneCaption(int written, int total) {
     char text[96];
-    std::snprintf(text, sizeof text, msg::kConversionDone, written, total);
+    std::snprintf(text, sizeof text, JapaneseInterface() ? msg::kConversionDone : msg::en::kConversionDone, written,
+                  total);
     return text;
 }
 

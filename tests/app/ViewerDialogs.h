@@ -31,7 +31,7 @@ std::string ConversionCaption(HWND conversion);
 // Clicks "Convert" and waits until the run has ended (the button is enabled
 // again); false when it did not start or did not end in time.
 bool Convert(HWND conversion, DWORD timeoutMs = 120000);
-// "完了 ...  処理ﾌｧｲﾙ written / total"
+// "完了 ...  処理ﾌｧｲﾙ written / total", in the system interface's language.
 std::string DoneCaption(int written, int total);
 
 } // namespace viewer

@@ -391,6 +391,22 @@ TEST(ViewerCommands, OpenFileListsThePickedFilesAndRemembersTheirFolder) {
     EXPECT_EQ(viewer::ValueOf(settings, "RecDir1"), docs.Path()); // the picked folder is not made recent
 }
 
+TEST(ViewerCommands, OpenFileStartsInTheFolderShown) {
+    TwoFolders f;
+    viewer::SettingsValues values;
+    values.openDir = f.two; // where the dialog opened before
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + f.one + "\""));
+    ASSERT_TRUE(viewer.Post(viewer::kOpenFile));
+    const e2e::Appeared dialog = viewer.process.WaitMessageBox();
+    ASSERT_NE(dialog.hwnd, nullptr);
+    // Only the folder shown holds x.qvm.
+    ASSERT_TRUE(e2e::TypeAndConfirm(dialog.hwnd, "x.qvm"));
+    EXPECT_TRUE(waits::WaitUntil([&] { return viewer.TitleNow() == Title(12, 4, "x.qvm"); })) << viewer.TitleNow();
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
 TEST(ViewerCommands, AboutConversionOfAnEmptyListAndQuit) {
     Session viewer;
     ASSERT_TRUE(viewer.Start());

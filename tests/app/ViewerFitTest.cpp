@@ -55,6 +55,7 @@ TEST(ViewerFit, CtrlPlusAndMinusStepTheZoomFromAFittedScale) {
     const std::string file = docs.Qvm("large.qvm", 2000, 1500);
     viewer::SettingsValues values;
     values.fitToWindow = 1;
+    values.Place(10, 10, 510, 410); // a window where the picture fits below 50%
     Session viewer;
     ASSERT_TRUE(viewer.WriteSettings(values.Text()));
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
@@ -122,6 +123,74 @@ TEST(ViewerFullScreen, F11ShowsThePictureAloneAndEscapeGoesBack) {
     RECT back{};
     GetWindowRect(viewer.main, &back);
     EXPECT_TRUE(EqualRect(&back, &windowed));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// With the list hidden the keys go to the frame, which steps as the list
+// would, Space and Backspace too.
+TEST(ViewerFullScreen, SteppingKeysStepAsInTheWindow) {
+    viewer::DocFolder docs;
+    const char* names[] = {"a.qvm", "b.qvm", "c.qvm", "d.qvm"};
+    for (int i = 0; i < 4; ++i)
+        docs.Qvm(names[i], 10 + i, 5);
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    ASSERT_TRUE(e2e::PressKey(viewer.list, VK_F11));
+    ASSERT_FALSE(IsWindowVisible(viewer.list));
+    const struct {
+        UINT key;
+        int shown; // index into names
+    } steps[] = {{VK_RIGHT, 1}, {VK_SPACE, 2}, {VK_NEXT, 3}, {VK_NEXT, 3}, {VK_LEFT, 2}, {VK_PRIOR, 1},
+                 {VK_BACK, 0},  {VK_BACK, 0},  {VK_END, 3},  {VK_HOME, 0}, {VK_DOWN, 1}, {VK_UP, 0}};
+    for (const auto& step : steps) {
+        // Where the program's keyboard focus is, as a user's key would go.
+        const std::optional<e2e::ThreadState> state = e2e::ReadThreadState(viewer.main);
+        ASSERT_TRUE(state.has_value());
+        ASSERT_NE(state->focus, nullptr);
+        ASSERT_TRUE(e2e::PressKey(state->focus, step.key));
+        EXPECT_EQ(viewer.TitleNow(), viewer::Title(10 + step.shown, 5, names[step.shown])) << "key " << step.key;
+    }
+    EXPECT_EQ(viewer.StatusPart(0), "1 / 4");
+    // Back in the window the list has the keys again.
+    ASSERT_TRUE(e2e::PressKey(viewer.main, VK_ESCAPE));
+    const std::optional<e2e::ThreadState> state = e2e::ReadThreadState(viewer.main);
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(state->focus, viewer.list);
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The width text takes in the system's status-bar font (the prefix is at
+// 96 DPI, where the bar uses it as it is).
+int StatusTextWidth(const std::string& text) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return 0;
+    HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept = SelectObject(dc, font);
+    const std::wstring wide = e2e::Widen(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+    SelectObject(dc, kept);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return int(size.cx);
+}
+
+// Each part of the bar is wide enough for its text with the control's
+// margins (a few pixels each side), a failure's reason above all.
+TEST(ViewerStatus, EachPartShowsItsTextWhole) {
+    viewer::DocFolder docs;
+    docs.Raw("notes.qvm", "plain text, no document");
+    Session viewer;
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    const std::string reason = viewer::FailedStatus("not a QVM/QVR document");
+    ASSERT_EQ(viewer.StatusPart(1), reason);
+    const int needed = StatusTextWidth(reason);
+    ASSERT_GT(needed, 0);
+    EXPECT_GE(viewer.StatusPartWidth(1), needed + 6) << "text of " << needed << " pixels";
+    EXPECT_GE(viewer.StatusPartWidth(0), StatusTextWidth(viewer.StatusPart(0)) + 6);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

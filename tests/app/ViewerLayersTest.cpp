@@ -4,6 +4,7 @@
 
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/ClipboardDib.h"
+#include "tests/e2e/InjectedQuery.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
@@ -129,6 +130,86 @@ TEST(ViewerLayers, ClearingABoxHidesTheLayerInTheViewAndTickingItShowsItAgain) {
     EXPECT_EQ(s.viewer.Close(), 0u);
     EXPECT_EQ(docwriter::ReadFile(qvm), stored) << "the document was written";
     EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "1");
+}
+
+// The width text takes in the system's message font, the pane's (the prefix
+// is at 96 DPI, where it is used as it is).
+int MessageTextWidth(const wchar_t* text) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return 0;
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, kept);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return int(size.cx);
+}
+
+// The header draws a title three edges (6 pixels at 96 DPI) in from each
+// side: each column leaves that room beside its title.
+TEST(ViewerLayers, ColumnTitlesAreNeverCut) {
+    viewer::DocFolder docs;
+    const std::string qvm = docs.Path() + "\\three.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(ThreeLayers())));
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    const wchar_t* titles[] = {L"Layer", L"Blend", L"Opacity", L"Stored"};
+    for (int i = 0; i < 4; ++i) {
+        const int text = MessageTextWidth(titles[i]);
+        ASSERT_GT(text, 0);
+        EXPECT_GE(SendMessageW(s.pane, LVM_GETCOLUMNWIDTH, i, 0), text + 12) << "column " << i;
+    }
+    EXPECT_EQ(s.viewer.Close(), 0u);
+}
+
+HWND FocusOf(const Session& viewer) {
+    const std::optional<e2e::ThreadState> state = e2e::ReadThreadState(viewer.main);
+    return state ? state->focus : nullptr;
+}
+
+TEST(ViewerLayers, TabTakesTheKeysToThePaneWhereSpaceTogglesAndBack) {
+    viewer::DocFolder docs;
+    const std::string qvm = docs.Path() + "\\three.qvm";
+    ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(ThreeLayers())));
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    ASSERT_EQ(FocusOf(s.viewer), s.viewer.list);
+    const std::vector<uint8_t> asStored = CopiedPicture(s.viewer);
+    ASSERT_TRUE(e2e::PressKey(s.viewer.list, VK_TAB));
+    ASSERT_EQ(FocusOf(s.viewer), s.pane);
+    // The top layer has the pane's focus: Space clears its box.
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    EXPECT_EQ(BoxOf(s.pane, 0), 1);
+    EXPECT_NE(CopiedPicture(s.viewer), asStored);
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_TAB, e2e::kShift));
+    EXPECT_EQ(FocusOf(s.viewer), s.viewer.list);
+    EXPECT_EQ(s.viewer.Close(), 0u);
+}
+
+TEST(ViewerLayers, AClickInAnEmptyPaneLeavesTheKeysStepping) {
+    viewer::DocFolder docs;
+    docs.Raw("a.qvm", "QVMDATA but nothing after it"); // shown first, it fails: no layers
+    docs.Qvm("b.qvm", 4, 3);
+    viewer::SettingsValues values;
+    values.layersPane = 1;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + docs.Path() + "\""));
+    HWND pane = e2e::FindChild(viewer.main, "SysListView32");
+    ASSERT_EQ(RowCount(pane), 0);
+    ASSERT_TRUE(e2e::PostClick(pane, 10, 10));
+    ASSERT_TRUE(e2e::PressKey(viewer.list, VK_TAB)) << "Tab finds nothing to go to";
+    const HWND focus = FocusOf(viewer);
+    EXPECT_EQ(focus, viewer.list);
+    ASSERT_TRUE(e2e::PressKey(focus, VK_DOWN));
+    EXPECT_EQ(viewer.Selection(), 1);
+    EXPECT_EQ(viewer.TitleNow(), viewer::Title(4, 3, "b.qvm"));
+    EXPECT_EQ(viewer.Close(), 0u);
 }
 
 } // namespace

@@ -63,6 +63,14 @@ TEST(ViewerScreen, SmallPictureIsCentredWithBackgroundAroundItAt100And200Percent
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
+// Settings placing the window at 500 x 400, smaller than the pictures that
+// must scroll.
+std::string SmallWindow() {
+    viewer::SettingsValues values;
+    values.Place(10, 10, 510, 410);
+    return values.Text();
+}
+
 TEST(ViewerScreen, WithoutAPictureTheWholeViewIsMidGrey) {
     Session viewer;
     ASSERT_TRUE(viewer.Start());
@@ -81,6 +89,7 @@ TEST(ViewerScreen, ScrolledPictureShowsFromTheScrollPosition) {
     ImageBuffer decoded;
     ASSERT_TRUE(LoadDocument(decoded, file.c_str()));
     Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(SmallWindow()));
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     ASSERT_TRUE(PostMessageA(viewer.view, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 25), 0));
     ASSERT_TRUE(PostMessageA(viewer.view, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 10), 0));
@@ -170,6 +179,7 @@ TEST(ViewerScreen, ThumbDraggedBeyondSixteenBitsStaysWhereItWasDragged) {
     // bits of the scroll message.
     const std::string file = docs.Qvm("wide.qvm", 14000, 4);
     Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(SmallWindow()));
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     ASSERT_TRUE(e2e::BringToFront(viewer.main));
     ASSERT_TRUE(e2e::PressKey(viewer.main, '5', e2e::kCtrl));

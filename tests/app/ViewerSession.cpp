@@ -23,12 +23,20 @@ std::string Title(int width, int height, const std::string& name) {
     return text;
 }
 
+bool JapaneseInterface() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
+const char* LoadFailedText() {
+    return JapaneseInterface() ? msg::kLoadFailed : msg::en::kLoadFailed;
+}
+
 std::string FailedTitle(const std::string& name) {
-    return std::string("Tessavel - ") + msg::kLoadFailed + " " + name;
+    return std::string("Tessavel - ") + LoadFailedText() + " " + name;
 }
 
 std::string FailedStatus(const std::string& reason) {
-    return std::string(msg::kLoadFailed) + ": " + reason;
+    return std::string(LoadFailedText()) + ": " + reason;
 }
 
 namespace {
@@ -256,6 +264,24 @@ std::string Session::StatusPart(int part) const {
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
     return text;
+}
+
+int Session::StatusPartWidth(int part) const {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, this->process.Pid());
+    if (process == nullptr)
+        return 0;
+    // The control writes the part's rectangle into the program's memory.
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT rect{};
+    SIZE_T read = 0;
+    LRESULT got = 0;
+    const bool ok = remote != nullptr &&
+                    e2e::SendWithTimeout(status, SB_GETRECT, WPARAM(part), reinterpret_cast<LPARAM>(remote), &got) &&
+                    got != 0 && ReadProcessMemory(process, remote, &rect, sizeof rect, &read);
+    if (remote != nullptr)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return ok ? int(rect.right - rect.left) : 0;
 }
 
 std::string Session::DismissBox() {

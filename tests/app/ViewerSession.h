@@ -39,6 +39,11 @@ enum Command : int {
 
 // "Tessavel - (WxH) name"
 std::string Title(int width, int height, const std::string& name);
+// Whether the system's user interface is Japanese, where the viewer speaks
+// its Japanese texts without a Language setting; English elsewhere.
+bool JapaneseInterface();
+// "読み込みに失敗" (loading failed) in the language of the system's interface.
+const char* LoadFailedText();
 // The title after name failed to load: "Tessavel - 読み込みに失敗 name".
 std::string FailedTitle(const std::string& name);
 // The status bar's picture part then, with the loader's reason:
@@ -118,6 +123,8 @@ public:
     // The text of part of the status bar, read from the program's memory
     // (the control's text messages carry a pointer); empty when it fails.
     std::string StatusPart(int part) const;
+    // The width of that part, in pixels; 0 when it cannot be read.
+    int StatusPartWidth(int part) const;
     // Waits for a message box and returns its text after pressing OK; empty
     // when none came.
     std::string DismissBox();

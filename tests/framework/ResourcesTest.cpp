@@ -208,6 +208,7 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         actual.emplace_back(entries[i].fVirt & ~0x80, entries[i].key, entries[i].cmd);
     const int ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
     const int plain = FVIRTKEY | FNOINVERT;
+    const int shift = FVIRTKEY | FSHIFT | FNOINVERT;
     std::vector<Entry> expected = {
         {ctrl, '1', IDM_ZOOM_100},        {ctrl, '2', IDM_ZOOM_200},
         {ctrl, '3', IDM_ZOOM_300},        {ctrl, '4', IDM_ZOOM_400},
@@ -222,6 +223,7 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         {ctrl, VK_OEM_PLUS, IDM_EXTEND},  {ctrl, VK_ADD, IDM_EXTEND},
         {ctrl, VK_OEM_MINUS, IDM_REDUCE}, {ctrl, VK_SUBTRACT, IDM_REDUCE},
         {ctrl, 'L', IDM_LAYERS_PANE},     {plain, VK_F5, IDM_REFRESH},
+        {plain, VK_TAB, IDM_NEXT_PANE},   {shift, VK_TAB, IDM_NEXT_PANE},
     };
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());

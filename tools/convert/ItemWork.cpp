@@ -2,7 +2,6 @@
 
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
-#include "decode/SteadyRead.h"
 #include "export/LayerExport.h"
 #include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
@@ -107,10 +106,7 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
     case ItemResult::Skipped:
         return {Outcome::Skipped, ""};
     case ItemResult::LoadFailed:
-        // A document that changed during each of two reads was being saved
-        // by another program; the file as it is now may well be fine.
-        return {Outcome::Failed,
-                LastLoadMetChanges() ? "changed while it was read" : DiagnoseLoadFailure(item.path.c_str())};
+        return {Outcome::Failed, LastLoadFailure(item.path.c_str())};
     case ItemResult::WriteFailed:
         break;
     }

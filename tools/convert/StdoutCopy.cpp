@@ -2,7 +2,7 @@
 
 #include "decode/ByteFile.h"
 #include "export/TempOutput.h"
-#include "tools/convert/FolderList.h"
+#include "decode/FolderList.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,0 +1,26 @@
+#include "export/OutputFolder.h"
+
+#include "decode/ByteFile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+bool MakeFolders(const std::string& folder) {
+    // Each prefix ending before a "/", then the whole path; "/" is a
+    // separator on its own in every encoding, so the bytes are scanned as
+    // they are.
+    for (size_t end = 1; end <= folder.size(); ++end) {
+        if (end < folder.size() && folder[end] != '/')
+            continue;
+        const std::string part = folder.substr(0, end);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            ByteFile::SetFailure(errno);
+            return false;
+        }
+    }
+    if (ByteFile::IsDirectory(folder.c_str()))
+        return true;
+    ByteFile::SetFailure(ENOTDIR);
+    return false;
+}
