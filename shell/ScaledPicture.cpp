@@ -46,7 +46,8 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     }
     // The layers of each band are expanded on every core, as for a thumbnail.
     WorkPool pool;
-    switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool)) {
+    switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool, kThumbnailBytes,
+                          ThumbnailDeadline(source))) {
     case ThumbnailPictureStatus::Decoded:
         break;
     case ThumbnailPictureStatus::TooLarge:
