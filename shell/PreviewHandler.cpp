@@ -127,7 +127,13 @@ HRESULT PreviewHandler::DoPreview() {
 }
 
 HRESULT PreviewHandler::Show() {
-    const HRESULT made = MakeScaledPicture(stream, streamStart, Width(area), Height(area), picture);
+    // The document is decoded once; every later size is scaled from it.
+    if (kept.pixels.empty()) {
+        const HRESULT decoded = DecodeKeptPicture(stream, streamStart, kept);
+        if (FAILED(decoded))
+            return decoded;
+    }
+    const HRESULT made = ScaleKeptPicture(kept, Width(area), Height(area), picture);
     if (FAILED(made))
         return made;
     if (window == nullptr) {
@@ -157,7 +163,7 @@ HRESULT PreviewHandler::FitToWindow() {
         // Too small to show anything: keep the picture for when it grows.
         return S_OK;
     }
-    return MakeScaledPicture(stream, streamStart, Width(area), Height(area), picture);
+    return ScaleKeptPicture(kept, Width(area), Height(area), picture);
 }
 
 HRESULT PreviewHandler::Unload() {
@@ -173,6 +179,7 @@ HRESULT PreviewHandler::Unload() {
         stream = nullptr;
     }
     picture = ScaledPicture();
+    kept = ScaledPicture();
     return S_OK;
 }
 

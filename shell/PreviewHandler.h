@@ -48,7 +48,7 @@ private:
     ~PreviewHandler();
 
     HRESULT Show();
-    // Scales the picture again when the window's size calls for another.
+    // Scales the kept picture again when the window's size calls for another.
     HRESULT FitToWindow();
     void Paint(HDC dc) const;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,5 +60,6 @@ private:
     HWND parent = nullptr;
     RECT area = {};
     HWND window = nullptr;
-    ScaledPicture picture;
+    ScaledPicture kept;    // the document decoded once (DecodeKeptPicture)
+    ScaledPicture picture; // kept fitted to the window
 };
