@@ -8,6 +8,7 @@
 #include "decode/StreamBands.h"
 
 #include <algorithm>
+#include <deque>
 #include <new>
 #include <vector>
 
@@ -26,8 +27,9 @@ struct IndexedTile {
 
 // Tiles walked between looks at the clock: a few microseconds' worth.
 constexpr uint32_t kTilesPerLook = 1024;
-// The least a tile record takes in the file: its three fields and a byte.
-constexpr uint64_t kLeastTileRecord = 7;
+// What the index holds for a tile: the entry, and its share of the blocks'
+// map (the index grows a block at a time, never copied whole).
+constexpr uint64_t kIndexedTileBytes = sizeof(IndexedTile) + 2;
 
 enum class Indexed { Done, Broken, TooMany, OutOfTime };
 
@@ -42,20 +44,18 @@ bool ReadTile(ByteSource& source, uint16_t size, uint8_t* packed, uint8_t* tile,
 
 class TileIndex {
 public:
-    TileIndex(ByteSource& source, const DocumentHeader& header, int32_t bandRows, uint8_t* packed, uint8_t* tile,
-              TileInflater& inflater)
-        : source(source), header(header), bandRows(bandRows), packed(packed), tile(tile), inflater(inflater) {}
+    TileIndex(ByteSource& source, const DocumentHeader& header, uint8_t* packed, uint8_t* tile, TileInflater& inflater)
+        : source(source), header(header), packed(packed), tile(tile), inflater(inflater) {}
 
     std::vector<CoverageMixer> mixers; // of every layer
-    std::vector<IndexedTile> tiles;    // by band, in file order within each
+    std::deque<IndexedTile> tiles;     // by band, in file order within each (once Sort has run)
 
     // Walks every layer's tiles from `at`, the first layer record, in a
-    // file of fileEnd bytes, keeping at most mostTiles.
+    // file of fileEnd bytes, keeping at most mostTiles in file order.
     Indexed Build(int64_t at, int64_t fileEnd, size_t mostTiles, const Deadline& deadline) {
         const uint16_t recordLength = uint16_t(header.recordLength); // a u16 in this version
         const int64_t width = header.width, height = header.height;
         mixers.reserve(header.layerCount);
-        tiles.reserve(std::min<uint64_t>(mostTiles, uint64_t(std::max<int64_t>(fileEnd - at, 0)) / kLeastTileRecord));
         uint32_t sinceLook = 0;
         for (uint32_t index = 0; index < header.layerCount; ++index) {
             TileLayer layer;
@@ -90,24 +90,28 @@ public:
                     if (visible) {
                         if (tiles.size() == mostTiles)
                             return Indexed::TooMany;
-                        const int64_t firstRow = top > 0 ? top : 0;
-                        tiles.push_back(
-                            {at, int32_t(left), int32_t(top), size, uint16_t(index), uint16_t(firstRow / bandRows)});
+                        tiles.push_back({at, int32_t(left), int32_t(top), size, uint16_t(index), 0});
                     }
                 }
                 at += size;
             }
         }
+        return Indexed::Done;
+    }
+
+    // Gives every tile the first band of bandRows rows it reaches, and
+    // orders them by band, in file order within each.
+    void Sort(int32_t bandRows) {
+        for (IndexedTile& t : tiles)
+            t.band = uint16_t((t.top > 0 ? t.top : 0) / bandRows);
         std::sort(tiles.begin(), tiles.end(), [](const IndexedTile& a, const IndexedTile& b) {
             return a.band != b.band ? a.band < b.band : a.position < b.position;
         });
-        return Indexed::Done;
     }
 
 private:
     ByteSource& source;
     const DocumentHeader& header;
-    const int32_t bandRows;
     uint8_t* const packed;
     uint8_t* const tile;
     TileInflater& inflater;
@@ -125,28 +129,24 @@ BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header,
     if (records < 0 || fileEnd < 0 || source.Seek(records, ByteSource::FromStart) != records)
         return BandedRead::Broken;
 
-    // A quarter of the memory for the band, at least a tile tall (so that a
-    // tile reaches two bands at most), a white row, the layers' colours and
-    // where each band's tiles start; the rest holds the index.
+    // A white row, the layers' colours and where each band's tiles start;
+    // the index takes what a band a tile tall leaves (so that a tile reaches
+    // two bands at most), and the band what the index leaves.
     const uint64_t rowBytes = uint64_t(width) * 4;
-    const uint64_t fixed =
-        2 * uint64_t(kTileBytes) + kOpenStreamBytes + rowBytes + uint64_t(header.layerCount) * sizeof(CoverageMixer);
-    if (memoryLimit <= fixed)
+    const uint64_t mostStarts = (uint64_t(height) / kTileSide + 2) * sizeof(size_t);
+    const uint64_t fixed = 2 * uint64_t(kTileBytes) + kOpenStreamBytes + rowBytes +
+                           uint64_t(header.layerCount) * sizeof(CoverageMixer) + mostStarts;
+    const uint64_t leastBand = std::min<uint64_t>(kTileSide, height) * rowBytes;
+    if (memoryLimit <= fixed + leastBand)
         return BandedRead::NotBanded;
     const uint64_t room = memoryLimit - fixed;
-    const int32_t rows =
-        int32_t(std::min<uint64_t>(uint64_t(height), std::max<uint64_t>(kTileSide, room / 4 / rowBytes)));
-    const uint64_t bands = (uint64_t(height) + uint64_t(rows) - 1) / uint64_t(rows);
-    const uint64_t bandBytes = uint64_t(rows) * rowBytes + (bands + 1) * sizeof(size_t);
-    if (bandBytes > room / 2)
-        return BandedRead::NotBanded;
-    const size_t mostTiles = size_t((room - bandBytes) / sizeof(IndexedTile));
+    const size_t mostTiles = size_t((room - leastBand) / kIndexedTileBytes);
 
     MemBlock tile, packed;
     TileInflater inflater;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr || !inflater.Init())
         return BandedRead::NotBanded;
-    TileIndex index(source, header, rows, packed.data, tile.data, inflater);
+    TileIndex index(source, header, packed.data, tile.data, inflater);
     switch (index.Build(records, fileEnd, mostTiles, deadline)) {
     case Indexed::Done:
         break;
@@ -159,9 +159,15 @@ BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header,
     }
     if (!sink.Begin(false))
         return BandedRead::NotBanded;
-    const std::vector<IndexedTile>& tiles = index.tiles;
+    const std::deque<IndexedTile>& tiles = index.tiles;
     if (tiles.empty())
         return SendWhiteRows(sink, width, height) ? BandedRead::Done : BandedRead::NotBanded;
+    // Bands as tall as the index leaves room for: fewer tiles cross them.
+    const uint64_t indexBytes = uint64_t(tiles.size()) * kIndexedTileBytes;
+    const int32_t rows = int32_t(std::min<uint64_t>(
+        uint64_t(height), std::max<uint64_t>(kTileSide, (room - std::min(room, indexBytes)) / rowBytes)));
+    const uint64_t bands = (uint64_t(height) + uint64_t(rows) - 1) / uint64_t(rows);
+    index.Sort(rows);
 
     std::vector<size_t> starts(size_t(bands) + 1, tiles.size());
     for (size_t i = tiles.size(); i-- > 0;)

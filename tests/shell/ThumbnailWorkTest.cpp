@@ -207,7 +207,7 @@ TEST(ThumbnailWork, TiledDocumentsAreReadOnceWhateverTheirBands) {
     const Bytes bytes = docwriter::WriteQvrV1(doc);
     const ThumbnailSize size = FitThumbnail(200, 3000, 64);
     const std::vector<uint8_t> whole = WholeThumbnail(bytes, size);
-    // Bands of about 64, 100 and 250 rows.
+    // Bands of about 150, 400 and 1200 rows.
     for (uint64_t memory : {uint64_t(200) << 10, uint64_t(400) << 10, uint64_t(1) << 20}) {
         CountingSource source(bytes);
         std::vector<uint8_t> out(whole.size(), 0);
