@@ -73,6 +73,12 @@ BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, u
         if (status != BandStatus::Expanded)
             return status == BandStatus::OutOfTime ? BandedRead::Refused : BandedRead::Broken;
         rows.Send(count);
+        if (streams.AllEnded() && first + count < height) {
+            // The stream gives no more: the rest is black, in one run.
+            const std::vector<uint8_t> black(size_t(rowBytes), 0);
+            sink.RepeatRow(black.data(), height - first - count);
+            break;
+        }
     }
     return BandedRead::Done;
 }

@@ -29,11 +29,13 @@ public:
     void Row(const uint8_t*) override { ++walked; }
     void RepeatRow(const uint8_t* row, int32_t count) override {
         repeated += count;
-        white = white && row[0] == 0xFF && row[1] == 0xFF && row[2] == 0xFF;
+        shade = row[0];
+        plain = plain && row[1] == shade && row[2] == shade;
     }
     int64_t walked = 0;
     int64_t repeated = 0;
-    bool white = true;
+    uint8_t shade = 0; // of the last run
+    bool plain = true; // every run grey, all three channels alike
 };
 
 // Counts the bytes read from the document.
@@ -79,9 +81,11 @@ docwriter::QvrTile SmallTile(uint16_t column, uint16_t row, uint8_t coverage) {
 struct Made {
     std::string what;
     Bytes bytes;
+    uint8_t shade = 0xFF; // of the picture, where it is plain
 };
 
-// Documents of the largest size with nothing visible to paint.
+// Documents of the largest size with nothing visible to paint, or nothing
+// more to expand after their first rows.
 std::vector<Made> BlankLargest() {
     std::vector<Made> docs;
     docwriter::QvmDocument qvm;
@@ -122,10 +126,14 @@ std::vector<Made> BlankLargest() {
     hiddenMask.stream = docwriter::Compress(Bytes(1000, 9));
     masks.layers.push_back(hiddenMask);
     docs.push_back({"qvr 0 of a hidden mask", docwriter::WriteQvrV0(masks)});
+    docwriter::QvrV0Document stored;
+    stored.width = stored.height = 65535;
+    stored.flattened = Bytes(4 * 3, 0xFF); // a few white pixels, then black
+    docs.push_back({"qvr 0 of a stored picture cut short", docwriter::WriteQvrV0(stored), 0});
     return docs;
 }
 
-TEST(ThumbnailWork, DocumentsWithNothingVisibleAreWhiteWithoutWalkingTheirRows) {
+TEST(ThumbnailWork, DocumentsWithNothingToExpandAreOneRunOfRowsNotARowWalk) {
     EXPECT_EQ(BlankLargest()[0].bytes.size(), size_t(34));
     EXPECT_EQ(BlankLargest()[3].bytes.size(), size_t(30));
     for (const Made& doc : BlankLargest()) {
@@ -134,14 +142,18 @@ TEST(ThumbnailWork, DocumentsWithNothingVisibleAreWhiteWithoutWalkingTheirRows) 
         // A stream that ends at once still takes its first band.
         EXPECT_LT(sink.walked, 64) << doc.what;
         EXPECT_EQ(sink.walked + sink.repeated, 65535) << doc.what;
-        EXPECT_TRUE(sink.white) << doc.what;
+        EXPECT_TRUE(sink.plain) << doc.what;
+        EXPECT_EQ(sink.shade, doc.shade) << doc.what;
 
         MemorySource source(doc.bytes.data(), doc.bytes.size());
         const ThumbnailSize size = FitThumbnail(65535, 65535, 256);
         std::vector<uint8_t> pixels(size_t(size.width) * size.height * 4, 0);
         ASSERT_EQ(DrawThumbnail(source, size, pixels.data(), size.width * 4, nullptr), ThumbnailPictureStatus::Decoded)
             << doc.what;
-        EXPECT_EQ(pixels, std::vector<uint8_t>(pixels.size(), 0xFF)) << doc.what;
+        std::vector<uint8_t> plain(pixels.size(), doc.shade);
+        for (size_t alpha = 3; alpha < plain.size(); alpha += 4)
+            plain[alpha] = 255;
+        EXPECT_EQ(pixels, plain) << doc.what;
     }
 }
 
