@@ -20,7 +20,7 @@ void FitWithin(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, in
     height = std::clamp(int32_t(std::lround(pictureHeight * scale)), int32_t(1), std::min(pictureHeight, boxHeight));
 }
 
-HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept) {
+HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept, const std::atomic<bool>* cancelled) {
     kept = ScaledPicture();
     LARGE_INTEGER none = {};
     ULARGE_INTEGER end = {};
@@ -46,8 +46,9 @@ HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept) 
     }
     // The layers of each band are expanded on every core, as for a thumbnail.
     WorkPool pool;
+    const Deadline bound = ThumbnailDeadline(source);
     switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool, kThumbnailBytes,
-                          ThumbnailDeadline(source))) {
+                          cancelled != nullptr ? bound.OrWhen(*cancelled) : bound)) {
     case ThumbnailPictureStatus::Decoded:
         break;
     case ThumbnailPictureStatus::TooLarge:

@@ -11,6 +11,7 @@
 
 #include <objidl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -36,8 +37,9 @@ void FitWithin(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, in
 // at start) into kept: its picture, or the picture fitted within kKeptSide
 // a side. A document that does not decode, or cannot be drawn within the
 // thumbnails' memory and time bounds, gives a failed HRESULT and leaves kept
-// empty.
-HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept);
+// empty; so does cancelled (when given) turning true before the end.
+HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept,
+                          const std::atomic<bool>* cancelled = nullptr);
 
 // kept scaled to fit boxWidth x boxHeight, never above the document's own
 // size nor above kept's. E_INVALIDARG for an empty box.

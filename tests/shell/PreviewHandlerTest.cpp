@@ -210,6 +210,51 @@ TEST_F(PreviewHandlerTest, ResizingThePaneScalesWithoutReadingTheDocumentAgain) 
     stream->Release();
 }
 
+// A window that, on WM_APP, counts the message in its user data's count and
+// unloads the handler there.
+struct HostCall {
+    IPreviewHandler* handler = nullptr;
+    int served = 0;
+};
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        auto* call = reinterpret_cast<HostCall*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        ++call->served;
+        call->handler->Unload();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// While the document decodes, the host's thread goes on serving its
+// messages; one of them unloading the handler leaves no preview behind.
+TEST_F(PreviewHandlerTest, TheHostsMessagesAreServedWhileTheDocumentDecodes) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = HostWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TessavelTestHost";
+    RegisterClassExW(&windowClass);
+    HWND host = CreateWindowExW(0, L"TessavelTestHost", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    HostCall call;
+    SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&call));
+
+    call.handler = Handler(docwriter::WriteQvm(paintings::EveryModeQvm(300, 150)));
+    ASSERT_NE(call.handler, nullptr);
+    RECT area = {0, 0, 400, 300};
+    ASSERT_EQ(call.handler->SetWindow(parent, &area), S_OK);
+    ASSERT_TRUE(PostMessageW(host, WM_APP, 0, 0));
+    EXPECT_TRUE(FAILED(call.handler->DoPreview()));
+    EXPECT_EQ(call.served, 1);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+    call.handler->Release();
+    DestroyWindow(host);
+    UnregisterClassW(L"TessavelTestHost", GetModuleHandleW(nullptr));
+}
+
 TEST_F(PreviewHandlerTest, HostileDocumentsAreRefusedWithoutAWindow) {
     Bytes cut = docwriter::WriteQvm(paintings::TableModeQvm(64, 48));
     cut.resize(cut.size() / 2);
