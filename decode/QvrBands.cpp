@@ -98,11 +98,15 @@ bool ReadMaskRecord(ByteSource& file, MaskLayer& layer, uint32_t& compressedSize
 // fails on any that is broken. byLengths: where the records state the
 // blocks; otherwise where ReadQvr finds them, each stream passed through to
 // learn where it leaves the file.
+// Passing the streams through is planned like expanding them, the bands
+// after it included: tooMuch turns true, and the walk ends, where the
+// streams passed so far could expand to more than half of mostPlanned.
 bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
-               std::vector<MaskLayer>& layers, const Deadline& deadline) {
+               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch) {
     MemBlock input, scratch;
     if (!byLengths && (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr))
         return false;
+    uint64_t passedBytes = 0;
     for (uint32_t index = 0; index < layerCount; ++index) {
         MaskLayer layer;
         uint32_t size = 0;
@@ -111,11 +115,14 @@ bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool
         const int64_t start = source.Tell();
         if (start < 0)
             return false;
-        const bool passed =
-            byLengths ? source.Skip(size)
-                      : PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline);
-        if (!passed)
+        if (!byLengths) {
+            passedBytes += MostExpanded(size, maskBytes);
+            tooMuch = passedBytes > mostPlanned / 2;
+            if (tooMuch || !PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline))
+                return false;
+        } else if (!source.Skip(size)) {
             return false;
+        }
         streams.Add({start, size});
         layers.push_back(layer);
     }
@@ -171,8 +178,10 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     streams.Reserve(layerCount);
     layers.reserve(layerCount);
     const uint64_t maskBytes = stride * uint64_t(height);
-    const bool found = FindMasks(source, layerCount, maskBytes, byLengths, streams, layers, deadline);
-    if (deadline.Passed())
+    bool tooMuch = false;
+    const bool found =
+        FindMasks(source, layerCount, maskBytes, byLengths, streams, layers, shape.mostPlanned, deadline, tooMuch);
+    if (tooMuch || deadline.Passed())
         return Flattened::Refused;
     if (!found)
         return byLengths ? Flattened::Retry : Flattened::Broken;
