@@ -64,16 +64,7 @@ void AreaAverage::Emit() {
     }
 }
 
-void AreaAverage::AddRow(const uint8_t* pixels) {
-    if (fed >= height)
-        return;
-    const Share vertical = down[size_t(fed++)];
-    if (vertical.index != current) {
-        Emit();
-        std::swap(now, next);
-        std::fill(next, next + size_t(outWidth) * 3, 0);
-        current = vertical.index;
-    }
+void AreaAverage::SumAcross(const uint8_t* pixels) {
     std::fill(row.begin(), row.end(), 0);
     const uint32_t span = uint32_t(outWidth);
     for (int32_t x = 0; x < width; ++x) {
@@ -87,12 +78,42 @@ void AreaAverage::AddRow(const uint8_t* pixels) {
                 target[3 + c] += rest * p[c];
         }
     }
-    const uint64_t rest = uint64_t(outHeight) - vertical.first;
+}
+
+void AreaAverage::AddDown(uint64_t nowWeight, uint64_t nextWeight) {
     for (size_t i = 0; i < row.size(); ++i) {
-        now[i] += uint64_t(vertical.first) * row[i];
-        if (rest != 0)
-            next[i] += rest * row[i];
+        now[i] += nowWeight * row[i];
+        if (nextWeight != 0)
+            next[i] += nextWeight * row[i];
     }
+}
+
+void AreaAverage::AddRow(const uint8_t* pixels) {
+    AddRepeatedRow(pixels, 1);
+}
+
+void AreaAverage::AddRepeatedRow(const uint8_t* pixels, int32_t count) {
+    if (count <= 0 || fed >= height)
+        return;
+    SumAcross(pixels);
+    // The rows' weights down are gathered while they feed the same two
+    // output rows and added once: the sums are whole numbers, so the order
+    // of the additions changes nothing.
+    uint64_t nowWeight = 0, nextWeight = 0;
+    for (int32_t taken = 0; taken < count && fed < height; ++taken) {
+        const Share vertical = down[size_t(fed++)];
+        if (vertical.index != current) {
+            AddDown(nowWeight, nextWeight);
+            nowWeight = nextWeight = 0;
+            Emit();
+            std::swap(now, next);
+            std::fill(next, next + size_t(outWidth) * 3, 0);
+            current = vertical.index;
+        }
+        nowWeight += vertical.first;
+        nextWeight += uint64_t(outHeight) - vertical.first;
+    }
+    AddDown(nowWeight, nextWeight);
 }
 
 void AreaAverage::Finish() {

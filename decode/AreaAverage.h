@@ -28,6 +28,10 @@ public:
     // The next row of width pixels (blue, green, red, any), in the order
     // Start named. Output rows are written as soon as they are complete.
     void AddRow(const uint8_t* pixels);
+    // The same row count times over, as count calls of AddRow give it, but
+    // summed across once: a run of white rows below the last layer's pixels
+    // costs the output rows it reaches, not the picture rows.
+    void AddRepeatedRow(const uint8_t* pixels, int32_t count);
     // Writes the last output row, after the last picture row.
     void Finish();
     // The bytes Start holds for a picture of width x height scaled to
@@ -46,6 +50,10 @@ public:
 
 private:
     void Emit();
+    void SumAcross(const uint8_t* pixels);
+    // Adds the row summed across to the output row being finished and the
+    // next, weighted down by nowWeight and nextWeight.
+    void AddDown(uint64_t nowWeight, uint64_t nextWeight);
 
     int32_t width = 0, height = 0, outWidth = 0, outHeight = 0;
     bool bottomUp = false;

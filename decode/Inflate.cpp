@@ -12,11 +12,14 @@ namespace {
 // left in the block or the file. makeRoom(stream) runs before every step and
 // may point the stream at more output. Both ways of reading a stream go
 // through here, so that they end at the same byte and fail at the same place.
+// A deadline that passes ends the attempt too.
 template <class MakeRoom>
 bool InflateBlock(ByteSource& source, z_stream& stream, uint32_t compressedSize, uint8_t* input, uint32_t chunkSize,
-                  MakeRoom makeRoom) {
+                  const Deadline& deadline, MakeRoom makeRoom) {
     uint32_t remaining = compressedSize;
     for (;;) {
+        if (deadline.Passed())
+            return false;
         if (stream.avail_in == 0) {
             const uint32_t want = remaining < chunkSize ? remaining : chunkSize;
             const uint32_t got = want == 0 ? 0 : source.Read(input, want);
@@ -45,7 +48,7 @@ bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capaci
         return false;
     stream.next_out = destination;
     stream.avail_out = capacity;
-    const bool ended = InflateBlock(source, stream, compressedSize, scratch, chunkSize, [](z_stream&) {});
+    const bool ended = InflateBlock(source, stream, compressedSize, scratch, chunkSize, Deadline(), [](z_stream&) {});
     if (produced != nullptr)
         *produced = capacity - stream.avail_out;
     inflateEnd(&stream);
@@ -53,13 +56,13 @@ bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capaci
 }
 
 bool PassStream(ByteSource& source, uint64_t capacity, uint32_t compressedSize, uint8_t* input, uint8_t* scratch,
-                uint32_t chunkSize) {
+                uint32_t chunkSize, const Deadline& deadline) {
     z_stream stream = {};
     if (inflateInit(&stream) != Z_OK)
         return false;
     uint64_t room = capacity;
     uInt given = 0; // the output room the last step was given
-    const bool ended = InflateBlock(source, stream, compressedSize, input, chunkSize, [&](z_stream& s) {
+    const bool ended = InflateBlock(source, stream, compressedSize, input, chunkSize, deadline, [&](z_stream& s) {
         room -= given - s.avail_out;
         // The room left of the layer, a scratch's worth at a time; none left
         // makes zlib refuse more output, as the full destination does there.

@@ -1,6 +1,8 @@
 #pragma once
 // Expansion of one zlib stream of known compressed length from a document.
 
+#include "base/Deadline.h"
+
 #include <cstdint>
 
 class ByteSource;
@@ -26,6 +28,6 @@ bool InflateFromSource(ByteSource& source, uint8_t* destination, uint32_t capaci
 // bytes, but keeps nothing: what the stream expands to passes through
 // scratch (chunkSize bytes, which also takes the input). For the banded
 // readers, which must find the records the one-by-one reader finds before
-// they expand any layer.
+// they expand any layer. Also false once deadline has passed.
 bool PassStream(ByteSource& source, uint64_t capacity, uint32_t compressedSize, uint8_t* input, uint8_t* scratch,
-                uint32_t chunkSize);
+                uint32_t chunkSize, const Deadline& deadline = Deadline());

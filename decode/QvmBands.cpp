@@ -11,6 +11,7 @@
 #include "base/WorkPool.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -28,8 +29,10 @@ bool QvmLayerShows(const QvmLayerRecord& record, uint32_t index, const std::vect
 }
 
 bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
-                             StreamBands& streams, std::vector<LayerBlend>& blends) {
+                             StreamBands& streams, std::vector<LayerBlend>& blends, const Deadline& deadline) {
     for (uint32_t index = 0; index < header.layerCount; ++index) {
+        if (deadline.Passed())
+            return false;
         QvmLayerRecord record;
         if (!ReadQvmLayerRecord(source, header.recordLength, record))
             return false;
@@ -45,22 +48,33 @@ bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const 
 }
 
 bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
-                          StreamBands& streams, std::vector<LayerBlend>& blends) {
+                          StreamBands& streams, std::vector<LayerBlend>& blends, uint64_t mostPlanned,
+                          const Deadline& deadline, bool* tooMuchOut) {
+    bool unused = false;
+    bool& tooMuch = tooMuchOut != nullptr ? *tooMuchOut : unused;
     MemBlock input, scratch;
     if (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr)
         return false;
     const uint64_t capacity = uint64_t(header.width) * header.height * 4;
+    uint64_t passed = 0;
     for (uint32_t index = 0; index < header.layerCount; ++index) {
         QvmLayerRecord record;
-        if (!ReadQvmLayerRecord(source, header.recordLength, record))
+        if (deadline.Passed() || !ReadQvmLayerRecord(source, header.recordLength, record))
             return false;
         if (!QvmLayerShows(record, index, visible)) {
             if (!source.Skip(record.compressedSize))
                 return false;
             continue;
         }
+        // Passing the streams through is planned like expanding them: the
+        // bands expand them all again after it.
+        passed += MostExpanded(record.compressedSize, capacity);
+        tooMuch = passed * 2 > mostPlanned;
+        if (tooMuch)
+            return false;
         const int64_t start = source.Tell();
-        if (start < 0 || !PassStream(source, capacity, record.compressedSize, input.data, scratch.data, kInflateChunk))
+        if (start < 0 ||
+            !PassStream(source, capacity, record.compressedSize, input.data, scratch.data, kInflateChunk, deadline))
             return false;
         streams.Add({start, record.compressedSize});
         blends.push_back({record.blendMode, record.opacity});
@@ -72,7 +86,7 @@ namespace {
 
 // Retry: the records are not where their lengths put them, or a stream
 // found that way fails; only ReadQvm's own walk can tell.
-enum class Flattened { Done, Broken, NotBanded, Retry };
+enum class Flattened { Done, Broken, NotBanded, Refused, Retry };
 
 // Blends each layer's band onto the picture's, bottom layer first.
 class LayerBlender : public BandUser {
@@ -97,7 +111,7 @@ private:
 };
 
 Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, bool byLengths, uint64_t memoryLimit,
-                  WorkPool* pool, const BandShape& shape, BandSink& sink) {
+                  WorkPool* pool, const BandShape& shape, BandSink& sink, const Deadline& deadline) {
     if (source.Seek(records, ByteSource::FromStart) != records)
         return Flattened::Broken;
     // The blend table and every record's place come first; a document that
@@ -109,10 +123,21 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
     std::vector<LayerBlend> blends;
     streams.Reserve(header.layerCount);
     blends.reserve(header.layerCount);
-    const bool found = byLengths ? FindQvmStreamsByLengths(source, header, nullptr, streams, blends)
-                                 : FindQvmStreamsAsRead(source, header, nullptr, streams, blends);
+    bool tooMuch = false;
+    const bool found = byLengths ? FindQvmStreamsByLengths(source, header, nullptr, streams, blends, deadline)
+                                 : FindQvmStreamsAsRead(source, header, nullptr, streams, blends, shape.mostPlanned,
+                                                        deadline, &tooMuch);
+    if (tooMuch || deadline.Passed())
+        return Flattened::Refused;
     if (!found)
         return byLengths ? Flattened::Retry : Flattened::Broken;
+    if (streams.Count() == 0)
+        return sink.Begin(true) && SendWhiteRows(sink, header.width, header.height) ? Flattened::Done
+                                                                                    : Flattened::NotBanded;
+    // The plan: every visible stream expanded once, whichever stay open
+    // (those that start over are bounded by StreamBands::Start).
+    if (streams.MostExpanded(uint64_t(header.width) * header.height * 4) > shape.mostPlanned)
+        return Flattened::Refused;
 
     // Bands of about kBandBytes keep the layers' bands and the picture's in
     // the processor's cache while they are blended; a group of layers twice
@@ -137,35 +162,56 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
     for (int32_t first = 0; first < height; first += plan.rows) {
         const int32_t count = height - first < plan.rows ? height - first : plan.rows;
         picture.Fill(0xFFFFFFFF);
-        const BandStatus status = streams.Expand(source, pool, first, count, blender);
+        const BandStatus status = streams.Expand(source, pool, first, count, blender, deadline);
         if (status == BandStatus::OutOfMemory)
             return Flattened::NotBanded;
+        if (status == BandStatus::OutOfTime)
+            return Flattened::Refused;
         if (status != BandStatus::Expanded)
             return byLengths ? Flattened::Retry : Flattened::Broken;
         for (int32_t row = 0; row < count; ++row)
             sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
+        if (streams.AllEnded()) {
+            // No layer reaches further down.
+            picture.Fill(0xFFFFFFFF);
+            sink.RepeatRow(picture.bits, height - first - count);
+            break;
+        }
     }
     return Flattened::Done;
 }
 
 } // namespace
 
+bool SendWhiteRows(BandSink& sink, int32_t width, int32_t count) {
+    std::vector<uint8_t> white;
+    try {
+        white.assign(size_t(width) * 4, 0xFF);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    sink.RepeatRow(white.data(), count);
+    return true;
+}
+
 BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape) {
+                          const BandShape& shape, const Deadline& deadline) {
     QvmHeader header;
     if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadQvmHeader(source, header))
         return BandedRead::Broken;
     if (header.width == 0 || header.height == 0)
         return BandedRead::Broken;
     const int64_t records = source.Tell();
-    Flattened flattened = Flatten(source, header, records, true, memoryLimit, pool, shape, sink);
+    Flattened flattened = Flatten(source, header, records, true, memoryLimit, pool, shape, sink, deadline);
     if (flattened == Flattened::Retry)
-        flattened = Flatten(source, header, records, false, memoryLimit, pool, shape, sink);
+        flattened = Flatten(source, header, records, false, memoryLimit, pool, shape, sink, deadline);
     switch (flattened) {
     case Flattened::Done:
         return BandedRead::Done;
     case Flattened::NotBanded:
         return BandedRead::NotBanded;
+    case Flattened::Refused:
+        return BandedRead::Refused;
     default:
         return BandedRead::Broken;
     }

@@ -6,6 +6,7 @@
 // the whole-picture readers give.
 
 #include "decode/StreamBands.h"
+#include "base/Deadline.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,6 +20,7 @@ enum class BandedRead {
     Done,      // every row went to the sink
     Broken,    // the whole-picture reader fails on the document too
     NotBanded, // too little memory for one row of every layer; rows may have gone to the sink
+    Refused,   // more work than any painting takes (kMostPlannedBytes), or the deadline passed
 };
 
 // Where a banded read sends the flattened picture.
@@ -31,13 +33,24 @@ public:
     virtual bool Begin(bool bottomUp) = 0;
     // The next row of the picture's width (blue, green, red, any).
     virtual void Row(const uint8_t* row) = 0;
+    // The next count rows, all equal to row: the white rows where no layer
+    // reaches. A sink that can take them at once saves their walk.
+    virtual void RepeatRow(const uint8_t* row, int32_t count) {
+        for (int32_t taken = 0; taken < count; ++taken)
+            Row(row);
+    }
 };
 
 // Reads the QVM document (see QvmFormat.h) from the start of source and
 // hands every row of its flattened picture to sink, bottom row first.
 // memoryLimit bounds what the read holds (bands, streams, tables) beside the
 // caller's own. pool, when given, expands the layers of each band on its
-// threads. shape bounds the bands and groups (see StreamBands.h).
+// threads. shape bounds the bands and groups (see StreamBands.h). Every
+// loop of the read looks at deadline.
+//
+// A document none of whose visible layers has a stream to expand is white:
+// it goes to the sink as one run of white rows, and so do the rows below
+// the last band any stream reaches.
 //
 // Every visible layer's stream is expanded one band further for each band
 // (see StreamBands.h for those that cannot all stay open), and the band is
@@ -46,7 +59,10 @@ public:
 // stream ends pieces before its stated block. Such a document is read again from records found as ReadQvm finds them,
 // each stream expanded once beforehand to find where it ends.
 BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape = {});
+                          const BandShape& shape = {}, const Deadline& deadline = Deadline());
+
+// Sends count white rows of width pixels to sink at once.
+bool SendWhiteRows(BandSink& sink, int32_t width, int32_t count);
 
 // How a visible layer blends.
 struct LayerBlend {
@@ -61,8 +77,11 @@ bool QvmLayerShows(const QvmLayerRecord& record, uint32_t index, const std::vect
 // From the first layer record on, the blocks of the layers that show, where
 // their records state them. False when a record or block runs past the file.
 bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
-                             StreamBands& streams, std::vector<LayerBlend>& blends);
+                             StreamBands& streams, std::vector<LayerBlend>& blends,
+                             const Deadline& deadline = Deadline());
 // The same where ReadQvm finds them: every stream that shows is passed
-// through to learn where it leaves the file. False where ReadQvm fails.
+// through to learn where it leaves the file. False where ReadQvm fails, and
+// with *tooMuch set where passing them would expand more than mostPlanned.
 bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
-                          StreamBands& streams, std::vector<LayerBlend>& blends);
+                          StreamBands& streams, std::vector<LayerBlend>& blends, uint64_t mostPlanned = UINT64_MAX,
+                          const Deadline& deadline = Deadline(), bool* tooMuch = nullptr);

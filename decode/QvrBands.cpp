@@ -5,7 +5,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
-#include "decode/QvrTileWalk.h"
+#include "decode/QvrTileBands.h"
 #include "decode/QvrVersions.h"
 #include "decode/StreamBands.h"
 #include "base/WorkPool.h"
@@ -15,15 +15,6 @@
 #include <vector>
 
 namespace {
-
-// Rows of a band: as many as `buffers` bands of rowBytes a row fit in room,
-// at most `most` and the picture's height; 0 when not even one row fits.
-int32_t BandRows(uint64_t room, uint64_t buffers, uint64_t rowBytes, uint64_t most, int32_t height) {
-    uint64_t rows = room / (buffers * rowBytes);
-    if (rows > most)
-        rows = most;
-    return int32_t(rows < uint64_t(height) ? rows : uint64_t(height));
-}
 
 // A band of about this many bytes keeps a mask's band and the picture's in
 // the processor's cache while they are mixed.
@@ -66,7 +57,7 @@ private:
 };
 
 BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, uint32_t size, uint64_t memoryLimit,
-                            const BandShape& shape, BandSink& sink) {
+                            const BandShape& shape, BandSink& sink, const Deadline& deadline) {
     StreamBands streams;
     streams.Add({source.Tell(), size});
     const uint64_t rowBytes = uint64_t(width) * 4;
@@ -78,9 +69,16 @@ BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, u
     StoredRows rows(sink, rowBytes);
     for (int32_t first = 0; first < height; first += plan.rows) {
         const int32_t count = height - first < plan.rows ? height - first : plan.rows;
-        if (streams.Expand(source, nullptr, first, count, rows) != BandStatus::Expanded)
-            return BandedRead::Broken;
+        const BandStatus status = streams.Expand(source, nullptr, first, count, rows, deadline);
+        if (status != BandStatus::Expanded)
+            return status == BandStatus::OutOfTime ? BandedRead::Refused : BandedRead::Broken;
         rows.Send(count);
+        if (streams.AllEnded() && first + count < height) {
+            // The stream gives no more: the rest is black, in one run.
+            const std::vector<uint8_t> black(size_t(rowBytes), 0);
+            sink.RepeatRow(black.data(), height - first - count);
+            break;
+        }
     }
     return BandedRead::Done;
 }
@@ -100,30 +98,40 @@ bool ReadMaskRecord(ByteSource& file, MaskLayer& layer, uint32_t& compressedSize
 // fails on any that is broken. byLengths: where the records state the
 // blocks; otherwise where ReadQvr finds them, each stream passed through to
 // learn where it leaves the file.
+// Passing the streams through is planned like expanding them, the bands
+// after it included: tooMuch turns true, and the walk ends, where the
+// streams passed so far could expand to more than half of mostPlanned.
 bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
-               std::vector<MaskLayer>& layers) {
+               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch) {
     MemBlock input, scratch;
     if (!byLengths && (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr))
         return false;
+    uint64_t passedBytes = 0;
     for (uint32_t index = 0; index < layerCount; ++index) {
         MaskLayer layer;
         uint32_t size = 0;
-        if (!ReadMaskRecord(source, layer, size))
+        if (deadline.Passed() || !ReadMaskRecord(source, layer, size))
             return false;
         const int64_t start = source.Tell();
         if (start < 0)
             return false;
-        const bool passed = byLengths ? source.Skip(size)
-                                      : PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk);
-        if (!passed)
+        if (!byLengths) {
+            passedBytes += MostExpanded(size, maskBytes);
+            tooMuch = passedBytes > mostPlanned / 2;
+            if (tooMuch || !PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline))
+                return false;
+        } else if (!source.Skip(size)) {
             return false;
+        }
         streams.Add({start, size});
         layers.push_back(layer);
     }
     return true;
 }
 
-enum class Flattened { Done, Broken, NotBanded, Retry };
+// Retry: the records are not where their lengths put them, or the masks
+// must be passed through as ReadQvr finds them (none is visible).
+enum class Flattened { Done, Broken, NotBanded, Refused, Retry };
 
 // Mixes each visible layer's colour through its mask band onto the
 // picture's band, bottom layer first; the band's rows lie top row first.
@@ -158,7 +166,8 @@ private:
 };
 
 Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16_t layerCount, int64_t records,
-                       bool byLengths, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape, BandSink& sink) {
+                       bool byLengths, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape, BandSink& sink,
+                       const Deadline& deadline) {
     if (source.Seek(records, ByteSource::FromStart) != records)
         return Flattened::Broken;
     if (uint64_t(layerCount) * kStreamRecordBytes >= memoryLimit)
@@ -168,8 +177,27 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     std::vector<MaskLayer> layers;
     streams.Reserve(layerCount);
     layers.reserve(layerCount);
-    if (!FindMasks(source, layerCount, stride * uint64_t(height), byLengths, streams, layers))
+    const uint64_t maskBytes = stride * uint64_t(height);
+    bool tooMuch = false;
+    const bool found =
+        FindMasks(source, layerCount, maskBytes, byLengths, streams, layers, shape.mostPlanned, deadline, tooMuch);
+    if (tooMuch || deadline.Passed())
+        return Flattened::Refused;
+    if (!found)
         return byLengths ? Flattened::Retry : Flattened::Broken;
+    // Every mask is expanded, hidden ones too; passing them through first,
+    // where that is needed, costs as much again.
+    const uint64_t planned = streams.MostExpanded(maskBytes);
+    if (planned > shape.mostPlanned / (byLengths ? 1 : 2))
+        return Flattened::Refused;
+    const bool anyVisible = std::any_of(layers.begin(), layers.end(), [](const MaskLayer& l) { return l.flags & 1; });
+    if (!anyVisible) {
+        // Nothing to mix: the masks need only be expanded as ReadQvr
+        // expands them, to fail where it fails, and the picture is white.
+        if (byLengths && layerCount > 0)
+            return Flattened::Retry;
+        return sink.Begin(false) && SendWhiteRows(sink, width, height) ? Flattened::Done : Flattened::NotBanded;
+    }
     // The picture's band and a mask band a slot, a mask row taking about a
     // quarter of a picture row.
     const uint64_t rowBytes = uint64_t(width) * 4;
@@ -184,96 +212,57 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     for (int32_t first = 0; first < height; first += plan.rows) {
         mixer.count = height - first < plan.rows ? height - first : plan.rows;
         picture.Fill(0xFFFFFFFF);
-        const BandStatus status = streams.Expand(source, pool, first, mixer.count, mixer);
+        const BandStatus status = streams.Expand(source, pool, first, mixer.count, mixer, deadline);
+        if (status == BandStatus::OutOfTime)
+            return Flattened::Refused;
         if (status != BandStatus::Expanded)
             return byLengths ? Flattened::Retry : Flattened::Broken;
         for (int32_t row = 0; row < mixer.count; ++row)
             sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
+        if (streams.AllEnded()) {
+            // No mask reaches further down.
+            picture.Fill(0xFFFFFFFF);
+            sink.RepeatRow(picture.bits, height - first - mixer.count);
+            break;
+        }
     }
     return Flattened::Done;
 }
 
 BandedRead Version0InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, WorkPool* pool,
-                           const BandShape& shape, BandSink& sink) {
+                           const BandShape& shape, BandSink& sink, const Deadline& deadline) {
     const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
     uint32_t flattenedSize = 0;
     if (width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
         return BandedRead::Broken;
     if (flattenedSize != 0)
-        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, shape, sink);
+        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, shape, sink, deadline);
     const int64_t records = source.Tell();
     Flattened flattened =
-        MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, shape, sink);
+        MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, shape, sink, deadline);
     if (flattened == Flattened::Retry)
-        flattened = MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, shape, sink);
-    if (flattened == Flattened::Done)
+        flattened =
+            MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, shape, sink, deadline);
+    switch (flattened) {
+    case Flattened::Done:
         return BandedRead::Done;
-    return flattened == Flattened::NotBanded ? BandedRead::NotBanded : BandedRead::Broken;
-}
-
-// Version 1: every band walks all the tiles, reading only the bytes of those
-// that reach into it. A tile wholly outside the picture is expanded too, in
-// the first band, because ReadQvr fails on one that is broken.
-BandedRead Version1InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, BandSink& sink) {
-    using namespace qvrtiles;
-    if (header.width == 0 || header.height == 0)
+    case Flattened::NotBanded:
+        return BandedRead::NotBanded;
+    case Flattened::Refused:
+        return BandedRead::Refused;
+    default:
         return BandedRead::Broken;
-    const int64_t records = source.Tell();
-    const int32_t width = header.width, height = header.height;
-    const uint64_t rowBytes = uint64_t(width) * 4;
-    // Bands as tall as the memory allows: each costs a walk of the file.
-    const uint64_t overhead = 2 * uint64_t(kTileBytes) + kOpenStreamBytes;
-    if (memoryLimit < overhead)
-        return BandedRead::NotBanded;
-    const int32_t rows = BandRows(memoryLimit - overhead, 1, rowBytes, uint64_t(height), height);
-    MemBlock tile, packed;
-    TileInflater inflater;
-    ImageBuffer band;
-    if (rows == 0 || tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr ||
-        !inflater.Init() || !band.Create(width, rows) || !sink.Begin(false))
-        return BandedRead::NotBanded;
-    for (int32_t first = 0; first < height; first += rows) {
-        const int32_t count = height - first < rows ? height - first : rows;
-        if (source.Seek(records, ByteSource::FromStart) != records)
-            return BandedRead::Broken;
-        band.Fill(0xFFFFFFFF);
-        const bool walked = WalkTiles(
-            source, band, header.layerCount, uint16_t(header.recordLength), // a u16 in this version
-            [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
-                const int64_t top = span.top + first;
-                const bool outside = span.firstColumn >= span.endColumn || top >= height || top + kTileSide <= 0;
-                if (span.Empty() && !(outside && first == 0)) {
-                    // The whole reader reads these bytes: the file must hold them.
-                    uint8_t last = 0;
-                    return source.Skip(size - 1) && source.ReadU8(last);
-                }
-                if (size == kTileBytes) {
-                    if (!source.ReadExact(tile.data, kTileBytes))
-                        return false;
-                } else if (!source.ReadExact(packed.data, size) || !inflater.Expand(packed.data, size, tile.data)) {
-                    return false;
-                }
-                if (!span.Empty())
-                    MixTile(band, tile.data, span, mixer);
-                return true;
-            },
-            first);
-        if (!walked)
-            return BandedRead::Broken;
-        for (int32_t row = 0; row < count; ++row)
-            sink.Row(band.TopRow(row));
     }
-    return BandedRead::Done;
 }
 
 } // namespace
 
 BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape) {
+                          const BandShape& shape, const Deadline& deadline) {
     DocumentHeader header;
     if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadDocumentHeader(source, header) ||
         header.kind != DocumentKind::Qvr)
         return BandedRead::Broken;
-    return header.version == 0 ? Version0InBands(source, header, memoryLimit, pool, shape, sink)
-                               : Version1InBands(source, header, memoryLimit, sink);
+    return header.version == 0 ? Version0InBands(source, header, memoryLimit, pool, shape, sink, deadline)
+                               : ReadQvrTilesInBands(source, header, memoryLimit, sink, deadline);
 }

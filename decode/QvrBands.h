@@ -4,9 +4,9 @@
 //
 // Version 0 expands every layer's mask stream one band further for each
 // band (see StreamBands.h), the streams on the pool, top row first (a stored
-// flattened picture comes bottom row first, as it is stored). Version 1
-// walks the layers' tiles again for each band, top band first, expanding
-// only the tiles that reach into it.
+// flattened picture comes bottom row first, as it is stored); a document
+// with no visible mask only has its masks expanded, and is white. Version 1
+// indexes its tiles once (QvrTileBands.h), top band first.
 
 #include "decode/QvmBands.h"
 
@@ -16,6 +16,7 @@ class ByteSource;
 class WorkPool;
 
 // Reads the QVR document from the start of source into sink. memoryLimit
-// bounds what the read holds beside the caller's own.
+// bounds what the read holds beside the caller's own; every loop of it
+// looks at deadline.
 BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape = {});
+                          const BandShape& shape = {}, const Deadline& deadline = Deadline());

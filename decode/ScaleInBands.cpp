@@ -19,6 +19,7 @@ public:
         return filter.Start(width, height, outWidth, outHeight, bottomUp, destination, stride);
     }
     void Row(const uint8_t* row) override { filter.AddRow(row); }
+    void RepeatRow(const uint8_t* row, int32_t count) override { filter.AddRepeatedRow(row, count); }
     void Finish() { filter.Finish(); }
 
 private:
@@ -31,7 +32,8 @@ private:
 } // namespace
 
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape) {
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape,
+                                const Deadline& deadline) {
     uint32_t width = 0, height = 0;
     if (!PeekDocumentSize(source, width, height))
         return BandedRead::Broken;
@@ -43,8 +45,8 @@ BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t ou
         return BandedRead::NotBanded;
     FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
     const bool qvm = ReadDocumentMagic(source) == DocumentKind::Qvm;
-    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape)
-                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape);
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline);
     if (read == BandedRead::Done)
         sink.Finish();
     return read;

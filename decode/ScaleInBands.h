@@ -20,6 +20,8 @@ class WorkPool;
 // bounds everything it holds. Broken: LoadDocument fails on it too.
 // NotBanded: too little memory for it (or a size outside the bounds). Either
 // may leave destination partly written. shape bounds the bands (see
-// StreamBands.h).
+// StreamBands.h). Refused: more work than any painting takes, or deadline
+// passed before the end.
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
-                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape = {});
+                                ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape = {},
+                                const Deadline& deadline = Deadline());

@@ -27,10 +27,8 @@ constexpr uint64_t kLeastPiece = 16384;
 
 // The most a read may expand again for streams that start over (about half
 // a minute of inflating): beyond it the document gets no banded read rather
-// than one that would not end in any useful time. A block expands to at
-// most kDeflateRatio times its size.
+// than one that would not end in any useful time.
 constexpr double kMostRestartBytes = double(uint64_t(16) << 30);
-constexpr double kDeflateRatio = 1032;
 
 } // namespace
 
@@ -144,7 +142,7 @@ public:
     void Run(const std::atomic<bool>& cancelled) override {
         Place& p = *place;
         z_stream& z = *stream;
-        while (!cancelled.load(std::memory_order_relaxed)) {
+        while (!cancelled.load(std::memory_order_relaxed) && !owner->deadline.Passed()) {
             // A full band is looked for first: a stream whose piece ran out
             // with its band reads its next piece for the next band.
             if (z.avail_out == 0) {
@@ -263,7 +261,7 @@ bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t heig
     if (bands > 1) {
         double restarted = 0;
         for (size_t index = wanted; index < places.size(); ++index)
-            restarted += std::min(double(capacity), double(places[index].size) * kDeflateRatio);
+            restarted += double(::MostExpanded(places[index].size, capacity));
         if (restarted * double(bands + 1) / 2 > kMostRestartBytes)
             return false;
     }
@@ -285,17 +283,34 @@ bool StreamBands::Start(uint64_t newRowBytes, const BandPlan& plan, int32_t heig
     return true;
 }
 
-BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user) {
+BandStatus StreamBands::Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user,
+                               const Deadline& bandDeadline) {
     bandStart = uint64_t(first) * rowBytes;
     bandLength = uint64_t(count) * rowBytes;
     bandUser = &user;
+    deadline = bandDeadline;
     for (size_t group = 0; group < places.size(); group += slots.size()) {
         const size_t streams = std::min(slots.size(), places.size() - group);
         const BandStatus status = ExpandGroup(source, pool, group, streams);
+        // A stream stopped by the deadline looks failed.
         if (status != BandStatus::Expanded)
-            return status;
+            return deadline.Passed() ? BandStatus::OutOfTime : status;
     }
     return BandStatus::Expanded;
+}
+
+uint64_t StreamBands::MostExpanded(uint64_t layerBytes) const {
+    uint64_t most = 0;
+    for (const Place& p : places)
+        most += ::MostExpanded(p.size, layerBytes);
+    return most;
+}
+
+bool StreamBands::AllEnded() const {
+    for (const Place& p : places)
+        if (p.state != kEnded)
+            return false;
+    return true;
 }
 
 void StreamBands::UseInOrder(size_t position) {

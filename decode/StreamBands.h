@@ -16,6 +16,8 @@
 // layer (see BandSlot::Run), so a band holds the same bytes, and a stream
 // fails or ends short where it does there.
 
+#include "base/Deadline.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,10 +37,11 @@ struct StreamBlock {
 };
 
 enum class BandStatus {
-    Expanded,   // every stream's band went to the user
-    Failed,     // a stream is not zlib, is cut short or overflows its layer
-    EndsEarly,  // a stream ended pieces before its block: records are not where the lengths say
-    OutOfMemory // a stream or its buffers could not be set up
+    Expanded,    // every stream's band went to the user
+    Failed,      // a stream is not zlib, is cut short or overflows its layer
+    EndsEarly,   // a stream ended pieces before its block: records are not where the lengths say
+    OutOfMemory, // a stream or its buffers could not be set up
+    OutOfTime    // the deadline passed
 };
 
 // What a stream holds while it stays open between bands: zlib's state and
@@ -52,12 +55,28 @@ inline constexpr uint64_t kStreamRecordBytes = 64;
 // pool (each round waits for the slowest stream, then for the reads).
 inline constexpr uint64_t kSlotInputBytes = 512 * 1024;
 
+// The most a read of one document may plan to expand, streams passed
+// through to find records included: about a minute of inflating, more than
+// a painting of the largest size with two layers takes. A document whose
+// streams could expand to more is refused before any is expanded, as a
+// decompression bomb.
+inline constexpr uint64_t kMostPlannedBytes = uint64_t(32) << 30;
+
+// The most a zlib stream of size compressed bytes gives into a layer of
+// capacity bytes: deflate expands a byte to at most 1032.
+inline uint64_t MostExpanded(uint32_t size, uint64_t capacity) {
+    const uint64_t most = uint64_t(size) * 1032;
+    return most < capacity ? most : capacity;
+}
+
 // Bounds a caller may put on the plan, so that a small document crosses band
-// and group boundaries and takes the road of streams that start over.
+// and group boundaries, takes the road of streams that start over, or is
+// refused as a bomb.
 struct BandShape {
-    int32_t mostRows = 0;       // 0: as memory and the cache allow
-    size_t group = 0;           // 0: from the pool
-    size_t keptMost = SIZE_MAX; // streams that may stay open between bands
+    int32_t mostRows = 0;                     // 0: as memory and the cache allow
+    size_t group = 0;                         // 0: from the pool
+    size_t keptMost = SIZE_MAX;               // streams that may stay open between bands
+    uint64_t mostPlanned = kMostPlannedBytes; // refused beyond: what the streams may expand to
 };
 
 // How a read splits its memory.
@@ -100,6 +119,8 @@ public:
     size_t Count() const { return places.size(); }
     // A slot's piece of input: no larger than the largest block.
     uint64_t PieceBytes() const { return largestBlock < kSlotInputBytes ? largestBlock : kSlotInputBytes; }
+    // The most the streams give, each into a layer of capacity bytes.
+    uint64_t MostExpanded(uint64_t capacity) const;
 
     // Gets every stream ready to give rows of rowBytes, plan.rows at a time,
     // of a layer of `height` rows (a stream giving more fails).
@@ -110,8 +131,14 @@ public:
     bool Start(uint64_t rowBytes, const BandPlan& plan, int32_t height, bool checkBlockEnds);
 
     // Expands the next `count` rows of every stream, which start at row
-    // `first` in the stream's order, and hands them to user.
-    BandStatus Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user);
+    // `first` in the stream's order, and hands them to user. Every stream's
+    // expansion looks at deadline as it goes.
+    BandStatus Expand(ByteSource& source, WorkPool* pool, int32_t first, int32_t count, BandUser& user,
+                      const Deadline& deadline = Deadline());
+
+    // Every stream has ended: no band after the last one expanded gets
+    // anything from them.
+    bool AllEnded() const;
 
 private:
     // Where a stream stands between bands.
@@ -149,4 +176,5 @@ private:
     uint64_t bandStart = 0;
     uint64_t bandLength = 0;
     bool checkBlockEnds = false;
+    Deadline deadline; // of the band being expanded
 };

@@ -1,5 +1,6 @@
 #include "shell/PreviewHandler.h"
 
+#include "shell/BackgroundDecode.h"
 #include "shell/Module.h"
 
 #include <new>
@@ -91,6 +92,7 @@ HRESULT PreviewHandler::Initialize(IStream* newStream, DWORD) {
     stream = newStream;
     stream->AddRef();
     streamStart = start.QuadPart;
+    cancelled = false;
     return S_OK;
 }
 
@@ -121,13 +123,31 @@ HRESULT PreviewHandler::SetRect(const RECT* rect) {
 }
 
 HRESULT PreviewHandler::DoPreview() {
-    if (stream == nullptr || parent == nullptr)
+    if (stream == nullptr || parent == nullptr || decoding)
         return E_UNEXPECTED;
-    return Guarded([&] { return Show(); });
+    // The host may let go of the handler while it waits for the decode.
+    AddRef();
+    const HRESULT result = Guarded([&] { return Show(); });
+    Release();
+    return result;
 }
 
 HRESULT PreviewHandler::Show() {
-    const HRESULT made = MakeScaledPicture(stream, streamStart, Width(area), Height(area), picture);
+    // The document is decoded once, on a thread of its own; every later size
+    // is scaled from it.
+    if (kept.pixels.empty()) {
+        decoding = true;
+        ScaledPicture decoded;
+        const HRESULT result = DecodeInBackground(stream, streamStart, decoded, cancelled);
+        decoding = false;
+        // Unloaded meanwhile: nothing is shown.
+        if (stream == nullptr)
+            return HRESULT_FROM_WIN32(ERROR_CANCELLED);
+        if (FAILED(result))
+            return result;
+        kept = std::move(decoded);
+    }
+    const HRESULT made = ScaleKeptPicture(kept, Width(area), Height(area), picture);
     if (FAILED(made))
         return made;
     if (window == nullptr) {
@@ -157,10 +177,12 @@ HRESULT PreviewHandler::FitToWindow() {
         // Too small to show anything: keep the picture for when it grows.
         return S_OK;
     }
-    return MakeScaledPicture(stream, streamStart, Width(area), Height(area), picture);
+    return ScaleKeptPicture(kept, Width(area), Height(area), picture);
 }
 
 HRESULT PreviewHandler::Unload() {
+    // A decode under way gives up at its next look at the flag.
+    cancelled = true;
     if (window != nullptr) {
         DestroyWindow(window);
         window = nullptr;
@@ -173,6 +195,7 @@ HRESULT PreviewHandler::Unload() {
         stream = nullptr;
     }
     picture = ScaledPicture();
+    kept = ScaledPicture();
     return S_OK;
 }
 

@@ -12,6 +12,8 @@
 
 #include "shell/ScaledPicture.h"
 
+#include <atomic>
+
 class PreviewHandler final : public IPreviewHandler,
                              public IInitializeWithStream,
                              public IObjectWithSite,
@@ -28,8 +30,10 @@ public:
 
     HRESULT __stdcall SetWindow(HWND parent, const RECT* rect) override;
     HRESULT __stdcall SetRect(const RECT* rect) override;
-    // Decodes the document and shows it; a document that does not decode
-    // gives a failed HRESULT and no window.
+    // Decodes the document, on a thread of its own while this one goes on
+    // dispatching the host's messages, and shows it; a document that does
+    // not decode, or an Unload meanwhile, gives a failed HRESULT and no
+    // window.
     HRESULT __stdcall DoPreview() override;
     // Destroys the window and lets go of the stream and the picture.
     HRESULT __stdcall Unload() override;
@@ -48,7 +52,7 @@ private:
     ~PreviewHandler();
 
     HRESULT Show();
-    // Scales the picture again when the window's size calls for another.
+    // Scales the kept picture again when the window's size calls for another.
     HRESULT FitToWindow();
     void Paint(HDC dc) const;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,5 +64,8 @@ private:
     HWND parent = nullptr;
     RECT area = {};
     HWND window = nullptr;
-    ScaledPicture picture;
+    ScaledPicture kept;                 // the document decoded once (DecodeInBackground)
+    std::atomic<bool> cancelled{false}; // set by Unload for a decode under way
+    bool decoding = false;              // DoPreview waits for the decode
+    ScaledPicture picture;              // kept fitted to the window
 };

@@ -1,6 +1,7 @@
 #include "shell/ScaledPicture.h"
 
 #include "base/WorkPool.h"
+#include "decode/AreaAverage.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
@@ -19,9 +20,8 @@ void FitWithin(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, in
     height = std::clamp(int32_t(std::lround(pictureHeight * scale)), int32_t(1), std::min(pictureHeight, boxHeight));
 }
 
-HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int32_t boxHeight,
-                          ScaledPicture& picture) {
-    picture = ScaledPicture();
+HRESULT DecodeKeptPicture(IStream* stream, uint64_t start, ScaledPicture& kept, const std::atomic<bool>* cancelled) {
+    kept = ScaledPicture();
     LARGE_INTEGER none = {};
     ULARGE_INTEGER end = {};
     if (FAILED(stream->Seek(none, STREAM_SEEK_END, &end)) || end.QuadPart < start)
@@ -31,9 +31,9 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     if (!PeekPictureSize(source, pictureWidth, pictureHeight))
         return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     ThumbnailSize size;
-    FitWithin(pictureWidth, pictureHeight, boxWidth, boxHeight, size.width, size.height);
+    FitWithin(pictureWidth, pictureHeight, kKeptSide, kKeptSide, size.width, size.height);
     if (size.width == 0)
-        return pictureWidth == 0 || pictureHeight == 0 ? HRESULT_FROM_WIN32(ERROR_BAD_FORMAT) : E_INVALIDARG;
+        return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     ScaledPicture scaled;
     scaled.width = size.width;
     scaled.height = size.height;
@@ -46,7 +46,9 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     }
     // The layers of each band are expanded on every core, as for a thumbnail.
     WorkPool pool;
-    switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool)) {
+    const Deadline bound = ThumbnailDeadline(source);
+    switch (DrawThumbnail(source, size, scaled.pixels.data(), ptrdiff_t(size.width) * 4, &pool, kThumbnailBytes,
+                          cancelled != nullptr ? bound.OrWhen(*cancelled) : bound)) {
     case ThumbnailPictureStatus::Decoded:
         break;
     case ThumbnailPictureStatus::TooLarge:
@@ -54,6 +56,36 @@ HRESULT MakeScaledPicture(IStream* stream, uint64_t start, int32_t boxWidth, int
     case ThumbnailPictureStatus::Broken:
         return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
     }
+    kept = std::move(scaled);
+    return S_OK;
+}
+
+HRESULT ScaleKeptPicture(const ScaledPicture& kept, int32_t boxWidth, int32_t boxHeight, ScaledPicture& picture) {
+    int32_t width = 0, height = 0;
+    FitWithin(kept.pictureWidth, kept.pictureHeight, boxWidth, boxHeight, width, height);
+    if (width == 0 || kept.pixels.empty())
+        return E_INVALIDARG;
+    if (width > kept.width || height > kept.height) {
+        // The pane outgrows the kept picture: it is shown at its own size.
+        width = kept.width;
+        height = kept.height;
+    }
+    ScaledPicture scaled;
+    scaled.width = width;
+    scaled.height = height;
+    scaled.pictureWidth = kept.pictureWidth;
+    scaled.pictureHeight = kept.pictureHeight;
+    try {
+        scaled.pixels.resize(size_t(width) * size_t(height) * 4);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    AreaAverage filter;
+    if (!filter.Start(kept.width, kept.height, width, height, false, scaled.pixels.data(), ptrdiff_t(width) * 4))
+        return E_OUTOFMEMORY;
+    for (int32_t y = 0; y < kept.height; ++y)
+        filter.AddRow(kept.pixels.data() + size_t(y) * size_t(kept.width) * 4);
+    filter.Finish();
     picture = std::move(scaled);
     return S_OK;
 }

@@ -5,6 +5,15 @@
 #include "decode/ImageBuffer.h"
 #include "decode/ScaleInBands.h"
 
+Deadline ThumbnailDeadline(ByteSource& source) {
+    using std::chrono::milliseconds;
+    constexpr uint64_t kBytesPerMillisecond = (uint64_t(32) << 20) / 1000;
+    const int64_t size = source.Seek(0, ByteSource::FromEnd);
+    source.Seek(0, ByteSource::FromStart);
+    const uint64_t documentBytes = size > 0 ? uint64_t(size) : 0;
+    return Deadline::In(milliseconds(1500) + milliseconds(documentBytes / kBytesPerMillisecond));
+}
+
 bool PeekPictureSize(ByteSource& source, int32_t& width, int32_t& height) {
     uint32_t w = 0, h = 0;
     const bool read = PeekDocumentSize(source, w, h);
@@ -27,15 +36,18 @@ ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& p
 }
 
 ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uint8_t* destination, ptrdiff_t stride,
-                                     WorkPool* pool, uint64_t memoryLimit) {
+                                     WorkPool* pool, uint64_t memoryLimit, const Deadline& deadline) {
     int32_t width = 0, height = 0;
     if (!PeekPictureSize(source, width, height))
         return ThumbnailPictureStatus::Broken;
-    switch (ScaleDocumentInBands(source, size.width, size.height, destination, stride, memoryLimit, pool)) {
+    switch (
+        ScaleDocumentInBands(source, size.width, size.height, destination, stride, memoryLimit, pool, {}, deadline)) {
     case BandedRead::Done:
         return ThumbnailPictureStatus::Decoded;
     case BandedRead::Broken:
         return ThumbnailPictureStatus::Broken;
+    case BandedRead::Refused:
+        return ThumbnailPictureStatus::TooLarge;
     case BandedRead::NotBanded:
         break;
     }

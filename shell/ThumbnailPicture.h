@@ -6,6 +6,7 @@
 // fits the same bound. The preview pane takes the same road at its own size.
 
 #include "shell/ThumbnailScale.h"
+#include "base/Deadline.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,14 @@ class WorkPool;
 // What drawing a thumbnail holds at most, whichever road it takes: the
 // shell's host process extracts several files at once.
 inline constexpr uint64_t kThumbnailBytes = uint64_t(40) << 20;
+
+// How long a handler may spend on one document: a second and a half, and a
+// second more for every 32 MiB of the document, about the time its bytes
+// take to read and expand. A document that costs far more than its bytes
+// (a few bytes that declare a huge picture, streams that expand a
+// thousandfold) is given up then. The size is source's, which is left at its
+// start.
+Deadline ThumbnailDeadline(ByteSource& source);
 
 enum class ThumbnailPictureStatus { Decoded, Broken, TooLarge };
 
@@ -38,5 +47,8 @@ ThumbnailPictureStatus DecodeThumbnailPicture(ByteSource& source, ImageBuffer& p
 // layers on pool when given; where memoryLimit holds not even one band, the
 // document is decoded whole when the picture takes at most half of
 // memoryLimit, and is TooLarge otherwise. Broken: the document does not load.
+// TooLarge also when the document would take more work than any painting
+// does, or deadline passes first.
 ThumbnailPictureStatus DrawThumbnail(ByteSource& source, ThumbnailSize size, uint8_t* destination, ptrdiff_t stride,
-                                     WorkPool* pool, uint64_t memoryLimit = kThumbnailBytes);
+                                     WorkPool* pool, uint64_t memoryLimit = kThumbnailBytes,
+                                     const Deadline& deadline = Deadline());

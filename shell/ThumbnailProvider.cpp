@@ -145,7 +145,8 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
     // The layers of each band are expanded on every core.
     WorkPool pool;
     const ThumbnailPictureStatus status =
-        DrawThumbnail(source, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4, &pool);
+        DrawThumbnail(source, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4, &pool, kThumbnailBytes,
+                      ThumbnailDeadline(source));
     if (status != ThumbnailPictureStatus::Decoded)
         return status == ThumbnailPictureStatus::TooLarge ? HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)
                                                           : HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -82,8 +83,9 @@ protected:
             CoUninitialize();
         }
     }
-    // A preview handler made through the registration of .qvm, given bytes.
-    IPreviewHandler* Handler(const Bytes& bytes) {
+    // A preview handler made through the registration of .qvm, given bytes;
+    // the stream is kept in *kept when asked for.
+    IPreviewHandler* Handler(const Bytes& bytes, IStream** kept = nullptr) {
         IInitializeWithStream* init = nullptr;
         HMODULE module = nullptr;
         EXPECT_EQ(CreateRegisteredHandler(L".qvm", &init, &module, kPreviewShellExKey), S_OK);
@@ -91,7 +93,10 @@ protected:
             return nullptr;
         IStream* stream = SHCreateMemStream(bytes.data(), UINT(bytes.size()));
         EXPECT_EQ(init->Initialize(stream, STGM_READ), S_OK);
-        stream->Release();
+        if (kept != nullptr)
+            *kept = stream;
+        else
+            stream->Release();
         IPreviewHandler* handler = nullptr;
         EXPECT_EQ(init->QueryInterface(IID_PPV_ARGS(&handler)), S_OK);
         init->Release();
@@ -165,6 +170,89 @@ TEST_F(PreviewHandlerTest, ShowsThePictureFittedAndCentredNeverEnlarged) {
     EXPECT_NE(oleWindow->GetWindow(&window), S_OK);
     oleWindow->Release();
     handler->Release();
+}
+
+// The document is decoded once: a pane resized after its stream has been
+// emptied still shows the picture, fitted anew.
+TEST_F(PreviewHandlerTest, ResizingThePaneScalesWithoutReadingTheDocumentAgain) {
+    const Bytes bytes = docwriter::WriteQvm(paintings::EveryModeQvm(300, 150));
+    ImageBuffer decoded;
+    MemorySource source(bytes.data(), bytes.size());
+    ASSERT_TRUE(LoadDocument(decoded, source));
+    IStream* stream = nullptr;
+    IPreviewHandler* handler = Handler(bytes, &stream);
+    ASSERT_NE(handler, nullptr);
+    RECT area = {0, 0, 400, 300};
+    ASSERT_EQ(handler->SetWindow(parent, &area), S_OK);
+    ASSERT_EQ(handler->DoPreview(), S_OK);
+    ULARGE_INTEGER none = {};
+    ASSERT_EQ(stream->SetSize(none), S_OK);
+    HWND window = GetWindow(parent, GW_CHILD);
+    ASSERT_NE(window, nullptr);
+    for (const RECT& resized : {RECT{0, 0, 150, 150}, RECT{0, 0, 77, 300}, RECT{0, 0, 500, 400}}) {
+        ASSERT_EQ(handler->SetRect(&resized), S_OK);
+        const int width = std::min(300, int(resized.right)), height = int(std::lround(width / 2.0));
+        std::vector<uint8_t> expected(size_t(width) * size_t(height) * 4);
+        ASSERT_TRUE(ScaleToThumbnail(decoded, {width, height}, expected.data(), ptrdiff_t(width) * 4));
+        const Capture shown = Print(window);
+        const int left = (shown.width - width) / 2, top = (shown.height - height) / 2;
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* p = &expected[(size_t(y) * size_t(width) + size_t(x)) * 4];
+                wrong += shown.At(left + x, top + y) != (uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << resized.right << " x " << resized.bottom;
+    }
+    EXPECT_EQ(handler->Unload(), S_OK);
+    handler->Release();
+    stream->Release();
+}
+
+// A window that, on WM_APP, counts the message in its user data's count and
+// unloads the handler there.
+struct HostCall {
+    IPreviewHandler* handler = nullptr;
+    int served = 0;
+};
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        auto* call = reinterpret_cast<HostCall*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        ++call->served;
+        call->handler->Unload();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// While the document decodes, the host's thread goes on serving its
+// messages; one of them unloading the handler leaves no preview behind.
+TEST_F(PreviewHandlerTest, TheHostsMessagesAreServedWhileTheDocumentDecodes) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = HostWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TessavelTestHost";
+    RegisterClassExW(&windowClass);
+    HWND host = CreateWindowExW(0, L"TessavelTestHost", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    HostCall call;
+    SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&call));
+
+    call.handler = Handler(docwriter::WriteQvm(paintings::EveryModeQvm(300, 150)));
+    ASSERT_NE(call.handler, nullptr);
+    RECT area = {0, 0, 400, 300};
+    ASSERT_EQ(call.handler->SetWindow(parent, &area), S_OK);
+    ASSERT_TRUE(PostMessageW(host, WM_APP, 0, 0));
+    EXPECT_TRUE(FAILED(call.handler->DoPreview()));
+    EXPECT_EQ(call.served, 1);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+    call.handler->Release();
+    DestroyWindow(host);
+    UnregisterClassW(L"TessavelTestHost", GetModuleHandleW(nullptr));
 }
 
 TEST_F(PreviewHandlerTest, HostileDocumentsAreRefusedWithoutAWindow) {

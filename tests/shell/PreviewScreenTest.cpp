@@ -52,6 +52,13 @@ TEST(PreviewScreen, PaneShowsThePictureFittedAndCentred) {
     ASSERT_EQ(handler->DoPreview(), S_OK);
     HWND window = GetWindow(pane, GW_CHILD);
     ASSERT_NE(window, nullptr);
+    // The host's message loop runs once DoPreview returns, and Wine's X11
+    // driver puts what was painted on the screen from there: this thread
+    // owns the pane, so it serves its messages before the screen is read.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
 
     const e2e::Picture shown = e2e::CaptureClient(window);
     ASSERT_EQ(shown.width, 240);
