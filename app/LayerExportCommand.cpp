@@ -41,10 +41,12 @@ void ReportLayerExport(bool done, const LayerExportReport& report) {
     ShowMessage(failed.Text(msg::kExportFailed).c_str(), msg::kExportFailedCaption, MB_ICONINFORMATION);
 }
 
-void ExportSelectedLayers(const char* selectedPath) {
+void ExportSelectedLayers(const char* selectedPath, uint32_t namesCodePage) {
     if (!CanExportLayers(selectedPath))
         return;
+    LayerExportOptions options;
+    options.namesCodePage = namesCodePage;
     LayerExportReport report;
-    const bool done = ExportLayers(selectedPath, LayerExportOptions(), report);
+    const bool done = ExportLayers(selectedPath, options, report);
     ReportLayerExport(done, report);
 }

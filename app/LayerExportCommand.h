@@ -13,5 +13,6 @@ void ReportLayerExport(bool done, const LayerExportReport& report);
 
 // Writes every layer of the QVM document at selectedPath beside it and says
 // how it went in a message box. Null (no selection) does nothing; any
-// extension but qvm gets a warning and no file is opened.
-void ExportSelectedLayers(const char* selectedPath);
+// extension but qvm gets a warning and no file is opened. Layer names are
+// read in namesCodePage (0: the automatic rule).
+void ExportSelectedLayers(const char* selectedPath, uint32_t namesCodePage = 0);

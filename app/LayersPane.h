@@ -26,7 +26,8 @@ public:
     // Whether it is meant to be seen, also while the frame is still hidden.
     bool Visible() const { return shown; }
     // Lists layers, each check box as visible[i] says (file order).
-    void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible);
+    // Names are read in codePage (0: the automatic rule, base/LayerName.h).
+    void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible, uint32_t codePage);
     void Clear();
     // A notification of the pane: true when the user ticked or cleared a
     // layer's box, visible (file order) then as the boxes say.

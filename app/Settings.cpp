@@ -87,6 +87,9 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     }
     ReadText(source, "LastFile", settings.LastFile, kPathRoom);
     settings.LayersPane = source.GetInt("LayersPane", 0) != 0 ? 1 : 0;
+    settings.NamesCodePage = source.GetInt("NamesCodePage", 0);
+    if (settings.NamesCodePage < 0 || settings.NamesCodePage > 0xFFFF)
+        settings.NamesCodePage = 0;
 }
 
 namespace {
@@ -170,7 +173,10 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
         ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
     }
     ok = ok && WriteKeyTextAsRead(file, "LastFile", settings.LastFile.Text());
-    return ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
+    ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
+    // Only when chosen: with the automatic rule the file stays as earlier
+    // versions wrote it.
+    return ok && (settings.NamesCodePage == 0 || file.WriteKeyInt("NamesCodePage", settings.NamesCodePage));
 }
 
 } // namespace

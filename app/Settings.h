@@ -34,6 +34,9 @@ struct Settings {
     // RecDir[0] again and selects it. Earlier versions ignore the key.
     Str LastFile;
     int32_t LayersPane = 0; // 1: the layers pane is shown below the file list
+    // The code page every layer name is read in; 0: the automatic rule
+    // (base/LayerName.h).
+    int32_t NamesCodePage = 0;
 };
 
 // The window's restored rectangle, show command and the file list's width:

@@ -83,6 +83,7 @@ ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options, Lay
     exportOptions.folder = folder.c_str();
     exportOptions.overwrite = options.overwrite;
     exportOptions.dryRun = options.dryRun;
+    exportOptions.namesCodePage = options.namesCodePage;
     const bool done = ExportLayers(item.path.c_str(), exportOptions, report);
     // Every layer that could not be written is named, with the layer
     // failure that stopped the export, if any, after them.

@@ -1,6 +1,7 @@
 #include "tools/convert/Options.h"
 
 #include "decode/ByteFile.h"
+#include "base/LayerName.h"
 #include "base/Str.h"
 #include "base/Text.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, Help, Version };
+enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, NamesCodePage, Help, Version };
 
 struct OptionName {
     Id id;
@@ -27,6 +28,7 @@ const OptionName kOptions[] = {
     {Id::Quiet, 'q', "quiet", false},
     {Id::Recursive, 'r', "recursive", false},
     {Id::DryRun, 'n', "dry-run", false},
+    {Id::NamesCodePage, 0, "names-codepage", true},
     {Id::Help, 'h', "help", false},
     {Id::Version, 0, "version", false},
 };
@@ -55,6 +57,18 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
     if (text.empty() || *end != 0 || value < 1 || value > long(kMaxJobs))
         return false;
     jobs = unsigned(value);
+    return true;
+}
+
+// 0 is the automatic rule; any other number must be a code page this
+// system can read.
+bool ParseCodePage(const std::string& text, uint32_t& codePage) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != 0 || value < 0 || value > 0xFFFF ||
+        (value != 0 && !text::CodePageSupported(uint32_t(value))))
+        return false;
+    codePage = uint32_t(value);
     return true;
 }
 
@@ -101,6 +115,12 @@ ParseResult Apply(const OptionName& option, const std::string& value, ConvertOpt
         break;
     case Id::DryRun:
         options.dryRun = true;
+        break;
+    case Id::NamesCodePage:
+        if (!ParseCodePage(value, options.namesCodePage)) {
+            error = Shown(option) + " takes 0 (automatic) or a code page this system has, such as 932 or 1252";
+            return ParseResult::Error;
+        }
         break;
     case Id::Help:
         return ParseResult::Help;
@@ -161,6 +181,10 @@ const char* UsageText() {
            "  -r, --recursive      take the documents of subfolders too, written under the\n"
            "                       same relative folders inside DIR\n"
            "  -n, --dry-run        print what would be written and write nothing\n"
+           "      --names-codepage=N  read every layer name in code page N (932, 1252,\n"
+           "                       ...); 0, the default: CP932 when the name is CP932\n"
+           "                       text with a double-byte character, otherwise the\n"
+           "                       system's code page (Windows-1252 off Windows)\n"
            "  -j, --jobs=N         parallel jobs (default: one per processor core)\n"
            "  -q, --quiet          no progress line and no summary; failures are still listed\n"
            "  -h, --help           this text\n"

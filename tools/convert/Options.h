@@ -27,6 +27,7 @@ struct ConvertOptions {
     bool dryRun = false;            // -n, --dry-run
     unsigned jobs = 0;              // -j, --jobs; 0: one per core
     bool quiet = false;             // -q, --quiet
+    uint32_t namesCodePage = 0;     // --names-codepage; 0: the automatic rule
     std::vector<std::string> paths; // files and folders, in the order given
 };
 
