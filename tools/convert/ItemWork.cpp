@@ -3,7 +3,9 @@
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
 #include "decode/SteadyRead.h"
+#include "decode/DocumentLoader.h"
 #include "export/LayerExport.h"
+#include "export/PsdWriter.h"
 #include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
 #include "base/Str.h"
@@ -41,7 +43,7 @@ std::string Stem(const std::string& name) {
 std::string OutputName(const Item& item, const ConvertOptions& options) {
     Str name;
     name.Assign(item.name.c_str());
-    name.ReplaceExtension(options.format == OutputFormat::Bmp ? "bmp" : "png");
+    name.ReplaceExtension(OutputExtension(options.format, item.path.c_str()));
     return name.Text();
 }
 
@@ -99,12 +101,29 @@ ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options, Lay
     return {Outcome::Converted, ""};
 }
 
+bool IsPsbName(const std::string& path) {
+    Str name;
+    name.Assign(path.c_str());
+    Str extension;
+    name.GetExtension(extension);
+    return text::CompareNoCase(extension.Text(), "psb") == 0;
+}
+
+bool NeedsPsbFor(const Item& item) {
+    uint32_t width = 0, height = 0;
+    return PeekDocumentSize(item.path.c_str(), width, height) && NeedsPsb(int32_t(width), int32_t(height));
+}
+
 ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer& image, const std::string& output,
                    WorkPool* pool) {
     ByteFile::ClearFailure();
-    switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite, pool)) {
+    if (options.format == OutputFormat::Psd && !IsPsbName(output) && NeedsPsbFor(item))
+        return {Outcome::Failed, "more than 30000 pixels a side, which PSD cannot hold: name the output .psb"};
+    std::vector<std::string> warnings;
+    switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite, pool,
+                          options.namesCodePage, &warnings)) {
     case ItemResult::Converted:
-        return {Outcome::Converted, ""};
+        return {Outcome::Converted, "", warnings};
     case ItemResult::Skipped:
         return {Outcome::Skipped, ""};
     case ItemResult::LoadFailed:
@@ -123,7 +142,7 @@ ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, Imag
     // written to a file first and then copied; the file is listed so an
     // interruption removes it too.
     const std::string file = JoinPath(TemporaryFolder(), "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) +
-                                                             (options.format == OutputFormat::Bmp ? ".bmp" : ".png"));
+                                                             "." + OutputExtension(options.format, item.path.c_str()));
     const int slot = ListPending(file.c_str());
     ConvertOptions always = options;
     always.overwrite = true; // standard output is never "already there"

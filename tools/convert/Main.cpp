@@ -231,6 +231,8 @@ int RunConverter(int argc, char** argv) {
         Count(totals, report);
         if (report.outcome == Outcome::Failed)
             ReportFailure(progress, items[index].path, report.reason);
+        for (const std::string& warning : report.warnings)
+            ReportFailure(progress, items[index].path, "warning: " + warning);
         progress.Show(index + 1, items.size(), items[index].name);
     });
     progress.Clear();

@@ -77,9 +77,21 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
         format = OutputFormat::Png;
     else if (text::CompareNoCase(text.c_str(), "bmp") == 0)
         format = OutputFormat::Bmp;
+    else if (text::CompareNoCase(text.c_str(), "psd") == 0)
+        format = OutputFormat::Psd;
     else
         return false;
     return true;
+}
+
+// An output file's extension: the formats' own, and "psb", PSD's large
+// form.
+bool FormatOfExtension(const std::string& extension, OutputFormat& format) {
+    if (text::CompareNoCase(extension.c_str(), "psb") == 0) {
+        format = OutputFormat::Psd;
+        return true;
+    }
+    return ParseFormat(extension, format);
 }
 
 // One option with its value (empty for those that take none).
@@ -90,7 +102,7 @@ ParseResult Apply(const OptionName& option, const std::string& value, ConvertOpt
         break;
     case Id::Format:
         if (!ParseFormat(value, options.format)) {
-            error = Shown(option) + " takes png or bmp";
+            error = Shown(option) + " takes png, bmp or psd";
             return ParseResult::Error;
         }
         options.formatGiven = true;
@@ -140,10 +152,10 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
         Str extension;
         name.GetExtension(extension);
         OutputFormat named = OutputFormat::Png;
-        if (ParseFormat(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
+        if (FormatOfExtension(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
             options.target = OutputTarget::File;
             if (options.formatGiven && options.format != named) {
-                error = "-f " + std::string(options.format == OutputFormat::Bmp ? "bmp" : "png") +
+                error = "-f " + std::string(OutputExtension(options.format)) +
                         " contradicts the output file's extension ." + extension.Text();
                 return ParseResult::Error;
             }
@@ -165,15 +177,21 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
 
 const char* UsageText() {
     return "usage: tessavel-convert -o DIR [options] PATH...\n"
-           "       tessavel-convert -o FILE.png|FILE.bmp|- [options] DOCUMENT\n"
-           "Converts QVM and QVR documents to PNG or BMP files.\n"
+           "       tessavel-convert -o FILE.png|FILE.bmp|FILE.psd|FILE.psb|- [options] DOCUMENT\n"
+           "Converts QVM and QVR documents to PNG or BMP pictures, or to layered PSD files.\n"
            "Each PATH is a document or a folder, whose .qvm and .qvr files are taken.\n"
            "\n"
            "  -o, --output=DIR     destination folder, created when missing\n"
-           "  -o, --output=FILE    with one document: that file; its extension (.png or\n"
-           "                       .bmp) gives the format\n"
+           "  -o, --output=FILE    with one document: that file; its extension (.png,\n"
+           "                       .bmp, .psd or .psb) gives the format\n"
            "  -o -                 with one document: the picture to standard output\n"
-           "  -f, --format=png|bmp output format (default png, or the -o file's extension)\n"
+           "  -f, --format=FORMAT  png, bmp or psd (default png, or the -o file's extension)\n"
+           "                       psd keeps every layer: its name, blend mode, opacity,\n"
+           "                       visibility and pixels (trimmed to what it covers), with\n"
+           "                       the picture Tessavel shows as the merged picture;\n"
+           "                       NAME.psb (the large-document form) beyond 30000 pixels\n"
+           "                       a side. A layer that cannot be decoded is kept empty\n"
+           "                       and hidden, with a warning\n"
            "      --layers         write each layer of a QVM document as a PNG with alpha,\n"
            "                       named NAME_NN_LAYER.png (00 is the top layer); folders\n"
            "                       give their QVM documents only\n"
@@ -272,7 +290,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& opti
         error = "no document or folder given";
         return ParseResult::Error;
     }
-    if (options.layers && options.format == OutputFormat::Bmp) {
+    if (options.layers && options.format != OutputFormat::Png) {
         error = "--layers writes PNG files only";
         return ParseResult::Error;
     }
