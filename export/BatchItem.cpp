@@ -18,6 +18,8 @@ const char* OutputExtension(OutputFormat format, const char* fullPath) {
         return "bmp";
     case OutputFormat::Png:
         break;
+    case OutputFormat::Ora:
+        return "ora";
     case OutputFormat::Psd: {
         uint32_t width = 0, height = 0;
         const bool large = fullPath != nullptr && PeekDocumentSize(fullPath, width, height) &&
@@ -47,7 +49,7 @@ ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* o
                          bool overwrite, WorkPool* pool, uint32_t namesCodePage, std::vector<std::string>* warnings) {
     if (!overwrite && ByteFile::Exists(outputPath))
         return ItemResult::Skipped;
-    if (format == OutputFormat::Psd) {
+    if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
         LayeredOptions options;
         options.namesCodePage = namesCodePage;
         options.pool = pool;

@@ -11,8 +11,9 @@ class ImageBuffer;
 class Str;
 class WorkPool;
 
-// Psd is the layered file: PSD, or PSB for a picture beyond what PSD holds.
-enum class OutputFormat { Bmp, Png, Psd };
+// The layered files: Psd is PSD, or PSB for a picture beyond what PSD
+// holds; Ora is OpenRaster.
+enum class OutputFormat { Bmp, Png, Psd, Ora };
 
 // The conversion dialog's format index (and the ConvType setting): 0 is BMP;
 // every other value, including no selection, is PNG.
@@ -25,7 +26,7 @@ enum class ItemResult {
     WriteFailed, // loaded, but the output file could not be written
 };
 
-// The extension of format's files: "bmp", "png", or for Psd "psd", and
+// The extension of format's files: "bmp", "png", "ora", or for Psd "psd", and
 // "psb" when the document at fullPath declares a picture larger than PSD
 // holds (fullPath null: "psd").
 const char* OutputExtension(OutputFormat format, const char* fullPath = nullptr);

@@ -6,6 +6,7 @@
 #include "decode/LayerWalk.h"
 #include "decode/QvmReader.h"
 #include "export/LayeredSource.h"
+#include "export/OraWriter.h"
 #include "export/PsdWriter.h"
 
 namespace {
@@ -61,9 +62,10 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
                                ") cannot be decoded: written empty and hidden");
         return true;
     };
-    (void)format;
     const bool written =
-        WritePsd(outputPath, source, options.large || NeedsPsb(merged.width, merged.height), options.pool);
+        format == OutputFormat::Ora
+            ? WriteOra(outputPath, source, options.pool)
+            : WritePsd(outputPath, source, options.large || NeedsPsb(merged.width, merged.height), options.pool);
     if (readFailed)
         return ItemResult::LoadFailed; // the temporary is gone: no file is left
     return written ? ItemResult::Converted : ItemResult::WriteFailed;

@@ -9,7 +9,12 @@
 //   masks.qvr, tiles.qvr   QVR documents of both versions
 //   broken.qvm    a visible layer with a corrupt stream: it fails to load
 //   reference/layers.qvm   layers.qvm without its undecodable layer
+//   zip64.zip     an archive of the zip writer with ZIP64 records from 100
+//                 bytes on, as it writes them beyond 4 GiB
 // Usage: layered_fixtures FOLDER
+#include "decode/ByteFile.h"
+#include "export/OutputBuffer.h"
+#include "export/ZipWriter.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 
@@ -103,6 +108,27 @@ QvmDocument WideDocument() {
     return doc;
 }
 
+bool WriteZip64(const std::string& path) {
+    ByteFile file;
+    if (!file.OpenWrite(path.c_str()))
+        return false;
+    OutputBuffer out(file, 64);
+    ZipWriter zip(out, 100);
+    zip.AddStored("mimetype", "image/openraster", 16);
+    Bytes big(300);
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = uint8_t(i * 7);
+    zip.AddStored("big.bin", big.data(), big.size());
+    zip.BeginStored("pieces.bin", 1000);
+    for (int i = 0; i < 5; ++i)
+        zip.Append(big.data(), 60);
+    zip.EndStored();
+    const std::string text(500, 'x');
+    zip.AddDeflated("far/text.txt", text.data(), text.size());
+    const bool written = zip.Finish() && out.Finish();
+    return file.Close() && written;
+}
+
 bool Write(const std::string& folder, const char* name, const Bytes& bytes) {
     const std::string path = folder + "/" + name;
     if (docwriter::WriteFile(path, bytes))
@@ -135,6 +161,7 @@ int main(int argc, char** argv) {
                     Write(folder, "masks.qvr", docwriter::WriteQvrV0(paintings::MaskQvr(kW, kH, 4))) &&
                     Write(folder, "tiles.qvr", docwriter::WriteQvrV1(paintings::SparseTileQvr(150, 100, 3))) &&
                     Write(folder, "broken.qvm", docwriter::WriteQvm(broken)) &&
-                    Write(folder, "reference/layers.qvm", docwriter::WriteQvm(whole));
+                    Write(folder, "reference/layers.qvm", docwriter::WriteQvm(whole)) &&
+                    WriteZip64(folder + "/reference/zip64.zip");
     return ok ? 0 : 1;
 }

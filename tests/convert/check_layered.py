@@ -14,6 +14,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
+import zipfile
 
 from PIL import Image
 from psd_tools import PSDImage
@@ -98,6 +100,72 @@ def check_merged(psd_path, png_path, what):
     return psd
 
 
+OPS = ["svg:src-over", "svg:multiply", "svg:plus", "krita:subtract", "svg:screen", "svg:overlay", "svg:soft-light",
+       "svg:hard-light", "svg:color-dodge", "svg:color-burn", "krita:linear_burn", "krita:vivid_light",
+       "krita:linear light", "krita:pin_light", "svg:difference", "svg:lighten", "svg:darken", "svg:hue",
+       "svg:saturation", "svg:color", "svg:luminosity"]
+
+
+def png_in(archive, name):
+    import io
+    return Image.open(io.BytesIO(archive.read(name)))
+
+
+def check_archive(path):
+    """mimetype first and stored, every entry's CRC right (zipfile and unzip -t)."""
+    archive = zipfile.ZipFile(path)
+    first = archive.infolist()[0]
+    check(first.filename == "mimetype" and first.compress_type == zipfile.ZIP_STORED and
+          archive.read("mimetype") == b"image/openraster", f"{path}: mimetype first and stored")
+    with open(path, "rb") as f:
+        check(f.read(54)[30:54] == b"mimetypeimage/openraster", f"{path}: the media type at its fixed offset")
+    check(archive.testzip() is None, f"{path}: zipfile reads every entry")
+    if shutil.which("unzip"):
+        result = subprocess.run(["unzip", "-t", path], capture_output=True, text=True)
+        check(result.returncode == 0 and "No errors detected" in result.stdout, f"unzip -t {path}: {result.stdout}")
+    return archive
+
+
+def check_ora(out, pngs, psds, zip64):
+    written = sorted(os.listdir(out))
+    check(written == ["layers.ora", "masks.ora", "modes.ora", "tiles.ora", "wide.ora"], f"ORA files: {written}")
+    for name in ("layers", "masks", "modes", "tiles", "wide"):
+        path = os.path.join(out, name + ".ora")
+        if not os.path.exists(path):
+            continue
+        archive = check_archive(path)
+        merged = png_in(archive, "mergedimage.png").convert("RGB")
+        check(same_pixels(merged, Image.open(os.path.join(pngs, name + ".png")).convert("RGB")),
+              f"{name}.ora: mergedimage.png is the PNG conversion")
+        thumbnail = png_in(archive, "Thumbnails/thumbnail.png")
+        check(max(thumbnail.size) == min(256, max(merged.size)), f"{name}.ora: thumbnail {thumbnail.size}")
+        stack = ElementTree.fromstring(archive.read("stack.xml"))
+        layers = stack.findall("./stack/layer")
+        psd = list(PSDImage.open(os.path.join(psds, name + (".psb" if name == "wide" else ".psd"))))
+        check(len(layers) == len(psd) and stack.get("w") == str(merged.size[0]),
+              f"{name}.ora: a layer per PSD layer, top first")
+        for element, layer in zip(layers, reversed(psd)):
+            check(element.get("name") == layer.name.replace("\x01", "\ufffd").replace("\x1f", "\ufffd"),
+                  f"{name}.ora: name {element.get('name')!r}")
+            check(element.get("composite-op") == OPS[MODES.index(layer.blend_mode.name)],
+                  f"{name}.ora: {element.get('composite-op')} for {layer.blend_mode.name}")
+            check(round(float(element.get("opacity")) * 255) == layer.opacity, f"{name}.ora: opacity")
+            check((element.get("visibility") == "visible") == layer.visible, f"{name}.ora: visibility")
+            picture = png_in(archive, element.get("src")).convert("RGBA")
+            if layer.bbox == (0, 0, 0, 0):
+                check(picture.size == (1, 1) and picture.getpixel((0, 0))[3] == 0, f"{name}.ora: empty layer")
+                continue
+            check((int(element.get("x")), int(element.get("y"))) == tuple(layer.bbox[:2]) and
+                  same_pixels(picture, layer.topil().convert("RGBA")), f"{name}.ora: {layer.name} pixels and place")
+    archive = zipfile.ZipFile(zip64)
+    check(archive.testzip() is None and archive.read("big.bin") == bytes((i * 7) % 256 for i in range(300)) and
+          archive.read("far/text.txt") == b"x" * 500 and len(archive.read("pieces.bin")) == 300,
+          "ZIP64 records read back by zipfile")
+    if shutil.which("unzip"):
+        result = subprocess.run(["unzip", "-t", zip64], capture_output=True, text=True)
+        check(result.returncode == 0, f"unzip -t reads ZIP64 records: {result.stdout} {result.stderr}")
+
+
 def main():
     split = sys.argv.index("--")
     emulator = sys.argv[1:split]
@@ -156,6 +224,14 @@ def main():
             frames = subprocess.run(["identify", os.path.join(out, "layers.psd")], capture_output=True, text=True)
             check(frames.returncode == 0 and len(frames.stdout.splitlines()) >= 7,
                   f"ImageMagick reads the merged picture and the layers: {frames.stdout} {frames.stderr}")
+
+        ora = os.path.join(root, "ora")
+        code, text, err = conv.run("-f", "ora", "-o", conv.path(ora), conv.path(docs))
+        check(code == 1 and text.strip() == "converted 5, skipped 0, failed 1", f"ORA summary {text!r} {err!r}")
+        check_ora(ora, pngs, out, os.path.join(docs, "reference", "zip64.zip"))
+        code, _, err = conv.run("-o", conv.path(os.path.join(root, "one.ora")),
+                                conv.path(os.path.join(docs, "masks.qvr")))
+        check(code == 0 and zipfile.is_zipfile(os.path.join(root, "one.ora")), f"-o one.ora: {err!r}")
 
         # One named file: .psb asks for PSB whatever the size; .psd cannot
         # hold more than 30000 pixels a side.

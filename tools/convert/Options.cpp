@@ -79,6 +79,8 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
         format = OutputFormat::Bmp;
     else if (text::CompareNoCase(text.c_str(), "psd") == 0)
         format = OutputFormat::Psd;
+    else if (text::CompareNoCase(text.c_str(), "ora") == 0)
+        format = OutputFormat::Ora;
     else
         return false;
     return true;
@@ -102,7 +104,7 @@ ParseResult Apply(const OptionName& option, const std::string& value, ConvertOpt
         break;
     case Id::Format:
         if (!ParseFormat(value, options.format)) {
-            error = Shown(option) + " takes png, bmp or psd";
+            error = Shown(option) + " takes png, bmp, psd or ora";
             return ParseResult::Error;
         }
         options.formatGiven = true;
@@ -177,21 +179,25 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
 
 const char* UsageText() {
     return "usage: tessavel-convert -o DIR [options] PATH...\n"
-           "       tessavel-convert -o FILE.png|FILE.bmp|FILE.psd|FILE.psb|- [options] DOCUMENT\n"
-           "Converts QVM and QVR documents to PNG or BMP pictures, or to layered PSD files.\n"
+           "       tessavel-convert -o FILE.png|.bmp|.psd|.psb|.ora|- [options] DOCUMENT\n"
+           "Converts QVM and QVR documents to PNG or BMP pictures, or to layered PSD and\n"
+           "OpenRaster files.\n"
            "Each PATH is a document or a folder, whose .qvm and .qvr files are taken.\n"
            "\n"
            "  -o, --output=DIR     destination folder, created when missing\n"
            "  -o, --output=FILE    with one document: that file; its extension (.png,\n"
-           "                       .bmp, .psd or .psb) gives the format\n"
+           "                       .bmp, .psd, .psb or .ora) gives the format\n"
            "  -o -                 with one document: the picture to standard output\n"
-           "  -f, --format=FORMAT  png, bmp or psd (default png, or the -o file's extension)\n"
+           "  -f, --format=FORMAT  png, bmp, psd or ora (default png, or the -o file's\n"
+           "                       extension)\n"
            "                       psd keeps every layer: its name, blend mode, opacity,\n"
            "                       visibility and pixels (trimmed to what it covers), with\n"
            "                       the picture Tessavel shows as the merged picture;\n"
            "                       NAME.psb (the large-document form) beyond 30000 pixels\n"
            "                       a side. A layer that cannot be decoded is kept empty\n"
            "                       and hidden, with a warning\n"
+           "                       ora keeps the same in OpenRaster: a PNG per layer,\n"
+           "                       stack.xml, mergedimage.png and a thumbnail\n"
            "      --layers         write each layer of a QVM document as a PNG with alpha,\n"
            "                       named NAME_NN_LAYER.png (00 is the top layer); folders\n"
            "                       give their QVM documents only\n"

@@ -12,7 +12,7 @@
 // Where the output goes, from -o.
 enum class OutputTarget {
     Folder, // -o DIR: one file per document (created when missing)
-    File,   // -o NAME.png, .bmp, .psd or .psb: the one document into that file
+    File,   // -o NAME.png, .bmp, .psd, .psb or .ora: the one document into that file
     Stdout, // -o -: the one document to standard output
 };
 
@@ -35,7 +35,7 @@ enum class ParseResult { Run, Help, Version, Error };
 
 // Reads argv[1..argc-1]. On Error, error says what is wrong (without the
 // program's name). The target is decided here: "-" is standard output, a
-// name ending in .png, .bmp, .psd or .psb (any case) that is not an existing
+// name ending in .png, .bmp, .psd, .psb or .ora (any case) that is not an existing
 // folder is a file, anything else a folder.
 ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& options, std::string& error);
 
