@@ -9,6 +9,9 @@
 //   masks.qvr, tiles.qvr   QVR documents of both versions
 //   broken.qvm    a visible layer with a corrupt stream: it fails to load
 //   reference/layers.qvm   layers.qvm without its undecodable layer
+//   fidelity/mode-NN.qvm   an opaque layer under a partly clear one of blend
+//                 code NN, for what other programs' compositing makes of
+//                 each mode (psd_fidelity.py)
 //   zip64.zip     an archive of the zip writer with ZIP64 records from 100
 //                 bytes on, as it writes them beyond 4 GiB
 // Usage: layered_fixtures FOLDER
@@ -108,6 +111,36 @@ QvmDocument WideDocument() {
     return doc;
 }
 
+bool Write(const std::string& folder, const char* name, const Bytes& bytes) {
+    const std::string path = folder + "/" + name;
+    if (docwriter::WriteFile(path, bytes))
+        return true;
+    std::fprintf(stderr, "layered_fixtures: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool WriteModes(const std::string& folder) {
+    for (uint8_t code = 0; code <= 20; ++code) {
+        QvmDocument doc;
+        doc.width = 64;
+        doc.height = 64;
+        doc.layers.push_back(Layer("base", 0, 128, paintings::LayerPixels(64, 64, 99, paintings::Cover::Opaque)));
+        // Clear at the left, solid from the middle on, so that both the mix
+        // of partial alpha and the mode's own formula show.
+        Bytes top = paintings::LayerPixels(64, 64, 10u + code, paintings::Cover::Opaque);
+        for (size_t i = 0; i < top.size(); i += 4) {
+            const size_t x = i / 4 % 64;
+            top[i + 3] = uint8_t(x * 8 > 255 ? 255 : x * 8);
+        }
+        doc.layers.push_back(Layer("mode", code, 128, top));
+        char name[32];
+        std::snprintf(name, sizeof name, "mode-%02u.qvm", unsigned(code));
+        if (!Write(folder, name, docwriter::WriteQvm(doc)))
+            return false;
+    }
+    return true;
+}
+
 bool WriteZip64(const std::string& path) {
     ByteFile file;
     if (!file.OpenWrite(path.c_str()))
@@ -127,14 +160,6 @@ bool WriteZip64(const std::string& path) {
     zip.AddDeflated("far/text.txt", text.data(), text.size());
     const bool written = zip.Finish() && out.Finish();
     return file.Close() && written;
-}
-
-bool Write(const std::string& folder, const char* name, const Bytes& bytes) {
-    const std::string path = folder + "/" + name;
-    if (docwriter::WriteFile(path, bytes))
-        return true;
-    std::fprintf(stderr, "layered_fixtures: cannot write %s\n", path.c_str());
-    return false;
 }
 
 } // namespace
@@ -162,6 +187,6 @@ int main(int argc, char** argv) {
                     Write(folder, "tiles.qvr", docwriter::WriteQvrV1(paintings::SparseTileQvr(150, 100, 3))) &&
                     Write(folder, "broken.qvm", docwriter::WriteQvm(broken)) &&
                     Write(folder, "reference/layers.qvm", docwriter::WriteQvm(whole)) &&
-                    WriteZip64(folder + "/reference/zip64.zip");
+                    WriteZip64(folder + "/reference/zip64.zip") && WriteModes(folder + "/fidelity");
     return ok ? 0 : 1;
 }

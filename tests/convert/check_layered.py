@@ -175,6 +175,7 @@ def main():
         docs = os.path.join(root, "docs")
         os.mkdir(docs)
         os.mkdir(os.path.join(docs, "reference"))
+        os.mkdir(os.path.join(docs, "fidelity"))
         subprocess.run(emulator + [fixtures, conv.path(docs)], check=True)
         pngs = os.path.join(root, "png")
         conv.run("-q", "-o", conv.path(pngs), conv.path(docs))
