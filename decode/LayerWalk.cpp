@@ -123,6 +123,7 @@ bool LayerWalk::NextQvm(WalkedLayer& layer, ImageBuffer* pixels) {
         // A stream that ends early leaves the rest of the layer clear, as
         // the reader blends it; a pixel cut in the middle is clear too.
         const uint32_t whole = produced / 4 * 4;
+        layer.produced = produced / 4;
         std::memset(pixels->bits + whole, 0, capacity - whole);
     }
     // The next record starts right after this one's block, as the layers

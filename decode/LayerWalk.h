@@ -32,6 +32,8 @@ struct WalkedLayer {
     uint8_t opacity = 128;   // 0 to 128 as stored
     bool visible = true;
     bool decoded = true; // false: the pixels could not be expanded and are all clear
+    // QVM: the whole pixels the stream produced, those the reader blends.
+    uint64_t produced = 0;
     // The smallest rectangle holding every pixel whose alpha is above 0, in
     // picture coordinates (y from the top), right and bottom exclusive;
     // empty (all 0) for a layer with nothing in it. Set when pixels were read.

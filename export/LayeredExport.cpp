@@ -1,20 +1,37 @@
 #include "export/LayeredExport.h"
 
 #include "base/LayerName.h"
+#include "decode/BlendTable.h"
+#include "decode/CompositeLayer.h"
+#include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/LayerWalk.h"
-#include "decode/QvmReader.h"
 #include "export/LayeredSource.h"
 #include "export/OraWriter.h"
 #include "export/PsdWriter.h"
 
 namespace {
 
-bool LoadMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind, const LayeredOptions& options) {
-    if (options.visible != nullptr && kind == DocumentKind::Qvm)
-        return ReadQvmShowing(merged, fullPath, *options.visible, options.pool);
-    return LoadDocument(merged, fullPath, options.pool);
+// A QVR document's picture is read whole first, on this thread alone: the
+// readers on a pool hold a layer buffer per thread, and the export holds at
+// most the picture and one layer. A QVM document's picture is blended as
+// its layers are walked instead (each is expanded once), exactly as the
+// reader blends them one by one: white, then each layer shown.
+bool StartMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind) {
+    if (kind != DocumentKind::Qvm)
+        return LoadDocument(merged, fullPath, nullptr);
+    uint32_t width = 0, height = 0;
+    if (!PeekDocumentSize(fullPath, width, height) || !merged.Create(int32_t(width), int32_t(height)))
+        return false;
+    merged.Fill(0xFFFFFFFF);
+    return true;
+}
+
+bool Shown(const LayeredOptions& options, size_t index, const WalkedLayer& walked) {
+    if (options.visible != nullptr && index < options.visible->size())
+        return (*options.visible)[index] != 0;
+    return walked.visible;
 }
 
 // The layers' records, from a walk that expands nothing.
@@ -45,7 +62,9 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
                          const LayeredOptions& options, std::vector<std::string>& warnings) {
     const DocumentKind kind = KindByExtension(fullPath);
     LayeredSource source;
-    if (!LoadMerged(merged, fullPath, kind, options) || !ListLayers(fullPath, options, source.layers))
+    BlendTable table;
+    if (kind == DocumentKind::Other || !table.Allocate() || !ListLayers(fullPath, options, source.layers) ||
+        !StartMerged(merged, fullPath, kind))
         return ItemResult::LoadFailed;
     source.merged = &merged;
     LayerWalk walk;
@@ -56,6 +75,15 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
         if (!walk.Next(walked, &pixels)) {
             readFailed = true;
             return false;
+        }
+        if (kind == DocumentKind::Qvm && Shown(options, index, walked)) {
+            // A layer shown whose stream is broken fails the document, as
+            // it fails the reader.
+            if (!walked.decoded) {
+                readFailed = true;
+                return false;
+            }
+            CompositeLayer(merged, pixels, walked.blendMode, walked.opacity, table, walked.produced);
         }
         if (!walked.decoded)
             warnings.push_back("layer " + std::to_string(index + 1) + " (" + source.layers[index].name +

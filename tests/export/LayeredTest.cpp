@@ -1,5 +1,6 @@
 #include "decode/ImageBuffer.h"
 #include "decode/LayerWalk.h"
+#include "decode/QvmReader.h"
 #include "export/LayeredExport.h"
 #include "export/PackBits.h"
 #include "tests/support/DocWriter.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 using docwriter::Bytes;
@@ -148,4 +150,26 @@ TEST(LayeredExport, FailuresLeaveNoFile) {
     EXPECT_TRUE(warnings.empty());
     EXPECT_EQ(ExportLayered(merged, good.c_str(), dir.File("out/d.psd").c_str(), OutputFormat::Psd, options, warnings),
               ItemResult::Converted);
+}
+
+TEST(LayeredExport, MergedPictureIsTheReadersWithTheLayersShownAsAsked) {
+    TempDir dir;
+    const std::string path = dir.File("modes.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(paintings::EveryModeQvm(40, 30))));
+    const std::vector<uint8_t> stored;                       // every layer as stored
+    const std::vector<uint8_t> some = {1, 0, 1, 1, 0, 0, 1}; // the rest as stored
+    for (const std::vector<uint8_t>* visible : {&stored, &some}) {
+        ImageBuffer merged;
+        std::vector<std::string> warnings;
+        LayeredOptions options;
+        options.visible = visible;
+        for (OutputFormat format : {OutputFormat::Psd, OutputFormat::Ora}) {
+            ASSERT_EQ(ExportLayered(merged, path.c_str(), dir.File("out").c_str(), format, options, warnings),
+                      ItemResult::Converted);
+            ImageBuffer expected;
+            ASSERT_TRUE(ReadQvmShowing(expected, path.c_str(), *visible));
+            ASSERT_EQ(merged.ByteCount(), expected.ByteCount());
+            EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0) << visible->size();
+        }
+    }
 }
