@@ -37,6 +37,8 @@ public:
     // reached the file.
     bool Finish();
     bool Good() const { return good; }
+    // Marks the output as failed (a part that could not be made).
+    void Fail() { good = false; }
 
 private:
     void Drain();

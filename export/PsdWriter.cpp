@@ -6,7 +6,9 @@
 #include "export/OutputBuffer.h"
 #include "export/PackBits.h"
 #include "export/TempOutput.h"
+#include "base/WorkPool.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,52 @@ struct Fields {
     void Zeros(size_t count) { bytes.insert(bytes.end(), count, 0); }
 };
 
+// Rows of one channel coded on a thread of the pool, a band at a time, into
+// buffers of the job's own.
+constexpr int32_t kBandRows = 64;
+
+class PackJob : public WorkJob {
+public:
+    void Assign(const ImageBuffer& source, int channelByte, int32_t fromX, int32_t toX, int32_t firstRow,
+                int32_t rowCount) {
+        pixels = &source;
+        byte = channelByte;
+        left = fromX;
+        width = size_t(toX - fromX);
+        first = firstRow;
+        count = rowCount;
+    }
+
+    void Run(const std::atomic<bool>& cancelled) override {
+        row.resize(width);
+        packed.resize(PackBitsBound(width) * size_t(count));
+        lengths.clear();
+        size_t at = 0;
+        for (int32_t r = 0; r < count && !cancelled.load(); ++r) {
+            const uint8_t* in = pixels->TopRow(first + r) + size_t(left) * 4 + size_t(byte);
+            for (size_t x = 0; x < width; ++x)
+                row[x] = in[x * 4];
+            const size_t length = PackBitsRow(row.data(), width, packed.data() + at);
+            lengths.push_back(uint32_t(length));
+            at += length;
+        }
+        used = at;
+    }
+
+    std::vector<uint8_t> packed;
+    std::vector<uint32_t> lengths;
+    size_t used = 0;
+
+private:
+    const ImageBuffer* pixels = nullptr;
+    int byte = 0;
+    int32_t left = 0;
+    size_t width = 0;
+    int32_t first = 0;
+    int32_t count = 0;
+    std::vector<uint8_t> row;
+};
+
 void PutUnicodeString(OutputBuffer& out, const std::u16string& text) {
     out.U32BE(uint32_t(text.size()));
     for (char16_t unit : text)
@@ -101,8 +149,8 @@ void PutUnicodeString(OutputBuffer& out, const std::u16string& text) {
 
 class PsdWriterRun {
 public:
-    PsdWriterRun(ByteFile& file, LayeredSource& source, bool large)
-        : out(file), source(source), merged(*source.merged), large(large) {}
+    PsdWriterRun(ByteFile& file, LayeredSource& source, bool large, WorkPool* pool)
+        : out(file), source(source), merged(*source.merged), large(large), pool(pool) {}
 
     bool Write();
 
@@ -128,8 +176,7 @@ private:
     LayeredSource& source;
     const ImageBuffer& merged;
     const bool large;
-    std::vector<uint8_t> row;
-    std::vector<uint8_t> packed;
+    WorkPool* pool;
 };
 
 void PsdWriterRun::Header() {
@@ -217,18 +264,41 @@ void PsdWriterRun::Counts(uint64_t at, const std::vector<uint32_t>& counts) {
 
 uint64_t PsdWriterRun::Rows(const ImageBuffer& pixels, int byte, int32_t left, int32_t right, int32_t top,
                             int32_t bottom, std::vector<uint32_t>& counts) {
-    const size_t width = size_t(right - left);
-    row.resize(width);
-    packed.resize(PackBitsBound(width));
+    WorkPool alone(1);
+    WorkPool& workers = pool != nullptr ? *pool : alone;
+    const int32_t bands = (bottom - top + kBandRows - 1) / kBandRows;
+    // One band more than the threads, so that a thread finds the next band
+    // while this one writes; memory stays at that many bands.
+    const int32_t jobCount = int32_t(workers.Size()) + 1 < bands ? int32_t(workers.Size()) + 1 : bands;
+    std::vector<std::unique_ptr<PackJob>> jobs;
+    for (int32_t j = 0; j < jobCount; ++j)
+        jobs.emplace_back(new PackJob);
+    // Ends before the jobs, waiting for any still out.
+    WorkGroup group(workers);
+    auto post = [&](int32_t band) {
+        PackJob& job = *jobs[size_t(band % jobCount)];
+        const int32_t first = top + band * kBandRows;
+        job.Assign(pixels, byte, left, right, first, bottom - first < kBandRows ? bottom - first : kBandRows);
+        return group.Post(job);
+    };
+    for (int32_t band = 0; band < jobCount; ++band)
+        if (!post(band))
+            return 0;
     uint64_t written = 0;
-    for (int32_t y = top; y < bottom; ++y) {
-        const uint8_t* in = pixels.TopRow(y) + size_t(left) * 4 + size_t(byte);
-        for (size_t x = 0; x < width; ++x)
-            row[x] = in[x * 4];
-        const size_t length = PackBitsRow(row.data(), width, packed.data());
-        out.Bytes(packed.data(), length);
-        counts.push_back(uint32_t(length));
-        written += length;
+    for (int32_t band = 0; band < bands; ++band) {
+        PackJob& job = *jobs[size_t(band % jobCount)];
+        group.Wait(job);
+        if (!job.Ran() || job.Failed()) {
+            out.Fail();
+            return 0;
+        }
+        out.Bytes(job.packed.data(), job.used);
+        counts.insert(counts.end(), job.lengths.begin(), job.lengths.end());
+        written += job.used;
+        if (band + jobCount < bands && !post(band + jobCount)) {
+            out.Fail();
+            return 0;
+        }
     }
     return written;
 }
@@ -317,7 +387,7 @@ const char* PsdBlendKey(uint8_t code) {
     return kBlendKeys[KnownBlendMode(code)];
 }
 
-bool WritePsd(const char* path, LayeredSource& source, bool large, WorkPool*) {
+bool WritePsd(const char* path, LayeredSource& source, bool large, WorkPool* pool) {
     if (source.merged == nullptr || source.merged->IsEmpty() || !source.read)
         return false;
     if (!large && NeedsPsb(source.merged->width, source.merged->height))
@@ -328,6 +398,6 @@ bool WritePsd(const char* path, LayeredSource& source, bool large, WorkPool*) {
     TempOutput temporary;
     if (!temporary.Open(file, path))
         return false;
-    PsdWriterRun run(file, source, large);
+    PsdWriterRun run(file, source, large, pool);
     return temporary.Finish(file, run.Write());
 }

@@ -248,6 +248,13 @@ def main():
                                 conv.path(os.path.join(docs, "layers.qvm")))
         check(code == 2 and "contradicts" in err, f"-f png -o x.psd is bad usage: {err!r}")
 
+        # One document on every core (its rows coded on the pool, in bands)
+        # gives the same bytes as one core.
+        code, _, err = conv.run("-j", "1", "-o", conv.path(os.path.join(named, "tiles.psd")),
+                                conv.path(os.path.join(docs, "tiles.qvr")))
+        with open(os.path.join(named, "tiles.psd"), "rb") as a, open(os.path.join(out, "tiles.psd"), "rb") as b:
+            check(code == 0 and a.read() == b.read(), f"the same PSD whatever the threads: {err!r}")
+
         # Dry run, no overwrite, and two documents writing one file.
         code, text, _ = conv.run("-n", "-f", "psd", "-o", conv.path(out), conv.path(docs))
         check("wide.psb" in text and "layers.psd" in text, f"a dry run names the files: {text!r}")
