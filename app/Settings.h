@@ -22,7 +22,7 @@ struct Settings {
     int32_t Scale = 100;             // zoom in percent
     int32_t ColBk = 0x808080;        // background of the image view, 0x00BBGGRR
     int32_t Mouse[kMouseEventCount]; // MouseAction values, indexed by MouseEvent
-    int32_t ConvType = 0;            // 0 BMP, 1 PNG
+    int32_t ConvType = 0;            // 0 BMP, 1 PNG, 2 PSD, 3 OpenRaster
     Str VelmoraPath;
     Str OpenDir;
     Str ConvDir;

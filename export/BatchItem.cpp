@@ -9,7 +9,16 @@
 #include "base/Text.h"
 
 OutputFormat FormatFromIndex(int32_t index) {
-    return index == 0 ? OutputFormat::Bmp : OutputFormat::Png;
+    switch (index) {
+    case 0:
+        return OutputFormat::Bmp;
+    case 2:
+        return OutputFormat::Psd;
+    case 3:
+        return OutputFormat::Ora;
+    default:
+        return OutputFormat::Png;
+    }
 }
 
 const char* OutputExtension(OutputFormat format, const char* fullPath) {

@@ -15,8 +15,9 @@ class WorkPool;
 // holds; Ora is OpenRaster.
 enum class OutputFormat { Bmp, Png, Psd, Ora };
 
-// The conversion dialog's format index (and the ConvType setting): 0 is BMP;
-// every other value, including no selection, is PNG.
+// The conversion dialog's format index (and the ConvType setting): 0 is BMP,
+// 2 PSD (PSB for a large document), 3 OpenRaster; every other value,
+// including no selection, is PNG.
 OutputFormat FormatFromIndex(int32_t index);
 
 enum class ItemResult {
