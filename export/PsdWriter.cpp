@@ -157,6 +157,10 @@ public:
 private:
     void Length(uint64_t value) { large ? out.U64BE(value) : out.U32BE(uint32_t(value)); }
     void PatchLength(uint64_t at, uint64_t value) {
+        // Version 1's lengths are 32 bits: layers of noise at the largest
+        // size can pass them, and a length cut short would break the file.
+        if (!large && value > 0xFFFFFFFFu)
+            out.Fail();
         large ? out.PatchU64BE(at, value) : out.PatchU32BE(at, uint32_t(value));
     }
     void Header();
