@@ -3,6 +3,7 @@
 #include "decode/QvmReader.h"
 #include "export/LayeredExport.h"
 #include "export/PackBits.h"
+#include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
@@ -172,4 +173,34 @@ TEST(LayeredExport, MergedPictureIsTheReadersWithTheLayersShownAsAsked) {
             EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0) << visible->size();
         }
     }
+}
+
+// Run by the test runner with a file-size limit (see tests/export/CMakeLists.txt):
+// a PSD whose writes fail part-way, as on a full disk, leaves nothing.
+TEST(FileSizeLimit, LayeredWriteFailingPartWayLeavesNoFile) {
+    const uint64_t limit = testpictures::FileSizeLimit();
+    if (limit == 0)
+        GTEST_SKIP() << "needs TESSAVEL_FILE_SIZE_LIMIT and a matching limit on the process";
+    TempDir dir;
+    // Bytes that zlib packs tightly and PackBits not at all: the document
+    // stays small while its PSD passes the limit.
+    const int width = 2048, height = int(limit / (size_t(width) * 4)) + 16;
+    Bytes pixels(size_t(width) * size_t(height) * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i % 4 == 3 ? 255 : i * 7 + i / 8192);
+    docwriter::QvmDocument doc;
+    doc.width = uint16_t(width);
+    doc.height = uint16_t(height);
+    doc.layers.push_back(docwriter::MakeQvmLayer("pattern", pixels));
+    const std::string path = dir.File("big.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(doc)));
+    ImageBuffer merged;
+    std::vector<std::string> warnings;
+    EXPECT_EQ(
+        ExportLayered(merged, path.c_str(), dir.File("big.psd").c_str(), OutputFormat::Psd, LayeredOptions(), warnings),
+        ItemResult::WriteFailed);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"big.qvm"}));
 }
