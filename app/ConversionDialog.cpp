@@ -108,7 +108,9 @@ bool ConversionDialog::OnInitDialog(LRESULT* result) {
     format.AttachItem(hwnd, IDC_CONVERSION_FORMAT);
     format.AddString("BMP");
     format.AddString("PNG");
-    format.SetCurSel(settings.ConvType);              // outside 0 and 1: no selection
+    format.AddString("PSD");
+    format.AddString("ORA");
+    format.SetCurSel(settings.ConvType);              // outside 0 to 3: no selection
     CheckItem(IDC_CONVERSION_OVERWRITE, BST_CHECKED); // every time; its state is not kept
     progress.AttachItem(hwnd, IDC_CONVERSION_PROGRESS);
     progress.Subclass();
@@ -239,7 +241,7 @@ std::shared_ptr<ConversionWork> ConversionDialog::TakeInputs(const Str& folder) 
         // file's own name.
         Str fileName;
         item.path.GetFileName(fileName);
-        BuildOutputPath(item.output, folder.Text(), fileName.Text(), work->format);
+        BuildOutputPath(item.output, folder.Text(), fileName.Text(), work->format, item.path.Text());
     }
     // Two documents of the same name from different folders would write one
     // file: the later fails, as in the command-line converter, rather than

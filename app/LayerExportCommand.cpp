@@ -40,10 +40,12 @@ void ReportLayerExport(bool done, const LayerExportReport& report, const Texts& 
     ShowMessage(failed.Text(texts.exportFailed).c_str(), texts.exportFailedCaption, MB_ICONINFORMATION);
 }
 
-void ExportSelectedLayers(const char* selectedPath, const Texts& texts) {
+void ExportSelectedLayers(const char* selectedPath, const Texts& texts, uint32_t namesCodePage) {
     if (!CanExportLayers(selectedPath, texts))
         return;
+    LayerExportOptions options;
+    options.namesCodePage = namesCodePage;
     LayerExportReport report;
-    const bool done = ExportLayers(selectedPath, LayerExportOptions(), report);
+    const bool done = ExportLayers(selectedPath, options, report);
     ReportLayerExport(done, report, texts);
 }

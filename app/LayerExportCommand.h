@@ -16,5 +16,6 @@ void ReportLayerExport(bool done, const LayerExportReport& report, const Texts& 
 
 // Writes every layer of the QVM document at selectedPath beside it and says
 // how it went in a message box. Null (no selection) does nothing; any
-// extension but qvm gets a warning and no file is opened.
-void ExportSelectedLayers(const char* selectedPath, const Texts& texts);
+// extension but qvm gets a warning and no file is opened. Layer names are
+// read in namesCodePage (0: the automatic rule).
+void ExportSelectedLayers(const char* selectedPath, const Texts& texts, uint32_t namesCodePage = 0);

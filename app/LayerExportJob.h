@@ -24,7 +24,8 @@ public:
     // Starts exporting the layers of the QVM document at path beside it;
     // message goes to notify when done. False while one runs or when no
     // thread can be made.
-    bool Start(const char* path, HWND notify, UINT message);
+    // Layer names are read in namesCodePage (0: the automatic rule).
+    bool Start(const char* path, HWND notify, UINT message, uint32_t namesCodePage = 0);
     bool Running() const { return thread.joinable(); }
     // After the message: joins the thread; the outcome in succeeded and
     // report. False when no export had run.
@@ -44,5 +45,6 @@ private:
     Str path;
     HWND window = nullptr;
     UINT notifyMessage = 0;
+    uint32_t codePage = 0;
     std::atomic<bool> cancel{false};
 };

@@ -2,12 +2,13 @@
 
 #include "base/WorkPool.h"
 
-bool LayerExportJob::Start(const char* document, HWND notify, UINT message) {
+bool LayerExportJob::Start(const char* document, HWND notify, UINT message, uint32_t namesCodePage) {
     if (thread.joinable())
         return false;
     path.Assign(document);
     window = notify;
     notifyMessage = message;
+    codePage = namesCodePage;
     succeeded = false;
     cancel.store(false);
     // Everything above is written before the thread starts, which orders it
@@ -30,6 +31,7 @@ void LayerExportJob::Stop() {
 void LayerExportJob::Run() {
     LayerExportOptions options;
     options.cancel = &cancel;
+    options.namesCodePage = codePage;
     // A throw (memory ran out) fails the export as memory running out
     // always does; the window still hears that it ended.
     try {

@@ -1,5 +1,6 @@
 #include "app/LayersPane.h"
 
+#include "base/LayerName.h"
 #include "base/Wide.h"
 #include "framework/Dpi.h"
 #include "framework/MessageFont.h"
@@ -147,7 +148,7 @@ void LayersPane::AddRow(int row, int layer, const std::wstring& name, const std:
     SendMessageW(hwnd, LVM_SETITEMSTATE, WPARAM(index), reinterpret_cast<LPARAM>(&state));
 }
 
-void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible) {
+void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible, uint32_t codePage) {
     if (hwnd == nullptr)
         return;
     filling = true;
@@ -162,7 +163,8 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
             const int layer = count - 1 - row;
             const LayerEntry& entry = layers.layers[size_t(layer)];
             const bool checked = size_t(layer) < visible.size() ? visible[size_t(layer)] != 0 : entry.visible;
-            AddRow(row, layer, Wide(entry.name), Wide(BlendModeName(entry.blendMode)), OpacityText(entry.opacity),
+            AddRow(row, layer, Wide(text::DecodeLayerName(entry.name.c_str(), codePage)),
+                   Wide(BlendModeName(entry.blendMode)), OpacityText(entry.opacity),
                    entry.visible ? L"visible" : L"hidden", checked);
         }
     }

@@ -25,7 +25,8 @@ public:
     // Whether it is meant to be seen, also while the frame is still hidden.
     bool Visible() const { return shown; }
     // Lists layers, each check box as visible[i] says (file order).
-    void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible);
+    // Names are read in codePage (0: the automatic rule, base/LayerName.h).
+    void Fill(const DocumentLayers& layers, const std::vector<uint8_t>& visible, uint32_t codePage);
     void Clear();
     bool Empty() const;
     // Gives the pane the keyboard focus, with a row focused for Space to

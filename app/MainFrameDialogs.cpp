@@ -26,8 +26,8 @@ void MainFrame::ExportSelectedLayers() {
         return;
     // On its thread the export leaves the window free for the end of the
     // session, which stops it. Without a thread it runs here, as it can.
-    if (!exportJob.Start(path, hwnd, kLayersExported))
-        ::ExportSelectedLayers(path, UserTexts(settings));
+    if (!exportJob.Start(path, hwnd, kLayersExported, uint32_t(settings.NamesCodePage)))
+        ::ExportSelectedLayers(path, UserTexts(settings), uint32_t(settings.NamesCodePage));
 }
 
 void MainFrame::OnLayersExported() {

@@ -84,7 +84,7 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
         // its layers.
         if (!layersShown.empty() && layersShown.size() == layerVisible.size() && layersShown != layerVisible) {
             layerVisible = layersShown;
-            layersPane.Fill(shownLayers, layerVisible);
+            layersPane.Fill(shownLayers, layerVisible, uint32_t(settings.NamesCodePage));
             ShowLayers();
         }
         view.PictureReplaced();

@@ -32,7 +32,7 @@ void MainFrame::FillLayersPane(const char* path) {
     ReadDocumentLayers(path, shownLayers);
     for (const LayerEntry& entry : shownLayers.layers)
         layerVisible.push_back(entry.visible ? 1 : 0);
-    layersPane.Fill(shownLayers, layerVisible);
+    layersPane.Fill(shownLayers, layerVisible, uint32_t(settings.NamesCodePage));
 }
 
 void MainFrame::ShowLayers() {

@@ -2,8 +2,12 @@
 
 #include "app/Settings.h"
 #include "framework/FilePicker.h"
+#include "base/LayerName.h"
 #include "base/Str.h"
 #include "res/ResourceIds.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -26,6 +30,7 @@ bool OptionDialog::OnInitDialog(LRESULT* result) {
         // A value without a label (outside 0 to 7) shows no selection.
         bindings[i].SetCurSel(settings.Mouse[i]);
     }
+    SetItemText(IDC_OPTION_NAMES_CODEPAGE, std::to_string(settings.NamesCodePage).c_str());
     *result = 1; // the dialog manager gives the focus to the first tab stop
     return true;
 }
@@ -39,6 +44,14 @@ void OptionDialog::StoreSettings() {
     settings.VelmoraPath.Assign(path.Text());
     for (int i = 0; i < kMouseEventCount; ++i)
         settings.Mouse[i] = bindings[i].GetCurSel(); // -1 when nothing is selected
+    // A code page this system cannot read leaves the setting as it was.
+    Str typed(16);
+    GetItemText(IDC_OPTION_NAMES_CODEPAGE, typed);
+    char* end = nullptr;
+    const long codePage = std::strtol(typed.Text(), &end, 10);
+    if (end != typed.Text() && *end == 0 && codePage >= 0 && codePage <= 0xFFFF &&
+        (codePage == 0 || text::CodePageSupported(uint32_t(codePage))))
+        settings.NamesCodePage = int32_t(codePage);
 }
 
 bool OptionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {

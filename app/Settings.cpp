@@ -92,6 +92,9 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     ReadText(source, "LastFile", settings.LastFile, kPathRoom);
     settings.LayersPane = source.GetInt("LayersPane", 0) != 0 ? 1 : 0;
     ReadText(source, "Language", settings.Language, kLanguageRoom);
+    settings.NamesCodePage = source.GetInt("NamesCodePage", 0);
+    if (settings.NamesCodePage < 0 || settings.NamesCodePage > 0xFFFF)
+        settings.NamesCodePage = 0;
 }
 
 namespace {
@@ -176,8 +179,9 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     }
     ok = ok && WriteKeyTextAsRead(file, "LastFile", settings.LastFile.Text());
     ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
-    // Only a user's own choice is written: the file of a viewer that never
-    // had one stays as earlier versions wrote it.
+    // Only a user's own choices are written: the file of a viewer that never
+    // made one stays as earlier versions wrote it.
+    ok = ok && (settings.NamesCodePage == 0 || file.WriteKeyInt("NamesCodePage", settings.NamesCodePage));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

@@ -23,7 +23,7 @@ struct Settings {
     int32_t Scale = 100;             // zoom in percent
     int32_t ColBk = 0x808080;        // background of the image view, 0x00BBGGRR
     int32_t Mouse[kMouseEventCount]; // MouseAction values, indexed by MouseEvent
-    int32_t ConvType = 0;            // 0 BMP, 1 PNG
+    int32_t ConvType = 0;            // 0 BMP, 1 PNG, 2 PSD, 3 OpenRaster
     Str VelmoraPath;
     Str OpenDir;
     Str ConvDir;
@@ -38,6 +38,9 @@ struct Settings {
     // "ja" or "en" picks the language of the messages over the system's
     // (app/Language.h); empty leaves the system's. Written only when set.
     Str Language;
+    // The code page every layer name is read in; 0: the automatic rule
+    // (base/LayerName.h).
+    int32_t NamesCodePage = 0;
 };
 
 // The window's restored rectangle, show command and the file list's width:

@@ -2,16 +2,20 @@
 // pixels at the same compression level with no filtering, and against
 // ImageMagick's convert turning the same raw pixels into a PNG as a user
 // would run it (its own defaults); and the converter end to end on a folder
-// of documents, one job and one job per core.
+// of documents, one job and one job per core; the layered exports of the
+// six-layer document beside its PNG conversion, with their peak memory.
 #include "bench/BenchDocs.h"
+#include "bench/PeakMemory.h"
 #include "bench/Register.h"
 
 #include "decode/ImageBuffer.h"
+#include "export/LayeredExport.h"
 #include "base/WorkPool.h"
 
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -199,6 +203,31 @@ std::string OneDocumentFolder(const PictureSize& size) {
     return folder.string();
 }
 
+// One document exported as PSD or OpenRaster in this process, on a pool of
+// every core as the converter's -j 1 gives it, with the peak of the heap
+// above the start: the merged picture, one layer and bounded buffers.
+void Layered(benchmark::State& state, const PictureSize& size, OutputFormat format) {
+    const std::string document = Documents(size).qvmPath;
+    const std::string out = ScratchFile("layered-" + size.Name() + (format == OutputFormat::Ora ? ".ora" : ".psd"));
+    WorkPool pool;
+    int64_t peak = 0;
+    for (auto _ : state) {
+        PeakMemory memory;
+        memory.Start();
+        ImageBuffer merged;
+        std::vector<std::string> warnings;
+        LayeredOptions options;
+        options.pool = &pool;
+        if (ExportLayered(merged, document.c_str(), out.c_str(), format, options, warnings) != ItemResult::Converted) {
+            state.SkipWithError("the export failed");
+            return;
+        }
+        peak = std::max(peak, memory.Above());
+    }
+    state.counters["peak MB"] = double(peak) / (1 << 20);
+    Account(state, size.Pixels(), size.Pixels() * 4, "Converter/1doc/j1/" + size.Name(), pool.Size());
+}
+
 void Converter(benchmark::State& state, const PictureSize& size, unsigned jobs, bool oneDocument = false) {
     namespace fs = std::filesystem;
     const std::string folder = oneDocument ? OneDocumentFolder(size) : DocumentFolder(size);
@@ -240,6 +269,12 @@ void RegisterExportBenchmarks() {
             Converter(s, size, 1, true);
         })->Repetitions(3);
         Register("ZlibConvert/" + size.Name(), [size](benchmark::State& s) { ZlibConvert(s, size); });
+        Register("LayeredPsd/6layers/" + size.Name(), [size](benchmark::State& s) {
+            Layered(s, size, OutputFormat::Psd);
+        })->Repetitions(3);
+        Register("LayeredOra/6layers/" + size.Name(), [size](benchmark::State& s) {
+            Layered(s, size, OutputFormat::Ora);
+        })->Repetitions(3);
     }
     for (const PictureSize& size : Sizes()) {
         for (unsigned jobs : {1u, cores}) {

@@ -5,18 +5,47 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/LoadingMemory.h"
+#include "export/LayeredExport.h"
+#include "export/PsdWriter.h"
 #include "base/Str.h"
 #include "base/Text.h"
 #include "export/PngWriter.h"
 
 OutputFormat FormatFromIndex(int32_t index) {
-    return index == 0 ? OutputFormat::Bmp : OutputFormat::Png;
+    switch (index) {
+    case 0:
+        return OutputFormat::Bmp;
+    case 2:
+        return OutputFormat::Psd;
+    case 3:
+        return OutputFormat::Ora;
+    default:
+        return OutputFormat::Png;
+    }
 }
 
-void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format) {
+const char* OutputExtension(OutputFormat format, const char* fullPath) {
+    switch (format) {
+    case OutputFormat::Bmp:
+        return "bmp";
+    case OutputFormat::Png:
+        break;
+    case OutputFormat::Ora:
+        return "ora";
+    case OutputFormat::Psd: {
+        uint32_t width = 0, height = 0;
+        const bool large = fullPath != nullptr && PeekDocumentSize(fullPath, width, height) &&
+                           NeedsPsb(int32_t(width), int32_t(height));
+        return large ? "psb" : "psd";
+    }
+    }
+    return "png";
+}
+
+void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format, const char* fullPath) {
     Str name;
     name.Assign(itemName);
-    name.ReplaceExtension(format == OutputFormat::Bmp ? "bmp" : "png");
+    name.ReplaceExtension(OutputExtension(format, fullPath));
     out.Assign(folder);
     out.AppendChar(text::PathSeparator());
     out.Append(name.Text());
@@ -24,14 +53,26 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
                        OutputFormat format, bool overwrite, Str& outputPath, WorkPool* pool) {
-    BuildOutputPath(outputPath, folder, itemName, format);
+    BuildOutputPath(outputPath, folder, itemName, format, fullPath);
     return ConvertItemTo(image, fullPath, outputPath.Text(), format, overwrite, pool);
 }
 
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
-                         bool overwrite, WorkPool* pool) {
+                         bool overwrite, WorkPool* pool, uint32_t namesCodePage, std::vector<std::string>* warnings) {
     if (!overwrite && ByteFile::Exists(outputPath))
         return ItemResult::Skipped;
+    if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
+        LayeredOptions options;
+        options.namesCodePage = namesCodePage;
+        options.pool = pool;
+        Str path;
+        path.Assign(outputPath);
+        Str extension;
+        path.GetExtension(extension);
+        options.large = text::CompareNoCase(extension.Text(), "psb") == 0;
+        std::vector<std::string> noted;
+        return ExportLayered(image, fullPath, outputPath, format, options, warnings != nullptr ? *warnings : noted);
+    }
     if (!LoadDocument(image, fullPath, pool))
         return ItemResult::LoadFailed;
     const bool saved = format == OutputFormat::Bmp ? image.SaveBmp(outputPath) : image.SavePng(outputPath, false, pool);

@@ -4,15 +4,20 @@
 // when an item is skipped, how it is loaded and written.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class ImageBuffer;
 class Str;
 class WorkPool;
 
-enum class OutputFormat { Bmp, Png };
+// The layered files: Psd is PSD, or PSB for a picture beyond what PSD
+// holds; Ora is OpenRaster.
+enum class OutputFormat { Bmp, Png, Psd, Ora };
 
-// The conversion dialog's format index (and the ConvType setting): 0 is BMP;
-// every other value, including no selection, is PNG.
+// The conversion dialog's format index (and the ConvType setting): 0 is BMP,
+// 2 PSD (PSB for a large document), 3 OpenRaster; every other value,
+// including no selection, is PNG.
 OutputFormat FormatFromIndex(int32_t index);
 
 enum class ItemResult {
@@ -22,10 +27,16 @@ enum class ItemResult {
     WriteFailed, // loaded, but the output file could not be written
 };
 
+// The extension of format's files: "bmp", "png", "ora", or for Psd "psd", and
+// "psb" when the document at fullPath declares a picture larger than PSD
+// holds (fullPath null: "psd").
+const char* OutputExtension(OutputFormat format, const char* fullPath = nullptr);
+
 // folder + separator + itemName with the text after its last "." replaced by
-// "bmp" or "png" (a name without "." keeps its text). The separator is always
-// added, also after a folder that already ends in one.
-void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format);
+// the format's extension (a name without "." keeps its text). The separator
+// is always added, also after a folder that already ends in one.
+void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputFormat format,
+                     const char* fullPath = nullptr);
 
 // Converts the document at fullPath, shown as itemName, into folder. image is
 // the caller's own picture, reused from item to item. outputPath receives
@@ -34,9 +45,12 @@ void BuildOutputPath(Str& out, const char* folder, const char* itemName, OutputF
 ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* itemName, const char* folder,
                        OutputFormat format, bool overwrite, Str& outputPath, WorkPool* pool = nullptr);
 
-// The same into the file outputPath, named by the caller.
+// The same into the file outputPath, named by the caller. A layered file
+// whose path ends in ".psb" is PSB whatever the size; a layer it cannot
+// decode is written empty and hidden and named in warnings (when given).
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
-                         bool overwrite, WorkPool* pool = nullptr);
+                         bool overwrite, WorkPool* pool = nullptr, uint32_t namesCodePage = 0,
+                         std::vector<std::string>* warnings = nullptr);
 
 // The bytes converting the document at fullPath on poolSize threads holds at
 // most, from its header alone (nothing is decoded): the picture, and beside

@@ -5,7 +5,7 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
-#include "export/NativeName.h"
+#include "base/LayerName.h"
 #include "base/Text.h"
 
 #include <cstdio>
@@ -14,12 +14,6 @@
 namespace {
 
 constexpr uint32_t kChunkBytes = 65536;
-
-// Layer names are the paint program's CP932 text: a lead byte takes the
-// byte after it, which may be 0x5C, the backslash's.
-bool IsCp932LeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
 
 } // namespace
 
@@ -117,11 +111,8 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
             report.corruptLayer = i;
             return LayerExportStatus::CorruptLayer;
         }
-        MakeLayerNameSafe(record.name);
-        Str name;
-        name.Assign(record.name);
-        ToNativeFileName(name);
-        BuildLayerFileName(output, stem, uint16_t(header.layerCount - 1 - i), name.Text());
+        const std::string name = LayerFileNamePart(record.name, options.namesCodePage);
+        BuildLayerFileName(output, stem, uint16_t(header.layerCount - 1 - i), name.c_str());
         WriteLayer(layer, output.Text(), options, report);
     }
     return LayerExportStatus::Done;
@@ -130,19 +121,15 @@ LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExp
 } // namespace
 
 void MakeLayerNameSafe(char* name) {
-    for (char* p = name; *p != 0;) {
-        char* next = p + (IsCp932LeadByte(static_cast<unsigned char>(*p)) && p[1] != 0 ? 2 : 1);
-        // A second byte of CP932 is 0x40 to 0xFC but never 0x7F. A lead byte
-        // in front of another byte ("/", ":", a control character) is no
-        // character, and the file system may read that byte on its own: it
-        // must not shield it.
-        const unsigned char second = static_cast<unsigned char>(p[1]);
-        if (next == p + 2 && (second < 0x40 || second == 0x7F))
-            next = p + 1;
-        if (next == p + 1 && IsRefusedInFileName(static_cast<unsigned char>(*p)))
+    for (char* p = name; *p != 0; ++p)
+        if (IsRefusedInFileName(static_cast<unsigned char>(*p)))
             *p = '_';
-        p = next;
-    }
+}
+
+std::string LayerFileNamePart(const char* stored, uint32_t codePage) {
+    std::string name = text::DecodeLayerName(stored, codePage);
+    MakeLayerNameSafe(&name[0]);
+    return name;
 }
 
 void BuildLayerFileName(Str& out, const char* stem, uint16_t number, const char* name) {

@@ -17,15 +17,17 @@
 #include <string>
 #include <vector>
 
-// Makes a layer name safe to put into a file name, in place: each "\", "/"
-// and ":" (which could lead the file out of its folder), each of "*", "?",
-// "\"", "<", ">" and "|" (which Windows refuses in names) and each control
-// character becomes "_". Dots stay: the name always follows "stem_NN_", so
-// they never form a path component of their own. The name is walked
-// character by character with the double-byte rule, so the second byte of a
-// CP932 character (which may be 0x5C or 0x7C) is never replaced. Every
-// other byte stays as stored.
+// Makes a layer name, UTF-8, safe to put into a file name, in place: each
+// "\\", "/" and ":" (which could lead the file out of its folder), each of
+// "*", "?", "\"", "<", ">" and "|" (which Windows refuses in names) and each
+// control character becomes "_". Dots stay: the name always follows
+// "stem_NN_", so they never form a path component of their own. The bytes
+// of a UTF-8 character are all above 0x7F and never replaced.
 void MakeLayerNameSafe(char* name);
+
+// The stored layer name as it goes into a file name: read by the layer-name
+// rule (base/LayerName.h) in codePage (0: automatically), then made safe.
+std::string LayerFileNamePart(const char* stored, uint32_t codePage);
 
 // Whether byte c, a character of its own, may not stand in a file name made
 // from a layer name (the characters MakeLayerNameSafe replaces).
@@ -44,6 +46,7 @@ struct LayerExportOptions {
     const char* folder = nullptr; // null: beside the document
     bool overwrite = true;        // false: existing files are left alone
     bool dryRun = false;          // true: names the files in planned, reads no pixels, writes nothing
+    uint32_t namesCodePage = 0;   // the layer names' code page; 0: the automatic rule
     // Raised by another thread (the session ending): no layer starts after
     // it; the one being written is finished or its temporary removed.
     const std::atomic<bool>* cancel = nullptr;

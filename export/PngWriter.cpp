@@ -25,22 +25,30 @@ uint32_t ChecksumStart(const char* type) {
 } // namespace
 
 bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth) {
-    if (source.IsEmpty() || (depth != 24 && depth != 32))
+    return ConvertPart(source, image, depth, 0, 0, source.width, source.height);
+}
+
+bool ConvertPart(const ImageBuffer& source, PngImage& image, int16_t depth, int32_t left, int32_t top, int32_t width,
+                 int32_t height) {
+    if (source.IsEmpty() || (depth != 24 && depth != 32) || left < 0 || top < 0 || width < 1 || height < 1 ||
+        width > source.width - left || height > source.height - top)
         return false;
-    const uint64_t rowBytes = 1 + uint64_t(depth / 8) * uint64_t(source.width);
+    const uint64_t rowBytes = 1 + uint64_t(depth / 8) * uint64_t(width);
     if (rowBytes > uint64_t(INT32_MAX))
         return false;
     uint64_t bandRows = kBandBytes / rowBytes;
     if (bandRows == 0)
         bandRows = 1;
-    if (bandRows > uint64_t(source.height))
-        bandRows = uint64_t(source.height);
+    if (bandRows > uint64_t(height))
+        bandRows = uint64_t(height);
     // Zero-filled: the filter-type byte of every row is 0 from here on.
     if (image.rows.Alloc(uint32_t(bandRows * rowBytes), true) == nullptr)
         return false;
     image.depth = depth;
-    image.width = source.width;
-    image.height = source.height;
+    image.width = width;
+    image.height = height;
+    image.left = left;
+    image.top = top;
     image.rowBytes = int32_t(rowBytes);
     image.source = &source;
     image.bandRows = int32_t(bandRows);
@@ -66,7 +74,7 @@ void ConvertRows(PngImage& image, int32_t first, int32_t count) {
 void ConvertRowsInto(const PngImage& image, int32_t first, int32_t count, uint8_t* rows) {
     const bool alpha = image.depth == 32;
     for (int32_t r = 0; r < count; ++r) {
-        const uint8_t* in = image.source->TopRow(first + r);
+        const uint8_t* in = image.source->TopRow(image.top + first + r) + size_t(image.left) * 4;
         uint8_t* out = rows + size_t(r) * size_t(image.rowBytes);
         *out++ = 0; // filter type: none
         for (int32_t x = 0; x < image.width; ++x, in += 4) {

@@ -31,6 +31,9 @@ struct PngImage {
     int32_t height = 0;
     int32_t rowBytes = 0; // 1 + depth / 8 * width
     const ImageBuffer* source = nullptr;
+    // The part of source the PNG holds starts at this pixel (y from the top).
+    int32_t left = 0;
+    int32_t top = 0;
     int32_t bandRows = 0;
     MemBlock rows;
     // Deflates a large picture's bands on its threads; null: this thread.
@@ -41,6 +44,11 @@ struct PngImage {
 // rows. False for an empty picture, a depth other than 24 or 32, a row too
 // long for the format, or when the band cannot be allocated.
 bool Convert(const ImageBuffer& source, PngImage& image, int16_t depth);
+
+// The same for the width x height part of source whose top-left pixel is
+// (left, top), which must lie inside it.
+bool ConvertPart(const ImageBuffer& source, PngImage& image, int16_t depth, int32_t left, int32_t top, int32_t width,
+                 int32_t height);
 
 // Fills the band with count PNG rows starting at PNG row first (0 = top).
 // count is at most bandRows.

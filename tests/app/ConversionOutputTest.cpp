@@ -51,6 +51,28 @@ TEST_P(ConversionFormat, EveryListedDocumentIsWrittenAsItsPicture) {
 INSTANTIATE_TEST_SUITE_P(Formats, ConversionFormat, ::testing::ValuesIn(kFormats),
                          [](const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
 
+TEST_F(ConversionRun, LayeredFormatsWriteAPsdOrAnOpenRasterFilePerDocument) {
+    struct Case {
+        int32_t convType;
+        const char* extension;
+        std::string start; // the format's first bytes
+    };
+    const Case cases[] = {{2, ".psd", "8BPS"}, {3, ".ora", std::string("PK\x03\x04", 4)}};
+    AddCatAndDog();
+    for (const Case& c : cases) {
+        settings.ConvType = c.convType;
+        RecordingDialog dialog(list, settings);
+        Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
+        ASSERT_FALSE(dialog.captions.empty());
+        EXPECT_EQ(dialog.captions.back(), Done(2, 2)) << c.extension;
+        for (const char* stem : {"cat", "DOG"}) {
+            const Bytes file = docwriter::ReadFile(Out(std::string(stem) + c.extension));
+            EXPECT_EQ(std::string(file.begin(), file.begin() + long(file.size() < 4 ? file.size() : 4)), c.start)
+                << stem << c.extension;
+        }
+    }
+}
+
 TEST_F(ConversionRun, OverwriteOffWithEveryOutputPresentWritesNothing) {
     AddCatAndDog();
     for (const char* name : {"cat.png", "DOG.png"})

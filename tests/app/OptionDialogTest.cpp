@@ -115,6 +115,28 @@ TEST_F(OptionDialogRun, OkStoresColourPathAndBindings) {
     EXPECT_EQ(Bindings(settings), (std::vector<int32_t>{7, 6, 5, 4, 3}));
 }
 
+TEST_F(OptionDialogRun, NamesCodePageIsShownAndKeptOnlyWhenTheSystemReadsIt) {
+    struct Case {
+        const char* typed;
+        int32_t kept;
+    };
+    const Case cases[] = {{"1252", 1252}, {"0", 0}, {"54321", 932}, {"", 932}, {"932", 932}};
+    for (const Case& c : cases) {
+        settings.NamesCodePage = 932;
+        OptionDialog dialog(settings);
+        std::string shown;
+        DialogScript script(dialog, {Do([&] {
+                                         shown = ItemText(dialog.hwnd, IDC_OPTION_NAMES_CODEPAGE);
+                                         SetDlgItemTextA(dialog.hwnd, IDC_OPTION_NAMES_CODEPAGE, c.typed);
+                                     }),
+                                     Click(dialog, IDOK)});
+        EXPECT_EQ(dialog.Run(nullptr), 1);
+        EXPECT_TRUE(script.Finished());
+        EXPECT_EQ(shown, "932");
+        EXPECT_EQ(settings.NamesCodePage, c.kept) << c.typed;
+    }
+}
+
 TEST_F(OptionDialogRun, ControlsShowTheSettingsAndEveryValueHasItsLabel) {
     settings.ColBk = 0x123456;
     settings.Mouse[kMouseRight] = int32_t(MouseAction::ZoomIn);

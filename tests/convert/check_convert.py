@@ -171,9 +171,9 @@ def check_bmp_and_files(conv, docs, root):
 
 
 def names_on_disk(raw):
-    """A layer name as the file system shows it: the bytes themselves
-    natively, UTF-8 under Wine, which converts from code page 932."""
-    return {raw, raw.decode("cp932", "replace").encode("utf-8")}
+    """A layer name as the file system shows it: CP932 text with a
+    double-byte character read as CP932, in UTF-8, in both builds."""
+    return {raw.decode("cp932").encode("utf-8")}
 
 
 def check_layers(conv, docs, root):
@@ -200,6 +200,17 @@ def check_layers(conv, docs, root):
     check(listing(root).count("evil.png") == 0 and not os.path.exists(os.path.join(root, "up.png")),
           "hostile names stay inside the folder")
     image_checks.check_png(os.path.join(out, "a_00_ink.png"), 40, 30, True)
+
+    # A code page named for every name: the CP932 bytes read as Western.
+    western = os.path.join(root, "layers-1252")
+    code, _, err = conv.run("--layers", "--names-codepage=1252", "-o", conv.path(western),
+                            conv.path(os.path.join(docs, "names.qvm")))
+    names = set(os.listdir(os.fsencode(western))) if os.path.isdir(western) else set()
+    check(code == 0 and "names_01_\u2022_.png".encode() in names, f"--names-codepage=1252: {sorted(names)} {err!r}")
+    for bad in ("54321", "x", "-1"):
+        code, _, err = conv.run("--layers", "--names-codepage", bad, "-o", conv.path(western),
+                                conv.path(os.path.join(docs, "names.qvm")))
+        check(code == 2 and "--names-codepage takes" in err, f"--names-codepage {bad} is bad usage: {err!r}")
 
 
 def check_same_names(conv, make_docs, root):

@@ -37,9 +37,11 @@ TEST(BatchItemNames, ExtensionIsReplacedAndTheSeparatorAlwaysAdded) {
     }
 }
 
-TEST(BatchItemNames, OnlyFormatIndexZeroIsBmp) {
+TEST(BatchItemNames, FormatIndexZeroIsBmpTwoPsdThreeOraAnyOtherPng) {
     EXPECT_EQ(FormatFromIndex(0), OutputFormat::Bmp);
-    for (int index : {1, -1, 5})
+    EXPECT_EQ(FormatFromIndex(2), OutputFormat::Psd);
+    EXPECT_EQ(FormatFromIndex(3), OutputFormat::Ora);
+    for (int index : {1, -1, 4, 5})
         EXPECT_EQ(FormatFromIndex(index), OutputFormat::Png) << index;
 }
 

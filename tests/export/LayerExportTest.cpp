@@ -1,6 +1,6 @@
 #include "decode/ByteFile.h"
 #include "export/LayerExport.h"
-#include "export/NativeName.h"
+#include "base/LayerName.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
@@ -165,9 +165,9 @@ TEST(LayerExport, DocumentsThatAreNotQvmFailBeforeWriting) {
     EXPECT_EQ(EntriesIn(dir.Path()), std::size(cases));
 }
 
-TEST(LayerNames, SeparatorsAndRefusedCharactersBecomeUnderscoresDotsAndCp932SecondBytesStay) {
+TEST(LayerNames, SeparatorsAndRefusedCharactersBecomeUnderscoresDotsAndUtf8Stay) {
     struct Case {
-        const char* stored;
+        const char* name;
         const char* safe;
     };
     const Case cases[] = {
@@ -184,44 +184,56 @@ TEST(LayerNames, SeparatorsAndRefusedCharactersBecomeUnderscoresDotsAndCp932Seco
         {"what?", "what_"},
         {"a*b<c>d|e\"f\"", "a_b_c_d_e_f_"},
         {"tab\there\x01\x1F\x7F", "tab_here___"},
-        {"\x95\x5C", "\x95\x5C"},                 // a CP932 character whose second byte is 0x5C
-        {"\x83\x5C\x94\x5C", "\x83\x5C\x94\x5C"}, // two of them
-        {"\x83\x7C", "\x83\x7C"},                 // one whose second byte is "|"
-        {"\x95\x5C\\", "\x95\x5C_"},              // such a character, then a real backslash
-        {"\\\x83\x5C/", "_\x83\x5C_"},
-        {"\x81", "\x81"},                                   // a lone lead byte at the end
-        {"\x81/\x9F:\xE0.\xFC\\", "\x81_\x9F_\xE0.\xFC\\"}, // no second byte is below 0x40
-        {"\x81\x7F\x81\x09", "\x81_\x81_"},                 // nor 0x7F, nor a control character
+        {"\xE8\xA1\xA8\\", "\xE8\xA1\xA8_"},                        // a kanji, then a backslash
+        {"\xEF\xBC\xBC/\xEF\xBD\x9C", "\xEF\xBC\xBC_\xEF\xBD\x9C"}, // full-width "\" and "|" are no separators
     };
     for (const Case& c : cases) {
         char name[64];
-        std::strcpy(name, c.stored);
+        std::strcpy(name, c.name);
         MakeLayerNameSafe(name);
-        EXPECT_STREQ(name, c.safe) << c.stored;
+        EXPECT_STREQ(name, c.safe) << c.name;
     }
 }
 
-// A layer name as the file system of this build shows it: UTF-8, read in
-// code page 932 (the tests run in the C locale natively, in a Japanese
-// system under Wine).
-TEST(LayerNames, NativeNamesAreInTheSystemsEncoding) {
+// The one rule for reading stored names: CP932 when the bytes are CP932
+// text with a double-byte character, the fallback code page (the system's
+// on Windows, 1252 natively; the tests run under Wine in code page 932)
+// otherwise, a code page given for every name.
+TEST(LayerNames, StoredNamesAreReadByOneRule) {
+    const bool japanese = text::FallbackNamesCodePage() == 932;
     struct Case {
         const char* stored;
-        const char* native;
+        uint32_t codePage;
+        const char* read;
     };
     const Case cases[] = {
-        {"line_1.x", "line_1.x"},
-        {"\x95\x5C", "\xE8\xA1\xA8"},             // a kanji with 0x5C inside
-        {"\xB1\xB2", "\xEF\xBD\xB1\xEF\xBD\xB2"}, // half-width katakana
-        {"a\x81 b", "a_ b"},                      // a lead byte without its second byte
-        {"\x83\x7C\x81", "\xE3\x83\x9D_"},        // cut short at the end
+        {"line_1.x", 0, "line_1.x"},
+        {"\x95\x5C", 0, "\xE8\xA1\xA8"},                     // a kanji with 0x5C inside
+        {"\x83\x5C\x94\x5C", 0, "\xE3\x82\xBD\xE8\x83\xBD"}, // two of them
+        {"\x83\x7C", 0, "\xE3\x83\x9D"},                     // one whose second byte is "|"
+        {"\x83\x7C\xB1", 0, "\xE3\x83\x9D\xEF\xBD\xB1"},     // and a half-width katakana
+        {"caf\xE9", 1252, "caf\xC3\xA9"},                    // Western, named
+        {"\x95\x5C", 1252, "\xE2\x80\xA2\\"},                // CP932 bytes read as Western when asked
+        {"\xB1\xB2", 932, "\xEF\xBD\xB1\xEF\xBD\xB2"},       // half-width katakana only, named
+        {"a\x81 b", 932, "a_ b"},                            // a lead byte without its second byte
+        {"\x83\x7C\x81", 932, "\xE3\x83\x9D_"},              // cut short at the end
+        {"\xFF", 932, "_"},
+        // No double-byte character, or no CP932 text: the fallback.
+        {"caf\xE9", 0, japanese ? "caf_" : "caf\xC3\xA9"},
+        {"\xB1\xB2", 0, japanese ? "\xEF\xBD\xB1\xEF\xBD\xB2" : "\xC2\xB1\xC2\xB2"},
+        {"\xE9t\xE9", 0, japanese ? "\xE9\xA8\x81_" : "\xC3\xA9t\xC3\xA9"},
     };
-    for (const Case& c : cases) {
-        Str name;
-        name.Assign(c.stored);
-        ToNativeFileName(name);
-        EXPECT_STREQ(name.Text(), c.native) << c.stored;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(text::DecodeLayerName(c.stored, c.codePage), c.read) << c.stored << " in " << c.codePage;
+    EXPECT_TRUE(text::CodePageSupported(932));
+    EXPECT_TRUE(text::CodePageSupported(1252));
+    EXPECT_FALSE(text::CodePageSupported(54321));
+}
+
+TEST(LayerNames, FileNamePartIsTheNameReadThenMadeSafe) {
+    EXPECT_EQ(LayerFileNamePart("\x83\x5C\\x", 0), "\xE3\x82\xBD_x");
+    EXPECT_EQ(LayerFileNamePart("\x81/../../escape", 932), "__.._.._escape");
+    EXPECT_EQ(LayerFileNamePart("a/\xE9", 1252), "a_\xC3\xA9");
 }
 
 TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
@@ -249,10 +261,9 @@ TEST(LayerExport, LeadByteDoesNotShieldASeparatorBehindIt) {
     std::filesystem::create_directories(folder + testpictures::Sep() + "h_00_\x81");
     const std::string doc = WriteDoc(folder + testpictures::Sep() + "h.qvm", Document({Layer("\x81/../../escape", 1)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
-    // Lead byte and "_" then read as one CP932 character, a full-width
-    // backslash, which is no separator.
-    const std::string mark = "\xEF\xBC\xBC";
-    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "h_00_" + mark + ".._.._escape.png").c_str()));
+    // No CP932 text, so read in the fallback code page, where 0x81 is no
+    // character in both builds' tables.
+    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "h_00___.._.._escape.png").c_str()));
     EXPECT_EQ(EntriesIn(folder + testpictures::Sep() + "h_00_\x81"), 0u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }

@@ -2,7 +2,10 @@
 
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
+#include "decode/SteadyRead.h"
+#include "decode/DocumentLoader.h"
 #include "export/LayerExport.h"
+#include "export/PsdWriter.h"
 #include "export/OutputCollisions.h"
 #include "export/TempOutput.h"
 #include "base/Str.h"
@@ -40,7 +43,7 @@ std::string Stem(const std::string& name) {
 std::string OutputName(const Item& item, const ConvertOptions& options) {
     Str name;
     name.Assign(item.name.c_str());
-    name.ReplaceExtension(options.format == OutputFormat::Bmp ? "bmp" : "png");
+    name.ReplaceExtension(OutputExtension(options.format, item.path.c_str()));
     return name.Text();
 }
 
@@ -82,6 +85,7 @@ ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options, Lay
     exportOptions.folder = folder.c_str();
     exportOptions.overwrite = options.overwrite;
     exportOptions.dryRun = options.dryRun;
+    exportOptions.namesCodePage = options.namesCodePage;
     const bool done = ExportLayers(item.path.c_str(), exportOptions, report);
     // Every layer that could not be written is named, with the layer
     // failure that stopped the export, if any, after them.
@@ -97,12 +101,29 @@ ItemReport ExportItemLayers(const Item& item, const ConvertOptions& options, Lay
     return {Outcome::Converted, ""};
 }
 
+bool IsPsbName(const std::string& path) {
+    Str name;
+    name.Assign(path.c_str());
+    Str extension;
+    name.GetExtension(extension);
+    return text::CompareNoCase(extension.Text(), "psb") == 0;
+}
+
+bool NeedsPsbFor(const Item& item) {
+    uint32_t width = 0, height = 0;
+    return PeekDocumentSize(item.path.c_str(), width, height) && NeedsPsb(int32_t(width), int32_t(height));
+}
+
 ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer& image, const std::string& output,
                    WorkPool* pool) {
     ByteFile::ClearFailure();
-    switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite, pool)) {
+    if (options.format == OutputFormat::Psd && !IsPsbName(output) && NeedsPsbFor(item))
+        return {Outcome::Failed, "more than 30000 pixels a side, which PSD cannot hold: name the output .psb"};
+    std::vector<std::string> warnings;
+    switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite, pool,
+                          options.namesCodePage, &warnings)) {
     case ItemResult::Converted:
-        return {Outcome::Converted, ""};
+        return {Outcome::Converted, "", warnings};
     case ItemResult::Skipped:
         return {Outcome::Skipped, ""};
     case ItemResult::LoadFailed:
@@ -119,7 +140,7 @@ ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, Imag
     // itself (the picture replaces nothing of anyone else's) and is listed
     // so an interruption removes it too.
     std::string file;
-    if (!CreateStagingFile(options.format == OutputFormat::Bmp ? ".bmp" : ".png", file))
+    if (!CreateStagingFile(std::string(".") + OutputExtension(options.format, item.path.c_str()), file))
         return {Outcome::Failed, "cannot create a temporary file in " + TemporaryFolder() + ": " + SystemReason()};
     const int slot = ListPending(file.c_str());
     ConvertOptions always = options;

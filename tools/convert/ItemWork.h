@@ -23,7 +23,8 @@ enum class Outcome { Converted, Skipped, Failed };
 
 struct ItemReport {
     Outcome outcome = Outcome::Failed;
-    std::string reason; // for Failed; one reason per line when there are several
+    std::string reason;                     // for Failed; one reason per line when there are several
+    std::vector<std::string> warnings = {}; // for Converted: what was written otherwise than stored
 };
 
 // image is the calling job's own picture, reused from item to item.

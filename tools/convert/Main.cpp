@@ -228,6 +228,8 @@ int Convert(int argc, char** argv) {
         Count(totals, report);
         if (report.outcome == Outcome::Failed)
             ReportFailure(progress, items[index].path, report.reason);
+        for (const std::string& warning : report.warnings)
+            ReportFailure(progress, items[index].path, "warning: " + warning);
         progress.Show(index + 1, items.size(), items[index].name);
     });
     // Nothing stops a run early but a failure of its threads themselves

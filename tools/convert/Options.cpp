@@ -1,6 +1,7 @@
 #include "tools/convert/Options.h"
 
 #include "decode/ByteFile.h"
+#include "base/LayerName.h"
 #include "base/Str.h"
 #include "base/Text.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, Help, Version };
+enum class Id { Output, Format, Jobs, Layers, NoOverwrite, Quiet, Recursive, DryRun, NamesCodePage, Help, Version };
 
 struct OptionName {
     Id id;
@@ -27,6 +28,7 @@ const OptionName kOptions[] = {
     {Id::Quiet, 'q', "quiet", false},
     {Id::Recursive, 'r', "recursive", false},
     {Id::DryRun, 'n', "dry-run", false},
+    {Id::NamesCodePage, 0, "names-codepage", true},
     {Id::Help, 'h', "help", false},
     {Id::Version, 0, "version", false},
 };
@@ -58,14 +60,40 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
     return true;
 }
 
+// 0 is the automatic rule; any other number must be a code page this
+// system can read.
+bool ParseCodePage(const std::string& text, uint32_t& codePage) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != 0 || value < 0 || value > 0xFFFF ||
+        (value != 0 && !text::CodePageSupported(uint32_t(value))))
+        return false;
+    codePage = uint32_t(value);
+    return true;
+}
+
 bool ParseFormat(const std::string& text, OutputFormat& format) {
     if (text::CompareNoCase(text.c_str(), "png") == 0)
         format = OutputFormat::Png;
     else if (text::CompareNoCase(text.c_str(), "bmp") == 0)
         format = OutputFormat::Bmp;
+    else if (text::CompareNoCase(text.c_str(), "psd") == 0)
+        format = OutputFormat::Psd;
+    else if (text::CompareNoCase(text.c_str(), "ora") == 0)
+        format = OutputFormat::Ora;
     else
         return false;
     return true;
+}
+
+// An output file's extension: the formats' own, and "psb", PSD's large
+// form.
+bool FormatOfExtension(const std::string& extension, OutputFormat& format) {
+    if (text::CompareNoCase(extension.c_str(), "psb") == 0) {
+        format = OutputFormat::Psd;
+        return true;
+    }
+    return ParseFormat(extension, format);
 }
 
 // One option with its value (empty for those that take none).
@@ -76,7 +104,7 @@ ParseResult Apply(const OptionName& option, const std::string& value, ConvertOpt
         break;
     case Id::Format:
         if (!ParseFormat(value, options.format)) {
-            error = Shown(option) + " takes png or bmp";
+            error = Shown(option) + " takes png, bmp, psd or ora";
             return ParseResult::Error;
         }
         options.formatGiven = true;
@@ -102,6 +130,12 @@ ParseResult Apply(const OptionName& option, const std::string& value, ConvertOpt
     case Id::DryRun:
         options.dryRun = true;
         break;
+    case Id::NamesCodePage:
+        if (!ParseCodePage(value, options.namesCodePage)) {
+            error = Shown(option) + " takes 0 (automatic) or a code page this system has, such as 932 or 1252";
+            return ParseResult::Error;
+        }
+        break;
     case Id::Help:
         return ParseResult::Help;
     case Id::Version:
@@ -120,10 +154,10 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
         Str extension;
         name.GetExtension(extension);
         OutputFormat named = OutputFormat::Png;
-        if (ParseFormat(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
+        if (FormatOfExtension(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
             options.target = OutputTarget::File;
             if (options.formatGiven && options.format != named) {
-                error = "-f " + std::string(options.format == OutputFormat::Bmp ? "bmp" : "png") +
+                error = "-f " + std::string(OutputExtension(options.format)) +
                         " contradicts the output file's extension ." + extension.Text();
                 return ParseResult::Error;
             }
@@ -145,15 +179,25 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
 
 const char* UsageText() {
     return "usage: tessavel-convert -o DIR [options] PATH...\n"
-           "       tessavel-convert -o FILE.png|FILE.bmp|- [options] DOCUMENT\n"
-           "Converts QVM and QVR documents to PNG or BMP files.\n"
+           "       tessavel-convert -o FILE.png|.bmp|.psd|.psb|.ora|- [options] DOCUMENT\n"
+           "Converts QVM and QVR documents to PNG or BMP pictures, or to layered PSD and\n"
+           "OpenRaster files.\n"
            "Each PATH is a document or a folder, whose .qvm and .qvr files are taken.\n"
            "\n"
            "  -o, --output=DIR     destination folder, created when missing\n"
-           "  -o, --output=FILE    with one document: that file; its extension (.png or\n"
-           "                       .bmp) gives the format\n"
+           "  -o, --output=FILE    with one document: that file; its extension (.png,\n"
+           "                       .bmp, .psd, .psb or .ora) gives the format\n"
            "  -o -                 with one document: the picture to standard output\n"
-           "  -f, --format=png|bmp output format (default png, or the -o file's extension)\n"
+           "  -f, --format=FORMAT  png, bmp, psd or ora (default png, or the -o file's\n"
+           "                       extension)\n"
+           "                       psd keeps every layer: its name, blend mode, opacity,\n"
+           "                       visibility and pixels (trimmed to what it covers), with\n"
+           "                       the picture Tessavel shows as the merged picture;\n"
+           "                       NAME.psb (the large-document form) beyond 30000 pixels\n"
+           "                       a side. A layer that cannot be decoded is kept empty\n"
+           "                       and hidden, with a warning\n"
+           "                       ora keeps the same in OpenRaster: a PNG per layer,\n"
+           "                       stack.xml, mergedimage.png and a thumbnail\n"
            "      --layers         write each layer of a QVM document as a PNG with alpha,\n"
            "                       named NAME_NN_LAYER.png (00 is the top layer); folders\n"
            "                       give their QVM documents only\n"
@@ -161,6 +205,10 @@ const char* UsageText() {
            "  -r, --recursive      take the documents of subfolders too, written under the\n"
            "                       same relative folders inside DIR\n"
            "  -n, --dry-run        print what would be written and write nothing\n"
+           "      --names-codepage=N  read every layer name in code page N (932, 1252,\n"
+           "                       ...); 0, the default: CP932 when the name is CP932\n"
+           "                       text with a double-byte character, otherwise the\n"
+           "                       system's code page (Windows-1252 off Windows)\n"
            "  -j, --jobs=N         parallel jobs (default: one per processor core)\n"
            "  -q, --quiet          no progress line and no summary; failures are still listed\n"
            "  -h, --help           this text\n"
@@ -248,7 +296,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& opti
         error = "no document or folder given";
         return ParseResult::Error;
     }
-    if (options.layers && options.format == OutputFormat::Bmp) {
+    if (options.layers && options.format != OutputFormat::Png) {
         error = "--layers writes PNG files only";
         return ParseResult::Error;
     }

@@ -12,7 +12,7 @@
 // Where the output goes, from -o.
 enum class OutputTarget {
     Folder, // -o DIR: one file per document (created when missing)
-    File,   // -o NAME.png or NAME.bmp: the one document into that file
+    File,   // -o NAME.png, .bmp, .psd, .psb or .ora: the one document into that file
     Stdout, // -o -: the one document to standard output
 };
 
@@ -27,6 +27,7 @@ struct ConvertOptions {
     bool dryRun = false;            // -n, --dry-run
     unsigned jobs = 0;              // -j, --jobs; 0: one per core
     bool quiet = false;             // -q, --quiet
+    uint32_t namesCodePage = 0;     // --names-codepage; 0: the automatic rule
     std::vector<std::string> paths; // files and folders, in the order given
 };
 
@@ -34,8 +35,8 @@ enum class ParseResult { Run, Help, Version, Error };
 
 // Reads argv[1..argc-1]. On Error, error says what is wrong (without the
 // program's name). The target is decided here: "-" is standard output, a
-// name ending in .png or .bmp (any case) that is not an existing folder is
-// a file, anything else a folder.
+// name ending in .png, .bmp, .psd, .psb or .ora (any case) that is not an existing
+// folder is a file, anything else a folder.
 ParseResult ParseOptions(int argc, const char* const* argv, ConvertOptions& options, std::string& error);
 
 // The text --help prints.
