@@ -13,12 +13,18 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 class DecodeWorker {
 public:
+    // How a job's file is read: DecodeFile, or a test's hold around it.
+    using Decoder = std::function<void(const char* path, DecodedFile& decoded)>;
+
     DecodeWorker() = default;
+    explicit DecodeWorker(Decoder decoder) : decode(std::move(decoder)) {}
     ~DecodeWorker() { Stop(); }
     DecodeWorker(const DecodeWorker&) = delete;
     DecodeWorker& operator=(const DecodeWorker&) = delete;
@@ -40,6 +46,7 @@ private:
 
     void Run();
 
+    Decoder decode = [](const char* path, DecodedFile& decoded) { DecodeFile(path, decoded); };
     std::thread thread;
     std::mutex mutex;
     std::condition_variable changed;

@@ -61,7 +61,7 @@ void DecodeWorker::Run() {
         // A throw (memory ran out) makes this file one not decoded ahead: it
         // is read again when shown, and the thread goes on.
         try {
-            DecodeFile(path.Text(), job);
+            decode(path.Text(), job);
         } catch (...) {
             job.loaded = false;
             job.picture.Free();

@@ -1,6 +1,6 @@
-// The viewer's decode thread driven directly, with a named pipe as the file:
-// the decode waits inside its first read until the test writes the
-// document, so the test chooses when the job is running and when it ends.
+// The viewer's decode thread driven directly, each decode held at its start
+// until the test lets it go on, so the test chooses when the job is running
+// and when it ends.
 
 #include "app/DecodeWorker.h"
 #include "tests/support/DocWriter.h"
@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -15,43 +17,36 @@ namespace {
 
 constexpr UINT kDecoded = WM_APP + 7;
 
-// Two pipe instances: the decode opens the name once for the file's stamp
-// and once to read it.
-class PipeGate {
+// Holds every decode until Open, then reads the file as the viewer does.
+class HeldDecode {
 public:
-    PipeGate() : name("\\\\.\\pipe\\tessavel-gate-" + std::to_string(GetCurrentProcessId()) + ".qvm") {
-        for (HANDLE& pipe : pipes)
-            pipe = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 2, 65536, 65536, 0,
-                                    nullptr);
+    DecodeWorker::Decoder Decoder() {
+        return [this](const char* path, DecodedFile& decoded) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                entered = true;
+                changed.notify_all();
+                changed.wait(lock, [this] { return open; });
+            }
+            DecodeFile(path, decoded);
+        };
     }
-    ~PipeGate() {
-        for (HANDLE pipe : pipes)
-            if (pipe != INVALID_HANDLE_VALUE)
-                CloseHandle(pipe);
+    // Returns once a decode has started: it then waits for Open.
+    void WaitEntered() {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return entered; });
     }
-    bool Made() const { return pipes[0] != INVALID_HANDLE_VALUE && pipes[1] != INVALID_HANDLE_VALUE; }
-
-    // Returns once the decode has opened both instances: it then waits in
-    // its read.
-    void WaitUntilOpened() {
-        for (HANDLE pipe : pipes)
-            ConnectNamedPipe(pipe, nullptr); // connected, or already connected and closed again
+    void Open() {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
     }
-    // Hands the decode its bytes and the end of the file.
-    void Open(const docwriter::Bytes& bytes) {
-        for (HANDLE& pipe : pipes) {
-            DWORD written = 0;
-            WriteFile(pipe, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-            FlushFileBuffers(pipe);
-            CloseHandle(pipe);
-            pipe = INVALID_HANDLE_VALUE;
-        }
-    }
-
-    const std::string name;
 
 private:
-    HANDLE pipes[2];
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool open = false;
 };
 
 docwriter::Bytes RedDocument() {
@@ -75,27 +70,25 @@ struct Listener {
 };
 
 TEST(DecodeWorker, JobIsRefusedWhileOneRunsAndCollectedOnceDone) {
-    PipeGate gate;
-    ASSERT_TRUE(gate.Made());
-    Listener listener;
-    DecodeWorker worker;
-    ASSERT_TRUE(worker.Begin(gate.name.c_str(), listener.window, kDecoded));
-    gate.WaitUntilOpened();
-    EXPECT_TRUE(worker.Busy());
-    EXPECT_EQ(worker.Finished(false), nullptr); // held in its read
-    EXPECT_FALSE(worker.Begin(gate.name.c_str(), listener.window, kDecoded));
-    // A pipe cannot be read as a document (the reader moves within it), so
-    // this decode fails; what matters is that it was held until now.
-    gate.Open(RedDocument());
-    ASSERT_TRUE(listener.Notified());
-    DecodedFile* done = worker.Finished(true);
-    ASSERT_NE(done, nullptr);
-    EXPECT_STREQ(done->path.Text(), gate.name.c_str());
-    EXPECT_FALSE(worker.Busy());
-    // The next job is taken once the last was collected.
     TempDir dir;
     const std::string file = dir.File("red.qvm");
     ASSERT_TRUE(docwriter::WriteFile(file, RedDocument()));
+    HeldDecode held;
+    Listener listener;
+    DecodeWorker worker(held.Decoder());
+    ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
+    held.WaitEntered();
+    EXPECT_TRUE(worker.Busy());
+    EXPECT_EQ(worker.Finished(false), nullptr); // held in its read
+    EXPECT_FALSE(worker.Begin(file.c_str(), listener.window, kDecoded));
+    held.Open();
+    ASSERT_TRUE(listener.Notified());
+    DecodedFile* done = worker.Finished(true);
+    ASSERT_NE(done, nullptr);
+    EXPECT_STREQ(done->path.Text(), file.c_str());
+    EXPECT_TRUE(done->loaded);
+    EXPECT_FALSE(worker.Busy());
+    // The next job is taken once the last was collected.
     ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
     ASSERT_TRUE(listener.Notified());
     done = worker.Finished(true);
@@ -106,19 +99,21 @@ TEST(DecodeWorker, JobIsRefusedWhileOneRunsAndCollectedOnceDone) {
 }
 
 TEST(DecodeWorker, StopDuringADecodeWaitsForItAndTakesNoMoreJobs) {
-    PipeGate gate;
-    ASSERT_TRUE(gate.Made());
+    TempDir dir;
+    const std::string file = dir.File("red.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(file, RedDocument()));
+    HeldDecode held;
     Listener listener;
-    DecodeWorker worker;
-    ASSERT_TRUE(worker.Begin(gate.name.c_str(), listener.window, kDecoded));
-    gate.WaitUntilOpened();
-    // Stop cannot return before the decode it waits for has its bytes.
-    std::thread opener([&] { gate.Open(RedDocument()); });
+    DecodeWorker worker(held.Decoder());
+    ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
+    held.WaitEntered();
+    // Stop cannot return before the decode it waits for is let go on.
+    std::thread opener([&] { held.Open(); });
     worker.Stop();
     opener.join();
     EXPECT_FALSE(worker.Busy());
     EXPECT_EQ(worker.Finished(true), nullptr);
-    EXPECT_FALSE(worker.Begin(gate.name.c_str(), listener.window, kDecoded));
+    EXPECT_FALSE(worker.Begin(file.c_str(), listener.window, kDecoded));
 }
 
 } // namespace
