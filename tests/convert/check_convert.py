@@ -355,8 +355,9 @@ def check_interruptions(conv, make_docs, root):
             if not conv.emulator:
                 check(proc.returncode == -sig, f"{sig.name} still ends the program by the signal: {proc.returncode}")
         # The next run is not fooled by what the kill left.
-        code, text, _ = conv.run("--no-overwrite", "-o", conv.path(out), conv.path(big))
-        check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0", f"{sig.name}: rerun {text!r}")
+        code, text, err = conv.run("--no-overwrite", "-o", conv.path(out), conv.path(big))
+        check(code == 0 and text.strip() == "converted 1, skipped 0, failed 0",
+              f"{sig.name}: rerun {text!r} (exit {code}, stderr {err!r}, left {os.listdir(out)})")
 
 
 # Long enough for a converter that does not block to finish a small run.
