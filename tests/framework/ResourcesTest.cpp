@@ -416,7 +416,7 @@ TEST(Resources, OptionDialogTemplateHasEveryControlInTabOrder) {
     EXPECT_EQ(t.style, kDialogStyle);
     EXPECT_EQ(t.exStyle, 0u);
     EXPECT_EQ(t.cx, 215);
-    EXPECT_EQ(t.cy, 227);
+    EXPECT_EQ(t.cy, 247);
     EXPECT_EQ(t.caption, L"Option");
     ExpectShellFont(t);
     const std::vector<Item> expected = {
@@ -436,8 +436,10 @@ TEST(Resources, OptionDialogTemplateHasEveryControlInTabOrder) {
         {IDC_OPTION_WHEEL_DOWN, L"combobox", L"", 78, 153, 120, 117, kDropList},
         {-1, L"static", L"&Left double click", 17, 173, 58, 9, kLabel},
         {IDC_OPTION_LEFT_DOUBLE, L"combobox", L"", 78, 171, 120, 117, kDropList},
-        {IDOK, L"button", L"OK", 97, 204, 52, 16, kDefaultButton},
-        {IDCANCEL, L"button", L"Cancel", 155, 204, 52, 16, kButton},
+        {-1, L"static", L"Layer &names code page (0: automatic)", 8, 204, 140, 9, kLabel},
+        {IDC_OPTION_NAMES_CODEPAGE, L"edit", L"", 155, 202, 52, 13, kEdit | ES_NUMBER},
+        {IDOK, L"button", L"OK", 97, 224, 52, 16, kDefaultButton},
+        {IDCANCEL, L"button", L"Cancel", 155, 224, 52, 16, kButton},
     };
     EXPECT_EQ(t.items, expected);
 }
