@@ -29,6 +29,8 @@ constexpr UINT_PTR kSettleTimer = 1;
 constexpr UINT kSettleMilliseconds = 300;
 // Posted by the layer export's thread when it has ended.
 constexpr UINT kLayersExported = WM_USER + 11;
+// Posted by Save as's thread when it has ended.
+constexpr UINT kSavedAs = WM_USER + 13;
 // Registered by this name (RegisterWindowMessageA) and answered with 1 once
 // the start-up has ended (the window is on screen and a file named on the
 // command line is shown or its failure told), with 0 before. The window shows

@@ -25,7 +25,7 @@ const Texts kJapanese = {
     msg::kFolderNotFound,      msg::kConversionDone,       msg::kConversionStopped,
     msg::kStopLabel,           msg::kConversionNotStarted, msg::kConversionFailures,
     msg::kWriteFailed,         msg::kConversionSkipped,    msg::kSameOutput,
-    msg::kMoreFailures,
+    msg::kMoreFailures,        msg::kSaveFailed,
 };
 
 const Texts kEnglish = {
@@ -40,6 +40,7 @@ const Texts kEnglish = {
     msg::en::kConversionNotStarted, msg::en::kConversionFailures,
     msg::en::kWriteFailed,          msg::en::kConversionSkipped,
     msg::en::kSameOutput,           msg::en::kMoreFailures,
+    msg::en::kSaveFailed,
 };
 
 } // namespace

@@ -43,6 +43,8 @@ struct Texts {
     const char* conversionSkipped; // %d skipped
     const char* sameOutput;        // %s output file name, %s the earlier document
     const char* moreFailures;      // %d more
+    // Save as
+    const char* saveFailed;
 };
 
 const Texts& TextsFor(Language language);

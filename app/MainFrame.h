@@ -12,6 +12,7 @@
 #include "app/ImageView.h"
 #include "app/LayersPane.h"
 #include "app/LayerExportJob.h"
+#include "app/SaveAsJob.h"
 #include "app/MouseActionSink.h"
 #include "app/PicturesAhead.h"
 #include "app/Settings.h"
@@ -158,6 +159,12 @@ private:
     // The export's thread has ended: joined, and the box says how it went.
     void OnLayersExported();
 
+    // File > Save as (MainFrameSaveAs.cpp): the document shown, with the
+    // layers the pane shows, into the file the save dialog names.
+    void SaveShownAs();
+    // The save's thread has ended: joined, and a failure told.
+    void OnSavedAs();
+
     // The layers pane (MainFrameLayers.cpp): View > Layers shows or hides
     // it; FillLayersPane lists the layers of the file at path (shown now);
     // ShowLayers flattens the shown file again with the layers layerVisible
@@ -210,6 +217,7 @@ private:
     // document is shown.
     std::string dropNote;
     LayerExportJob exportJob;
+    SaveAsJob saveJob;
     LayersPane layersPane;
     DocumentLayers shownLayers;        // of the file shown, while the pane is up
     std::vector<uint8_t> layerVisible; // as the pane's boxes say, file order

@@ -91,6 +91,9 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_EXPORT_LAYERS:
         ExportSelectedLayers();
         return true;
+    case IDM_SAVE_AS:
+        SaveShownAs();
+        return true;
     case IDM_FIT_TO_WINDOW:
         view.FitToWindow();
         UpdateStatus();

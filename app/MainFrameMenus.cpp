@@ -41,6 +41,7 @@ void MainFrame::UpdateMenuStates() {
     const int selection = documents.Current();
     Enable(bar, IDM_COPY_TO_CLIPBOARD, !image.IsEmpty());
     Enable(bar, IDM_EXPORT_LAYERS, !exportJob.Running() && selection >= 0 && IsQvmPath(documents.PathAt(selection)));
+    Enable(bar, IDM_SAVE_AS, !saveJob.Running() && selection >= 0 && !image.IsEmpty());
     Enable(bar, IDM_CONVERT_ALL, count > 0);
     Enable(bar, IDM_REFRESH, !documents.Folder().empty() || selection >= 0);
     CheckMenuItem(bar, IDM_LAYERS_PANE, MF_BYCOMMAND | (layersPane.Visible() ? MF_CHECKED : MF_UNCHECKED));

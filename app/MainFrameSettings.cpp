@@ -111,7 +111,9 @@ bool MainFrame::OnEndSession(WPARAM ending) {
     // under way would leave its half-written temporaries. They go now, and
     // no new one is begun (the conversion dialog stops its run as well).
     exportJob.Cancel();
+    saveJob.Cancel();
     RemovePendingTemporaries();
     exportJob.Finish();
+    saveJob.Finish();
     return true;
 }

@@ -72,7 +72,7 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
         return ItemResult::LoadFailed;
     bool readFailed = false;
     source.read = [&](size_t index, ImageBuffer& pixels, WalkedLayer& walked) {
-        if (!walk.Next(walked, &pixels)) {
+        if ((options.cancel != nullptr && options.cancel->load()) || !walk.Next(walked, &pixels)) {
             readFailed = true;
             return false;
         }

@@ -6,6 +6,7 @@
 
 #include "export/BatchItem.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ struct LayeredOptions {
     const std::vector<uint8_t>* visible = nullptr;
     bool large = false; // PSD only: write PSB whatever the size
     WorkPool* pool = nullptr;
+    // Set from another thread (the session ending): no further layer is
+    // read, and the export fails as a document that could not be read, its
+    // temporary removed. Null: never.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Writes the document at fullPath into outputPath as format (Psd or Ora).

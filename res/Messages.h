@@ -85,6 +85,10 @@ inline constexpr char kSameOutput[] = "%s \xE3\x81\xAF %s "
 // ほか %d 件 (and %d more, under a list cut short)
 inline constexpr char kMoreFailures[] = "\xE3\x81\xBB\xE3\x81\x8B %d \xE4\xBB\xB6";
 
+// Save as
+// 保存に失敗 (saving failed: heading of the box that names the file and why)
+inline constexpr char kSaveFailed[] = "\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97";
+
 // The same in English, for every other user interface language. The format
 // texts take the conversions of their Japanese ones, in the same order.
 namespace en {
@@ -112,6 +116,8 @@ inline constexpr char kWriteFailed[] = "Writing failed";
 inline constexpr char kConversionSkipped[] = "Skipped (file already there): %d";
 inline constexpr char kSameOutput[] = "%s is also the output of %s";
 inline constexpr char kMoreFailures[] = "and %d more";
+
+inline constexpr char kSaveFailed[] = "Saving failed";
 
 } // namespace en
 

@@ -44,9 +44,10 @@
 #define IDM_REFRESH 40023           /* lists the folder shown again */
 #define IDM_LAYERS_PANE 40024       /* shows or hides the layers pane */
 #define IDM_NEXT_PANE 40025         /* Tab: the keys go from the list to the layers pane and back */
+#define IDM_SAVE_AS 40026           /* writes the document shown as PNG, BMP, PSD or OpenRaster */
 #define IDM_RECENT_FIRST 41000      /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
-#define RECENT_MENU_POSITION 7 /* position of "Recents opened folder" in the File menu */
+#define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */
 
 /* Child windows of the main frame */
 #define IDC_FILE_LIST 2000

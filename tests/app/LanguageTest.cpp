@@ -52,7 +52,7 @@ const char* Texts::*const kFields[] = {
     &Texts::folderNotFound,      &Texts::conversionDone,       &Texts::conversionStopped,
     &Texts::stopLabel,           &Texts::conversionNotStarted, &Texts::conversionFailures,
     &Texts::writeFailed,         &Texts::conversionSkipped,    &Texts::sameOutput,
-    &Texts::moreFailures,
+    &Texts::moreFailures,        &Texts::saveFailed,
 };
 static_assert(sizeof(Texts) == std::size(kFields) * sizeof(const char*), "every text is checked");
 

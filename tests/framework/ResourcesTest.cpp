@@ -70,6 +70,7 @@ struct MenuCommand {
 const MenuCommand kCommands[] = {
     {0, IDM_OPEN_FILE, L"&Open file\tCtrl+O"},
     {0, IDM_OPEN_FOLDER, L"Open &folder\tCtrl+D"},
+    {0, IDM_SAVE_AS, L"Save &as...\tCtrl+Shift+S"},
     {0, IDM_OPTION, L"O&ption"},
     {0, IDM_QUIT, L"&Quit"},
     {0, IDM_RECENT_PLACEHOLDER, L"-"},
@@ -165,7 +166,7 @@ TEST(Resources, EveryMenuItemHasItsOwnAccessKey) {
     DestroyMenu(menu);
 }
 
-TEST(Resources, RecentFoldersSubmenuIsAtPositionSevenOfFile) {
+TEST(Resources, RecentFoldersSubmenuIsAtItsPositionInFile) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     HMENU file = GetSubMenu(menu, 0);
@@ -210,20 +211,21 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
     const int plain = FVIRTKEY | FNOINVERT;
     const int shift = FVIRTKEY | FSHIFT | FNOINVERT;
     std::vector<Entry> expected = {
-        {ctrl, '1', IDM_ZOOM_100},        {ctrl, '2', IDM_ZOOM_200},
-        {ctrl, '3', IDM_ZOOM_300},        {ctrl, '4', IDM_ZOOM_400},
-        {ctrl, '5', IDM_ZOOM_500},        {ctrl, 'A', IDM_OPEN_IN_VELMORA},
-        {ctrl, 'B', IDM_PREVIOUS_FILE},   {ctrl, 'C', IDM_COPY_TO_CLIPBOARD},
-        {ctrl, 'D', IDM_OPEN_FOLDER},     {ctrl, 'N', IDM_NEXT_FILE},
-        {ctrl, 'O', IDM_OPEN_FILE},       {plain, VK_ADD, IDM_EXTEND},
-        {ctrl, VK_DOWN, IDM_REDUCE},      {plain, VK_MULTIPLY, IDM_ZOOM_100},
-        {plain, VK_SUBTRACT, IDM_REDUCE}, {ctrl, VK_UP, IDM_EXTEND},
-        {ctrl, '0', IDM_FIT_TO_WINDOW},   {ctrl, VK_NUMPAD0, IDM_FIT_TO_WINDOW},
-        {plain, VK_F11, IDM_FULL_SCREEN}, {plain, VK_ESCAPE, IDM_LEAVE_FULL_SCREEN},
-        {ctrl, VK_OEM_PLUS, IDM_EXTEND},  {ctrl, VK_ADD, IDM_EXTEND},
-        {ctrl, VK_OEM_MINUS, IDM_REDUCE}, {ctrl, VK_SUBTRACT, IDM_REDUCE},
-        {ctrl, 'L', IDM_LAYERS_PANE},     {plain, VK_F5, IDM_REFRESH},
-        {plain, VK_TAB, IDM_NEXT_PANE},   {shift, VK_TAB, IDM_NEXT_PANE},
+        {ctrl, '1', IDM_ZOOM_100},         {ctrl, '2', IDM_ZOOM_200},
+        {ctrl, '3', IDM_ZOOM_300},         {ctrl, '4', IDM_ZOOM_400},
+        {ctrl, '5', IDM_ZOOM_500},         {ctrl, 'A', IDM_OPEN_IN_VELMORA},
+        {ctrl, 'B', IDM_PREVIOUS_FILE},    {ctrl, 'C', IDM_COPY_TO_CLIPBOARD},
+        {ctrl, 'D', IDM_OPEN_FOLDER},      {ctrl, 'N', IDM_NEXT_FILE},
+        {ctrl, 'O', IDM_OPEN_FILE},        {plain, VK_ADD, IDM_EXTEND},
+        {ctrl, VK_DOWN, IDM_REDUCE},       {plain, VK_MULTIPLY, IDM_ZOOM_100},
+        {plain, VK_SUBTRACT, IDM_REDUCE},  {ctrl, VK_UP, IDM_EXTEND},
+        {ctrl, '0', IDM_FIT_TO_WINDOW},    {ctrl, VK_NUMPAD0, IDM_FIT_TO_WINDOW},
+        {plain, VK_F11, IDM_FULL_SCREEN},  {plain, VK_ESCAPE, IDM_LEAVE_FULL_SCREEN},
+        {ctrl, VK_OEM_PLUS, IDM_EXTEND},   {ctrl, VK_ADD, IDM_EXTEND},
+        {ctrl, VK_OEM_MINUS, IDM_REDUCE},  {ctrl, VK_SUBTRACT, IDM_REDUCE},
+        {ctrl, 'L', IDM_LAYERS_PANE},      {plain, VK_F5, IDM_REFRESH},
+        {plain, VK_TAB, IDM_NEXT_PANE},    {shift, VK_TAB, IDM_NEXT_PANE},
+        {ctrl | FSHIFT, 'S', IDM_SAVE_AS},
     };
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());
