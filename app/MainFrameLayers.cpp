@@ -16,8 +16,16 @@ void MainFrame::ToggleLayersPane() {
     int32_t listWidth = 0, listHeight = 0;
     list.GetWindowSize(listWidth, listHeight);
     LayOut(listWidth);
-    if (settings.LayersPane != 0)
-        FillLayersPane(documents.CurrentPath());
+    if (settings.LayersPane == 0)
+        return;
+    // The view keeps the layers chosen while the pane was away, so the pane
+    // shows that choice again, not the stored one.
+    const std::vector<uint8_t> chosen = layerVisible;
+    FillLayersPane(documents.CurrentPath());
+    if (!chosen.empty() && chosen.size() == layerVisible.size() && chosen != layerVisible) {
+        layerVisible = chosen;
+        layersPane.Fill(shownLayers, layerVisible, uint32_t(settings.NamesCodePage));
+    }
 }
 
 void MainFrame::FillLayersPane(const char* path) {

@@ -126,7 +126,17 @@ TEST(ViewerLayers, ClearingABoxHidesTheLayerInTheViewAndTickingItShowsItAgain) {
     ASSERT_TRUE(e2e::PressKey(s.pane, VK_END));
     ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
     ASSERT_EQ(BoxOf(s.pane, 2), 2);
-    EXPECT_NE(CopiedPicture(s.viewer), asStored);
+    const std::vector<uint8_t> withPaper = CopiedPicture(s.viewer);
+    EXPECT_NE(withPaper, asStored);
+
+    // The pane closed and opened again shows the choice the view still
+    // shows, not the stored one.
+    ASSERT_TRUE(e2e::PressKey(s.viewer.main, 'L', e2e::kCtrl));
+    ASSERT_FALSE(IsWindowVisible(s.pane));
+    ASSERT_TRUE(e2e::PressKey(s.viewer.main, 'L', e2e::kCtrl));
+    ASSERT_TRUE(IsWindowVisible(s.pane));
+    EXPECT_EQ(BoxOf(s.pane, 2), 2);
+    EXPECT_EQ(CopiedPicture(s.viewer), withPaper);
     EXPECT_EQ(s.viewer.Close(), 0u);
     EXPECT_EQ(docwriter::ReadFile(qvm), stored) << "the document was written";
     EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "1");
