@@ -5,6 +5,7 @@
 
 #include "decode/QvmReader.h"
 #include "decode/StreamJobs.h"
+#include "tests/support/Paintings.h"
 
 #include <atomic>
 #include <deque>
@@ -109,6 +110,56 @@ TEST_F(ReaderThreadsTest, PicturesFromAMillionPixelsTakeThePoolAndGiveTheSamePic
     stopped.Cancel();
     EXPECT_FALSE(LoadDocument(image, large.c_str(), &stopped)) << "the pool was not taken";
     EXPECT_TRUE(LoadDocument(image, below.c_str(), &stopped)) << "a smaller picture is read alone";
+}
+
+// Masks read in bands into the whole picture (on the pool) against one mask
+// after the other (alone): pictures of several bands, masks cut short, a
+// stream ending early in its block, a file cut inside its last mask, and
+// more layers than may stay open between bands, so that the rest start over
+// for every band.
+TEST_F(ReaderThreadsTest, MasksInBandsOfTheWholePictureGiveThePictureOfOneMaskAfterTheOther) {
+    auto masks = [](int w, int h, int layers) {
+        QvrV0Document doc = paintings::MaskQvr(w, h, layers);
+        return docwriter::WriteQvrV0(doc);
+    };
+    const size_t stride = 1024;
+    QvrV0Document shortMask = paintings::MaskQvr(1024, 1023, 3);
+    shortMask.layers[2].stream = docwriter::Compress(Bytes(stride * 1023 / 2 + 17, 200));
+    QvrV0Document endsEarly = paintings::MaskQvr(1024, 1023, 3);
+    endsEarly.layers[0].stream->resize(endsEarly.layers[0].stream->size() + 40000, 0);
+    Bytes cut = masks(1024, 1023, 3);
+    cut.resize(cut.size() - 1000);
+    // One stream made once, every layer its own colour: 110 layers are more
+    // than the 102 streams a mask of a megabyte may keep open.
+    QvrV0Document many;
+    many.width = 1024;
+    many.height = 1023;
+    const Bytes stream = docwriter::Compress(paintings::CoverageMask(1024, 1023, 5), 1);
+    for (int l = 0; l < 110; ++l) {
+        QvrMaskLayer layer;
+        layer.opacity = uint8_t(20 + l % 100);
+        layer.flags = l % 7 == 3 ? 0 : 1;
+        layer.color = 0x010203u * uint32_t(l + 1);
+        layer.stream = stream;
+        many.layers.push_back(layer);
+    }
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"four tall bands", masks(64, 8000, 4), true},
+        {"eight bands", masks(1024, 1023, 4), true},
+        {"a mask cut short", docwriter::WriteQvrV0(shortMask), true},
+        {"a stream ending early in its block", docwriter::WriteQvrV0(endsEarly), false},
+        {"a file cut in its last mask", cut, false},
+        {"more layers than stay open", docwriter::WriteQvrV0(many), true},
+    };
+    for (const Case& c : cases) {
+        ImageBuffer image;
+        EXPECT_EQ(Load(c.bytes, image, "doc.qvr"), c.whole) << c.name;
+    }
 }
 
 TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
