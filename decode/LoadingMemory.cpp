@@ -7,7 +7,7 @@
 #include "decode/QvmPictureBands.h"
 #include "decode/QvrPictureBands.h"
 #include "decode/QvrTileWalk.h"
-#include "decode/StreamJobs.h"
+#include "decode/PooledReads.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 #include "decode/DocumentHeader.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrTileWalk.h"
-#include "decode/StreamJobs.h"
+#include "decode/PooledReads.h"
+#include "base/WorkPool.h"
 
 #include <cstring>
 #include <deque>

@@ -1,14 +1,12 @@
 // The readers on a work pool. Every document the reader tests load is also
 // read on a pool and compared (DocTest.h); these cases reach the places
-// where reading ahead differs from reading one stream after the other.
+// where reading in bands or batches differs from reading one stream after the
+// other.
 #include "tests/decode/DocTest.h"
 
 #include "decode/QvmReader.h"
-#include "decode/StreamJobs.h"
 #include "tests/support/Paintings.h"
 
-#include <atomic>
-#include <deque>
 #include <vector>
 
 using docwriter::QvmDocument;
@@ -174,65 +172,6 @@ TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
     ImageBuffer image;
     EXPECT_FALSE(ReadQvmOnPool(image, source, stopped));
     ExpectAll(image, kWhite);
-}
-
-} // namespace
-
-namespace {
-
-// Records of a made-up file: a 4-byte length, then a zlib stream of that many
-// bytes expanding to 4 bytes holding the record's index.
-class IndexRecords : public StreamRecords {
-public:
-    bool Prepare(StreamJob& job) override {
-        rooms.emplace_back(4);
-        job.destination = rooms.back().data();
-        job.capacity = 4;
-        return job.slot + 1 == rooms.size();
-    }
-    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
-        uint8_t length[4];
-        if (file.Read(length, 4) != 4)
-            return Next::Failed;
-        job.compressedSize = uint32_t(length[0]) | uint32_t(length[1]) << 8;
-        return Next::Stream;
-    }
-    void Use(const StreamJob& job) override {
-        // Two uses at once would meet here.
-        EXPECT_EQ(inUse.fetch_add(1), 0);
-        uint32_t index = 0;
-        std::memcpy(&index, job.destination, 4);
-        used.push_back(index);
-        inUse.fetch_sub(1);
-    }
-
-    std::deque<std::vector<uint8_t>> rooms; // stays where it is as it grows
-    std::atomic<int> inUse{0};
-    std::vector<uint32_t> used; // written by one use at a time
-};
-
-TEST(StreamsInOrder, EveryStreamIsUsedOnceInFileOrderWhicheverThreadExpandsIt) {
-    // Streams of very different lengths, so they finish out of order.
-    Bytes file;
-    constexpr uint32_t kCount = 200;
-    for (uint32_t index = 0; index < kCount; ++index) {
-        Bytes raw = {uint8_t(index), uint8_t(index >> 8), 0, 0};
-        const Bytes stream = docwriter::Compress(raw, index % 3 == 0 ? 9 : 0);
-        file.push_back(uint8_t(stream.size()));
-        file.push_back(uint8_t(stream.size() >> 8));
-        file.push_back(0);
-        file.push_back(0);
-        file.insert(file.end(), stream.begin(), stream.end());
-    }
-    for (unsigned threads : {2u, 4u}) {
-        WorkPool pool(threads);
-        IndexRecords records;
-        MemorySource source(file.data(), file.size());
-        ASSERT_TRUE(InflateStreamsInOrder(source, kCount, pool, records));
-        ASSERT_EQ(records.used.size(), kCount) << threads;
-        for (uint32_t index = 0; index < kCount; ++index)
-            ASSERT_EQ(records.used[index], index) << threads;
-    }
 }
 
 } // namespace
