@@ -5,14 +5,12 @@
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/QvmPictureBands.h"
+#include "decode/QvrPictureBands.h"
 #include "decode/QvrTileWalk.h"
-#include "decode/StreamJobs.h"
+#include "decode/PooledReads.h"
 
 namespace {
 
-// A pooled tile batch: 256 tiles read and 256 expanded (QvrTiles.cpp), and
-// its zlib state with window.
-constexpr uint64_t kTileBatchBytes = 2 * 256 * uint64_t(qvrtiles::kTileBytes) + 48 * 1024;
 // A zlib stream's state with its 32 KB window.
 constexpr uint64_t kInflaterBytes = 48 * 1024;
 
@@ -32,13 +30,20 @@ bool LoadingMemoryOf(const DocumentHeader& header, unsigned poolSize, LoadingMem
                             ? memory.picture + kInflateChunk + BlendTable::kEntries
                             : MostPictureBandBytes(header.width, header.height, header.layerCount) + 2 * kInflateChunk;
     } else if (header.version == 0) {
-        // A mask per job, with its stream's block held beside it (up to an
-        // eighth more than the mask and a piece), and a piece to expand from.
+        // From a megapixel the masks are expanded in bands; a document the
+        // bands cannot take (a broken one, or one of too many streams) is
+        // read again a mask at a time, as a smaller picture always is.
         const uint64_t mask = ((uint64_t(header.width) + 3) & ~uint64_t(3)) * header.height;
-        memory.beside =
-            pooled ? threads * (mask + mask + mask / 8 + 2 * kInflateChunk) + kInflateChunk : mask + kInflateChunk;
+        const uint64_t oneByOne = mask + kInflateChunk;
+        const uint64_t bands = pixels < kPictureBandsPixels
+                                   ? 0
+                                   : MostMaskBandBytes(header.width, header.height, header.layerCount) + kInflateChunk;
+        memory.beside = bands > oneByOne ? bands : oneByOne;
     } else {
-        memory.beside = pooled ? (threads + 1) * kTileBatchBytes : 2 * uint64_t(qvrtiles::kTileBytes) + kInflaterBytes;
+        const qvrtiles::TileBatching batching = qvrtiles::TileBatchingFor(threads);
+        memory.beside = pooled
+                            ? batching.batches * (2 * uint64_t(batching.tiles) * qvrtiles::kTileBytes + kInflaterBytes)
+                            : 2 * uint64_t(qvrtiles::kTileBytes) + kInflaterBytes;
     }
     return true;
 }

@@ -15,7 +15,8 @@ struct LoadingMemory {
 // For a document with that header read on a pool of poolSize threads (1 or
 // 0: on the caller's thread alone). A QVM picture of a megapixel or more
 // holds only bands beside itself (QvmPictureBands.h), whatever poolSize; a
-// smaller one, one layer. A QVR document holds a mask of the picture per
-// thread (version 0) or two batches of tiles per thread (version 1). False,
-// and nothing set, for a picture too large to create.
+// smaller one, one layer. A QVR version 0 document holds one mask at most
+// (bands of masks from a megapixel, QvrPictureBands.h); a version 1 document
+// on a pool, tile batches of a fixed room (QvrTileWalk.h). False, and
+// nothing set, for a picture too large to create.
 bool LoadingMemoryOf(const DocumentHeader& header, unsigned poolSize, LoadingMemory& memory);

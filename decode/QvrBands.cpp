@@ -5,6 +5,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
+#include "decode/QvrMaskRecords.h"
 #include "decode/QvrTileBands.h"
 #include "decode/QvrVersions.h"
 #include "decode/StreamBands.h"
@@ -81,52 +82,6 @@ BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, u
         }
     }
     return BandedRead::Done;
-}
-
-struct MaskLayer {
-    uint8_t opacity = 0;
-    uint8_t flags = 0;
-    uint32_t colour = 0;
-};
-
-bool ReadMaskRecord(ByteSource& file, MaskLayer& layer, uint32_t& compressedSize) {
-    return file.Skip(32) && file.ReadU8(layer.opacity) && file.ReadU8(layer.flags) && file.ReadU32LE(layer.colour) &&
-           file.ReadU32LE(compressedSize);
-}
-
-// Every layer's stream, invisible ones too: ReadQvr expands them all, and
-// fails on any that is broken. byLengths: where the records state the
-// blocks; otherwise where ReadQvr finds them, each stream passed through to
-// learn where it leaves the file.
-// Passing the streams through is planned like expanding them, the bands
-// after it included: tooMuch turns true, and the walk ends, where the
-// streams passed so far could expand to more than half of mostPlanned.
-bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
-               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch) {
-    MemBlock input, scratch;
-    if (!byLengths && (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr))
-        return false;
-    uint64_t passedBytes = 0;
-    for (uint32_t index = 0; index < layerCount; ++index) {
-        MaskLayer layer;
-        uint32_t size = 0;
-        if (deadline.Passed() || !ReadMaskRecord(source, layer, size))
-            return false;
-        const int64_t start = source.Tell();
-        if (start < 0)
-            return false;
-        if (!byLengths) {
-            passedBytes += MostExpanded(size, maskBytes);
-            tooMuch = passedBytes > mostPlanned / 2;
-            if (tooMuch || !PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline))
-                return false;
-        } else if (!source.Skip(size)) {
-            return false;
-        }
-        streams.Add({start, size});
-        layers.push_back(layer);
-    }
-    return true;
 }
 
 // Retry: the records are not where their lengths put them, or the masks

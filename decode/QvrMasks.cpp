@@ -11,11 +11,10 @@
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrVersions.h"
-#include "decode/StreamJobs.h"
+#include "decode/QvmPictureBands.h"
+#include "decode/QvrPictureBands.h"
 
 #include <cstring>
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -41,38 +40,6 @@ bool ReadRecord(ByteSource& file, uint8_t& opacity, uint8_t& flags, uint32_t& co
     return file.Skip(kUnreadRecordStart) && file.ReadU8(opacity) && file.ReadU8(flags) && file.ReadU32LE(colour) &&
            file.ReadU32LE(compressedSize);
 }
-
-// The masks inflated on a pool, a mask buffer per thread, mixed in file
-// order on this thread.
-class PooledMasks : public StreamRecords {
-public:
-    PooledMasks(ImageBuffer& target, uint64_t stride, uint32_t maskBytes)
-        : target(target), stride(stride), maskBytes(maskBytes) {}
-
-    bool Prepare(StreamJob& job) override {
-        masks.emplace_back(new MemBlock);
-        if (job.slot + 1 != masks.size() || masks.back()->Alloc(maskBytes, false) == nullptr)
-            return false;
-        job.destination = masks.back()->data;
-        job.capacity = maskBytes;
-        return true;
-    }
-
-    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
-        return ::ReadRecord(file, job.opacity, job.flags, job.colour, job.compressedSize) ? Next::Stream : Next::Failed;
-    }
-
-    void Use(const StreamJob& job) override {
-        if ((job.flags & 1) != 0)
-            MixMask(target, job.destination, stride, job.produced, job.opacity, job.colour);
-    }
-
-private:
-    ImageBuffer& target;
-    const uint64_t stride;
-    const uint32_t maskBytes;
-    std::vector<std::unique_ptr<MemBlock>> masks; // one per job
-};
 
 } // namespace
 
@@ -102,10 +69,22 @@ bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
 
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
     const uint64_t maskBytes = stride * height; // below 2^30 for any picture Create accepts
-    if (ReadsOnPool(pool, uint64_t(width) * height, anySize)) {
+    const int64_t records = file.Tell();
+    if (anySize || uint64_t(width) * height >= kPictureBandsPixels) {
         target.Fill(0xFFFFFFFF);
-        PooledMasks masks(target, stride, uint32_t(maskBytes));
-        return InflateStreamsInOrder(file, layerCount, *pool, masks);
+        switch (ReadQvrMasksInBands(file, layerCount, records, target, pool)) {
+        case MaskBandsRead::Done:
+            return true;
+        case MaskBandsRead::Cancelled:
+            return false;
+        default:
+            break;
+        }
+        // A broken document leaves the picture its layers made up to the
+        // fault, which only reading a mask at a time gives; a document of
+        // too many streams for the bands is read that way too.
+        if (records < 0 || file.Seek(records, ByteSource::FromStart) != records)
+            return false;
     }
     MemBlock mask;
     if (mask.Alloc(uint32_t(maskBytes), false) == nullptr)

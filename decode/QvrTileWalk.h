@@ -27,6 +27,23 @@ constexpr int kTileSide = 64;
 constexpr uint32_t kTileBytes = kTileSide * kTileSide;
 constexpr uint16_t kMinRecordLength = 79;
 
+// The whole-picture reader on a pool expands tiles a batch at a time, a
+// batch more than the threads so that the reader fills one meanwhile. The
+// batches share a fixed room, so more threads take smaller batches, never
+// more memory; beyond kMostTileBatches the extra threads wait.
+constexpr size_t kMostTileBatches = 16;
+constexpr uint32_t kMostBatchTiles = 256;
+constexpr uint64_t kTileBatchesRoom = uint64_t(8) << 20; // tiles read and tiles expanded
+struct TileBatching {
+    size_t batches;
+    uint32_t tiles; // of a batch
+};
+inline TileBatching TileBatchingFor(size_t poolSize) {
+    const size_t batches = poolSize + 1 < kMostTileBatches ? poolSize + 1 : kMostTileBatches;
+    const uint64_t fits = kTileBatchesRoom / (uint64_t(batches) * 2 * kTileBytes);
+    return {batches, uint32_t(fits < kMostBatchTiles ? fits : kMostBatchTiles)};
+}
+
 // One inflate stream for the whole file, reset for every tile.
 class TileInflater {
 public:

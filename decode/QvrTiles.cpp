@@ -2,7 +2,8 @@
 #include "decode/DocumentHeader.h"
 #include "decode/MemBlock.h"
 #include "decode/QvrTileWalk.h"
-#include "decode/StreamJobs.h"
+#include "decode/PooledReads.h"
+#include "base/WorkPool.h"
 
 #include <cstring>
 #include <deque>
@@ -18,7 +19,6 @@ using namespace qvrtiles;
 // in file order on the reader's thread. A batch ends where the file or a
 // tile's stream ends the document: its tiles before that place are mixed,
 // as the one-by-one reader mixes them before it stops.
-constexpr uint32_t kBatchTiles = 256;
 
 struct TileEntry {
     TileSpan span;
@@ -28,11 +28,12 @@ struct TileEntry {
 
 class TileBatch : public WorkJob {
 public:
-    bool Prepare() {
-        return inflater.Init() && packed.Alloc(kBatchTiles * kTileBytes, false) != nullptr &&
-               expanded.Alloc(kBatchTiles * kTileBytes, false) != nullptr;
+    bool Prepare(uint32_t batchTiles) {
+        capacity = batchTiles;
+        return inflater.Init() && packed.Alloc(batchTiles * kTileBytes, false) != nullptr &&
+               expanded.Alloc(batchTiles * kTileBytes, false) != nullptr;
     }
-    bool Full() const { return tiles.size() == kBatchTiles; }
+    bool Full() const { return tiles.size() == capacity; }
     uint8_t* NextInput() { return packed.data + tiles.size() * kTileBytes; }
 
     void Run(const std::atomic<bool>& cancelled) override {
@@ -62,6 +63,7 @@ public:
     size_t good = 0; // tiles expanded before the first that failed
 
 private:
+    uint32_t capacity = 0;
     TileInflater inflater;
     MemBlock packed;
     MemBlock expanded;
@@ -73,10 +75,10 @@ public:
         : file(file), target(target), pool(pool), group(pool) {}
 
     bool Read(uint32_t layerCount, uint16_t recordLength) {
-        // One batch more than the threads: this thread fills one meanwhile.
-        for (unsigned b = 0; b <= pool.Size(); ++b) {
+        const TileBatching batching = TileBatchingFor(pool.Size());
+        for (size_t b = 0; b < batching.batches; ++b) {
             batches.emplace_back(new TileBatch);
-            if (!batches.back()->Prepare())
+            if (!batches.back()->Prepare(batching.tiles))
                 return false;
             idle.push_back(batches.back().get());
         }

@@ -14,8 +14,10 @@ class ImageBuffer;
 struct DocumentHeader;
 class WorkPool;
 
-// Version 0: whole masks, or a stored flattened picture. Version 1: 64 x 64
-// tiles. Each inflates on pool where ReadsOnPool (StreamJobs.h) says so.
+// Version 0: whole masks, or a stored flattened picture; from a megapixel (or
+// anySize) the masks are expanded in bands straight into the picture, on
+// pool when given (QvrPictureBands.h). Version 1: 64 x 64 tiles, inflated on
+// pool where ReadsOnPool (PooledReads.h) says so.
 bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize);
 bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize);
 

@@ -1,5 +1,6 @@
 // What a load holds, told from the header: set by the document, not by the
-// threads that read it, and never a second picture for a large QVM one.
+// threads that read it, and never a second picture for a large QVM one nor
+// more than one mask for a QVR one.
 #include "decode/DocumentHeader.h"
 #include "decode/LoadingMemory.h"
 #include "decode/QvmPictureBands.h"
@@ -56,18 +57,47 @@ TEST(LoadingMemory, LargeQvmPicturesHoldBandsBesideThemWhateverTheThreads) {
     }
 }
 
-TEST(LoadingMemory, QvrReadersOnAPoolHoldTheirBuffersPerThread) {
-    LoadingMemory alone, four;
-    const DocumentHeader masks = Header(DocumentKind::Qvr, 0, 1024, 1024, 3);
-    ASSERT_TRUE(LoadingMemoryOf(masks, 1, alone));
-    ASSERT_TRUE(LoadingMemoryOf(masks, 4, four));
-    EXPECT_GE(alone.beside, 1024u * 1024u) << "a mask of the picture";
-    EXPECT_GE(four.beside, 4 * 2 * 1024u * 1024u) << "a mask and its block per thread";
-    const DocumentHeader tiles = Header(DocumentKind::Qvr, 1, 1024, 1024, 3);
-    ASSERT_TRUE(LoadingMemoryOf(tiles, 1, alone));
-    ASSERT_TRUE(LoadingMemoryOf(tiles, 4, four));
-    EXPECT_LT(alone.beside, 64u * 1024u);
-    EXPECT_GE(four.beside, 5 * 2 * 256 * 4096u) << "a batch more than the threads";
+TEST(LoadingMemory, QvrReadersHoldAtMostAMaskOrAFixedRoomOfTilesWhateverTheThreads) {
+    struct Case {
+        const char* name;
+        uint8_t version;
+        uint16_t width, height, layers;
+    };
+    const Case cases[] = {
+        {"masks, one row short of a megapixel", 0, 1024, 1023, 3},
+        {"masks, 4096 x 4096", 0, 4096, 4096, 6},
+        {"masks, the largest square, every layer", 0, 23170, 23170, 65535},
+        {"tiles, a megapixel", 1, 1024, 1024, 3},
+        {"tiles, the largest square", 1, 23170, 23170, 65535},
+    };
+    for (const Case& c : cases) {
+        const DocumentHeader header = Header(DocumentKind::Qvr, c.version, c.width, c.height, c.layers);
+        const uint64_t mask = ((uint64_t(c.width) + 3) & ~uint64_t(3)) * c.height;
+        uint64_t most = 0;
+        for (unsigned threads : {1u, 2u, 4u, 16u, 64u}) {
+            LoadingMemory memory;
+            ASSERT_TRUE(LoadingMemoryOf(header, threads, memory)) << c.name;
+            EXPECT_EQ(memory.picture, uint64_t(c.width) * c.height * 4) << c.name;
+            if (c.version == 0) {
+                // A broken document is read again a mask at a time; the
+                // bands take less for a few layers, and with every layer
+                // their streams kept open take at most a mask's worth beside
+                // every record's place.
+                EXPECT_GE(memory.beside, mask) << c.name << ", " << threads << " threads";
+                EXPECT_LE(memory.beside, mask + (c.layers < 100 ? kMegabyte : 16 * kMegabyte))
+                    << c.name << ", " << threads << " threads";
+                if (most != 0) {
+                    EXPECT_EQ(memory.beside, most) << c.name << ", " << threads << " threads";
+                }
+            } else if (threads == 1) {
+                EXPECT_LT(memory.beside, 64 * 1024u) << c.name << ": a tile and its stream";
+            } else {
+                EXPECT_GE(memory.beside, 3 * 2 * 4096u) << c.name << ", " << threads << " threads";
+                EXPECT_LE(memory.beside, 9 * kMegabyte) << c.name << ", " << threads << " threads";
+            }
+            most = memory.beside;
+        }
+    }
 }
 
 TEST(LoadingMemory, PicturesTooLargeToCreateHoldNothing) {

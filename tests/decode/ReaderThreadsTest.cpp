@@ -1,13 +1,12 @@
 // The readers on a work pool. Every document the reader tests load is also
 // read on a pool and compared (DocTest.h); these cases reach the places
-// where reading ahead differs from reading one stream after the other.
+// where reading in bands or batches differs from reading one stream after the
+// other.
 #include "tests/decode/DocTest.h"
 
 #include "decode/QvmReader.h"
-#include "decode/StreamJobs.h"
+#include "tests/support/Paintings.h"
 
-#include <atomic>
-#include <deque>
 #include <vector>
 
 using docwriter::QvmDocument;
@@ -111,6 +110,56 @@ TEST_F(ReaderThreadsTest, PicturesFromAMillionPixelsTakeThePoolAndGiveTheSamePic
     EXPECT_TRUE(LoadDocument(image, below.c_str(), &stopped)) << "a smaller picture is read alone";
 }
 
+// Masks read in bands into the whole picture (on the pool) against one mask
+// after the other (alone): pictures of several bands, masks cut short, a
+// stream ending early in its block, a file cut inside its last mask, and
+// more layers than may stay open between bands, so that the rest start over
+// for every band.
+TEST_F(ReaderThreadsTest, MasksInBandsOfTheWholePictureGiveThePictureOfOneMaskAfterTheOther) {
+    auto masks = [](int w, int h, int layers) {
+        QvrV0Document doc = paintings::MaskQvr(w, h, layers);
+        return docwriter::WriteQvrV0(doc);
+    };
+    const size_t stride = 1024;
+    QvrV0Document shortMask = paintings::MaskQvr(1024, 1023, 3);
+    shortMask.layers[2].stream = docwriter::Compress(Bytes(stride * 1023 / 2 + 17, 200));
+    QvrV0Document endsEarly = paintings::MaskQvr(1024, 1023, 3);
+    endsEarly.layers[0].stream->resize(endsEarly.layers[0].stream->size() + 40000, 0);
+    Bytes cut = masks(1024, 1023, 3);
+    cut.resize(cut.size() - 1000);
+    // One stream made once, every layer its own colour: 110 layers are more
+    // than the 102 streams a mask of a megabyte may keep open.
+    QvrV0Document many;
+    many.width = 1024;
+    many.height = 1023;
+    const Bytes stream = docwriter::Compress(paintings::CoverageMask(1024, 1023, 5), 1);
+    for (int l = 0; l < 110; ++l) {
+        QvrMaskLayer layer;
+        layer.opacity = uint8_t(20 + l % 100);
+        layer.flags = l % 7 == 3 ? 0 : 1;
+        layer.color = 0x010203u * uint32_t(l + 1);
+        layer.stream = stream;
+        many.layers.push_back(layer);
+    }
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"four tall bands", masks(64, 8000, 4), true},
+        {"eight bands", masks(1024, 1023, 4), true},
+        {"a mask cut short", docwriter::WriteQvrV0(shortMask), true},
+        {"a stream ending early in its block", docwriter::WriteQvrV0(endsEarly), false},
+        {"a file cut in its last mask", cut, false},
+        {"more layers than stay open", docwriter::WriteQvrV0(many), true},
+    };
+    for (const Case& c : cases) {
+        ImageBuffer image;
+        EXPECT_EQ(Load(c.bytes, image, "doc.qvr"), c.whole) << c.name;
+    }
+}
+
 TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
     QvmDocument doc;
     doc.width = 4;
@@ -123,65 +172,6 @@ TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
     ImageBuffer image;
     EXPECT_FALSE(ReadQvmOnPool(image, source, stopped));
     ExpectAll(image, kWhite);
-}
-
-} // namespace
-
-namespace {
-
-// Records of a made-up file: a 4-byte length, then a zlib stream of that many
-// bytes expanding to 4 bytes holding the record's index.
-class IndexRecords : public StreamRecords {
-public:
-    bool Prepare(StreamJob& job) override {
-        rooms.emplace_back(4);
-        job.destination = rooms.back().data();
-        job.capacity = 4;
-        return job.slot + 1 == rooms.size();
-    }
-    Next ReadRecord(ByteSource& file, uint32_t, StreamJob& job) override {
-        uint8_t length[4];
-        if (file.Read(length, 4) != 4)
-            return Next::Failed;
-        job.compressedSize = uint32_t(length[0]) | uint32_t(length[1]) << 8;
-        return Next::Stream;
-    }
-    void Use(const StreamJob& job) override {
-        // Two uses at once would meet here.
-        EXPECT_EQ(inUse.fetch_add(1), 0);
-        uint32_t index = 0;
-        std::memcpy(&index, job.destination, 4);
-        used.push_back(index);
-        inUse.fetch_sub(1);
-    }
-
-    std::deque<std::vector<uint8_t>> rooms; // stays where it is as it grows
-    std::atomic<int> inUse{0};
-    std::vector<uint32_t> used; // written by one use at a time
-};
-
-TEST(StreamsInOrder, EveryStreamIsUsedOnceInFileOrderWhicheverThreadExpandsIt) {
-    // Streams of very different lengths, so they finish out of order.
-    Bytes file;
-    constexpr uint32_t kCount = 200;
-    for (uint32_t index = 0; index < kCount; ++index) {
-        Bytes raw = {uint8_t(index), uint8_t(index >> 8), 0, 0};
-        const Bytes stream = docwriter::Compress(raw, index % 3 == 0 ? 9 : 0);
-        file.push_back(uint8_t(stream.size()));
-        file.push_back(uint8_t(stream.size() >> 8));
-        file.push_back(0);
-        file.push_back(0);
-        file.insert(file.end(), stream.begin(), stream.end());
-    }
-    for (unsigned threads : {2u, 4u}) {
-        WorkPool pool(threads);
-        IndexRecords records;
-        MemorySource source(file.data(), file.size());
-        ASSERT_TRUE(InflateStreamsInOrder(source, kCount, pool, records));
-        ASSERT_EQ(records.used.size(), kCount) << threads;
-        for (uint32_t index = 0; index < kCount; ++index)
-            ASSERT_EQ(records.used[index], index) << threads;
-    }
 }
 
 } // namespace
