@@ -1,3 +1,4 @@
+#include "base/WorkPool.h"
 #include "decode/ImageBuffer.h"
 #include "decode/LayerWalk.h"
 #include "decode/QvmReader.h"
@@ -156,23 +157,28 @@ TEST(LayeredExport, FailuresLeaveNoFile) {
 TEST(LayeredExport, MergedPictureIsTheReadersWithTheLayersShownAsAsked) {
     TempDir dir;
     const std::string path = dir.File("modes.qvm");
-    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(paintings::EveryModeQvm(40, 30))));
+    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(paintings::EveryModeQvm(40, 200))));
     const std::vector<uint8_t> stored;                       // every layer as stored
     const std::vector<uint8_t> some = {1, 0, 1, 1, 0, 0, 1}; // the rest as stored
-    for (const std::vector<uint8_t>* visible : {&stored, &some}) {
-        ImageBuffer merged;
-        std::vector<std::string> warnings;
-        LayeredOptions options;
-        options.visible = visible;
-        for (OutputFormat format : {OutputFormat::Psd, OutputFormat::Ora}) {
-            ASSERT_EQ(ExportLayered(merged, path.c_str(), dir.File("out").c_str(), format, options, warnings),
-                      ItemResult::Converted);
-            ImageBuffer expected;
-            ASSERT_TRUE(ReadQvmShowing(expected, path.c_str(), *visible));
-            ASSERT_EQ(merged.ByteCount(), expected.ByteCount());
-            EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0) << visible->size();
+    // Alone and on a pool, whose threads code the layers' channels in bands
+    // of rows (the picture is several bands tall).
+    WorkPool pool(2);
+    for (WorkPool* threads : {static_cast<WorkPool*>(nullptr), &pool})
+        for (const std::vector<uint8_t>* visible : {&stored, &some}) {
+            ImageBuffer merged;
+            std::vector<std::string> warnings;
+            LayeredOptions options;
+            options.visible = visible;
+            options.pool = threads;
+            for (OutputFormat format : {OutputFormat::Psd, OutputFormat::Ora}) {
+                ASSERT_EQ(ExportLayered(merged, path.c_str(), dir.File("out").c_str(), format, options, warnings),
+                          ItemResult::Converted);
+                ImageBuffer expected;
+                ASSERT_TRUE(ReadQvmShowing(expected, path.c_str(), *visible));
+                ASSERT_EQ(merged.ByteCount(), expected.ByteCount());
+                EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0) << visible->size();
+            }
         }
-    }
 }
 
 // Run by the test runner with a file-size limit (see tests/export/CMakeLists.txt):
