@@ -3,30 +3,11 @@
 #include "base/WorkPool.h"
 #include "shell/Module.h"
 #include "shell/StreamSource.h"
+#include "shell/ThumbnailBitmap.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
 
 #include <new>
-
-namespace {
-
-struct OwnedBitmap {
-    explicit OwnedBitmap(HBITMAP made) : handle(made) {}
-    ~OwnedBitmap() {
-        if (handle != nullptr)
-            DeleteObject(handle);
-    }
-    OwnedBitmap(const OwnedBitmap&) = delete;
-    OwnedBitmap& operator=(const OwnedBitmap&) = delete;
-    HBITMAP Give() {
-        const HBITMAP given = handle;
-        handle = nullptr;
-        return given;
-    }
-    HBITMAP handle;
-};
-
-} // namespace
 
 ThumbnailProvider::ThumbnailProvider() {
     shellmodule::ObjectCreated();
@@ -129,27 +110,19 @@ HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {
     const ThumbnailSize size = FitThumbnail(width, height, int32_t(cx));
     if (size.width < 1 || size.height < 1)
         return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    // Owned here until handed out: a throw from the drawing (caught in
-    // GetThumbnail) must not leak it in the shell's long-lived process.
-    OwnedBitmap made(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (made.handle == nullptr || bits == nullptr)
-        return E_OUTOFMEMORY;
     // The layers of each band are expanded on every core.
     WorkPool pool;
-    const ThumbnailPictureStatus status =
-        DrawThumbnail(source, size, static_cast<uint8_t*>(bits), ptrdiff_t(size.width) * 4, &pool, kThumbnailBytes,
-                      ThumbnailDeadline(source));
-    if (status != ThumbnailPictureStatus::Decoded)
-        return status == ThumbnailPictureStatus::TooLarge ? HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)
-                                                          : HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-    *bitmap = made.Give();
-    return S_OK;
+    return MakeThumbnailBitmap(
+        size,
+        [&](uint8_t* bits, ptrdiff_t stride) {
+            switch (DrawThumbnail(source, size, bits, stride, &pool, kThumbnailBytes, ThumbnailDeadline(source))) {
+            case ThumbnailPictureStatus::Decoded:
+                return S_OK;
+            case ThumbnailPictureStatus::TooLarge:
+                return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+            default:
+                return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+            }
+        },
+        bitmap);
 }
