@@ -9,79 +9,19 @@
 #include "decode/ImageBuffer.h"
 #include "export/BatchItem.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/HeapCount.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TESSAVEL_COUNTS_ALLOCATIONS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TESSAVEL_COUNTS_ALLOCATIONS 1
-#endif
-#endif
-
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-// The sanitizer runtime's own interface (its header comes with clang only).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-extern "C" size_t __sanitizer_get_allocated_size(const volatile void* block);
-#endif
-
 namespace {
-
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-std::atomic<int64_t> held{0};
-std::atomic<int64_t> peak{0};
-
-void Took(const volatile void*, size_t size) {
-    const int64_t now = held.fetch_add(int64_t(size)) + int64_t(size);
-    int64_t high = peak.load();
-    while (now > high && !peak.compare_exchange_weak(high, now)) {
-    }
-}
-
-void Giving(const volatile void* block) {
-    held.fetch_sub(int64_t(__sanitizer_get_allocated_size(block)));
-}
-
-bool CountAllocations() {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(Took, Giving) != 0;
-    return installed;
-}
-
-void StartPeak() {
-    peak = held.load();
-}
-
-int64_t PeakAbove(int64_t start) {
-    return peak.load() - start;
-}
-#else
-bool CountAllocations() {
-    return false;
-}
-void StartPeak() {}
-int64_t PeakAbove(int64_t) {
-    return -1;
-}
-#endif
-
-int64_t HeldNow() {
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-    return held.load();
-#else
-    return 0;
-#endif
-}
 
 std::vector<char> FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -137,21 +77,21 @@ void ExpectOnePictureWhateverTheThreads(const TempDir& dir, const std::string& d
         // The read alone, which the writer's buffers would hide.
         {
             ImageBuffer image;
-            const int64_t start = HeldNow();
-            StartPeak();
+            const int64_t start = heapcount::Held();
+            heapcount::MarkPeak();
             EXPECT_TRUE(LoadDocument(image, document.c_str(), &pool)) << document << ", " << threads;
-            const int64_t readPeak = PeakAbove(start);
+            const int64_t readPeak = heapcount::PeakAbove(start);
             std::cout << document << ", " << threads << " threads: read peak " << readPeak << " bytes\n";
             EXPECT_LE(readPeak, picture + 12 * kMegabyte) << document << ", " << threads;
         }
         const std::string output = dir.File("out-" + std::to_string(threads) + ".png");
         ImageBuffer image;
-        const int64_t start = HeldNow();
-        StartPeak();
+        const int64_t start = heapcount::Held();
+        heapcount::MarkPeak();
         EXPECT_EQ(ConvertItemTo(image, document.c_str(), output.c_str(), OutputFormat::Png, true, &pool),
                   ItemResult::Converted)
             << document << ", " << threads;
-        const int64_t peakBytes = PeakAbove(start);
+        const int64_t peakBytes = heapcount::PeakAbove(start);
         image.Free();
         std::cout << document << ", " << threads << " threads: peak " << peakBytes << " bytes beside a picture of "
                   << picture << "\n";
@@ -168,7 +108,7 @@ void ExpectOnePictureWhateverTheThreads(const TempDir& dir, const std::string& d
 }
 
 TEST(ConvertMemory, OneConversionHoldsOnePictureAndAFewMegabytesWhateverTheThreads) {
-    if (!CountAllocations())
+    if (!heapcount::Start())
         GTEST_SKIP() << "allocations are counted under the address sanitizer only";
     constexpr int kSide = 2048;
     TempDir dir;

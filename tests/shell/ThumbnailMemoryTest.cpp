@@ -7,57 +7,17 @@
 #include "base/WorkPool.h"
 #include "shell/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/HeapCount.h"
 #include "tests/support/Paintings.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TESSAVEL_COUNTS_ALLOCATIONS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TESSAVEL_COUNTS_ALLOCATIONS 1
-#endif
-#endif
-
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-// The sanitizer runtime's own interface (its header comes with clang only).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-extern "C" size_t __sanitizer_get_allocated_size(const volatile void* block);
-#endif
 
 using docwriter::Bytes;
 
 namespace {
-
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-std::atomic<int64_t> held{0};
-std::atomic<int64_t> peak{0};
-
-void Took(const volatile void*, size_t size) {
-    const int64_t now = held.fetch_add(int64_t(size)) + int64_t(size);
-    int64_t high = peak.load();
-    while (now > high && !peak.compare_exchange_weak(high, now)) {
-    }
-}
-
-void Giving(const volatile void* block) {
-    held.fetch_sub(int64_t(__sanitizer_get_allocated_size(block)));
-}
-
-bool CountAllocations() {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(Took, Giving) != 0;
-    return installed;
-}
-#else
-bool CountAllocations() {
-    return false;
-}
-#endif
 
 // The thumbnail of bytes at side, drawn as the handler draws it, with the
 // most it held above the start.
@@ -74,14 +34,10 @@ Measured Measure(const Bytes& bytes, int32_t side, WorkPool* pool, uint64_t memo
     const ThumbnailSize size = FitThumbnail(width, height, side);
     Measured made;
     made.pixels.assign(size_t(size.width) * size.height * 4, 0);
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-    const int64_t start = held.load();
-    peak = start;
-#endif
+    const int64_t start = heapcount::Held();
+    heapcount::MarkPeak();
     made.status = DrawThumbnail(source, size, made.pixels.data(), size.width * 4, pool, memoryLimit);
-#if defined(TESSAVEL_COUNTS_ALLOCATIONS)
-    made.peakBytes = peak.load() - start;
-#endif
+    made.peakBytes = heapcount::PeakAbove(start);
     return made;
 }
 
@@ -113,7 +69,7 @@ Bytes SameLayers(int width, int height, int count) {
 }
 
 TEST(ThumbnailMemory, DocumentsOfManyLayersStayWithinTheHandlersMemory) {
-    if (!CountAllocations())
+    if (!heapcount::Start())
         GTEST_SKIP() << "allocations are counted under the address sanitizer only";
     struct Case {
         std::string what;
