@@ -154,7 +154,7 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
     filling = true;
     SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
     Clear();
-    if (layers.kind == DocumentLayers::Kind::Qvr) {
+    if (layers.kind == DocumentLayers::Kind::Qvr && layers.layers.empty()) {
         AddRow(0, -1, Wide(QvrSummary(layers)), L"", L"", L"", false);
     } else {
         // The top layer is the last record; the pane lists it first.
@@ -164,8 +164,11 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
             const LayerEntry& entry = layers.layers[size_t(layer)];
             const bool checked = size_t(layer) < visible.size() ? visible[size_t(layer)] != 0 : entry.visible;
             AddRow(row, layer, Wide(text::DecodeLayerName(entry.name.c_str(), codePage)),
-                   Wide(BlendModeName(entry.blendMode)), OpacityText(entry.opacity),
-                   entry.visible ? L"visible" : L"hidden", checked);
+                   // A QVR layer is one colour through its mask: the
+                   // colour stands where a QVM layer's blend mode does.
+                   Wide(layers.kind == DocumentLayers::Kind::Qvr ? QvrColourText(entry.colour)
+                                                                 : BlendModeName(entry.blendMode)),
+                   OpacityText(entry.opacity), entry.visible ? L"visible" : L"hidden", checked);
         }
     }
     FitColumns();

@@ -1,10 +1,11 @@
 #pragma once
 // LayersPane: the list of the shown document's layers below the file list
-// (View > Layers). A QVM document's layers are listed top first with their
-// name, blend mode, opacity and visibility as stored, each with a check box
-// that shows or hides the layer in the view only; a QVR document gets one
-// line that sums up its masks or tiles. The frame owns the pane and acts on
-// its check boxes (CheckChanged); the file is never written.
+// (View > Layers). A document's layers are listed top first with their name,
+// blend mode (a QVR layer: its colour), opacity and visibility as stored,
+// each with a check box that shows or hides the layer in the view only; a
+// QVR document that stores a flattened picture gets one line that sums it
+// up. The frame owns the pane and acts on its check boxes (CheckChanged); the
+// file is never written.
 
 #include "decode/DocumentLayers.h"
 #include "framework/GdiObject.h"

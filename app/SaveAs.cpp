@@ -112,11 +112,8 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
         options.large = dot != std::string::npos && text::CompareNoCase(outputPath + dot + 1, "psb") == 0;
         outcome.result = ExportLayered(picture, documentPath, outputPath, format, options, outcome.warnings);
     } else {
-        // The pane lists a QVR document's layers without boxes: it is shown,
-        // and saved, as stored.
-        const bool loaded = visible.empty() || KindByExtension(documentPath) != DocumentKind::Qvm
-                                ? LoadDocument(picture, documentPath, pool)
-                                : LoadDocumentShowing(picture, documentPath, visible, pool);
+        const bool loaded = visible.empty() ? LoadDocument(picture, documentPath, pool)
+                                            : LoadDocumentShowing(picture, documentPath, visible, pool);
         if (!loaded)
             outcome.result = ItemResult::LoadFailed;
         else if (cancel != nullptr && cancel->load())

@@ -1,7 +1,11 @@
 #include "decode/DocumentLayers.h"
 
 #include "decode/ByteFile.h"
+#include "decode/DocumentHeader.h"
 #include "decode/QvmFormat.h"
+#include "decode/QvrTileWalk.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -50,6 +54,60 @@ bool ReadQvrHeader(ByteSource& file, DocumentLayers& out) {
            file.ReadU16LE(out.qvrLayers);
 }
 
+LayerEntry QvrEntry(uint32_t index, uint8_t opacity, uint32_t colour, uint8_t flags) {
+    LayerEntry entry;
+    entry.name = "Layer " + std::to_string(index + 1);
+    entry.opacity = opacity;
+    entry.colour = colour;
+    entry.visible = (flags & 1) != 0;
+    return entry;
+}
+
+// Version 0 records: 32 bytes, opacity, flags, colour, CS and CS bytes of
+// mask stream, stepped over by that length.
+bool ReadQvrMaskLayers(ByteSource& file, uint16_t layerCount, DocumentLayers& out) {
+    for (uint32_t index = 0; index < layerCount; ++index) {
+        uint8_t opacity = 0, flags = 0;
+        uint32_t colour = 0, compressedSize = 0;
+        if (!file.Skip(32) || !file.ReadU8(opacity) || !file.ReadU8(flags) || !file.ReadU32LE(colour) ||
+            !file.ReadU32LE(compressedSize) || !file.Skip(compressedSize))
+            return false;
+        out.layers.push_back(QvrEntry(index, opacity, colour, flags));
+    }
+    return true;
+}
+
+// Version 1 records with their tiles stepped over. A forged tile count ends
+// at the first tile the file does not hold.
+bool ReadQvrTileLayers(ByteSource& file, const DocumentHeader& header, DocumentLayers& out) {
+    for (uint32_t index = 0; index < header.layerCount; ++index) {
+        qvrtiles::TileLayer layer;
+        if (!qvrtiles::ReadLayerRecord(file, uint16_t(header.recordLength), layer))
+            return false;
+        for (uint32_t t = 0; t < layer.tileCount; ++t) {
+            uint16_t column = 0, row = 0, size = 0;
+            if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size) || !file.Skip(size))
+                return false;
+        }
+        out.layers.push_back(QvrEntry(index, layer.opacity, layer.colour, layer.flags));
+    }
+    return true;
+}
+
+bool ReadQvrLayers(ByteSource& file, DocumentLayers& out) {
+    const int64_t start = file.Tell();
+    if (!file.Skip(7) || !ReadQvrHeader(file, out))
+        return false;
+    DocumentHeader header;
+    if (out.qvrFlattened || file.Seek(start, ByteSource::FromStart) != start || !ReadDocumentHeader(file, header))
+        return out.qvrFlattened;
+    if (header.version == 0) {
+        uint32_t flattenedSize = 0;
+        return file.ReadU32LE(flattenedSize) && ReadQvrMaskLayers(file, header.layerCount, out);
+    }
+    return ReadQvrTileLayers(file, header, out);
+}
+
 } // namespace
 
 bool ReadDocumentLayers(const char* path, DocumentLayers& out) {
@@ -66,7 +124,7 @@ bool ReadDocumentLayers(const char* path, DocumentLayers& out) {
     if (start == "QVMDATA")
         return ReadQvmLayers(file, out);
     if (start == "QVRFDAT")
-        return file.Skip(7) && ReadQvrHeader(file, out);
+        return ReadQvrLayers(file, out);
     return false;
 }
 
@@ -86,4 +144,11 @@ std::string QvrSummary(const DocumentLayers& layers) {
     if (layers.qvrVersion == 0)
         return layers.qvrFlattened ? "QVR 0: one flattened picture" : "QVR 0: " + count + " masks";
     return "QVR 1: " + count + " layers of 64 x 64 tiles";
+}
+
+std::string QvrColourText(uint32_t colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", unsigned(colour >> 16) & 0xFF, unsigned(colour >> 8) & 0xFF,
+                  unsigned(colour) & 0xFF);
+    return text;
 }

@@ -37,10 +37,14 @@ bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
 }
 
 bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    const DocumentKind kind = KindByExtension(path);
     NoteLoadMetChanges(false);
-    if (KindByExtension(path) != DocumentKind::Qvm)
+    if (kind == DocumentKind::Other)
         return false;
-    return LoadSteadily(target, path, [&](ByteFile& file) { return ReadQvmShowing(target, file, visible, pool); });
+    return LoadSteadily(target, path, [&](ByteFile& file) {
+        return kind == DocumentKind::Qvr ? ReadQvrShowing(target, file, visible, pool)
+                                         : ReadQvmShowing(target, file, visible, pool);
+    });
 }
 
 bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {

@@ -15,10 +15,10 @@ class WorkPool;
 // pool, when given, inflates a large document's layers on its threads.
 bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
 
-// LoadDocument of a QVM document with the visibility of layer record i
-// taken from visible[i] (ReadQvmShowing, QvmReader.h), read as steadily: a
-// file that changed while it was read is read once more, and a picture torn
-// by a save is never handed on. False for any other extension.
+// LoadDocument with the visibility of layer record i taken from visible[i]
+// (ReadQvmShowing, QvmReader.h; ReadQvrShowing, QvrReader.h), read as
+// steadily: a file that changed while it was read is read once more, and a
+// picture torn by a save is never handed on.
 bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
                          WorkPool* pool = nullptr);
 

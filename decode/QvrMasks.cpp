@@ -43,7 +43,8 @@ bool ReadRecord(ByteSource& file, uint8_t& opacity, uint8_t& flags, uint32_t& co
 
 } // namespace
 
-bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
+                  const std::vector<uint8_t>* visible) {
     MemBlock scratch;
     if (scratch.Alloc(kInflateChunk, true) == nullptr)
         return false;
@@ -72,7 +73,7 @@ bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
     const int64_t records = file.Tell();
     if (anySize || uint64_t(width) * height >= kPictureBandsPixels) {
         target.Fill(0xFFFFFFFF);
-        switch (ReadQvrMasksInBands(file, layerCount, records, target, pool)) {
+        switch (ReadQvrMasksInBands(file, layerCount, records, target, pool, visible)) {
         case MaskBandsRead::Done:
             return true;
         case MaskBandsRead::Cancelled:
@@ -101,7 +102,7 @@ bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
         uint32_t produced = 0;
         if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kInflateChunk, &produced))
             return false;
-        if ((flags & 1) != 0)
+        if ((QvrLayerFlags(flags, index, visible) & 1) != 0)
             MixMask(target, mask.data, stride, produced, opacity, colour);
     }
     return true;

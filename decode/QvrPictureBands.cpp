@@ -57,7 +57,7 @@ bool Stopped(const WorkPool* pool) {
 }
 
 Attempt Flatten(ByteSource& source, uint16_t layerCount, int64_t records, bool byLengths, ImageBuffer& target,
-                WorkPool* pool) {
+                WorkPool* pool, const std::vector<uint8_t>* visible) {
     if (source.Seek(records, ByteSource::FromStart) != records)
         return Attempt::NotBanded;
     const int32_t width = target.width, height = target.height;
@@ -74,6 +74,8 @@ Attempt Flatten(ByteSource& source, uint16_t layerCount, int64_t records, bool b
         return byLengths ? Attempt::Retry : Attempt::NotBanded;
     if (Stopped(pool))
         return Attempt::Cancelled;
+    for (size_t index = 0; index < layers.size(); ++index)
+        layers[index].flags = QvrLayerFlags(layers[index].flags, uint32_t(index), visible);
     const bool anyVisible = std::any_of(layers.begin(), layers.end(), [](const MaskLayer& l) { return l.flags & 1; });
     if (!anyVisible) {
         // Nothing to mix: found as read, every stream was passed through as
@@ -135,15 +137,15 @@ uint64_t MostMaskBandBytes(int32_t width, int32_t height, size_t records) {
 }
 
 MaskBandsRead ReadQvrMasksInBands(ByteSource& source, uint16_t layerCount, int64_t records, ImageBuffer& target,
-                                  WorkPool* pool) {
+                                  WorkPool* pool, const std::vector<uint8_t>* visible) {
     // The records are first looked for by their stated lengths; the
     // one-by-one reader goes on from where a mask's expansion left the file,
     // which is elsewhere when a stream ends pieces before its block. Such a
     // document is read again from records found as that reader finds them.
-    Attempt attempt = Flatten(source, layerCount, records, true, target, pool);
+    Attempt attempt = Flatten(source, layerCount, records, true, target, pool, visible);
     if (attempt == Attempt::Retry) {
         target.Fill(0xFFFFFFFF);
-        attempt = Flatten(source, layerCount, records, false, target, pool);
+        attempt = Flatten(source, layerCount, records, false, target, pool, visible);
     }
     switch (attempt) {
     case Attempt::Done:

@@ -10,6 +10,7 @@
 #include "decode/StreamBands.h"
 
 #include <cstdint>
+#include <vector>
 
 class ByteSource;
 class ImageBuffer;
@@ -38,5 +39,6 @@ enum class MaskBandsRead {
 // target, already created at the header's size and filled white. The pixels
 // are those reading one mask after the other gives. After anything but Done,
 // target must be filled again before another read.
+// visible overrides the records' stored flags as ReadQvrMasks's does.
 MaskBandsRead ReadQvrMasksInBands(ByteSource& source, uint16_t layerCount, int64_t records, ImageBuffer& target,
-                                  WorkPool* pool);
+                                  WorkPool* pool, const std::vector<uint8_t>* visible);

@@ -6,12 +6,13 @@
 
 namespace {
 
-bool ReadQvrWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize) {
+bool ReadQvrWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
+                 const std::vector<uint8_t>* visible = nullptr) {
     DocumentHeader header;
     if (!ReadDocumentHeader(file, header) || header.kind != DocumentKind::Qvr)
         return false;
-    return header.version == 0 ? ReadQvrMasks(file, header, target, pool, anySize)
-                               : ReadQvrTiles(file, header, target, pool, anySize);
+    return header.version == 0 ? ReadQvrMasks(file, header, target, pool, anySize, visible)
+                               : ReadQvrTiles(file, header, target, pool, anySize, visible);
 }
 
 } // namespace
@@ -27,4 +28,13 @@ bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
 
 bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
     return ReadQvrWith(target, source, &pool, true);
+}
+
+bool ReadQvrShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    ByteFile file;
+    return file.OpenRead(path) && ReadQvrWith(target, file, pool, false, &visible);
+}
+
+bool ReadQvrShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible, WorkPool* pool) {
+    return ReadQvrWith(target, source, pool, false, &visible);
 }

@@ -5,6 +5,7 @@
 // tiles placed by a per-layer offset.
 
 #include <cstdint>
+#include <vector>
 
 class ByteSource;
 class ImageBuffer;
@@ -28,3 +29,13 @@ bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 // ReadQvr on the pool whatever the picture's size, for the tests and fuzz
 // targets that hold the two ways against each other.
 bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool);
+
+// ReadQvr with the visibility of layer record i (0 = bottom) taken from
+// visible[i] instead of its stored flag: the viewer's layers pane hides and
+// shows layers without writing the file. Records beyond visible keep their
+// flag; a stored flattened picture is taken as it is.
+bool ReadQvrShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
+                    WorkPool* pool = nullptr);
+// The same from a source positioned at the start of the document.
+bool ReadQvrShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible,
+                    WorkPool* pool = nullptr);

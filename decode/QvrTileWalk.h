@@ -136,7 +136,8 @@ inline void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& sp
 
 // Walks every layer's tiles in file order. A visible tile's span goes to
 // take(span, mixer, size) with the file at its size bytes, which take reads;
-// take returns false to end the document there. Up to 4 294 967 295 tiles a
+// take returns false to end the document there. visible overrides the
+// layers' stored flags (QvrLayerFlags). Up to 4 294 967 295 tiles a
 // layer: every tile reads its fields, so a file that ends stops the walk at
 // the first short read.
 //
@@ -144,12 +145,12 @@ inline void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& sp
 // bandTop: the spans are then the parts of the tiles inside the band.
 template <typename Take>
 bool WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount, uint16_t recordLength, Take take,
-               int64_t bandTop = 0) {
+               const std::vector<uint8_t>* visible = nullptr, int64_t bandTop = 0) {
     for (uint32_t index = 0; index < layerCount; ++index) {
         TileLayer layer;
         if (!ReadLayerRecord(file, recordLength, layer))
             return false;
-        const bool visible = (layer.flags & 1) != 0;
+        const bool shown = (QvrLayerFlags(layer.flags, index, visible) & 1) != 0;
         const CoverageMixer mixer = {layer.opacity, layer.colour};
         for (uint32_t t = 0; t < layer.tileCount; ++t) {
             uint16_t column = 0, row = 0, size = 0;
@@ -157,7 +158,7 @@ bool WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount,
                 return false;
             if (size == 0 || size > kTileBytes)
                 return false;
-            if (!visible) {
+            if (!shown) {
                 if (!file.Skip(size))
                     return false;
                 continue;

@@ -74,7 +74,7 @@ public:
     PooledTiles(ByteSource& file, ImageBuffer& target, WorkPool& pool)
         : file(file), target(target), pool(pool), group(pool) {}
 
-    bool Read(uint32_t layerCount, uint16_t recordLength) {
+    bool Read(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
         const TileBatching batching = TileBatchingFor(pool.Size());
         for (size_t b = 0; b < batching.batches; ++b) {
             batches.emplace_back(new TileBatch);
@@ -82,7 +82,7 @@ public:
                 return false;
             idle.push_back(batches.back().get());
         }
-        const bool whole = ReadLayers(layerCount, recordLength);
+        const bool whole = ReadLayers(layerCount, recordLength, visible);
         // Tiles read before the file ended the document are mixed; tiles
         // read after one that failed are not.
         if (!broken && filling != nullptr && !filling->tiles.empty())
@@ -93,23 +93,25 @@ public:
     }
 
 private:
-    bool ReadLayers(uint32_t layerCount, uint16_t recordLength) {
-        return WalkTiles(file, target, layerCount, recordLength,
-                         [this](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
-                             if (filling == nullptr) {
-                                 if (idle.empty() && !UseFirst())
-                                     return false;
-                                 filling = idle.back();
-                                 idle.pop_back();
-                                 filling->tiles.clear();
-                             }
-                             if (!file.ReadExact(filling->NextInput(), size))
-                                 return false;
-                             filling->tiles.push_back({span, mixer, size});
-                             if (filling->Full())
-                                 Post();
-                             return true;
-                         });
+    bool ReadLayers(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
+        return WalkTiles(
+            file, target, layerCount, recordLength,
+            [this](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+                if (filling == nullptr) {
+                    if (idle.empty() && !UseFirst())
+                        return false;
+                    filling = idle.back();
+                    idle.pop_back();
+                    filling->tiles.clear();
+                }
+                if (!file.ReadExact(filling->NextInput(), size))
+                    return false;
+                filling->tiles.push_back({span, mixer, size});
+                if (filling->Full())
+                    Post();
+                return true;
+            },
+            visible);
     }
 
     void Post() {
@@ -154,7 +156,8 @@ private:
 
 } // namespace
 
-bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize) {
+bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
+                  const std::vector<uint8_t>* visible) {
     MemBlock tile, packed;
     if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
         return false;
@@ -167,14 +170,15 @@ bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
     target.Fill(0xFFFFFFFF);
     if (ReadsOnPool(pool, uint64_t(width) * height, anySize)) {
         PooledTiles tiles(file, target, *pool);
-        return tiles.Read(layerCount, recordLength);
+        return tiles.Read(layerCount, recordLength, visible);
     }
     TileInflater inflater;
     if (!inflater.Init())
         return false;
 
     return WalkTiles(
-        file, target, layerCount, recordLength, [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+        file, target, layerCount, recordLength,
+        [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
             if (!span.Empty())
                 PrefetchTile(target, span);
             // Exactly 4096 bytes are the coverage itself, even
@@ -188,5 +192,6 @@ bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
             if (!span.Empty())
                 MixTile(target, tile.data, span, mixer);
             return true;
-        });
+        },
+        visible);
 }

@@ -18,9 +18,10 @@ namespace {
 // most the picture and one layer. A QVM document's picture is blended as
 // its layers are walked instead (each is expanded once), exactly as the
 // reader blends them one by one: white, then each layer shown.
-bool StartMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind) {
+bool StartMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind, const LayeredOptions& options) {
     if (kind != DocumentKind::Qvm)
-        return LoadDocument(merged, fullPath, nullptr);
+        return options.visible != nullptr ? LoadDocumentShowing(merged, fullPath, *options.visible, nullptr)
+                                          : LoadDocument(merged, fullPath, nullptr);
     uint32_t width = 0, height = 0;
     if (!PeekDocumentSize(fullPath, width, height) || !merged.Create(int32_t(width), int32_t(height)))
         return false;
@@ -64,7 +65,7 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
     LayeredSource source;
     BlendTable table;
     if (kind == DocumentKind::Other || !table.Allocate() || !ListLayers(fullPath, options, source.layers) ||
-        !StartMerged(merged, fullPath, kind))
+        !StartMerged(merged, fullPath, kind, options))
         return ItemResult::LoadFailed;
     source.merged = &merged;
     LayerWalk walk;

@@ -105,9 +105,20 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 
 // The document as the viewer shows it, and a twin whose layers are stored
 // with the visibility the pane gives the first: top layer hidden, the
-// hidden bottom one shown.
+// hidden bottom one shown. QVM, or QVR with three masks.
 struct Twins {
-    Twins() {
+    explicit Twins(bool qvr = false)
+        : shown(in.File(qvr ? "shown.qvr" : "shown.qvm")), twin(in.File(qvr ? "twin.qvr" : "twin.qvm")) {
+        if (qvr) {
+            docwriter::QvrV0Document doc = paintings::MaskQvr(5, 4, 3);
+            doc.layers[0].flags = 0;
+            doc.layers[1].flags = doc.layers[2].flags = 1;
+            EXPECT_TRUE(docwriter::WriteFile(shown, docwriter::WriteQvrV0(doc)));
+            doc.layers[0].flags = 1;
+            doc.layers[2].flags = 0;
+            EXPECT_TRUE(docwriter::WriteFile(twin, docwriter::WriteQvrV0(doc)));
+            return;
+        }
         docwriter::QvmDocument doc = paintings::ThreeLayerQvm(5, 4);
         EXPECT_TRUE(docwriter::WriteFile(shown, docwriter::WriteQvm(doc)));
         doc.layers[0].flags = 1;
@@ -116,36 +127,39 @@ struct Twins {
     }
     TempDir in;
     TempDir out;
-    const std::string shown = in.File("shown.qvm");
-    const std::string twin = in.File("twin.qvm");
+    const std::string shown;
+    const std::string twin;
     const std::vector<uint8_t> pane = {1, 1, 0}; // file order, bottom first
 };
 
 TEST(SaveAsFile, HoldsThePanesChoicesAsTheConversionWritesThemStored) {
-    Twins t;
-    const OutputFormat formats[] = {OutputFormat::Png, OutputFormat::Bmp, OutputFormat::Psd};
-    for (OutputFormat format : formats) {
-        const std::string extension = OutputExtension(format);
-        const std::string saved = t.out.File("saved." + extension);
-        const std::string converted = t.out.File("converted." + extension);
-        const SaveAsOutcome outcome =
-            SaveDocumentAs(t.shown.c_str(), saved.c_str(), format, t.pane, 0, nullptr, nullptr);
-        EXPECT_EQ(outcome.result, ItemResult::Converted) << extension;
-        EXPECT_FALSE(outcome.stopped);
+    for (bool qvr : {false, true}) {
+        Twins t(qvr);
+        const OutputFormat formats[] = {OutputFormat::Png, OutputFormat::Bmp, OutputFormat::Psd};
+        for (OutputFormat format : formats) {
+            const std::string extension = OutputExtension(format);
+            const std::string saved = t.out.File("saved." + extension);
+            const std::string converted = t.out.File("converted." + extension);
+            const SaveAsOutcome outcome =
+                SaveDocumentAs(t.shown.c_str(), saved.c_str(), format, t.pane, 0, nullptr, nullptr);
+            EXPECT_EQ(outcome.result, ItemResult::Converted) << extension << (qvr ? " of QVR" : "");
+            EXPECT_FALSE(outcome.stopped);
+            ImageBuffer picture;
+            ASSERT_EQ(ConvertItemTo(picture, t.twin.c_str(), converted.c_str(), format, true), ItemResult::Converted);
+            const docwriter::Bytes bytes = docwriter::ReadFile(saved);
+            EXPECT_FALSE(bytes.empty()) << extension;
+            EXPECT_EQ(bytes, docwriter::ReadFile(converted)) << extension << (qvr ? " of QVR" : "");
+        }
+        // Without the pane's boxes the document is saved as stored.
+        const std::string stored = t.out.File("stored.png");
+        const std::string plain = t.out.File("plain.png");
+        EXPECT_EQ(SaveDocumentAs(t.shown.c_str(), stored.c_str(), OutputFormat::Png, {}, 0, nullptr, nullptr).result,
+                  ItemResult::Converted);
         ImageBuffer picture;
-        ASSERT_EQ(ConvertItemTo(picture, t.twin.c_str(), converted.c_str(), format, true), ItemResult::Converted);
-        const docwriter::Bytes bytes = docwriter::ReadFile(saved);
-        EXPECT_FALSE(bytes.empty()) << extension;
-        EXPECT_EQ(bytes, docwriter::ReadFile(converted)) << extension;
+        ASSERT_EQ(ConvertItemTo(picture, t.shown.c_str(), plain.c_str(), OutputFormat::Png, true),
+                  ItemResult::Converted);
+        EXPECT_EQ(docwriter::ReadFile(stored), docwriter::ReadFile(plain));
     }
-    // Without the pane's boxes the document is saved as stored.
-    const std::string stored = t.out.File("stored.png");
-    const std::string plain = t.out.File("plain.png");
-    EXPECT_EQ(SaveDocumentAs(t.shown.c_str(), stored.c_str(), OutputFormat::Png, {}, 0, nullptr, nullptr).result,
-              ItemResult::Converted);
-    ImageBuffer picture;
-    ASSERT_EQ(ConvertItemTo(picture, t.shown.c_str(), plain.c_str(), OutputFormat::Png, true), ItemResult::Converted);
-    EXPECT_EQ(docwriter::ReadFile(stored), docwriter::ReadFile(plain));
 }
 
 TEST(SaveAsFile, AStopOrAnUnreadableDocumentLeavesNoFile) {

@@ -39,6 +39,28 @@ docwriter::QvmDocument ThreeLayers() {
     return doc;
 }
 
+// The same for QVR (version 0, whole masks): a hidden red bottom layer, a
+// green one at half opacity and a blue one over the left half.
+docwriter::QvrV0Document ThreeQvrLayers() {
+    docwriter::QvrV0Document doc;
+    doc.width = kWidth;
+    doc.height = kHeight;
+    const size_t stride = size_t((kWidth + 3) & ~3);
+    const uint32_t colours[] = {0x000000FF, 0x0000FF00, 0x00FF0000};
+    for (int i = 0; i < 3; ++i) {
+        docwriter::QvrMaskLayer layer;
+        layer.color = colours[i];
+        layer.mask.assign(stride * kHeight, 255);
+        doc.layers.push_back(layer);
+    }
+    doc.layers[0].flags = 0;
+    doc.layers[1].opacity = 64;
+    for (size_t pixel = 0; pixel < doc.layers[2].mask.size(); ++pixel)
+        if (pixel % stride >= kWidth / 2)
+            doc.layers[2].mask[pixel] = 0;
+    return doc;
+}
+
 // The list view's check box of row: 2 ticked, 1 cleared, 0 none.
 int BoxOf(HWND pane, int row) {
     return int((SendMessageW(pane, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12);
@@ -77,6 +99,11 @@ TEST(ViewerLayers, PaneListsTheLayersTopFirstWithTheirStoredVisibility) {
     const std::string qvm = docs.Path() + "\\three.qvm";
     ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(ThreeLayers())));
     const std::string qvr = docs.QvrIn(docs.Path(), "mask.qvr", kWidth, kHeight);
+    docwriter::QvrV0Document flat;
+    flat.width = kWidth;
+    flat.height = kHeight;
+    flat.flattened = docwriter::SolidPixels(kWidth, kHeight, 10, 20, 30, 255);
+    ASSERT_TRUE(docwriter::WriteFile(docs.Path() + "\\flat.qvr", docwriter::WriteQvrV0(flat)));
     PaneSession s(qvm);
     ASSERT_TRUE(s.started);
     ASSERT_NE(s.pane, nullptr);
@@ -86,8 +113,13 @@ TEST(ViewerLayers, PaneListsTheLayersTopFirstWithTheirStoredVisibility) {
     EXPECT_EQ(BoxOf(s.pane, 0), 2);
     EXPECT_EQ(BoxOf(s.pane, 1), 2);
     EXPECT_EQ(BoxOf(s.pane, 2), 1);
-    // A QVR document: one line that sums it up, without a box.
-    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious)); // mask.qvr lists first
+    // A QVR document's one visible mask layer, with its box.
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious)); // flat.qvr and mask.qvr list first
+    ASSERT_EQ(RowCount(s.pane), 1);
+    EXPECT_EQ(BoxOf(s.pane, 0), 2);
+    // One that stores a flattened picture: one line that sums it up, without
+    // a box.
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious));
     ASSERT_EQ(RowCount(s.pane), 1);
     EXPECT_EQ(BoxOf(s.pane, 0), 0);
 
@@ -140,6 +172,40 @@ TEST(ViewerLayers, ClearingABoxHidesTheLayerInTheViewAndTickingItShowsItAgain) {
     EXPECT_EQ(s.viewer.Close(), 0u);
     EXPECT_EQ(docwriter::ReadFile(qvm), stored) << "the document was written";
     EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "LayersPane"), "1");
+}
+
+TEST(ViewerLayers, AQvrDocumentsBoxesHideAndShowItsLayersToo) {
+    viewer::DocFolder docs;
+    const std::string qvr = docs.Path() + "\\three.qvr";
+    const docwriter::Bytes stored = docwriter::WriteQvrV0(ThreeQvrLayers());
+    ASSERT_TRUE(docwriter::WriteFile(qvr, stored));
+    PaneSession s(qvr);
+    ASSERT_TRUE(s.started);
+    ASSERT_EQ(RowCount(s.pane), 3);
+    EXPECT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    EXPECT_EQ(BoxOf(s.pane, 2), 1);
+    const std::vector<uint8_t> asStored = CopiedPicture(s.viewer);
+    ASSERT_FALSE(asStored.empty());
+
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_HOME));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 0), 1);
+    const std::vector<uint8_t> withoutTop = CopiedPicture(s.viewer);
+    ASSERT_FALSE(withoutTop.empty());
+    EXPECT_NE(withoutTop, asStored) << "hiding the top layer left the picture as it was";
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(CopiedPicture(s.viewer), asStored);
+
+    // The hidden red bottom layer shown: the right half, under nothing but
+    // the half-opaque green, turns from green on white to green on red.
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_END));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 2), 2);
+    EXPECT_NE(CopiedPicture(s.viewer), asStored);
+    EXPECT_EQ(s.viewer.Close(), 0u);
+    EXPECT_EQ(docwriter::ReadFile(qvr), stored) << "the document was written";
 }
 
 // The width text takes in the system's message font, the pane's (the prefix

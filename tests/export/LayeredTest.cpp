@@ -1,7 +1,7 @@
 #include "base/WorkPool.h"
+#include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/LayerWalk.h"
-#include "decode/QvmReader.h"
 #include "export/LayeredExport.h"
 #include "export/PackBits.h"
 #include "tests/export/TestPictures.h"
@@ -156,29 +156,33 @@ TEST(LayeredExport, FailuresLeaveNoFile) {
 
 TEST(LayeredExport, MergedPictureIsTheReadersWithTheLayersShownAsAsked) {
     TempDir dir;
-    const std::string path = dir.File("modes.qvm");
-    ASSERT_TRUE(docwriter::WriteFile(path, docwriter::WriteQvm(paintings::EveryModeQvm(40, 200))));
+    const std::string qvm = dir.File("modes.qvm");
+    ASSERT_TRUE(docwriter::WriteFile(qvm, docwriter::WriteQvm(paintings::EveryModeQvm(40, 200))));
+    const std::string qvr = dir.File("tiles.qvr");
+    ASSERT_TRUE(docwriter::WriteFile(qvr, docwriter::WriteQvrV1(paintings::SparseTileQvr(90, 200, 4))));
     const std::vector<uint8_t> stored;                       // every layer as stored
     const std::vector<uint8_t> some = {1, 0, 1, 1, 0, 0, 1}; // the rest as stored
     // Alone and on a pool, whose threads code the layers' channels in bands
     // of rows (the picture is several bands tall).
     WorkPool pool(2);
-    for (WorkPool* threads : {static_cast<WorkPool*>(nullptr), &pool})
-        for (const std::vector<uint8_t>* visible : {&stored, &some}) {
-            ImageBuffer merged;
-            std::vector<std::string> warnings;
-            LayeredOptions options;
-            options.visible = visible;
-            options.pool = threads;
-            for (OutputFormat format : {OutputFormat::Psd, OutputFormat::Ora}) {
-                ASSERT_EQ(ExportLayered(merged, path.c_str(), dir.File("out").c_str(), format, options, warnings),
-                          ItemResult::Converted);
-                ImageBuffer expected;
-                ASSERT_TRUE(ReadQvmShowing(expected, path.c_str(), *visible));
-                ASSERT_EQ(merged.ByteCount(), expected.ByteCount());
-                EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0) << visible->size();
+    for (const std::string& path : {qvm, qvr})
+        for (WorkPool* threads : {static_cast<WorkPool*>(nullptr), &pool})
+            for (const std::vector<uint8_t>* visible : {&stored, &some}) {
+                ImageBuffer merged;
+                std::vector<std::string> warnings;
+                LayeredOptions options;
+                options.visible = visible;
+                options.pool = threads;
+                for (OutputFormat format : {OutputFormat::Psd, OutputFormat::Ora}) {
+                    ASSERT_EQ(ExportLayered(merged, path.c_str(), dir.File("out").c_str(), format, options, warnings),
+                              ItemResult::Converted);
+                    ImageBuffer expected;
+                    ASSERT_TRUE(LoadDocumentShowing(expected, path.c_str(), *visible));
+                    ASSERT_EQ(merged.ByteCount(), expected.ByteCount());
+                    EXPECT_EQ(std::memcmp(merged.bits, expected.bits, merged.ByteCount()), 0)
+                        << path << " " << visible->size();
+                }
             }
-        }
 }
 
 // Run by the test runner with a file-size limit (see tests/export/CMakeLists.txt):
