@@ -1,5 +1,7 @@
 #include "app/DocumentList.h"
 
+#include "app/FileStamp.h"
+
 #include "base/PathLabels.h"
 #include "base/Text.h"
 #include "decode/FolderList.h"
@@ -144,27 +146,75 @@ int DocumentList::AddFiles(const std::vector<std::string>& paths, bool checkDupl
     return count;
 }
 
-DocumentList::Entry DocumentList::Make(const std::string& path, bool listed) {
+DocumentList::Entry DocumentList::Make(const std::string& path, bool listed) const {
     Entry entry;
     entry.path = path;
     entry.name = FileName(path);
     entry.label = entry.name;
     entry.listed = listed;
+    // The order of names needs no file opened: a drop of thousands of files
+    // stays quick.
+    if (order.key != SortKey::Name)
+        Stamp(entry);
     return entry;
+}
+
+void DocumentList::Stamp(Entry& entry) {
+    const FileStamp stamp = FileStamp::Of(entry.path.c_str());
+    entry.writeTime = stamp.writeTime;
+    entry.size = stamp.size;
+    entry.stamped = true;
+}
+
+bool DocumentList::Before(const Entry& a, const Entry& b) const {
+    uint64_t first = 0;
+    uint64_t second = 0;
+    switch (order.key) {
+    case SortKey::Name:
+        return order.descending ? NameBefore(b.name, a.name) : NameBefore(a.name, b.name);
+    case SortKey::Modified:
+        first = a.writeTime;
+        second = b.writeTime;
+        break;
+    case SortKey::Size:
+        first = a.size;
+        second = b.size;
+        break;
+    }
+    if (first != second)
+        return order.descending ? first > second : first < second;
+    return NameBefore(a.name, b.name);
+}
+
+void DocumentList::SetOrder(const SortOrder& wanted) {
+    if (wanted == order)
+        return;
+    order = wanted;
+    std::vector<Entry> all = std::move(entries);
+    if (order.key != SortKey::Name)
+        for (Entry& entry : all)
+            if (!entry.stamped)
+                Stamp(entry);
+    const int was = current;
+    const std::string kept = was >= 0 ? all[size_t(was)].path : std::string();
+    entries.clear();
+    current = -1;
+    Insert(std::move(all));
+    if (was >= 0)
+        current = IndexOf(kept.c_str());
 }
 
 void DocumentList::Insert(std::vector<Entry> added) {
     if (added.empty())
         return;
-    std::stable_sort(added.begin(), added.end(),
-                     [](const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); });
+    std::stable_sort(added.begin(), added.end(), [this](const Entry& a, const Entry& b) { return Before(a, b); });
     std::vector<Entry> merged;
     merged.reserve(entries.size() + added.size());
     int moved = -1;
     size_t next = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         // The new ones go after every item that sorts before them or equal.
-        while (next < added.size() && NameBefore(added[next].name, entries[i].name))
+        while (next < added.size() && Before(added[next], entries[i]))
             merged.push_back(std::move(added[next++]));
         if (int(i) == current)
             moved = int(merged.size());
@@ -185,21 +235,30 @@ void DocumentList::Reindex() {
 }
 
 void DocumentList::Relabel() {
-    // Equal names sort next to each other: each run of them gets the labels
-    // that tell its files apart.
-    for (size_t first = 0; first < entries.size();) {
+    // Equal names sort next to each other in the order of names: each run of
+    // them gets the labels that tell its files apart. Another order can part
+    // them, so they are found in the order of names whatever the list's.
+    std::vector<size_t> byName(entries.size());
+    for (size_t i = 0; i < byName.size(); ++i)
+        byName[i] = i;
+    if (order.key != SortKey::Name)
+        std::stable_sort(byName.begin(), byName.end(),
+                         [this](size_t a, size_t b) { return NameBefore(entries[a].name, entries[b].name); });
+    const auto nameAt = [&](size_t i) { return entries[byName[i]].name.c_str(); };
+    for (size_t first = 0; first < byName.size();) {
         size_t end = first + 1;
-        while (end < entries.size() && text::CompareNoCase(entries[end].name.c_str(), entries[first].name.c_str()) == 0)
+        while (end < byName.size() && text::CompareNoCase(nameAt(end), nameAt(first)) == 0)
             ++end;
         if (end - first == 1) {
-            entries[first].label = entries[first].name;
+            entries[byName[first]].label = entries[byName[first]].name;
         } else {
+            const std::vector<size_t> run(byName.begin() + long(first), byName.begin() + long(end));
             std::vector<std::string> paths;
-            for (size_t i = first; i < end; ++i)
+            for (size_t i : run)
                 paths.push_back(entries[i].path);
             std::vector<std::string> labels = DistinctLabels(paths);
-            for (size_t i = first; i < end; ++i)
-                entries[i].label = std::move(labels[i - first]);
+            for (size_t i = 0; i < run.size(); ++i)
+                entries[run[i]].label = std::move(labels[i]);
         }
         first = end;
     }

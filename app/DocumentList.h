@@ -1,7 +1,8 @@
 #pragma once
 // DocumentList: what the viewer's file list holds, apart from the control
-// that draws it. The documents' full paths in the list's order (file names
-// as the system's file manager orders them: numbers by value, case ignored),
+// that draws it. The documents' full paths in the list's order (by default
+// file names as the system's file manager orders them: numbers by value, case
+// ignored; else by date modified or size, either way, ties by name),
 // the label each shows, which one is current, and the folder listed when the
 // list is one folder's. Every change keeps the current document on its file:
 // adding above it, labelling, listing the folder again.
@@ -12,8 +13,27 @@
 #include <unordered_map>
 #include <vector>
 
+// What the list is ordered by. The values are the settings file's.
+enum class SortKey : int32_t { Name = 0, Modified = 1, Size = 2 };
+
+struct SortOrder {
+    SortKey key = SortKey::Name;
+    // Newest, largest or last name first. Files of the same time or size
+    // still follow each other by name from A, so that the order is total
+    // and a folder listed again keeps it.
+    bool descending = false;
+    bool operator==(const SortOrder& other) const { return key == other.key && descending == other.descending; }
+};
+
 class DocumentList {
 public:
+    // The order every item is kept in, through adding and listing again.
+    const SortOrder& Order() const { return order; }
+    // Orders the list anew, the current item kept on its file. A file's time
+    // and size are those it had when it was listed or added, or when an order
+    // by them was first chosen; listing the folder again takes them anew.
+    void SetOrder(const SortOrder& order);
+
     int Count() const { return int(entries.size()); }
     // The full path and the label of item index; null outside the list.
     const char* PathAt(int index) const;
@@ -46,7 +66,7 @@ public:
     // folder dropped twice lists its files twice). False when it cannot be
     // read.
     bool AddFolder(const std::string& folder);
-    // Adds paths, each after the items whose names sort before it or equal;
+    // Adds paths, each after the items that sort before it or equal;
     // with checkDuplicates a path an item holds already (ignoring case) is
     // left out. The number added.
     int AddFiles(const std::vector<std::string>& paths, bool checkDuplicates);
@@ -70,9 +90,12 @@ public:
 private:
     struct Entry {
         std::string path;
-        std::string name;    // the file name, by which the list is ordered
-        std::string label;   // what the list shows for it
-        bool listed = false; // came with the folder's listing, not added by hand
+        std::string name;       // the file name, by which the list is ordered
+        std::string label;      // what the list shows for it
+        bool listed = false;    // came with the folder's listing, not added by hand
+        bool stamped = false;   // writeTime and size asked of the file system
+        uint64_t writeTime = 0; // 0 and 0 for a file that could not be asked
+        uint64_t size = 0;
     };
 
     // Paths compared ignoring case, found by a key that equal paths share,
@@ -93,10 +116,13 @@ private:
     void Insert(std::vector<Entry> added);
     void Relabel();
     void Reindex();
-    static Entry Make(const std::string& path, bool listed);
+    bool Before(const Entry& a, const Entry& b) const;
+    Entry Make(const std::string& path, bool listed) const;
+    static void Stamp(Entry& entry);
 
     std::vector<Entry> entries;
     int current = -1;
     std::string folder;
+    SortOrder order;
     PathSet listedPaths; // every item's path, for the duplicate check
 };

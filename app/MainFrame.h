@@ -74,6 +74,10 @@ private:
     // The list control shows the document list as it is now, and the status
     // bar its place.
     void RedrawList();
+    // The list's order from the settings (MainFrameSort.cpp); SortList takes
+    // a Sort by command and orders the list anew, the shown file kept.
+    void ApplySortOrder();
+    void SortList(uint32_t command);
     // Opens folder (made the most recent) at the document last shown there,
     // else at its first.
     void OpenFolder(const char* folder);
@@ -100,8 +104,8 @@ private:
     // A start without a path: RecDir[0] listed again; the index of LastFile
     // in it (the first item when it is gone), -1 with nothing listed.
     int ReopenLastFolder();
-    // The document last shown in folder: this run's, else LastFile when it
-    // lies there; null for none.
+    // The document last shown in folder: this run's, else the one kept for
+    // it as a recent folder, else LastFile when it lies there; null for none.
     void NoteShownIn(const char* folder, const char* path);
     const char* LastShownIn(const char* folder) const;
     // The list now shows folder alone: watched for files coming and going.

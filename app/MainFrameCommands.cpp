@@ -116,6 +116,12 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         if (!RefreshFolder())
             ReloadShown();
         return true;
+    case IDM_SORT_NAME:
+    case IDM_SORT_MODIFIED:
+    case IDM_SORT_SIZE:
+    case IDM_SORT_REVERSE:
+        SortList(id);
+        return true;
     case IDM_EXTEND:
         view.ZoomStep(true);
         UpdateStatus();

@@ -134,7 +134,7 @@ void MainFrame::OpenFolder(const char* folder) {
 }
 
 void MainFrame::PushRecentFolder(const char* folder) {
-    ::PushRecentFolder(settings.RecDir, folder);
+    ::PushRecentFolder(settings.RecDir, settings.RecFile, folder);
     RebuildRecentMenu();
 }
 

@@ -5,6 +5,7 @@
 // file appears, goes or is renamed) with the selection kept on its file.
 #include "app/FrameMessages.h"
 #include "app/MainFrame.h"
+#include "app/RecentFolders.h"
 #include "base/Wide.h"
 #include "decode/ByteFile.h"
 
@@ -45,6 +46,8 @@ void MakeFullPath(Str& path) {
 } // namespace
 
 void MainFrame::NoteShownIn(const char* folder, const char* path) {
+    // Kept for the next runs too, while the folder is a recent one.
+    NoteRecentShown(settings.RecDir, settings.RecFile, folder, path);
     for (auto& place : lastShownIn)
         if (text::CompareNoCase(place.first.c_str(), folder) == 0) {
             place.second = path;
@@ -57,7 +60,9 @@ const char* MainFrame::LastShownIn(const char* folder) const {
     for (const auto& place : lastShownIn)
         if (text::CompareNoCase(place.first.c_str(), folder) == 0)
             return place.second.c_str();
-    // Before anything is shown in this run, the file shown last time.
+    // Before anything is shown in this run, the file shown there last time.
+    if (const char* recent = RecentShown(settings.RecDir, settings.RecFile, folder))
+        return recent;
     Str lastFolder;
     lastFolder.Assign(settings.LastFile.Text());
     lastFolder.RemoveFileName();

@@ -51,4 +51,6 @@ void MainFrame::UpdateMenuStates() {
         CheckMenuItem(bar, static_cast<UINT>(id),
                       MF_BYCOMMAND | (ScaleForZoomCommand(id) == scale ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(bar, IDM_FIT_TO_WINDOW, MF_BYCOMMAND | (settings.FitToWindow ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuRadioItem(bar, IDM_SORT_NAME, IDM_SORT_SIZE, UINT(IDM_SORT_NAME + settings.SortOrder), MF_BYCOMMAND);
+    CheckMenuItem(bar, IDM_SORT_REVERSE, MF_BYCOMMAND | (settings.SortReverse ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -54,6 +54,7 @@ int MainFrame::LoadSettings() {
         KeepInVirtualScreen();
 
     layersPane.Show(settings.LayersPane != 0);
+    ApplySortOrder();
     savedListWidth = state.listWidth;
     if (showCommand == SW_SHOWMAXIMIZED)
         LayOut(savedListWidth); // measured once the window is maximised

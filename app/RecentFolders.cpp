@@ -1,16 +1,50 @@
 #include "app/RecentFolders.h"
 
-void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder) {
-    int last = kRecentFolderCount - 1; // the entry that gets overwritten
-    for (int k = 0; k < kRecentFolderCount; ++k) {
-        if (recent[k].CompareNoCase(folder) == 0) {
-            last = k;
-            break;
-        }
-    }
+namespace {
+
+int IndexOf(const Str (&recent)[kRecentFolderCount], const char* folder) {
+    for (int k = 0; k < kRecentFolderCount; ++k)
+        if (recent[k].CompareNoCase(folder) == 0)
+            return k;
+    return -1;
+}
+
+// Moves entries 0 .. last - 1 one down over entry last.
+void MoveDown(Str (&entries)[kRecentFolderCount], int last) {
     for (int k = last; k > 0; --k)
-        recent[k].Assign(recent[k - 1].Text());
+        entries[k].Assign(entries[k - 1].Text());
+}
+
+} // namespace
+
+void PushRecentFolder(Str (&recent)[kRecentFolderCount], const char* folder) {
+    const int found = IndexOf(recent, folder);
+    MoveDown(recent, found >= 0 ? found : kRecentFolderCount - 1);
     recent[0].Assign(folder);
+}
+
+void PushRecentFolder(Str (&recent)[kRecentFolderCount], Str (&shown)[kRecentFolderCount], const char* folder) {
+    const int found = IndexOf(recent, folder);
+    const int last = found >= 0 ? found : kRecentFolderCount - 1;
+    Str kept;
+    kept.Assign(found >= 0 ? shown[found].Text() : "");
+    MoveDown(recent, last);
+    MoveDown(shown, last);
+    recent[0].Assign(folder);
+    shown[0].Assign(kept.Text());
+}
+
+void NoteRecentShown(const Str (&recent)[kRecentFolderCount], Str (&shown)[kRecentFolderCount], const char* folder,
+                     const char* path) {
+    const int found = IndexOf(recent, folder);
+    if (found >= 0)
+        shown[found].Assign(path);
+}
+
+const char* RecentShown(const Str (&recent)[kRecentFolderCount], const Str (&shown)[kRecentFolderCount],
+                        const char* folder) {
+    const int found = IndexOf(recent, folder);
+    return found >= 0 && !shown[found].IsEmpty() ? shown[found].Text() : nullptr;
 }
 
 void RecentMenuText(const char* folder, Str& out) {

@@ -28,6 +28,10 @@ void RecentKey(char (&key)[16], int index) {
     std::snprintf(key, sizeof key, "RecDir%d", index + 1);
 }
 
+void RecentFileKey(char (&key)[16], int index) {
+    std::snprintf(key, sizeof key, "RecFile%d", index + 1);
+}
+
 // Cuts text to at most room bytes without splitting a UTF-8 character. A value cut by its buffer can end in half a
 // character, which the next save would write and the next start read back as another one.
 void CutToWholeCharacters(Str& text, int32_t room) {
@@ -59,6 +63,8 @@ Settings::Settings() {
     ConvDir.Reserve(kPathRoom);
     for (Str& folder : RecDir)
         folder.Reserve(kRecentRoom);
+    for (Str& file : RecFile)
+        file.Reserve(kPathRoom);
     LastFile.Reserve(kPathRoom);
     Language.Reserve(kLanguageRoom);
 }
@@ -89,12 +95,22 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
         // The buffer holds 511 characters, but a recent folder keeps 500.
         ReadText(source, key, settings.RecDir[i], kRecentRoom);
     }
+    for (int i = 0; i < 5; ++i) {
+        char key[16];
+        RecentFileKey(key, i);
+        ReadText(source, key, settings.RecFile[i], kPathRoom);
+    }
     ReadText(source, "LastFile", settings.LastFile, kPathRoom);
     settings.LayersPane = source.GetInt("LayersPane", 0) != 0 ? 1 : 0;
     ReadText(source, "Language", settings.Language, kLanguageRoom);
     settings.NamesCodePage = source.GetInt("NamesCodePage", 0);
     if (settings.NamesCodePage < 0 || settings.NamesCodePage > 0xFFFF)
         settings.NamesCodePage = 0;
+    settings.SortOrder = source.GetInt("SortOrder", 0);
+    // An order a later version may add is read as the default one.
+    if (settings.SortOrder < 0 || settings.SortOrder > 2)
+        settings.SortOrder = 0;
+    settings.SortReverse = source.GetInt("SortReverse", 0) != 0;
 }
 
 namespace {
@@ -182,6 +198,13 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     // Only a user's own choices are written: the file of a viewer that never
     // made one stays as earlier versions wrote it.
     ok = ok && (settings.NamesCodePage == 0 || file.WriteKeyInt("NamesCodePage", settings.NamesCodePage));
+    for (int i = 0; ok && i < 5; ++i) {
+        char key[16];
+        RecentFileKey(key, i);
+        ok = settings.RecFile[i].IsEmpty() || WriteKeyTextAsRead(file, key, settings.RecFile[i].Text());
+    }
+    ok = ok && (settings.SortOrder == 0 || file.WriteKeyInt("SortOrder", settings.SortOrder));
+    ok = ok && (!settings.SortReverse || file.WriteKeyInt("SortReverse", 1));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

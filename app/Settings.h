@@ -1,8 +1,9 @@
 #pragma once
 // Every option that persists in tessavel.ini, and the file's layout: one
 // section, the same 26 keys in the same order on every write (the 22 of the
-// first versions, then the later ones, which those versions ignore), and
-// Language after them when it is set.
+// first versions, then the later ones, which those versions ignore), and the
+// code page, the recent folders' last documents, the list's order and
+// Language after them when they are set.
 
 #include "app/MouseAction.h"
 #include "base/Str.h"
@@ -28,6 +29,9 @@ struct Settings {
     Str OpenDir;
     Str ConvDir;
     Str RecDir[5]; // index 0 the most recent; the first empty one ends the list
+    // RecFile[k]: the document last shown in RecDir[k], which opening that
+    // folder again shows; moved with it. Written only when set.
+    Str RecFile[5];
     // The picture fitted to the view instead of shown at Scale. Written
     // after the original keys, which older versions read alone.
     bool FitToWindow = false;
@@ -41,6 +45,11 @@ struct Settings {
     // The code page every layer name is read in; 0: the automatic rule
     // (base/LayerName.h).
     int32_t NamesCodePage = 0;
+    // The file list's order: 0 by name, 1 by date modified, 2 by size
+    // (app/DocumentList.h), reversed (newest, largest first) when
+    // SortReverse is set. Both written only when not the default.
+    int32_t SortOrder = 0;
+    bool SortReverse = false;
 };
 
 // The window's restored rectangle, show command and the file list's width:

@@ -26,18 +26,27 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
     out.FitToWindow = Pick(loaded.FitToWindow, current.FitToWindow, onDisk.FitToWindow);
     out.LayersPane = Pick(loaded.LayersPane, current.LayersPane, onDisk.LayersPane);
+    out.NamesCodePage = Pick(loaded.NamesCodePage, current.NamesCodePage, onDisk.NamesCodePage);
+    // The order and its direction are one choice, made in one menu.
+    const bool sortChanged = loaded.SortOrder != current.SortOrder || loaded.SortReverse != current.SortReverse;
+    out.SortOrder = sortChanged ? current.SortOrder : onDisk.SortOrder;
+    out.SortReverse = sortChanged ? current.SortReverse : onDisk.SortReverse;
     PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
     PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
     PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);
     PickText(loaded.Language, current.Language, onDisk.Language, out.Language);
-    // The last file names an item of the most recent folder: it goes with
-    // the list, or a start would look for one folder's file in another.
+    // The last file names an item of the most recent folder, and each
+    // recent folder's file one of its own: they go with the list, or a start would look for one folder's file in
+    // another.
     bool recentChanged = !Same(loaded.LastFile, current.LastFile);
     for (int i = 0; i < 5; ++i)
-        recentChanged = recentChanged || !Same(loaded.RecDir[i], current.RecDir[i]);
+        recentChanged =
+            recentChanged || !Same(loaded.RecDir[i], current.RecDir[i]) || !Same(loaded.RecFile[i], current.RecFile[i]);
     const Settings& recent = recentChanged ? current : onDisk;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         out.RecDir[i].Assign(recent.RecDir[i].Text());
+        out.RecFile[i].Assign(recent.RecFile[i].Text());
+    }
     out.LastFile.Assign(recent.LastFile.Text());
 }
 

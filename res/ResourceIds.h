@@ -45,7 +45,11 @@
 #define IDM_LAYERS_PANE 40024       /* shows or hides the layers pane */
 #define IDM_NEXT_PANE 40025         /* Tab: the keys go from the list to the layers pane and back */
 #define IDM_SAVE_AS 40026           /* writes the document shown as PNG, BMP, PSD or OpenRaster */
-#define IDM_RECENT_FIRST 41000      /* recent folder i has command 41000 + i */
+#define IDM_SORT_NAME 40040         /* the file list by name, date modified or size: */
+#define IDM_SORT_MODIFIED 40041     /* IDM_SORT_NAME + the SortOrder setting */
+#define IDM_SORT_SIZE 40042
+#define IDM_SORT_REVERSE 40043 /* the order turned round: newest, largest first */
+#define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -225,6 +227,118 @@ TEST(DocumentList, FilesAddedByHandStayThroughAListingAgain) {
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.Current(), -1);
     EXPECT_EQ(list.Folder(), "");
+}
+
+// Files of the given sizes and write times (hours after one fixed moment),
+// set explicitly so the test never waits on the clock.
+struct Dated {
+    const char* name;
+    int size;
+    int hour;
+};
+
+void MakeDated(const Folder& folder, const std::vector<Dated>& files) {
+    // One moment for every folder of the test, so that equal hours tie.
+    static const auto base = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1000);
+    for (const Dated& file : files) {
+        const std::string path = folder.File(file.name);
+        std::ofstream(path, std::ios::binary) << std::string(size_t(file.size), 'x');
+        std::filesystem::last_write_time(path, base + std::chrono::hours(file.hour));
+    }
+}
+
+// pic2 and pic10 tie on both time and size, so ties show their name order
+// (numbers by value) in either direction.
+const std::vector<Dated> kDated = {
+    {"b.qvm", 30, 1}, {"pic10.qvm", 20, 3}, {"A.qvm", 10, 2}, {"pic2.qvm", 20, 3}, {"c.qvm", 5, 9},
+};
+
+TEST(DocumentList, EachOrderEitherWaySortsTiesByNameAndKeepsTheCurrentFile) {
+    Folder folder({});
+    MakeDated(folder, kDated);
+    const struct {
+        SortKey key;
+        bool descending;
+        Names order;
+    } cases[] = {
+        {SortKey::Name, false, {"A.qvm", "b.qvm", "c.qvm", "pic2.qvm", "pic10.qvm"}},
+        {SortKey::Name, true, {"pic10.qvm", "pic2.qvm", "c.qvm", "b.qvm", "A.qvm"}},
+        {SortKey::Modified, false, {"b.qvm", "A.qvm", "pic2.qvm", "pic10.qvm", "c.qvm"}},
+        {SortKey::Modified, true, {"c.qvm", "pic2.qvm", "pic10.qvm", "A.qvm", "b.qvm"}},
+        {SortKey::Size, false, {"c.qvm", "A.qvm", "pic2.qvm", "pic10.qvm", "b.qvm"}},
+        {SortKey::Size, true, {"b.qvm", "pic2.qvm", "pic10.qvm", "A.qvm", "c.qvm"}},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::to_string(int(c.key)) + (c.descending ? " descending" : " ascending");
+        // Chosen after the listing: the list is sorted anew, pic10 still current.
+        DocumentList resorted;
+        ASSERT_TRUE(resorted.ListFolder(folder.Path()));
+        ASSERT_TRUE(resorted.Select(resorted.IndexOf(folder.File("pic10.qvm").c_str())));
+        resorted.SetOrder({c.key, c.descending});
+        EXPECT_EQ(LabelsOf(resorted), c.order) << what;
+        EXPECT_EQ(CurrentLabel(resorted), "pic10.qvm") << what;
+        // Chosen before: the listing comes in that order, and listing again keeps it and the current file.
+        DocumentList listed;
+        listed.SetOrder({c.key, c.descending});
+        ASSERT_TRUE(listed.ListFolder(folder.Path()));
+        EXPECT_EQ(LabelsOf(listed), c.order) << what;
+        ASSERT_TRUE(listed.Select(2));
+        const std::string third = CurrentLabel(listed);
+        EXPECT_EQ(listed.ListAgain(), DocumentList::Relisted::Kept) << what;
+        EXPECT_EQ(LabelsOf(listed), c.order) << what;
+        EXPECT_EQ(CurrentLabel(listed), third) << what;
+    }
+}
+
+TEST(DocumentList, ASortedListTakesAddedFilesAndNewTimesInItsOrder) {
+    Folder folder({});
+    MakeDated(folder, kDated);
+    Folder other({});
+    MakeDated(other, {{"old.qvm", 1, 0}, {"new.qvm", 99, 20}, {"mid.qvm", 15, 2}});
+    DocumentList list;
+    list.SetOrder({SortKey::Modified, true});
+    ASSERT_TRUE(list.ListFolder(folder.Path()));
+    ASSERT_TRUE(list.Select(list.IndexOf(folder.File("A.qvm").c_str())));
+    // A Ctrl-drop: the files go to their places by time (mid ties with A and
+    // sorts after it by name), A stays current, and Down goes on from it.
+    EXPECT_EQ(list.AddFiles({other.File("old.qvm"), other.File("new.qvm"), other.File("mid.qvm")}, true), 3);
+    EXPECT_EQ(LabelsOf(list),
+              (Names{"new.qvm", "c.qvm", "pic2.qvm", "pic10.qvm", "A.qvm", "mid.qvm", "b.qvm", "old.qvm"}));
+    EXPECT_EQ(CurrentLabel(list), "A.qvm");
+    ASSERT_TRUE(list.Step(true));
+    EXPECT_EQ(CurrentLabel(list), "mid.qvm");
+    // A file saved again moves to the top when the folder is listed again,
+    // still current; the files dropped in stay in their places.
+    std::filesystem::last_write_time(folder.File("b.qvm"),
+                                     std::filesystem::last_write_time(other.File("new.qvm")) + std::chrono::hours(1));
+    ASSERT_TRUE(list.Select(list.IndexOf(folder.File("b.qvm").c_str())));
+    EXPECT_EQ(list.ListAgain(), DocumentList::Relisted::Kept);
+    EXPECT_EQ(LabelsOf(list),
+              (Names{"b.qvm", "new.qvm", "c.qvm", "pic2.qvm", "pic10.qvm", "A.qvm", "mid.qvm", "old.qvm"}));
+    EXPECT_EQ(CurrentLabel(list), "b.qvm");
+    // Back to names: the dropped files among the folder's by name.
+    list.SetOrder({SortKey::Name, false});
+    EXPECT_EQ(LabelsOf(list),
+              (Names{"A.qvm", "b.qvm", "c.qvm", "mid.qvm", "new.qvm", "old.qvm", "pic2.qvm", "pic10.qvm"}));
+    EXPECT_EQ(CurrentLabel(list), "b.qvm");
+}
+
+TEST(DocumentList, SameNamesKeepTheirLabelsWhenAnotherOrderPartsThem) {
+    Folder one({});
+    Folder two({});
+    MakeDated(one, {{"m.qvm", 1, 1}});
+    MakeDated(two, {{"m.qvm", 3, 3}, {"k.qvm", 2, 2}});
+    DocumentList list;
+    list.SetOrder({SortKey::Size, false});
+    ASSERT_TRUE(list.Add(one.File("m.qvm"), true));
+    ASSERT_TRUE(list.AddFiles({two.File("m.qvm"), two.File("k.qvm")}, true) == 2);
+    const Names labels = LabelsOf(list);
+    ASSERT_EQ(labels.size(), 3u);
+    EXPECT_EQ(labels[1], "k.qvm");
+    // The two m.qvm are not side by side, yet still told apart by their folders.
+    EXPECT_NE(labels[0], "m.qvm");
+    EXPECT_NE(labels[2], "m.qvm");
+    EXPECT_NE(labels[0], labels[2]);
 }
 
 } // namespace

@@ -54,6 +54,39 @@ const MergeCase kCases[] = {
          EXPECT_STREQ(s.RecDir[0].Text(), "C:\\a");
          EXPECT_STREQ(s.LastFile.Text(), "C:\\a\\x.qvm");
      }},
+    {"ARecentFoldersLastDocumentShownHereTakesTheListFromHere",
+     [](Settings& s) { s.RecFile[0].Assign("C:\\a\\x.qvm"); },
+     [](Settings& s) {
+         s.RecDir[0].Assign("C:\\there");
+         s.RecDir[1].Assign("C:\\a");
+         s.RecFile[1].Assign("C:\\a\\y.qvm");
+     },
+     [](const Settings& s) {
+         EXPECT_STREQ(s.RecDir[0].Text(), "C:\\a");
+         EXPECT_STREQ(s.RecFile[0].Text(), "C:\\a\\x.qvm");
+         EXPECT_STREQ(s.RecFile[1].Text(), "");
+     }},
+    {"ACodePageChosenHereIsSaved", [](Settings& s) { s.NamesCodePage = 1252; }, [](Settings&) {},
+     [](const Settings& s) { EXPECT_EQ(s.NamesCodePage, 1252); }},
+    {"TheListsOrderGoesWholeFromTheViewerThatChoseIt",
+     [](Settings& s) {
+         s.SortOrder = 1;
+         s.SortReverse = true;
+     },
+     [](Settings& s) { s.SortOrder = 2; },
+     [](const Settings& s) {
+         EXPECT_EQ(s.SortOrder, 1);
+         EXPECT_TRUE(s.SortReverse);
+     }},
+    {"TheOthersOrderSurvivesAnUnrelatedChange", [](Settings& s) { s.Scale = 300; },
+     [](Settings& s) {
+         s.SortOrder = 2;
+         s.SortReverse = true;
+     },
+     [](const Settings& s) {
+         EXPECT_EQ(s.SortOrder, 2);
+         EXPECT_TRUE(s.SortReverse);
+     }},
     {"RecentFoldersUntouchedHereAreTheOthers", [](Settings& s) { s.ConvType = 1; },
      [](Settings& s) {
          s.RecDir[0].Assign("C:\\there");

@@ -134,6 +134,60 @@ TEST_F(SettingsWriteTest, LanguageIsWrittenLastAndOnlyWhenSet) {
     EXPECT_STREQ(read.Language.Text(), "en");
 }
 
+TEST_F(SettingsWriteTest, TheListsOrderIsWrittenOnlyWhenChosenAndReadBack) {
+    const struct {
+        int32_t order;
+        bool reverse;
+        const char* written; // what follows FitToWindow
+        int32_t readOrder;
+    } cases[] = {
+        {0, false, "", 0},
+        {0, true, "SortReverse=1\r\n", 0},
+        {1, true, "SortOrder=1\r\nSortReverse=1\r\n", 1},
+        {2, false, "SortOrder=2\r\n", 2},
+        {7, false, "SortOrder=7\r\n", 0}, // a later version's order reads as the default
+    };
+    const std::string path = dir.File("tessavel.ini");
+    for (const auto& c : cases) {
+        WindowState window;
+        Settings settings;
+        settings.SortOrder = c.order;
+        settings.SortReverse = c.reverse;
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+        const std::string text = Read(path);
+        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.order;
+        WindowState readWindow;
+        Settings read;
+        ReadSettingsFile(path.c_str(), readWindow, read);
+        EXPECT_EQ(read.SortOrder, c.readOrder) << c.order;
+        EXPECT_EQ(read.SortReverse, c.reverse) << c.order;
+    }
+}
+
+TEST_F(SettingsWriteTest, RecentFoldersLastDocumentsAreWrittenWhenSetAndReadBack) {
+    const std::string path = dir.File("tessavel.ini");
+    WindowState window;
+    Settings settings;
+    settings.RecDir[0].Assign("C:\\a");
+    settings.RecDir[1].Assign("C:\\b");
+    settings.RecDir[2].Assign("C:\\c");
+    settings.RecFile[0].Assign("C:\\a\\1.qvm");
+    settings.RecFile[2].Assign(" C:\\c\\2.qvm"); // a blank the reader would take off
+    ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+    const std::string text = Read(path);
+    EXPECT_NE(text.find("FitToWindow=0\r\nRecFile1=C:\\a\\1.qvm\r\nRecFile3=\" C:\\c\\2.qvm\"\r\n"), std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("RecFile2"), std::string::npos);
+    WindowState readWindow;
+    Settings read;
+    ReadSettingsFile(path.c_str(), readWindow, read);
+    EXPECT_STREQ(read.RecFile[0].Text(), "C:\\a\\1.qvm");
+    EXPECT_STREQ(read.RecFile[1].Text(), "");
+    EXPECT_STREQ(read.RecFile[2].Text(), " C:\\c\\2.qvm");
+}
+
 // Another viewer saving at the same moment has its temporary beside the
 // file (and earlier versions used "tessavel.ini.new"): a save neither
 // fails because of it nor takes it over.

@@ -84,4 +84,33 @@ TEST(RecentFolderList, TrailingSeparatorsAreNotNormalised) {
     EXPECT_EQ(Joined(recent), "C:\\a\\|C:\\a||||");
 }
 
+TEST(RecentFolderList, EachFolderKeepsItsLastDocumentWhereverItMoves) {
+    Str recent[kRecentFolderCount];
+    Str shown[kRecentFolderCount];
+    for (const char* folder : {"C:\\1", "C:\\2", "C:\\3"}) {
+        PushRecentFolder(recent, shown, folder);
+        NoteRecentShown(recent, shown, folder, (std::string(folder) + "\\x.qvm").c_str());
+    }
+    NoteRecentShown(recent, shown, "C:\\other", "C:\\other\\y.qvm"); // no recent folder: kept nowhere
+    EXPECT_EQ(Joined(shown), "C:\\3\\x.qvm|C:\\2\\x.qvm|C:\\1\\x.qvm|||");
+    const struct {
+        const char* pushed;
+        const char* folders;
+        const char* files;
+    } steps[] = {
+        {"c:\\1", "c:\\1|C:\\3|C:\\2|||", "C:\\1\\x.qvm|C:\\3\\x.qvm|C:\\2\\x.qvm|||"}, // moved up, its file with it
+        {"C:\\4", "C:\\4|c:\\1|C:\\3|C:\\2||", "|C:\\1\\x.qvm|C:\\3\\x.qvm|C:\\2\\x.qvm||"}, // a new one has none
+        {"C:\\5", "C:\\5|C:\\4|c:\\1|C:\\3|C:\\2|", "||C:\\1\\x.qvm|C:\\3\\x.qvm|C:\\2\\x.qvm|"},
+        {"C:\\6", "C:\\6|C:\\5|C:\\4|c:\\1|C:\\3|", "|||C:\\1\\x.qvm|C:\\3\\x.qvm|"}, // the oldest goes with its file
+    };
+    for (const auto& step : steps) {
+        PushRecentFolder(recent, shown, step.pushed);
+        EXPECT_EQ(Joined(recent), step.folders) << step.pushed;
+        EXPECT_EQ(Joined(shown), step.files) << step.pushed;
+    }
+    EXPECT_STREQ(RecentShown(recent, shown, "C:\\3"), "C:\\3\\x.qvm");
+    EXPECT_EQ(RecentShown(recent, shown, "C:\\6"), nullptr);
+    EXPECT_EQ(RecentShown(recent, shown, "C:\\2"), nullptr); // pushed out
+}
+
 } // namespace

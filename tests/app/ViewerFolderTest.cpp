@@ -1,7 +1,8 @@
 // The real viewer driven from outside (Wine's null driver): one document
 // opens its folder, a start without a path comes back to the last folder
 // and file, and the folder is listed again by F5 and by itself when a file
-// appears or goes, with the selection kept on its file.
+// appears or goes, with the selection kept on its file; the order chosen in
+// the View menu, and a recent folder opened at the document last shown there.
 
 #include "tests/app/ViewerSession.h"
 #include "tests/e2e/PickerDialog.h"
@@ -11,6 +12,9 @@
 #include "res/ResourceIds.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 
 namespace {
 
@@ -133,6 +137,59 @@ TEST(ViewerFolder, AFileAppearingInTheFolderIsListedWithoutAsking) {
     EXPECT_EQ(viewer.Items(), (Lines{"a.qvm", "ab.qvm", "b.qvm", "c.qvm"}));
     EXPECT_EQ(SelectedName(viewer), "b.qvm");
     EXPECT_EQ(viewer.TitleNow(), Title(20, 5, "b.qvm"));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+TEST(ViewerFolder, SortedNewestFirstAndARecentFolderReopensAtItsLastDocument) {
+    Folder f;
+    // a newest, b oldest, set explicitly.
+    const auto base = std::filesystem::last_write_time(f.b) - std::chrono::hours(10);
+    const struct {
+        const char* name;
+        int hour;
+    } times[] = {{"a.qvm", 3}, {"b.qvm", 1}, {"c.qvm", 2}};
+    for (const auto& t : times)
+        std::filesystem::last_write_time(f.path + "\\" + t.name, base + std::chrono::hours(t.hour));
+    const std::string other = f.docs.Sub("other");
+    f.docs.QvmIn(other, "x.qvm", 11, 5);
+    const std::string y = f.docs.QvmIn(other, "y.qvm", 12, 5);
+    const Lines newestFirst = {"a.qvm", "c.qvm", "b.qvm"};
+    std::string saved;
+    {
+        Session viewer;
+        ASSERT_TRUE(viewer.Start("\"" + f.b + "\""));
+        ASSERT_EQ(viewer.StatusPart(0), "2 / 3");
+        ASSERT_TRUE(viewer.Send(IDM_SORT_MODIFIED));
+        ASSERT_TRUE(viewer.Send(IDM_SORT_REVERSE));
+        EXPECT_EQ(viewer.Items(), newestFirst);
+        EXPECT_EQ(SelectedName(viewer), "b.qvm");
+        EXPECT_EQ(viewer.TitleNow(), Title(20, 5, "b.qvm"));
+        EXPECT_EQ(viewer.StatusPart(0), "3 / 3");
+        // Stepping follows the order shown.
+        ASSERT_TRUE(viewer.Send(viewer::kPrevious));
+        EXPECT_EQ(viewer.TitleNow(), Title(30, 5, "c.qvm"));
+        EXPECT_EQ(viewer.StatusPart(0), "2 / 3");
+        // Another folder becomes the most recent one.
+        ASSERT_TRUE(viewer.Drop({y}));
+        EXPECT_TRUE(waits::WaitUntil([&] { return viewer.TitleNow() == Title(12, 5, "y.qvm"); }));
+        EXPECT_EQ(viewer.Close(), 0u);
+        saved = *viewer.ReadSettings();
+        EXPECT_EQ(viewer::ValueOf(saved, "SortOrder"), "1");
+        EXPECT_EQ(viewer::ValueOf(saved, "SortReverse"), "1");
+        EXPECT_EQ(viewer::ValueOf(saved, "RecDir2"), f.path);
+        EXPECT_EQ(viewer::ValueOf(saved, "RecFile2"), f.path + "\\c.qvm");
+    }
+    // After a restart the first recent folder comes back at its file, and the
+    // second, opened from the menu, at its own, in the order chosen.
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(saved));
+    ASSERT_TRUE(viewer.Start());
+    EXPECT_EQ(viewer.TitleNow(), Title(12, 5, "y.qvm"));
+    ASSERT_TRUE(viewer.Send(viewer::kRecentFirst + 1));
+    EXPECT_EQ(viewer.Items(), newestFirst);
+    EXPECT_EQ(SelectedName(viewer), "c.qvm");
+    EXPECT_EQ(viewer.TitleNow(), Title(30, 5, "c.qvm"));
+    EXPECT_EQ(viewer.StatusPart(0), "2 / 3");
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

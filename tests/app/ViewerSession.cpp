@@ -338,7 +338,11 @@ std::string SettingsValues::Text() const {
         text += std::string(settingskeys::kNumbers[i]) + "=" + std::to_string(numbers[i]) + "\r\n";
     for (size_t i = 0; i < std::size(texts); ++i)
         text += std::string(settingskeys::kTexts[i]) + "=" + *texts[i] + "\r\n";
-    return text + "FitToWindow=" + std::to_string(fitToWindow) + "\r\n";
+    text += "FitToWindow=" + std::to_string(fitToWindow) + "\r\n";
+    for (int i = 0; i < 5; ++i)
+        if (!recFile[i].empty())
+            text += "RecFile" + std::to_string(i + 1) + "=" + recFile[i] + "\r\n";
+    return text;
 }
 
 Lines LinesOf(const std::string& settings) {

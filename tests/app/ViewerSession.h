@@ -169,10 +169,12 @@ struct SettingsValues {
     std::string recDir[5];
     int fitToWindow = 0; // the keys added after the original ones
     std::string lastFile;
+    std::string recFile[5]; // written after FitToWindow, each only when set
 
     // The saved restored rectangle of the window.
     void Place(int left, int top, int right, int bottom);
-    // The file as the program writes it: 26 lines, CR LF each.
+    // The file as the program writes it: 26 lines, CR LF each, and the
+    // recent folders' documents set.
     std::string Text() const;
 };
 

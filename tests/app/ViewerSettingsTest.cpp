@@ -217,6 +217,7 @@ TEST(ViewerSettings, FileLeftHalfWrittenByAnInterruptedSaveIsNeverRead) {
     expected.recDir[0] = docs.Path();
     expected.recDir[1] = "C:\\kept";
     expected.lastFile = file;
+    expected.recFile[0] = file;
     EXPECT_EQ(viewer.ReadSettings(), expected.Text());
     // Left as it was: it may be another viewer's save under way.
     std::FILE* left = std::fopen(partial.c_str(), "rb");

@@ -90,6 +90,10 @@ const MenuCommand kCommands[] = {
     {2, IDM_ZOOM_300, L"&300%\tCtrl+3"},
     {2, IDM_ZOOM_400, L"&400%\tCtrl+4"},
     {2, IDM_ZOOM_500, L"&500%\tCtrl+5"},
+    {2, IDM_SORT_NAME, L"&Name"},
+    {2, IDM_SORT_MODIFIED, L"&Date modified"},
+    {2, IDM_SORT_SIZE, L"&Size"},
+    {2, IDM_SORT_REVERSE, L"&Reverse order (newest, largest first)"},
     {3, IDM_ABOUT, L"&About"},
 };
 
