@@ -436,7 +436,9 @@ TEST(ViewerOption, OkStoresEverythingTheBindingsActAndTheFileHoldsThem) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(viewer::ValueOf(settings, keys[i]), std::to_string(bindings[i])) << keys[i];
     EXPECT_EQ(viewer::ValueOf(settings, "Scale"), "200");
-    EXPECT_EQ(viewer::LinesOf(settings).size(), 26u);
+    // The 26 lines, and the file last shown in the folder listed.
+    EXPECT_EQ(viewer::LinesOf(settings).size(), 27u);
+    EXPECT_FALSE(viewer::ValueOf(settings, "RecFile1").empty());
 }
 
 } // namespace

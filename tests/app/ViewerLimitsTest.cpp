@@ -31,11 +31,13 @@ std::string RandomBytes(size_t size, unsigned seed) {
     return bytes;
 }
 
-// What the program wrote at close: its 26 lines, every text within its room.
+// What the program wrote at close: its 26 lines and the file last shown in
+// the folder it listed (RecFile1), every text within its room.
 void ExpectCompleteSettings(const std::optional<std::string>& written) {
     ASSERT_TRUE(written.has_value());
     const viewer::Lines lines = viewer::LinesOf(*written);
-    ASSERT_EQ(lines.size(), 26u);
+    ASSERT_EQ(lines.size(), 27u);
+    EXPECT_FALSE(viewer::ValueOf(*written, "RecFile1").empty());
     EXPECT_EQ(lines[0], "[Tessaven]");
     for (const char* key : kTexts) {
         const size_t room = std::string(key).compare(0, 6, "RecDir") == 0 ? 500 : 511;
