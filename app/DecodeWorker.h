@@ -8,14 +8,11 @@
 // Begin. The thread starts with the first job and ends at Stop.
 
 #include "app/PicturesAhead.h"
+#include "framework/WindowJob.h"
 
 #include <windows.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <utility>
 
 class DecodeWorker {
@@ -25,35 +22,26 @@ public:
 
     DecodeWorker() = default;
     explicit DecodeWorker(Decoder decoder) : decode(std::move(decoder)) {}
-    ~DecodeWorker() { Stop(); }
     DecodeWorker(const DecodeWorker&) = delete;
     DecodeWorker& operator=(const DecodeWorker&) = delete;
 
     // Starts decoding path; message is posted to notify when it is done.
-    // False when a job is already running or the thread cannot be started.
+    // False when a job is already running, after Stop, or when the thread
+    // cannot be started.
     bool Begin(const char* path, HWND notify, UINT message);
-    bool Busy() const { return busy; }
+    bool Busy() const { return job.Busy(); }
     // The job done, or null while it runs (wait: blocks until it is done).
     // The result is the caller's until the next Begin.
-    DecodedFile* Finished(bool wait);
+    DecodedFile* Finished(bool wait) { return job.Finished(wait); }
     // Lets the job running finish (a decode cannot be stopped halfway), then
-    // ends the thread and waits for it.
-    void Stop();
+    // ends the thread and waits for it. No job is taken after.
+    void Stop() {
+        stopped = true;
+        job.Stop();
+    }
 
 private:
-    // Where the job is; changed under mutex, told by `changed`.
-    enum class JobState { None, Begun, Done };
-
-    void Run();
-
     Decoder decode = [](const char* path, DecodedFile& decoded) { DecodeFile(path, decoded); };
-    std::thread thread;
-    std::mutex mutex;
-    std::condition_variable changed;
-    JobState state = JobState::None;
-    std::atomic<bool> stopping{false};
-    bool busy = false; // a job was begun and not collected yet
-    HWND notify = nullptr;
-    UINT message = 0;
-    DecodedFile job;
+    bool stopped = false;
+    WindowResult<DecodedFile> job;
 };

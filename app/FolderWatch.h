@@ -1,19 +1,20 @@
 #pragma once
 // FolderWatch: notices files appearing, going or being renamed in one folder
-// and tells a window so, from a thread of its own that sleeps in the system
-// until something changes (no polling). The owner joins the thread in Stop
-// (and the destructor); the thread touches nothing but its handles and the
-// window's message queue.
+// and tells a window so, from a thread of its own (a WindowJob) that sleeps
+// in the system until something changes or the job is cancelled (no
+// polling). The owner joins the thread in Stop (and the destructor); the
+// thread touches nothing but its handles and the window's message queue.
 //
 // A burst of changes (a copy of a hundred files) posts one message until the
 // window has taken it with Acknowledge: the window lists the folder once for
 // what has changed meanwhile, and a change after that posts again.
 
+#include "framework/WindowJob.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
-#include <thread>
 
 class FolderWatch {
 public:
@@ -36,16 +37,13 @@ public:
     void Acknowledge() { pending.store(false); }
     // True while the message of wParam generation belongs to the folder
     // watched now.
-    bool IsCurrent(WPARAM generation) const { return thread.joinable() && generation == WPARAM(current); }
+    bool IsCurrent(WPARAM generation) const { return job.Busy() && generation == WPARAM(current); }
 
 private:
-    void Run();
+    void Run(const JobControl& control, WPARAM generation);
 
-    std::thread thread;
     HANDLE change = nullptr; // the system's change notification
-    HANDLE stop = nullptr;   // set to end the thread
-    HWND window = nullptr;
-    UINT notifyMessage = 0;
-    uint32_t current = 0; // generation of the watch running
+    uint32_t current = 0;    // generation of the watch running
     std::atomic<bool> pending{false};
+    WindowJob job; // last: its thread ends before the handle goes
 };

@@ -1,9 +1,6 @@
 #include "app/FolderWatch.h"
 
 #include "base/Wide.h"
-#include "base/WorkPool.h"
-
-#include <vector>
 
 namespace {
 
@@ -24,45 +21,35 @@ bool FolderWatch::Watch(const char* folder, HWND notify, UINT message, bool writ
     HANDLE notification = StartNotification(folder, writes);
     if (notification == INVALID_HANDLE_VALUE)
         return false;
-    stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (stop == nullptr) {
-        FindCloseChangeNotification(notification);
-        return false;
-    }
     change = notification;
-    window = notify;
-    notifyMessage = message;
-    ++current;
+    const WPARAM generation = ++current;
     pending.store(false);
-    if (WorkPool::StartThread(thread, [this] { Run(); }))
+    // The watch tells the window itself, once a burst; its end is no news.
+    if (job.Start(
+            notify, message, [this, generation](const JobControl& control) { Run(control, generation); }, nullptr,
+            false))
         return true;
     FindCloseChangeNotification(change);
-    CloseHandle(stop);
-    change = stop = nullptr;
+    change = nullptr;
     return false;
 }
 
 void FolderWatch::Stop() {
-    if (!thread.joinable())
-        return;
-    SetEvent(stop);
-    thread.join();
-    FindCloseChangeNotification(change);
-    CloseHandle(stop);
-    change = stop = nullptr;
+    job.Stop();
+    if (change != nullptr) {
+        FindCloseChangeNotification(change);
+        change = nullptr;
+    }
 }
 
-void FolderWatch::Run() {
-    // Read once: Watch changes these only after this thread has been joined.
-    const HANDLE handles[2] = {stop, change};
-    const HWND notify = window;
-    const UINT message = notifyMessage;
-    const WPARAM generation = current;
+void FolderWatch::Run(const JobControl& control, WPARAM generation) {
+    // Read once: Watch changes it only after this thread has been joined.
+    const HANDLE handles[2] = {control.CancelEvent(), change};
     for (;;) {
         if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
             return;
         if (!pending.exchange(true))
-            PostMessageW(notify, message, generation, 0);
+            control.Post(generation, 0);
         // Re-armed before the window lists the folder, so a change made
         // while it does is noticed too.
         if (!FindNextChangeNotification(handles[1]))

@@ -31,6 +31,6 @@ void MainFrame::ExportSelectedLayers() {
 }
 
 void MainFrame::OnLayersExported() {
-    if (exportJob.Finish())
-        ReportLayerExport(exportJob.succeeded, exportJob.report, UserTexts(settings));
+    if (const LayerExportJob::Outcome* done = exportJob.Finish())
+        ReportLayerExport(done->succeeded, done->report, UserTexts(settings));
 }

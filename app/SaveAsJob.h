@@ -1,23 +1,21 @@
 #pragma once
-// SaveAsJob: File > Save as on a thread of its own, as the layer export
-// runs, so that the window goes on taking messages meanwhile: above all the
-// end of the session, which stops the save and removes its temporary. The
-// thread posts the window a message when it ends; the window then calls
-// Finish, which joins it, and says how it went.
+// SaveAsJob: File > Save as on a thread of its own (a WindowJob), as the
+// layer export runs, so that the window goes on taking messages meanwhile:
+// above all the end of the session, which stops the save and removes its
+// temporary. The thread posts the window a message when it ends; the window
+// then calls Finish, which waits for it and puts how it went in outcome.
 
 #include "app/SaveAs.h"
+#include "framework/WindowJob.h"
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 class SaveAsJob {
 public:
     SaveAsJob() = default;
-    ~SaveAsJob() { Stop(); }
     SaveAsJob(const SaveAsJob&) = delete;
     SaveAsJob& operator=(const SaveAsJob&) = delete;
 
@@ -32,21 +30,16 @@ public:
     // Starts the save; message goes to notify when done. False while one
     // runs or when no thread can be made.
     bool Start(const Request& what, HWND notify, UINT message);
-    bool Running() const { return thread.joinable(); }
-    // After the message: joins the thread. False when no save had run.
+    bool Running() const { return job.Busy(); }
+    // After the message: waits for the thread. False when no save had run.
     bool Finish();
     // No layer starts from now on; returns at once.
-    void Cancel() { cancel.store(true); }
-    void Stop();
+    void Cancel() { job.Cancel(); }
+    void Stop() { job.Stop(); }
 
     Request request;
     SaveAsOutcome outcome;
 
 private:
-    void Run();
-
-    std::thread thread;
-    HWND window = nullptr;
-    UINT notifyMessage = 0;
-    std::atomic<bool> cancel{false};
+    WindowResult<SaveAsOutcome> job;
 };

@@ -2,43 +2,35 @@
 
 #include "base/WorkPool.h"
 
+#include <utility>
+
 bool SaveAsJob::Start(const Request& what, HWND notify, UINT message) {
-    if (thread.joinable())
+    if (job.Busy())
         return false;
     request = what;
-    window = notify;
-    notifyMessage = message;
     outcome = SaveAsOutcome();
-    cancel.store(false);
-    // Everything above is written before the thread starts, which orders it
-    // before the thread's reads.
-    return WorkPool::StartThread(thread, [this] { Run(); });
+    // The thread has a copy of its own: the window reads request meanwhile.
+    auto work = [what](SaveAsOutcome& done, const JobControl& control) {
+        // A throw (memory ran out) fails the save as a document that could
+        // not be read; the window still hears that it ended.
+        try {
+            // The PNG bands and the layers' channels are coded on every core.
+            WorkPool pool;
+            done = SaveDocumentAs(what.document.c_str(), what.output.c_str(), what.format, what.visible,
+                                  what.namesCodePage, control.Flag(), &pool);
+        } catch (...) {
+            done = SaveAsOutcome();
+            done.loadFailure = "out of memory";
+        }
+    };
+    return job.Start(notify, message, std::move(work));
 }
 
 bool SaveAsJob::Finish() {
-    if (!thread.joinable())
+    if (!job.Busy())
         return false;
-    thread.join();
+    // The outcome is the window's from here.
+    if (SaveAsOutcome* done = job.Finished(true))
+        outcome = std::move(*done);
     return true;
-}
-
-void SaveAsJob::Stop() {
-    Cancel();
-    Finish();
-}
-
-void SaveAsJob::Run() {
-    // A throw (memory ran out) fails the save as a document that could not
-    // be read; the window still hears that it ended.
-    try {
-        // The PNG bands and the layers' channels are coded on every core.
-        WorkPool pool;
-        outcome = SaveDocumentAs(request.document.c_str(), request.output.c_str(), request.format, request.visible,
-                                 request.namesCodePage, &cancel, &pool);
-    } catch (...) {
-        outcome = SaveAsOutcome();
-        outcome.loadFailure = "out of memory";
-    }
-    // The outcome is the window's from here, once it has joined the thread.
-    PostMessageW(window, notifyMessage, 0, 0);
 }
