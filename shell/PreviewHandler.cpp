@@ -2,8 +2,7 @@
 
 #include "shell/BackgroundDecode.h"
 #include "shell/Module.h"
-
-#include <new>
+#include "shell/ThumbnailBitmap.h"
 
 namespace {
 
@@ -16,67 +15,12 @@ int32_t Height(const RECT& r) {
     return r.bottom - r.top;
 }
 
-// Nothing may escape into the preview host: every failure is an HRESULT.
-template <typename Call> HRESULT Guarded(Call call) {
-    try {
-        return call();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
 } // namespace
-
-PreviewHandler::PreviewHandler() {
-    shellmodule::ObjectCreated();
-}
 
 PreviewHandler::~PreviewHandler() {
     Unload();
     if (site != nullptr)
         site->Release();
-    shellmodule::ObjectDestroyed();
-}
-
-HRESULT PreviewHandler::Create(REFIID iid, void** object) {
-    PreviewHandler* handler = new (std::nothrow) PreviewHandler();
-    if (handler == nullptr)
-        return E_OUTOFMEMORY;
-    const HRESULT result = handler->QueryInterface(iid, object);
-    handler->Release();
-    return result;
-}
-
-HRESULT PreviewHandler::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IPreviewHandler)))
-        *object = static_cast<IPreviewHandler*>(this);
-    else if (IsEqualIID(iid, __uuidof(IInitializeWithStream)))
-        *object = static_cast<IInitializeWithStream*>(this);
-    else if (IsEqualIID(iid, IID_IObjectWithSite))
-        *object = static_cast<IObjectWithSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleWindow))
-        *object = static_cast<IOleWindow*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG PreviewHandler::AddRef() {
-    return ULONG(InterlockedIncrement(&references));
-}
-
-ULONG PreviewHandler::Release() {
-    const LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return ULONG(left);
 }
 
 HRESULT PreviewHandler::Initialize(IStream* newStream, DWORD) {
@@ -256,19 +200,23 @@ void PreviewHandler::Paint(HDC dc) const {
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     if (picture.pixels.empty())
         return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo(picture.width, picture.height);
     const int x = (Width(client) - picture.width) / 2, y = (Height(client) - picture.height) / 2;
     SetDIBitsToDevice(dc, x, y, DWORD(picture.width), DWORD(picture.height), 0, 0, 0, UINT(picture.height),
                       picture.pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 LRESULT CALLBACK PreviewHandler::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The host's message loop runs this: nothing may escape into it. A
+    // message that failed is left to the system's handling.
+    try {
+        return HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT PreviewHandler::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

@@ -10,21 +10,15 @@
 #include <propsys.h>
 #include <shobjidl.h>
 
+#include "shell/ComObject.h"
 #include "shell/ScaledPicture.h"
 
 #include <atomic>
 
-class PreviewHandler final : public IPreviewHandler,
-                             public IInitializeWithStream,
-                             public IObjectWithSite,
-                             public IOleWindow {
+class PreviewHandler final : public ComObject<IPreviewHandler, IInitializeWithStream, IObjectWithSite, IOleWindow> {
 public:
     // A new handler, handed out through iid; its only reference is the caller's.
-    static HRESULT Create(REFIID iid, void** object);
-
-    HRESULT __stdcall QueryInterface(REFIID iid, void** object) override;
-    ULONG __stdcall AddRef() override;
-    ULONG __stdcall Release() override;
+    static HRESULT Create(REFIID iid, void** object) { return ComObject::Create<PreviewHandler>(iid, object); }
 
     HRESULT __stdcall Initialize(IStream* stream, DWORD mode) override;
 
@@ -48,16 +42,16 @@ public:
     HRESULT __stdcall ContextSensitiveHelp(BOOL enter) override;
 
 private:
-    PreviewHandler();
-    ~PreviewHandler();
+    friend ComObject;
+    PreviewHandler() = default;
+    ~PreviewHandler() override;
 
     HRESULT Show();
     // Scales the kept picture again when the window's size calls for another.
     HRESULT FitToWindow();
     void Paint(HDC dc) const;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    LONG references = 1;
+    static LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     IStream* stream = nullptr;
     uint64_t streamStart = 0;
     IUnknown* site = nullptr;

@@ -20,15 +20,20 @@ struct OwnedBitmap {
 
 } // namespace
 
-HRESULT MakeThumbnailBitmap(const ThumbnailSize& size, const ThumbnailDrawing& draw, HBITMAP* bitmap) {
-    *bitmap = nullptr;
+BITMAPINFO TopDownBitmapInfo(int32_t width, int32_t height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height; // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+HRESULT MakeThumbnailBitmap(const ThumbnailSize& size, const ThumbnailDrawing& draw, HBITMAP* bitmap) {
+    *bitmap = nullptr;
+    const BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
     void* bits = nullptr;
     OwnedBitmap made(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (made.handle == nullptr || bits == nullptr)

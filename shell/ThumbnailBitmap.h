@@ -16,6 +16,10 @@
 // keeps the bitmap).
 using ThumbnailDrawing = std::function<HRESULT(uint8_t* bits, ptrdiff_t stride)>;
 
+// The header of a top-down 32-bit picture of width x height, BI_RGB: the
+// thumbnail's DIB section and the preview's drawing alike.
+BITMAPINFO TopDownBitmapInfo(int32_t width, int32_t height);
+
 // *bitmap is the drawn bitmap on S_OK and null otherwise; a throw from draw
 // passes through after the bitmap is deleted.
 HRESULT MakeThumbnailBitmap(const ThumbnailSize& size, const ThumbnailDrawing& draw, HBITMAP* bitmap);

@@ -1,57 +1,14 @@
 #include "shell/ThumbnailProvider.h"
 
 #include "base/WorkPool.h"
-#include "shell/Module.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailBitmap.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
 
-#include <new>
-
-ThumbnailProvider::ThumbnailProvider() {
-    shellmodule::ObjectCreated();
-}
-
 ThumbnailProvider::~ThumbnailProvider() {
     if (stream != nullptr)
         stream->Release();
-    shellmodule::ObjectDestroyed();
-}
-
-HRESULT ThumbnailProvider::Create(REFIID iid, void** object) {
-    ThumbnailProvider* provider = new (std::nothrow) ThumbnailProvider();
-    if (provider == nullptr)
-        return E_OUTOFMEMORY;
-    const HRESULT result = provider->QueryInterface(iid, object);
-    provider->Release();
-    return result;
-}
-
-HRESULT ThumbnailProvider::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IInitializeWithStream)))
-        *object = static_cast<IInitializeWithStream*>(this);
-    else if (IsEqualIID(iid, __uuidof(IThumbnailProvider)))
-        *object = static_cast<IThumbnailProvider*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ThumbnailProvider::AddRef() {
-    return ULONG(InterlockedIncrement(&references));
-}
-
-ULONG ThumbnailProvider::Release() {
-    const LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return ULONG(left);
 }
 
 HRESULT ThumbnailProvider::Initialize(IStream* newStream, DWORD) {
@@ -77,18 +34,12 @@ HRESULT ThumbnailProvider::GetThumbnail(UINT cx, HBITMAP* bitmap, WTS_ALPHATYPE*
         return E_POINTER;
     *bitmap = nullptr;
     *alpha = WTSAT_UNKNOWN;
-    // Nothing may escape into the shell's process: every failure is an
-    // HRESULT.
-    try {
+    return Guarded([&] {
         const HRESULT result = MakeThumbnail(cx, bitmap);
         if (SUCCEEDED(result))
             *alpha = WTSAT_RGB;
         return result;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT ThumbnailProvider::MakeThumbnail(UINT cx, HBITMAP* bitmap) {

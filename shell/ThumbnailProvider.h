@@ -4,6 +4,8 @@
 // (IThumbnailProvider). It reads the stream only, never a path, as the shell
 // runs it in an isolated process that may not see the file.
 
+#include "shell/ComObject.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -11,14 +13,10 @@
 #include <propsys.h>
 #include <thumbcache.h>
 
-class ThumbnailProvider final : public IInitializeWithStream, public IThumbnailProvider {
+class ThumbnailProvider final : public ComObject<IInitializeWithStream, IThumbnailProvider> {
 public:
     // A new handler, handed out through iid; its only reference is the caller's.
-    static HRESULT Create(REFIID iid, void** object);
-
-    HRESULT __stdcall QueryInterface(REFIID iid, void** object) override;
-    ULONG __stdcall AddRef() override;
-    ULONG __stdcall Release() override;
+    static HRESULT Create(REFIID iid, void** object) { return ComObject::Create<ThumbnailProvider>(iid, object); }
 
     // Keeps the stream, and where it stands (the document's start), for
     // GetThumbnail; a handler takes one stream only.
@@ -29,12 +27,12 @@ public:
     HRESULT __stdcall GetThumbnail(UINT cx, HBITMAP* bitmap, WTS_ALPHATYPE* alpha) override;
 
 private:
-    ThumbnailProvider();
-    ~ThumbnailProvider();
+    friend ComObject;
+    ThumbnailProvider() = default;
+    ~ThumbnailProvider() override;
 
     HRESULT MakeThumbnail(UINT cx, HBITMAP* bitmap);
 
-    LONG references = 1;
     IStream* stream = nullptr;
     uint64_t start = 0; // where the document begins in the stream
 };
