@@ -1,6 +1,7 @@
 #include "app/LayerExportCommand.h"
 
 #include "app/FailureList.h"
+#include "decode/DocumentKind.h"
 #include "export/LayerExport.h"
 #include "framework/MessageBoxes.h"
 #include "base/Str.h"
@@ -8,11 +9,7 @@
 bool CanExportLayers(const char* selectedPath, const Texts& texts) {
     if (selectedPath == nullptr)
         return false;
-    Str path;
-    path.Assign(selectedPath);
-    Str extension;
-    path.GetExtension(extension);
-    if (extension.CompareNoCase("qvm") != 0) {
+    if (KindByExtension(selectedPath) != DocumentKind::Qvm) {
         ShowWarning(texts.qvmOnly);
         return false;
     }

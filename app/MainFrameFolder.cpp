@@ -8,6 +8,7 @@
 #include "app/RecentFolders.h"
 #include "base/Wide.h"
 #include "decode/ByteFile.h"
+#include "decode/DocumentKind.h"
 
 #include "base/Str.h"
 #include "base/Text.h"
@@ -20,9 +21,7 @@
 namespace {
 
 bool IsDocument(const Str& path) {
-    Str extension;
-    path.GetExtension(extension);
-    return extension.CompareNoCase("qvm") == 0 || extension.CompareNoCase("qvr") == 0;
+    return KindByExtension(path.Text()) != DocumentKind::Other;
 }
 
 bool IsFolder(const char* path) {

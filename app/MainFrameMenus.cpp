@@ -5,7 +5,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ViewGeometry.h"
-#include "base/Str.h"
+#include "decode/DocumentKind.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -15,13 +15,7 @@ void Enable(HMENU bar, UINT id, bool enabled) {
 }
 
 bool IsQvmPath(const char* path) {
-    if (path == nullptr)
-        return false;
-    Str full;
-    full.Assign(path);
-    Str extension;
-    full.GetExtension(extension);
-    return extension.CompareNoCase("qvm") == 0;
+    return path != nullptr && KindByExtension(path) == DocumentKind::Qvm;
 }
 
 } // namespace
