@@ -7,6 +7,7 @@
 #include "decode/ByteSource.h"
 
 #include <cstdint>
+#include <functional>
 
 class ByteFile : public ByteSource {
 public:
@@ -79,6 +80,13 @@ public:
     // stays held the failure is the system's sharing violation. On POSIX the
     // folder is synced afterwards, so the new name survives a power cut.
     static bool Replace(const char* from, const char* to);
+    // Between two tries at a destination held by another program: waits
+    // before try attempt + 1 (attempt counts from 0) and says whether to make
+    // it. Replace's own waits 50 ms up to 20 times; a test passes one that
+    // lets go of the file it holds. Never called on POSIX, where no file is
+    // held.
+    using HeldPause = std::function<bool(int attempt)>;
+    static bool Replace(const char* from, const char* to, const HeldPause& pause);
 
     // The system's error code of the last open, write, close or replace that
     // failed on the calling thread, kept apart from errno and GetLastError so

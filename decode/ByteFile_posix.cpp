@@ -146,6 +146,10 @@ bool ByteFile::TakeStamp(Stamp& stamp) const {
     return true;
 }
 
+bool ByteFile::Replace(const char* from, const char* to, const HeldPause&) {
+    return Replace(from, to);
+}
+
 bool ByteFile::Replace(const char* from, const char* to) {
     if (std::rename(from, to) == 0) {
         SyncFolderOf(to);

@@ -179,6 +179,15 @@ bool ByteFile::IsSpecial(const char* path) {
 }
 
 bool ByteFile::Replace(const char* from, const char* to) {
+    return Replace(from, to, [](int attempt) {
+        if (attempt >= kHeldRetries)
+            return false;
+        Sleep(kHeldPauseMs);
+        return true;
+    });
+}
+
+bool ByteFile::Replace(const char* from, const char* to, const HeldPause& pause) {
     const std::wstring source = WidePath(from);
     const std::wstring target = WidePath(to);
     // Windows refuses to rename over a read-only file; Wine does not, and
@@ -198,13 +207,12 @@ bool ByteFile::Replace(const char* from, const char* to) {
             return true;
         const DWORD code = GetLastError();
         const bool held = HeldFailure(code, source, target);
-        if (!held || attempt == kHeldRetries) {
+        if (!held || !pause(attempt)) {
             // Named as what it is: "being used by another process" rather
             // than the access denied the rename reports for it.
             SetFailure(held ? int(ERROR_SHARING_VIOLATION) : code != 0 ? int(code) : int(ERROR_WRITE_FAULT));
             return false;
         }
-        Sleep(kHeldPauseMs);
     }
 }
 

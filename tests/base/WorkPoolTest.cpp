@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <condition_variable>
 #include <mutex>
@@ -235,25 +234,39 @@ public:
     std::atomic<int> onOwner{0};
 };
 
+// Opens the gate from inside the pool, on whichever thread runs it.
+class OpeningJob : public WorkJob {
+public:
+    explicit OpeningJob(Gate& gate) : gate(gate) {}
+    void Run(const std::atomic<bool>&) override {
+        thread = std::this_thread::get_id();
+        gate.Open();
+    }
+    Gate& gate;
+    std::thread::id thread;
+};
+
 TEST(WorkGroup, OwnerWaitingOnItsGroupLeavesOtherOwnersJobsToThePool) {
     WorkPool pool(2);
     Gate gate;
     TestJob mine(&gate);
     OwnerCountingJob unrelated(std::this_thread::get_id());
+    OpeningJob opener(gate);
     WorkGroup group(pool);
     ASSERT_TRUE(group.Post(mine));
-    gate.WaitEntered(); // the worker holds it
+    gate.WaitEntered(); // the pool's one thread holds it
+    // Queued ahead of the group's next job: an owner taking any queued job
+    // would take this one first.
     ASSERT_TRUE(pool.Post(unrelated));
-    // Opened once the owner is likely waiting; earlier it only proves less.
-    std::thread opener([&gate] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        gate.Open();
-    });
+    // Only the owner, inside its Wait, can run the job that opens the gate,
+    // so the owner is waiting with the other owner's job queued.
+    ASSERT_TRUE(group.Post(opener));
     group.Wait(mine);
+    EXPECT_EQ(opener.thread, std::this_thread::get_id());
     EXPECT_EQ(unrelated.onOwner.load(), 0) << "the owner ran another owner's job while waiting on its own";
-    opener.join();
     pool.Wait(unrelated);
     EXPECT_EQ(mine.runs, 1);
+    group.Wait(opener);
 }
 
 } // namespace

@@ -7,9 +7,11 @@ Generates the test documents, runs the converter on them (through the
 emulator in the Windows build) and checks exit codes, messages and the files
 written, with other decoders for the pictures.
 """
+import ctypes
 import filecmp
 import os
 import re
+import select
 import shutil
 import signal
 import socket
@@ -328,6 +330,53 @@ def check_write_failure_reason(conv, docs, root):
     check(listing(out) == ["a.png"] and os.path.isdir(os.path.join(out, "a.png")), "no temporary is left")
 
 
+class FolderEvents:
+    """Names made in one folder, as the kernel tells them (inotify): a wait
+    for a file to appear sleeps until it does, with no polling."""
+
+    IN_CREATE = 0x100
+    IN_MOVED_TO = 0x80
+
+    def __init__(self, folder):
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(os.O_CLOEXEC)
+        if self.fd < 0:
+            raise OSError(ctypes.get_errno(), "inotify_init1")
+        if self.libc.inotify_add_watch(self.fd, os.fsencode(folder), self.IN_CREATE | self.IN_MOVED_TO) < 0:
+            os.close(self.fd)
+            raise OSError(ctypes.get_errno(), "inotify_add_watch " + folder)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        os.close(self.fd)
+
+    def wait_for_name(self, wanted, proc, seconds):
+        """True once a name that wanted() accepts is made; False when proc
+        ends first, or after seconds (a converter that hangs)."""
+        ended = os.pidfd_open(proc.pid)
+        try:
+            deadline = time.monotonic() + seconds
+            while True:
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    return False
+                ready, _, _ = select.select([self.fd, ended], [], [], left)
+                if self.fd in ready:
+                    data = os.read(self.fd, 65536)
+                    while data:
+                        _, _, _, length = struct.unpack_from("iIII", data)
+                        name = data[16:16 + length].rstrip(b"\0").decode("latin-1")
+                        if wanted(name):
+                            return True
+                        data = data[16 + length:]
+                elif ended in ready:
+                    return False
+        finally:
+            os.close(ended)
+
+
 def check_interruptions(conv, make_docs, root):
     """Killed part-way through writing a large picture: SIGTERM (natively)
     or SIGINT (Wine's Ctrl+C, which reaches the console handler) leave
@@ -338,12 +387,10 @@ def check_interruptions(conv, make_docs, root):
     for sig in (handled, signal.SIGKILL):
         out = os.path.join(root, "killed-" + sig.name)
         os.mkdir(out)
-        proc = subprocess.Popen(conv.emulator + [conv.program, "-q", "-o", conv.path(out), conv.path(big)],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        seen = False
-        while proc.poll() is None and not seen:
-            seen = any(n.startswith(".big.png.tmp") for n in os.listdir(out))
-            time.sleep(0.001)
+        with FolderEvents(out) as events:
+            proc = subprocess.Popen(conv.emulator + [conv.program, "-q", "-o", conv.path(out), conv.path(big)],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            seen = events.wait_for_name(lambda n: n.startswith(".big.png.tmp"), proc, HANG_SECONDS)
         if seen:
             proc.send_signal(sig)
         proc.wait()
