@@ -45,6 +45,9 @@ public:
     bool TakeFocus();
     // The side of the layers' thumbnails at the pane's DPI: two lines high.
     int32_t ThumbnailSide() const;
+    // The side of the thumbnails shown now, which a change of DPI leaves
+    // behind ThumbnailSide until they are made again.
+    int32_t ShownThumbnailSide() const { return imageSide; }
     // Shows thumbnails (file order, side pixels square) beside the layers
     // filled last; the rows show blank squares until then.
     void SetThumbnails(const std::vector<Thumbnail>& thumbnails, int32_t side);
