@@ -31,6 +31,8 @@ constexpr UINT kSettleMilliseconds = 300;
 constexpr UINT kLayersExported = WM_USER + 11;
 // Posted by Save as's thread when it has ended.
 constexpr UINT kSavedAs = WM_USER + 13;
+// The layers pane's thumbnails of the shown document are made (ThumbnailJob).
+constexpr UINT kThumbnailsMade = WM_USER + 40;
 // Registered by this name (RegisterWindowMessageA) and answered with 1 once
 // the start-up has ended (the window is on screen and a file named on the
 // command line is shown or its failure told), with 0 before. The window shows

@@ -8,6 +8,7 @@
 // events to the main frame's bindings.
 
 #include "app/ReducedPictures.h"
+#include "app/StepPlace.h"
 #include "framework/ScrollBar.h"
 #include "base/Str.h"
 #include "framework/Window.h"
@@ -37,6 +38,10 @@ public:
     // shown or hidden, the file read again): the reduced pictures of the old
     // one go, while the zoom and the scroll positions stay.
     void PictureReplaced();
+    // Where the view stands in the picture, and a new picture shown at that
+    // place (ImageViewPlace.cpp): stepping keeps the zoom's place.
+    StepPlace Place();
+    void ShowAtPlace(const StepPlace& place);
     // A fixed zoom in percent, keeping the view's centre where it is.
     void SetScale(int32_t percent);
     // The picture fitted to the view (never enlarged), kept through resizes

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,31 @@ const struct {
 } kColumns[] = {{L"Layer", 110}, {L"Blend", 70}, {L"Opacity", 55}, {L"Stored", 55}};
 constexpr int kColumnCount = int(sizeof kColumns / sizeof kColumns[0]);
 
+// The thumbnails' side at 96 DPI: about two lines of the pane's text.
+constexpr int32_t kThumbnailSide = 28;
+
+// Puts pixels (side x side, blue, green, red, 255, the top row first) into
+// list at index, or adds them at its end for index -1.
+void ReplaceImage(HIMAGELIST list, int index, const std::vector<uint8_t>& pixels, int32_t side) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side; // top-down, as the thumbnails are
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr)
+        return;
+    std::memcpy(bits, pixels.data(), pixels.size());
+    if (index < 0)
+        ImageList_Add(list, bitmap, nullptr);
+    else
+        ImageList_Replace(list, index, bitmap, nullptr);
+    DeleteObject(bitmap);
+}
+
 // Opacity is stored as 0 to 128.
 std::wstring OpacityText(uint8_t opacity) {
     return std::to_wstring((unsigned(opacity) * 100 + 64) / 128) + L"%";
@@ -33,8 +59,49 @@ std::wstring OpacityText(uint8_t opacity) {
 
 } // namespace
 
+LayersPane::~LayersPane() {
+    // The list view has the share style: the thumbnails' list is the pane's.
+    if (images != nullptr)
+        ImageList_Destroy(images);
+}
+
+int32_t LayersPane::ThumbnailSide() const {
+    return ScaleForDpi(kThumbnailSide, dpi);
+}
+
+void LayersPane::ResetThumbnails(int count) {
+    imageSide = ThumbnailSide();
+    HIMAGELIST made = ImageList_Create(imageSide, imageSide, ILC_COLOR32, count > 0 ? count : 1, 1);
+    if (made != nullptr) {
+        // A blank square per layer until the thumbnails come.
+        const std::vector<uint8_t> blank(size_t(imageSide) * size_t(imageSide) * 4, 0xFF);
+        for (int i = 0; i < count; ++i)
+            ReplaceImage(made, -1, blank, imageSide);
+    }
+    if (hwnd == nullptr) {
+        if (made != nullptr)
+            ImageList_Destroy(made);
+        return;
+    }
+    SendMessageW(hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(made));
+    if (images != nullptr)
+        ImageList_Destroy(images);
+    images = made;
+}
+
+void LayersPane::SetThumbnails(const std::vector<Thumbnail>& thumbnails, int32_t side) {
+    if (hwnd == nullptr || images == nullptr || side != imageSide)
+        return;
+    const int count = ImageList_GetImageCount(images);
+    for (int i = 0; i < count && size_t(i) < thumbnails.size(); ++i)
+        if (thumbnails[size_t(i)].size() == size_t(side) * size_t(side) * 4)
+            ReplaceImage(images, i, thumbnails[size_t(i)], side);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 bool LayersPane::Create(HWND parent, int childId) {
-    constexpr DWORD kStyle = WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
+    constexpr DWORD kStyle =
+        WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS;
     hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kStyle, 0, 0, 100, 100, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr)
@@ -119,6 +186,22 @@ bool LayersPane::TakeFocus() {
     return true;
 }
 
+int LayersPane::FocusedLayer() const {
+    if (hwnd == nullptr)
+        return -1;
+    LRESULT row = SendMessageW(hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED);
+    if (row < 0)
+        row = SendMessageW(hwnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED);
+    if (row < 0)
+        return -1;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = int(row);
+    if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return -1;
+    return int(item.lParam);
+}
+
 bool LayersPane::GotFocus(LPARAM header) const {
     const NMHDR* notice = reinterpret_cast<const NMHDR*>(header);
     return notice != nullptr && notice->hwndFrom == hwnd && notice->code == NM_SETFOCUS;
@@ -127,8 +210,9 @@ bool LayersPane::GotFocus(LPARAM header) const {
 void LayersPane::AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend,
                         const std::wstring& opacity, const std::wstring& stored, bool checked) {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = row;
+    item.iImage = layer < 0 ? I_IMAGENONE : layer;
     item.pszText = const_cast<wchar_t*>(name.c_str());
     item.lParam = layer;
     const int index = int(SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -154,6 +238,10 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
     filling = true;
     SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
     Clear();
+    // Filled again for the same layers (boxes set by the program), the
+    // thumbnails stay.
+    if (images == nullptr || ImageList_GetImageCount(images) != int(layers.layers.size()))
+        ResetThumbnails(int(layers.layers.size()));
     if (layers.kind == DocumentLayers::Kind::Qvr && layers.layers.empty()) {
         AddRow(0, -1, Wide(QvrSummary(layers)), L"", L"", L"", false);
     } else {
@@ -174,6 +262,26 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
     FitColumns();
     SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, TRUE);
+    filling = false;
+}
+
+void LayersPane::SetBoxes(const std::vector<uint8_t>& visible) {
+    if (hwnd == nullptr)
+        return;
+    filling = true;
+    const int rows = int(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
+            size_t(item.lParam) >= visible.size())
+            continue;
+        LVITEMW state{};
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        state.state = INDEXTOSTATEIMAGEMASK(visible[size_t(item.lParam)] != 0 ? 2 : 1);
+        SendMessageW(hwnd, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&state));
+    }
     filling = false;
 }
 

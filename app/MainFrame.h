@@ -10,9 +10,11 @@
 #include "app/FileStamp.h"
 #include "app/FolderWatch.h"
 #include "app/ImageView.h"
+#include "app/LayerChoices.h"
 #include "app/LayersPane.h"
 #include "app/LayerExportJob.h"
 #include "app/SaveAsJob.h"
+#include "app/ThumbnailJob.h"
 #include "app/MouseActionSink.h"
 #include "app/PicturesAhead.h"
 #include "app/Settings.h"
@@ -179,6 +181,32 @@ private:
     void SwitchPane();
     void FillLayersPane(const char* path);
     void ShowLayers();
+
+    // Stepping and the pane's choices beyond one document
+    // (MainFrameChoices.cpp). CarryHiddenLayers hides the layers of the
+    // document at path (shown now) whose names the user hid before, reading
+    // its layers when the pane is away; true when it hid any, the picture
+    // then to be flattened again. BoxesChanged takes a change of the pane's
+    // boxes from before: Alt held shows the layer alone (or puts the boxes
+    // back), else the names are noted.
+    bool CarryHiddenLayers(const char* path);
+    void BoxesChanged(const std::vector<uint8_t>& before);
+    void SoloLayer(int layer);
+    // Alt+Space: the focused layer alone when the pane has the keys; the
+    // window menu, as ever, elsewhere.
+    void SoloFocusedLayer(bool fromKeys);
+    void ToggleCarryHiddenLayers();
+    // The shown layers' names as the pane shows them, file order.
+    std::vector<std::string> ShownLayerNames() const;
+    // Where the view stood in the last picture shown: the next one shows
+    // the same place.
+    StepPlace stepPlace;
+    HiddenLayerNames hiddenNames; // for the session only
+    LayerSolo solo;
+    // The pane's thumbnails of the shown document, made on their thread;
+    // OnThumbnailsMade puts them beside its layers.
+    ThumbnailJob thumbnails;
+    void OnThumbnailsMade();
 
     // The settings file (MainFrameSettings.cpp): LoadSettings places the
     // window and lays out the children, and returns the show command.

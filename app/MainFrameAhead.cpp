@@ -43,6 +43,10 @@ bool MainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM) {
         OnLayersExported();
         return true;
     }
+    if (message == kThumbnailsMade) {
+        OnThumbnailsMade();
+        return true;
+    }
     if (message == kSavedAs) {
         OnSavedAs();
         return true;

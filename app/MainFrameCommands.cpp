@@ -107,6 +107,15 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     case IDM_LAYERS_PANE:
         ToggleLayersPane();
         return true;
+    case IDM_STEP_STARTS_TOP_LEFT:
+        settings.StepKeepsPlace = !settings.StepKeepsPlace;
+        return true;
+    case IDM_CARRY_HIDDEN_LAYERS:
+        ToggleCarryHiddenLayers();
+        return true;
+    case IDM_SOLO_LAYER:
+        SoloFocusedLayer(code == 1);
+        return true;
     case IDM_NEXT_PANE:
         SwitchPane();
         return true;

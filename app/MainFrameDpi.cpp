@@ -1,5 +1,6 @@
 // The frame on monitors of different scales: its pixel sizes follow the DPI
 // of the monitor it is on.
+#include "app/FrameMessages.h"
 #include "app/MainFrame.h"
 
 #include "framework/Dpi.h"
@@ -37,6 +38,13 @@ void MainFrame::ApplyDpi(uint32_t newDpi, bool scaleListWidth) {
     list.SetDpi(newDpi);
     status.SetDpi(newDpi);
     layersPane.SetDpi(newDpi);
+    // The thumbnails made again at the new scale's size.
+    const char* shown = documents.CurrentPath();
+    if (layersPane.Visible() && !shownLayers.layers.empty() && shown != nullptr &&
+        layersPane.ShownThumbnailSide() != layersPane.ThumbnailSide()) {
+        layersPane.ResetThumbnails(int(shownLayers.layers.size()));
+        thumbnails.Request(shown, layersPane.ThumbnailSide(), hwnd, kThumbnailsMade);
+    }
     LayOut(listWidth);
     view.UpdateScroll(false);
     UpdateStatus(); // its parts are sized for the DPI

@@ -52,6 +52,10 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
     // so the file is read once more when the save is over.
     shownStamp = FileStamp::Of(path);
     FollowShownFile(path);
+    if (!image.IsEmpty() && view.Failure().IsEmpty())
+        stepPlace = view.Place();
+    if (!keepPlace)
+        solo.Forget();
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const std::vector<uint8_t> layersShown = layerVisible;
     const bool loaded = LoadShownFile(index, path);
@@ -79,6 +83,7 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
     }
     view.ShowFailure(nullptr);
     FillLayersPane(path);
+    const bool carried = CarryHiddenLayers(path);
     if (keepPlace) {
         // The layers the user chose stay chosen while the document keeps
         // its layers.
@@ -86,10 +91,17 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
             layerVisible = layersShown;
             layersPane.Fill(shownLayers, layerVisible, uint32_t(settings.NamesCodePage));
             ShowLayers();
+        } else if (carried) {
+            ShowLayers();
         }
         view.PictureReplaced();
     } else {
-        view.UpdateScroll(true);
+        if (carried)
+            ShowLayers();
+        if (settings.StepKeepsPlace)
+            view.ShowAtPlace(stepPlace);
+        else
+            view.UpdateScroll(true);
     }
     Str title(int32_t(std::strlen(name)) + 64);
     std::snprintf(title.data, static_cast<size_t>(title.BufferSize()), "Tessavel - (%dx%d) %s", image.width,

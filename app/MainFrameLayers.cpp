@@ -3,6 +3,8 @@
 // file is never written; the picture so made is the one copied.
 #include "app/MainFrame.h"
 
+#include "app/FrameMessages.h"
+
 #include "decode/DocumentLoader.h"
 #include "framework/MessageBoxes.h"
 #include "app/UserLanguage.h"
@@ -34,13 +36,30 @@ void MainFrame::FillLayersPane(const char* path) {
     // Read only while the pane is up: the records of a large document are
     // seeks through the whole file.
     if (!layersPane.Visible() || path == nullptr || image.IsEmpty()) {
+        thumbnails.Drop();
         layersPane.Clear();
         return;
     }
     ReadDocumentLayers(path, shownLayers);
     for (const LayerEntry& entry : shownLayers.layers)
         layerVisible.push_back(entry.visible ? 1 : 0);
+    layersPane.ResetThumbnails(int(shownLayers.layers.size()));
     layersPane.Fill(shownLayers, layerVisible, uint32_t(settings.NamesCodePage));
+    if (shownLayers.layers.empty())
+        thumbnails.Drop();
+    else
+        thumbnails.Request(path, layersPane.ThumbnailSide(), hwnd, kThumbnailsMade);
+}
+
+void MainFrame::OnThumbnailsMade() {
+    std::string path;
+    int32_t side = 0;
+    std::vector<Thumbnail> made;
+    if (!thumbnails.Collect(path, side, made))
+        return;
+    const char* shown = documents.CurrentPath();
+    if (shown != nullptr && path == shown && layersPane.Visible())
+        layersPane.SetThumbnails(made, side);
 }
 
 void MainFrame::ShowLayers() {
@@ -79,7 +98,8 @@ bool MainFrame::OnNotify(WPARAM controlId, LPARAM header, LRESULT*) {
         SetFocus(list.hwnd);
         return false;
     }
+    const std::vector<uint8_t> before = layerVisible;
     if (layersPane.CheckChanged(header, layerVisible))
-        ShowLayers();
+        BoxesChanged(before);
     return false;
 }

@@ -39,6 +39,10 @@ void MainFrame::UpdateMenuStates() {
     Enable(bar, IDM_CONVERT_ALL, count > 0);
     Enable(bar, IDM_REFRESH, !documents.Folder().empty() || selection >= 0);
     CheckMenuItem(bar, IDM_LAYERS_PANE, MF_BYCOMMAND | (layersPane.Visible() ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(bar, IDM_STEP_STARTS_TOP_LEFT, MF_BYCOMMAND | (settings.StepKeepsPlace ? MF_UNCHECKED : MF_CHECKED));
+    CheckMenuItem(bar, IDM_CARRY_HIDDEN_LAYERS,
+                  MF_BYCOMMAND | (settings.CarryLayerChoices ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(bar, IDM_SOLO_LAYER, MF_BYCOMMAND | (solo.Layer() >= 0 ? MF_CHECKED : MF_UNCHECKED));
     // A fitted picture marks Fit to window alone, whatever scale it shows at.
     const int32_t scale = settings.FitToWindow ? 0 : UsableScale(settings.Scale);
     for (int id = IDM_ZOOM_25; id <= IDM_ZOOM_500; ++id)

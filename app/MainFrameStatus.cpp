@@ -54,6 +54,10 @@ void MainFrame::UpdateStatus() {
         picture = std::string(UserTexts(settings).loadFailed) + ": " + view.Failure().Text();
     } else if (!image.IsEmpty()) {
         picture = PictureText(image.width, image.height, view.ShownScale());
+        // One layer shown alone is said, or the picture would pass for the file's.
+        const std::vector<std::string> names = solo.Layer() >= 0 ? ShownLayerNames() : std::vector<std::string>();
+        if (size_t(solo.Layer()) < names.size())
+            picture += ", solo: " + names[size_t(solo.Layer())];
     }
     if (path != nullptr) {
         document = DocumentText(SummariseDocument(path));

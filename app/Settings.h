@@ -50,6 +50,15 @@ struct Settings {
     // SortReverse is set. Both written only when not the default.
     int32_t SortOrder = 0;
     bool SortReverse = false;
+    // Stepping to another document keeps the zoom's place: the view's
+    // top-left or centre at the same place of the next picture
+    // (app/StepPlace.h); off, each document starts at its top-left. Written
+    // as StepKeepsPlace=0, only when off.
+    bool StepKeepsPlace = true;
+    // Layers hidden by name in the layers pane stay hidden in the next
+    // documents (app/LayerChoices.h); the names themselves last for the
+    // session. Written as CarryLayerChoices=1, only when on.
+    bool CarryLayerChoices = false;
 };
 
 // The window's restored rectangle, show command and the file list's width:

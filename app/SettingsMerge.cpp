@@ -31,6 +31,8 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     const bool sortChanged = loaded.SortOrder != current.SortOrder || loaded.SortReverse != current.SortReverse;
     out.SortOrder = sortChanged ? current.SortOrder : onDisk.SortOrder;
     out.SortReverse = sortChanged ? current.SortReverse : onDisk.SortReverse;
+    out.StepKeepsPlace = Pick(loaded.StepKeepsPlace, current.StepKeepsPlace, onDisk.StepKeepsPlace);
+    out.CarryLayerChoices = Pick(loaded.CarryLayerChoices, current.CarryLayerChoices, onDisk.CarryLayerChoices);
     PickText(loaded.VelmoraPath, current.VelmoraPath, onDisk.VelmoraPath, out.VelmoraPath);
     PickText(loaded.OpenDir, current.OpenDir, onDisk.OpenDir, out.OpenDir);
     PickText(loaded.ConvDir, current.ConvDir, onDisk.ConvDir, out.ConvDir);

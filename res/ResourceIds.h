@@ -49,6 +49,10 @@
 #define IDM_SORT_MODIFIED 40041     /* IDM_SORT_NAME + the SortOrder setting */
 #define IDM_SORT_SIZE 40042
 #define IDM_SORT_REVERSE 40043 /* the order turned round: newest, largest first */
+/* Stepping and the layers pane's choices */
+#define IDM_STEP_STARTS_TOP_LEFT 40060 /* each document at its top-left, not at the place of the one before */
+#define IDM_CARRY_HIDDEN_LAYERS 40061  /* layers hidden by name stay hidden in the next documents */
+#define IDM_SOLO_LAYER 40062           /* Alt+Space: the pane's focused layer alone, and back */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */

@@ -87,6 +87,12 @@ const MergeCase kCases[] = {
          EXPECT_EQ(s.SortOrder, 2);
          EXPECT_TRUE(s.SortReverse);
      }},
+    {"SteppingChoicesMadeHereAreSavedAndTheOthersKept", [](Settings& s) { s.StepKeepsPlace = false; },
+     [](Settings& s) { s.CarryLayerChoices = true; },
+     [](const Settings& s) {
+         EXPECT_FALSE(s.StepKeepsPlace);
+         EXPECT_TRUE(s.CarryLayerChoices);
+     }},
     {"RecentFoldersUntouchedHereAreTheOthers", [](Settings& s) { s.ConvType = 1; },
      [](Settings& s) {
          s.RecDir[0].Assign("C:\\there");

@@ -166,6 +166,35 @@ TEST_F(SettingsWriteTest, TheListsOrderIsWrittenOnlyWhenChosenAndReadBack) {
     }
 }
 
+TEST_F(SettingsWriteTest, TheSteppingAndLayerChoicesAreWrittenOnlyOffTheirDefaults) {
+    const struct {
+        bool keepsPlace, carries;
+        const char* written; // what follows FitToWindow
+    } cases[] = {
+        {true, false, ""},
+        {false, false, "StepKeepsPlace=0\r\n"},
+        {true, true, "CarryLayerChoices=1\r\n"},
+        {false, true, "StepKeepsPlace=0\r\nCarryLayerChoices=1\r\n"},
+    };
+    const std::string path = dir.File("tessavel.ini");
+    for (const auto& c : cases) {
+        WindowState window;
+        Settings settings;
+        settings.StepKeepsPlace = c.keepsPlace;
+        settings.CarryLayerChoices = c.carries;
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+        const std::string text = Read(path);
+        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.written;
+        WindowState readWindow;
+        Settings read;
+        ReadSettingsFile(path.c_str(), readWindow, read);
+        EXPECT_EQ(read.StepKeepsPlace, c.keepsPlace) << c.written;
+        EXPECT_EQ(read.CarryLayerChoices, c.carries) << c.written;
+    }
+}
+
 TEST_F(SettingsWriteTest, RecentFoldersLastDocumentsAreWrittenWhenSetAndReadBack) {
     const std::string path = dir.File("tessavel.ini");
     WindowState window;

@@ -267,6 +267,119 @@ TEST(ViewerLayers, TabTakesTheKeysToThePaneWhereSpaceTogglesAndBack) {
     EXPECT_EQ(s.viewer.Close(), 0u);
 }
 
+// A document of solid layers named names (bottom first), colours as given
+// (blue, green, red), each over the whole picture at half opacity.
+std::string SolidLayers(const viewer::DocFolder& docs, const std::string& name,
+                        const std::vector<std::pair<std::string, uint32_t>>& layers) {
+    docwriter::QvmDocument doc;
+    doc.width = kWidth;
+    doc.height = kHeight;
+    for (const auto& [layerName, colour] : layers)
+        doc.layers.push_back(docwriter::MakeQvmLayer(
+            layerName,
+            docwriter::SolidPixels(kWidth, kHeight, uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16), 255),
+            0, 64));
+    const std::string path = docs.Path() + "\\" + name;
+    return docwriter::WriteFile(path, docwriter::WriteQvm(doc)) ? path : std::string();
+}
+
+TEST(ViewerLayers, ALayerHiddenByNameStaysHiddenInTheNextDocumentsUntilShownAgain) {
+    viewer::DocFolder docs;
+    const std::string a = SolidLayers(docs, "a.qvm", {{"paper", 0x0000FF}, {"draft", 0x00FF00}, {"line", 0xFF0000}});
+    SolidLayers(docs, "b.qvm", {{"base", 0x0000FF}, {"draft", 0x00FF00}});
+    SolidLayers(docs, "c.qvm", {{"base", 0x0000FF}}); // b without its draft
+    PaneSession s(a);
+    ASSERT_TRUE(s.started);
+    ASSERT_EQ(RowCount(s.pane), 3);
+    ASSERT_TRUE(e2e::PressKey(s.viewer.main, 'H', e2e::kCtrl | e2e::kShift));
+    // "draft" is the second row (top first).
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_HOME));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_DOWN));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 1), 1);
+
+    ASSERT_TRUE(s.viewer.Send(viewer::kNext));
+    ASSERT_EQ(RowCount(s.pane), 2);
+    EXPECT_EQ(BoxOf(s.pane, 0), 1) << "b's draft is shown";
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    const std::vector<uint8_t> bWithoutDraft = CopiedPicture(s.viewer);
+    ASSERT_TRUE(s.viewer.Send(viewer::kNext));
+    const std::vector<uint8_t> baseAlone = CopiedPicture(s.viewer);
+    ASSERT_FALSE(baseAlone.empty());
+    EXPECT_EQ(bWithoutDraft, baseAlone);
+
+    // Shown again in b: no longer carried.
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_HOME));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE));
+    ASSERT_EQ(BoxOf(s.pane, 0), 2);
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious));
+    EXPECT_EQ(BoxOf(s.pane, 1), 2) << "a's draft stays hidden";
+    EXPECT_EQ(s.viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*s.viewer.ReadSettings(), "CarryLayerChoices"), "1");
+}
+
+// A client point on the check box of the pane's first row: a few pixels in
+// from the left, half a thumbnail below the header (the rows are at least
+// a thumbnail high). The list view's rectangles cannot be asked for from
+// another process.
+POINT FirstBoxPoint(HWND pane) {
+    RECT header{};
+    GetWindowRect(e2e::FindChild(pane, "SysHeader32"), &header);
+    return POINT{8, header.bottom - header.top + 14};
+}
+
+TEST(ViewerLayers, AltShowsOneLayerAloneAndAgainPutsTheBoxesBack) {
+    viewer::DocFolder docs;
+    const std::string qvm = SolidLayers(docs, "a.qvm", {{"paper", 0x0000FF}, {"draft", 0x00FF00}, {"line", 0xFF0000}});
+    SolidLayers(docs, "b.qvm", {{"draft", 0x00FF00}}); // a's draft alone
+    SolidLayers(docs, "c.qvm", {{"line", 0xFF0000}});  // a's line alone
+    PaneSession s(qvm);
+    ASSERT_TRUE(s.started);
+    const std::vector<uint8_t> asStored = CopiedPicture(s.viewer);
+    ASSERT_TRUE(s.viewer.Send(viewer::kNext));
+    const std::vector<uint8_t> draftAlone = CopiedPicture(s.viewer);
+    ASSERT_TRUE(s.viewer.Send(viewer::kNext));
+    const std::vector<uint8_t> lineAlone = CopiedPicture(s.viewer);
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious));
+    ASSERT_TRUE(s.viewer.Send(viewer::kPrevious));
+    ASSERT_FALSE(draftAlone.empty());
+    ASSERT_NE(draftAlone, asStored);
+    ASSERT_NE(lineAlone, draftAlone);
+
+    // Alt+Space on the focused layer.
+    ASSERT_TRUE(e2e::PressKey(s.viewer.list, VK_TAB));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_DOWN));
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE, e2e::kAlt));
+    EXPECT_EQ(BoxOf(s.pane, 0), 1);
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    EXPECT_EQ(BoxOf(s.pane, 2), 1);
+    EXPECT_EQ(CopiedPicture(s.viewer), draftAlone);
+    EXPECT_NE(s.viewer.StatusPart(1).find("solo: draft"), std::string::npos) << s.viewer.StatusPart(1);
+    ASSERT_TRUE(e2e::PressKey(s.pane, VK_SPACE, e2e::kAlt));
+    EXPECT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(BoxOf(s.pane, 2), 2);
+    EXPECT_EQ(CopiedPicture(s.viewer), asStored);
+    EXPECT_EQ(s.viewer.StatusPart(1).find("solo"), std::string::npos);
+
+    // Alt+click on the line's box: alone; again: back.
+    const POINT box = FirstBoxPoint(s.pane);
+    ASSERT_TRUE(e2e::PostClick(s.pane, box.x, box.y, e2e::Button::kLeft, e2e::kAlt));
+    EXPECT_EQ(BoxOf(s.pane, 0), 2);
+    EXPECT_EQ(BoxOf(s.pane, 1), 1);
+    EXPECT_EQ(BoxOf(s.pane, 2), 1);
+    EXPECT_EQ(CopiedPicture(s.viewer), lineAlone);
+    ASSERT_TRUE(e2e::PostClick(s.pane, box.x, box.y, e2e::Button::kLeft, e2e::kAlt));
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    EXPECT_EQ(BoxOf(s.pane, 2), 2);
+    EXPECT_EQ(CopiedPicture(s.viewer), asStored);
+    // A plain click flips the box alone.
+    ASSERT_TRUE(e2e::PostClick(s.pane, box.x, box.y));
+    EXPECT_EQ(BoxOf(s.pane, 0), 1);
+    EXPECT_EQ(BoxOf(s.pane, 1), 2);
+    EXPECT_EQ(s.viewer.Close(), 0u);
+}
+
 TEST(ViewerLayers, AClickInAnEmptyPaneLeavesTheKeysStepping) {
     viewer::DocFolder docs;
     docs.Raw("a.qvm", "QVMDATA but nothing after it"); // shown first, it fails: no layers

@@ -100,7 +100,7 @@ bool Scroll(HWND view, UINT message, int position) {
     return PostMessageA(view, message, MAKEWPARAM(SB_THUMBPOSITION, position), 0) && e2e::Sync(view);
 }
 
-TEST(ViewerScroll, PositionsResetOnANewFileAndAreKeptOnZoomAndResize) {
+TEST(ViewerScroll, PositionsAreKeptOnZoomResizeAndStepUnlessEachPictureStartsAtItsTopLeft) {
     viewer::DocFolder docs;
     docs.Qvm("a.qvm", 900, 700);
     docs.Qvm("b.qvm", 900, 700, 1);
@@ -123,10 +123,47 @@ TEST(ViewerScroll, PositionsResetOnANewFileAndAreKeptOnZoomAndResize) {
     ASSERT_TRUE(e2e::Sync(viewer.main));
     EXPECT_EQ(viewer.HorzPos(), horizontal);
     EXPECT_EQ(viewer.VertPos(), vertical);
+    // The next document, of the same size, shows the same place.
     ASSERT_TRUE(viewer.Send(viewer::kNext));
+    EXPECT_EQ(viewer.HorzPos(), horizontal);
+    EXPECT_EQ(viewer.VertPos(), vertical);
+    // Ctrl+K: each document starts at its top-left, and the settings keep it.
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'K', e2e::kCtrl));
+    ASSERT_TRUE(viewer.Send(viewer::kPrevious));
     EXPECT_EQ(viewer.HorzPos(), 0);
     EXPECT_EQ(viewer.VertPos(), 0);
     EXPECT_EQ(viewer.Close(), 0u);
+    EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "StepKeepsPlace"), "0");
+}
+
+TEST(ViewerScroll, StepsAt200PercentKeepTheCentreAndTheEdgesInPicturesOfOtherSizes) {
+    viewer::DocFolder docs;
+    docs.Qvm("a.qvm", 400, 300);
+    docs.Qvm("b.qvm", 600, 500, 1);
+    viewer::SettingsValues values;
+    values.scale = 200;
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start(docs.Path()));
+    const RECT client = e2e::ClientRect(viewer.view);
+    ASSERT_LT(client.right, 800);
+    ASSERT_LT(client.bottom, 600);
+    // The centre of a at 200%, then of b.
+    ASSERT_TRUE(Scroll(viewer.view, WM_HSCROLL, (800 - client.right) / 2));
+    ASSERT_TRUE(Scroll(viewer.view, WM_VSCROLL, (600 - client.bottom) / 2));
+    ASSERT_TRUE(viewer.Send(viewer::kNext));
+    EXPECT_EQ(viewer.HorzMax(), 1199);
+    EXPECT_NEAR(viewer.HorzPos(), (1200 - client.right) / 2, 1);
+    EXPECT_NEAR(viewer.VertPos(), (1000 - client.bottom) / 2, 1);
+    // b's right edge and top: a shows its own right edge and top.
+    ASSERT_TRUE(Scroll(viewer.view, WM_HSCROLL, 1200 - client.right));
+    ASSERT_TRUE(Scroll(viewer.view, WM_VSCROLL, 0));
+    ASSERT_TRUE(viewer.Send(viewer::kPrevious));
+    EXPECT_EQ(viewer.HorzPos(), 800 - client.right);
+    EXPECT_EQ(viewer.VertPos(), 0);
+    EXPECT_EQ(viewer.Close(), 0u);
+    // The default is not written.
+    EXPECT_EQ(viewer::ValueOf(*viewer.ReadSettings(), "StepKeepsPlace"), "");
 }
 
 bool Move(HWND view, WPARAM keys, int x, int y) {

@@ -94,6 +94,9 @@ const MenuCommand kCommands[] = {
     {2, IDM_SORT_MODIFIED, L"&Date modified"},
     {2, IDM_SORT_SIZE, L"&Size"},
     {2, IDM_SORT_REVERSE, L"&Reverse order (newest, largest first)"},
+    {2, IDM_STEP_STARTS_TOP_LEFT, L"Start each picture at its &top-left\tCtrl+K"},
+    {2, IDM_CARRY_HIDDEN_LAYERS, L"&Keep hidden layers hidden\tCtrl+Shift+H"},
+    {2, IDM_SOLO_LAYER, L"Show the layer &alone\tAlt+Space"},
     {3, IDM_ABOUT, L"&About"},
 };
 
@@ -205,8 +208,8 @@ TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrderThenFitToWindow) {
 TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
     HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     ASSERT_NE(table, nullptr);
-    ACCEL entries[32] = {};
-    const int count = CopyAcceleratorTableA(table, entries, 32);
+    ACCEL entries[64] = {};
+    const int count = CopyAcceleratorTableA(table, entries, 64);
     using Entry = std::tuple<int, int, int>; // flags, key, command
     std::vector<Entry> actual;
     for (int i = 0; i < count; ++i)
@@ -230,6 +233,8 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         {ctrl, 'L', IDM_LAYERS_PANE},      {plain, VK_F5, IDM_REFRESH},
         {plain, VK_TAB, IDM_NEXT_PANE},    {shift, VK_TAB, IDM_NEXT_PANE},
         {ctrl | FSHIFT, 'S', IDM_SAVE_AS},
+        {ctrl, 'K', IDM_STEP_STARTS_TOP_LEFT}, {ctrl | FSHIFT, 'H', IDM_CARRY_HIDDEN_LAYERS},
+        {FVIRTKEY | FALT | FNOINVERT, VK_SPACE, IDM_SOLO_LAYER},
     };
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());
