@@ -49,6 +49,16 @@
 #define IDM_SORT_MODIFIED 40041     /* IDM_SORT_NAME + the SortOrder setting */
 #define IDM_SORT_SIZE 40042
 #define IDM_SORT_REVERSE 40043 /* the order turned round: newest, largest first */
+/* The view's painter's tools: finer zoom steps, the view mirrored and turned,
+   fit enlarging small pictures, the colour under the pointer copied. */
+#define IDM_ZOOM_33 40060
+#define IDM_ZOOM_67 40061
+#define IDM_ZOOM_150 40062
+#define IDM_FLIP_HORIZONTAL 40063
+#define IDM_ROTATE_RIGHT 40064
+#define IDM_ROTATE_LEFT 40065
+#define IDM_FIT_ENLARGE 40066 /* Fit enlarges small pictures: FitEnlarge, FitEnlargeFullScreen in full screen */
+#define IDM_COPY_COLOUR 40067 /* the colour under the pointer as "#RRGGBB" text */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */
