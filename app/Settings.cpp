@@ -111,6 +111,8 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     if (settings.SortOrder < 0 || settings.SortOrder > 2)
         settings.SortOrder = 0;
     settings.SortReverse = source.GetInt("SortReverse", 0) != 0;
+    settings.FitEnlarge = source.GetInt("FitEnlarge", 0) != 0;
+    settings.FitEnlargeFullScreen = source.GetInt("FitEnlargeFullScreen", 1) != 0;
 }
 
 namespace {
@@ -205,6 +207,8 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     }
     ok = ok && (settings.SortOrder == 0 || file.WriteKeyInt("SortOrder", settings.SortOrder));
     ok = ok && (!settings.SortReverse || file.WriteKeyInt("SortReverse", 1));
+    ok = ok && (!settings.FitEnlarge || file.WriteKeyInt("FitEnlarge", 1));
+    ok = ok && (settings.FitEnlargeFullScreen || file.WriteKeyInt("FitEnlargeFullScreen", 0));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

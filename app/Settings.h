@@ -50,6 +50,11 @@ struct Settings {
     // SortReverse is set. Both written only when not the default.
     int32_t SortOrder = 0;
     bool SortReverse = false;
+    // Fit to window enlarges a picture smaller than the view: in the window
+    // when FitEnlarge is set, in full screen unless FitEnlargeFullScreen is
+    // cleared. Each written only when not its default.
+    bool FitEnlarge = false;
+    bool FitEnlargeFullScreen = true;
 };
 
 // The window's restored rectangle, show command and the file list's width:

@@ -87,6 +87,12 @@ const MergeCase kCases[] = {
          EXPECT_EQ(s.SortOrder, 2);
          EXPECT_TRUE(s.SortReverse);
      }},
+    {"FitEnlargingChosenElsewhereSurvivesAndOneChosenHereIsSaved", [](Settings& s) { s.FitEnlargeFullScreen = false; },
+     [](Settings& s) { s.FitEnlarge = true; },
+     [](const Settings& s) {
+         EXPECT_TRUE(s.FitEnlarge);
+         EXPECT_FALSE(s.FitEnlargeFullScreen);
+     }},
     {"RecentFoldersUntouchedHereAreTheOthers", [](Settings& s) { s.ConvType = 1; },
      [](Settings& s) {
          s.RecDir[0].Assign("C:\\there");
