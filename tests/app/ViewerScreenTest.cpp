@@ -240,7 +240,7 @@ TEST(ViewerScreen, FlipAndTurnsMoveThePicturesCornersWhereTheyBelong) {
     viewer::DocFolder docs;
     const std::string file =
         docs.QvmPainted(docs.Path(), "quarters.qvm", kQuartersWidth, kQuartersHeight, [](int x, int y, uint8_t* p) {
-            const COLORREF colour = QuarterAt(x, y);
+            const COLORREF colour = QuarterAt(x, kQuartersHeight - 1 - y); // rows stored bottom-up
             p[0] = GetBValue(colour);
             p[1] = GetGValue(colour);
             p[2] = GetRValue(colour);

@@ -451,11 +451,11 @@ TEST(ViewerClipboard, CopyPutsTheDecodedPictureOnTheClipboardAs24BitRows) {
 }
 
 // A picture whose every pixel names its place: red 8 x column, green
-// 10 x row, blue 77.
+// 10 x row from the top, blue 77. The document's rows run bottom-up.
 std::string PlacePainted(viewer::DocFolder& docs, const std::string& name, int width, int height) {
-    return docs.QvmPainted(docs.Path(), name, width, height, [](int x, int y, uint8_t* pixel) {
+    return docs.QvmPainted(docs.Path(), name, width, height, [height](int x, int y, uint8_t* pixel) {
         pixel[0] = 77;
-        pixel[1] = uint8_t(10 * y);
+        pixel[1] = uint8_t(10 * (height - 1 - y));
         pixel[2] = uint8_t(8 * x);
     });
 }
