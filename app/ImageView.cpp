@@ -46,12 +46,21 @@ bool ImageView::CreateView(HWND parent, Settings& viewSettings, const ImageBuffe
     return true;
 }
 
+int32_t ImageView::PictureWidth() const {
+    return TurnedWidth(turn, image->width, image->height);
+}
+
+int32_t ImageView::PictureHeight() const {
+    return TurnedHeight(turn, image->width, image->height);
+}
+
 int32_t ImageView::ShownScale() {
     if (!settings->FitToWindow)
         return UsableScale(settings->Scale);
     int32_t fullWidth = 0, fullHeight = 0;
     FullClientSize(fullWidth, fullHeight);
-    return FitScale(image->width, image->height, fullWidth, fullHeight);
+    const bool enlarge = fullScreen ? settings->FitEnlargeFullScreen : settings->FitEnlarge;
+    return FitScale(PictureWidth(), PictureHeight(), fullWidth, fullHeight, enlarge);
 }
 
 void ImageView::BarThickness(int32_t& width, int32_t& height) {
@@ -81,8 +90,8 @@ void ImageView::UpdateScroll(bool reset) {
     if (reset && reduced != nullptr)
         reduced->Clear();
     const int32_t scale = ShownScale();
-    const int32_t shownWidth = DisplayedSize(image->width, scale);
-    const int32_t shownHeight = DisplayedSize(image->height, scale);
+    const int32_t shownWidth = DisplayedSize(PictureWidth(), scale);
+    const int32_t shownHeight = DisplayedSize(PictureHeight(), scale);
     int32_t fullWidth = 0, fullHeight = 0, barWidth = 0, barHeight = 0;
     FullClientSize(fullWidth, fullHeight);
     BarThickness(barWidth, barHeight);
@@ -108,8 +117,8 @@ void ImageView::ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y) {
     const int32_t oldScale = ShownScale();
     int32_t clientWidth = 0, clientHeight = 0;
     GetClientSize(clientWidth, clientHeight);
-    const int32_t oldWidth = DisplayedSize(image->width, oldScale);
-    const int32_t oldHeight = DisplayedSize(image->height, oldScale);
+    const int32_t oldWidth = DisplayedSize(PictureWidth(), oldScale);
+    const int32_t oldHeight = DisplayedSize(PictureHeight(), oldScale);
     const int32_t oldX = oldWidth > clientWidth ? horzBar.GetPos() : 0;
     const int32_t oldY = oldHeight > clientHeight ? vertBar.GetPos() : 0;
     const int32_t offsetX = oldWidth < clientWidth ? (clientWidth - oldWidth) / 2 : 0;
@@ -121,10 +130,10 @@ void ImageView::ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y) {
     const int32_t newScale = ShownScale();
     UpdateScroll(false);
     GetClientSize(clientWidth, clientHeight);
-    horzBar.SetPos(
-        ZoomAnchoredPosition(oldX, offsetX, x, oldScale, newScale, DisplayedSize(image->width, newScale), clientWidth),
-        true);
-    vertBar.SetPos(ZoomAnchoredPosition(oldY, offsetY, y, oldScale, newScale, DisplayedSize(image->height, newScale),
+    horzBar.SetPos(ZoomAnchoredPosition(oldX, offsetX, x, oldScale, newScale, DisplayedSize(PictureWidth(), newScale),
+                                        clientWidth),
+                   true);
+    vertBar.SetPos(ZoomAnchoredPosition(oldY, offsetY, y, oldScale, newScale, DisplayedSize(PictureHeight(), newScale),
                                         clientHeight),
                    true);
     Invalidate();
@@ -148,12 +157,59 @@ void ImageView::ZoomStep(bool up) {
 
 void ImageView::ZoomStepAt(bool up, int32_t x, int32_t y) {
     const int32_t scale = ShownScale();
-    // From a fitted scale the step goes to the sequence's next value; a
-    // stored scale steps as it always did.
-    const int32_t next = settings->FitToWindow ? SequenceStepScale(scale, up) : ZoomStepScale(scale, up);
+    const int32_t next = ZoomStepScale(scale, up);
     if (next == scale)
         return; // the end of the sequence: not even a repaint
     ZoomTo(next, false, x, y);
+}
+
+void ImageView::SetTurn(ViewTurn next) {
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    PicturePoint centre;
+    int32_t left = 0, top = 0;
+    int32_t scale = ShownScale();
+    PictureOrigin(scale, left, top);
+    const bool hadCentre =
+        PictureUnderPoint(turn, image->width, image->height, DisplayedSize(PictureWidth(), scale),
+                          DisplayedSize(PictureHeight(), scale), left, top, clientWidth / 2, clientHeight / 2, centre);
+    turn = next;
+    UpdateScroll(false);
+    if (hadCentre) {
+        // The same picture pixel, where it is now shown, back at the centre.
+        scale = ShownScale();
+        GetClientSize(clientWidth, clientHeight);
+        const PicturePoint moved = TurnedPoint(turn, image->width, image->height, centre.x, centre.y);
+        const int32_t half = scale / 200;
+        const int32_t lastX = DisplayedSize(PictureWidth(), scale) - clientWidth;
+        const int32_t lastY = DisplayedSize(PictureHeight(), scale) - clientHeight;
+        horzBar.SetPos(Clip(DisplayedSize(moved.x, scale) + half - clientWidth / 2, 0, lastX > 0 ? lastX : 0), true);
+        vertBar.SetPos(Clip(DisplayedSize(moved.y, scale) + half - clientHeight / 2, 0, lastY > 0 ? lastY : 0), true);
+        Invalidate();
+    }
+    if (sink != nullptr)
+        sink->PointerMoved();
+}
+
+void ImageView::SetFullScreen(bool on) {
+    fullScreen = on;
+}
+
+bool ImageView::ColourUnderPointer(uint8_t (&rgb)[3]) {
+    if (!pointerOver || image->IsEmpty() || !failure.IsEmpty())
+        return false;
+    const int32_t scale = ShownScale();
+    int32_t left = 0, top = 0;
+    PictureOrigin(scale, left, top);
+    PicturePoint point;
+    if (!PictureUnderPoint(turn, image->width, image->height, DisplayedSize(PictureWidth(), scale),
+                           DisplayedSize(PictureHeight(), scale), left, top, pointerX, pointerY, point))
+        return false;
+    const uint8_t* pixel = image->TopRow(point.y) + size_t(point.x) * 4;
+    rgb[0] = pixel[2];
+    rgb[1] = pixel[1];
+    rgb[2] = pixel[0];
+    return true;
 }
 
 void ImageView::ShowFailure(const char* reason) {
@@ -174,14 +230,23 @@ bool ImageView::OnPaint() {
     return true;
 }
 
+void ImageView::PictureOrigin(int32_t scale, int32_t& left, int32_t& top) {
+    int32_t clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    const int32_t shownWidth = DisplayedSize(PictureWidth(), scale);
+    const int32_t shownHeight = DisplayedSize(PictureHeight(), scale);
+    left = shownWidth < clientWidth ? (clientWidth - shownWidth) / 2 : -horzBar.GetPos();
+    top = shownHeight < clientHeight ? (clientHeight - shownHeight) / 2 : -vertBar.GetPos();
+}
+
 void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) {
     const int32_t scale = ShownScale();
-    const int32_t shownWidth = DisplayedSize(image->width, scale);
-    const int32_t shownHeight = DisplayedSize(image->height, scale);
+    const int32_t shownWidth = DisplayedSize(PictureWidth(), scale);
+    const int32_t shownHeight = DisplayedSize(PictureHeight(), scale);
     // The picture's displayed rectangle in client coordinates: centred where
     // it is smaller than the view, else moved by the scroll position.
-    const int32_t left = shownWidth < clientWidth ? (clientWidth - shownWidth) / 2 : -horzBar.GetPos();
-    const int32_t top = shownHeight < clientHeight ? (clientHeight - shownHeight) / 2 : -vertBar.GetPos();
+    int32_t left = 0, top = 0;
+    PictureOrigin(scale, left, top);
     const RECT shown{Clip(left, 0, clientWidth), Clip(top, 0, clientHeight), Clip(left + shownWidth, 0, clientWidth),
                      Clip(top + shownHeight, 0, clientHeight)};
 
@@ -198,6 +263,10 @@ void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     const int32_t height = shown.bottom - shown.top;
     if (image->IsEmpty() || width <= 0 || height <= 0)
         return;
+    if (!turn.IsIdentity()) {
+        PaintTurned(dc, scale, left, top, shown);
+        return;
+    }
 
     if (scale < 100) {
         // Drawn 1:1 from the picture reduced once for this size.
@@ -220,6 +289,68 @@ void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     const int32_t y = top + int32_t(int64_t(sourceY) * scale / 100);
     image->Draw(dc, x, y, DisplayedSize(image->width - sourceX, scale), DisplayedSize(image->height - sourceY, scale),
                 sourceX, sourceY, image->width - sourceX, image->height - sourceY);
+}
+
+bool ImageView::ScratchFor(int32_t width, int32_t height) {
+    if (!scratch.IsEmpty() && scratch.width >= width && scratch.height >= height)
+        return true;
+    // Grown to the larger of each side: a view resized one way and then the
+    // other does not make it again on every paint.
+    const int32_t newWidth = scratch.width > width ? scratch.width : width;
+    const int32_t newHeight = scratch.height > height ? scratch.height : height;
+    return scratch.Create(newWidth, newHeight);
+}
+
+void ImageView::PaintTurned(HDC dc, int32_t scale, int32_t left, int32_t top, const RECT& shown) {
+    const int32_t width = shown.right - shown.left;
+    const int32_t height = shown.bottom - shown.top;
+    if (scale < 100) {
+        // The area filter gives the same pixels to a turned picture as to
+        // the picture turned after reducing (its weights are the same each
+        // way), so the reduced picture is made as without a turn and only
+        // its part that shows is turned.
+        const ImageBuffer* small =
+            reduced->Get(*image, DisplayedSize(image->width, scale), DisplayedSize(image->height, scale));
+        if (small != nullptr && ScratchFor(width, height)) {
+            CopyTurned(*small, turn, shown.left - left, shown.top - top, width, height, scratch);
+            scratch.Draw(dc, shown.left, shown.top, width, height, 0, 0, width, height);
+            return;
+        }
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
+    // The picture columns and rows that show, whole: each picture pixel t
+    // covers the displayed pixels from t x scale / 100 on.
+    const int64_t s = scale;
+    const int32_t firstX = int32_t((int64_t(shown.left) - left) * 100 / s);
+    const int32_t firstY = int32_t((int64_t(shown.top) - top) * 100 / s);
+    int32_t endX = int32_t(((int64_t(shown.right) - left) * 100 + s - 1) / s);
+    int32_t endY = int32_t(((int64_t(shown.bottom) - top) * 100 + s - 1) / s);
+    if (endX > PictureWidth())
+        endX = PictureWidth();
+    if (endY > PictureHeight())
+        endY = PictureHeight();
+    const int32_t columns = endX - firstX;
+    const int32_t rows = endY - firstY;
+    if (columns <= 0 || rows <= 0)
+        return;
+    // Reduced pictures that could not be made take a copy of their own: the
+    // part of the picture that shows below 100% is larger than the view.
+    ImageBuffer own;
+    ImageBuffer* part = &scratch;
+    if (scale < 100) {
+        if (!own.Create(columns, rows))
+            return;
+        part = &own;
+    } else if (!ScratchFor(columns, rows)) {
+        return;
+    }
+    CopyTurned(*image, turn, firstX, firstY, columns, rows, *part);
+    const int32_t x = left + int32_t(firstX * s / 100);
+    const int32_t y = top + int32_t(firstY * s / 100);
+    part->Draw(dc, x, y, left + int32_t(endX * s / 100) - x, top + int32_t(endY * s / 100) - y, 0, 0, columns, rows);
 }
 
 void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) {
@@ -250,12 +381,16 @@ void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) 
 bool ImageView::OnHScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) {
     horzBar.HandleScroll(code, thumb, reinterpret_cast<HWND>(scrollBar));
     Invalidate();
+    if (sink != nullptr)
+        sink->PointerMoved();
     return true;
 }
 
 bool ImageView::OnVScroll(uint32_t code, uint32_t thumb, LPARAM scrollBar) {
     vertBar.HandleScroll(code, thumb, reinterpret_cast<HWND>(scrollBar));
     Invalidate();
+    if (sink != nullptr)
+        sink->PointerMoved();
     return true;
 }
 
@@ -278,6 +413,26 @@ bool ImageView::OnMouseMove(WPARAM keys, uint32_t x, uint32_t y) {
     }
     lastMouseX = mouseX;
     lastMouseY = mouseY;
+    if (!pointerOver) {
+        // Told once when the pointer leaves, so the colour under it goes.
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = hwnd;
+        TrackMouseEvent(&track);
+        pointerOver = true;
+    }
+    pointerX = mouseX;
+    pointerY = mouseY;
+    if (sink != nullptr)
+        sink->PointerMoved();
+    return true;
+}
+
+bool ImageView::OnMouseLeave() {
+    pointerOver = false;
+    if (sink != nullptr)
+        sink->PointerMoved();
     return true;
 }
 

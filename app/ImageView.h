@@ -9,6 +9,7 @@
 
 #include "app/ReducedPictures.h"
 #include "app/StepPlace.h"
+#include "app/ViewTurn.h"
 #include "framework/ScrollBar.h"
 #include "base/Str.h"
 #include "framework/Window.h"
@@ -16,7 +17,6 @@
 #include <cstdint>
 #include <memory>
 
-class ImageBuffer;
 class MouseActionSink;
 class WorkPool;
 struct Settings;
@@ -44,8 +44,10 @@ public:
     void ShowAtPlace(const StepPlace& place);
     // A fixed zoom in percent, keeping the view's centre where it is.
     void SetScale(int32_t percent);
-    // The picture fitted to the view (never enlarged), kept through resizes
-    // and new pictures until another zoom is chosen.
+    // The picture fitted to the view, kept through resizes and new pictures
+    // until another zoom is chosen. A picture smaller than the view is
+    // enlarged to fit where the settings say so (FitEnlarge in the window,
+    // FitEnlargeFullScreen in full screen).
     void FitToWindow();
     // One step of the zoom sequence about the view's centre; nothing at all
     // at either end.
@@ -54,6 +56,17 @@ public:
     void ZoomStepAt(bool up, int32_t x, int32_t y);
     // The scale in use, the fitted one included.
     int32_t ShownScale();
+
+    // The view mirrored and turned (for this session only): the picture in
+    // memory stays as it is. The picture point at the view's centre stays
+    // there.
+    void SetTurn(ViewTurn next);
+    ViewTurn Turn() const { return turn; }
+    // Full screen fits by its own setting.
+    void SetFullScreen(bool on);
+    // The colour of the picture shown under the pointer (red, green, blue);
+    // false when the pointer is off the picture or not over the view.
+    bool ColourUnderPointer(uint8_t (&rgb)[3]);
 
     // Shows reason (with the load-failure message) instead of a picture;
     // an empty reason goes back to the picture.
@@ -67,6 +80,7 @@ public:
     bool OnRButtonDown(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnMButtonDown(WPARAM keys, uint32_t x, uint32_t y) override;
     bool OnLButtonDblClk(WPARAM keys, uint32_t x, uint32_t y) override;
+    bool OnMouseLeave() override;
 
     ScrollBar horzBar;
     ScrollBar vertBar;
@@ -80,7 +94,19 @@ private:
     void BarThickness(int32_t& width, int32_t& height);
     // Zooms to percent (or fits) keeping the picture point under (x, y).
     void ZoomTo(int32_t percent, bool fit, int32_t x, int32_t y);
+    // The picture's size as shown: turned, and its sides swapped by a
+    // quarter turn.
+    int32_t PictureWidth() const;
+    int32_t PictureHeight() const;
+    // Where the shown picture's left top corner lies in client coordinates
+    // (centred, or moved by the scroll position), at scale.
+    void PictureOrigin(int32_t scale, int32_t& left, int32_t& top);
     void PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight);
+    // The turned picture's part in shown (client-clipped) from a copy
+    // turned at draw time, so that only what shows is ever turned.
+    void PaintTurned(HDC dc, int32_t scale, int32_t left, int32_t top, const RECT& shown);
+    // A turned copy of at least width x height pixels in scratch.
+    bool ScratchFor(int32_t width, int32_t height);
     void PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight);
     void RunBinding(int event);
 
@@ -90,4 +116,11 @@ private:
     std::unique_ptr<WorkPool> pool; // made with the window: no thread before the program runs
     std::unique_ptr<ReducedPictures> reduced;
     Str failure;
+    ViewTurn turn;
+    bool fullScreen = false;
+    ImageBuffer scratch; // the turned part of the picture painted last, kept for the next paint
+    // The pointer over the view, in client coordinates, while it is there.
+    bool pointerOver = false;
+    int32_t pointerX = 0;
+    int32_t pointerY = 0;
 };

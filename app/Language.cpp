@@ -25,7 +25,8 @@ const Texts kJapanese = {
     msg::kFolderNotFound,      msg::kConversionDone,       msg::kConversionStopped,
     msg::kStopLabel,           msg::kConversionNotStarted, msg::kConversionFailures,
     msg::kWriteFailed,         msg::kConversionSkipped,    msg::kSameOutput,
-    msg::kMoreFailures,        msg::kSaveFailed,
+    msg::kMoreFailures,        msg::kSaveFailed,           msg::kViewMirrored,
+    msg::kViewTurned,          msg::kViewTurnSeparator,
 };
 
 const Texts kEnglish = {
@@ -40,7 +41,8 @@ const Texts kEnglish = {
     msg::en::kConversionNotStarted, msg::en::kConversionFailures,
     msg::en::kWriteFailed,          msg::en::kConversionSkipped,
     msg::en::kSameOutput,           msg::en::kMoreFailures,
-    msg::en::kSaveFailed,
+    msg::en::kSaveFailed,           msg::en::kViewMirrored,
+    msg::en::kViewTurned,           msg::en::kViewTurnSeparator,
 };
 
 } // namespace

@@ -45,6 +45,10 @@ struct Texts {
     const char* moreFailures;      // %d more
     // Save as
     const char* saveFailed;
+    // The view mirrored and turned: "Mirrored, 90°"
+    const char* viewMirrored;
+    const char* viewTurned; // %d degrees
+    const char* viewTurnSeparator;
 };
 
 const Texts& TextsFor(Language language);

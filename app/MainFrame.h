@@ -153,6 +153,14 @@ private:
     void WheelAt(int delta, POINT cursor);
     // Copies the picture on display; with none, the clipboard is left alone.
     void CopyPicture();
+    // View > Enlarge small pictures to fit: the window's setting, or full
+    // screen's own there.
+    void ToggleFitEnlarge();
+    // The colour under the pointer as "#RRGGBB" text; nothing off the
+    // picture.
+    void CopyColourUnderPointer();
+    // The status bar's colour part follows the pointer (MainFrameStatus.cpp).
+    void PointerMoved() override;
 
     // Menu states (MainFrameMenus.cpp): greys what cannot act now and marks
     // the zoom in use.

@@ -2,9 +2,11 @@
 // bindings and the hand-over of a document to Velmora.
 #include "app/MainFrame.h"
 
+#include "app/StatusText.h"
 #include "app/ViewGeometry.h"
 #include "framework/AboutDialog.h"
 #include "framework/AppShell.h"
+#include "framework/Clipboard.h"
 #include "framework/FilePicker.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
@@ -54,8 +56,8 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         OpenFolder(folder.Text());
         return true;
     }
-    if (id >= IDM_ZOOM_25 && id <= IDM_ZOOM_500) {
-        view.SetScale(ScaleForZoomCommand(static_cast<int>(id)));
+    if (const int32_t scale = ScaleForZoomCommand(static_cast<int>(id))) {
+        view.SetScale(scale);
         UpdateStatus();
         return true;
     }
@@ -139,6 +141,24 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         view.ZoomStep(false);
         UpdateStatus();
         return true;
+    case IDM_FLIP_HORIZONTAL:
+        view.SetTurn(Flipped(view.Turn()));
+        UpdateStatus();
+        return true;
+    case IDM_ROTATE_RIGHT:
+        view.SetTurn(TurnedRight(view.Turn()));
+        UpdateStatus();
+        return true;
+    case IDM_ROTATE_LEFT:
+        view.SetTurn(TurnedLeft(view.Turn()));
+        UpdateStatus();
+        return true;
+    case IDM_FIT_ENLARGE:
+        ToggleFitEnlarge();
+        return true;
+    case IDM_COPY_COLOUR:
+        CopyColourUnderPointer();
+        return true;
     case IDM_ABOUT: {
         AboutDialog about(IDD_ABOUT);
         about.Run(hwnd);
@@ -187,6 +207,22 @@ void MainFrame::CopyPicture() {
     // with nothing.
     if (!image.IsEmpty())
         image.CopyToClipboard();
+}
+
+void MainFrame::ToggleFitEnlarge() {
+    // The setting of the mode the user is in: full screen has its own.
+    bool& enlarge = fullScreen ? settings.FitEnlargeFullScreen : settings.FitEnlarge;
+    enlarge = !enlarge;
+    view.UpdateScroll(false);
+    UpdateStatus();
+}
+
+void MainFrame::CopyColourUnderPointer() {
+    // Off the picture there is no colour, and the clipboard keeps what the
+    // user had on it.
+    uint8_t rgb[3];
+    if (view.ColourUnderPointer(rgb))
+        CopyTextToClipboard(hwnd, HexColourText(rgb[0], rgb[1], rgb[2]).c_str());
 }
 
 void MainFrame::OpenInVelmora() {

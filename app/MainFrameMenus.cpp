@@ -45,9 +45,11 @@ void MainFrame::UpdateMenuStates() {
     CheckMenuItem(bar, IDM_SOLO_LAYER, MF_BYCOMMAND | (solo.Layer() >= 0 ? MF_CHECKED : MF_UNCHECKED));
     // A fitted picture marks Fit to window alone, whatever scale it shows at.
     const int32_t scale = settings.FitToWindow ? 0 : UsableScale(settings.Scale);
-    for (int id = IDM_ZOOM_25; id <= IDM_ZOOM_500; ++id)
-        CheckMenuItem(bar, static_cast<UINT>(id),
-                      MF_BYCOMMAND | (ScaleForZoomCommand(id) == scale ? MF_CHECKED : MF_UNCHECKED));
+    for (int i = 0; i < kZoomCommandCount; ++i)
+        CheckMenuItem(bar, static_cast<UINT>(kZoomCommands[i]),
+                      MF_BYCOMMAND | (ScaleForZoomCommand(kZoomCommands[i]) == scale ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(bar, IDM_FLIP_HORIZONTAL, MF_BYCOMMAND | (view.Turn().mirrored ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(bar, IDM_FIT_ENLARGE, MF_BYCOMMAND | (settings.FitEnlarge ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(bar, IDM_FIT_TO_WINDOW, MF_BYCOMMAND | (settings.FitToWindow ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuRadioItem(bar, IDM_SORT_NAME, IDM_SORT_SIZE, UINT(IDM_SORT_NAME + settings.SortOrder), MF_BYCOMMAND);
     CheckMenuItem(bar, IDM_SORT_REVERSE, MF_BYCOMMAND | (settings.SortReverse ? MF_CHECKED : MF_UNCHECKED));

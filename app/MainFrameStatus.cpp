@@ -12,10 +12,17 @@
 namespace {
 
 // Part widths at 96 DPI: place in the list, picture and zoom (or the
-// failure and its reason), format and layers; the file's size and date take
-// the rest.
-constexpr int32_t kStatusParts[] = {90, 240, 130, 200};
+// failure and its reason), format and layers, the file's size and date, the
+// view's mirror and turn (as wide as its text: none without a turn); the
+// colour under the pointer takes the rest.
+constexpr int32_t kStatusParts[] = {90, 240, 130, 200, 0, 180};
 constexpr int kStatusPartCount = int(sizeof(kStatusParts) / sizeof(kStatusParts[0]));
+constexpr int kColourPart = 5;
+
+std::string PointerColourText(ImageView& view) {
+    uint8_t rgb[3];
+    return view.ColourUnderPointer(rgb) ? ColourText(rgb[0], rgb[1], rgb[2]) : std::string();
+}
 
 // The file's write time in the user's own time zone.
 LocalTime LocalWriteTime(uint64_t ticks) {
@@ -65,8 +72,19 @@ void MainFrame::UpdateStatus() {
         if (stamp.exists)
             file = FileText(stamp.size, LocalWriteTime(stamp.writeTime));
     }
-    const char* const texts[kStatusPartCount] = {place.c_str(), picture.c_str(), document.c_str(), file.c_str()};
+    const Texts& said = UserTexts(settings);
+    const std::string turn = TurnText(view.Turn(), said.viewMirrored, said.viewTurned, said.viewTurnSeparator);
+    const std::string colour = PointerColourText(view);
+    const char* const texts[kStatusPartCount] = {place.c_str(), picture.c_str(), document.c_str(),
+                                                 file.c_str(),  turn.c_str(),    colour.c_str()};
     status.SetPartsAndTexts(kStatusParts, texts, kStatusPartCount, dpi);
+}
+
+void MainFrame::PointerMoved() {
+    // The colour alone: the other parts read the file, too slow for every
+    // move of the mouse.
+    if (status.hwnd != nullptr)
+        status.SetPartText(kColourPart, PointerColourText(view).c_str());
 }
 
 bool MainFrame::OnKeyDown(WPARAM key, LPARAM) {
@@ -143,6 +161,7 @@ void MainFrame::SetFullScreen(bool on) {
         SetFocus(list.hwnd);
     }
     LayOut(listWidth);
+    view.SetFullScreen(fullScreen);
     view.UpdateScroll(false);
     UpdateStatus();
 }

@@ -7,6 +7,9 @@
 class MouseActionSink {
 public:
     virtual void RunMouseAction(int event) = 0;
+    // The pointer moved over the view, left it, or the picture moved under
+    // it: the colour under it may have changed.
+    virtual void PointerMoved() {}
 
 protected:
     ~MouseActionSink() = default;

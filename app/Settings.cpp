@@ -113,6 +113,8 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     settings.SortReverse = source.GetInt("SortReverse", 0) != 0;
     settings.StepKeepsPlace = source.GetInt("StepKeepsPlace", 1) != 0;
     settings.CarryLayerChoices = source.GetInt("CarryLayerChoices", 0) != 0;
+    settings.FitEnlarge = source.GetInt("FitEnlarge", 0) != 0;
+    settings.FitEnlargeFullScreen = source.GetInt("FitEnlargeFullScreen", 1) != 0;
 }
 
 namespace {
@@ -209,6 +211,8 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     ok = ok && (!settings.SortReverse || file.WriteKeyInt("SortReverse", 1));
     ok = ok && (settings.StepKeepsPlace || file.WriteKeyInt("StepKeepsPlace", 0));
     ok = ok && (!settings.CarryLayerChoices || file.WriteKeyInt("CarryLayerChoices", 1));
+    ok = ok && (!settings.FitEnlarge || file.WriteKeyInt("FitEnlarge", 1));
+    ok = ok && (settings.FitEnlargeFullScreen || file.WriteKeyInt("FitEnlargeFullScreen", 0));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

@@ -59,6 +59,11 @@ struct Settings {
     // documents (app/LayerChoices.h); the names themselves last for the
     // session. Written as CarryLayerChoices=1, only when on.
     bool CarryLayerChoices = false;
+    // Fit to window enlarges a picture smaller than the view: in the window
+    // when FitEnlarge is set, in full screen unless FitEnlargeFullScreen is
+    // cleared. Each written only when not its default.
+    bool FitEnlarge = false;
+    bool FitEnlargeFullScreen = true;
 };
 
 // The window's restored rectangle, show command and the file list's width:

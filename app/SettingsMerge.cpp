@@ -26,6 +26,9 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
     out.FitToWindow = Pick(loaded.FitToWindow, current.FitToWindow, onDisk.FitToWindow);
     out.LayersPane = Pick(loaded.LayersPane, current.LayersPane, onDisk.LayersPane);
+    out.FitEnlarge = Pick(loaded.FitEnlarge, current.FitEnlarge, onDisk.FitEnlarge);
+    out.FitEnlargeFullScreen =
+        Pick(loaded.FitEnlargeFullScreen, current.FitEnlargeFullScreen, onDisk.FitEnlargeFullScreen);
     out.NamesCodePage = Pick(loaded.NamesCodePage, current.NamesCodePage, onDisk.NamesCodePage);
     // The order and its direction are one choice, made in one menu.
     const bool sortChanged = loaded.SortOrder != current.SortOrder || loaded.SortReverse != current.SortReverse;

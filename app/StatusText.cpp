@@ -83,3 +83,15 @@ std::string FileText(uint64_t bytes, const LocalTime& written) {
                   written.hour, written.minute);
     return std::string(size) + date;
 }
+
+std::string HexColourText(uint8_t red, uint8_t green, uint8_t blue) {
+    char text[8];
+    std::snprintf(text, sizeof(text), "#%02X%02X%02X", unsigned(red), unsigned(green), unsigned(blue));
+    return text;
+}
+
+std::string ColourText(uint8_t red, uint8_t green, uint8_t blue) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "R %u G %u B %u  ", unsigned(red), unsigned(green), unsigned(blue));
+    return text + HexColourText(red, green, blue);
+}

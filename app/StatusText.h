@@ -24,6 +24,11 @@ std::string PictureText(int32_t width, int32_t height, int32_t scale);
 // "QVM, 3 layers", "QVR v1, 1 layer"; empty when unknown.
 std::string DocumentText(const DocumentSummary& summary);
 
+// A colour of the picture: "#0CC8FF" (red, green, blue), and with its
+// parts in decimal before it, "R 12 G 200 B 255  #0CC8FF".
+std::string HexColourText(uint8_t red, uint8_t green, uint8_t blue);
+std::string ColourText(uint8_t red, uint8_t green, uint8_t blue);
+
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0;
 };

@@ -1,5 +1,7 @@
 #include "app/ViewGeometry.h"
 
+#include "res/ResourceIds.h"
+
 namespace {
 
 constexpr int64_t kMaxInt32 = 0x7FFFFFFF;
@@ -15,34 +17,50 @@ int32_t UsableScale(int32_t scale) {
     return scale > 0 ? scale : 100;
 }
 
+namespace {
+
+const int32_t kSequence[] = {25, 33, 50, 67, 75, 100, 150, 200, 300, 400, 500};
+constexpr int kSequenceCount = int(sizeof(kSequence) / sizeof(kSequence[0]));
+
+} // namespace
+
+const int kZoomCommands[] = {IDM_ZOOM_25,  IDM_ZOOM_33,  IDM_ZOOM_50,  IDM_ZOOM_67,  IDM_ZOOM_75, IDM_ZOOM_100,
+                             IDM_ZOOM_150, IDM_ZOOM_200, IDM_ZOOM_300, IDM_ZOOM_400, IDM_ZOOM_500};
+const int kZoomCommandCount = int(sizeof(kZoomCommands) / sizeof(kZoomCommands[0]));
+
 int32_t ZoomStepScale(int32_t scale, bool up) {
-    if (up) {
-        if (scale < 100)
-            return scale + 25;
-        return scale == 500 ? scale : Clamp32(int64_t(scale) + 100);
-    }
-    if (scale > 100)
-        return scale - 100;
-    // A scale from the settings file below 25 stops before it would reach 0.
-    return scale <= 25 ? scale : scale - 25;
+    return SequenceStepScale(scale, up);
 }
 
 int32_t SequenceStepScale(int32_t scale, bool up) {
-    static const int32_t kSequence[] = {25, 50, 75, 100, 200, 300, 400, 500};
     if (up) {
         for (int32_t value : kSequence)
             if (value > scale)
                 return value;
         return scale;
     }
-    for (int i = int(sizeof(kSequence) / sizeof(kSequence[0])) - 1; i >= 0; --i)
+    for (int i = kSequenceCount - 1; i >= 0; --i)
         if (kSequence[i] < scale)
             return kSequence[i];
     return scale;
 }
 
 int32_t ScaleForZoomCommand(int id) {
-    return id <= 40013 ? 25 * id - 1000225 : 100 * id - 4001200;
+    switch (id) {
+    case IDM_ZOOM_33:
+        return 33;
+    case IDM_ZOOM_67:
+        return 67;
+    case IDM_ZOOM_150:
+        return 150;
+    default:
+        break;
+    }
+    if (id >= IDM_ZOOM_25 && id <= IDM_ZOOM_100)
+        return 25 * id - 1000225;
+    if (id > IDM_ZOOM_100 && id <= IDM_ZOOM_500)
+        return 100 * id - 4001200;
+    return 0;
 }
 
 int32_t DisplayedSize(int32_t pixels, int32_t scale) {

@@ -5,21 +5,25 @@
 
 #include <cstdint>
 
-// The zoom sequence runs 25, 50, 75, 100 (steps of 25) and 200 to 500 (steps
-// of 100). A scale read from the settings file may be anything; 0 or below
-// would reach a division, so it is taken as 100.
+// The zoom sequence runs 25, 33, 50, 67, 75, 100, 150, 200, 300, 400, 500:
+// the steps a painter checks a picture at, finer about 100%. A scale read
+// from the settings file may be anything; 0 or below would reach a
+// division, so it is taken as 100.
 int32_t UsableScale(int32_t scale);
 
-// One step up or down; the same value when the end of the sequence is
-// reached (exactly 500 going up, exactly 25 going down).
+// One step up or down: the next value of the sequence above (up) or below
+// scale, so a scale off the sequence (fitted, or from the settings file)
+// joins it; scale itself when there is none (at 500 going up, at 25 going
+// down).
 int32_t ZoomStepScale(int32_t scale, bool up);
-
-// The next value of the sequence itself above (up) or below scale, as from a
-// fitted scale; scale when there is none.
 int32_t SequenceStepScale(int32_t scale, bool up);
 
-// The scale of a Zoom submenu command, 40010 to 40017 -> 25 ... 500.
+// The scale of a Zoom submenu command (40010 to 40017 -> 25 ... 500, and the
+// finer steps' own commands); 0 for any other id.
 int32_t ScaleForZoomCommand(int id);
+// The Zoom submenu's commands, for marking the one in use.
+extern const int kZoomCommands[];
+extern const int kZoomCommandCount;
 
 // Displayed size of a picture side at scale percent, kept within 32 bits.
 int32_t DisplayedSize(int32_t pixels, int32_t scale);

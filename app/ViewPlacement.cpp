@@ -34,14 +34,15 @@ ViewPlacement PlaceInView(int32_t shownWidth, int32_t shownHeight, int32_t fullW
     return place;
 }
 
-int32_t FitScale(int32_t width, int32_t height, int32_t fullWidth, int32_t fullHeight) {
+int32_t FitScale(int32_t width, int32_t height, int32_t fullWidth, int32_t fullHeight, bool enlarge) {
     if (width <= 0 || height <= 0 || fullWidth <= 0 || fullHeight <= 0)
         return 100;
     const int64_t across = int64_t(fullWidth) * 100 / width;
     const int64_t down = int64_t(fullHeight) * 100 / height;
     int64_t scale = across < down ? across : down;
-    if (scale > 100)
-        scale = 100;
+    const int64_t most = enlarge ? kMaxFitScale : 100;
+    if (scale > most)
+        scale = most;
     return scale < 1 ? 1 : int32_t(scale);
 }
 

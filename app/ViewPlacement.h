@@ -23,10 +23,14 @@ struct ViewPlacement {
 ViewPlacement PlaceInView(int32_t shownWidth, int32_t shownHeight, int32_t fullWidth, int32_t fullHeight,
                           int32_t barWidth, int32_t barHeight);
 
-// The largest whole percent, at most 100, at which the picture of
-// width x height fits in a view of fullWidth x fullHeight; at least 1.
-// 100 for an empty picture or a view of no size.
-int32_t FitScale(int32_t width, int32_t height, int32_t fullWidth, int32_t fullHeight);
+// The largest whole percent, at most 100 unless enlarge, at which the
+// picture of width x height fits in a view of fullWidth x fullHeight; at
+// least 1, and with enlarge at most kMaxFitScale. 100 for an empty picture
+// or a view of no size.
+int32_t FitScale(int32_t width, int32_t height, int32_t fullWidth, int32_t fullHeight, bool enlarge = false);
+// A one-pixel picture enlarged to fit stops here: beyond it a pixel is
+// larger than any screen.
+constexpr int32_t kMaxFitScale = 100000;
 
 // The scroll position along one side after a zoom from oldScale to newScale
 // that keeps the picture point under anchor (client pixels) where it is.

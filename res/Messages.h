@@ -89,6 +89,14 @@ inline constexpr char kMoreFailures[] = "\xE3\x81\xBB\xE3\x81\x8B %d \xE4\xBB\xB
 // 保存に失敗 (saving failed: heading of the box that names the file and why)
 inline constexpr char kSaveFailed[] = "\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97";
 
+// The view mirrored and turned (the status bar)
+// 左右反転 (mirrored left to right)
+inline constexpr char kViewMirrored[] = "\xE5\xB7\xA6\xE5\x8F\xB3\xE5\x8F\x8D\xE8\xBB\xA2";
+// %d°回転 (turned by %d degrees)
+inline constexpr char kViewTurned[] = "%d\xC2\xB0\xE5\x9B\x9E\xE8\xBB\xA2";
+// 、 (between the two)
+inline constexpr char kViewTurnSeparator[] = "\xE3\x80\x81";
+
 // The same in English, for every other user interface language. The format
 // texts take the conversions of their Japanese ones, in the same order.
 namespace en {
@@ -118,6 +126,10 @@ inline constexpr char kSameOutput[] = "%s is also the output of %s";
 inline constexpr char kMoreFailures[] = "and %d more";
 
 inline constexpr char kSaveFailed[] = "Saving failed";
+
+inline constexpr char kViewMirrored[] = "Mirrored";
+inline constexpr char kViewTurned[] = "%d\xC2\xB0"; // 90°
+inline constexpr char kViewTurnSeparator[] = ", ";
 
 } // namespace en
 

@@ -50,9 +50,19 @@
 #define IDM_SORT_SIZE 40042
 #define IDM_SORT_REVERSE 40043 /* the order turned round: newest, largest first */
 /* Stepping and the layers pane's choices */
-#define IDM_STEP_STARTS_TOP_LEFT 40060 /* each document at its top-left, not at the place of the one before */
-#define IDM_CARRY_HIDDEN_LAYERS 40061  /* layers hidden by name stay hidden in the next documents */
-#define IDM_SOLO_LAYER 40062           /* Alt+Space: the pane's focused layer alone, and back */
+#define IDM_STEP_STARTS_TOP_LEFT 40070 /* each document at its top-left, not at the place of the one before */
+#define IDM_CARRY_HIDDEN_LAYERS 40071  /* layers hidden by name stay hidden in the next documents */
+#define IDM_SOLO_LAYER 40072           /* Alt+Space: the pane's focused layer alone, and back */
+/* The view's painter's tools: finer zoom steps, the view mirrored and turned,
+   fit enlarging small pictures, the colour under the pointer copied. */
+#define IDM_ZOOM_33 40060
+#define IDM_ZOOM_67 40061
+#define IDM_ZOOM_150 40062
+#define IDM_FLIP_HORIZONTAL 40063
+#define IDM_ROTATE_RIGHT 40064
+#define IDM_ROTATE_LEFT 40065
+#define IDM_FIT_ENLARGE 40066 /* Fit enlarges small pictures: FitEnlarge, FitEnlargeFullScreen in full screen */
+#define IDM_COPY_COLOUR 40067 /* the colour under the pointer as "#RRGGBB" text */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */

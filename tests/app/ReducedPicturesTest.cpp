@@ -1,4 +1,6 @@
 #include "app/ReducedPictures.h"
+#include "app/ViewGeometry.h"
+#include "app/ViewTurn.h"
 #include "base/WorkPool.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +163,36 @@ TEST(ReducedPicture, ALevelMadeInKeptMemoryShowsOnlyTheNewPicture) {
         ASSERT_EQ(level->height, outHeight);
         EXPECT_TRUE(std::equal(fresh.bits, fresh.bits + fresh.ByteCount(), level->bits));
     }
+}
+
+TEST(ReducedPicture, TurningTheReducedPictureGivesTheReducedTurnedPicture) {
+    // The view reduces the picture as it is and turns the part that shows:
+    // that must be the very pixels of the turned picture reduced, at the
+    // finer zooms' uneven ratios as at the others.
+    ImageBuffer picture;
+    ASSERT_TRUE(picture.Create(53, 31));
+    FillRandom(picture, 11);
+    for (bool mirrored : {false, true})
+        for (int32_t quarters = 0; quarters < 4; ++quarters) {
+            const ViewTurn turn{mirrored, quarters};
+            const int32_t turnedWidth = TurnedWidth(turn, 53, 31), turnedHeight = TurnedHeight(turn, 53, 31);
+            ImageBuffer turned;
+            ASSERT_TRUE(turned.Create(turnedWidth, turnedHeight));
+            CopyTurned(picture, turn, 0, 0, turnedWidth, turnedHeight, turned);
+            for (int32_t scale : {25, 33, 50, 67, 75}) {
+                ImageBuffer small, smallTurned, reducedTurned;
+                ASSERT_TRUE(ReducePicture(picture, DisplayedSize(53, scale), DisplayedSize(31, scale), small, nullptr));
+                const int32_t w = DisplayedSize(turnedWidth, scale), h = DisplayedSize(turnedHeight, scale);
+                ASSERT_TRUE(ReducePicture(turned, w, h, reducedTurned, nullptr));
+                ASSERT_TRUE(smallTurned.Create(w, h));
+                CopyTurned(small, turn, 0, 0, w, h, smallTurned);
+                int wrong = 0;
+                for (int32_t y = 0; y < h; ++y)
+                    for (int32_t x = 0; x < w * 4; ++x)
+                        wrong += smallTurned.TopRow(y)[x] != reducedTurned.TopRow(y)[x];
+                EXPECT_EQ(wrong, 0) << (mirrored ? "mirrored " : "") << quarters * 90 << " at " << scale;
+            }
+        }
 }
 
 } // namespace

@@ -92,6 +92,11 @@ const MergeCase kCases[] = {
      [](const Settings& s) {
          EXPECT_FALSE(s.StepKeepsPlace);
          EXPECT_TRUE(s.CarryLayerChoices);
+    {"FitEnlargingChosenElsewhereSurvivesAndOneChosenHereIsSaved", [](Settings& s) { s.FitEnlargeFullScreen = false; },
+     [](Settings& s) { s.FitEnlarge = true; },
+     [](const Settings& s) {
+         EXPECT_TRUE(s.FitEnlarge);
+         EXPECT_FALSE(s.FitEnlargeFullScreen);
      }},
     {"RecentFoldersUntouchedHereAreTheOthers", [](Settings& s) { s.ConvType = 1; },
      [](Settings& s) {

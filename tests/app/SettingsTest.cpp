@@ -49,6 +49,8 @@ TEST(SettingsRead, MissingKeysGiveTheDefaults) {
         EXPECT_EQ(settings.Mouse[i], bindings[i]) << kMouseKeys[i];
     EXPECT_EQ(settings.ConvType, 0);
     EXPECT_FALSE(settings.FitToWindow); // a file from before the key
+    EXPECT_FALSE(settings.FitEnlarge);
+    EXPECT_TRUE(settings.FitEnlargeFullScreen);
     EXPECT_TRUE(settings.VelmoraPath.IsEmpty());
     EXPECT_TRUE(settings.RecDir[4].IsEmpty());
 }
@@ -163,6 +165,35 @@ TEST_F(SettingsWriteTest, TheListsOrderIsWrittenOnlyWhenChosenAndReadBack) {
         ReadSettingsFile(path.c_str(), readWindow, read);
         EXPECT_EQ(read.SortOrder, c.readOrder) << c.order;
         EXPECT_EQ(read.SortReverse, c.reverse) << c.order;
+    }
+}
+
+TEST_F(SettingsWriteTest, FitEnlargingIsWrittenOnlyWhenNotItsDefaultAndReadBack) {
+    const struct {
+        bool window, fullScreen;
+        const char* written; // what follows FitToWindow
+    } cases[] = {
+        {false, true, ""}, // the defaults: the file of earlier versions
+        {true, true, "FitEnlarge=1\r\n"},
+        {false, false, "FitEnlargeFullScreen=0\r\n"},
+        {true, false, "FitEnlarge=1\r\nFitEnlargeFullScreen=0\r\n"},
+    };
+    const std::string path = dir.File("tessavel.ini");
+    for (const auto& c : cases) {
+        WindowState window;
+        Settings settings;
+        settings.FitEnlarge = c.window;
+        settings.FitEnlargeFullScreen = c.fullScreen;
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+        const std::string text = Read(path);
+        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.written;
+        WindowState readWindow;
+        Settings read;
+        ReadSettingsFile(path.c_str(), readWindow, read);
+        EXPECT_EQ(read.FitEnlarge, c.window) << c.written;
+        EXPECT_EQ(read.FitEnlargeFullScreen, c.fullScreen) << c.written;
     }
 }
 

@@ -3,23 +3,39 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
 
-TEST(ZoomSequence, StepsUpAndDownStopAtTheEnds) {
-    const int32_t up[][2] = {{25, 50}, {75, 100}, {100, 200}, {400, 500}, {500, 500}, {150, 250}};
-    for (const auto& c : up)
+TEST(ZoomSequence, StepsWalkTheFinerSequenceAndStopAtTheEnds) {
+    const int32_t sequence[] = {25, 33, 50, 67, 75, 100, 150, 200, 300, 400, 500};
+    const int count = int(std::size(sequence));
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(ZoomStepScale(sequence[i], true), sequence[i + 1 < count ? i + 1 : i]) << sequence[i];
+        EXPECT_EQ(ZoomStepScale(sequence[i], false), sequence[i > 0 ? i - 1 : 0]) << sequence[i];
+    }
+    // A scale off the sequence (a hand-edited file, an older version's
+    // step) joins it at the next value each way; beyond either end it only
+    // comes back.
+    const int32_t off[][3] = {{10, 25, 10}, {40, 50, 33}, {120, 150, 100}, {250, 300, 200}, {600, 600, 500}};
+    for (const auto& c : off) {
         EXPECT_EQ(ZoomStepScale(c[0], true), c[1]) << c[0];
-    const int32_t down[][2] = {{500, 400}, {200, 100}, {100, 75}, {50, 25}, {25, 25}, {150, 50}, {10, 10}};
-    for (const auto& c : down)
-        EXPECT_EQ(ZoomStepScale(c[0], false), c[1]) << c[0];
+        EXPECT_EQ(ZoomStepScale(c[0], false), c[2]) << c[0];
+    }
 }
 
-TEST(ZoomSequence, ZoomCommandsMapToTheEightScales) {
-    const int32_t expected[] = {25, 50, 75, 100, 200, 300, 400, 500};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(ScaleForZoomCommand(40010 + i), expected[i]);
+TEST(ZoomSequence, ZoomCommandsMapToTheirScalesInMenuOrder) {
+    const int32_t expected[] = {25, 33, 50, 67, 75, 100, 150, 200, 300, 400, 500};
+    ASSERT_EQ(kZoomCommandCount, int(std::size(expected)));
+    for (int i = 0; i < kZoomCommandCount; ++i)
+        EXPECT_EQ(ScaleForZoomCommand(kZoomCommands[i]), expected[i]) << kZoomCommands[i];
+    // The original commands keep their numbers.
+    EXPECT_EQ(ScaleForZoomCommand(40010), 25);
+    EXPECT_EQ(ScaleForZoomCommand(40013), 100);
+    EXPECT_EQ(ScaleForZoomCommand(40017), 500);
+    for (int other : {40009, 40018, 40030, 40063, 0})
+        EXPECT_EQ(ScaleForZoomCommand(other), 0) << other;
 }
 
 TEST(ZoomSequence, ScaleOfZeroOrBelowIsTakenAsHundred) {

@@ -426,8 +426,8 @@ TEST(ViewerOption, OkStoresEverythingTheBindingsActAndTheFileHoldsThem) {
         SendDlgItemMessageA(option, IDC_OPTION_MOUSE_RIGHT + i, CB_SETCURSEL, WPARAM(bindings[i]), 0);
     ASSERT_TRUE(viewer::ClickItem(option, IDOK));
     ASSERT_TRUE(viewer::WaitGone(option));
-    ASSERT_TRUE(e2e::PostClick(viewer.view, 5, 5, e2e::Button::kRight));
-    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    ASSERT_TRUE(e2e::PostClick(viewer.view, 5, 5, e2e::Button::kRight)); // the next step up
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(150));
     EXPECT_EQ(viewer.Close(), 0u);
     const std::string settings = *viewer.ReadSettings();
     EXPECT_EQ(viewer::ValueOf(settings, "ColBk"), std::to_string(int(colour)));
@@ -435,7 +435,7 @@ TEST(ViewerOption, OkStoresEverythingTheBindingsActAndTheFileHoldsThem) {
     const char* keys[5] = {"MouseRight", "MouseMid", "MouseUp", "MouseDown", "MouseLDbl"};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(viewer::ValueOf(settings, keys[i]), std::to_string(bindings[i])) << keys[i];
-    EXPECT_EQ(viewer::ValueOf(settings, "Scale"), "200");
+    EXPECT_EQ(viewer::ValueOf(settings, "Scale"), "150");
     // The 26 lines, and the file last shown in the folder listed.
     EXPECT_EQ(viewer::LinesOf(settings).size(), 27u);
     EXPECT_FALSE(viewer::ValueOf(settings, "RecFile1").empty());

@@ -64,9 +64,9 @@ TEST(ViewerFit, CtrlPlusAndMinusStepTheZoomFromAFittedScale) {
         UINT key;
         const char* status;
     } keys[] = {{VK_OEM_PLUS, "2000 x 1500, 25%"},
-                {VK_OEM_PLUS, "2000 x 1500, 50%"},
-                {VK_ADD, "2000 x 1500, 75%"},
-                {VK_OEM_MINUS, "2000 x 1500, 50%"},
+                {VK_OEM_PLUS, "2000 x 1500, 33%"},
+                {VK_ADD, "2000 x 1500, 50%"},
+                {VK_OEM_MINUS, "2000 x 1500, 33%"},
                 {VK_SUBTRACT, "2000 x 1500, 25%"}};
     for (const auto& k : keys) {
         ASSERT_TRUE(e2e::PressKey(viewer.list, k.key, e2e::kCtrl));
@@ -85,12 +85,12 @@ TEST(ViewerFit, CtrlWheelKeepsThePictureUnderThePointer) {
     ASSERT_TRUE(PostMessageA(viewer.view, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 50), 0));
     ASSERT_TRUE(PostMessageA(viewer.view, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 40), 0));
     ASSERT_TRUE(e2e::Sync(viewer.view));
-    // Picture point (150, 120) is under (100, 80); at 200% it is at
-    // (300, 240), so the view starts at (200, 160).
+    // Picture point (150, 120) is under (100, 80); at 150%, the next step,
+    // it is at (225, 180), so the view starts at (125, 100).
     ASSERT_TRUE(e2e::PostWheel(viewer.view, WHEEL_DELTA, 100, 80, e2e::kCtrl));
-    EXPECT_EQ(viewer.HorzPos(), 200);
-    EXPECT_EQ(viewer.VertPos(), 160);
-    EXPECT_EQ(viewer.StatusPart(1), "900 x 700, 200%");
+    EXPECT_EQ(viewer.HorzPos(), 125);
+    EXPECT_EQ(viewer.VertPos(), 100);
+    EXPECT_EQ(viewer.StatusPart(1), "900 x 700, 150%");
     ASSERT_TRUE(e2e::PostWheel(viewer.view, -WHEEL_DELTA, 100, 80, e2e::kCtrl));
     EXPECT_EQ(viewer.HorzPos(), 50);
     EXPECT_EQ(viewer.VertPos(), 40);

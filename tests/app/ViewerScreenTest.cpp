@@ -197,4 +197,83 @@ TEST(ViewerScreen, ThumbDraggedBeyondSixteenBitsStaysWhereItWasDragged) {
     EXPECT_EQ(viewer.Close(), 0u);
 }
 
+// Four plain quarters of unequal size, each its own colour: the eight ways
+// of turning the picture all put them in different places.
+constexpr int kQuartersWidth = 80, kQuartersHeight = 60, kSplitX = 30, kSplitY = 20;
+const COLORREF kQuarterColours[2][2] = {{RGB(255, 0, 0), RGB(0, 255, 0)}, {RGB(0, 0, 255), RGB(255, 255, 255)}};
+
+COLORREF QuarterAt(int x, int y) {
+    return kQuarterColours[y < kSplitY ? 0 : 1][x < kSplitX ? 0 : 1];
+}
+
+// Where the picture's corners show after a command, worked out by hand: the
+// picture pixel under the shown picture's top left, top right and bottom
+// left corners. Every shown pixel lies between them.
+struct ShownCorners {
+    int command;
+    POINT topLeft, topRight, bottomLeft;
+};
+
+void ExpectTurnedPicture(const e2e::Picture& shot, const ShownCorners& c, int factor) {
+    ASSERT_FALSE(shot.Empty()) << "no screen: the X11 driver is not in use";
+    const bool sideways = c.topLeft.x == c.topRight.x; // the top row runs down a picture column
+    const int shownWidth = (sideways ? kQuartersHeight : kQuartersWidth) * factor;
+    const int shownHeight = (sideways ? kQuartersWidth : kQuartersHeight) * factor;
+    const int left = (shot.width - shownWidth) / 2, top = (shot.height - shownHeight) / 2;
+    const int across = shownWidth / factor - 1, down = shownHeight / factor - 1;
+    int wrong = 0;
+    for (int v = 0; v < shownHeight; v += 1)
+        for (int u = 0; u < shownWidth; u += 1) {
+            const int i = u / factor, j = v / factor;
+            const int x =
+                c.topLeft.x + (c.topRight.x - c.topLeft.x) * i / across + (c.bottomLeft.x - c.topLeft.x) * j / down;
+            const int y =
+                c.topLeft.y + (c.topRight.y - c.topLeft.y) * i / across + (c.bottomLeft.y - c.topLeft.y) * j / down;
+            if (shot.ColourAt(left + u, top + v) != QuarterAt(x, y) && ++wrong <= 5)
+                ADD_FAILURE() << "command " << c.command << " shown " << u << "," << v << ": " << std::hex
+                              << shot.ColourAt(left + u, top + v) << " instead of " << QuarterAt(x, y);
+        }
+    EXPECT_EQ(wrong, 0) << c.command;
+}
+
+TEST(ViewerScreen, FlipAndTurnsMoveThePicturesCornersWhereTheyBelong) {
+    viewer::DocFolder docs;
+    const std::string file =
+        docs.QvmPainted(docs.Path(), "quarters.qvm", kQuartersWidth, kQuartersHeight, [](int x, int y, uint8_t* p) {
+            const COLORREF colour = QuarterAt(x, kQuartersHeight - 1 - y); // rows stored bottom-up
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        });
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + file + "\""));
+    const int right = kQuartersWidth - 1, bottom = kQuartersHeight - 1;
+    const ShownCorners steps[] = {
+        {viewer::kRotateRight, {0, bottom}, {0, 0}, {right, bottom}},        // 90°: the left column on top
+        {viewer::kFlipHorizontal, {0, 0}, {0, bottom}, {right, 0}},          // that mirrored on the screen
+        {viewer::kRotateLeft, {0, bottom}, {right, bottom}, {0, 0}},         // upside down
+        {viewer::kFlipHorizontal, {right, bottom}, {0, bottom}, {right, 0}}, // 180°
+        {viewer::kRotateRight, {right, 0}, {right, bottom}, {0, 0}},         // 270°: the right column on top
+    };
+    for (const ShownCorners& step : steps) {
+        ASSERT_TRUE(viewer.Send(step.command));
+        ExpectTurnedPicture(e2e::CaptureClient(viewer.view), step, 1);
+    }
+    // At 200% each pixel a square of four, and at 50% the reduced picture
+    // turned: plain quarters keep their colours away from the seams.
+    ASSERT_TRUE(e2e::PressKey(viewer.main, '2', e2e::kCtrl));
+    ExpectTurnedPicture(e2e::CaptureClient(viewer.view), steps[4], 2);
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 1));
+    const e2e::Picture shot = e2e::CaptureClient(viewer.view);
+    ASSERT_FALSE(shot.Empty());
+    // 270°: the picture's top right quarter (green) at the top left,
+    // its bottom left (blue) at the bottom right; shown 30 x 40.
+    const int left = (shot.width - 30) / 2, top = (shot.height - 40) / 2;
+    EXPECT_EQ(shot.ColourAt(left + 2, top + 2), RGB(0, 255, 0));
+    EXPECT_EQ(shot.ColourAt(left + 27, top + 37), RGB(0, 0, 255));
+    EXPECT_EQ(shot.ColourAt(left + 27, top + 2), RGB(255, 255, 255));
+    EXPECT_EQ(shot.ColourAt(left + 2, top + 37), RGB(255, 0, 0));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
 } // namespace

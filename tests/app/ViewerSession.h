@@ -35,6 +35,12 @@ enum Command : int {
     kFullScreen = 40031,
     kAbout = 40018,
     kRecentFirst = 41000,
+    kZoom33 = 40060, // 67% and 150% follow
+    kFlipHorizontal = 40063,
+    kRotateRight = 40064,
+    kRotateLeft = 40065,
+    kFitEnlarge = 40066,
+    kCopyColour = 40067,
 };
 
 // "Tessavel - (WxH) name"

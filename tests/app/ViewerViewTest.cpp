@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using viewer::Lines;
@@ -48,11 +50,11 @@ TEST(ViewerZoom, ExtendAndReduceWalkTheSequenceAndStopAtTheEnds) {
     ASSERT_TRUE(z.started);
     EXPECT_EQ(z.viewer.HorzMax(), RangeAt(100));
     EXPECT_EQ(z.viewer.VertMax(), kDocHeight - 1);
-    for (int scale : {200, 300, 400, 500, 500}) {
+    for (int scale : {150, 200, 300, 400, 500, 500}) {
         ASSERT_TRUE(z.viewer.Send(viewer::kExtend));
         EXPECT_EQ(z.viewer.HorzMax(), RangeAt(scale)) << scale;
     }
-    for (int scale : {400, 300, 200, 100, 75, 50, 25, 25}) {
+    for (int scale : {400, 300, 200, 150, 100, 75, 67, 50, 33, 25, 25}) {
         ASSERT_TRUE(z.viewer.Send(viewer::kReduce));
         EXPECT_EQ(z.viewer.HorzMax(), RangeAt(scale)) << scale;
     }
@@ -69,6 +71,11 @@ TEST(ViewerZoom, ZoomMenuAndKeysSetTheirScales) {
         ASSERT_TRUE(z.viewer.Send(viewer::kZoomFirst + i));
         EXPECT_EQ(z.viewer.HorzMax(), RangeAt(menuScales[i])) << i;
     }
+    const int finerScales[] = {33, 67, 150};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(z.viewer.Send(viewer::kZoom33 + i));
+        EXPECT_EQ(z.viewer.HorzMax(), RangeAt(finerScales[i])) << finerScales[i];
+    }
     const struct {
         UINT key;
         unsigned modifiers;
@@ -80,12 +87,17 @@ TEST(ViewerZoom, ZoomMenuAndKeysSetTheirScales) {
         {'4', e2e::kCtrl, 400},
         {'5', e2e::kCtrl, 500},
         {VK_MULTIPLY, e2e::kNoModifier, 100},
-        {VK_ADD, e2e::kNoModifier, 200},
+        {VK_ADD, e2e::kNoModifier, 150},
         {VK_SUBTRACT, e2e::kNoModifier, 100},
         {VK_SUBTRACT, e2e::kNoModifier, 75},
         {VK_UP, e2e::kCtrl, 100},
-        {VK_UP, e2e::kCtrl, 200},
+        {VK_UP, e2e::kCtrl, 150},
         {VK_DOWN, e2e::kCtrl, 100},
+        {VK_DOWN, e2e::kCtrl, 75},
+        {VK_DOWN, e2e::kCtrl, 67},
+        {VK_DOWN, e2e::kCtrl, 50},
+        {VK_DOWN, e2e::kCtrl, 33}, // the finer steps below 100% on the keys too
+        {'1', e2e::kCtrl, 100},
         {'3', e2e::kNoModifier, 100}, // no accelerator without Ctrl
     };
     for (const auto& k : keys) {
@@ -113,7 +125,7 @@ TEST(ViewerScroll, PositionsAreKeptOnZoomResizeAndStepUnlessEachPictureStartsAtI
     // The zoom keeps the picture point at the view's centre where it was:
     // at twice the scale that point is twice as far from the corner.
     const RECT client = e2e::ClientRect(viewer.view);
-    ASSERT_TRUE(viewer.Send(viewer::kExtend));
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 4)); // 200%
     EXPECT_EQ(viewer.HorzMax(), 1799);
     const int horizontal = 2 * (50 + client.right / 2) - client.right / 2;
     const int vertical = 2 * (40 + client.bottom / 2) - client.bottom / 2;
@@ -184,7 +196,7 @@ TEST(ViewerScroll, DraggingMovesThePictureOneToOneWithThePointerAtEveryZoom) {
     ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 120, 140));
     EXPECT_EQ(viewer.HorzPos(), 30);
     EXPECT_EQ(viewer.VertPos(), 10);
-    for (int zoom : {int(viewer::kExtend), int(viewer::kZoomFirst)}) { // 200% and 25%: still as far as the pointer
+    for (int zoom : {viewer::kZoomFirst + 4, int(viewer::kZoomFirst)}) { // 200% and 25%: still as far as the pointer
         ASSERT_TRUE(viewer.Send(zoom));
         const int horizontal = viewer.HorzPos(), vertical = viewer.VertPos();
         ASSERT_TRUE(Move(viewer.view, 0, 100, 100));
@@ -192,8 +204,7 @@ TEST(ViewerScroll, DraggingMovesThePictureOneToOneWithThePointerAtEveryZoom) {
         EXPECT_EQ(viewer.HorzPos(), horizontal + 2) << zoom;
         EXPECT_EQ(viewer.VertPos(), vertical + 1) << zoom;
     }
-    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 50%
-    ASSERT_TRUE(viewer.Send(viewer::kExtend)); // 75%
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 2)); // 75%
     const int start = viewer.HorzPos();
     ASSERT_TRUE(Move(viewer.view, 0, 100, 100));
     ASSERT_TRUE(Move(viewer.view, MK_LBUTTON, 90, 95));
@@ -298,14 +309,14 @@ TEST(ViewerMouse, BindingsComeFromTheSettingsFile) {
     ASSERT_TRUE(viewer.Start("\"" + file + "\""));
     HWND view = viewer.view;
     ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kRight));
-    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(150));
     ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kRight));
-    EXPECT_EQ(viewer.HorzMax(), RangeAt(300));
-    ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kMiddle));
     EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    ASSERT_TRUE(e2e::PostClick(view, 5, 5, e2e::Button::kMiddle));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(150));
     ASSERT_TRUE(e2e::PostWheel(viewer.list, -120));
     ASSERT_TRUE(e2e::PostDoubleClick(view, 5, 5));
-    EXPECT_EQ(viewer.HorzMax(), RangeAt(200));
+    EXPECT_EQ(viewer.HorzMax(), RangeAt(150));
     EXPECT_TRUE(viewer.NoBox());
     ASSERT_TRUE(e2e::PostWheel(viewer.list, 120));
     EXPECT_EQ(viewer.HorzMax(), RangeAt(100));
@@ -474,6 +485,111 @@ TEST(ViewerClipboard, CopyPutsTheDecodedPictureOnTheClipboardAs24BitRows) {
         }
     }
     EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// A picture whose every pixel names its place: red 8 x column, green
+// 10 x row from the top, blue 77. The document's rows run bottom-up.
+std::string PlacePainted(viewer::DocFolder& docs, const std::string& name, int width, int height) {
+    return docs.QvmPainted(docs.Path(), name, width, height, [height](int x, int y, uint8_t* pixel) {
+        pixel[0] = 77;
+        pixel[1] = uint8_t(10 * (height - 1 - y));
+        pixel[2] = uint8_t(8 * x);
+    });
+}
+
+// The pointer at client point (x, y) of the view: the cursor put there, so
+// the view does not take it for gone, and the move the view reads.
+bool PointAt(HWND view, int x, int y) {
+    return e2e::MoveCursor(view, x, y) && Move(view, 0, x, y);
+}
+
+const char* TurnedText(const char* english, const char* japanese) {
+    return viewer::JapaneseInterface() ? japanese : english;
+}
+
+TEST(ViewerPainterTools, StatusBarNamesTheColourUnderThePointerAndCtrlShiftCCopiesIt) {
+    viewer::DocFolder docs;
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + PlacePainted(docs, "places.qvm", 30, 20) + "\""));
+    const RECT client = e2e::ClientRect(viewer.view);
+    // At 100% the picture is centred.
+    const int left = (client.right - 30) / 2, top = (client.bottom - 20) / 2;
+    ASSERT_TRUE(PointAt(viewer.view, left + 7, top + 5));
+    EXPECT_EQ(viewer.StatusPart(5), "R 56 G 50 B 77  #38324D");
+    EXPECT_EQ(viewer.StatusPart(4), ""); // not turned
+    ASSERT_TRUE(e2e::ClearClipboard());
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'C', e2e::kCtrl | e2e::kShift));
+    EXPECT_EQ(e2e::ClipboardText(), "#38324D");
+
+    // At 300% the pixel under a point is a third as far into the picture.
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 5));
+    ASSERT_EQ(viewer.HorzPos(), 0);
+    const int left3 = (client.right - 90) / 2 > 0 ? (client.right - 90) / 2 : 0;
+    const int top3 = (client.bottom - 60) / 2 > 0 ? (client.bottom - 60) / 2 : 0;
+    ASSERT_TRUE(PointAt(viewer.view, left3 + 3 * 12 + 2, top3 + 3 * 4));
+    EXPECT_EQ(viewer.StatusPart(5), "R 96 G 40 B 77  #60284D");
+
+    // Turned right, the view's top left shows the picture's bottom left
+    // pixel, and going right along the view goes up the picture.
+    ASSERT_TRUE(viewer.Send(viewer::kZoomFirst + 3)); // 100%
+    ASSERT_TRUE(viewer.Send(viewer::kRotateRight));
+    EXPECT_EQ(viewer.StatusPart(4), TurnedText("90\xC2\xB0", "90\xC2\xB0\xE5\x9B\x9E\xE8\xBB\xA2")); // 90°回転
+    const int turnedLeft = (client.right - 20) / 2, turnedTop = (client.bottom - 30) / 2;
+    ASSERT_TRUE(PointAt(viewer.view, turnedLeft + 2, turnedTop + 7)); // picture (7, 17)
+    EXPECT_EQ(viewer.StatusPart(5), "R 56 G 170 B 77  #38AA4D");
+    ASSERT_TRUE(viewer.Send(viewer::kFlipHorizontal)); // now shows the picture's (7, 2) there
+    // 左右反転、270°回転
+    EXPECT_EQ(viewer.StatusPart(4), TurnedText("Mirrored, 270\xC2\xB0", "\xE5\xB7\xA6\xE5\x8F\xB3\xE5\x8F\x8D\xE8\xBB"
+                                                                        "\xA2\xE3\x80\x81"
+                                                                        "270\xC2\xB0\xE5\x9B\x9E\xE8\xBB\xA2"));
+    ASSERT_TRUE(PointAt(viewer.view, turnedLeft + 2, turnedTop + 7));
+    EXPECT_EQ(viewer.StatusPart(5), "R 56 G 20 B 77  #38144D");
+    // The file's picture is not turned: the scroll range is the turned one.
+    EXPECT_EQ(viewer.HorzMax(), 19);
+    EXPECT_EQ(viewer.VertMax(), 29);
+
+    // Off the picture: no colour, and the clipboard keeps what it had.
+    ASSERT_TRUE(PointAt(viewer.view, 1, 1));
+    EXPECT_EQ(viewer.StatusPart(5), "");
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'C', e2e::kCtrl | e2e::kShift));
+    EXPECT_EQ(e2e::ClipboardText(), "#38324D");
+    EXPECT_EQ(viewer.Close(), 0u);
+    // Neither the turn (this session's) nor the untouched fit settings are
+    // written.
+    for (const std::string& line : viewer::LinesOf(*viewer.ReadSettings()))
+        EXPECT_NE(line.rfind("FitEnlarge", 0), 0u) << line;
+}
+
+TEST(ViewerPainterTools, FitEnlargesASmallPictureWhenAskedAndInFullScreenByDefault) {
+    viewer::DocFolder docs;
+    Session viewer;
+    ASSERT_TRUE(viewer.Start("\"" + docs.Qvm("small.qvm", 30, 20) + "\""));
+    ASSERT_TRUE(viewer.Send(viewer::kFitToWindow));
+    EXPECT_EQ(viewer.StatusPart(1), "30 x 20, 100%"); // never enlarged by default in the window
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'E', e2e::kCtrl | e2e::kShift));
+    RECT client = e2e::ClientRect(viewer.view);
+    int fit = std::min(client.right * 100 / 30, client.bottom * 100 / 20);
+    ASSERT_GT(fit, 100);
+    EXPECT_EQ(viewer.StatusPart(1), "30 x 20, " + std::to_string(fit) + "%");
+    EXPECT_EQ(viewer.HorzMax(), 30 * fit / 100 - 1);
+    const std::optional<e2e::MenuItemState> item = e2e::ReadMenuItem(viewer.main, viewer::kFitEnlarge);
+    ASSERT_TRUE(item.has_value());
+    EXPECT_NE(item->flags & MF_CHECKED, 0u);
+    // Off again in the window; full screen enlarges by its own setting.
+    ASSERT_TRUE(viewer.Send(viewer::kFitEnlarge));
+    EXPECT_EQ(viewer.StatusPart(1), "30 x 20, 100%");
+    ASSERT_TRUE(viewer.Send(viewer::kFullScreen));
+    client = e2e::ClientRect(viewer.view);
+    fit = std::min(client.right * 100 / 30, client.bottom * 100 / 20);
+    EXPECT_EQ(viewer.HorzMax(), 30 * fit / 100 - 1);
+    ASSERT_TRUE(viewer.Send(viewer::kFitEnlarge)); // full screen's own: off
+    EXPECT_EQ(viewer.HorzMax(), 29);
+    ASSERT_TRUE(viewer.Send(viewer::kFullScreen));
+    EXPECT_EQ(viewer.Close(), 0u);
+    // Only the setting that differs from its default is written.
+    const std::string written = *viewer.ReadSettings();
+    EXPECT_EQ(viewer::ValueOf(written, "FitEnlargeFullScreen"), "0");
+    EXPECT_EQ(written.find("FitEnlarge="), std::string::npos);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -44,6 +45,9 @@ TEST(Messages, EveryMessageDecodesToItsJapaneseText) {
         {msg::kSpecifyOutputFolder, L"出力ﾌｫﾙﾀﾞを指定してください"},
         {msg::kFolderNotFound, L"指定したﾌｫﾙﾀﾞが存在しません"},
         {msg::kConversionDone, L"完了 ...  処理ﾌｧｲﾙ %d / %d"},
+        {msg::kViewMirrored, L"左右反転"},
+        {msg::kViewTurned, L"%d°回転"},
+        {msg::kViewTurnSeparator, L"、"},
     };
     for (const auto& [bytes, expected] : messages)
         EXPECT_EQ(FromUtf8(bytes), expected);
@@ -82,10 +86,18 @@ const MenuCommand kCommands[] = {
     {1, IDM_EXPORT_LAYERS, L"(QVM) Output each &layer to alpha PNG"},
     {2, IDM_EXTEND, L"&Extend\tCtrl+\u2191/NUM+"},
     {2, IDM_REDUCE, L"&Reduce\tCtrl+\u2193/NUM-"},
+    {2, IDM_FLIP_HORIZONTAL, L"Flip &horizontal\tCtrl+H"},
+    {2, IDM_ROTATE_RIGHT, L"Rotate r&ight\tCtrl+R"},
+    {2, IDM_ROTATE_LEFT, L"Rotate lef&t\tCtrl+Shift+R"},
+    {2, IDM_FIT_ENLARGE, L"E&nlarge small pictures to fit\tCtrl+Shift+E"},
+    {2, IDM_COPY_COLOUR, L"&Copy colour under pointer\tCtrl+Shift+C"},
     {2, IDM_ZOOM_25, L"2&5%"},
+    {2, IDM_ZOOM_33, L"3&3%"},
     {2, IDM_ZOOM_50, L"5&0%"},
+    {2, IDM_ZOOM_67, L"&67%"},
     {2, IDM_ZOOM_75, L"&75%"},
     {2, IDM_ZOOM_100, L"&100%\tCtrl+1/NUM*"},
+    {2, IDM_ZOOM_150, L"1&50%"},
     {2, IDM_ZOOM_200, L"&200%\tCtrl+2"},
     {2, IDM_ZOOM_300, L"&300%\tCtrl+3"},
     {2, IDM_ZOOM_400, L"&400%\tCtrl+4"},
@@ -168,8 +180,8 @@ TEST(Resources, EveryMenuItemHasItsOwnAccessKey) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     // 100% to 500% are keyed by the digits of Ctrl+1 to Ctrl+5, leaving 25%
-    // only its 5.
-    ExpectAccessKeys(menu, L"menu bar", {L"2&5%", L"&500%\tCtrl+5"});
+    // and 150% only their 5 and 33% its 3.
+    ExpectAccessKeys(menu, L"menu bar", {L"2&5%", L"1&50%", L"&500%\tCtrl+5", L"3&3%", L"&300%\tCtrl+3"});
     DestroyMenu(menu);
 }
 
@@ -185,7 +197,7 @@ TEST(Resources, RecentFoldersSubmenuIsAtItsPositionInFile) {
     DestroyMenu(menu);
 }
 
-TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrderThenFitToWindow) {
+TEST(Resources, ZoomSubmenuOfViewHoldsTheScalesInOrderThenFitToWindow) {
     HMENU menu = LoadMainMenu();
     ASSERT_NE(menu, nullptr);
     HMENU view = GetSubMenu(menu, 2);
@@ -194,12 +206,15 @@ TEST(Resources, ZoomSubmenuOfViewHoldsTheEightScalesInOrderThenFitToWindow) {
         if (TextAt(view, i, MF_BYPOSITION) == L"&Zoom")
             zoom = GetSubMenu(view, i);
     ASSERT_NE(zoom, nullptr);
-    ASSERT_EQ(GetMenuItemCount(zoom), 10);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(GetMenuItemID(zoom, i), static_cast<UINT>(IDM_ZOOM_25 + i));
-    EXPECT_EQ(GetMenuState(zoom, 8, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
-    EXPECT_EQ(GetMenuItemID(zoom, 9), static_cast<UINT>(IDM_FIT_TO_WINDOW));
-    EXPECT_EQ(TextAt(zoom, 9, MF_BYPOSITION), L"&Fit to window\tCtrl+0");
+    const UINT scales[] = {IDM_ZOOM_25,  IDM_ZOOM_33,  IDM_ZOOM_50,  IDM_ZOOM_67,  IDM_ZOOM_75, IDM_ZOOM_100,
+                           IDM_ZOOM_150, IDM_ZOOM_200, IDM_ZOOM_300, IDM_ZOOM_400, IDM_ZOOM_500};
+    const int count = int(std::size(scales));
+    ASSERT_EQ(GetMenuItemCount(zoom), count + 2);
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(GetMenuItemID(zoom, i), scales[i]) << i;
+    EXPECT_EQ(GetMenuState(zoom, count, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuItemID(zoom, count + 1), static_cast<UINT>(IDM_FIT_TO_WINDOW));
+    EXPECT_EQ(TextAt(zoom, count + 1, MF_BYPOSITION), L"&Fit to window\tCtrl+0");
     DestroyMenu(menu);
 }
 
@@ -236,6 +251,13 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         {ctrl, 'K', IDM_STEP_STARTS_TOP_LEFT}, {ctrl | FSHIFT, 'H', IDM_CARRY_HIDDEN_LAYERS},
         {FVIRTKEY | FALT | FNOINVERT, VK_SPACE, IDM_SOLO_LAYER},
     };
+    // The view's painter's tools.
+    const std::vector<Entry> tools = {
+        {ctrl, 'H', IDM_FLIP_HORIZONTAL},      {ctrl, 'R', IDM_ROTATE_RIGHT},
+        {ctrl | FSHIFT, 'R', IDM_ROTATE_LEFT}, {ctrl | FSHIFT, 'E', IDM_FIT_ENLARGE},
+        {ctrl | FSHIFT, 'C', IDM_COPY_COLOUR},
+    };
+    expected.insert(expected.end(), tools.begin(), tools.end());
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(actual, expected);
