@@ -4,8 +4,8 @@
 #include "shell/Module.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailBitmap.h"
-#include "shell/ThumbnailPicture.h"
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailPicture.h"
+#include "decode/ThumbnailScale.h"
 
 #include <new>
 
