@@ -44,6 +44,8 @@ void MainFrame::UpdateMenuStates() {
     Enable(bar, IDM_SAVE_AS, !saveJob.Running() && selection >= 0 && !image.IsEmpty());
     Enable(bar, IDM_CONVERT_ALL, count > 0);
     Enable(bar, IDM_REFRESH, !documents.Folder().empty() || selection >= 0);
+    CheckMenuItem(bar, IDM_THUMBNAILS, MF_BYCOMMAND | (grid.IsOpen() ? MF_CHECKED : MF_UNCHECKED));
+    Enable(bar, IDM_SLIDESHOW, count > 0);
     CheckMenuItem(bar, IDM_LAYERS_PANE, MF_BYCOMMAND | (layersPane.Visible() ? MF_CHECKED : MF_UNCHECKED));
     // A fitted picture marks Fit to window alone, whatever scale it shows at.
     const int32_t scale = settings.FitToWindow ? 0 : UsableScale(settings.Scale);

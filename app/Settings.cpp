@@ -111,6 +111,10 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     if (settings.SortOrder < 0 || settings.SortOrder > 2)
         settings.SortOrder = 0;
     settings.SortReverse = source.GetInt("SortReverse", 0) != 0;
+    settings.Thumbnails = source.GetInt("Thumbnails", 0) != 0;
+    settings.SlideshowSeconds = source.GetInt("SlideshowSeconds", kDefaultSlideshowSeconds);
+    if (settings.SlideshowSeconds < 1 || settings.SlideshowSeconds > kMaxSlideshowSeconds)
+        settings.SlideshowSeconds = kDefaultSlideshowSeconds;
 }
 
 namespace {
@@ -205,6 +209,9 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     }
     ok = ok && (settings.SortOrder == 0 || file.WriteKeyInt("SortOrder", settings.SortOrder));
     ok = ok && (!settings.SortReverse || file.WriteKeyInt("SortReverse", 1));
+    ok = ok && (!settings.Thumbnails || file.WriteKeyInt("Thumbnails", 1));
+    ok = ok && (settings.SlideshowSeconds == kDefaultSlideshowSeconds ||
+                file.WriteKeyInt("SlideshowSeconds", settings.SlideshowSeconds));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

@@ -26,6 +26,8 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     out.ConvType = Pick(loaded.ConvType, current.ConvType, onDisk.ConvType);
     out.FitToWindow = Pick(loaded.FitToWindow, current.FitToWindow, onDisk.FitToWindow);
     out.LayersPane = Pick(loaded.LayersPane, current.LayersPane, onDisk.LayersPane);
+    out.Thumbnails = Pick(loaded.Thumbnails, current.Thumbnails, onDisk.Thumbnails) != 0;
+    out.SlideshowSeconds = Pick(loaded.SlideshowSeconds, current.SlideshowSeconds, onDisk.SlideshowSeconds);
     out.NamesCodePage = Pick(loaded.NamesCodePage, current.NamesCodePage, onDisk.NamesCodePage);
     // The order and its direction are one choice, made in one menu.
     const bool sortChanged = loaded.SortOrder != current.SortOrder || loaded.SortReverse != current.SortReverse;

@@ -49,6 +49,8 @@
 #define IDM_SORT_MODIFIED 40041     /* IDM_SORT_NAME + the SortOrder setting */
 #define IDM_SORT_SIZE 40042
 #define IDM_SORT_REVERSE 40043 /* the order turned round: newest, largest first */
+#define IDM_THUMBNAILS 40050 /* the thumbnail grid in the view's place, or the view again */
+#define IDM_SLIDESHOW 40051  /* full screen, stepping on by itself until a key or a click */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */

@@ -183,7 +183,7 @@ TEST(ThumbnailGrid, ThumbnailsStayWithTheirDocumentsThroughANewOrder) {
     grid.SetDocuments({"doc2.qvm", "doc1.qvm", "doc0.qvm"});
     EXPECT_EQ(grid.StateAt(2), CellState::Made);
     EXPECT_EQ(grid.StateAt(0), CellState::Pending); // doc2, still being made
-    grid.SetDocuments({"doc2.qvm", "doc1.qvm"}); // doc0 went
+    grid.SetDocuments({"doc2.qvm", "doc1.qvm"});    // doc0 went
     EXPECT_EQ(grid.HeldBytes(), 0u);
     EXPECT_EQ(grid.PendingCount(), 2); // doc1 and doc2 are still being made
 }

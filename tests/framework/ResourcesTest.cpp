@@ -229,7 +229,8 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         {ctrl, VK_OEM_MINUS, IDM_REDUCE},  {ctrl, VK_SUBTRACT, IDM_REDUCE},
         {ctrl, 'L', IDM_LAYERS_PANE},      {plain, VK_F5, IDM_REFRESH},
         {plain, VK_TAB, IDM_NEXT_PANE},    {shift, VK_TAB, IDM_NEXT_PANE},
-        {ctrl | FSHIFT, 'S', IDM_SAVE_AS},
+        {ctrl | FSHIFT, 'S', IDM_SAVE_AS}, {ctrl, 'T', IDM_THUMBNAILS},
+        {ctrl, VK_F11, IDM_SLIDESHOW},
     };
     std::sort(actual.begin(), actual.end());
     std::sort(expected.begin(), expected.end());
