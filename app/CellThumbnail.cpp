@@ -18,9 +18,11 @@ CellOutcome MakeCellThumbnail(const char* path, int32_t side, CellPicture& pictu
     picture.width = fit.width;
     picture.height = fit.height;
     picture.pixels.assign(size_t(fit.width) * size_t(fit.height) * 4, 0);
-    // Bounded as one thumbnail of the handler is: several cells are made at
-    // once, one per thread of the grid's pool.
-    const Deadline deadline = ThumbnailDeadline(file).OrWhen(cancel);
+    // Memory bounded as one thumbnail of the handler is: several cells are
+    // made at once, one per thread of the grid's pool. No time limit, unlike
+    // the handler's: the user waits for this grid, on a machine as busy as
+    // it may be, and closing it or another folder cancels the work.
+    const Deadline deadline = Deadline().OrWhen(cancel);
     const ThumbnailPictureStatus status =
         DrawThumbnail(file, fit, picture.pixels.data(), ptrdiff_t(fit.width) * 4, nullptr, kThumbnailBytes, deadline);
     if (status == ThumbnailPictureStatus::Decoded)
