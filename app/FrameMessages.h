@@ -27,6 +27,11 @@ constexpr UINT_PTR kSettleTimer = 1;
 // is read again: long enough to span the pauses of a program writing it,
 // short enough that the new picture comes at once to the eye.
 constexpr UINT kSettleMilliseconds = 300;
+// The slideshow's timer: one interval after the document shown came up.
+constexpr UINT_PTR kSlideshowTimer = 2;
+// Answered with 1 while the slideshow runs, else 0: lets a program driving
+// the viewer (the end-to-end tests) see it stop.
+constexpr UINT kSlideshowQuery = WM_USER + 4;
 // Posted by the layer export's thread when it has ended.
 constexpr UINT kLayersExported = WM_USER + 11;
 // Posted by Save as's thread when it has ended.

@@ -46,6 +46,8 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     list.SetWheelSink(this);
     if (!view.CreateView(hwnd, settings, image, *this) || !CreateStatus())
         return false;
+    // Without the grid the viewer works as before.
+    grid.CreateGrid(hwnd, settings, documents, *this);
     // Without the pane the viewer works as before.
     layersPane.Create(hwnd, IDC_LAYERS_PANE);
     const int showCommand = LoadSettings();
@@ -65,6 +67,8 @@ bool MainFrame::CreateFrame(const char* commandTail) {
     }
     // The arrow keys work at once, without a click in the list first.
     SetFocus(list.hwnd);
+    if (settings.Thumbnails)
+        EnterGrid();
     UpdateWindow(hwnd);
     // Posted messages come before input, so the file is read before any
     // click or key is seen; meanwhile the window is drawn, naming it.
@@ -81,6 +85,7 @@ void MainFrame::LayOut(int32_t listWidth) {
     GetClientSize(width, height);
     if (fullScreen) {
         SetWindowPos(view.hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(grid.hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
     if (status.hwnd != nullptr)
@@ -95,6 +100,8 @@ void MainFrame::LayOut(int32_t listWidth) {
     list.Resize(listWidth, listHeight);
     const int32_t gap = Scaled(kSplitterGap);
     SetWindowPos(view.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(grid.hwnd, nullptr, listWidth + gap, 0, width - listWidth - gap, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -215,7 +222,10 @@ bool MainFrame::OnClose() {
 }
 
 bool MainFrame::OnDestroy() {
-    // The decode thread ends before the window and the pictures go.
+    // The decode thread and the grid's pool end before the window and the
+    // pictures go.
+    StopSlideshow();
+    grid.Close();
     StopDecodingAhead();
     folderWatch.Stop();
     shownWatch.Stop();

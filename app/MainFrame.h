@@ -9,6 +9,7 @@
 #include "app/DocumentList.h"
 #include "app/FileStamp.h"
 #include "app/FolderWatch.h"
+#include "app/GridView.h"
 #include "app/ImageView.h"
 #include "app/LayerChoices.h"
 #include "app/LayersPane.h"
@@ -34,7 +35,7 @@
 #include <utility>
 #include <vector>
 
-class MainFrame : public Window, public MouseActionSink, public WheelSink {
+class MainFrame : public Window, public MouseActionSink, public WheelSink, public GridSink {
 public:
     // Creates the window, its list and view, reads the settings, opens the
     // path of commandTail (the text after the program's name) if there is one
@@ -65,6 +66,8 @@ private:
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(WPARAM controlId, LPARAM header, LRESULT* result) override;
     bool OnTimer(WPARAM timerId) override;
+    // A button pressed on a child: a click that stops the slideshow.
+    bool OnParentNotify(uint32_t event, uint32_t childId, LPARAM point) override;
     bool PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // The list (MainFrameFiles.cpp). ShowFile makes item index current and
@@ -221,6 +224,26 @@ private:
     int LoadSettings();
     void SaveSettings();
 
+    // The thumbnail grid (MainFrameGrid.cpp): View > Thumbnails shows it in
+    // the view's place, or the view again with the document selected in
+    // the grid. The grid and the list select the same document; Enter or a
+    // double click in the grid shows it in the view.
+    void ToggleGrid();
+    void EnterGrid();
+    void LeaveGrid();
+    void GridSelected(int index) override;
+    void GridOpened(int index) override;
+    // A selection made while the grid is up: marked in the list and the
+    // grid, named in the status bar, read only when the view comes back.
+    void SelectInGrid(int index);
+
+    // The slideshow (MainFrameSlideshow.cpp): full screen, one step every
+    // SlideshowSeconds after the document shown came up, until the last
+    // document, a key or a click; full screen stays after it.
+    void StartSlideshow();
+    void StopSlideshow();
+    void SlideshowStep();
+
     // The status bar and full screen (MainFrameStatus.cpp). UpdateStatus
     // names the shown file's place, size, zoom, format and date.
     bool CreateStatus();
@@ -230,6 +253,8 @@ private:
     DocumentList documents; // what the list holds and which is shown
     FileListBox list;       // draws documents
     ImageView view;
+    GridView grid; // in the view's place while shown
+    bool slideshow = false;
     StatusBar status;
     bool fullScreen = false;
     LONG_PTR windowedStyle = 0; // the frame's style and rectangle before full screen

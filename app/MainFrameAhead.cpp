@@ -77,6 +77,10 @@ bool MainFrame::PreFilter(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         *result = startupEnded ? 1 : 0;
         return true;
     }
+    if (message == kSlideshowQuery) {
+        *result = slideshow ? 1 : 0;
+        return true;
+    }
     if (message != kDecodedAheadQuery)
         return false;
     DecodeAhead();

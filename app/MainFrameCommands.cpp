@@ -45,10 +45,16 @@ void StartFolder(const DocumentList& documents, const char* fallback, Str& out) 
 bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
     if (id == IDC_FILE_LIST) {
         // Only a change the user made; selecting by program sends nothing.
-        if (code == LBN_SELCHANGE)
+        // With the grid up the document is read once the view comes back.
+        if (code == LBN_SELCHANGE && grid.IsOpen())
+            SelectInGrid(list.Selected());
+        else if (code == LBN_SELCHANGE)
             ShowFile(list.Selected());
         return true;
     }
+    // Any key ends the slideshow, those of a command too, which then acts.
+    if (id != IDM_SLIDESHOW)
+        StopSlideshow();
     if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + RECENT_FOLDER_COUNT) {
         // OpenFolder rewrites the entries: open a copy of the one chosen.
         Str folder;
@@ -117,6 +123,14 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         return true;
     case IDM_SOLO_LAYER:
         SoloFocusedLayer(code == 1);
+    case IDM_THUMBNAILS:
+        ToggleGrid();
+        return true;
+    case IDM_SLIDESHOW:
+        if (slideshow)
+            StopSlideshow();
+        else
+            StartSlideshow();
         return true;
     case IDM_NEXT_PANE:
         SwitchPane();

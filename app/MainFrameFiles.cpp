@@ -41,6 +41,7 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
         return;
     documents.Select(index);
     list.Select(index);
+    grid.SelectionChanged();
     dropNote.clear();
     // A start without a path comes back to it, and so does its folder.
     settings.LastFile.Assign(path);
@@ -112,7 +113,11 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
 }
 
 void MainFrame::StepFile(bool forward) {
-    if (documents.Step(forward))
+    if (!documents.Step(forward))
+        return;
+    if (grid.IsOpen())
+        SelectInGrid(documents.Current());
+    else
         ShowFile(documents.Current());
 }
 
@@ -123,12 +128,14 @@ void MainFrame::SelectFirst() {
 
 void MainFrame::RedrawList() {
     list.ShowItems(documents.Labels(), documents.Current());
+    grid.DocumentsChanged();
     UpdateStatus();
 }
 
 void MainFrame::ClearList() {
     documents.Clear();
     ahead.Clear();
+    grid.ListReplaced();
 }
 
 void MainFrame::OpenFolder(const char* folder) {

@@ -43,6 +43,10 @@ void MainFrame::CheckShownFile() {
 }
 
 bool MainFrame::OnTimer(WPARAM timerId) {
+    if (timerId == kSlideshowTimer) {
+        SlideshowStep();
+        return true;
+    }
     if (timerId != kSettleTimer)
         return false;
     const char* path = documents.CurrentPath();

@@ -38,6 +38,8 @@ void MainFrame::UpdateMenuStates() {
     Enable(bar, IDM_SAVE_AS, !saveJob.Running() && selection >= 0 && !image.IsEmpty());
     Enable(bar, IDM_CONVERT_ALL, count > 0);
     Enable(bar, IDM_REFRESH, !documents.Folder().empty() || selection >= 0);
+    CheckMenuItem(bar, IDM_THUMBNAILS, MF_BYCOMMAND | (grid.IsOpen() ? MF_CHECKED : MF_UNCHECKED));
+    Enable(bar, IDM_SLIDESHOW, count > 0);
     CheckMenuItem(bar, IDM_LAYERS_PANE, MF_BYCOMMAND | (layersPane.Visible() ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(bar, IDM_STEP_STARTS_TOP_LEFT, MF_BYCOMMAND | (settings.StepKeepsPlace ? MF_UNCHECKED : MF_CHECKED));
     CheckMenuItem(bar, IDM_CARRY_HIDDEN_LAYERS,

@@ -90,6 +90,11 @@ void MainFrame::PointerMoved() {
 bool MainFrame::OnKeyDown(WPARAM key, LPARAM) {
     if (!fullScreen)
         return false;
+    if (slideshow) {
+        // The key ends the slideshow and does nothing else.
+        StopSlideshow();
+        return true;
+    }
     const int count = documents.Count();
     int index = -1;
     switch (key) {
@@ -124,6 +129,10 @@ bool MainFrame::OnKeyDown(WPARAM key, LPARAM) {
 }
 
 void MainFrame::SetFullScreen(bool on) {
+    if (on)
+        LeaveGrid(); // the picture alone
+    else
+        StopSlideshow();
     if (on == fullScreen)
         return;
     int32_t listWidth = 0, listHeight = 0;

@@ -115,6 +115,10 @@ void ReadSettings(SettingsSource& source, WindowState& window, Settings& setting
     settings.CarryLayerChoices = source.GetInt("CarryLayerChoices", 0) != 0;
     settings.FitEnlarge = source.GetInt("FitEnlarge", 0) != 0;
     settings.FitEnlargeFullScreen = source.GetInt("FitEnlargeFullScreen", 1) != 0;
+    settings.Thumbnails = source.GetInt("Thumbnails", 0) != 0;
+    settings.SlideshowSeconds = source.GetInt("SlideshowSeconds", kDefaultSlideshowSeconds);
+    if (settings.SlideshowSeconds < 1 || settings.SlideshowSeconds > kMaxSlideshowSeconds)
+        settings.SlideshowSeconds = kDefaultSlideshowSeconds;
 }
 
 namespace {
@@ -213,6 +217,9 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     ok = ok && (!settings.CarryLayerChoices || file.WriteKeyInt("CarryLayerChoices", 1));
     ok = ok && (!settings.FitEnlarge || file.WriteKeyInt("FitEnlarge", 1));
     ok = ok && (settings.FitEnlargeFullScreen || file.WriteKeyInt("FitEnlargeFullScreen", 0));
+    ok = ok && (!settings.Thumbnails || file.WriteKeyInt("Thumbnails", 1));
+    ok = ok && (settings.SlideshowSeconds == kDefaultSlideshowSeconds ||
+                file.WriteKeyInt("SlideshowSeconds", settings.SlideshowSeconds));
     return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
 }
 

@@ -15,6 +15,11 @@ extern const char kSettingsSection[];  // "Tessaven"
 extern const char* const kMouseKeys[kMouseEventCount];
 extern const int32_t kDefaultMouse[kMouseEventCount];
 
+// The slideshow's step unless the settings say otherwise, and the longest
+// one taken: a value beyond it is read as the default.
+constexpr int32_t kDefaultSlideshowSeconds = 3;
+constexpr int32_t kMaxSlideshowSeconds = 3600;
+
 // WinLeft of this value means that no placement has been saved.
 constexpr int32_t kNoSavedPlacement = -1000;
 
@@ -64,6 +69,10 @@ struct Settings {
     // cleared. Each written only when not its default.
     bool FitEnlarge = false;
     bool FitEnlargeFullScreen = true;
+    // The thumbnail grid shown in the view's place; written only when set.
+    bool Thumbnails = false;
+    // The slideshow's step, in seconds; written only when not the default.
+    int32_t SlideshowSeconds = kDefaultSlideshowSeconds;
 };
 
 // The window's restored rectangle, show command and the file list's width:

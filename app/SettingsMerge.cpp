@@ -29,6 +29,8 @@ void MergeSettings(const Settings& loaded, const Settings& current, const Settin
     out.FitEnlarge = Pick(loaded.FitEnlarge, current.FitEnlarge, onDisk.FitEnlarge);
     out.FitEnlargeFullScreen =
         Pick(loaded.FitEnlargeFullScreen, current.FitEnlargeFullScreen, onDisk.FitEnlargeFullScreen);
+    out.Thumbnails = Pick(loaded.Thumbnails, current.Thumbnails, onDisk.Thumbnails) != 0;
+    out.SlideshowSeconds = Pick(loaded.SlideshowSeconds, current.SlideshowSeconds, onDisk.SlideshowSeconds);
     out.NamesCodePage = Pick(loaded.NamesCodePage, current.NamesCodePage, onDisk.NamesCodePage);
     // The order and its direction are one choice, made in one menu.
     const bool sortChanged = loaded.SortOrder != current.SortOrder || loaded.SortReverse != current.SortReverse;

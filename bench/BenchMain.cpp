@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     bench::RegisterCompositeBenchmarks();
     bench::RegisterDecodeBenchmarks();
     bench::RegisterExportBenchmarks();
+    bench::RegisterGridBenchmarks();
     bench::RegisterHostileBenchmarks();
     bench::RegisterListBenchmarks();
     bench::RegisterThumbnailBenchmarks();

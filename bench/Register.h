@@ -32,6 +32,7 @@ std::vector<unsigned> ThreadCounts();
 void RegisterCompositeBenchmarks();
 void RegisterDecodeBenchmarks();
 void RegisterExportBenchmarks();
+void RegisterGridBenchmarks();
 void RegisterHostileBenchmarks();
 void RegisterListBenchmarks();
 void RegisterThumbnailBenchmarks();

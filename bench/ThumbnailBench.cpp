@@ -15,8 +15,8 @@
 #include "decode/ImageBuffer.h"
 #include "decode/MemorySource.h"
 #include "base/WorkPool.h"
-#include "shell/ThumbnailPicture.h"
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailPicture.h"
+#include "decode/ThumbnailScale.h"
 #include "tests/support/DocWriter.h"
 
 #include <zlib.h>

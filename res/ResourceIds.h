@@ -63,6 +63,8 @@
 #define IDM_ROTATE_LEFT 40065
 #define IDM_FIT_ENLARGE 40066 /* Fit enlarges small pictures: FitEnlarge, FitEnlargeFullScreen in full screen */
 #define IDM_COPY_COLOUR 40067 /* the colour under the pointer as "#RRGGBB" text */
+#define IDM_THUMBNAILS 40050 /* the thumbnail grid in the view's place, or the view again */
+#define IDM_SLIDESHOW 40051  /* full screen, stepping on by itself until a key or a click */
 #define IDM_RECENT_FIRST 41000 /* recent folder i has command 41000 + i */
 #define RECENT_FOLDER_COUNT 5
 #define RECENT_MENU_POSITION 8 /* position of "Recents opened folder" in the File menu */

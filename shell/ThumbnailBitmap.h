@@ -4,7 +4,7 @@
 // it is handed out, so neither a failed drawing nor a throw from it leaks
 // one in the shell's long-lived process.
 
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailScale.h"
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 #include "base/WorkPool.h"
 #include "shell/StreamSource.h"
 #include "shell/ThumbnailBitmap.h"
-#include "shell/ThumbnailPicture.h"
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailPicture.h"
+#include "decode/ThumbnailScale.h"
 
 ThumbnailProvider::~ThumbnailProvider() {
     if (stream != nullptr)

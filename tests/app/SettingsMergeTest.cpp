@@ -68,6 +68,25 @@ const MergeCase kCases[] = {
      }},
     {"ACodePageChosenHereIsSaved", [](Settings& s) { s.NamesCodePage = 1252; }, [](Settings&) {},
      [](const Settings& s) { EXPECT_EQ(s.NamesCodePage, 1252); }},
+    {"TheGridAndTheStepChosenHereAreSavedOverTheOthers",
+     [](Settings& s) {
+         s.Thumbnails = true;
+         s.SlideshowSeconds = 5;
+     },
+     [](Settings& s) { s.SlideshowSeconds = 9; },
+     [](const Settings& s) {
+         EXPECT_TRUE(s.Thumbnails);
+         EXPECT_EQ(s.SlideshowSeconds, 5);
+     }},
+    {"TheOthersGridSurvivesAnUnrelatedChange", [](Settings& s) { s.Scale = 300; },
+     [](Settings& s) {
+         s.Thumbnails = true;
+         s.SlideshowSeconds = 9;
+     },
+     [](const Settings& s) {
+         EXPECT_TRUE(s.Thumbnails);
+         EXPECT_EQ(s.SlideshowSeconds, 9);
+     }},
     {"TheListsOrderGoesWholeFromTheViewerThatChoseIt",
      [](Settings& s) {
          s.SortOrder = 1;

@@ -226,6 +226,39 @@ TEST_F(SettingsWriteTest, TheSteppingAndLayerChoicesAreWrittenOnlyOffTheirDefaul
     }
 }
 
+TEST_F(SettingsWriteTest, TheGridAndTheSlideshowStepAreWrittenOnlyWhenNotTheDefault) {
+    const struct {
+        bool thumbnails;
+        int32_t seconds;
+        const char* written; // what follows FitToWindow
+        int32_t readSeconds;
+    } cases[] = {
+        {false, 3, "", 3},
+        {true, 3, "Thumbnails=1\r\n", 3},
+        {false, 1, "SlideshowSeconds=1\r\n", 1},
+        {true, 3600, "Thumbnails=1\r\nSlideshowSeconds=3600\r\n", 3600},
+        {false, 0, "SlideshowSeconds=0\r\n", 3}, // no step at all reads as the default
+        {false, 3601, "SlideshowSeconds=3601\r\n", 3},
+    };
+    const std::string path = dir.File("tessavel.ini");
+    for (const auto& c : cases) {
+        WindowState window;
+        Settings settings;
+        settings.Thumbnails = c.thumbnails;
+        settings.SlideshowSeconds = c.seconds;
+        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
+        const std::string text = Read(path);
+        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.seconds;
+        WindowState readWindow;
+        Settings read;
+        ReadSettingsFile(path.c_str(), readWindow, read);
+        EXPECT_EQ(read.Thumbnails, c.thumbnails) << c.seconds;
+        EXPECT_EQ(read.SlideshowSeconds, c.readSeconds) << c.seconds;
+    }
+}
+
 TEST_F(SettingsWriteTest, RecentFoldersLastDocumentsAreWrittenWhenSetAndReadBack) {
     const std::string path = dir.File("tessavel.ini");
     WindowState window;

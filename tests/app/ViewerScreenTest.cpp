@@ -8,7 +8,9 @@
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/WaitUntil.h"
 
+#include "app/GridLayout.h"
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 
@@ -273,6 +275,72 @@ TEST(ViewerScreen, FlipAndTurnsMoveThePicturesCornersWhereTheyBelong) {
     EXPECT_EQ(shot.ColourAt(left + 27, top + 37), RGB(0, 0, 255));
     EXPECT_EQ(shot.ColourAt(left + 27, top + 2), RGB(255, 255, 255));
     EXPECT_EQ(shot.ColourAt(left + 2, top + 37), RGB(255, 0, 0));
+    EXPECT_EQ(viewer.Close(), 0u);
+}
+
+// The thumbnail grid in the view's place: the cells of the two documents
+// show their colours, the third, which cannot be read, says so in text.
+TEST(ViewerScreen, TheGridShowsEachDocumentsThumbnailAndMarksOneThatCannotBeRead) {
+    viewer::DocFolder docs;
+    const auto solid = [&](const std::string& name, uint8_t b, uint8_t g, uint8_t r) {
+        return docs.QvmPainted(docs.Path(), name, 64, 48, [=](int, int, uint8_t* p) {
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        });
+    };
+    const std::string a = solid("a.qvm", 0x20, 0x80, 0xE0);
+    const std::string b = solid("b.qvm", 0xC0, 0x40, 0x10);
+    docs.Raw("c.qvm", "QVMDATA but nothing after it");
+    ImageBuffer decodedA, decodedB;
+    ASSERT_TRUE(LoadDocument(decodedA, a.c_str()));
+    ASSERT_TRUE(LoadDocument(decodedB, b.c_str()));
+    const COLORREF colourA = DecodedAt(decodedA, 0, 0);
+    const COLORREF colourB = DecodedAt(decodedB, 0, 0);
+    viewer::SettingsValues values;
+    values.Place(10, 10, 810, 610);
+    Session viewer;
+    ASSERT_TRUE(viewer.WriteSettings(values.Text()));
+    ASSERT_TRUE(viewer.Start("\"" + a + "\""));
+    const e2e::Picture pictureView = e2e::CaptureClient(viewer.view);
+    ASSERT_FALSE(pictureView.Empty()) << "no screen: the X11 driver is not in use";
+
+    ASSERT_TRUE(e2e::PressKey(viewer.main, 'T', e2e::kCtrl));
+    const HWND grid = FindWindowExA(viewer.main, nullptr, "ThumbnailGrid", nullptr);
+    ASSERT_NE(grid, nullptr);
+    HDC screen = GetDC(nullptr);
+    const uint32_t dpi = uint32_t(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    RECT client{};
+    GetClientRect(grid, &client);
+    const GridLayout layout(client.right, client.bottom, dpi);
+    ASSERT_GE(layout.Columns(), 3);
+    const auto centre = [&](int index) {
+        const GridRect square = layout.ThumbnailRect(index, 0);
+        return POINT{(square.left + square.right) / 2, (square.top + square.bottom) / 2};
+    };
+    e2e::Picture shot;
+    // The thumbnails are made on the grid's threads and come in as they are.
+    const bool drawn = waits::WaitUntil([&] {
+        shot = e2e::CaptureClient(grid);
+        return !shot.Empty() && shot.ColourAt(centre(0).x, centre(0).y) == colourA &&
+               shot.ColourAt(centre(1).x, centre(1).y) == colourB;
+    });
+    EXPECT_TRUE(drawn) << std::hex << shot.ColourAt(centre(0).x, centre(0).y) << " "
+                       << shot.ColourAt(centre(1).x, centre(1).y);
+    EXPECT_NE(shot.pixels, pictureView.pixels);
+    // The broken document's square: text on the background, no thumbnail.
+    const GridRect square = layout.ThumbnailRect(2, 0);
+    const COLORREF background = RGB(0x80, 0x80, 0x80);
+    int text = 0, thumbnail = 0;
+    for (int y = square.top; y < square.bottom; ++y)
+        for (int x = square.left; x < square.right; ++x) {
+            const COLORREF colour = shot.ColourAt(x, y);
+            text += colour != background ? 1 : 0;
+            thumbnail += colour == colourA || colour == colourB ? 1 : 0;
+        }
+    EXPECT_GT(text, 20);
+    EXPECT_EQ(thumbnail, 0);
     EXPECT_EQ(viewer.Close(), 0u);
 }
 

@@ -250,6 +250,7 @@ TEST(Resources, AcceleratorTableMapsEachKeyToItsCommand) {
         {ctrl | FSHIFT, 'S', IDM_SAVE_AS},
         {ctrl, 'K', IDM_STEP_STARTS_TOP_LEFT}, {ctrl | FSHIFT, 'H', IDM_CARRY_HIDDEN_LAYERS},
         {FVIRTKEY | FALT | FNOINVERT, VK_SPACE, IDM_SOLO_LAYER},
+        {ctrl, 'T', IDM_THUMBNAILS}, {ctrl, VK_F11, IDM_SLIDESHOW},
     };
     // The view's painter's tools.
     const std::vector<Entry> tools = {

@@ -6,7 +6,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/MemorySource.h"
 #include "shell/ThumbnailIds.h"
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailScale.h"
 #include "tests/shell/ShellRegistry.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"

@@ -9,7 +9,7 @@
 #include "decode/StreamBands.h"
 #include "decode/ScaleInBands.h"
 #include "base/WorkPool.h"
-#include "shell/ThumbnailPicture.h"
+#include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/SourceTree.h"

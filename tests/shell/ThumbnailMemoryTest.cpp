@@ -5,7 +5,7 @@
 #include "decode/ImageBuffer.h"
 #include "decode/MemorySource.h"
 #include "base/WorkPool.h"
-#include "shell/ThumbnailPicture.h"
+#include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/HeapCount.h"
 #include "tests/support/Paintings.h"

@@ -3,7 +3,7 @@
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/MemorySource.h"
-#include "shell/ThumbnailPicture.h"
+#include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 

@@ -1,7 +1,7 @@
 // The thumbnail's size and its box filter, against a filter computed the
 // plain way: each thumbnail pixel the mean of the source area it covers.
 #include "decode/ImageBuffer.h"
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailScale.h"
 
 #include <gtest/gtest.h>
 

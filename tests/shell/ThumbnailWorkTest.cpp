@@ -7,7 +7,7 @@
 #include "decode/QvmBands.h"
 #include "decode/QvrBands.h"
 #include "decode/ScaleInBands.h"
-#include "shell/ThumbnailPicture.h"
+#include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 

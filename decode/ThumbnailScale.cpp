@@ -1,4 +1,4 @@
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailScale.h"
 
 #include "decode/AreaAverage.h"
 #include "decode/ImageBuffer.h"

@@ -5,7 +5,7 @@
 // leaves it to the whole picture, decoded as the viewer shows it, when that
 // fits the same bound. The preview pane takes the same road at its own size.
 
-#include "shell/ThumbnailScale.h"
+#include "decode/ThumbnailScale.h"
 #include "base/Deadline.h"
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "shell/ThumbnailPicture.h"
+#include "decode/ThumbnailPicture.h"
 
 #include "decode/ByteSource.h"
 #include "decode/DocumentLoader.h"
