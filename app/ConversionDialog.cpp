@@ -6,7 +6,6 @@
 #include "app/UserLanguage.h"
 #include "decode/ByteFile.h"
 #include "decode/ImageBuffer.h"
-#include "decode/LoadDiagnosis.h"
 #include "export/BatchItem.h"
 #include "export/OutputCollisions.h"
 #include "export/OutputFolder.h"
@@ -42,9 +41,11 @@ void PostToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool) {
+ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool,
+                             LoadResult& loadFailure) {
     const ConversionItem& item = work.items[index];
-    return ConvertItemTo(image, item.path.Text(), item.output.Text(), work.format, work.overwrite, &pool);
+    return ConvertItemTo(image, item.path.Text(), item.output.Text(), work.format, work.overwrite, &pool, 0, nullptr,
+                         &loadFailure);
 }
 
 void RunConversion(const ConversionWork& work) {
@@ -67,14 +68,13 @@ void RunConversion(const ConversionWork& work) {
                 return;
             }
             ByteFile::ClearFailure();
-            const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool);
+            LoadResult loadFailure;
+            const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool, loadFailure);
             ConversionOutcome& outcome = work.outcomes[index];
             outcome.result = result;
             outcome.error = result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0;
-            // Asked here, on the thread that read it, before the next
-            // document's load is noted.
             if (result == ItemResult::LoadFailed)
-                outcome.loadFailure = LastLoadFailure(work.items[index].path.Text());
+                outcome.loadFailure = std::move(loadFailure.reason);
         },
         [&](size_t index) {
             // Only a file written counts: a failed save is not a converted file.

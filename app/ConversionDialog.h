@@ -55,10 +55,13 @@ struct ConversionOutcome {
 
 struct ConversionWork;
 
-// Converts item index of a run on one of the job's threads.
-using ItemConverter = ItemResult (*)(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool);
+// Converts item index of a run on one of the job's threads; a document that
+// fails to load says why in loadFailure.
+using ItemConverter = ItemResult (*)(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool,
+                                     LoadResult& loadFailure);
 // The real one: ConvertItemTo with the run's format and overwrite flag.
-ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool);
+ItemResult ConvertListedItem(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool,
+                             LoadResult& loadFailure);
 
 // Everything a run reads, fixed before the worker starts, the outcomes it
 // writes and the queue that runs it (which the dialog stops).

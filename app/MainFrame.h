@@ -134,8 +134,9 @@ private:
 
     // Decoding ahead (MainFrameAhead.cpp). LoadShownFile puts the picture
     // of item index (at path) into image, from what was decoded ahead when
-    // still fresh; false when it cannot be loaded, image then unchanged.
-    bool LoadShownFile(int index, const char* path);
+    // still fresh; false when it cannot be loaded, image then unchanged and
+    // failure saying why.
+    bool LoadShownFile(int index, const char* path, LoadResult& failure);
     // Collects a finished decode and starts the next one that is wanted.
     void DecodeAhead();
     void CollectDecoded(bool wait);

@@ -5,13 +5,13 @@
 #include "app/FrameMessages.h"
 #include "app/MainFrame.h"
 
-bool MainFrame::LoadShownFile(int index, const char* path) {
+bool MainFrame::LoadShownFile(int index, const char* path, LoadResult& failure) {
     ahead.Want(path, documents.PathAt(index + 1), documents.PathAt(index - 1));
     // The file being decoded ahead is waited for: that is sooner than
     // reading it once more.
     if (ahead.InFlight(path))
         CollectDecoded(true);
-    return ahead.Show(path, image);
+    return ahead.Show(path, image, &failure);
 }
 
 void MainFrame::DecodeAhead() {

@@ -6,7 +6,6 @@
 
 #include "app/RecentFolders.h"
 #include "decode/DocumentKind.h"
-#include "decode/LoadDiagnosis.h"
 #include "framework/Menu.h"
 #include "framework/Platform.h"
 #include "base/Str.h"
@@ -59,7 +58,8 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
         solo.Forget();
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const std::vector<uint8_t> layersShown = layerVisible;
-    const bool loaded = LoadShownFile(index, path);
+    LoadResult failure;
+    const bool loaded = LoadShownFile(index, path, failure);
     SetCursor(kept);
     const char* name = documents.LabelAt(index);
     if (!loaded) {
@@ -77,7 +77,7 @@ void MainFrame::ShowFile(int index, bool keepPlace) {
         SetText(title.Text());
         // Said in the view, with the reason the converter gives: a message
         // box would stop the stepping and take the keys pressed meanwhile.
-        view.ShowFailure(DiagnoseLoadFailure(path).c_str());
+        view.ShowFailure(failure.reason.c_str());
         UpdateStatus();
         DecodeAhead();
         return;

@@ -10,6 +10,8 @@
 #include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
 
+#include <string>
+
 void MainFrame::ToggleLayersPane() {
     if (fullScreen)
         return; // the picture stays alone until full screen is left
@@ -68,10 +70,11 @@ void MainFrame::ShowLayers() {
         return;
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ImageBuffer flattened;
-    const bool read = LoadDocumentShowing(flattened, path, layerVisible, &ahead.Pool());
+    const LoadResult read = LoadDocumentShowing(flattened, path, layerVisible, &ahead.Pool());
     SetCursor(kept);
     if (!read) {
-        ShowWarning(UserTexts(settings).loadFailed);
+        // Worded as the status bar words a file that fails to load.
+        ShowWarning((std::string(UserTexts(settings).loadFailed) + ": " + read.reason).c_str());
         return;
     }
     image.Swap(flattened);

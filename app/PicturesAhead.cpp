@@ -47,6 +47,7 @@ void DecodedFile::Clear() {
     path.Clear();
     stamp = FileStamp{};
     loaded = false;
+    result = LoadResult();
     picture.Free();
 }
 
@@ -54,13 +55,15 @@ void DecodedFile::Swap(DecodedFile& other) {
     path.Swap(other.path);
     std::swap(stamp, other.stamp);
     std::swap(loaded, other.loaded);
+    std::swap(result, other.result);
     picture.Swap(other.picture);
 }
 
 void DecodeFile(const char* path, DecodedFile& decoded, WorkPool* pool) {
     decoded.path.Assign(path);
     const FileStamp before = FileStamp::Of(path);
-    decoded.loaded = LoadDocument(decoded.picture, path, pool);
+    decoded.result = LoadDocument(decoded.picture, path, pool);
+    decoded.loaded = bool(decoded.result);
     if (!decoded.loaded) {
         decoded.picture.Free();
         decoded.stamp = FileStamp{};
@@ -78,7 +81,7 @@ void PicturesAhead::Want(const char* showingFile, const char* nextFile, const ch
     DropUnwanted();
 }
 
-bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
+bool PicturesAhead::Show(const char* path, ImageBuffer& image, LoadResult* failure) {
     // From here a picture of path is wanted only as a file beside (the same
     // file may be listed twice).
     showing.Clear();
@@ -101,6 +104,8 @@ bool PicturesAhead::Show(const char* path, ImageBuffer& image) {
                 ShowPicture(fresh, image);
                 Keep(fresh);
                 done = true;
+            } else if (failure != nullptr) {
+                *failure = std::move(fresh.result);
             }
         }
     }

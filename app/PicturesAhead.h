@@ -21,6 +21,7 @@
 
 #include "app/FileStamp.h"
 #include "decode/ImageBuffer.h"
+#include "decode/LoadResult.h"
 #include "base/WorkPool.h"
 #include "export/BatchQueue.h"
 #include "base/Str.h"
@@ -30,6 +31,7 @@ struct DecodedFile {
     Str path;            // empty: nothing held
     FileStamp stamp;     // taken before the decode; not existing when the file changed during it
     bool loaded = false; // picture holds the whole document
+    LoadResult result;   // what the load came to
     ImageBuffer picture;
 
     bool Holds(const char* file) const;
@@ -58,8 +60,9 @@ public:
     // Puts the picture of path into image: the one held for it while its
     // file is unchanged, otherwise the file read now. The picture replaced
     // is kept when it is a file beside. False when the file could not be
-    // loaded: image is then left as it was.
-    bool Show(const char* path, ImageBuffer& image);
+    // loaded: image is then left as it was, and failure (when given) says
+    // why.
+    bool Show(const char* path, ImageBuffer& image, LoadResult* failure = nullptr);
 
     // Takes the picture on display out of image (left empty), after the
     // file selected instead failed to load: it is kept like a picture decoded

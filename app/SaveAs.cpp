@@ -5,7 +5,6 @@
 #include "decode/DocumentKind.h"
 #include "decode/DocumentLoader.h"
 #include "decode/ImageBuffer.h"
-#include "decode/LoadDiagnosis.h"
 #include "export/LayeredExport.h"
 
 const char kSaveAsFilter[] = "PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0PSD (*.psd)\0*.psd;*.psb\0"
@@ -102,6 +101,7 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
     SaveAsOutcome outcome;
     ByteFile::ClearFailure();
     ImageBuffer picture;
+    LoadResult loadFailure;
     if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
         LayeredOptions options;
         options.namesCodePage = namesCodePage;
@@ -110,11 +110,12 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
         options.cancel = cancel;
         const size_t dot = ExtensionDot(outputPath);
         options.large = dot != std::string::npos && text::CompareNoCase(outputPath + dot + 1, "psb") == 0;
-        outcome.result = ExportLayered(picture, documentPath, outputPath, format, options, outcome.warnings);
+        outcome.result =
+            ExportLayered(picture, documentPath, outputPath, format, options, outcome.warnings, &loadFailure);
     } else {
-        const bool loaded = visible.empty() ? LoadDocument(picture, documentPath, pool)
-                                            : LoadDocumentShowing(picture, documentPath, visible, pool);
-        if (!loaded)
+        loadFailure = visible.empty() ? LoadDocument(picture, documentPath, pool)
+                                      : LoadDocumentShowing(picture, documentPath, visible, pool);
+        if (!loadFailure)
             outcome.result = ItemResult::LoadFailed;
         else if (cancel != nullptr && cancel->load())
             outcome.stopped = true;
@@ -128,6 +129,6 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
     if (outcome.result == ItemResult::WriteFailed)
         outcome.error = ByteFile::LastFailure();
     else if (outcome.result == ItemResult::LoadFailed && !outcome.stopped)
-        outcome.loadFailure = LastLoadFailure(documentPath);
+        outcome.loadFailure = std::move(loadFailure.reason);
     return outcome;
 }

@@ -1,6 +1,7 @@
 #include "decode/DocumentHeader.h"
 
 #include "decode/ByteSource.h"
+#include "decode/LoadResult.h"
 
 #include <cstring>
 
@@ -61,19 +62,28 @@ DocumentKind ReadDocumentMagic(ByteSource& source) {
     return DocumentKind::Other;
 }
 
-bool ReadDocumentHeader(ByteSource& source, DocumentHeader& header) {
+LoadResult ReadDocumentHeaderSaying(ByteSource& source, DocumentHeader& header) {
     header = DocumentHeader{};
     header.kind = ReadDocumentMagic(source);
-    if (header.kind == DocumentKind::Other || !source.ReadU8(header.version))
-        return false;
-    if (header.kind == DocumentKind::Qvm)
-        return ReadQvm(source, header);
-    switch (header.version) {
-    case 0:
-        return ReadQvrVersion0(source, header);
-    case 1:
-        return ReadQvrVersion1(source, header);
-    default:
-        return false;
+    if (header.kind == DocumentKind::Other)
+        return loadresult::NotDocument();
+    if (!source.ReadU8(header.version))
+        return loadresult::CorruptHeader();
+    bool read = false;
+    if (header.kind == DocumentKind::Qvm) {
+        if (header.version != 0)
+            return loadresult::UnsupportedVersion(header.version);
+        read = ReadQvm(source, header);
+    } else if (header.version == 0) {
+        read = ReadQvrVersion0(source, header);
+    } else if (header.version == 1) {
+        read = ReadQvrVersion1(source, header);
+    } else {
+        return loadresult::UnsupportedVersion(header.version);
     }
+    return read ? LoadResult() : loadresult::CorruptHeader();
+}
+
+bool ReadDocumentHeader(ByteSource& source, DocumentHeader& header) {
+    return bool(ReadDocumentHeaderSaying(source, header));
 }

@@ -8,6 +8,7 @@
 // QvrTileWalk.h through its HS - 12 more bytes.
 
 #include "decode/DocumentKind.h"
+#include "decode/LoadResult.h"
 
 #include <cstdint>
 
@@ -35,3 +36,7 @@ DocumentKind ReadDocumentMagic(ByteSource& source);
 // or version, a source that ends inside a field, or a length field below
 // its minimum (it would make a reader step back into fields already read).
 bool ReadDocumentHeader(ByteSource& source, DocumentHeader& header);
+// The same, saying why it failed: NotDocument for an unknown magic,
+// UnsupportedVersion for a version no reader takes, CorruptHeader for the
+// rest (LoadResult.h).
+LoadResult ReadDocumentHeaderSaying(ByteSource& source, DocumentHeader& header);

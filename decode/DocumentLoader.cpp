@@ -15,51 +15,63 @@ namespace {
 // Reads the document at path with read, again when it changed meanwhile. A
 // picture decoded from a file that kept changing is torn: it is dropped, so
 // that nobody shows or writes it.
-bool LoadSteadily(ImageBuffer& target, const char* path, const std::function<bool(ByteFile&)>& read) {
-    const SteadyResult result = ReadSteadily(path, read);
-    NoteLoadMetChanges(result == SteadyResult::Changed);
-    if (result == SteadyResult::Changed)
+LoadResult LoadSteadily(ImageBuffer& target, const char* path, const std::function<LoadResult(ByteFile&)>& read) {
+    LoadResult result;
+    bool opened = false;
+    const SteadyResult steady = ReadSteadily(path, [&](ByteFile& file) {
+        opened = true;
+        result = read(file);
+        return bool(result);
+    });
+    switch (steady) {
+    case SteadyResult::Read:
+        return result;
+    case SteadyResult::Changed:
         target.Free();
-    return result == SteadyResult::Read;
+        return loadresult::Changed();
+    case SteadyResult::Failed:
+        break;
+    }
+    return opened ? result : loadresult::CannotOpen();
 }
 
 } // namespace
 
-bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
+LoadResult LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool) {
     // The extension alone decides; the content is never sniffed.
     const DocumentKind kind = KindByExtension(path);
-    NoteLoadMetChanges(false);
     if (kind == DocumentKind::Other)
-        return false;
+        return loadresult::NotDocument();
     return LoadSteadily(target, path, [&](ByteFile& file) {
         return kind == DocumentKind::Qvr ? ReadQvr(target, file, pool) : ReadQvm(target, file, pool);
     });
 }
 
-bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+LoadResult LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
+                               WorkPool* pool) {
     const DocumentKind kind = KindByExtension(path);
-    NoteLoadMetChanges(false);
     if (kind == DocumentKind::Other)
-        return false;
+        return loadresult::NotDocument();
     return LoadSteadily(target, path, [&](ByteFile& file) {
         return kind == DocumentKind::Qvr ? ReadQvrShowing(target, file, visible, pool)
                                          : ReadQvmShowing(target, file, visible, pool);
     });
 }
 
-bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
+LoadResult LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
     const DocumentKind kind = ReadDocumentMagic(source);
+    if (kind == DocumentKind::Other)
+        return loadresult::NotDocument();
     // The reader reads the magic again, so step back over it.
-    if (kind == DocumentKind::Other || !source.Skip(-kDocumentMagicLength))
-        return false;
+    if (!source.Skip(-kDocumentMagicLength))
+        return loadresult::ReadError();
     return kind == DocumentKind::Qvm ? ReadQvm(target, source, pool) : ReadQvr(target, source, pool);
 }
 
-bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
+LoadResult LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool) {
     const DocumentKind kind = KindByExtension(path);
-    NoteLoadMetChanges(false);
     if (kind == DocumentKind::Other)
-        return false;
+        return loadresult::NotDocument();
     return LoadSteadily(target, path, [&](ByteFile& file) {
         return kind == DocumentKind::Qvr ? ReadQvrOnPool(target, file, pool) : ReadQvmOnPool(target, file, pool);
     });

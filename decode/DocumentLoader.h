@@ -1,6 +1,8 @@
 #pragma once
 // The one entry for opening a document of either format.
 
+#include "decode/LoadResult.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -11,26 +13,28 @@ class WorkPool;
 
 // Decodes the document at path into target, choosing the reader by the
 // path's extension ("qvr" or "qvm", any letter case); any other extension
-// fails without opening the file. True when the whole document was read.
-// pool, when given, inflates a large document's layers on its threads.
-bool LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
+// fails without opening the file (NotDocument). Loaded when the whole
+// document was read; otherwise the result says what stopped the read where
+// the reader met it (LoadResult.h). pool, when given, inflates a large
+// document's layers on its threads.
+LoadResult LoadDocument(ImageBuffer& target, const char* path, WorkPool* pool = nullptr);
 
 // LoadDocument with the visibility of layer record i taken from visible[i]
 // (ReadQvmShowing, QvmReader.h; ReadQvrShowing, QvrReader.h), read as
 // steadily: a file that changed while it was read is read once more, and a
-// picture torn by a save is never handed on.
-bool LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
-                         WorkPool* pool = nullptr);
+// picture torn by a save is never handed on (Changed).
+LoadResult LoadDocumentShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible,
+                               WorkPool* pool = nullptr);
 
 // Decodes the document that source holds from its current position. A source
 // has no name to choose by, so its first bytes ("QVMDATA" or "QVRFDAT")
-// choose the reader; anything else fails. True when the whole document was
+// choose the reader; anything else fails. Loaded when the whole document was
 // read.
-bool LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
+LoadResult LoadDocument(ImageBuffer& target, ByteSource& source, WorkPool* pool = nullptr);
 
 // LoadDocument on pool whatever the document's size, for the tests and fuzz
 // targets that hold the two ways of reading against each other.
-bool LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
+LoadResult LoadDocumentOnPool(ImageBuffer& target, const char* path, WorkPool& pool);
 
 // The picture size the document at path declares in its header, read
 // without decoding anything, so that a batch can tell how much memory a

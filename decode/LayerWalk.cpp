@@ -60,22 +60,26 @@ void FindAlphaBounds(const ImageBuffer& pixels, WalkedLayer& layer) {
 
 bool LayerWalk::Open(const char* path) {
     index = 0;
-    if (!file.OpenRead(path) || !ReadDocumentHeader(file, header) || header.kind == DocumentKind::Other)
-        return false;
+    failure = LoadResult();
+    if (!file.OpenRead(path))
+        return Fail(loadresult::CannotOpen());
+    LoadResult read = ReadDocumentHeaderSaying(file, header);
+    if (!read)
+        return Fail(std::move(read));
     if (scratch.Alloc(kInflateChunk, true) == nullptr)
-        return false;
+        return Fail(loadresult::OutOfMemory(header.width, header.height));
     count = header.layerCount;
     flattened = false;
     if (header.kind == DocumentKind::Qvr && header.version == 0) {
         if (!file.ReadU32LE(flattenedSize))
-            return false;
+            return Fail(loadresult::CorruptHeader());
         flattened = flattenedSize != 0;
         if (flattened)
             count = 1;
     }
     if (header.kind == DocumentKind::Qvr && header.version == 1 &&
         (input.Alloc(qvrtiles::kTileBytes, false) == nullptr || mask.Alloc(qvrtiles::kTileBytes, false) == nullptr))
-        return false;
+        return Fail(loadresult::OutOfMemory(header.width, header.height));
     return true;
 }
 
@@ -106,7 +110,7 @@ bool LayerWalk::Next(WalkedLayer& layer, ImageBuffer* pixels) {
 bool LayerWalk::NextQvm(WalkedLayer& layer, ImageBuffer* pixels) {
     QvmLayerRecord record;
     if (!ReadQvmLayerRecord(file, header.recordLength, record))
-        return false;
+        return Fail(loadresult::TruncatedAt(index + 1));
     layer.name = record.name;
     layer.storedName = true;
     layer.blendMode = record.blendMode;
@@ -114,7 +118,7 @@ bool LayerWalk::NextQvm(WalkedLayer& layer, ImageBuffer* pixels) {
     layer.visible = record.Visible();
     const int64_t dataStart = file.Tell();
     if (dataStart < 0)
-        return false;
+        return Fail(loadresult::ReadError());
     if (pixels != nullptr) {
         uint32_t produced = 0;
         const uint32_t capacity = uint32_t(pixels->ByteCount());
@@ -128,13 +132,14 @@ bool LayerWalk::NextQvm(WalkedLayer& layer, ImageBuffer* pixels) {
     }
     // The next record starts right after this one's block, as the layers
     // pane reads the records.
-    return file.Seek(dataStart + record.compressedSize, ByteFile::FromStart) >= 0;
+    return file.Seek(dataStart + record.compressedSize, ByteFile::FromStart) >= 0 ||
+           Fail(loadresult::TruncatedAt(index + 1));
 }
 
 bool LayerWalk::NextFlattened(WalkedLayer& layer, ImageBuffer* pixels) {
     layer.name = LayerNumberName(0);
     if (pixels == nullptr)
-        return file.Skip(flattenedSize);
+        return file.Skip(flattenedSize) || Fail(loadresult::CorruptPicture());
     uint32_t produced = 0;
     const uint32_t capacity = uint32_t(pixels->ByteCount());
     layer.decoded =
@@ -152,7 +157,7 @@ bool LayerWalk::NextQvrMask(WalkedLayer& layer, ImageBuffer* pixels) {
     uint32_t colour = 0, compressedSize = 0;
     if (!file.Skip(kQvrUnreadRecordStart) || !file.ReadU8(layer.opacity) || !file.ReadU8(flags) ||
         !file.ReadU32LE(colour) || !file.ReadU32LE(compressedSize))
-        return false;
+        return Fail(loadresult::TruncatedAt(index + 1));
     layer.name = LayerNumberName(index);
     layer.visible = (flags & 1) != 0;
     const uint64_t stride = (uint64_t(header.width) + 3) & ~uint64_t(3);
@@ -162,12 +167,12 @@ bool LayerWalk::NextQvrMask(WalkedLayer& layer, ImageBuffer* pixels) {
     if (pixels == nullptr) {
         MemBlock expanded;
         if (expanded.Alloc(kInflateChunk, false) == nullptr)
-            return false;
+            return Fail(loadresult::OutOfMemory(header.width, header.height));
         layer.decoded = PassStream(file, maskBytes, compressedSize, scratch.data, expanded.data, kInflateChunk);
         return true;
     }
     if (mask.size < maskBytes && mask.Alloc(uint32_t(maskBytes), false) == nullptr)
-        return false;
+        return Fail(loadresult::OutOfMemory(header.width, header.height));
     uint32_t produced = 0;
     layer.decoded =
         InflateFromSource(file, mask.data, uint32_t(maskBytes), compressedSize, scratch.data, kInflateChunk, &produced);
@@ -187,7 +192,7 @@ bool LayerWalk::NextQvrTiles(WalkedLayer& layer, ImageBuffer* pixels) {
     using namespace qvrtiles;
     TileLayer record;
     if (!ReadLayerRecord(file, uint16_t(header.recordLength), record))
-        return false;
+        return Fail(loadresult::TruncatedAt(index + 1));
     layer.name = LayerNumberName(index);
     layer.opacity = record.opacity;
     layer.visible = (record.flags & 1) != 0;
@@ -195,23 +200,23 @@ bool LayerWalk::NextQvrTiles(WalkedLayer& layer, ImageBuffer* pixels) {
         Clear(*pixels);
     TileInflater inflater;
     if (pixels != nullptr && !inflater.Init())
-        return false;
+        return Fail(loadresult::OutOfMemory(header.width, header.height));
     for (uint32_t t = 0; t < record.tileCount; ++t) {
         uint16_t column = 0, row = 0, size = 0;
         if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
-            return false;
+            return Fail(loadresult::TruncatedAt(index + 1, t + 1));
         if (size == 0 || size > kTileBytes)
-            return false;
+            return Fail(loadresult::CorruptTile(index + 1, t + 1));
         // A hidden layer's tiles are passed over by the reader, so the
         // walk's place in the file never depends on what they hold.
         if (pixels == nullptr || !layer.decoded) {
             if (!file.Skip(size))
-                return false;
+                return Fail(loadresult::TruncatedAt(index + 1, t + 1));
             continue;
         }
         if (!file.ReadExact(input.data, size)) {
             if (layer.visible)
-                return false;
+                return Fail(loadresult::TruncatedAt(index + 1, t + 1));
             layer.decoded = false;
             continue;
         }
@@ -219,7 +224,7 @@ bool LayerWalk::NextQvrTiles(WalkedLayer& layer, ImageBuffer* pixels) {
             std::memcpy(mask.data, input.data, kTileBytes);
         else if (!inflater.Expand(input.data, size, mask.data)) {
             if (layer.visible)
-                return false;
+                return Fail(loadresult::CorruptTile(index + 1, t + 1));
             layer.decoded = false;
             continue;
         }

@@ -18,6 +18,7 @@
 
 #include "decode/ByteFile.h"
 #include "decode/DocumentHeader.h"
+#include "decode/LoadResult.h"
 #include "decode/MemBlock.h"
 
 #include <cstdint>
@@ -57,7 +58,15 @@ public:
     // left or the file ends inside a record.
     bool Next(WalkedLayer& layer, ImageBuffer* pixels);
 
+    // Why Open or Next last failed, in the readers' words: the layer
+    // (counted from 1) or tile where the walk stopped.
+    const LoadResult& Failure() const { return failure; }
+
 private:
+    bool Fail(LoadResult why) {
+        failure = std::move(why);
+        return false;
+    }
     bool NextQvm(WalkedLayer& layer, ImageBuffer* pixels);
     bool NextQvrMask(WalkedLayer& layer, ImageBuffer* pixels);
     bool NextQvrTiles(WalkedLayer& layer, ImageBuffer* pixels);
@@ -72,6 +81,7 @@ private:
     MemBlock scratch;
     MemBlock input;
     MemBlock mask; // QVR version 0 only
+    LoadResult failure;
 };
 
 // Finds the bounds of the pixels whose alpha is above 0 (WalkedLayer).

@@ -3,6 +3,7 @@
 #include "decode/BlendTable.h"
 #include "decode/ByteSource.h"
 #include "decode/CompositeLayer.h"
+#include "decode/DocumentHeader.h"
 #include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/MemBlock.h"
@@ -49,21 +50,31 @@ bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const 
 
 bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
                           StreamBands& streams, std::vector<LayerBlend>& blends, uint64_t mostPlanned,
-                          const Deadline& deadline, bool* tooMuchOut) {
+                          const Deadline& deadline, bool* tooMuchOut, LoadResult* faultOut) {
     bool unused = false;
     bool& tooMuch = tooMuchOut != nullptr ? *tooMuchOut : unused;
+    LoadResult noted;
+    LoadResult& fault = faultOut != nullptr ? *faultOut : noted;
     MemBlock input, scratch;
-    if (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr)
+    if (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr) {
+        fault = loadresult::OutOfMemory(header.width, header.height);
         return false;
+    }
     const uint64_t capacity = uint64_t(header.width) * header.height * 4;
     uint64_t passed = 0;
     for (uint32_t index = 0; index < header.layerCount; ++index) {
         QvmLayerRecord record;
-        if (deadline.Passed() || !ReadQvmLayerRecord(source, header.recordLength, record))
+        if (deadline.Passed())
             return false;
+        if (!ReadQvmLayerRecord(source, header.recordLength, record)) {
+            fault = loadresult::TruncatedAt(index + 1);
+            return false;
+        }
         if (!QvmLayerShows(record, index, visible)) {
-            if (!source.Skip(record.compressedSize))
+            if (!source.Skip(record.compressedSize)) {
+                fault = loadresult::TruncatedAt(index + 1);
                 return false;
+            }
             continue;
         }
         // Passing the streams through is planned like expanding them: the
@@ -73,9 +84,14 @@ bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std
         if (tooMuch)
             return false;
         const int64_t start = source.Tell();
-        if (start < 0 ||
-            !PassStream(source, capacity, record.compressedSize, input.data, scratch.data, kInflateChunk, deadline))
+        if (start < 0) {
+            fault = loadresult::ReadError();
             return false;
+        }
+        if (!PassStream(source, capacity, record.compressedSize, input.data, scratch.data, kInflateChunk, deadline)) {
+            fault = loadresult::CorruptLayer(index + 1);
+            return false;
+        }
         streams.Add({start, record.compressedSize});
         blends.push_back({record.blendMode, record.opacity});
     }
@@ -111,9 +127,11 @@ private:
 };
 
 Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, bool byLengths, uint64_t memoryLimit,
-                  WorkPool* pool, const BandShape& shape, BandSink& sink, const Deadline& deadline) {
-    if (source.Seek(records, ByteSource::FromStart) != records)
+                  WorkPool* pool, const BandShape& shape, BandSink& sink, const Deadline& deadline, LoadResult& fault) {
+    if (source.Seek(records, ByteSource::FromStart) != records) {
+        fault = loadresult::ReadError();
         return Flattened::Broken;
+    }
     // The blend table and every record's place come first; a document that
     // claims more records than that leaves is refused before any is read.
     const uint64_t tableBytes = BlendTable::kEntries;
@@ -126,7 +144,7 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
     bool tooMuch = false;
     const bool found = byLengths ? FindQvmStreamsByLengths(source, header, nullptr, streams, blends, deadline)
                                  : FindQvmStreamsAsRead(source, header, nullptr, streams, blends, shape.mostPlanned,
-                                                        deadline, &tooMuch);
+                                                        deadline, &tooMuch, &fault);
     if (tooMuch || deadline.Passed())
         return Flattened::Refused;
     if (!found)
@@ -167,8 +185,12 @@ Flattened Flatten(ByteSource& source, const QvmHeader& header, int64_t records, 
             return Flattened::NotBanded;
         if (status == BandStatus::OutOfTime)
             return Flattened::Refused;
-        if (status != BandStatus::Expanded)
+        if (status != BandStatus::Expanded) {
+            // Found as read, every stream was passed through whole before:
+            // only the file failing can break one now.
+            fault = loadresult::ReadError();
             return byLengths ? Flattened::Retry : Flattened::Broken;
+        }
         for (int32_t row = 0; row < count; ++row)
             sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
         if (streams.AllEnded()) {
@@ -195,16 +217,32 @@ bool SendWhiteRows(BandSink& sink, int32_t width, int32_t count) {
 }
 
 BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape, const Deadline& deadline) {
+                          const BandShape& shape, const Deadline& deadline, LoadResult* faultOut) {
+    LoadResult noted;
+    LoadResult& fault = faultOut != nullptr ? *faultOut : noted;
+    DocumentHeader read;
+    if (source.Seek(0, ByteSource::FromStart) != 0) {
+        fault = loadresult::ReadError();
+        return BandedRead::Broken;
+    }
+    fault = ReadDocumentHeaderSaying(source, read);
+    if (fault && read.kind != DocumentKind::Qvm)
+        fault = loadresult::NotDocument();
+    if (fault && (read.width == 0 || read.height == 0))
+        fault = loadresult::EmptyPicture(read.width, read.height);
+    if (!fault)
+        return BandedRead::Broken;
     QvmHeader header;
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadQvmHeader(source, header))
-        return BandedRead::Broken;
-    if (header.width == 0 || header.height == 0)
-        return BandedRead::Broken;
+    header.width = read.width;
+    header.height = read.height;
+    header.layerCount = read.layerCount;
+    header.recordLength = read.recordLength;
     const int64_t records = source.Tell();
-    Flattened flattened = Flatten(source, header, records, true, memoryLimit, pool, shape, sink, deadline);
-    if (flattened == Flattened::Retry)
-        flattened = Flatten(source, header, records, false, memoryLimit, pool, shape, sink, deadline);
+    Flattened flattened = Flatten(source, header, records, true, memoryLimit, pool, shape, sink, deadline, fault);
+    if (flattened == Flattened::Retry) {
+        fault = LoadResult();
+        flattened = Flatten(source, header, records, false, memoryLimit, pool, shape, sink, deadline, fault);
+    }
     switch (flattened) {
     case Flattened::Done:
         return BandedRead::Done;
@@ -213,6 +251,10 @@ BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* po
     case Flattened::Refused:
         return BandedRead::Refused;
     default:
-        return BandedRead::Broken;
+        break;
     }
+    // Nothing the bands meet goes unnamed.
+    if (fault)
+        fault = loadresult::ReadError();
+    return BandedRead::Broken;
 }

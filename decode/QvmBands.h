@@ -5,6 +5,7 @@
 // here (QvmBands.cpp) and ReadQvrInBands (QvrBands.h) give the same pixels
 // the whole-picture readers give.
 
+#include "decode/LoadResult.h"
 #include "decode/StreamBands.h"
 #include "base/Deadline.h"
 
@@ -58,8 +59,13 @@ public:
 // stated lengths; ReadQvm instead goes on from where a layer's expansion left the file, which is somewhere else when a
 // stream ends pieces before its stated block. Such a document is read again from records found as ReadQvm finds them,
 // each stream expanded once beforehand to find where it ends.
+//
+// fault, when given, says what is wrong with a Broken document, as far as
+// the bands came: a fault the bands meet first may lie after the one ReadQvm
+// names.
 BandedRead ReadQvmInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape = {}, const Deadline& deadline = Deadline());
+                          const BandShape& shape = {}, const Deadline& deadline = Deadline(),
+                          LoadResult* fault = nullptr);
 
 // Sends count white rows of width pixels to sink at once.
 bool SendWhiteRows(BandSink& sink, int32_t width, int32_t count);
@@ -80,8 +86,9 @@ bool FindQvmStreamsByLengths(ByteSource& source, const QvmHeader& header, const 
                              StreamBands& streams, std::vector<LayerBlend>& blends,
                              const Deadline& deadline = Deadline());
 // The same where ReadQvm finds them: every stream that shows is passed
-// through to learn where it leaves the file. False where ReadQvm fails, and
-// with *tooMuch set where passing them would expand more than mostPlanned.
+// through to learn where it leaves the file. False where ReadQvm fails, with
+// fault (when given) naming the layer as ReadQvm names it, and with *tooMuch
+// set where passing them would expand more than mostPlanned.
 bool FindQvmStreamsAsRead(ByteSource& source, const QvmHeader& header, const std::vector<uint8_t>* visible,
                           StreamBands& streams, std::vector<LayerBlend>& blends, uint64_t mostPlanned = UINT64_MAX,
-                          const Deadline& deadline = Deadline(), bool* tooMuch = nullptr);
+                          const Deadline& deadline = Deadline(), bool* tooMuch = nullptr, LoadResult* fault = nullptr);

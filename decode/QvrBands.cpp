@@ -58,7 +58,7 @@ private:
 };
 
 BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, uint32_t size, uint64_t memoryLimit,
-                            const BandShape& shape, BandSink& sink, const Deadline& deadline) {
+                            const BandShape& shape, BandSink& sink, const Deadline& deadline, LoadResult& fault) {
     StreamBands streams;
     streams.Add({source.Tell(), size});
     const uint64_t rowBytes = uint64_t(width) * 4;
@@ -71,8 +71,12 @@ BandedRead FlattenedInBands(ByteSource& source, int32_t width, int32_t height, u
     for (int32_t first = 0; first < height; first += plan.rows) {
         const int32_t count = height - first < plan.rows ? height - first : plan.rows;
         const BandStatus status = streams.Expand(source, nullptr, first, count, rows, deadline);
-        if (status != BandStatus::Expanded)
-            return status == BandStatus::OutOfTime ? BandedRead::Refused : BandedRead::Broken;
+        if (status == BandStatus::OutOfTime)
+            return BandedRead::Refused;
+        if (status != BandStatus::Expanded) {
+            fault = loadresult::CorruptPicture();
+            return BandedRead::Broken;
+        }
         rows.Send(count);
         if (streams.AllEnded() && first + count < height) {
             // The stream gives no more: the rest is black, in one run.
@@ -122,9 +126,11 @@ private:
 
 Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16_t layerCount, int64_t records,
                        bool byLengths, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape, BandSink& sink,
-                       const Deadline& deadline) {
-    if (source.Seek(records, ByteSource::FromStart) != records)
+                       const Deadline& deadline, LoadResult& fault) {
+    if (source.Seek(records, ByteSource::FromStart) != records) {
+        fault = loadresult::ReadError();
         return Flattened::Broken;
+    }
     if (uint64_t(layerCount) * kStreamRecordBytes >= memoryLimit)
         return Flattened::NotBanded;
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
@@ -134,8 +140,8 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
     layers.reserve(layerCount);
     const uint64_t maskBytes = stride * uint64_t(height);
     bool tooMuch = false;
-    const bool found =
-        FindMasks(source, layerCount, maskBytes, byLengths, streams, layers, shape.mostPlanned, deadline, tooMuch);
+    const bool found = FindMasks(source, layerCount, maskBytes, byLengths, streams, layers, shape.mostPlanned, deadline,
+                                 tooMuch, &fault);
     if (tooMuch || deadline.Passed())
         return Flattened::Refused;
     if (!found)
@@ -170,8 +176,12 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
         const BandStatus status = streams.Expand(source, pool, first, mixer.count, mixer, deadline);
         if (status == BandStatus::OutOfTime)
             return Flattened::Refused;
-        if (status != BandStatus::Expanded)
+        if (status != BandStatus::Expanded) {
+            // Found as read, every mask was passed through whole before:
+            // only the file failing can break one now.
+            fault = loadresult::ReadError();
             return byLengths ? Flattened::Retry : Flattened::Broken;
+        }
         for (int32_t row = 0; row < mixer.count; ++row)
             sink.Row(picture.bits + size_t(row) * size_t(rowBytes));
         if (streams.AllEnded()) {
@@ -185,19 +195,23 @@ Flattened MasksInBands(ByteSource& source, int32_t width, int32_t height, uint16
 }
 
 BandedRead Version0InBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, WorkPool* pool,
-                           const BandShape& shape, BandSink& sink, const Deadline& deadline) {
+                           const BandShape& shape, BandSink& sink, const Deadline& deadline, LoadResult& fault) {
     const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
     uint32_t flattenedSize = 0;
-    if (width == 0 || height == 0 || !source.ReadU32LE(flattenedSize))
+    if (!source.ReadU32LE(flattenedSize)) {
+        fault = loadresult::CorruptHeader();
         return BandedRead::Broken;
+    }
     if (flattenedSize != 0)
-        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, shape, sink, deadline);
+        return FlattenedInBands(source, width, height, flattenedSize, memoryLimit, shape, sink, deadline, fault);
     const int64_t records = source.Tell();
     Flattened flattened =
-        MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, shape, sink, deadline);
-    if (flattened == Flattened::Retry)
-        flattened =
-            MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, shape, sink, deadline);
+        MasksInBands(source, width, height, layerCount, records, true, memoryLimit, pool, shape, sink, deadline, fault);
+    if (flattened == Flattened::Retry) {
+        fault = LoadResult();
+        flattened = MasksInBands(source, width, height, layerCount, records, false, memoryLimit, pool, shape, sink,
+                                 deadline, fault);
+    }
     switch (flattened) {
     case Flattened::Done:
         return BandedRead::Done;
@@ -213,11 +227,26 @@ BandedRead Version0InBands(ByteSource& source, const DocumentHeader& header, uin
 } // namespace
 
 BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape, const Deadline& deadline) {
+                          const BandShape& shape, const Deadline& deadline, LoadResult* faultOut) {
+    LoadResult noted;
+    LoadResult& fault = faultOut != nullptr ? *faultOut : noted;
     DocumentHeader header;
-    if (source.Seek(0, ByteSource::FromStart) != 0 || !ReadDocumentHeader(source, header) ||
-        header.kind != DocumentKind::Qvr)
+    if (source.Seek(0, ByteSource::FromStart) != 0) {
+        fault = loadresult::ReadError();
         return BandedRead::Broken;
-    return header.version == 0 ? Version0InBands(source, header, memoryLimit, pool, shape, sink, deadline)
-                               : ReadQvrTilesInBands(source, header, memoryLimit, sink, deadline);
+    }
+    fault = ReadDocumentHeaderSaying(source, header);
+    if (fault && header.kind != DocumentKind::Qvr)
+        fault = loadresult::NotDocument();
+    if (fault && (header.width == 0 || header.height == 0))
+        fault = loadresult::EmptyPicture(header.width, header.height);
+    if (!fault)
+        return BandedRead::Broken;
+    const BandedRead read = header.version == 0
+                                ? Version0InBands(source, header, memoryLimit, pool, shape, sink, deadline, fault)
+                                : ReadQvrTilesInBands(source, header, memoryLimit, sink, deadline, &fault);
+    // Nothing the bands meet goes unnamed.
+    if (read == BandedRead::Broken && fault)
+        fault = loadresult::ReadError();
+    return read;
 }

@@ -17,6 +17,8 @@ class WorkPool;
 
 // Reads the QVR document from the start of source into sink. memoryLimit
 // bounds what the read holds beside the caller's own; every loop of it
-// looks at deadline.
+// looks at deadline. fault, when given, says what is wrong with a Broken
+// document, as far as the bands came (see ReadQvmInBands).
 BandedRead ReadQvrInBands(ByteSource& source, uint64_t memoryLimit, WorkPool* pool, BandSink& sink,
-                          const BandShape& shape = {}, const Deadline& deadline = Deadline());
+                          const BandShape& shape = {}, const Deadline& deadline = Deadline(),
+                          LoadResult* fault = nullptr);

@@ -15,7 +15,10 @@ bool ReadMaskRecord(ByteSource& file, MaskLayer& layer, uint32_t& compressedSize
 } // namespace
 
 bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
-               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch) {
+               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch,
+               LoadResult* faultOut) {
+    LoadResult noted;
+    LoadResult& fault = faultOut != nullptr ? *faultOut : noted;
     MemBlock input, scratch;
     if (!byLengths && (input.Alloc(kInflateChunk, false) == nullptr || scratch.Alloc(kInflateChunk, false) == nullptr))
         return false;
@@ -23,17 +26,28 @@ bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool
     for (uint32_t index = 0; index < layerCount; ++index) {
         MaskLayer layer;
         uint32_t size = 0;
-        if (deadline.Passed() || !ReadMaskRecord(source, layer, size))
+        if (deadline.Passed())
             return false;
+        if (!ReadMaskRecord(source, layer, size)) {
+            fault = loadresult::TruncatedAt(index + 1);
+            return false;
+        }
         const int64_t start = source.Tell();
-        if (start < 0)
+        if (start < 0) {
+            fault = loadresult::ReadError();
             return false;
+        }
         if (!byLengths) {
             passedBytes += MostExpanded(size, maskBytes);
             tooMuch = passedBytes > mostPlanned / 2;
-            if (tooMuch || !PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline))
+            if (tooMuch)
                 return false;
+            if (!PassStream(source, maskBytes, size, input.data, scratch.data, kInflateChunk, deadline)) {
+                fault = loadresult::CorruptMask(index + 1);
+                return false;
+            }
         } else if (!source.Skip(size)) {
+            fault = loadresult::TruncatedAt(index + 1);
             return false;
         }
         streams.Add({start, size});

@@ -4,6 +4,7 @@
 // thumbnail's, QvrBands.cpp, and the whole picture's, QvrPictureBands.cpp).
 
 #include "base/Deadline.h"
+#include "decode/LoadResult.h"
 
 #include <cstdint>
 #include <vector>
@@ -24,5 +25,8 @@ struct MaskLayer {
 // Passing the streams through is planned like expanding them, the bands
 // after it included: tooMuch turns true, and the walk ends, where the
 // streams passed so far could expand to more than half of mostPlanned.
+// fault, when given, names the layer where the walk failed as ReadQvr names
+// it.
 bool FindMasks(ByteSource& source, uint16_t layerCount, uint64_t maskBytes, bool byLengths, StreamBands& streams,
-               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch);
+               std::vector<MaskLayer>& layers, uint64_t mostPlanned, const Deadline& deadline, bool& tooMuch,
+               LoadResult* fault = nullptr);

@@ -43,29 +43,30 @@ bool ReadRecord(ByteSource& file, uint8_t& opacity, uint8_t& flags, uint32_t& co
 
 } // namespace
 
-bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
-                  const std::vector<uint8_t>* visible) {
+LoadResult ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool,
+                        bool anySize, const std::vector<uint8_t>* visible) {
+    const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
     MemBlock scratch;
     if (scratch.Alloc(kInflateChunk, true) == nullptr)
-        return false;
-    const uint16_t width = header.width, height = header.height, layerCount = header.layerCount;
+        return loadresult::OutOfMemory(width, height);
 
     if (!target.Create(width, height))
-        return false;
+        return loadresult::NotCreated(width, height);
+    // S ends the header: a file without it is cut short there.
     uint32_t flattenedSize = 0;
     if (!file.ReadU32LE(flattenedSize))
-        return false;
+        return loadresult::CorruptHeader();
     // Create refuses pictures above 2^31 - 1 bytes, so this fits 32 bits.
     const uint32_t pictureBytes = uint32_t(target.ByteCount());
     if (flattenedSize != 0) {
         // The stored picture replaces everything, white background included.
         uint32_t produced = 0;
         if (!InflateFromSource(file, target.bits, pictureBytes, flattenedSize, scratch.data, kInflateChunk, &produced))
-            return false;
+            return loadresult::CorruptPicture();
         // A picture stream that ends early leaves the rest black and clear,
         // whatever the platform's fresh pixel memory held.
         std::memset(target.bits + produced, 0, pictureBytes - produced);
-        return true;
+        return LoadResult();
     }
 
     const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
@@ -75,9 +76,9 @@ bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
         target.Fill(0xFFFFFFFF);
         switch (ReadQvrMasksInBands(file, layerCount, records, target, pool, visible)) {
         case MaskBandsRead::Done:
-            return true;
+            return LoadResult();
         case MaskBandsRead::Cancelled:
-            return false;
+            return loadresult::Cancelled();
         default:
             break;
         }
@@ -85,25 +86,25 @@ bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
         // fault, which only reading a mask at a time gives; a document of
         // too many streams for the bands is read that way too.
         if (records < 0 || file.Seek(records, ByteSource::FromStart) != records)
-            return false;
+            return loadresult::ReadError();
     }
     MemBlock mask;
     if (mask.Alloc(uint32_t(maskBytes), false) == nullptr)
-        return false;
+        return loadresult::OutOfMemory(width, height);
     target.Fill(0xFFFFFFFF);
 
     for (uint32_t index = 0; index < layerCount; ++index) {
         uint8_t opacity = 0, flags = 0;
         uint32_t colour = 0, compressedSize = 0;
         if (!ReadRecord(file, opacity, flags, colour, compressedSize))
-            return false;
+            return loadresult::TruncatedAt(index + 1);
         // Invisible layers' masks are expanded too: the next record starts
         // wherever the expansion leaves the file.
         uint32_t produced = 0;
         if (!InflateFromSource(file, mask.data, mask.size, compressedSize, scratch.data, kInflateChunk, &produced))
-            return false;
+            return loadresult::CorruptMask(index + 1);
         if ((QvrLayerFlags(flags, index, visible) & 1) != 0)
             MixMask(target, mask.data, stride, produced, opacity, colour);
     }
-    return true;
+    return LoadResult();
 }

@@ -6,35 +6,39 @@
 
 namespace {
 
-bool ReadQvrWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
-                 const std::vector<uint8_t>* visible = nullptr) {
+LoadResult ReadQvrWith(ImageBuffer& target, ByteSource& file, WorkPool* pool, bool anySize,
+                       const std::vector<uint8_t>* visible = nullptr) {
     DocumentHeader header;
-    if (!ReadDocumentHeader(file, header) || header.kind != DocumentKind::Qvr)
-        return false;
+    LoadResult result = ReadDocumentHeaderSaying(file, header);
+    if (!result)
+        return result;
+    if (header.kind != DocumentKind::Qvr)
+        return loadresult::NotDocument();
     return header.version == 0 ? ReadQvrMasks(file, header, target, pool, anySize, visible)
                                : ReadQvrTiles(file, header, target, pool, anySize, visible);
 }
 
 } // namespace
 
-bool ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool) {
+LoadResult ReadQvr(ImageBuffer& target, const char* path, WorkPool* pool) {
     ByteFile file;
-    return file.OpenRead(path) && ReadQvrWith(target, file, pool, false);
+    return file.OpenRead(path) ? ReadQvrWith(target, file, pool, false) : loadresult::CannotOpen();
 }
 
-bool ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
+LoadResult ReadQvr(ImageBuffer& target, ByteSource& source, WorkPool* pool) {
     return ReadQvrWith(target, source, pool, false);
 }
 
-bool ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
+LoadResult ReadQvrOnPool(ImageBuffer& target, ByteSource& source, WorkPool& pool) {
     return ReadQvrWith(target, source, &pool, true);
 }
 
-bool ReadQvrShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
+LoadResult ReadQvrShowing(ImageBuffer& target, const char* path, const std::vector<uint8_t>& visible, WorkPool* pool) {
     ByteFile file;
-    return file.OpenRead(path) && ReadQvrWith(target, file, pool, false, &visible);
+    return file.OpenRead(path) ? ReadQvrWith(target, file, pool, false, &visible) : loadresult::CannotOpen();
 }
 
-bool ReadQvrShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible, WorkPool* pool) {
+LoadResult ReadQvrShowing(ImageBuffer& target, ByteSource& source, const std::vector<uint8_t>& visible,
+                          WorkPool* pool) {
     return ReadQvrWith(target, source, pool, false, &visible);
 }

@@ -22,8 +22,13 @@ struct IndexedTile {
     int32_t left, top; // picture position of its top-left pixel
     uint16_t size;
     uint16_t layer;
-    uint16_t band; // the first band it reaches
+    uint32_t tile; // its place among its layer's tiles, 0 for the first
 };
+
+// The first band of bandRows rows a tile reaches.
+uint64_t FirstBand(const IndexedTile& tile, int32_t bandRows) {
+    return uint64_t(tile.top > 0 ? tile.top : 0) / uint64_t(bandRows);
+}
 
 // Tiles walked between looks at the clock: a few microseconds' worth.
 constexpr uint32_t kTilesPerLook = 1024;
@@ -34,12 +39,20 @@ constexpr uint64_t kIndexedTileBytes = sizeof(IndexedTile) + 2;
 enum class Indexed { Done, Broken, TooMany, OutOfTime };
 
 // Reads one tile's data at the source's position into tile.
-bool ReadTile(ByteSource& source, uint16_t size, uint8_t* packed, uint8_t* tile, TileInflater& inflater) {
+Taken ReadTile(ByteSource& source, uint16_t size, uint8_t* packed, uint8_t* tile, TileInflater& inflater) {
     // Exactly 4096 bytes are the coverage itself, even when they happen to
     // form a valid zlib stream.
     if (size == kTileBytes)
-        return source.ReadExact(tile, kTileBytes);
-    return source.ReadExact(packed, size) && inflater.Expand(packed, size, tile);
+        return source.ReadExact(tile, kTileBytes) ? Taken::Mixed : Taken::Truncated;
+    if (!source.ReadExact(packed, size))
+        return Taken::Truncated;
+    return inflater.Expand(packed, size, tile) ? Taken::Mixed : Taken::Corrupt;
+}
+
+// Why a tile ended the document, as ReadQvr names it.
+LoadResult TileFault(Taken taken, uint32_t layer, uint32_t tile) {
+    return taken == Taken::Truncated ? loadresult::TruncatedAt(layer + 1, tile + 1)
+                                     : loadresult::CorruptTile(layer + 1, tile + 1);
 }
 
 class TileIndex {
@@ -49,6 +62,7 @@ public:
 
     std::vector<CoverageMixer> mixers; // of every layer
     std::deque<IndexedTile> tiles;     // by band, in file order within each (once Sort has run)
+    LoadResult fault;                  // where Build found the document Broken
 
     // Walks every layer's tiles from `at`, the first layer record, in a
     // file of fileEnd bytes, keeping at most mostTiles in file order.
@@ -59,8 +73,10 @@ public:
         uint32_t sinceLook = 0;
         for (uint32_t index = 0; index < header.layerCount; ++index) {
             TileLayer layer;
-            if (!ReadLayerRecord(source, recordLength, layer))
+            if (!ReadLayerRecord(source, recordLength, layer)) {
+                fault = loadresult::TruncatedAt(index + 1);
                 return Indexed::Broken;
+            }
             at += recordLength;
             mixers.push_back({layer.opacity, layer.colour});
             const bool visible = (layer.flags & 1) != 0;
@@ -71,26 +87,35 @@ public:
                         return Indexed::OutOfTime;
                 }
                 uint16_t column = 0, row = 0, size = 0;
-                if (!source.ReadU16LE(column) || !source.ReadU16LE(row) || !source.ReadU16LE(size))
+                if (!source.ReadU16LE(column) || !source.ReadU16LE(row) || !source.ReadU16LE(size)) {
+                    fault = loadresult::TruncatedAt(index + 1, t + 1);
                     return Indexed::Broken;
+                }
                 at += 6;
-                if (size == 0 || size > kTileBytes)
+                if (size == 0 || size > kTileBytes) {
+                    fault = loadresult::CorruptTile(index + 1, t + 1);
                     return Indexed::Broken;
+                }
                 const int64_t left = int64_t(layer.x) + int64_t(kTileSide) * column;
                 const int64_t top = int64_t(layer.y) + int64_t(kTileSide) * row;
                 const bool inside = left < width && left + kTileSide > 0 && top < height && top + kTileSide > 0;
                 if (visible && !inside) {
-                    if (!ReadTile(source, size, packed, tile, inflater))
+                    const Taken taken = ReadTile(source, size, packed, tile, inflater);
+                    if (taken != Taken::Mixed) {
+                        fault = TileFault(taken, index, t);
                         return Indexed::Broken;
+                    }
                 } else {
                     // The whole reader reads a visible tile's bytes: the file
                     // must hold them.
-                    if ((visible && at + size > fileEnd) || !source.Skip(size))
+                    if ((visible && at + size > fileEnd) || !source.Skip(size)) {
+                        fault = loadresult::TruncatedAt(index + 1, t + 1);
                         return Indexed::Broken;
+                    }
                     if (visible) {
                         if (tiles.size() == mostTiles)
                             return Indexed::TooMany;
-                        tiles.push_back({at, int32_t(left), int32_t(top), size, uint16_t(index), 0});
+                        tiles.push_back({at, int32_t(left), int32_t(top), size, uint16_t(index), t});
                     }
                 }
                 at += size;
@@ -99,13 +124,12 @@ public:
         return Indexed::Done;
     }
 
-    // Gives every tile the first band of bandRows rows it reaches, and
-    // orders them by band, in file order within each.
+    // Orders the tiles by the first band of bandRows rows each reaches, in
+    // file order within each band.
     void Sort(int32_t bandRows) {
-        for (IndexedTile& t : tiles)
-            t.band = uint16_t((t.top > 0 ? t.top : 0) / bandRows);
-        std::sort(tiles.begin(), tiles.end(), [](const IndexedTile& a, const IndexedTile& b) {
-            return a.band != b.band ? a.band < b.band : a.position < b.position;
+        std::sort(tiles.begin(), tiles.end(), [bandRows](const IndexedTile& a, const IndexedTile& b) {
+            const uint64_t bandA = FirstBand(a, bandRows), bandB = FirstBand(b, bandRows);
+            return bandA != bandB ? bandA < bandB : a.position < b.position;
         });
     }
 
@@ -120,14 +144,20 @@ private:
 } // namespace
 
 BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, BandSink& sink,
-                               const Deadline& deadline) {
-    if (header.width == 0 || header.height == 0)
+                               const Deadline& deadline, LoadResult* faultOut) {
+    LoadResult noted;
+    LoadResult& fault = faultOut != nullptr ? *faultOut : noted;
+    if (header.width == 0 || header.height == 0) {
+        fault = loadresult::EmptyPicture(header.width, header.height);
         return BandedRead::Broken;
+    }
     const int32_t width = header.width, height = header.height;
     const int64_t records = source.Tell();
     const int64_t fileEnd = source.Seek(0, ByteSource::FromEnd);
-    if (records < 0 || fileEnd < 0 || source.Seek(records, ByteSource::FromStart) != records)
+    if (records < 0 || fileEnd < 0 || source.Seek(records, ByteSource::FromStart) != records) {
+        fault = loadresult::ReadError();
         return BandedRead::Broken;
+    }
 
     // A white row, the layers' colours and where each band's tiles start;
     // the index takes what a band a tile tall leaves (so that a tile reaches
@@ -151,6 +181,7 @@ BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header,
     case Indexed::Done:
         break;
     case Indexed::Broken:
+        fault = std::move(index.fault);
         return BandedRead::Broken;
     case Indexed::TooMany:
         return BandedRead::NotBanded;
@@ -171,7 +202,7 @@ BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header,
 
     std::vector<size_t> starts(size_t(bands) + 1, tiles.size());
     for (size_t i = tiles.size(); i-- > 0;)
-        starts[tiles[i].band] = i;
+        starts[size_t(FirstBand(tiles[i], rows))] = i;
     for (size_t b = size_t(bands); b-- > 0;)
         starts[b] = std::min(starts[b], starts[b + 1]);
     ImageBuffer band;
@@ -205,9 +236,17 @@ BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header,
                 band.Fill(0xFFFFFFFF);
                 painted = true;
             }
-            if (standing < 0 || source.Seek(next.position - standing, ByteSource::FromCurrent) != next.position ||
-                !ReadTile(source, next.size, packed.data, tile.data, inflater))
+            if (standing < 0 || source.Seek(next.position - standing, ByteSource::FromCurrent) != next.position) {
+                fault = loadresult::ReadError();
                 return BandedRead::Broken;
+            }
+            const Taken taken = ReadTile(source, next.size, packed.data, tile.data, inflater);
+            if (taken != Taken::Mixed) {
+                // The tiles are read band by band: a broken tile further
+                // down the picture may lie before this one in the file.
+                fault = TileFault(taken, next.layer, next.tile);
+                return BandedRead::Broken;
+            }
             standing = next.position + next.size;
             const TileSpan span(band, next.left, int64_t(next.top) - first);
             MixTile(band, tile.data, span, index.mixers[next.layer]);

@@ -21,6 +21,7 @@ class ByteSource;
 struct DocumentHeader;
 
 // Reads the document whose header ReadDocumentHeader read, from source's
-// position after it, into sink, top row first.
+// position after it, into sink, top row first. fault, when given, says what
+// is wrong with a Broken document: the first fault the bands met.
 BandedRead ReadQvrTilesInBands(ByteSource& source, const DocumentHeader& header, uint64_t memoryLimit, BandSink& sink,
-                               const Deadline& deadline);
+                               const Deadline& deadline, LoadResult* fault = nullptr);

@@ -134,42 +134,62 @@ inline void MixTile(ImageBuffer& target, const uint8_t* tile, const TileSpan& sp
                      size_t(span.endColumn - span.firstColumn));
 }
 
+// Where a tile lies in the file: its layer, 1 for the bottom one, and its
+// place among that layer's tiles, 1 for the first.
+struct TileAt {
+    uint32_t layer;
+    uint32_t tile;
+};
+
+// What take made of a tile: Ended when a fault met before it (one the
+// caller knows of) ends the document.
+enum class Taken { Mixed, Truncated, Corrupt, Ended };
+
 // Walks every layer's tiles in file order. A visible tile's span goes to
-// take(span, mixer, size) with the file at its size bytes, which take reads;
-// take returns false to end the document there. visible overrides the
-// layers' stored flags (QvrLayerFlags). Up to 4 294 967 295 tiles a
-// layer: every tile reads its fields, so a file that ends stops the walk at
-// the first short read.
+// take(span, mixer, size, at) with the file at its size bytes, which take
+// reads. visible overrides the layers' stored flags (QvrLayerFlags). Up to
+// 4 294 967 295 tiles a layer: every tile reads its fields, so a file that
+// ends stops the walk at the first short read. The result names where the
+// walk stopped; after Ended it is Cancelled, for the caller to replace.
 //
 // target may be a band of the picture whose top row is picture row
 // bandTop: the spans are then the parts of the tiles inside the band.
 template <typename Take>
-bool WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount, uint16_t recordLength, Take take,
-               const std::vector<uint8_t>* visible = nullptr, int64_t bandTop = 0) {
+LoadResult WalkTiles(ByteSource& file, const ImageBuffer& target, uint32_t layerCount, uint16_t recordLength, Take take,
+                     const std::vector<uint8_t>* visible = nullptr, int64_t bandTop = 0) {
     for (uint32_t index = 0; index < layerCount; ++index) {
         TileLayer layer;
         if (!ReadLayerRecord(file, recordLength, layer))
-            return false;
+            return loadresult::TruncatedAt(index + 1);
         const bool shown = (QvrLayerFlags(layer.flags, index, visible) & 1) != 0;
         const CoverageMixer mixer = {layer.opacity, layer.colour};
         for (uint32_t t = 0; t < layer.tileCount; ++t) {
+            const TileAt at = {index + 1, t + 1};
             uint16_t column = 0, row = 0, size = 0;
             if (!file.ReadU16LE(column) || !file.ReadU16LE(row) || !file.ReadU16LE(size))
-                return false;
+                return loadresult::TruncatedAt(at.layer, at.tile);
             if (size == 0 || size > kTileBytes)
-                return false;
+                return loadresult::CorruptTile(at.layer, at.tile);
             if (!shown) {
                 if (!file.Skip(size))
-                    return false;
+                    return loadresult::TruncatedAt(at.layer, at.tile);
                 continue;
             }
             const TileSpan span(target, int64_t(layer.x) + int64_t(kTileSide) * column,
                                 int64_t(layer.y) + int64_t(kTileSide) * row - bandTop);
-            if (!take(span, mixer, size))
-                return false;
+            switch (take(span, mixer, size, at)) {
+            case Taken::Mixed:
+                break;
+            case Taken::Truncated:
+                return loadresult::TruncatedAt(at.layer, at.tile);
+            case Taken::Corrupt:
+                return loadresult::CorruptTile(at.layer, at.tile);
+            case Taken::Ended:
+                return loadresult::Cancelled();
+            }
         }
     }
-    return true;
+    return LoadResult();
 }
 
 } // namespace qvrtiles

@@ -24,6 +24,7 @@ struct TileEntry {
     TileSpan span;
     CoverageMixer mixer;
     uint16_t size;
+    TileAt at;
 };
 
 class TileBatch : public WorkJob {
@@ -41,8 +42,10 @@ public:
         for (const TileEntry& entry : tiles) {
             const uint8_t* input = packed.data + good * kTileBytes;
             uint8_t* tile = expanded.data + good * kTileBytes;
-            if (cancelled.load())
+            if (cancelled.load()) {
+                stopped = true;
                 return;
+            }
             // Exactly 4096 bytes are the coverage itself, even when they
             // happen to form a valid zlib stream.
             if (entry.size == kTileBytes)
@@ -60,7 +63,8 @@ public:
     }
 
     std::vector<TileEntry> tiles;
-    size_t good = 0; // tiles expanded before the first that failed
+    size_t good = 0;      // tiles expanded before the first that failed
+    bool stopped = false; // the pool was cancelled before every tile was expanded
 
 private:
     uint32_t capacity = 0;
@@ -74,42 +78,44 @@ public:
     PooledTiles(ByteSource& file, ImageBuffer& target, WorkPool& pool)
         : file(file), target(target), pool(pool), group(pool) {}
 
-    bool Read(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
+    LoadResult Read(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
         const TileBatching batching = TileBatchingFor(pool.Size());
         for (size_t b = 0; b < batching.batches; ++b) {
             batches.emplace_back(new TileBatch);
             if (!batches.back()->Prepare(batching.tiles))
-                return false;
+                return loadresult::OutOfMemory(uint32_t(target.width), uint32_t(target.height));
             idle.push_back(batches.back().get());
         }
-        const bool whole = ReadLayers(layerCount, recordLength, visible);
+        const LoadResult walked = ReadLayers(layerCount, recordLength, visible);
         // Tiles read before the file ended the document are mixed; tiles
         // read after one that failed are not.
         if (!broken && filling != nullptr && !filling->tiles.empty())
             Post();
         while (!broken && !busy.empty())
             UseFirst();
-        return whole && !broken;
+        // A tile that failed on the pool lies before wherever the walk
+        // stopped.
+        return broken ? fault : walked;
     }
 
 private:
-    bool ReadLayers(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
+    LoadResult ReadLayers(uint32_t layerCount, uint16_t recordLength, const std::vector<uint8_t>* visible) {
         return WalkTiles(
             file, target, layerCount, recordLength,
-            [this](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+            [this](const TileSpan& span, const CoverageMixer& mixer, uint16_t size, const TileAt& at) {
                 if (filling == nullptr) {
                     if (idle.empty() && !UseFirst())
-                        return false;
+                        return Taken::Ended;
                     filling = idle.back();
                     idle.pop_back();
                     filling->tiles.clear();
                 }
                 if (!file.ReadExact(filling->NextInput(), size))
-                    return false;
-                filling->tiles.push_back({span, mixer, size});
+                    return Taken::Truncated;
+                filling->tiles.push_back({span, mixer, size, at});
                 if (filling->Full())
                     Post();
-                return true;
+                return Taken::Mixed;
             },
             visible);
     }
@@ -117,17 +123,19 @@ private:
     void Post() {
         busy.push_back(filling);
         filling->good = 0;
+        filling->stopped = false;
         if (!group.Post(*filling)) {
             // The pool was cancelled: its owner gives the document up. The
             // batch stays unexpanded, none of its tiles good, so the document
             // ends at its first tile once the batches before it are mixed.
             filling->good = 0;
+            filling->stopped = true;
         }
         filling = nullptr;
     }
 
     // Mixes the oldest batch; false when one of its tiles ended the document
-    // (the batches after it are dropped).
+    // (the batches after it are dropped), which fault then names.
     bool UseFirst() {
         TileBatch& batch = *busy.front();
         busy.pop_front();
@@ -136,6 +144,8 @@ private:
         idle.push_back(&batch);
         if (batch.good == batch.tiles.size())
             return true;
+        const TileAt at = batch.tiles[batch.good].at;
+        fault = batch.stopped ? loadresult::Cancelled() : loadresult::CorruptTile(at.layer, at.tile);
         for (TileBatch* later : busy)
             group.Wait(*later);
         busy.clear();
@@ -152,21 +162,22 @@ private:
     std::deque<TileBatch*> busy; // in file order
     TileBatch* filling = nullptr;
     bool broken = false; // a tile's stream ended the document
+    LoadResult fault;    // why, once broken
 };
 
 } // namespace
 
-bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
-                  const std::vector<uint8_t>* visible) {
-    MemBlock tile, packed;
-    if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
-        return false;
+LoadResult ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool,
+                        bool anySize, const std::vector<uint8_t>* visible) {
     // LS is a u16 in this version.
     const uint16_t width = header.width, height = header.height, layerCount = header.layerCount,
                    recordLength = uint16_t(header.recordLength);
+    MemBlock tile, packed;
+    if (tile.Alloc(kTileBytes, false) == nullptr || packed.Alloc(kTileBytes, false) == nullptr)
+        return loadresult::OutOfMemory(width, height);
 
     if (!target.Create(width, height))
-        return false;
+        return loadresult::NotCreated(width, height);
     target.Fill(0xFFFFFFFF);
     if (ReadsOnPool(pool, uint64_t(width) * height, anySize)) {
         PooledTiles tiles(file, target, *pool);
@@ -174,24 +185,26 @@ bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& t
     }
     TileInflater inflater;
     if (!inflater.Init())
-        return false;
+        return loadresult::OutOfMemory(width, height);
 
     return WalkTiles(
         file, target, layerCount, recordLength,
-        [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size) {
+        [&](const TileSpan& span, const CoverageMixer& mixer, uint16_t size, const TileAt&) {
             if (!span.Empty())
                 PrefetchTile(target, span);
             // Exactly 4096 bytes are the coverage itself, even
             // when they happen to form a valid zlib stream.
             if (size == kTileBytes) {
                 if (!file.ReadExact(tile.data, kTileBytes))
-                    return false;
-            } else if (!file.ReadExact(packed.data, size) || !inflater.Expand(packed.data, size, tile.data)) {
-                return false;
+                    return Taken::Truncated;
+            } else if (!file.ReadExact(packed.data, size)) {
+                return Taken::Truncated;
+            } else if (!inflater.Expand(packed.data, size, tile.data)) {
+                return Taken::Corrupt;
             }
             if (!span.Empty())
                 MixTile(target, tile.data, span, mixer);
-            return true;
+            return Taken::Mixed;
         },
         visible);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "decode/LoadResult.h"
 #include "decode/MixRuns.h"
 
 class ByteSource;
@@ -21,10 +22,10 @@ class WorkPool;
 // pool where ReadsOnPool (PooledReads.h) says so.
 // visible, when given, overrides the stored flag of the records it covers
 // (QvrLayerFlags).
-bool ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
-                  const std::vector<uint8_t>* visible);
-bool ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool, bool anySize,
-                  const std::vector<uint8_t>* visible);
+LoadResult ReadQvrMasks(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool,
+                        bool anySize, const std::vector<uint8_t>* visible);
+LoadResult ReadQvrTiles(ByteSource& file, const DocumentHeader& header, ImageBuffer& target, WorkPool* pool,
+                        bool anySize, const std::vector<uint8_t>* visible);
 
 // The flags a reader goes by for layer record index (0 = bottom): bit 0, the
 // visible flag, is taken from visible[index] where the viewer's layers pane

@@ -33,20 +33,27 @@ private:
 
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
                                 ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape,
-                                const Deadline& deadline) {
+                                const Deadline& deadline, LoadResult* fault) {
     uint32_t width = 0, height = 0;
-    if (!PeekDocumentSize(source, width, height))
+    // The readers below name a header they cannot read.
+    if (!PeekDocumentSize(source, width, height) || width == 0 || height == 0) {
+        LoadResult named;
+        LoadResult& why = fault != nullptr ? *fault : named;
+        DocumentHeader header;
+        why = source.Seek(0, ByteSource::FromStart) == 0 ? ReadDocumentHeaderSaying(source, header)
+                                                         : loadresult::ReadError();
+        if (why)
+            why = loadresult::EmptyPicture(width, height);
         return BandedRead::Broken;
-    if (width == 0 || height == 0)
-        return BandedRead::Broken;
+    }
     // The filter's rows and sums come first, out of the same bound.
     const uint64_t filterBytes = AreaAverage::MemoryFor(int32_t(width), int32_t(height), outWidth);
     if (filterBytes >= memoryLimit)
         return BandedRead::NotBanded;
     FilterSink sink(int32_t(width), int32_t(height), outWidth, outHeight, destination, stride);
     const bool qvm = ReadDocumentMagic(source) == DocumentKind::Qvm;
-    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline)
-                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline);
+    const BandedRead read = qvm ? ReadQvmInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline, fault)
+                                : ReadQvrInBands(source, memoryLimit - filterBytes, pool, sink, shape, deadline, fault);
     if (read == BandedRead::Done)
         sink.Finish();
     return read;

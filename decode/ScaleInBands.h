@@ -21,7 +21,8 @@ class WorkPool;
 // NotBanded: too little memory for it (or a size outside the bounds). Either
 // may leave destination partly written. shape bounds the bands (see
 // StreamBands.h). Refused: more work than any painting takes, or deadline
-// passed before the end.
+// passed before the end. fault, when given, says what is wrong with a
+// Broken document, as far as the bands came (ReadQvmInBands).
 BandedRead ScaleDocumentInBands(ByteSource& source, int32_t outWidth, int32_t outHeight, uint8_t* destination,
                                 ptrdiff_t stride, uint64_t memoryLimit, WorkPool* pool, const BandShape& shape = {},
-                                const Deadline& deadline = Deadline());
+                                const Deadline& deadline = Deadline(), LoadResult* fault = nullptr);

@@ -2,10 +2,6 @@
 
 #include "decode/ByteFile.h"
 
-namespace {
-thread_local bool loadMetChanges = false;
-} // namespace
-
 SteadyResult ReadSteadily(const char* path, const std::function<bool(ByteFile&)>& read) {
     // Two tries: a save that lands during the first read is usually over by
     // the second; a file rewritten without pause is reported.
@@ -22,12 +18,4 @@ SteadyResult ReadSteadily(const char* path, const std::function<bool(ByteFile&)>
             return done ? SteadyResult::Read : SteadyResult::Failed;
     }
     return SteadyResult::Changed;
-}
-
-bool LastLoadMetChanges() {
-    return loadMetChanges;
-}
-
-void NoteLoadMetChanges(bool met) {
-    loadMetChanges = met;
 }

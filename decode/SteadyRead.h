@@ -19,8 +19,3 @@ enum class SteadyResult {
 // Opens path and runs read on it, again when the file changed during it.
 // read is given the file at its start.
 SteadyResult ReadSteadily(const char* path, const std::function<bool(ByteFile&)>& read);
-
-// Whether the last document load on this thread failed because the file kept
-// changing while it was read (for the converter's reason).
-bool LastLoadMetChanges();
-void NoteLoadMetChanges(bool met);

@@ -58,7 +58,8 @@ ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* ite
 }
 
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
-                         bool overwrite, WorkPool* pool, uint32_t namesCodePage, std::vector<std::string>* warnings) {
+                         bool overwrite, WorkPool* pool, uint32_t namesCodePage, std::vector<std::string>* warnings,
+                         LoadResult* loadFailure) {
     if (!overwrite && ByteFile::Exists(outputPath))
         return ItemResult::Skipped;
     if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
@@ -71,10 +72,15 @@ ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* o
         path.GetExtension(extension);
         options.large = text::CompareNoCase(extension.Text(), "psb") == 0;
         std::vector<std::string> noted;
-        return ExportLayered(image, fullPath, outputPath, format, options, warnings != nullptr ? *warnings : noted);
+        return ExportLayered(image, fullPath, outputPath, format, options, warnings != nullptr ? *warnings : noted,
+                             loadFailure);
     }
-    if (!LoadDocument(image, fullPath, pool))
+    LoadResult loaded = LoadDocument(image, fullPath, pool);
+    if (!loaded) {
+        if (loadFailure != nullptr)
+            *loadFailure = std::move(loaded);
         return ItemResult::LoadFailed;
+    }
     const bool saved = format == OutputFormat::Bmp ? image.SaveBmp(outputPath) : image.SavePng(outputPath, false, pool);
     return saved ? ItemResult::Converted : ItemResult::WriteFailed;
 }

@@ -3,6 +3,8 @@
 // conversion dialog and the command-line converter: where the output goes,
 // when an item is skipped, how it is loaded and written.
 
+#include "decode/LoadResult.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,10 +49,12 @@ ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* ite
 
 // The same into the file outputPath, named by the caller. A layered file
 // whose path ends in ".psb" is PSB whatever the size; a layer it cannot
-// decode is written empty and hidden and named in warnings (when given).
+// decode is written empty and hidden and named in warnings (when given). A
+// document that fails to load (LoadFailed) says why in loadFailure (when
+// given).
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
                          bool overwrite, WorkPool* pool = nullptr, uint32_t namesCodePage = 0,
-                         std::vector<std::string>* warnings = nullptr);
+                         std::vector<std::string>* warnings = nullptr, LoadResult* loadFailure = nullptr);
 
 // The bytes converting the document at fullPath on poolSize threads holds at
 // most, from its header alone (nothing is decoded): the picture, and beside

@@ -18,15 +18,16 @@ namespace {
 // most the picture and one layer. A QVM document's picture is blended as
 // its layers are walked instead (each is expanded once), exactly as the
 // reader blends them one by one: white, then each layer shown.
-bool StartMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind, const LayeredOptions& options) {
+// The walk that lists the layers has read the header already.
+LoadResult StartMerged(ImageBuffer& merged, const char* fullPath, DocumentKind kind, const LayeredOptions& options,
+                       const DocumentHeader& header) {
     if (kind != DocumentKind::Qvm)
         return options.visible != nullptr ? LoadDocumentShowing(merged, fullPath, *options.visible, nullptr)
                                           : LoadDocument(merged, fullPath, nullptr);
-    uint32_t width = 0, height = 0;
-    if (!PeekDocumentSize(fullPath, width, height) || !merged.Create(int32_t(width), int32_t(height)))
-        return false;
+    if (!merged.Create(header.width, header.height))
+        return loadresult::NotCreated(header.width, header.height);
     merged.Fill(0xFFFFFFFF);
-    return true;
+    return LoadResult();
 }
 
 bool Shown(const LayeredOptions& options, size_t index, const WalkedLayer& walked) {
@@ -36,14 +37,16 @@ bool Shown(const LayeredOptions& options, size_t index, const WalkedLayer& walke
 }
 
 // The layers' records, from a walk that expands nothing.
-bool ListLayers(const char* fullPath, const LayeredOptions& options, std::vector<LayeredLayer>& layers) {
+LoadResult ListLayers(const char* fullPath, const LayeredOptions& options, std::vector<LayeredLayer>& layers,
+                      DocumentHeader& header) {
     LayerWalk walk;
     if (!walk.Open(fullPath))
-        return false;
+        return walk.Failure();
+    header = walk.Header();
     for (uint32_t i = 0; i < walk.LayerCount(); ++i) {
         WalkedLayer walked;
         if (!walk.Next(walked, nullptr))
-            return false;
+            return walk.Failure();
         LayeredLayer layer;
         layer.name =
             walked.storedName ? text::DecodeLayerName(walked.name.c_str(), options.namesCodePage) : walked.name;
@@ -54,26 +57,48 @@ bool ListLayers(const char* fullPath, const LayeredOptions& options, std::vector
             layer.visible = (*options.visible)[i] != 0;
         layers.push_back(layer);
     }
-    return true;
+    return LoadResult();
 }
 
 } // namespace
 
 ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* outputPath, OutputFormat format,
-                         const LayeredOptions& options, std::vector<std::string>& warnings) {
+                         const LayeredOptions& options, std::vector<std::string>& warnings, LoadResult* loadFailure) {
+    LoadResult unused;
+    LoadResult& failure = loadFailure != nullptr ? *loadFailure : unused;
+    failure = LoadResult();
     const DocumentKind kind = KindByExtension(fullPath);
+    if (kind == DocumentKind::Other) {
+        failure = loadresult::NotDocument();
+        return ItemResult::LoadFailed;
+    }
     LayeredSource source;
     BlendTable table;
-    if (kind == DocumentKind::Other || !table.Allocate() || !ListLayers(fullPath, options, source.layers) ||
-        !StartMerged(merged, fullPath, kind, options))
+    DocumentHeader header;
+    failure = ListLayers(fullPath, options, source.layers, header);
+    if (failure && header.kind != kind)
+        failure = loadresult::NotDocument();
+    if (failure && !table.Allocate())
+        failure = loadresult::OutOfMemory(header.width, header.height);
+    if (failure)
+        failure = StartMerged(merged, fullPath, kind, options, header);
+    if (!failure)
         return ItemResult::LoadFailed;
     source.merged = &merged;
     LayerWalk walk;
-    if (!walk.Open(fullPath))
+    if (!walk.Open(fullPath)) {
+        failure = walk.Failure();
         return ItemResult::LoadFailed;
+    }
     bool readFailed = false;
     source.read = [&](size_t index, ImageBuffer& pixels, WalkedLayer& walked) {
-        if ((options.cancel != nullptr && options.cancel->load()) || !walk.Next(walked, &pixels)) {
+        if (options.cancel != nullptr && options.cancel->load()) {
+            failure = loadresult::Cancelled();
+            readFailed = true;
+            return false;
+        }
+        if (!walk.Next(walked, &pixels)) {
+            failure = walk.Failure();
             readFailed = true;
             return false;
         }
@@ -81,6 +106,7 @@ ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* 
             // A layer shown whose stream is broken fails the document, as
             // it fails the reader.
             if (!walked.decoded) {
+                failure = loadresult::CorruptLayer(uint32_t(index) + 1);
                 readFailed = true;
                 return false;
             }

@@ -4,6 +4,7 @@
 // picture, and its layers are read and written one at a time (LayerWalk.h).
 // Shared by the converter and the viewer.
 
+#include "decode/LoadResult.h"
 #include "export/BatchItem.h"
 
 #include <atomic>
@@ -30,7 +31,9 @@ struct LayeredOptions {
 
 // Writes the document at fullPath into outputPath as format (Psd or Ora).
 // merged is the caller's picture, reused from item to item. A document that
-// fails to load fails (LoadFailed) and leaves no file; a layer that cannot
-// be decoded is written empty and hidden, and named in warnings.
+// fails to load fails (LoadFailed), its reason in loadFailure when given,
+// and leaves no file; a layer that cannot be decoded is written empty and
+// hidden, and named in warnings.
 ItemResult ExportLayered(ImageBuffer& merged, const char* fullPath, const char* outputPath, OutputFormat format,
-                         const LayeredOptions& options, std::vector<std::string>& warnings);
+                         const LayeredOptions& options, std::vector<std::string>& warnings,
+                         LoadResult* loadFailure = nullptr);

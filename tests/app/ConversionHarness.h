@@ -127,12 +127,13 @@ inline ItemGates& Gates() {
     return gates;
 }
 
-inline ItemResult GatedConvert(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool) {
+inline ItemResult GatedConvert(const ConversionWork& work, int32_t index, ImageBuffer& image, WorkPool& pool,
+                               LoadResult& loadFailure) {
     if (index < kItemGates) {
         Gates().entered[index] = true;
         WaitForSingleObject(Gates().open[index], 30000);
     }
-    return ConvertListedItem(work, index, image, pool);
+    return ConvertListedItem(work, index, image, pool, loadFailure);
 }
 
 inline DialogScript::Step Hold(std::vector<int> items) {

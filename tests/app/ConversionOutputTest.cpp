@@ -184,10 +184,10 @@ TEST_F(ConversionRun, ADocumentWhoseConversionThrowsFailsAloneAndTheRunEnds) {
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
     ConversionDialogProbe::Seams(dialog).convertItem = [](const ConversionWork& work, int32_t index, ImageBuffer& image,
-                                                          WorkPool& pool) {
+                                                          WorkPool& pool, LoadResult& loadFailure) {
         if (index == 0)
             throw std::bad_alloc();
-        return ConvertListedItem(work, index, image, pool);
+        return ConvertListedItem(work, index, image, pool, loadFailure);
     };
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), WaitRuns(dialog, 1), Click(dialog, IDCANCEL)});
     ASSERT_FALSE(dialog.captions.empty());
@@ -195,8 +195,8 @@ TEST_F(ConversionRun, ADocumentWhoseConversionThrowsFailsAloneAndTheRunEnds) {
     EXPECT_FALSE(std::filesystem::exists(Out("cat.png")));
     EXPECT_EQ(DecodePng(Out("DOG.png")), PictureOf(paths[1]));
     ASSERT_EQ(spy.Calls().size(), 1u);
-    EXPECT_EQ(spy.Calls()[0].text, std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kLoadFailed +
-                                       ": out of memory");
+    EXPECT_EQ(spy.Calls()[0].text,
+              std::string(msg::kConversionFailures) + "\n\n" + paths[0] + ": " + msg::kLoadFailed + ": out of memory");
 }
 
 } // namespace

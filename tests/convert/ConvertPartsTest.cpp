@@ -2,7 +2,8 @@
 #include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
-#include "decode/LoadDiagnosis.h"
+#include "decode/DocumentLoader.h"
+#include "decode/ImageBuffer.h"
 #include "decode/FolderList.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/ItemWork.h"
@@ -377,9 +378,12 @@ TEST(ConvertProgress, LinesAreCutToTheTerminalBetweenWholeCharacters) {
         EXPECT_EQ(FitToColumns(c.text, c.columns), c.bytes) << c.text << " in " << c.columns;
 }
 
-TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
+// Every road a document can fail by names its fault where the reader meets
+// it; the loads on threads meet the same one.
+TEST(LoadReasons, EachHostileDocumentSaysWhatIsWrong) {
     TempDir dir;
-    auto qvm = [](int layers, int corrupt) {
+    const Bytes brokenStream = {0x78, 0x9C, 0xFF, 0xFF};
+    auto qvm = [&](int layers, int corrupt) {
         docwriter::QvmDocument doc;
         doc.width = 4;
         doc.height = 4;
@@ -387,7 +391,7 @@ TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
             docwriter::QvmLayer layer;
             layer.pixels = docwriter::SolidPixels(4, 4, 1, 2, 3, 255);
             if (i == corrupt)
-                layer.stream = Bytes{0x78, 0x9C, 0xFF, 0xFF};
+                layer.stream = brokenStream;
             doc.layers.push_back(layer);
         }
         return doc;
@@ -395,50 +399,185 @@ TEST(ConvertDiagnosis, LoadFailuresAreNamed) {
     docwriter::QvmDocument wide = qvm(1, -1);
     wide.width = 65535;
     wide.height = 65535;
-    // The largest square picture a bitmap takes, declared by a header with
-    // no layers: its load fails only where 2 GB cannot be had, and a sound
-    // document that failed to load failed for want of memory.
-    docwriter::QvmDocument huge = qvm(0, -1);
-    huge.width = 23170;
-    huge.height = 23170;
     docwriter::QvmDocument version = qvm(1, -1);
     version.version = 2;
-    Bytes truncated = docwriter::WriteQvm(qvm(3, -1));
-    truncated.resize(docwriter::WriteQvm(qvm(2, -1)).size() + 10); // inside the third record's name
-    docwriter::QvrV0Document qvr;
-    qvr.width = 4;
-    qvr.height = 4;
-    qvr.version = 7;
-    docwriter::QvrV0Document masks;
-    masks.width = 4;
-    masks.height = 4;
-    docwriter::QvrMaskLayer mask;
-    mask.stream = Bytes{0x78, 0x9C, 0xFF, 0xFF};
-    masks.layers = {mask};
-    const Bytes brokenQvr = docwriter::WriteQvrV0(masks);
+    docwriter::QvmDocument cut = qvm(2, -1);
+    cut.layerCount = 3; // the file ends where the third record should start
+    docwriter::QvmDocument hiddenBroken = qvm(2, 1);
+    hiddenBroken.layers[1].flags = 0; // never expanded, so never a fault
+    Bytes shortHeader = docwriter::WriteQvm(qvm(1, -1));
+    shortHeader.resize(12); // inside HS
+
+    auto qvr0 = [&](int layers) {
+        docwriter::QvrV0Document doc;
+        doc.width = 4;
+        doc.height = 4;
+        for (int i = 0; i < layers; ++i) {
+            docwriter::QvrMaskLayer layer;
+            layer.mask = Bytes(16, 200);
+            doc.layers.push_back(layer);
+        }
+        return doc;
+    };
+    docwriter::QvrV0Document qvrVersion = qvr0(0);
+    qvrVersion.version = 7;
+    docwriter::QvrV0Document checked = qvr0(1);
+    checked.checkByte = 1;
+    docwriter::QvrV0Document hiddenMask = qvr0(3);
+    hiddenMask.layers[1].flags = 0; // a hidden mask is expanded all the same
+    hiddenMask.layers[1].stream = brokenStream;
+    docwriter::QvrV0Document flattened = qvr0(0);
+    flattened.flattened = docwriter::SolidPixels(4, 4, 9, 9, 9, 255);
+    flattened.flattenedStream = brokenStream;
+    docwriter::QvrV0Document maskCut = qvr0(1);
+    maskCut.layerCount = 2;
+    docwriter::QvrV0Document qvrWide = qvr0(0);
+    qvrWide.width = 65535;
+    qvrWide.height = 65535;
+    Bytes noFlattenedSize = docwriter::WriteQvrV0(qvr0(0));
+    noFlattenedSize.resize(noFlattenedSize.size() - 4);
+
+    auto tile = [](uint16_t column) {
+        docwriter::QvrTile t;
+        t.column = column;
+        t.coverage = Bytes(4096, 255);
+        return t;
+    };
+    auto qvr1 = [&](int layers, int tiles) {
+        docwriter::QvrV1Document doc;
+        doc.width = 100;
+        doc.height = 70;
+        for (int i = 0; i < layers; ++i) {
+            docwriter::QvrTileLayer layer;
+            layer.color = 0x00336699;
+            for (int t = 0; t < tiles; ++t)
+                layer.tiles.push_back(tile(uint16_t(t)));
+            doc.layers.push_back(layer);
+        }
+        return doc;
+    };
+    docwriter::QvrV1Document tileVersion = qvr1(1, 1);
+    tileVersion.version = 2;
+    docwriter::QvrV1Document zeroSize = qvr1(2, 2);
+    zeroSize.layers[1].flags = 0; // the size is checked before the visibility
+    zeroSize.layers[1].tiles[0].size = 0;
+    docwriter::QvrV1Document badStream = qvr1(2, 3);
+    badStream.layers[0].tiles[1].data = brokenStream;
+    docwriter::QvrV1Document hiddenStream = qvr1(2, 2);
+    hiddenStream.layers[1].flags = 0;
+    hiddenStream.layers[1].tiles[1].data = brokenStream;
+    docwriter::QvrV1Document outside = qvr1(1, 1);
+    outside.layers[0].x = 5000; // wholly right of the picture: dropped, not a fault
+    docwriter::QvrV1Document recordCut = qvr1(1, 2);
+    recordCut.layerCount = 2;
+    docwriter::QvrV1Document plainTiles = qvr1(1, 2);
+    plainTiles.layers[0].tiles[1].plain = true;
+    Bytes tileCut = docwriter::WriteQvrV1(plainTiles);
+    tileCut.resize(tileCut.size() - 100); // inside the second tile's 4096 bytes
+    docwriter::QvrV1Document fieldsCut = qvr1(1, 2);
+    fieldsCut.layers[0].tileCount = 3;
+
     struct Case {
         const char* name;
         Bytes bytes;
+        LoadCode code;
+        const char* reason;
+        uint32_t layer;
+        uint32_t tile;
+    };
+    const Case cases[] = {
+        {"x.txt", docwriter::WriteQvm(qvm(1, -1)), LoadCode::NotDocument, "not a QVM/QVR document", 0, 0},
+        {"text.qvm", Bytes{'h', 'i'}, LoadCode::NotDocument, "not a QVM/QVR document", 0, 0},
+        {"swapped.qvr", docwriter::WriteQvm(qvm(1, -1)), LoadCode::NotDocument, "not a QVM/QVR document", 0, 0},
+        {"v2.qvm", docwriter::WriteQvm(version), LoadCode::UnsupportedVersion, "unsupported version 2", 0, 0},
+        {"short.qvm", shortHeader, LoadCode::CorruptHeader, "corrupt header", 0, 0},
+        {"wide.qvm", docwriter::WriteQvm(wide), LoadCode::TooLarge, "picture too large (65535x65535)", 0, 0},
+        {"third.qvm", docwriter::WriteQvm(qvm(3, 2)), LoadCode::CorruptLayer, "corrupt layer 3", 3, 0},
+        {"cut.qvm", docwriter::WriteQvm(cut), LoadCode::Truncated, "truncated at layer 3", 3, 0},
+        {"hidden.qvm", docwriter::WriteQvm(hiddenBroken), LoadCode::Loaded, "", 0, 0},
+        {"v7.qvr", docwriter::WriteQvrV0(qvrVersion), LoadCode::UnsupportedVersion, "unsupported version 7", 0, 0},
+        {"checked.qvr", docwriter::WriteQvrV0(checked), LoadCode::CorruptHeader, "corrupt header", 0, 0},
+        {"nosize.qvr", noFlattenedSize, LoadCode::CorruptHeader, "corrupt header", 0, 0},
+        {"widemask.qvr", docwriter::WriteQvrV0(qvrWide), LoadCode::TooLarge, "picture too large (65535x65535)", 0, 0},
+        {"mask.qvr", docwriter::WriteQvrV0(hiddenMask), LoadCode::CorruptMask, "corrupt mask of layer 2", 2, 0},
+        {"flat.qvr", docwriter::WriteQvrV0(flattened), LoadCode::CorruptPicture, "corrupt flattened picture", 0, 0},
+        {"maskcut.qvr", docwriter::WriteQvrV0(maskCut), LoadCode::Truncated, "truncated at layer 2", 2, 0},
+        {"tiles2.qvr", docwriter::WriteQvrV1(tileVersion), LoadCode::UnsupportedVersion, "unsupported version 2", 0, 0},
+        {"zero.qvr", docwriter::WriteQvrV1(zeroSize), LoadCode::CorruptTile, "corrupt tile 1 of layer 2", 2, 1},
+        {"stream.qvr", docwriter::WriteQvrV1(badStream), LoadCode::CorruptTile, "corrupt tile 2 of layer 1", 1, 2},
+        {"hiddentile.qvr", docwriter::WriteQvrV1(hiddenStream), LoadCode::Loaded, "", 0, 0},
+        {"outside.qvr", docwriter::WriteQvrV1(outside), LoadCode::Loaded, "", 0, 0},
+        {"recordcut.qvr", docwriter::WriteQvrV1(recordCut), LoadCode::Truncated, "truncated at layer 2", 2, 0},
+        {"tilecut.qvr", tileCut, LoadCode::Truncated, "truncated at tile 2 of layer 1", 1, 2},
+        {"fieldscut.qvr", docwriter::WriteQvrV1(fieldsCut), LoadCode::Truncated, "truncated at tile 3 of layer 1", 1,
+         3},
+    };
+    WorkPool pool(3);
+    for (const Case& c : cases) {
+        const std::string path = dir.File(c.name);
+        ASSERT_TRUE(docwriter::WriteFile(path, c.bytes));
+        ImageBuffer image;
+        const LoadResult result = LoadDocument(image, path.c_str());
+        EXPECT_EQ(result.reason, c.reason) << c.name;
+        EXPECT_EQ(result.code, c.code) << c.name;
+        EXPECT_EQ(bool(result), c.code == LoadCode::Loaded) << c.name;
+        EXPECT_EQ(result.layer, c.layer) << c.name;
+        EXPECT_EQ(result.tile, c.tile) << c.name;
+        ImageBuffer pooled;
+        EXPECT_EQ(LoadDocumentOnPool(pooled, path.c_str(), pool).reason, c.reason) << c.name << " on threads";
+    }
+    ImageBuffer image;
+    EXPECT_EQ(LoadDocument(image, dir.File("missing.qvm").c_str()).reason, "cannot open");
+    EXPECT_EQ(LoadDocument(image, dir.File("missing.qvr").c_str()).code, LoadCode::CannotOpen);
+}
+
+// The converter gives the reason the reader or the layer walk met, flat or
+// layered.
+TEST(LoadReasons, TheConverterReportsTheReadersReason) {
+    TempDir dir;
+    docwriter::QvrV1Document tiles;
+    tiles.width = 64;
+    tiles.height = 64;
+    docwriter::QvrTileLayer layer;
+    docwriter::QvrTile broken;
+    broken.data = Bytes{0x78, 0x9C, 0xFF, 0xFF};
+    layer.tiles = {broken};
+    tiles.layers = {layer};
+    docwriter::QvmDocument cut;
+    cut.width = 4;
+    cut.height = 4;
+    cut.layers = {docwriter::MakeQvmLayer("a", docwriter::SolidPixels(4, 4, 1, 2, 3, 255))};
+    cut.layerCount = 2;
+    docwriter::QvmDocument corrupt = cut;
+    corrupt.layerCount.reset();
+    corrupt.layers.push_back(corrupt.layers[0]);
+    corrupt.layers[1].stream = Bytes{0x78, 0x9C, 0xFF, 0xFF};
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        OutputFormat format;
         const char* reason;
     };
     const Case cases[] = {
-        {"x.txt", docwriter::WriteQvm(qvm(1, -1)), "not a QVM/QVR document"},
-        {"text.qvm", Bytes{'h', 'i'}, "not a QVM/QVR document"},
-        {"swapped.qvr", docwriter::WriteQvm(qvm(1, -1)), "not a QVM/QVR document"},
-        {"v2.qvm", docwriter::WriteQvm(version), "unsupported version 2"},
-        {"v7.qvr", docwriter::WriteQvrV0(qvr), "unsupported version 7"},
-        {"wide.qvm", docwriter::WriteQvm(wide), "picture too large (65535x65535)"},
-        {"third.qvm", docwriter::WriteQvm(qvm(3, 2)), "corrupt layer 3"},
-        {"cut.qvm", truncated, "truncated at layer 3"},
-        {"huge.qvm", docwriter::WriteQvm(huge), "not enough memory for 23170x23170"},
-        {"sound.qvm", docwriter::WriteQvm(qvm(3, -1)), "not enough memory for 4x4"},
-        {"broken.qvr", brokenQvr, "corrupt document"},
+        {"tiles.qvr", docwriter::WriteQvrV1(tiles), OutputFormat::Png, "corrupt tile 1 of layer 1"},
+        {"tiles.qvr", docwriter::WriteQvrV1(tiles), OutputFormat::Psd, "corrupt tile 1 of layer 1"},
+        {"cut.qvm", docwriter::WriteQvm(cut), OutputFormat::Bmp, "truncated at layer 2"},
+        {"cut.qvm", docwriter::WriteQvm(cut), OutputFormat::Ora, "truncated at layer 2"},
+        {"corrupt.qvm", docwriter::WriteQvm(corrupt), OutputFormat::Psd, "corrupt layer 2"},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(docwriter::WriteFile(dir.File(c.name), c.bytes));
-        EXPECT_EQ(DiagnoseLoadFailure(dir.File(c.name).c_str()), c.reason) << c.name;
+        Item item;
+        item.path = dir.File(c.name);
+        item.name = c.name;
+        ASSERT_TRUE(docwriter::WriteFile(item.path, c.bytes));
+        ConvertOptions options;
+        options.destination = dir.Path();
+        options.format = c.format;
+        ImageBuffer image;
+        const ItemReport report = ConvertOne(item, options, image);
+        EXPECT_EQ(report.outcome, Outcome::Failed) << c.name;
+        EXPECT_EQ(report.reason, c.reason) << c.name << " " << int(c.format);
     }
-    EXPECT_EQ(DiagnoseLoadFailure(dir.File("missing.qvm").c_str()), "cannot open");
 }
 
 } // namespace

@@ -91,9 +91,10 @@ protected:
             std::memcpy(fromMemory.bits, image.bits, image.ByteCount());
         }
         ImageBuffer pooled;
-        const bool onPool = LoadDocumentOnPool(pooled, path.c_str(), pool);
-        const bool loaded = LoadDocument(image, path.c_str());
-        EXPECT_EQ(onPool, loaded) << name << " on threads";
+        const LoadResult onPool = LoadDocumentOnPool(pooled, path.c_str(), pool);
+        const LoadResult result = LoadDocument(image, path.c_str());
+        const bool loaded = bool(result);
+        EXPECT_EQ(onPool.reason, result.reason) << name << " on threads";
         const bool sameSize = pooled.width == image.width && pooled.height == image.height;
         EXPECT_TRUE(sameSize || (!loaded && pooled.IsEmpty())) << name << " on threads";
         if (sameSize && !image.IsEmpty()) {
@@ -105,7 +106,7 @@ protected:
         if (claimed != 0 && claimed != KindOfName(name))
             return loaded;
         MemorySource source(bytes.data(), bytes.size());
-        EXPECT_EQ(LoadDocument(fromMemory, source), loaded) << name << " from memory";
+        EXPECT_EQ(LoadDocument(fromMemory, source).reason, result.reason) << name << " from memory";
         EXPECT_EQ(fromMemory.width, image.width) << name << " from memory";
         EXPECT_EQ(fromMemory.height, image.height) << name << " from memory";
         if (fromMemory.width == image.width && fromMemory.height == image.height && !image.IsEmpty()) {

@@ -99,7 +99,7 @@ TEST_F(DocumentLoaderTest, SourceWithoutANameIsToldByItsFirstBytes) {
         MemorySource source(c.bytes.data(), c.bytes.size());
         ImageBuffer image;
         MakeOldPicture(image);
-        EXPECT_EQ(LoadDocument(image, source), c.width != 0) << c.what;
+        EXPECT_EQ(bool(LoadDocument(image, source)), c.width != 0) << c.what;
         if (c.width != 0)
             EXPECT_EQ(image.width, c.width) << c.what;
         else

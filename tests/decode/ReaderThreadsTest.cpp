@@ -5,6 +5,7 @@
 #include "tests/decode/DocTest.h"
 
 #include "decode/QvmReader.h"
+#include "decode/QvrReader.h"
 #include "tests/support/Paintings.h"
 
 #include <vector>
@@ -106,7 +107,7 @@ TEST_F(ReaderThreadsTest, PicturesFromAMillionPixelsTakeThePoolAndGiveTheSamePic
     WorkPool stopped(2);
     ASSERT_GT(stopped.Size(), 1u);
     stopped.Cancel();
-    EXPECT_FALSE(LoadDocument(image, large.c_str(), &stopped)) << "the pool was not taken";
+    EXPECT_EQ(LoadDocument(image, large.c_str(), &stopped).code, LoadCode::Cancelled) << "the pool was not taken";
     EXPECT_TRUE(LoadDocument(image, below.c_str(), &stopped)) << "a smaller picture is read alone";
 }
 
@@ -170,8 +171,21 @@ TEST_F(ReaderThreadsTest, CancelledPoolEndsTheDocumentAtItsFirstStream) {
     WorkPool stopped(2);
     stopped.Cancel();
     ImageBuffer image;
-    EXPECT_FALSE(ReadQvmOnPool(image, source, stopped));
+    EXPECT_EQ(ReadQvmOnPool(image, source, stopped).reason, "cancelled");
     ExpectAll(image, kWhite);
+
+    // Tiles too: the document is given up, never named broken.
+    docwriter::QvrV1Document tiles;
+    tiles.width = 64;
+    tiles.height = 64;
+    docwriter::QvrTileLayer layer;
+    docwriter::QvrTile tile;
+    tile.coverage = Bytes(4096, 255);
+    layer.tiles = {tile, tile};
+    tiles.layers = {layer};
+    const Bytes tileBytes = docwriter::WriteQvrV1(tiles);
+    MemorySource tileSource(tileBytes.data(), tileBytes.size());
+    EXPECT_EQ(ReadQvrOnPool(image, tileSource, stopped).code, LoadCode::Cancelled);
 }
 
 } // namespace

@@ -46,7 +46,9 @@ bool NameAgreesWithContent(const char* path, const std::vector<uint8_t>& bytes) 
 DocProbe ProbeDocument(const char* path) {
     DocProbe probe;
     ImageBuffer fresh;
-    probe.loaded = LoadDocument(fresh, path);
+    const LoadResult first = LoadDocument(fresh, path);
+    probe.loaded = bool(first);
+    probe.reason = first.reason;
     probe.width = fresh.width;
     probe.height = fresh.height;
 
@@ -56,16 +58,16 @@ DocProbe ProbeDocument(const char* path) {
         return probe;
     }
     used.Fill(kOldPixel);
-    const bool again = LoadDocument(used, path);
+    const LoadResult again = LoadDocument(used, path);
 
     // The pooled readers must end every document exactly where reading one
     // stream after the other ends it.
     WorkPool pool(3);
     ImageBuffer pooled;
-    const bool onPool = LoadDocumentOnPool(pooled, path, pool);
+    const LoadResult onPool = LoadDocumentOnPool(pooled, path, pool);
 
-    if (again != probe.loaded)
-        probe.problem = "the second load gave another result";
+    if (again.code != first.code || again.reason != first.reason)
+        probe.problem = "the second load gave another result: " + again.reason + " after " + first.reason;
     else if (probe.loaded && fresh.IsEmpty())
         probe.problem = "the load succeeded without a picture";
     else if (fresh.IsEmpty() && !used.IsEmpty() && !IsOldPicture(used))
@@ -76,8 +78,8 @@ DocProbe ProbeDocument(const char* path) {
         probe.problem = "the second load made a picture of another size";
     else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, used.bits, fresh.ByteCount()) != 0)
         probe.problem = "the second load made other pixels";
-    else if (onPool != probe.loaded)
-        probe.problem = "the load on threads gave another result";
+    else if (onPool.code != first.code || onPool.reason != first.reason)
+        probe.problem = "the load on threads gave another result: " + onPool.reason + " beside " + first.reason;
     else if (pooled.width != fresh.width || pooled.height != fresh.height)
         probe.problem = "the load on threads made a picture of another size";
     else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, pooled.bits, fresh.ByteCount()) != 0)
@@ -91,8 +93,9 @@ DocProbe ProbeDocument(const char* path) {
         return probe;
     MemorySource source(bytes.data(), bytes.size());
     ImageBuffer fromMemory;
-    if (LoadDocument(fromMemory, source) != probe.loaded)
-        probe.problem = "the load from memory gave another result";
+    const LoadResult fromBytes = LoadDocument(fromMemory, source);
+    if (fromBytes.code != first.code || fromBytes.reason != first.reason)
+        probe.problem = "the load from memory gave another result: " + fromBytes.reason + " beside " + first.reason;
     else if (fromMemory.width != fresh.width || fromMemory.height != fresh.height)
         probe.problem = "the load from memory made a picture of another size";
     else if (!fresh.IsEmpty() && std::memcmp(fresh.bits, fromMemory.bits, fresh.ByteCount()) != 0)

@@ -6,14 +6,16 @@
 // table, a buffer of the previous layer), so both must give the same outcome
 // and, when a picture was made, the same bytes. A third load reads it on a
 // work pool whatever its size, and a fourth from the file's bytes in memory;
-// both must agree with them as well.
+// both must agree with them as well, the reason a failed load gives
+// included.
 
 #include <cstdint>
 #include <string>
 
 struct DocProbe {
     bool loaded = false;
-    int32_t width = 0; // of the picture left in the target; 0 when empty
+    std::string reason; // why the load failed, as the first load said it
+    int32_t width = 0;  // of the picture left in the target; 0 when empty
     int32_t height = 0;
     std::string problem; // empty when the two loads agreed
 };

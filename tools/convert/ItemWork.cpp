@@ -11,7 +11,6 @@
 #include "base/Str.h"
 #include "base/Text.h"
 #include "decode/DocumentKind.h"
-#include "decode/LoadDiagnosis.h"
 #include "decode/FolderList.h"
 #include "tools/convert/StdoutCopy.h"
 
@@ -120,14 +119,15 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
     if (options.format == OutputFormat::Psd && !IsPsbName(output) && NeedsPsbFor(item))
         return {Outcome::Failed, "more than 30000 pixels a side, which PSD cannot hold: name the output .psb"};
     std::vector<std::string> warnings;
+    LoadResult loadFailure;
     switch (ConvertItemTo(image, item.path.c_str(), output.c_str(), options.format, options.overwrite, pool,
-                          options.namesCodePage, &warnings)) {
+                          options.namesCodePage, &warnings, &loadFailure)) {
     case ItemResult::Converted:
         return {Outcome::Converted, "", warnings};
     case ItemResult::Skipped:
         return {Outcome::Skipped, ""};
     case ItemResult::LoadFailed:
-        return {Outcome::Failed, LastLoadFailure(item.path.c_str())};
+        return {Outcome::Failed, loadFailure.reason};
     case ItemResult::WriteFailed:
         break;
     }
