@@ -123,6 +123,7 @@ bool MainFrame::OnCommand(uint32_t id, uint32_t code, LPARAM) {
         return true;
     case IDM_SOLO_LAYER:
         SoloFocusedLayer(code == 1);
+        return true;
     case IDM_THUMBNAILS:
         ToggleGrid();
         return true;

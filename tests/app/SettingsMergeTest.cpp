@@ -111,6 +111,7 @@ const MergeCase kCases[] = {
      [](const Settings& s) {
          EXPECT_FALSE(s.StepKeepsPlace);
          EXPECT_TRUE(s.CarryLayerChoices);
+     }},
     {"FitEnlargingChosenElsewhereSurvivesAndOneChosenHereIsSaved", [](Settings& s) { s.FitEnlargeFullScreen = false; },
      [](Settings& s) { s.FitEnlarge = true; },
      [](const Settings& s) {
