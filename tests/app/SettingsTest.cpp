@@ -85,6 +85,19 @@ protected:
         const docwriter::Bytes bytes = docwriter::ReadFile(path);
         return std::string(bytes.begin(), bytes.end());
     }
+    // Writes settings, expects written (the keys that are off their
+    // defaults) to be what follows FitToWindow at the file's end, and reads
+    // the file back into read.
+    void WrittenAndReadBack(const Settings& settings, const std::string& written, Settings& read) {
+        const std::string path = dir.File("tessavel.ini");
+        WindowState window;
+        EXPECT_TRUE(WriteSettings(path.c_str(), window, settings));
+        const std::string text = Read(path);
+        const std::string last = "FitToWindow=0\r\n" + written;
+        EXPECT_TRUE(text.size() >= last.size() && text.substr(text.size() - last.size()) == last) << text;
+        WindowState readWindow;
+        ReadSettingsFile(path.c_str(), readWindow, read);
+    }
     TempDir dir;
 };
 
@@ -149,20 +162,12 @@ TEST_F(SettingsWriteTest, TheListsOrderIsWrittenOnlyWhenChosenAndReadBack) {
         {2, false, "SortOrder=2\r\n", 2},
         {7, false, "SortOrder=7\r\n", 0}, // a later version's order reads as the default
     };
-    const std::string path = dir.File("tessavel.ini");
     for (const auto& c : cases) {
-        WindowState window;
         Settings settings;
         settings.SortOrder = c.order;
         settings.SortReverse = c.reverse;
-        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-        const std::string text = Read(path);
-        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
-        ASSERT_GE(text.size(), last.size());
-        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.order;
-        WindowState readWindow;
         Settings read;
-        ReadSettingsFile(path.c_str(), readWindow, read);
+        WrittenAndReadBack(settings, c.written, read);
         EXPECT_EQ(read.SortOrder, c.readOrder) << c.order;
         EXPECT_EQ(read.SortReverse, c.reverse) << c.order;
     }
@@ -178,20 +183,12 @@ TEST_F(SettingsWriteTest, FitEnlargingIsWrittenOnlyWhenNotItsDefaultAndReadBack)
         {false, false, "FitEnlargeFullScreen=0\r\n"},
         {true, false, "FitEnlarge=1\r\nFitEnlargeFullScreen=0\r\n"},
     };
-    const std::string path = dir.File("tessavel.ini");
     for (const auto& c : cases) {
-        WindowState window;
         Settings settings;
         settings.FitEnlarge = c.window;
         settings.FitEnlargeFullScreen = c.fullScreen;
-        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-        const std::string text = Read(path);
-        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
-        ASSERT_GE(text.size(), last.size());
-        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.written;
-        WindowState readWindow;
         Settings read;
-        ReadSettingsFile(path.c_str(), readWindow, read);
+        WrittenAndReadBack(settings, c.written, read);
         EXPECT_EQ(read.FitEnlarge, c.window) << c.written;
         EXPECT_EQ(read.FitEnlargeFullScreen, c.fullScreen) << c.written;
     }
@@ -207,20 +204,12 @@ TEST_F(SettingsWriteTest, TheSteppingAndLayerChoicesAreWrittenOnlyOffTheirDefaul
         {true, true, "CarryLayerChoices=1\r\n"},
         {false, true, "StepKeepsPlace=0\r\nCarryLayerChoices=1\r\n"},
     };
-    const std::string path = dir.File("tessavel.ini");
     for (const auto& c : cases) {
-        WindowState window;
         Settings settings;
         settings.StepKeepsPlace = c.keepsPlace;
         settings.CarryLayerChoices = c.carries;
-        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-        const std::string text = Read(path);
-        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
-        ASSERT_GE(text.size(), last.size());
-        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.written;
-        WindowState readWindow;
         Settings read;
-        ReadSettingsFile(path.c_str(), readWindow, read);
+        WrittenAndReadBack(settings, c.written, read);
         EXPECT_EQ(read.StepKeepsPlace, c.keepsPlace) << c.written;
         EXPECT_EQ(read.CarryLayerChoices, c.carries) << c.written;
     }
@@ -240,20 +229,12 @@ TEST_F(SettingsWriteTest, TheGridAndTheSlideshowStepAreWrittenOnlyWhenNotTheDefa
         {false, 0, "SlideshowSeconds=0\r\n", 3}, // no step at all reads as the default
         {false, 3601, "SlideshowSeconds=3601\r\n", 3},
     };
-    const std::string path = dir.File("tessavel.ini");
     for (const auto& c : cases) {
-        WindowState window;
         Settings settings;
         settings.Thumbnails = c.thumbnails;
         settings.SlideshowSeconds = c.seconds;
-        ASSERT_TRUE(WriteSettings(path.c_str(), window, settings));
-        const std::string text = Read(path);
-        const std::string last = std::string("FitToWindow=0\r\n") + c.written;
-        ASSERT_GE(text.size(), last.size());
-        EXPECT_EQ(text.substr(text.size() - last.size()), last) << c.seconds;
-        WindowState readWindow;
         Settings read;
-        ReadSettingsFile(path.c_str(), readWindow, read);
+        WrittenAndReadBack(settings, c.written, read);
         EXPECT_EQ(read.Thumbnails, c.thumbnails) << c.seconds;
         EXPECT_EQ(read.SlideshowSeconds, c.readSeconds) << c.seconds;
     }
