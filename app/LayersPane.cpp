@@ -265,21 +265,28 @@ void LayersPane::Fill(const DocumentLayers& layers, const std::vector<uint8_t>& 
     filling = false;
 }
 
+int LayersPane::RowRecord(int row, size_t records) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
+        size_t(item.lParam) >= records)
+        return -1;
+    return int(item.lParam);
+}
+
 void LayersPane::SetBoxes(const std::vector<uint8_t>& visible) {
     if (hwnd == nullptr)
         return;
     filling = true;
     const int rows = int(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
-            size_t(item.lParam) >= visible.size())
+        const int record = RowRecord(row, visible.size());
+        if (record < 0)
             continue;
         LVITEMW state{};
         state.stateMask = LVIS_STATEIMAGEMASK;
-        state.state = INDEXTOSTATEIMAGEMASK(visible[size_t(item.lParam)] != 0 ? 2 : 1);
+        state.state = INDEXTOSTATEIMAGEMASK(visible[size_t(record)] != 0 ? 2 : 1);
         SendMessageW(hwnd, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&state));
     }
     filling = false;
@@ -294,19 +301,16 @@ bool LayersPane::CheckChanged(LPARAM header, std::vector<uint8_t>& visible) cons
     bool changed = false;
     const int rows = int(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || item.lParam < 0 ||
-            size_t(item.lParam) >= visible.size())
+        const int record = RowRecord(row, visible.size());
+        if (record < 0)
             continue;
         const UINT box = UINT(SendMessageW(hwnd, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK)) >> 12;
         // 0 is an item being inserted, before its box is set.
         if (box == 0)
             continue;
         const uint8_t shown = box == 2 ? 1 : 0;
-        if (visible[size_t(item.lParam)] != shown) {
-            visible[size_t(item.lParam)] = shown;
+        if (visible[size_t(record)] != shown) {
+            visible[size_t(record)] = shown;
             changed = true;
         }
     }

@@ -69,6 +69,8 @@ private:
     void AddRow(int row, int layer, const std::wstring& name, const std::wstring& blend, const std::wstring& opacity,
                 const std::wstring& stored, bool checked);
     void UpdateFont();
+    // The layer record row stands for, -1 for none or one not below records.
+    int RowRecord(int row, size_t records) const;
     // Sizes each column to its title and texts, never below its least width.
     void FitColumns();
     // The thumbnails' list, one image per layer in file order, its images
