@@ -4,8 +4,9 @@
 #include "app/FailureList.h"
 #include "app/Settings.h"
 #include "app/UserLanguage.h"
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "base/Text.h"
+#include "base/Wide.h"
 #include "decode/LoadDiagnosis.h"
 #include "export/BatchItem.h"
 #include "export/OutputCollisions.h"
@@ -14,9 +15,8 @@
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
 #include "framework/Platform.h"
-#include "base/Text.h"
+#include "pixels/ImageBuffer.h"
 #include "res/ResourceIds.h"
-#include "base/Wide.h"
 
 #include <shellapi.h>
 

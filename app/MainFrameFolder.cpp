@@ -6,8 +6,8 @@
 #include "app/FrameMessages.h"
 #include "app/MainFrame.h"
 #include "app/RecentFolders.h"
+#include "base/ByteFile.h"
 #include "base/Wide.h"
-#include "decode/ByteFile.h"
 
 #include "base/Str.h"
 #include "base/Text.h"

@@ -20,10 +20,10 @@
 // held ahead giving way farthest first.
 
 #include "app/FileStamp.h"
-#include "decode/ImageBuffer.h"
+#include "base/Str.h"
 #include "base/WorkPool.h"
 #include "export/BatchQueue.h"
-#include "base/Str.h"
+#include "pixels/ImageBuffer.h"
 
 // One file decoded, or tried.
 struct DecodedFile {

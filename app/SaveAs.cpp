@@ -1,12 +1,12 @@
 #include "app/SaveAs.h"
 
+#include "base/ByteFile.h"
 #include "base/Text.h"
-#include "decode/ByteFile.h"
 #include "decode/DocumentKind.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/LoadDiagnosis.h"
 #include "export/LayeredExport.h"
+#include "pixels/ImageBuffer.h"
 
 const char kSaveAsFilter[] = "PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0PSD (*.psd)\0*.psd;*.psb\0"
                              "OpenRaster (*.ora)\0*.ora\0";

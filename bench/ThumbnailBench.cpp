@@ -12,9 +12,9 @@
 #include "bench/PeakMemory.h"
 #include "bench/Register.h"
 
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 #include "shell/ThumbnailPicture.h"
 #include "shell/ThumbnailScale.h"
 #include "tests/support/DocWriter.h"

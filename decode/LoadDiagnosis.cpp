@@ -1,12 +1,12 @@
 #include "decode/LoadDiagnosis.h"
 
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
-#include "decode/Inflate.h"
-#include "decode/MemBlock.h"
-#include "decode/QvmFormat.h"
+#include "base/ByteFile.h"
+#include "base/MemBlock.h"
 #include "decode/DocumentHeader.h"
+#include "decode/Inflate.h"
+#include "decode/QvmFormat.h"
 #include "decode/SteadyRead.h"
+#include "pixels/ImageBuffer.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "decode/QvmBands.h"
 
-#include "decode/BlendTable.h"
-#include "decode/ByteSource.h"
-#include "decode/CompositeLayer.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
+#include "base/WorkPool.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
 #include "decode/QvmFormat.h"
 #include "decode/StreamBands.h"
-#include "base/WorkPool.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 #include <new>

@@ -1,15 +1,15 @@
 #include "decode/QvmReader.h"
 
-#include "decode/BlendTable.h"
-#include "decode/ByteFile.h"
-#include "decode/ByteSource.h"
-#include "decode/CompositeLayer.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
-#include "decode/QvmFormat.h"
 #include "decode/QvmBands.h"
+#include "decode/QvmFormat.h"
 #include "decode/QvmPictureBands.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <vector>
 

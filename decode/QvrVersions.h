@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "decode/MixRuns.h"
+#include "pixels/MixRuns.h"
 
 class ByteSource;
 class ImageBuffer;

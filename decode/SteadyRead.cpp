@@ -1,6 +1,6 @@
 #include "decode/SteadyRead.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 namespace {
 thread_local bool loadMetChanges = false;

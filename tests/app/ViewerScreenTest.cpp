@@ -10,7 +10,7 @@
 #include "tests/support/DocWriter.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

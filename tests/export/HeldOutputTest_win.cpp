@@ -3,7 +3,7 @@
 // changes. Outputs wait for such a file for about a second, and name the
 // cause when it stays held.
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "export/TempOutput.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

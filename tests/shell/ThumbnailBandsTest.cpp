@@ -3,12 +3,12 @@
 // (bands of one row and up), streams kept open or starting over, with and
 // without a pool, layers whose streams end early or late, documents of
 // thousands of layers, broken documents, and every corpus document.
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
-#include "decode/QvmBands.h"
-#include "decode/StreamBands.h"
-#include "decode/ScaleInBands.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
+#include "decode/QvmBands.h"
+#include "decode/ScaleInBands.h"
+#include "decode/StreamBands.h"
+#include "pixels/ImageBuffer.h"
 #include "shell/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
