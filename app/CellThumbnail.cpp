@@ -1,6 +1,6 @@
 #include "app/CellThumbnail.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/ThumbnailPicture.h"
 #include "decode/ThumbnailScale.h"
 

@@ -1,6 +1,6 @@
 #include "app/FailureList.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 #include <cstdio>
 

@@ -4,13 +4,13 @@
 
 #include "app/MouseActionSink.h"
 #include "app/Settings.h"
+#include "app/UserLanguage.h"
 #include "app/ViewGeometry.h"
 #include "app/ViewPlacement.h"
-#include "decode/ImageBuffer.h"
 #include "base/WorkPool.h"
 #include "framework/Dpi.h"
 #include "framework/MouseInput.h"
-#include "app/UserLanguage.h"
+#include "pixels/ImageBuffer.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "app/ImageView.h"
 
 #include "app/ViewGeometry.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 StepPlace ImageView::Place() {
     const int32_t scale = ShownScale();

@@ -1,7 +1,7 @@
 #include "app/LayerThumbnails.h"
 
-#include "decode/AreaAverage.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/AreaAverage.h"
+#include "pixels/ImageBuffer.h"
 #include "decode/LayerWalk.h"
 
 #include <algorithm>

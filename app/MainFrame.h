@@ -20,7 +20,7 @@
 #include "app/PicturesAhead.h"
 #include "app/Settings.h"
 #include "decode/DocumentLayers.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "framework/FileListBox.h"
 #include "framework/StatusBar.h"
 #include "base/Str.h"

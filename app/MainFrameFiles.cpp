@@ -2,16 +2,16 @@
 // drops, the command-line path, stepping, the recent folders and their menu.
 #include "app/MainFrame.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 #include "app/RecentFolders.h"
+#include "app/UserLanguage.h"
+#include "base/Str.h"
+#include "base/Wide.h"
 #include "decode/DocumentKind.h"
 #include "framework/Menu.h"
 #include "framework/Platform.h"
-#include "base/Str.h"
-#include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
-#include "base/Wide.h"
 
 #include <shellapi.h>
 

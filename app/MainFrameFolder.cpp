@@ -7,7 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/RecentFolders.h"
 #include "base/Wide.h"
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentKind.h"
 
 #include "base/Str.h"

@@ -20,7 +20,7 @@
 // held ahead giving way farthest first.
 
 #include "app/FileStamp.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "decode/LoadResult.h"
 #include "base/WorkPool.h"
 #include "export/BatchQueue.h"

@@ -1,7 +1,7 @@
 #include "app/ReducedPictures.h"
 
-#include "decode/AreaReduce.h"
 #include "base/WorkPool.h"
+#include "pixels/AreaReduce.h"
 
 #include <algorithm>
 #include <numeric>

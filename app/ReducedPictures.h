@@ -5,7 +5,7 @@
 // dots) and then drawn 1:1, so scrolling a reduced view costs a copy only.
 // The rows are split into bands that the pool scales at the same time.
 
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "app/SaveAs.h"
 
 #include "base/Text.h"
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentKind.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "export/LayeredExport.h"
 
 const char kSaveAsFilter[] = "PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0PSD (*.psd)\0*.psd;*.psb\0"

@@ -1,9 +1,9 @@
 #include "app/Settings.h"
 
-#include "decode/ByteFile.h"
-#include "export/TempOutput.h"
+#include "base/ByteFile.h"
 #include "base/IniReader.h"
 #include "base/Text.h"
+#include "export/TempOutput.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "app/StatusText.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/QvmFormat.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "app/ViewTurn.h"
 
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstdio>
 #include <cstring>

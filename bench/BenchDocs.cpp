@@ -1,7 +1,7 @@
 #include "bench/BenchDocs.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
 

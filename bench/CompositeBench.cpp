@@ -3,10 +3,10 @@
 #include "bench/BenchDocs.h"
 #include "bench/Register.h"
 
-#include "decode/BlendModes.h"
-#include "decode/BlendTable.h"
-#include "decode/CompositeLayer.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/BlendModes.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/Paintings.h"
 
 #include <cstring>

@@ -4,10 +4,10 @@
 #include "bench/BenchDocs.h"
 #include "bench/Register.h"
 
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/QvmReader.h"
 #include "base/WorkPool.h"
+#include "decode/DocumentLoader.h"
+#include "decode/QvmReader.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 #include <zlib.h>

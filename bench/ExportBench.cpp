@@ -8,9 +8,9 @@
 #include "bench/PeakMemory.h"
 #include "bench/Register.h"
 
-#include "decode/ImageBuffer.h"
-#include "export/LayeredExport.h"
 #include "base/WorkPool.h"
+#include "export/LayeredExport.h"
+#include "pixels/ImageBuffer.h"
 
 #include <png.h>
 #include <zlib.h>

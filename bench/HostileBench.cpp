@@ -6,9 +6,9 @@
 #include "bench/BenchDocs.h"
 #include "bench/Register.h"
 
-#include "decode/BlendModes.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/BlendModes.h"
+#include "pixels/ImageBuffer.h"
 
 namespace bench {
 

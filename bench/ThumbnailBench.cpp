@@ -12,8 +12,8 @@
 #include "bench/PeakMemory.h"
 #include "bench/Register.h"
 
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
 #include "decode/ThumbnailPicture.h"
 #include "decode/ThumbnailScale.h"

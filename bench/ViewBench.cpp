@@ -14,8 +14,8 @@
 #include "bench/Register.h"
 
 #include "app/ReducedPictures.h"
-#include "decode/ImageBuffer.h"
 #include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "decode/DocumentHeader.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 #include "decode/LoadResult.h"
 
 #include <cstring>

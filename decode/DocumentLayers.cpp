@@ -1,6 +1,6 @@
 #include "decode/DocumentLayers.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentHeader.h"
 #include "decode/QvmFormat.h"
 #include "decode/QvrTileWalk.h"

@@ -1,12 +1,12 @@
 #include "decode/DocumentLoader.h"
 
-#include "decode/ByteFile.h"
-#include "decode/ByteSource.h"
+#include "base/ByteFile.h"
+#include "base/ByteSource.h"
 #include "decode/DocumentHeader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
 #include "decode/SteadyRead.h"
+#include "pixels/ImageBuffer.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #include "decode/FolderList.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "decode/Inflate.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 
 #include <zlib.h>
 

@@ -1,9 +1,9 @@
 #include "decode/LayerWalk.h"
 
-#include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
 #include "decode/QvmFormat.h"
 #include "decode/QvrTileWalk.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 

@@ -16,10 +16,10 @@
 // expand) comes back with no pixels and decoded false; the walk goes on
 // with the next record.
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentHeader.h"
 #include "decode/LoadResult.h"
-#include "decode/MemBlock.h"
+#include "base/MemBlock.h"
 
 #include <cstdint>
 #include <string>

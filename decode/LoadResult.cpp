@@ -1,6 +1,6 @@
 #include "decode/LoadResult.h"
 
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 namespace loadresult {
 

@@ -1,13 +1,13 @@
 #include "decode/LoadingMemory.h"
 
-#include "decode/BlendTable.h"
 #include "decode/DocumentHeader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
+#include "decode/PooledReads.h"
 #include "decode/QvmPictureBands.h"
 #include "decode/QvrPictureBands.h"
 #include "decode/QvrTileWalk.h"
-#include "decode/PooledReads.h"
+#include "pixels/BlendTable.h"
+#include "pixels/ImageBuffer.h"
 
 namespace {
 

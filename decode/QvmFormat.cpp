@@ -1,6 +1,6 @@
 #include "decode/QvmFormat.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 #include "decode/DocumentHeader.h"
 
 namespace {

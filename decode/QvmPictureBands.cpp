@@ -1,12 +1,12 @@
 #include "decode/QvmPictureBands.h"
 
-#include "decode/BlendTable.h"
-#include "decode/ByteSource.h"
-#include "decode/CompositeLayer.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteSource.h"
+#include "base/WorkPool.h"
 #include "decode/QvmBands.h"
 #include "decode/QvmFormat.h"
-#include "base/WorkPool.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 

@@ -1,15 +1,15 @@
 #include "decode/QvrBands.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
+#include "base/WorkPool.h"
 #include "decode/DocumentHeader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
 #include "decode/QvrMaskRecords.h"
 #include "decode/QvrTileBands.h"
 #include "decode/QvrVersions.h"
 #include "decode/StreamBands.h"
-#include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "decode/QvrMaskRecords.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
 #include "decode/StreamBands.h"
 
 namespace {

@@ -5,14 +5,14 @@
 // CS (u32) and CS bytes of zlib data expanding to the mask: one coverage byte
 // per pixel, the top row first, each row padded to a multiple of 4 bytes.
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
 #include "decode/DocumentHeader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
-#include "decode/QvrVersions.h"
 #include "decode/QvmPictureBands.h"
 #include "decode/QvrPictureBands.h"
+#include "decode/QvrVersions.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
 #include "decode/QvrPictureBands.h"
 
-#include "decode/ByteSource.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteSource.h"
+#include "base/WorkPool.h"
 #include "decode/Inflate.h"
 #include "decode/QvmPictureBands.h"
 #include "decode/QvrMaskRecords.h"
 #include "decode/QvrVersions.h"
-#include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "decode/QvrReader.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentHeader.h"
 #include "decode/QvrVersions.h"
 

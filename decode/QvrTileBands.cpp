@@ -1,11 +1,11 @@
 #include "decode/QvrTileBands.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
 #include "decode/DocumentHeader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemBlock.h"
 #include "decode/QvrTileWalk.h"
 #include "decode/StreamBands.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 #include <deque>

@@ -14,9 +14,9 @@
 // The walk over the layers' tiles and the mix of one tile, shared by the
 // whole-picture reader (QvrTiles.cpp) and the banded one (QvrBands.cpp).
 
-#include "decode/ByteSource.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteSource.h"
 #include "decode/QvrVersions.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 #include <zlib.h>

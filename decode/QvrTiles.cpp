@@ -1,9 +1,9 @@
 // QVR version 1, read whole: see QvrTileWalk.h for the layout.
-#include "decode/DocumentHeader.h"
-#include "decode/MemBlock.h"
-#include "decode/QvrTileWalk.h"
-#include "decode/PooledReads.h"
+#include "base/MemBlock.h"
 #include "base/WorkPool.h"
+#include "decode/DocumentHeader.h"
+#include "decode/PooledReads.h"
+#include "decode/QvrTileWalk.h"
 
 #include <cstring>
 #include <deque>

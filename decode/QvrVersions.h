@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "decode/LoadResult.h"
-#include "decode/MixRuns.h"
+#include "pixels/MixRuns.h"
 
 class ByteSource;
 class ImageBuffer;

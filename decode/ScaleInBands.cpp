@@ -1,10 +1,10 @@
 #include "decode/ScaleInBands.h"
 
-#include "decode/AreaAverage.h"
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 #include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
 #include "decode/QvrBands.h"
+#include "pixels/AreaAverage.h"
 
 namespace {
 

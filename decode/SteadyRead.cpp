@@ -1,6 +1,6 @@
 #include "decode/SteadyRead.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 SteadyResult ReadSteadily(const char* path, const std::function<bool(ByteFile&)>& read) {
     // Two tries: a save that lands during the first read is usually over by

@@ -1,10 +1,10 @@
 #include "decode/StreamBands.h"
 
-#include "decode/ByteSource.h"
-#include "decode/ImageBuffer.h"
-#include "decode/Inflate.h"
-#include "decode/MemBlock.h"
+#include "base/ByteSource.h"
+#include "base/MemBlock.h"
 #include "base/WorkPool.h"
+#include "decode/Inflate.h"
+#include "pixels/ImageBuffer.h"
 
 #include <zlib.h>
 

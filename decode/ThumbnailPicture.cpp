@@ -1,9 +1,9 @@
 #include "decode/ThumbnailPicture.h"
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/ScaleInBands.h"
+#include "pixels/ImageBuffer.h"
 
 Deadline ThumbnailDeadline(ByteSource& source) {
     using std::chrono::milliseconds;

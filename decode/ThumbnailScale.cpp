@@ -1,7 +1,7 @@
 #include "decode/ThumbnailScale.h"
 
-#include "decode/AreaAverage.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/AreaAverage.h"
+#include "pixels/ImageBuffer.h"
 
 ThumbnailSize FitThumbnail(int32_t pictureWidth, int32_t pictureHeight, int32_t longestSide) {
     ThumbnailSize size;

@@ -1,15 +1,15 @@
 #include "export/BatchItem.h"
 
-#include "decode/ByteFile.h"
-#include "decode/DocumentHeader.h"
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/LoadingMemory.h"
-#include "export/LayeredExport.h"
-#include "export/PsdWriter.h"
+#include "base/ByteFile.h"
 #include "base/Str.h"
 #include "base/Text.h"
+#include "decode/DocumentHeader.h"
+#include "decode/DocumentLoader.h"
+#include "decode/LoadingMemory.h"
+#include "export/LayeredExport.h"
 #include "export/PngWriter.h"
+#include "export/PsdWriter.h"
+#include "pixels/ImageBuffer.h"
 
 OutputFormat FormatFromIndex(int32_t index) {
     switch (index) {

@@ -1,8 +1,8 @@
 #include "export/BatchQueue.h"
 
-#include "decode/ImageBuffer.h"
 #include "base/SystemMemory.h"
 #include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 
 #include <algorithm>
 #include <new>

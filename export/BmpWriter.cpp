@@ -2,10 +2,10 @@
 // the 40-byte information header, rows bottom-up as the picture stores them,
 // alpha dropped.
 
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemBlock.h"
+#include "base/ByteFile.h"
+#include "base/MemBlock.h"
 #include "export/TempOutput.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstdint>
 

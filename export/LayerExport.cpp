@@ -1,12 +1,12 @@
 #include "export/LayerExport.h"
 
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
-#include "decode/Inflate.h"
-#include "decode/MemBlock.h"
-#include "decode/QvmFormat.h"
+#include "base/ByteFile.h"
 #include "base/LayerName.h"
+#include "base/MemBlock.h"
 #include "base/Text.h"
+#include "decode/Inflate.h"
+#include "decode/QvmFormat.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstdio>
 #include <cstring>

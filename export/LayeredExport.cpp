@@ -1,15 +1,15 @@
 #include "export/LayeredExport.h"
 
 #include "base/LayerName.h"
-#include "decode/BlendTable.h"
-#include "decode/CompositeLayer.h"
 #include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/LayerWalk.h"
 #include "export/LayeredSource.h"
 #include "export/OraWriter.h"
 #include "export/PsdWriter.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "export/OraWriter.h"
 
-#include "decode/AreaReduce.h"
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
 #include "export/LayeredSource.h"
 #include "export/OutputBuffer.h"
 #include "export/PngWriter.h"
 #include "export/TempOutput.h"
 #include "export/ZipWriter.h"
+#include "pixels/AreaReduce.h"
+#include "pixels/ImageBuffer.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "export/OutputBuffer.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 #include <cstring>
 

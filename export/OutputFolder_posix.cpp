@@ -1,6 +1,6 @@
 #include "export/OutputFolder.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 
 #include <sys/stat.h>
 

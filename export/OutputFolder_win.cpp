@@ -1,6 +1,6 @@
 #include "export/OutputFolder.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "base/Text.h"
 #include "base/Wide.h"
 

@@ -1,6 +1,6 @@
 #include "export/PngBands.h"
 
-#include "decode/MemBlock.h"
+#include "base/MemBlock.h"
 #include "base/WorkPool.h"
 #include "export/PngWriter.h"
 

@@ -1,8 +1,8 @@
 #include "export/PngWriter.h"
 
-#include "decode/ImageBuffer.h"
 #include "export/PngBands.h"
 #include "export/TempOutput.h"
+#include "pixels/ImageBuffer.h"
 
 #include <zlib.h>
 

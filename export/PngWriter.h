@@ -13,8 +13,8 @@
 // bands on several threads instead (PngBands.h): still one zlib stream in one
 // IDAT chunk, a few bytes in a megabyte larger.
 
-#include "decode/ByteFile.h"
-#include "decode/MemBlock.h"
+#include "base/ByteFile.h"
+#include "base/MemBlock.h"
 
 #include <cstdint>
 

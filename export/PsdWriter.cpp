@@ -1,12 +1,12 @@
 #include "export/PsdWriter.h"
 
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "base/WorkPool.h"
 #include "export/LayeredSource.h"
 #include "export/OutputBuffer.h"
 #include "export/PackBits.h"
 #include "export/TempOutput.h"
-#include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 
 #include <memory>
 #include <string>

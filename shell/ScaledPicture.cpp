@@ -1,7 +1,7 @@
 #include "shell/ScaledPicture.h"
 
 #include "base/WorkPool.h"
-#include "decode/AreaAverage.h"
+#include "pixels/AreaAverage.h"
 #include "shell/StreamSource.h"
 #include "decode/ThumbnailPicture.h"
 #include "decode/ThumbnailScale.h"

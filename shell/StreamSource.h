@@ -4,7 +4,7 @@
 // they do for a file (allowed; the next read comes back short) whatever the
 // stream's own Seek makes of them.
 
-#include "decode/ByteSource.h"
+#include "base/ByteSource.h"
 
 struct IStream;
 

@@ -1,6 +1,6 @@
 #include "app/LayerThumbnails.h"
 
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "decode/LayerWalk.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

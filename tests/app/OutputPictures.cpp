@@ -1,7 +1,7 @@
 #include "tests/app/OutputPictures.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/support/DibRead.h"
 #include "tests/support/DocWriter.h"

@@ -5,7 +5,7 @@
 #include "app/SaveAs.h"
 
 #include "base/Text.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"

@@ -8,7 +8,7 @@
 #include "app/ThumbnailGrid.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

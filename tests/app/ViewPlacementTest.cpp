@@ -1,7 +1,7 @@
 #include "app/ViewGeometry.h"
 #include "app/ViewPlacement.h"
 #include "app/ViewTurn.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "tests/support/DocWriter.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "res/Messages.h"
 
 #include <gtest/gtest.h>

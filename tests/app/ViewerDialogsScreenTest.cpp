@@ -7,7 +7,7 @@
 #include "tests/e2e/Screenshot.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "res/ResourceIds.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "res/ResourceIds.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 
 #include "app/GridLayout.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

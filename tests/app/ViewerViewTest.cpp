@@ -11,7 +11,7 @@
 #include "tests/e2e/WindowQuery.h"
 
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "res/Messages.h"
 #include "tests/support/WaitUntil.h"
 

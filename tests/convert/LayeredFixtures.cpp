@@ -15,7 +15,7 @@
 //   zip64.zip     an archive of the zip writer with ZIP64 records from 100
 //                 bytes on, as it writes them beyond 4 GiB
 // Usage: layered_fixtures FOLDER
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "export/OutputBuffer.h"
 #include "export/ZipWriter.h"
 #include "tests/support/DocWriter.h"

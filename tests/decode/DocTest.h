@@ -2,10 +2,10 @@
 // Shared by the reader tests: a scratch folder to write documents into, and
 // pixel access in picture coordinates.
 
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
-#include "decode/MemorySource.h"
+#include "decode/DocumentLoader.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/ReferenceMix.h"
 #include "tests/support/TempDir.h"

@@ -1,8 +1,8 @@
 // Every reader, the size peek and the thumbnail's banded read take a
 // document's start from one header reader: it must read each format's
 // header to its last byte, no further, and refuse one cut anywhere short.
+#include "base/MemorySource.h"
 #include "decode/DocumentHeader.h"
-#include "decode/MemorySource.h"
 #include "tests/decode/DocTest.h"
 
 using namespace doctest;

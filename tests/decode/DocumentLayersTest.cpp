@@ -1,11 +1,11 @@
 // The layers of a document as the viewer's pane lists them, and a document
 // flattened again with the visibility picked there.
+#include "base/WorkPool.h"
 #include "decode/DocumentLayers.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "decode/QvmReader.h"
 #include "decode/QvrReader.h"
-#include "base/WorkPool.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"

@@ -3,7 +3,7 @@
 // to make a load spin.
 #include "tests/decode/DocTest.h"
 
-#include "decode/BlendModes.h"
+#include "pixels/BlendModes.h"
 
 using docwriter::QvmDocument;
 using docwriter::QvmLayer;

@@ -3,10 +3,10 @@
 // ever changes a single output byte. The paintings exercise every blend code,
 // partly clear and opaque layers, clamped opacities, clipped and plain tiles
 // and odd sizes (so loops that work several pixels at a time meet their tails).
-#include "decode/BlendTable.h"
-#include "decode/CompositeLayer.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/BlendTable.h"
+#include "pixels/CompositeLayer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/Paintings.h"
 #include "tests/support/TempDir.h"
 

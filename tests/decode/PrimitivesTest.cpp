@@ -1,7 +1,7 @@
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "base/MemBlock.h"
 #include "decode/Inflate.h"
-#include "decode/MemBlock.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

@@ -2,7 +2,7 @@
 // the failure outcomes.
 #include "tests/decode/DocTest.h"
 
-#include "decode/BlendModes.h"
+#include "pixels/BlendModes.h"
 
 using docwriter::QvmDocument;
 using docwriter::QvmLayer;

@@ -1,8 +1,8 @@
 // The read-ahead of every byte source: any mix of small reads, large reads
 // and skips in both directions gives the bytes and positions of the plain
 // file or memory beneath it.
-#include "decode/ByteFile.h"
-#include "decode/MemorySource.h"
+#include "base/ByteFile.h"
+#include "base/MemorySource.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

@@ -1,6 +1,6 @@
 // Every sample document shipped in samples/ loads.
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/SourceTree.h"
 
 #include <gtest/gtest.h>

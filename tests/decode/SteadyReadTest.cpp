@@ -2,7 +2,7 @@
 // must never be refused, and a read that meets it must not hand on a torn
 // picture.
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/SteadyRead.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

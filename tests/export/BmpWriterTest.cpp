@@ -1,5 +1,5 @@
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

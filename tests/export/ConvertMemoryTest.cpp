@@ -6,8 +6,8 @@
 // sanitizer's allocation hooks (the native build); elsewhere skipped.
 #include "base/WorkPool.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "export/BatchItem.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/HeapCount.h"
 #include "tests/support/Paintings.h"

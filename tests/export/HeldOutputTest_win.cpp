@@ -4,7 +4,7 @@
 // cause when it stays held. The wait between tries is the test's where it
 // lets go of the file, so nothing depends on how long a moment is.
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "export/TempOutput.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

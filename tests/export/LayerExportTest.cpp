@@ -1,6 +1,6 @@
-#include "decode/ByteFile.h"
-#include "export/LayerExport.h"
+#include "base/ByteFile.h"
 #include "base/LayerName.h"
+#include "export/LayerExport.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"

@@ -1,5 +1,5 @@
-#include "decode/ImageBuffer.h"
 #include "export/PngWriter.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"

@@ -1,6 +1,6 @@
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
 #include "export/TempOutput.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"

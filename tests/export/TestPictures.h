@@ -2,8 +2,8 @@
 // Pictures with known pixels for the writer tests, and the ways to make a
 // write fail.
 
-#include "decode/ImageBuffer.h"
 #include "base/Text.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstdint>
 #include <cstdlib>

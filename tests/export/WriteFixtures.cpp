@@ -4,7 +4,7 @@
 // Each picture is pattern or noise (tests/export/TestPictures.h) at the size
 // in its name: pattern_5x3.png (RGB), pattern_5x3_alpha.png, pattern_5x3.bmp.
 
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 
 #include <cstdio>

@@ -3,10 +3,10 @@
 // document loader. Characters of several bytes run through all of them, so a
 // scan that splits one shows as a wrong byte or a wrong separator.
 
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
 #include "base/Str.h"
 #include "base/Text.h"
+#include "decode/DocumentLoader.h"
+#include "pixels/ImageBuffer.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
 

@@ -2,9 +2,9 @@
 // registration, handed a stream and a parent window, asked to show the
 // document, laid out again and unloaded. The window's pixels are read
 // through WM_PRINTCLIENT, which needs no screen.
+#include "base/MemorySource.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
 #include "shell/ThumbnailIds.h"
 #include "decode/ThumbnailScale.h"
 #include "tests/shell/ShellRegistry.h"

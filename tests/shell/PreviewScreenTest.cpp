@@ -1,9 +1,9 @@
 // The preview handler on a real screen (Xvfb, Wine's X11 driver): created
 // through its registration, shown in a parent window the way the preview
 // pane hosts it, and the screen compared with the picture fitted into it.
+#include "base/MemorySource.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
 #include "shell/ThumbnailIds.h"
 #include "decode/ThumbnailScale.h"
 #include "tests/e2e/Screenshot.h"

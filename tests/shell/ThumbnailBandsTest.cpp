@@ -3,8 +3,8 @@
 // (bands of one row and up), streams kept open or starting over, with and
 // without a pool, layers whose streams end early or late, documents of
 // thousands of layers, broken documents, and every corpus document.
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "decode/QvmBands.h"
 #include "decode/StreamBands.h"
 #include "decode/ScaleInBands.h"

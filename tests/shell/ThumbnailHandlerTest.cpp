@@ -3,9 +3,9 @@
 // for thumbnails; and regsvr32 /u taking away exactly what it wrote.
 // Explorer itself does not draw thumbnails under Wine, so these calls stand
 // in for it.
+#include "base/MemorySource.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
 #include "shell/ThumbnailIds.h"
 #include "decode/ThumbnailPicture.h"
 #include "decode/ThumbnailScale.h"

@@ -2,8 +2,8 @@
 // documents of many layers: it stays within the memory the handler gives,
 // and the pixels are still the whole road's. Counted through the address
 // sanitizer's allocation hooks (the native build); elsewhere skipped.
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
 #include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"

@@ -1,8 +1,8 @@
 // What a thumbnail is made from: the size a header states, the memory bound
 // checked before decoding, and broken documents refused.
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "decode/ThumbnailPicture.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/Paintings.h"

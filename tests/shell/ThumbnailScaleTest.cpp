@@ -1,6 +1,6 @@
 // The thumbnail's size and its box filter, against a filter computed the
 // plain way: each thumbnail pixel the mean of the source area it covers.
-#include "decode/ImageBuffer.h"
+#include "pixels/ImageBuffer.h"
 #include "decode/ThumbnailScale.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The work a thumbnail takes, counted rather than timed: rows walked through
 // the bands, bytes read from the document, streams refused before they are
 // expanded, and reads stopped by a deadline that has passed or a cancel flag.
-#include "decode/AreaAverage.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
+#include "pixels/AreaAverage.h"
+#include "pixels/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "decode/QvmBands.h"
 #include "decode/QvrBands.h"
 #include "decode/ScaleInBands.h"

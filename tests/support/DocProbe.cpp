@@ -1,9 +1,9 @@
 #include "tests/support/DocProbe.h"
 
-#include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
+#include "base/MemorySource.h"
 #include "base/WorkPool.h"
-#include "decode/MemorySource.h"
+#include "decode/DocumentLoader.h"
+#include "pixels/ImageBuffer.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,10 +1,10 @@
 #include "tests/support/MixCheck.h"
 
-#include "decode/BlendModes.h"
-#include "decode/BlendTable.h"
-#include "decode/Hcy.h"
-#include "decode/MixRunPasses.h"
-#include "decode/MixRunsScalar.h"
+#include "pixels/BlendModes.h"
+#include "pixels/BlendTable.h"
+#include "pixels/Hcy.h"
+#include "pixels/MixRunPasses.h"
+#include "pixels/MixRunsScalar.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #pragma once
-// Runs one pass of decode/MixRuns.h on pixels taken from arbitrary bytes,
-// with every vector set this processor runs (decode/MixRunPasses.h: SSE2,
+// Runs one pass of pixels/MixRuns.h on pixels taken from arbitrary bytes,
+// with every vector set this processor runs (pixels/MixRunPasses.h: SSE2,
 // and AVX2 and AVX-512 where they run), and compares it with the same pass one byte at a
-// time (decode/MixRunsScalar.h, BlendChannel for the formulas,
+// time (pixels/MixRunsScalar.h, BlendChannel for the formulas,
 // BlendHcyPixels for the HCY modes), byte for byte. The loaders' checks
 // compare a load only with itself, so only this can see a lane computed
 // wrongly.

@@ -1,7 +1,7 @@
 #include "tools/convert/ItemWork.h"
 
-#include "decode/ByteFile.h"
-#include "decode/ImageBuffer.h"
+#include "base/ByteFile.h"
+#include "pixels/ImageBuffer.h"
 #include "decode/SteadyRead.h"
 #include "decode/DocumentLoader.h"
 #include "export/LayerExport.h"

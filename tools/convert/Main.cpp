@@ -1,11 +1,11 @@
 // tessavel-convert: converts QVM and QVR documents to PNG or BMP files, or
 // writes each layer of QVM documents as PNG files, from the command line.
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "decode/DocumentKind.h"
+#include "decode/FolderList.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/Entry.h"
-#include "decode/FolderList.h"
 #include "tools/convert/Interrupt.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/Options.h"

@@ -1,6 +1,6 @@
 #include "tools/convert/Options.h"
 
-#include "decode/ByteFile.h"
+#include "base/ByteFile.h"
 #include "base/LayerName.h"
 #include "base/Str.h"
 #include "base/Text.h"

@@ -1,8 +1,8 @@
 #include "tools/convert/StdoutCopy.h"
 
-#include "decode/ByteFile.h"
-#include "export/TempOutput.h"
+#include "base/ByteFile.h"
 #include "decode/FolderList.h"
+#include "export/TempOutput.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -4,11 +4,11 @@
 // a few rows, and with streams starting over for every band; a disagreement
 // aborts, so libFuzzer keeps the input.
 
-#include "decode/AreaAverage.h"
+#include "base/MemorySource.h"
 #include "decode/DocumentLoader.h"
-#include "decode/ImageBuffer.h"
-#include "decode/MemorySource.h"
 #include "decode/ScaleInBands.h"
+#include "pixels/AreaAverage.h"
+#include "pixels/ImageBuffer.h"
 #include "tools/fuzz/PictureCap.h"
 
 #include <cstdio>

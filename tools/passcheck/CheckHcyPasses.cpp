@@ -14,9 +14,9 @@
 // step, which the sweep compares.
 //
 //     check_hcy_passes [K]
-#include "decode/BlendModes.h"
-#include "decode/Hcy.h"
-#include "decode/MixRunPasses.h"
+#include "pixels/BlendModes.h"
+#include "pixels/Hcy.h"
+#include "pixels/MixRunPasses.h"
 
 #include <cfloat>
 #include <cmath>
