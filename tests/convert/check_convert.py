@@ -307,8 +307,10 @@ def check_recursion_and_dry_run(conv, docs, root):
     code, text, _ = conv.run("-r", "-o", conv.path(out), conv.path(docs))
     check(code == 1 and text.strip() == "converted 6, skipped 0, failed 2", f"-r: {text!r}")
     check(listing(os.path.join(out, "sub")) == ["e.png"], "-r mirrors the subfolder")
-    code, text, _ = conv.run("-r", "--layers", "-o", conv.path(os.path.join(root, "tree", "layers")), conv.path(docs))
-    check(os.path.exists(os.path.join(root, "tree", "layers", "sub", "e_00_hue.png")), "-r --layers mirrors too")
+    layers = os.path.join(root, "tree", "layers")
+    code, text, err = conv.run("-r", "--layers", "-o", conv.path(layers), conv.path(docs))
+    check(os.path.exists(os.path.join(layers, "sub", "e_00_hue.png")),
+          f"-r --layers mirrors too: exit {code}, {text!r}, {err!r}, made {sorted(os.listdir(layers)) if os.path.isdir(layers) else None}")
     code, text, _ = conv.run("-n", "--no-overwrite", "-o", conv.path(out), conv.path(os.path.join(docs, "a.qvm")))
     check(text.splitlines()[0].endswith("a.png (exists, skipped)"), f"--dry-run tells skipped ones: {text!r}")
 
@@ -387,14 +389,18 @@ def check_interruptions(conv, make_docs, root):
     for sig in (handled, signal.SIGKILL):
         out = os.path.join(root, "killed-" + sig.name)
         os.mkdir(out)
-        with FolderEvents(out) as events:
+        started = time.monotonic()
+        with FolderEvents(out) as events, tempfile.TemporaryFile() as errors:
             proc = subprocess.Popen(conv.emulator + [conv.program, "-q", "-o", conv.path(out), conv.path(big)],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                    stdout=subprocess.DEVNULL, stderr=errors)
             seen = events.wait_for_name(lambda n: n.startswith(".big.png.tmp"), proc, HANG_SECONDS)
-        if seen:
-            proc.send_signal(sig)
-        proc.wait()
-        check(seen, f"{sig.name}: the picture is written under a temporary name first")
+            if seen:
+                proc.send_signal(sig)
+            proc.wait()
+            errors.seek(0)
+            said = errors.read().decode("latin-1")
+        check(seen, f"{sig.name}: the picture is written under a temporary name first: exit {proc.returncode} "
+                    f"after {time.monotonic() - started:.1f} s, {said!r}, left {os.listdir(out)}")
         names = os.listdir(out)
         check("big.png" not in names, f"{sig.name}: no final file after the kill: {names}")
         if sig == handled:
