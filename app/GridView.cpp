@@ -9,6 +9,7 @@
 #include "framework/Dpi.h"
 #include "framework/MessageFont.h"
 #include "framework/MouseInput.h"
+#include "framework/WindowPoolJob.h"
 
 #include <atomic>
 #include <string>
@@ -20,7 +21,7 @@ const char kGridClass[] = "ThumbnailGrid";
 // Hidden until opened; the bar stays, greyed when everything fits, so the
 // columns never change with the number of documents.
 constexpr DWORD kGridStyle = WS_CHILD | WS_VSCROLL | WS_TABSTOP;
-// Posted by a pool thread when it has made a thumbnail.
+// Posted by a piece of the pool when it has made a thumbnail.
 constexpr UINT kThumbnailMade = WM_USER + 1;
 
 COLORREF ColourOf(int32_t bgr) {
@@ -29,34 +30,16 @@ COLORREF ColourOf(int32_t bgr) {
 
 } // namespace
 
-// One thumbnail being made: the job a pool thread runs and the group that
-// ends it. Each job has a group of its own, so that waiting for one running
-// elsewhere never makes the interface thread run another.
+// One thumbnail being made: the request it answers and the piece of the
+// pool making it.
 struct GridView::Slot {
-    class Job : public WorkJob {
-    public:
-        void Run(const std::atomic<bool>& cancelled) override {
-            try {
-                outcome = MakeCellThumbnail(request.path.c_str(), request.side, picture, cancelled);
-            } catch (...) {
-                // Memory ran out: the cell says it could not be read.
-                picture = CellPicture{};
-                outcome = CellOutcome::Failed;
-            }
-            done.store(true);
-            PostMessageW(notify, kThumbnailMade, 0, 0);
-        }
-        CellRequest request;
+    struct Made {
         CellPicture picture;
         CellOutcome outcome = CellOutcome::Failed;
-        std::atomic<bool> done{false};
-        HWND notify = nullptr;
     };
-
-    explicit Slot(WorkPool& pool) : group(pool) {}
-    Job job;
-    WorkGroup group; // after the job it ends
-    bool busy = false;
+    explicit Slot(WorkPool& pool) : job(pool) {}
+    CellRequest request;
+    WindowPoolResult<Made> job;
 };
 
 GridView::GridView() = default;
@@ -134,40 +117,43 @@ void GridView::Pump() {
             slots.push_back(std::make_unique<Slot>(*pool));
     }
     for (const std::unique_ptr<Slot>& slot : slots) {
-        if (slot->busy)
+        if (slot->job.Busy())
             continue;
         CellRequest request = model.NextRequest();
         if (request.index < 0)
             return;
-        slot->job.request = std::move(request);
-        slot->job.done.store(false);
-        slot->job.notify = hwnd;
-        if (!slot->group.Post(slot->job)) {
-            model.Abandon(slot->job.request);
+        slot->request = std::move(request);
+        auto work = [path = slot->request.path, side = slot->request.side](Slot::Made& made,
+                                                                           const std::atomic<bool>& cancelled) {
+            try {
+                made.outcome = MakeCellThumbnail(path.c_str(), side, made.picture, cancelled);
+            } catch (...) {
+                // Memory ran out: the cell says it could not be read.
+                made.picture = CellPicture{};
+                made.outcome = CellOutcome::Failed;
+            }
+        };
+        if (!slot->job.Start(hwnd, kThumbnailMade, std::move(work))) {
+            model.Abandon(slot->request);
             return;
         }
-        slot->busy = true;
-        // A pool without threads of its own runs the job here.
-        if (pool->Size() == 1)
-            slot->group.Wait(slot->job);
     }
 }
 
 void GridView::Collect() {
     for (const std::unique_ptr<Slot>& slot : slots) {
-        if (!slot->busy || !slot->job.done.load())
+        if (!slot->job.Busy())
             continue;
-        // Done: the wait only sees the job off its thread.
-        slot->group.Wait(slot->job);
-        slot->busy = false;
-        Slot::Job& job = slot->job;
-        if (job.outcome == CellOutcome::Cancelled)
-            model.Abandon(job.request);
+        Slot::Made* made = slot->job.Finished(false);
+        if (slot->job.Busy())
+            continue; // still being made
+        const CellRequest& request = slot->request;
+        if (made == nullptr || made->outcome == CellOutcome::Cancelled)
+            model.Abandon(request);
         else
-            model.Deliver(job.request, std::move(job.picture), job.outcome == CellOutcome::Failed);
-        job.picture = CellPicture{};
-        if (job.request.index >= model.FirstVisible() && job.request.index < model.EndVisible()) {
-            const GridRect cell = model.Layout().CellRect(job.request.index, model.Scroll());
+            model.Deliver(request, std::move(made->picture), made->outcome == CellOutcome::Failed);
+        if (request.index >= model.FirstVisible() && request.index < model.EndVisible()) {
+            const GridRect cell = model.Layout().CellRect(request.index, model.Scroll());
             const RECT area{cell.left, cell.top, cell.right, cell.bottom};
             InvalidateRect(hwnd, &area, FALSE);
         }
@@ -178,13 +164,9 @@ void GridView::Collect() {
 void GridView::StopWork() {
     if (pool == nullptr)
         return;
-    // Queued jobs are dropped; running ones see the flag at their next band.
+    // Queued pieces are dropped; running ones see the flag at their next
+    // band, and each slot waits for its own as it goes.
     pool->Cancel();
-    for (const std::unique_ptr<Slot>& slot : slots) {
-        if (slot->busy)
-            slot->group.Wait(slot->job);
-        slot->busy = false;
-    }
     slots.clear();
     pool.reset();
 }

@@ -54,14 +54,12 @@ void MainFrame::FillLayersPane(const char* path) {
 }
 
 void MainFrame::OnThumbnailsMade() {
-    std::string path;
-    int32_t side = 0;
-    std::vector<Thumbnail> made;
-    if (!thumbnails.Collect(path, side, made))
+    const ThumbnailJob::Made* made = thumbnails.Collect();
+    if (made == nullptr)
         return;
     const char* shown = documents.CurrentPath();
-    if (shown != nullptr && path == shown && layersPane.Visible())
-        layersPane.SetThumbnails(made, side);
+    if (shown != nullptr && made->path == shown && layersPane.Visible())
+        layersPane.SetThumbnails(made->thumbnails, made->side);
 }
 
 void MainFrame::ShowLayers() {

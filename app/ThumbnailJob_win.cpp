@@ -1,68 +1,51 @@
 #include "app/ThumbnailJob.h"
 
-#include "base/WorkPool.h"
-
 bool ThumbnailJob::Request(const char* document, int32_t squareSide, HWND notify, UINT message) {
     window = notify;
     notifyMessage = message;
-    if (thread.joinable()) {
+    if (job.Busy()) {
         // Started after the running one ends (Collect).
-        cancel.store(true);
+        cancelled = true;
+        job.Cancel();
         nextPath = document;
         nextSide = squareSide;
         waiting = true;
         return true;
     }
-    path = document;
-    side = squareSide;
-    return StartThread();
+    return Start(document, squareSide);
+}
+
+bool ThumbnailJob::Start(const std::string& document, int32_t squareSide) {
+    cancelled = false;
+    return job.Start(window, notifyMessage, [this, document, squareSide](Made& made, const JobControl& control) {
+        made.path = document;
+        made.side = squareSide;
+        try {
+            make(document.c_str(), squareSide, *control.Flag(), made.thumbnails);
+        } catch (...) {
+            made.thumbnails.clear(); // memory ran out: no thumbnails, the pane works without
+        }
+    });
 }
 
 void ThumbnailJob::Drop() {
     waiting = false;
-    cancel.store(true);
+    cancelled = true;
+    job.Cancel();
 }
 
-bool ThumbnailJob::StartThread() {
-    cancel.store(false);
-    made.clear();
-    // Everything above is written before the thread starts, which orders it
-    // before the thread's reads.
-    return WorkPool::StartThread(thread, [this] { Run(); });
-}
-
-void ThumbnailJob::Run() {
-    try {
-        DocumentLayerThumbnails(path.c_str(), side, cancel, made);
-    } catch (...) {
-        made.clear(); // memory ran out: no thumbnails, the pane works without
-    }
-    PostMessageW(window, notifyMessage, 0, 0);
-}
-
-bool ThumbnailJob::Collect(std::string& donePath, int32_t& doneSide, std::vector<Thumbnail>& out) {
-    if (!thread.joinable())
-        return false;
-    thread.join();
-    const bool cancelled = cancel.load();
+const ThumbnailJob::Made* ThumbnailJob::Collect() {
+    const Made* made = job.Finished(true);
     if (waiting) {
         waiting = false;
-        path = nextPath;
-        side = nextSide;
-        StartThread();
-        return false;
+        Start(nextPath, nextSide);
+        return nullptr;
     }
-    if (cancelled)
-        return false;
-    donePath = path;
-    doneSide = side;
-    out = std::move(made);
-    return true;
+    return cancelled ? nullptr : made;
 }
 
 void ThumbnailJob::Stop() {
     waiting = false;
-    cancel.store(true);
-    if (thread.joinable())
-        thread.join();
+    cancelled = true;
+    job.Stop();
 }

@@ -1,8 +1,6 @@
 #pragma once
 // The documents of a folder, as the viewer lists them and the converter
-// converts them, and the folders the converter writes into.
-
-#include "export/OutputFolder.h"
+// converts them.
 
 #include <string>
 #include <vector>

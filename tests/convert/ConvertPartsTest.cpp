@@ -5,6 +5,7 @@
 #include "decode/DocumentLoader.h"
 #include "pixels/ImageBuffer.h"
 #include "decode/FolderList.h"
+#include "export/OutputFolder.h"
 #include "tools/convert/Jobs.h"
 #include "tools/convert/ItemWork.h"
 #include "tools/convert/Options.h"

@@ -12,6 +12,7 @@
 #include "base/Text.h"
 #include "decode/DocumentKind.h"
 #include "decode/FolderList.h"
+#include "export/OutputFolder.h"
 #include "tools/convert/StdoutCopy.h"
 
 #include <algorithm>

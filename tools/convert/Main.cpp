@@ -4,6 +4,7 @@
 #include "base/ByteFile.h"
 #include "decode/DocumentKind.h"
 #include "decode/FolderList.h"
+#include "export/OutputFolder.h"
 #include "tools/convert/Console.h"
 #include "tools/convert/Entry.h"
 #include "tools/convert/Interrupt.h"
