@@ -4,7 +4,8 @@
 #include "app/FailureList.h"
 #include "app/Settings.h"
 #include "app/UserLanguage.h"
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 #include "pixels/ImageBuffer.h"
 #include "export/BatchItem.h"
 #include "export/OutputCollisions.h"
@@ -67,12 +68,12 @@ void RunConversion(const ConversionWork& work) {
                 work.outcomes[index].sameOutput = true;
                 return;
             }
-            ByteFile::ClearFailure();
+            filesystem::ClearFailure();
             LoadResult loadFailure;
             const ItemResult result = work.convert(work, static_cast<int32_t>(index), image, pool, loadFailure);
             ConversionOutcome& outcome = work.outcomes[index];
             outcome.result = result;
-            outcome.error = result == ItemResult::WriteFailed ? ByteFile::LastFailure() : 0;
+            outcome.error = result == ItemResult::WriteFailed ? filesystem::LastFailure() : 0;
             if (result == ItemResult::LoadFailed)
                 outcome.loadFailure = std::move(loadFailure.reason);
         },
@@ -146,7 +147,7 @@ bool ConversionDialog::OnDropFiles(WPARAM dropHandle) {
     const bool got = length > 0 && DragQueryFileW(drop, 0, wide.data(), length + 1) > 0;
     DragFinish(drop);
     const std::string path = Narrow(wide.data());
-    if (got && ByteFile::IsDirectory(path.c_str()))
+    if (got && filesystem::IsDirectory(path.c_str()))
         SetItemText(IDC_CONVERSION_FOLDER, path.c_str());
     SetForegroundWindow(hwnd);
     return true;
@@ -300,9 +301,9 @@ void ConversionDialog::StartConversion() {
     }
     // A missing folder is made, with those above it, as the converter makes
     // its output folder; one that cannot be is named with the reason.
-    ByteFile::ClearFailure();
+    filesystem::ClearFailure();
     if (!MakeFolders(folder.Text())) {
-        ShowWarning(WithSystemReason(texts.folderNotFound, ByteFile::LastFailure()).c_str());
+        ShowWarning(WithSystemReason(texts.folderNotFound, filesystem::LastFailure()).c_str());
         return;
     }
     EnableControls(false);

@@ -1,6 +1,6 @@
 #include "app/FailureList.h"
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
 
 #include <cstdio>
 
@@ -39,7 +39,7 @@ std::string WithSystemReason(const char* lead, int code) {
     std::string reason = lead;
     if (code != 0) {
         char words[256] = {};
-        ByteFile::DescribeFailure(code, words, sizeof words);
+        filesystem::DescribeFailure(code, words, sizeof words);
         reason += ": ";
         reason += words;
     }

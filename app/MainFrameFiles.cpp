@@ -2,8 +2,6 @@
 // drops, the command-line path, stepping, the recent folders and their menu.
 #include "app/MainFrame.h"
 
-#include "base/ByteFile.h"
-
 #include "app/RecentFolders.h"
 #include "app/UserLanguage.h"
 #include "base/Str.h"

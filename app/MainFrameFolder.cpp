@@ -7,7 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/RecentFolders.h"
 #include "base/Wide.h"
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "decode/DocumentKind.h"
 
 #include "base/Str.h"
@@ -25,7 +25,7 @@ bool IsDocument(const Str& path) {
 }
 
 bool IsFolder(const char* path) {
-    return ByteFile::IsDirectory(path);
+    return filesystem::IsDirectory(path);
 }
 
 // A relative path ("a.qvm" typed in a console) has no folder of its own to
@@ -117,7 +117,7 @@ bool MainFrame::OpenDroppedDocument(HDROP drop) {
         return false;
     Str path;
     Narrow(wide.data(), path);
-    if (!ByteFile::Exists(path.Text()) || ByteFile::IsDirectory(path.Text()) || !IsDocument(path))
+    if (!filesystem::Exists(path.Text()) || filesystem::IsDirectory(path.Text()) || !IsDocument(path))
         return false;
     DragFinish(drop);
     SetForegroundWindow(hwnd);

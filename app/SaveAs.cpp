@@ -1,7 +1,7 @@
 #include "app/SaveAs.h"
 
 #include "base/Text.h"
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
 #include "decode/DocumentKind.h"
 #include "decode/DocumentLoader.h"
 #include "pixels/ImageBuffer.h"
@@ -99,7 +99,7 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
                              const std::vector<uint8_t>& visible, uint32_t namesCodePage,
                              const std::atomic<bool>* cancel, WorkPool* pool) {
     SaveAsOutcome outcome;
-    ByteFile::ClearFailure();
+    filesystem::ClearFailure();
     ImageBuffer picture;
     LoadResult loadFailure;
     if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
@@ -127,7 +127,7 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
     if (cancel != nullptr && cancel->load() && outcome.result != ItemResult::Converted)
         outcome.stopped = true;
     if (outcome.result == ItemResult::WriteFailed)
-        outcome.error = ByteFile::LastFailure();
+        outcome.error = filesystem::LastFailure();
     else if (outcome.result == ItemResult::LoadFailed && !outcome.stopped)
         outcome.loadFailure = std::move(loadFailure.reason);
     return outcome;

@@ -1,13 +1,12 @@
 #include "app/Settings.h"
 
-#include "base/ByteFile.h"
+#include "app/SettingsLines.h"
+#include "base/FileWriter.h"
 #include "base/IniReader.h"
 #include "base/Text.h"
 #include "export/TempOutput.h"
 
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 const char kSettingsFileName[] = "tessavel.ini";
 const char kSettingsSection[] = "Tessaven";
@@ -145,46 +144,7 @@ void ReadSettingsFile(const char* path, WindowState& window, Settings& settings)
 
 namespace {
 
-// The file's lines, gathered first: its encoding depends on every value.
-class TextLines {
-public:
-    bool WriteText(const char* more) {
-        text.append(more);
-        return true;
-    }
-    bool WriteNewline() { return WriteText("\r\n"); }
-    bool WriteKeyInt(const char* name, int32_t value) {
-        char number[16];
-        std::snprintf(number, sizeof number, "%d", value);
-        return WriteKeyText(name, number);
-    }
-    bool WriteKeyText(const char* name, const char* value) {
-        return WriteText(name) && WriteText("=") && WriteText(value) && WriteNewline();
-    }
-
-    std::string text;
-};
-
-// The reader takes blanks off both ends of a value and one pair of matching
-// quotes around it. A text it would change so is written inside a pair of
-// double quotes, which the reader takes off again: the text comes back as
-// it was, however often it is saved.
-bool WriteKeyTextAsRead(TextLines& file, const char* name, const char* text) {
-    const size_t length = std::strlen(text);
-    const char first = length > 0 ? text[0] : 0;
-    const char last = length > 0 ? text[length - 1] : 0;
-    // The system's reader takes Ctrl+Z (the old end-of-file mark) and the
-    // other white-space characters for blanks as well.
-    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A'; };
-    const bool blankEnd = length > 0 && (blank(first) || blank(last));
-    const bool quoted = length >= 2 && (first == '"' || first == '\'') && last == first;
-    if (!blankEnd && !quoted)
-        return file.WriteKeyText(name, text);
-    return file.WriteText(name) && file.WriteText("=\"") && file.WriteText(text) && file.WriteText("\"") &&
-           file.WriteNewline();
-}
-
-bool WriteLines(TextLines& file, const WindowState& window, const Settings& settings) {
+bool WriteLines(SettingsLines& file, const WindowState& window, const Settings& settings) {
     bool ok = file.WriteText("[") && file.WriteText(kSettingsSection) && file.WriteText("]") && file.WriteNewline();
     ok = ok && file.WriteKeyInt("WinLeft", window.left) && file.WriteKeyInt("WinTop", window.top) &&
          file.WriteKeyInt("WinRight", window.right) && file.WriteKeyInt("WinBottom", window.bottom) &&
@@ -193,15 +153,15 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     for (int i = 0; ok && i < kMouseEventCount; ++i)
         ok = file.WriteKeyInt(kMouseKeys[i], settings.Mouse[i]);
     ok = ok && file.WriteKeyInt("ConvType", settings.ConvType) && file.WriteKeyInt("LayersPane", settings.LayersPane);
-    ok = ok && WriteKeyTextAsRead(file, "Velmora", settings.VelmoraPath.Text()) &&
-         WriteKeyTextAsRead(file, "OpenDir", settings.OpenDir.Text()) &&
-         WriteKeyTextAsRead(file, "ConvDir", settings.ConvDir.Text());
+    ok = ok && file.WriteKeyTextAsRead("Velmora", settings.VelmoraPath.Text()) &&
+         file.WriteKeyTextAsRead("OpenDir", settings.OpenDir.Text()) &&
+         file.WriteKeyTextAsRead("ConvDir", settings.ConvDir.Text());
     for (int i = 0; ok && i < 5; ++i) {
         char key[16];
         RecentKey(key, i);
-        ok = WriteKeyTextAsRead(file, key, settings.RecDir[i].Text());
+        ok = file.WriteKeyTextAsRead(key, settings.RecDir[i].Text());
     }
-    ok = ok && WriteKeyTextAsRead(file, "LastFile", settings.LastFile.Text());
+    ok = ok && file.WriteKeyTextAsRead("LastFile", settings.LastFile.Text());
     ok = ok && file.WriteKeyInt("FitToWindow", settings.FitToWindow ? 1 : 0);
     // Only a user's own choices are written: the file of a viewer that never
     // made one stays as earlier versions wrote it.
@@ -209,7 +169,7 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     for (int i = 0; ok && i < 5; ++i) {
         char key[16];
         RecentFileKey(key, i);
-        ok = settings.RecFile[i].IsEmpty() || WriteKeyTextAsRead(file, key, settings.RecFile[i].Text());
+        ok = settings.RecFile[i].IsEmpty() || file.WriteKeyTextAsRead(key, settings.RecFile[i].Text());
     }
     ok = ok && (settings.SortOrder == 0 || file.WriteKeyInt("SortOrder", settings.SortOrder));
     ok = ok && (!settings.SortReverse || file.WriteKeyInt("SortReverse", 1));
@@ -220,21 +180,21 @@ bool WriteLines(TextLines& file, const WindowState& window, const Settings& sett
     ok = ok && (!settings.Thumbnails || file.WriteKeyInt("Thumbnails", 1));
     ok = ok && (settings.SlideshowSeconds == kDefaultSlideshowSeconds ||
                 file.WriteKeyInt("SlideshowSeconds", settings.SlideshowSeconds));
-    return ok && (settings.Language.IsEmpty() || WriteKeyTextAsRead(file, "Language", settings.Language.Text()));
+    return ok && (settings.Language.IsEmpty() || file.WriteKeyTextAsRead("Language", settings.Language.Text()));
 }
 
 } // namespace
 
 bool WriteSettings(const char* path, const WindowState& window, const Settings& settings, const char* standsFor) {
-    TextLines lines;
+    SettingsLines lines;
     WriteLines(lines, window, settings);
     if (standsFor != nullptr)
-        WriteKeyTextAsRead(lines, kFallbackKey, standsFor);
+        lines.WriteKeyTextAsRead(kFallbackKey, standsFor);
     text::ToStoredText(lines.text);
     // A temporary of this save's own (two viewers closing at once once wrote
     // one shared name, each over the other's half-written file).
     TempOutput temporary;
-    ByteFile file;
+    FileWriter file;
     if (!temporary.Open(file, path))
         return false;
     const bool written = file.WriteExact(lines.text.data(), uint32_t(lines.text.size()));

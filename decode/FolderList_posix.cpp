@@ -1,7 +1,5 @@
 #include "decode/FolderList.h"
 
-#include "base/ByteFile.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 

@@ -1,6 +1,5 @@
 #include "decode/FolderList.h"
 
-#include "base/ByteFile.h"
 #include "base/Text.h"
 #include "base/Wide.h"
 

@@ -1,6 +1,6 @@
 #include "export/BatchItem.h"
 
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "base/Str.h"
 #include "base/Text.h"
 #include "decode/DocumentHeader.h"
@@ -60,7 +60,7 @@ ItemResult ConvertItem(ImageBuffer& image, const char* fullPath, const char* ite
 ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* outputPath, OutputFormat format,
                          bool overwrite, WorkPool* pool, uint32_t namesCodePage, std::vector<std::string>* warnings,
                          LoadResult* loadFailure) {
-    if (!overwrite && ByteFile::Exists(outputPath))
+    if (!overwrite && filesystem::Exists(outputPath))
         return ItemResult::Skipped;
     if (format == OutputFormat::Psd || format == OutputFormat::Ora) {
         LayeredOptions options;

@@ -2,7 +2,7 @@
 // the 40-byte information header, rows bottom-up as the picture stores them,
 // alpha dropped.
 
-#include "base/ByteFile.h"
+#include "base/FileWriter.h"
 #include "base/MemBlock.h"
 #include "export/TempOutput.h"
 #include "pixels/ImageBuffer.h"
@@ -77,7 +77,7 @@ bool ImageBuffer::SaveBmp(const char* path) const {
     // Written beside the final name and put in place only when complete, so
     // neither a failure nor an interruption leaves a truncated bitmap, which
     // would look valid.
-    ByteFile file;
+    FileWriter file;
     TempOutput temporary;
     if (!temporary.Open(file, path))
         return false;

@@ -1,6 +1,8 @@
 #include "export/LayerExport.h"
 
 #include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 #include "base/LayerName.h"
 #include "base/MemBlock.h"
 #include "base/Text.h"
@@ -54,7 +56,7 @@ void BuildStem(Str& stem, const char* path, const char* folder) {
 
 void WriteLayer(const ImageBuffer& layer, const char* file, const LayerExportOptions& options,
                 LayerExportReport& report) {
-    if (!options.overwrite && ByteFile::Exists(file)) {
+    if (!options.overwrite && filesystem::Exists(file)) {
         ++report.skipped;
         return;
     }
@@ -68,7 +70,7 @@ void WriteLayer(const ImageBuffer& layer, const char* file, const LayerExportOpt
     }
     if (report.failedWrites++ == 0)
         report.firstFailedFile.Assign(file);
-    report.failures.push_back({file, ByteFile::LastFailure()});
+    report.failures.push_back({file, filesystem::LastFailure()});
 }
 
 LayerExportStatus ExportRecords(ByteFile& file, const char* stem, const LayerExportOptions& options,

@@ -1,6 +1,8 @@
 #include "export/OraWriter.h"
 
 #include "base/ByteFile.h"
+#include "base/FileSystem.h"
+#include "base/FileWriter.h"
 #include "export/LayeredSource.h"
 #include "export/OutputBuffer.h"
 #include "export/PngWriter.h"
@@ -87,7 +89,7 @@ struct StackEntry {
 
 class OraRun {
 public:
-    OraRun(ByteFile& file, LayeredSource& source, const char* temporary, WorkPool* pool, uint64_t limit)
+    OraRun(FileWriter& file, LayeredSource& source, const char* temporary, WorkPool* pool, uint64_t limit)
         : out(file), zip(out, limit), source(source), pool(pool), scratch(std::string(temporary) + ".png") {}
 
     bool Write();
@@ -129,7 +131,7 @@ bool OraRun::AddPng(const char* name, const ImageBuffer& picture, int32_t left, 
     } else {
         copied = false;
     }
-    ByteFile::Delete(scratch.c_str());
+    filesystem::Delete(scratch.c_str());
     ForgetPending(slot);
     return copied && out.Good();
 }
@@ -216,7 +218,7 @@ const char* OraCompositeOp(uint8_t code) {
 bool WriteOra(const char* path, LayeredSource& source, WorkPool* pool, uint64_t zipLimit) {
     if (source.merged == nullptr || source.merged->IsEmpty() || !source.read)
         return false;
-    ByteFile file;
+    FileWriter file;
     TempOutput temporary;
     if (!temporary.Open(file, path))
         return false;

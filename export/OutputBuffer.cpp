@@ -1,15 +1,15 @@
 #include "export/OutputBuffer.h"
 
-#include "base/ByteFile.h"
+#include "base/FileWriter.h"
 
 #include <cstring>
 
-OutputBuffer::OutputBuffer(ByteFile& file, size_t capacity) : file(file), capacity(capacity) {
+OutputBuffer::OutputBuffer(FileWriter& file, size_t capacity) : file(file), capacity(capacity) {
     buffer.reserve(capacity);
 }
 
 void OutputBuffer::Drain() {
-    // ByteFile takes at most 4 GiB - 1 a call, and the buffer never holds that.
+    // FileWriter takes at most 4 GiB - 1 a call, and the buffer never holds that.
     if (good && !buffer.empty() && !file.WriteExact(buffer.data(), uint32_t(buffer.size())))
         good = false;
     flushed += buffer.size();
@@ -79,8 +79,8 @@ void OutputBuffer::Patch(uint64_t at, const void* data, size_t count) {
     }
     Drain();
     const int64_t end = int64_t(flushed);
-    good = good && file.Seek(int64_t(at), ByteFile::FromStart) == int64_t(at) &&
-           file.WriteExact(data, uint32_t(count)) && file.Seek(end, ByteFile::FromStart) == end;
+    good = good && file.Seek(int64_t(at)) == int64_t(at) && file.WriteExact(data, uint32_t(count)) &&
+           file.Seek(end) == end;
 }
 
 void OutputBuffer::PatchU32BE(uint64_t at, uint32_t value) {

@@ -1,5 +1,5 @@
 #pragma once
-// Buffered writes onto an open ByteFile for the writers that build a file
+// Buffered writes onto an open FileWriter for the writers that build a file
 // of many small fields (PSD, the zip of OpenRaster): explicit big- and
 // little-endian fields, the position written so far, and patches of fields
 // whose value is known only later (a length, a checksum), made in the buffer
@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <vector>
 
-class ByteFile;
+class FileWriter;
 
 class OutputBuffer {
 public:
-    explicit OutputBuffer(ByteFile& file, size_t capacity = 1u << 20);
+    explicit OutputBuffer(FileWriter& file, size_t capacity = 1u << 20);
 
     void Bytes(const void* data, size_t count);
     void U8(uint8_t value) { Bytes(&value, 1); }
@@ -43,7 +43,7 @@ public:
 private:
     void Drain();
 
-    ByteFile& file;
+    FileWriter& file;
     std::vector<uint8_t> buffer;
     size_t capacity;
     uint64_t flushed = 0;

@@ -5,6 +5,6 @@
 #include <string>
 
 // Creates folder and every missing folder above it, as mkdir -p does. True
-// when it exists as a folder afterwards; otherwise ByteFile::LastFailure
+// when it exists as a folder afterwards; otherwise filesystem::LastFailure
 // holds the system's reason.
 bool MakeFolders(const std::string& folder);

@@ -1,6 +1,7 @@
 #include "export/OutputFolder.h"
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 
 #include <sys/stat.h>
 
@@ -15,12 +16,12 @@ bool MakeFolders(const std::string& folder) {
             continue;
         const std::string part = folder.substr(0, end);
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            ByteFile::SetFailure(errno);
+            filesystem::SetFailure(errno);
             return false;
         }
     }
-    if (ByteFile::IsDirectory(folder.c_str()))
+    if (filesystem::IsDirectory(folder.c_str()))
         return true;
-    ByteFile::SetFailure(ENOTDIR);
+    filesystem::SetFailure(ENOTDIR);
     return false;
 }

@@ -1,6 +1,7 @@
 #include "export/OutputFolder.h"
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 #include "base/Text.h"
 #include "base/Wide.h"
 
@@ -23,8 +24,8 @@ bool MakeFolders(const std::string& folder) {
         if (end)
             break;
     }
-    if (ByteFile::IsDirectory(folder.c_str()))
+    if (filesystem::IsDirectory(folder.c_str()))
         return true;
-    ByteFile::SetFailure(failure != 0 ? int(failure) : int(ERROR_DIRECTORY));
+    filesystem::SetFailure(failure != 0 ? int(failure) : int(ERROR_DIRECTORY));
     return false;
 }

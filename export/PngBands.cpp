@@ -1,5 +1,6 @@
 #include "export/PngBands.h"
 
+#include "base/BigEndian.h"
 #include "base/MemBlock.h"
 #include "base/WorkPool.h"
 #include "export/PngWriter.h"
@@ -194,6 +195,6 @@ bool DeflateInBands(const PngImage& image, int level, WorkPool* pool,
     if (!ok)
         return false;
     uint8_t trailer[4];
-    PngWriter::PutU32BE(adler, trailer);
+    PutU32BE(adler, trailer);
     return write(trailer, 4);
 }

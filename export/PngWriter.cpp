@@ -1,5 +1,7 @@
 #include "export/PngWriter.h"
 
+#include "base/BigEndian.h"
+
 #include "export/PngBands.h"
 #include "export/TempOutput.h"
 #include "pixels/ImageBuffer.h"
@@ -162,7 +164,7 @@ bool PngWriter::WriteImageData() {
     if (lengthAt < 0)
         return false;
     const uint8_t placeholder[4] = {0, 0, 0, 0};
-    if (!WriteExact(placeholder, 4) || !WriteText("IDAT"))
+    if (!WriteExact(placeholder, 4) || !WriteExact("IDAT", 4))
         return false;
     checksum = ChecksumStart("IDAT");
     total = 0;
@@ -176,7 +178,7 @@ bool PngWriter::WriteImageData() {
     const int64_t end = Tell();
     uint8_t field[4];
     PutU32BE(uint32_t(total), field);
-    if (end < 0 || Seek(lengthAt, FromStart) != lengthAt || !WriteExact(field, 4) || Seek(end, FromStart) != end)
+    if (end < 0 || Seek(lengthAt) != lengthAt || !WriteExact(field, 4) || Seek(end) != end)
         return false;
     PutU32BE(checksum, field);
     return WriteExact(field, 4);

@@ -13,7 +13,7 @@
 // bands on several threads instead (PngBands.h): still one zlib stream in one
 // IDAT chunk, a few bytes in a megabyte larger.
 
-#include "base/ByteFile.h"
+#include "base/FileWriter.h"
 #include "base/MemBlock.h"
 
 #include <cstdint>
@@ -62,7 +62,7 @@ void ConvertRowsInto(const PngImage& image, int32_t first, int32_t count, uint8_
 // whatever the pool.
 uint64_t PngSavingBytes(int32_t width, int32_t height, int16_t depth);
 
-class PngWriter : public ByteFile {
+class PngWriter : public FileWriter {
 public:
     // Writes the PNG file; level is deflate's compression level (0-9). True
     // only when every byte reached the file. The file is written under a

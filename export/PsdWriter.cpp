@@ -1,6 +1,6 @@
 #include "export/PsdWriter.h"
 
-#include "base/ByteFile.h"
+#include "base/FileWriter.h"
 #include "base/WorkPool.h"
 #include "export/LayeredSource.h"
 #include "export/OutputBuffer.h"
@@ -149,7 +149,7 @@ void PutUnicodeString(OutputBuffer& out, const std::u16string& text) {
 
 class PsdWriterRun {
 public:
-    PsdWriterRun(ByteFile& file, LayeredSource& source, bool large, WorkPool* pool)
+    PsdWriterRun(FileWriter& file, LayeredSource& source, bool large, WorkPool* pool)
         : out(file), source(source), merged(*source.merged), large(large), pool(pool) {}
 
     bool Write();
@@ -398,7 +398,7 @@ bool WritePsd(const char* path, LayeredSource& source, bool large, WorkPool* poo
         return false;
     if (source.layers.size() > 0x7FFF)
         return false; // the layer count is a signed 16-bit field
-    ByteFile file;
+    FileWriter file;
     TempOutput temporary;
     if (!temporary.Open(file, path))
         return false;

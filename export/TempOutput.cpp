@@ -1,6 +1,8 @@
 #include "export/TempOutput.h"
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
+#include "base/FileWriter.h"
 #include "base/Text.h"
 
 #include <atomic>
@@ -154,12 +156,12 @@ TempOutput::~TempOutput() {
     Discard();
 }
 
-bool TempOutput::Open(ByteFile& file, const char* finalPath) {
-    ByteFile::ClearFailure();
+bool TempOutput::Open(FileWriter& file, const char* finalPath) {
+    filesystem::ClearFailure();
     final.Assign(finalPath);
     // A device or a pipe (/dev/stdout, a fifo) is written as it is: it
     // cannot be replaced, and a temporary beside it would take its place.
-    if (ByteFile::IsSpecial(finalPath)) {
+    if (filesystem::IsSpecial(finalPath)) {
         direct = true;
         return file.OpenWrite(finalPath);
     }
@@ -172,7 +174,7 @@ bool TempOutput::Open(ByteFile& file, const char* finalPath) {
         // interruption: none is made unlisted.
         if (slot < 0) {
             if (slot == kTableFull)
-                ByteFile::SetFailure(tempoutput::OutOfMemoryError());
+                filesystem::SetFailure(tempoutput::OutOfMemoryError());
             slot = -1;
             temporary.Clear();
             return false;
@@ -185,7 +187,7 @@ bool TempOutput::Open(ByteFile& file, const char* finalPath) {
             Discard();
             return false;
         }
-        const bool taken = ByteFile::Exists(temporary.Text());
+        const bool taken = filesystem::Exists(temporary.Text());
         ForgetPending(slot);
         slot = -1;
         temporary.Clear();
@@ -195,14 +197,15 @@ bool TempOutput::Open(ByteFile& file, const char* finalPath) {
     return false;
 }
 
-bool TempOutput::Finish(ByteFile& file, bool complete) {
+bool TempOutput::Finish(FileWriter& file, bool complete) {
     // The bytes reach the disk before the rename: renamed first, a power cut
     // could leave the final name holding zeros with the previous file gone.
     const bool flushed = direct || !complete || file.Flush();
     const bool closed = file.Close() && flushed;
     if (direct)
         return complete && closed;
-    const bool placed = complete && closed && !temporary.IsEmpty() && ByteFile::Replace(temporary.Text(), final.Text());
+    const bool placed =
+        complete && closed && !temporary.IsEmpty() && filesystem::Replace(temporary.Text(), final.Text());
     if (placed)
         temporary.Clear();
     Discard();
@@ -211,7 +214,7 @@ bool TempOutput::Finish(ByteFile& file, bool complete) {
 
 void TempOutput::Discard() {
     if (!temporary.IsEmpty())
-        ByteFile::Delete(temporary.Text());
+        filesystem::Delete(temporary.Text());
     temporary.Clear();
     ForgetPending(slot);
     slot = -1;

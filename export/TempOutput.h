@@ -14,7 +14,7 @@
 
 #include <cstddef>
 
-class ByteFile;
+class FileWriter;
 
 class TempOutput {
 public:
@@ -25,12 +25,12 @@ public:
 
     // Creates a temporary of a name no other file has, beside finalPath, and
     // opens file on it. False when it cannot be created (missing folder,
-    // access denied, ...; ByteFile::LastFailure says why).
-    bool Open(ByteFile& file, const char* finalPath);
+    // access denied, ...; filesystem::LastFailure says why).
+    bool Open(FileWriter& file, const char* finalPath);
     // Closes file. When complete is true and the close succeeded, the
     // temporary replaces the final file and the result is true; otherwise the
     // temporary is removed.
-    bool Finish(ByteFile& file, bool complete);
+    bool Finish(FileWriter& file, bool complete);
 
     const char* TemporaryPath() const { return temporary.Text(); }
 
@@ -64,7 +64,7 @@ namespace tempoutput {
 // handler may make, or DeleteFileW from the console handler's own thread.
 void RemoveFileNow(const char* path);
 unsigned long ProcessId();
-// The system's error code for memory running out (ByteFile::LastFailure).
+// The system's error code for memory running out (filesystem::LastFailure).
 int OutOfMemoryError();
 // The longest whole path, in bytes, the system's file calls take for a file
 // to be created (MAX_PATH - 1 for the ANSI calls on Windows).

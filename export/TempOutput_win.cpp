@@ -7,7 +7,7 @@
 namespace tempoutput {
 
 void RemoveFileNow(const char* path) {
-    // Temporaries are open shared for deletion (ByteFile::OpenNew): a file
+    // Temporaries are open shared for deletion (FileWriter::OpenNew): a file
     // still being written is marked and goes when its handle closes, at the
     // latest when the process ends.
     DeleteFileW(WidePath(path).c_str());

@@ -1,4 +1,4 @@
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
 #include "base/Text.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
@@ -352,9 +352,9 @@ TEST(ConvertFolders, MissingFoldersAreMadeAsMkdirDashPWould) {
     EXPECT_TRUE(MakeFolders(JoinPath(dir.Path(), "d") + "/"));
     // A file in the way: the system's reason is kept.
     ASSERT_TRUE(docwriter::WriteFile(dir.File("file"), Bytes{1}));
-    ByteFile::ClearFailure();
+    filesystem::ClearFailure();
     EXPECT_FALSE(MakeFolders(JoinPath(dir.File("file"), "sub")));
-    EXPECT_NE(ByteFile::LastFailure(), 0);
+    EXPECT_NE(filesystem::LastFailure(), 0);
 }
 
 TEST(ConvertProgress, LinesAreCutToTheTerminalBetweenWholeCharacters) {

@@ -15,7 +15,7 @@
 //   zip64.zip     an archive of the zip writer with ZIP64 records from 100
 //                 bytes on, as it writes them beyond 4 GiB
 // Usage: layered_fixtures FOLDER
-#include "base/ByteFile.h"
+#include "base/FileWriter.h"
 #include "export/OutputBuffer.h"
 #include "export/ZipWriter.h"
 #include "tests/support/DocWriter.h"
@@ -142,7 +142,7 @@ bool WriteModes(const std::string& folder) {
 }
 
 bool WriteZip64(const std::string& path) {
-    ByteFile file;
+    FileWriter file;
     if (!file.OpenWrite(path.c_str()))
         return false;
     OutputBuffer out(file, 64);

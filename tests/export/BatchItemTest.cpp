@@ -1,4 +1,4 @@
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "base/Str.h"
 #include "export/BatchItem.h"
 #include "pixels/ImageBuffer.h"
@@ -86,7 +86,7 @@ TEST_F(BatchItemRun, ConvertedSkippedAndFailedAreToldApart) {
     const std::string text = dir.File("notes.txt");
     ASSERT_TRUE(docwriter::WriteFile(text, Bytes{'x'}));
     EXPECT_EQ(Run(text, OutputFormat::Png, true), ItemResult::LoadFailed);
-    EXPECT_FALSE(ByteFile::Exists((out + testpictures::Sep() + "notes.png").c_str()));
+    EXPECT_FALSE(filesystem::Exists((out + testpictures::Sep() + "notes.png").c_str()));
 
     // A folder in the way of the output file: loaded, not written.
     std::filesystem::create_directory(out + testpictures::Sep() + "cat.png");

@@ -1,4 +1,4 @@
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
@@ -102,7 +102,7 @@ TEST(BmpOutputFailure, EmptyPictureOrMissingFolderWritesNothing) {
     TempDir dir;
     ImageBuffer image;
     EXPECT_FALSE(image.SaveBmp(dir.File("e.bmp").c_str()));
-    EXPECT_FALSE(ByteFile::Exists(dir.File("e.bmp").c_str()));
+    EXPECT_FALSE(filesystem::Exists(dir.File("e.bmp").c_str()));
     ASSERT_TRUE(image.Create(2, 2));
     const std::string missing = dir.File("none") + Sep() + "x.bmp";
     EXPECT_FALSE(image.SaveBmp(missing.c_str()));

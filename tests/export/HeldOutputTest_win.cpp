@@ -4,7 +4,9 @@
 // cause when it stays held. The wait between tries is the test's where it
 // lets go of the file, so nothing depends on how long a moment is.
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
+#include "base/FileWriter.h"
 #include "export/TempOutput.h"
 #include "tests/support/DocWriter.h"
 #include "tests/support/TempDir.h"
@@ -13,6 +15,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -30,8 +33,9 @@ HANDLE Hold(const std::string& path) {
 
 bool WriteThrough(const std::string& final, const char* bytes) {
     TempOutput output;
-    ByteFile file;
-    return output.Open(file, final.c_str()) && file.WriteText(bytes) && output.Finish(file, true);
+    FileWriter file;
+    return output.Open(file, final.c_str()) && file.WriteExact(bytes, uint32_t(std::strlen(bytes))) &&
+           output.Finish(file, true);
 }
 
 TEST(HeldOutput, ADestinationHeldForAMomentIsWaitedFor) {
@@ -44,18 +48,18 @@ TEST(HeldOutput, ADestinationHeldForAMomentIsWaitedFor) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     // The holder lets go during the first wait, after one refused try.
     int pauses = 0;
-    const bool replaced = ByteFile::Replace(written.c_str(), final.c_str(), [&](int attempt) {
+    const bool replaced = filesystem::Replace(written.c_str(), final.c_str(), [&](int attempt) {
         EXPECT_EQ(attempt, pauses);
         if (pauses++ == 0)
             CloseHandle(held);
         return pauses < 5;
     });
-    EXPECT_TRUE(replaced) << ByteFile::LastFailure();
+    EXPECT_TRUE(replaced) << filesystem::LastFailure();
     EXPECT_EQ(pauses, 1) << "the held file was tried once, waited for and replaced";
     if (pauses == 0)
         CloseHandle(held);
     EXPECT_EQ(docwriter::ReadFile(final), (docwriter::Bytes{'n', 'e', 'w'}));
-    EXPECT_FALSE(ByteFile::Exists(written.c_str()));
+    EXPECT_FALSE(filesystem::Exists(written.c_str()));
 }
 
 TEST(HeldOutput, ADestinationHeldForGoodFailsAsInUseAndKeepsTheOldFile) {
@@ -65,7 +69,7 @@ TEST(HeldOutput, ADestinationHeldForGoodFailsAsInUseAndKeepsTheOldFile) {
     HANDLE held = Hold(final);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(WriteThrough(final, "new"));
-    EXPECT_EQ(ByteFile::LastFailure(), int(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(filesystem::LastFailure(), int(ERROR_SHARING_VIOLATION));
     CloseHandle(held);
     EXPECT_EQ(docwriter::ReadFile(final), (docwriter::Bytes{'o', 'l', 'd'}));
     int files = 0;
@@ -81,7 +85,7 @@ TEST(HeldOutput, AReadOnlyDestinationFailsAtOnceAsDenied) {
     ASSERT_TRUE(SetFileAttributesW(Wide(final).c_str(), FILE_ATTRIBUTE_READONLY));
     // Refused for what it is, not taken for a file in use.
     EXPECT_FALSE(WriteThrough(final, "new"));
-    EXPECT_EQ(ByteFile::LastFailure(), int(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(filesystem::LastFailure(), int(ERROR_ACCESS_DENIED));
     SetFileAttributesW(Wide(final).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -89,12 +93,12 @@ TEST(HeldOutput, TemporariesAreHiddenWhileWrittenAndTheOutputIsNot) {
     TempDir dir;
     const std::string final = dir.File("out.png");
     TempOutput output;
-    ByteFile file;
+    FileWriter file;
     ASSERT_TRUE(output.Open(file, final.c_str()));
     const DWORD whileWritten = GetFileAttributesW(Wide(output.TemporaryPath()).c_str());
     ASSERT_NE(whileWritten, INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(whileWritten & FILE_ATTRIBUTE_HIDDEN, 0u);
-    ASSERT_TRUE(file.WriteText("picture"));
+    ASSERT_TRUE(file.WriteExact("picture", 7));
     ASSERT_TRUE(output.Finish(file, true));
     const DWORD after = GetFileAttributesW(Wide(final).c_str());
     ASSERT_NE(after, INVALID_FILE_ATTRIBUTES);

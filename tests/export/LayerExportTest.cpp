@@ -1,4 +1,4 @@
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "base/LayerName.h"
 #include "export/LayerExport.h"
 #include "tests/export/PngReadBack.h"
@@ -113,8 +113,8 @@ TEST(LayerExport, CorruptThirdLayerKeepsTheFilesOfTheFirstTwo) {
     EXPECT_EQ(report.status, LayerExportStatus::CorruptLayer);
     EXPECT_EQ(report.corruptLayer, 2);
     EXPECT_EQ(report.written, 2);
-    EXPECT_TRUE(ByteFile::Exists(dir.File("d_02_a.png").c_str()));
-    EXPECT_TRUE(ByteFile::Exists(dir.File("d_01_b.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists(dir.File("d_02_a.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists(dir.File("d_01_b.png").c_str()));
     EXPECT_EQ(EntriesIn(dir.Path()), 3u);
 }
 
@@ -247,7 +247,7 @@ TEST(LayerExport, HostileNamesStayInsideTheFolderAndCp932NamesAreKept) {
     const std::string expected[] = {"h_05_...png",  "h_04_.._.._evil.png",   "h_03_.._up.png",
                                     "h_02_c_d.png", "h_01_\xE8\xA1\xA8.png", "h_00_\xE3\x82\xBD_x.png"};
     for (const std::string& name : expected)
-        EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + name).c_str())) << name;
+        EXPECT_TRUE(filesystem::Exists((folder + testpictures::Sep() + name).c_str())) << name;
     EXPECT_EQ(EntriesIn(folder), 7u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }
@@ -263,7 +263,7 @@ TEST(LayerExport, LeadByteDoesNotShieldASeparatorBehindIt) {
     ASSERT_TRUE(ExportLayers(doc.c_str()));
     // No CP932 text, so read in the fallback code page, where 0x81 is no
     // character in both builds' tables.
-    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "h_00___.._.._escape.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists((folder + testpictures::Sep() + "h_00___.._.._escape.png").c_str()));
     EXPECT_EQ(EntriesIn(folder + testpictures::Sep() + "h_00_\x81"), 0u);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u); // nothing beside the folder
 }
@@ -275,8 +275,8 @@ TEST(LayerExport, NamesWindowsRefusesAreWritten) {
     ASSERT_TRUE(ExportLayers(doc.c_str(), LayerExportOptions(), report));
     EXPECT_EQ(report.written, 2);
     EXPECT_TRUE(report.failures.empty());
-    EXPECT_TRUE(ByteFile::Exists(dir.File("q_01_what_.png").c_str()));
-    EXPECT_TRUE(ByteFile::Exists(dir.File("q_00_a_b___c__.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists(dir.File("q_01_what_.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists(dir.File("q_00_a_b___c__.png").c_str()));
 }
 
 TEST(LayerExport, FullLengthNameAndDottedFolder) {
@@ -287,8 +287,8 @@ TEST(LayerExport, FullLengthNameAndDottedFolder) {
     const std::string doc =
         WriteDoc(folder + testpictures::Sep() + "pic.QVM", Document({Layer(full, 1), Layer("", 2)}));
     ASSERT_TRUE(ExportLayers(doc.c_str()));
-    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "pic_01_" + full + ".png").c_str()));
-    EXPECT_TRUE(ByteFile::Exists((folder + testpictures::Sep() + "pic_00_.png").c_str()));
+    EXPECT_TRUE(filesystem::Exists((folder + testpictures::Sep() + "pic_01_" + full + ".png").c_str()));
+    EXPECT_TRUE(filesystem::Exists((folder + testpictures::Sep() + "pic_00_.png").c_str()));
     EXPECT_EQ(EntriesIn(folder), 3u);
 }
 

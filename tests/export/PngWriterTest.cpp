@@ -1,3 +1,4 @@
+#include "base/FileFailure.h"
 #include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
@@ -165,7 +166,7 @@ TEST(FileSizeLimit, WriteFailingPartWayLeavesNoFile) {
     EXPECT_FALSE(large.SaveBmp(existing.c_str()));
     EXPECT_FALSE(large.SavePng(existing.c_str(), false));
     EXPECT_EQ(docwriter::ReadFile(existing), before);
-    EXPECT_NE(ByteFile::LastFailure(), 0);
+    EXPECT_NE(filesystem::LastFailure(), 0);
     // And no temporary is left beside them.
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))

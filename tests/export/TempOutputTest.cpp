@@ -1,4 +1,5 @@
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileWriter.h"
 #include "export/TempOutput.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
@@ -61,7 +62,7 @@ TEST(AtomicOutput, AFailedReplaceKeepsWhatWasThereAndRemovesTheTemporary) {
         EXPECT_FALSE(SaveAs(folder, kind)) << kind;
         EXPECT_TRUE(std::filesystem::is_directory(folder));
         EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"taken.png"}));
-        EXPECT_NE(ByteFile::LastFailure(), 0);
+        EXPECT_NE(filesystem::LastFailure(), 0);
     }
 }
 
@@ -69,10 +70,10 @@ TEST(AtomicOutput, AMissingFolderIsReportedWithTheSystemsReason) {
     TempDir dir;
     const std::string path = dir.File("missing") + Sep() + "a.png";
     EXPECT_FALSE(Picture().SavePng(path.c_str(), false));
-    const int code = ByteFile::LastFailure();
+    const int code = filesystem::LastFailure();
     ASSERT_NE(code, 0);
     char text[256] = {};
-    ByteFile::DescribeFailure(code, text, sizeof text);
+    filesystem::DescribeFailure(code, text, sizeof text);
     EXPECT_GT(std::strlen(text), 5u);
     EXPECT_NE(text[std::strlen(text) - 1], '\n');
     if (!IsWindowsBuild()) {
@@ -87,8 +88,8 @@ TEST(AtomicOutput, TemporariesAreUniqueHiddenAndFitLongNames) {
         const std::string final = dir.File(name);
         TempOutput first;
         TempOutput second;
-        ByteFile a;
-        ByteFile b;
+        FileWriter a;
+        FileWriter b;
         ASSERT_TRUE(first.Open(a, final.c_str())) << name.size();
         ASSERT_TRUE(second.Open(b, final.c_str()));
         EXPECT_STRNE(first.TemporaryPath(), second.TemporaryPath());
@@ -116,7 +117,7 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesBeingWritten) {
     TempDir dir;
     const std::string final = dir.File("big.png");
     TempOutput output;
-    ByteFile file;
+    FileWriter file;
     ASSERT_TRUE(output.Open(file, final.c_str()));
     EXPECT_TRUE(file.WriteExact("part", 4));
     {
@@ -127,7 +128,7 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesBeingWritten) {
         } rearm;
         RemovePendingTemporaries();
         TempOutput late;
-        ByteFile other;
+        FileWriter other;
         EXPECT_FALSE(late.Open(other, dir.File("late.png").c_str())) << "no new temporary once interrupted";
         EXPECT_FALSE(output.Finish(file, true));
     }
@@ -143,7 +144,7 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesOfAHundredWritersAtOnce) {
     constexpr int kWriters = 100;
     for (const char* round : {"p", "q"}) { // the second finds the slots of the first free again
         std::unique_ptr<TempOutput[]> outputs(new TempOutput[kWriters]);
-        std::unique_ptr<ByteFile[]> files(new ByteFile[kWriters]);
+        std::unique_ptr<FileWriter[]> files(new FileWriter[kWriters]);
         for (int i = 0; i < kWriters; ++i)
             ASSERT_TRUE(outputs[i].Open(files[i], dir.File(round + std::to_string(i) + ".png").c_str())) << i;
         ASSERT_EQ(Names(dir.Path()).size(), size_t(kWriters));

@@ -1,6 +1,7 @@
 #include "tools/convert/ItemWork.h"
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 #include "pixels/ImageBuffer.h"
 #include "decode/SteadyRead.h"
 #include "decode/DocumentLoader.h"
@@ -21,13 +22,13 @@ namespace {
 
 std::string SystemReason() {
     char words[256] = {};
-    ByteFile::DescribeFailure(ByteFile::LastFailure(), words, sizeof words);
+    filesystem::DescribeFailure(filesystem::LastFailure(), words, sizeof words);
     return words;
 }
 
 std::string CannotWrite(const std::string& file, int code) {
     char words[256] = {};
-    ByteFile::DescribeFailure(code, words, sizeof words);
+    filesystem::DescribeFailure(code, words, sizeof words);
     return code != 0 ? "cannot write " + file + ": " + words : "cannot write " + file;
 }
 
@@ -116,7 +117,7 @@ bool NeedsPsbFor(const Item& item) {
 
 ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer& image, const std::string& output,
                    WorkPool* pool) {
-    ByteFile::ClearFailure();
+    filesystem::ClearFailure();
     if (options.format == OutputFormat::Psd && !IsPsbName(output) && NeedsPsbFor(item))
         return {Outcome::Failed, "more than 30000 pixels a side, which PSD cannot hold: name the output .psb"};
     std::vector<std::string> warnings;
@@ -132,7 +133,7 @@ ItemReport Flatten(const Item& item, const ConvertOptions& options, ImageBuffer&
     case ItemResult::WriteFailed:
         break;
     }
-    return {Outcome::Failed, CannotWrite(output, ByteFile::LastFailure())};
+    return {Outcome::Failed, CannotWrite(output, filesystem::LastFailure())};
 }
 
 ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, ImageBuffer& image, WorkPool* pool) {
@@ -149,7 +150,7 @@ ItemReport FlattenToStdout(const Item& item, const ConvertOptions& options, Imag
     ItemReport report = Flatten(item, always, image, file, pool);
     if (report.outcome == Outcome::Converted && !CopyToStdout(file))
         report = {Outcome::Failed, "cannot write to standard output: " + SystemReason()};
-    ByteFile::Delete(file.c_str());
+    filesystem::Delete(file.c_str());
     ForgetPending(slot);
     return report;
 }
@@ -193,7 +194,7 @@ ItemReport PlanOne(const Item& item, const ConvertOptions& options, std::vector<
         const std::string output = options.target == OutputTarget::File
                                        ? options.destination
                                        : JoinPath(OutputFolder(item, options), OutputName(item, options));
-        if (!options.overwrite && ByteFile::Exists(output.c_str())) {
+        if (!options.overwrite && filesystem::Exists(output.c_str())) {
             lines.push_back(item.path + " -> " + output + " (exists, skipped)");
             return {Outcome::Skipped, ""};
         }

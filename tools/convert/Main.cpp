@@ -1,7 +1,8 @@
 // tessavel-convert: converts QVM and QVR documents to PNG or BMP files, or
 // writes each layer of QVM documents as PNG files, from the command line.
 
-#include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
 #include "decode/DocumentKind.h"
 #include "decode/FolderList.h"
 #include "export/OutputFolder.h"
@@ -33,7 +34,7 @@ struct Totals {
 
 std::string SystemReason() {
     char words[256] = {};
-    ByteFile::DescribeFailure(ByteFile::LastFailure(), words, sizeof words);
+    filesystem::DescribeFailure(filesystem::LastFailure(), words, sizeof words);
     return words;
 }
 
@@ -115,14 +116,14 @@ void AddFolder(const std::string& path, const ConvertOptions& options, std::vect
 std::vector<Item> CollectItems(const ConvertOptions& options, Progress& progress, Totals& totals) {
     std::vector<Item> items;
     for (const std::string& path : options.paths) {
-        if (ByteFile::IsDirectory(path.c_str())) {
+        if (filesystem::IsDirectory(path.c_str())) {
             AddFolder(path, options, items, progress, totals);
-        } else if (ByteFile::IsSpecial(path.c_str())) {
+        } else if (filesystem::IsSpecial(path.c_str())) {
             // A FIFO would hold the run at its open; a device or socket is
             // no document.
             ReportFailure(progress, path, "not a regular file");
             ++totals.failed;
-        } else if (ByteFile::Exists(path.c_str())) {
+        } else if (filesystem::Exists(path.c_str())) {
             items.push_back({path, FileNameOf(path), "", ""});
         } else {
             ReportFailure(progress, path, "no such file or folder");
@@ -140,9 +141,9 @@ int PrepareDestination(const ConvertOptions& options) {
         return 0;
     if (options.target == OutputTarget::File)
         folder.resize(folder.size() - FileNameOf(folder).size());
-    if (folder.empty() || ByteFile::IsDirectory(folder.c_str()))
+    if (folder.empty() || filesystem::IsDirectory(folder.c_str()))
         return 0;
-    if (ByteFile::Exists(folder.c_str())) {
+    if (filesystem::Exists(folder.c_str())) {
         Say(stderr, "tessavel-convert: the destination is not a folder: %s\n", folder.c_str());
         return kBadUsage;
     }

@@ -1,6 +1,6 @@
 #include "tools/convert/Options.h"
 
-#include "base/ByteFile.h"
+#include "base/FileSystem.h"
 #include "base/LayerName.h"
 #include "base/Str.h"
 #include "base/Text.h"
@@ -154,7 +154,7 @@ ParseResult SettleTarget(ConvertOptions& options, std::string& error) {
         Str extension;
         name.GetExtension(extension);
         OutputFormat named = OutputFormat::Png;
-        if (FormatOfExtension(extension.Text(), named) && !ByteFile::IsDirectory(options.destination.c_str())) {
+        if (FormatOfExtension(extension.Text(), named) && !filesystem::IsDirectory(options.destination.c_str())) {
             options.target = OutputTarget::File;
             if (options.formatGiven && options.format != named) {
                 error = "-f " + std::string(OutputExtension(options.format)) +

@@ -1,6 +1,9 @@
 #include "tools/convert/StdoutCopy.h"
 
 #include "base/ByteFile.h"
+#include "base/FileFailure.h"
+#include "base/FileSystem.h"
+#include "base/FileWriter.h"
 #include "decode/FolderList.h"
 #include "export/TempOutput.h"
 
@@ -25,10 +28,10 @@ bool CreateStagingFile(const std::string& extension, std::string& path) {
         std::snprintf(random, sizeof random, "%08x%08x", unsigned(source()), unsigned(source()));
         path =
             JoinPath(folder, "tessavel-convert-" + std::to_string(tempoutput::ProcessId()) + "-" + random + extension);
-        ByteFile file;
+        FileWriter file;
         if (file.OpenNew(path.c_str()))
             return file.Close();
-        if (!ByteFile::Exists(path.c_str()))
+        if (!filesystem::Exists(path.c_str()))
             return false; // not a clash: the folder refuses
     }
     return false;
@@ -45,12 +48,12 @@ bool CopyToStdout(const std::string& file) {
         if (count == 0)
             break;
         if (std::fwrite(buffer, 1, count, stdout) != count) {
-            ByteFile::SetFailure(errno != 0 ? errno : EIO);
+            filesystem::SetFailure(errno != 0 ? errno : EIO);
             return false;
         }
     }
     if (std::fflush(stdout) != 0) {
-        ByteFile::SetFailure(errno != 0 ? errno : EIO);
+        filesystem::SetFailure(errno != 0 ? errno : EIO);
         return false;
     }
     return true;

@@ -10,11 +10,11 @@
 // path. The name is made exclusively (never an entry that was there before,
 // be it a file, a link or a FIFO another user made), so the picture later
 // put in its place goes to no one else. False when no name could be made
-// (ByteFile::LastFailure says why).
+// (filesystem::LastFailure says why).
 bool CreateStagingFile(const std::string& extension, std::string& path);
 
 // Copies the file to standard output, which is switched to binary mode
-// first. False when a read or a write fails (ByteFile::LastFailure says
+// first. False when a read or a write fails (filesystem::LastFailure says
 // why).
 bool CopyToStdout(const std::string& file);
 
