@@ -10,6 +10,7 @@
 #include "base/WorkPool.h"
 #include "framework/Dpi.h"
 #include "framework/MouseInput.h"
+#include "framework/PictureDib.h"
 #include "pixels/ImageBuffer.h"
 
 namespace {
@@ -271,7 +272,8 @@ void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     if (scale < 100) {
         // Drawn 1:1 from the picture reduced once for this size.
         if (const ImageBuffer* small = reduced->Get(*image, shownWidth, shownHeight)) {
-            small->Draw(dc, shown.left, shown.top, width, height, shown.left - left, shown.top - top, width, height);
+            DrawPicture(dc, *small, shown.left, shown.top, width, height, shown.left - left, shown.top - top, width,
+                        height);
             return;
         }
         // Without memory for it the system averages, more slowly.
@@ -287,8 +289,9 @@ void ImageView::PaintPicture(HDC dc, int32_t clientWidth, int32_t clientHeight) 
     const int32_t sourceY = int32_t(int64_t(shown.top - top) * 100 / scale);
     const int32_t x = left + int32_t(int64_t(sourceX) * scale / 100);
     const int32_t y = top + int32_t(int64_t(sourceY) * scale / 100);
-    image->Draw(dc, x, y, DisplayedSize(image->width - sourceX, scale), DisplayedSize(image->height - sourceY, scale),
-                sourceX, sourceY, image->width - sourceX, image->height - sourceY);
+    DrawPicture(dc, *image, x, y, DisplayedSize(image->width - sourceX, scale),
+                DisplayedSize(image->height - sourceY, scale), sourceX, sourceY, image->width - sourceX,
+                image->height - sourceY);
 }
 
 bool ImageView::ScratchFor(int32_t width, int32_t height) {
@@ -313,7 +316,7 @@ void ImageView::PaintTurned(HDC dc, int32_t scale, int32_t left, int32_t top, co
             reduced->Get(*image, DisplayedSize(image->width, scale), DisplayedSize(image->height, scale));
         if (small != nullptr && ScratchFor(width, height)) {
             CopyTurned(*small, turn, shown.left - left, shown.top - top, width, height, scratch);
-            scratch.Draw(dc, shown.left, shown.top, width, height, 0, 0, width, height);
+            DrawPicture(dc, scratch, shown.left, shown.top, width, height, 0, 0, width, height);
             return;
         }
         SetStretchBltMode(dc, HALFTONE);
@@ -350,7 +353,8 @@ void ImageView::PaintTurned(HDC dc, int32_t scale, int32_t left, int32_t top, co
     CopyTurned(*image, turn, firstX, firstY, columns, rows, *part);
     const int32_t x = left + int32_t(firstX * s / 100);
     const int32_t y = top + int32_t(firstY * s / 100);
-    part->Draw(dc, x, y, left + int32_t(endX * s / 100) - x, top + int32_t(endY * s / 100) - y, 0, 0, columns, rows);
+    DrawPicture(dc, *part, x, y, left + int32_t(endX * s / 100) - x, top + int32_t(endY * s / 100) - y, 0, 0, columns,
+                rows);
 }
 
 void ImageView::PaintFailure(HDC dc, int32_t clientWidth, int32_t clientHeight) {

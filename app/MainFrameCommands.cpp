@@ -10,6 +10,7 @@
 #include "framework/FilePicker.h"
 #include "framework/FolderPicker.h"
 #include "framework/MessageBoxes.h"
+#include "framework/PictureDib.h"
 #include "base/Str.h"
 #include "app/UserLanguage.h"
 #include "res/ResourceIds.h"
@@ -221,7 +222,7 @@ void MainFrame::CopyPicture() {
     // An empty picture would replace what the user had on the clipboard
     // with nothing.
     if (!image.IsEmpty())
-        image.CopyToClipboard();
+        CopyPictureToClipboard(image);
 }
 
 void MainFrame::ToggleFitEnlarge() {

@@ -5,7 +5,9 @@
 #include "decode/DocumentKind.h"
 #include "decode/DocumentLoader.h"
 #include "pixels/ImageBuffer.h"
+#include "export/BmpWriter.h"
 #include "export/LayeredExport.h"
+#include "export/PngWriter.h"
 
 const char kSaveAsFilter[] = "PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0PSD (*.psd)\0*.psd;*.psb\0"
                              "OpenRaster (*.ora)\0*.ora\0";
@@ -119,7 +121,7 @@ SaveAsOutcome SaveDocumentAs(const char* documentPath, const char* outputPath, O
             outcome.result = ItemResult::LoadFailed;
         else if (cancel != nullptr && cancel->load())
             outcome.stopped = true;
-        else if (format == OutputFormat::Bmp ? picture.SaveBmp(outputPath) : picture.SavePng(outputPath, false, pool))
+        else if (format == OutputFormat::Bmp ? SaveBmp(picture, outputPath) : SavePng(picture, outputPath, false, pool))
             outcome.result = ItemResult::Converted;
         else
             outcome.result = ItemResult::WriteFailed;

@@ -9,7 +9,9 @@
 #include "bench/Register.h"
 
 #include "base/WorkPool.h"
+#include "export/BmpWriter.h"
 #include "export/LayeredExport.h"
+#include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 
 #include <png.h>
@@ -110,7 +112,7 @@ void Save(benchmark::State& state, const PictureSize& size, int depth, unsigned 
     const std::string path = ScratchFile("saved-" + size.Name() + (depth == 0 ? ".bmp" : ".png"));
     WorkPool pool(threads);
     for (auto _ : state) {
-        const bool saved = depth == 0 ? image.SaveBmp(path.c_str()) : image.SavePng(path.c_str(), depth == 32, &pool);
+        const bool saved = depth == 0 ? SaveBmp(image, path.c_str()) : SavePng(image, path.c_str(), depth == 32, &pool);
         if (!saved) {
             state.SkipWithError("save failed");
             return;

@@ -6,6 +6,7 @@
 #include "decode/DocumentHeader.h"
 #include "decode/DocumentLoader.h"
 #include "decode/LoadingMemory.h"
+#include "export/BmpWriter.h"
 #include "export/LayeredExport.h"
 #include "export/PngWriter.h"
 #include "export/PsdWriter.h"
@@ -81,7 +82,8 @@ ItemResult ConvertItemTo(ImageBuffer& image, const char* fullPath, const char* o
             *loadFailure = std::move(loaded);
         return ItemResult::LoadFailed;
     }
-    const bool saved = format == OutputFormat::Bmp ? image.SaveBmp(outputPath) : image.SavePng(outputPath, false, pool);
+    const bool saved =
+        format == OutputFormat::Bmp ? SaveBmp(image, outputPath) : SavePng(image, outputPath, false, pool);
     return saved ? ItemResult::Converted : ItemResult::WriteFailed;
 }
 

@@ -1,6 +1,4 @@
-// BMP output of an ImageBuffer: an uncompressed 24-bit Windows bitmap with
-// the 40-byte information header, rows bottom-up as the picture stores them,
-// alpha dropped.
+#include "export/BmpWriter.h"
 
 #include "base/FileWriter.h"
 #include "base/MemBlock.h"
@@ -52,9 +50,11 @@ void BuildHeaders(uint8_t* h, int32_t width, int32_t height, uint32_t fileSize) 
 
 } // namespace
 
-bool ImageBuffer::SaveBmp(const char* path) const {
-    if (IsEmpty())
+bool SaveBmp(const ImageBuffer& picture, const char* path) {
+    if (picture.IsEmpty())
         return false;
+    const int32_t width = picture.width;
+    const int32_t height = picture.height;
     const uint64_t stride = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
     const uint64_t fileSize = kHeaderBytes + stride * uint64_t(height);
     // The file-size field has 32 bits; a larger file could not be read back.
@@ -87,7 +87,7 @@ bool ImageBuffer::SaveBmp(const char* path) const {
         const int32_t count = uint64_t(rest) < rowsPerPiece ? rest : int32_t(rowsPerPiece);
         for (int32_t r = 0; r < count; ++r) {
             // Memory order is the file's order: the bottom row first.
-            const uint8_t* in = bits + size_t(y + r) * size_t(width) * 4;
+            const uint8_t* in = picture.bits + size_t(y + r) * size_t(width) * 4;
             uint8_t* out = piece.data + size_t(r) * size_t(stride);
             for (int32_t x = 0; x < width; ++x, in += 4, out += 3) {
                 out[0] = in[0];

@@ -8,6 +8,7 @@
 #include "base/Text.h"
 #include "decode/Inflate.h"
 #include "decode/QvmFormat.h"
+#include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 
 #include <cstdio>
@@ -64,7 +65,7 @@ void WriteLayer(const ImageBuffer& layer, const char* file, const LayerExportOpt
         report.planned.push_back(file);
         return;
     }
-    if (layer.SavePng(file, true)) {
+    if (SavePng(layer, file, true)) {
         ++report.written;
         return;
     }

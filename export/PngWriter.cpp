@@ -221,9 +221,9 @@ bool PngWriter::DeflateWhole() {
     return true;
 }
 
-bool ImageBuffer::SavePng(const char* path, bool withAlpha, WorkPool* pool) const {
+bool SavePng(const ImageBuffer& picture, const char* path, bool withAlpha, WorkPool* pool) {
     PngImage image;
-    if (!Convert(*this, image, withAlpha ? 32 : 24))
+    if (!Convert(picture, image, withAlpha ? 32 : 24))
         return false;
     image.pool = pool;
     PngWriter writer;

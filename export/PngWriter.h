@@ -2,8 +2,8 @@
 // PNG output of an ImageBuffer: 8-bit truecolour (colour type 2) or
 // truecolour with alpha (colour type 6), chunks IHDR, IDAT and IEND only,
 // filter type 0 on every row, one IDAT chunk holding the whole zlib stream.
-// The program reaches it through ImageBuffer::SavePng; PngImage, Convert and
-// PngWriter are the steps behind it.
+// The program reaches it through SavePng; PngImage, Convert and PngWriter are
+// the steps behind it.
 //
 // The picture is turned into PNG rows a band at a time and each band is handed
 // to deflate as it is made, so saving never holds a second copy of the whole
@@ -39,6 +39,11 @@ struct PngImage {
     // Deflates a large picture's bands on its threads; null: this thread.
     WorkPool* pool = nullptr;
 };
+
+// Writes picture to path as a PNG file, with its alpha channel or without.
+// A large picture is deflated on pool's threads when one is given. True only
+// when the whole file is in place; on failure path keeps what it held.
+bool SavePng(const ImageBuffer& picture, const char* path, bool withAlpha, WorkPool* pool = nullptr);
 
 // Prepares image for source at depth 24 or 32 and allocates its band of
 // rows. False for an empty picture, a depth other than 24 or 32, a row too

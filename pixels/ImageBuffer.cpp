@@ -1,5 +1,7 @@
 #include "pixels/ImageBuffer.h"
 
+#include "pixels/PictureMemory.h"
+
 bool ImageBuffer::SizeFits(int64_t w, int64_t h) {
     if (w <= 0 || h <= 0)
         return false;
@@ -13,13 +15,13 @@ bool ImageBuffer::Create(int32_t newWidth, int32_t newHeight) {
     if (!SizeFits(newWidth, newHeight))
         return false;
     uint8_t* pixels = nullptr;
-    void* handle = CreateBitmap(newWidth, newHeight, &pixels);
-    if (handle == nullptr || pixels == nullptr) {
-        if (handle != nullptr)
-            DeleteBitmap(handle);
+    void* memory = AllocatePictureMemory(newWidth, newHeight, &pixels);
+    if (memory == nullptr || pixels == nullptr) {
+        if (memory != nullptr)
+            FreePictureMemory(memory);
         return false;
     }
-    bitmap = handle;
+    owner = memory;
     bits = pixels;
     width = newWidth;
     height = newHeight;
@@ -27,10 +29,10 @@ bool ImageBuffer::Create(int32_t newWidth, int32_t newHeight) {
 }
 
 bool ImageBuffer::Free() {
-    if (bitmap == nullptr)
+    if (owner == nullptr)
         return false;
-    const bool deleted = DeleteBitmap(bitmap);
-    bitmap = nullptr;
+    const bool deleted = FreePictureMemory(owner);
+    owner = nullptr;
     bits = nullptr;
     width = 0;
     height = 0;

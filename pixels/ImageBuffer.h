@@ -2,16 +2,15 @@
 // ImageBuffer: the program's one pixel type. width x height pixels of four
 // bytes (blue, green, red, alpha), rows without gaps, stored bottom-up: the
 // first row in memory is the bottom row of the picture, so picture row y (0 at
-// the top) is memory row height - 1 - y. In the viewer the pixel memory
-// belongs to a device-independent bitmap section (ImageBuffer_win.cpp); the
-// native build and the converter keep it on the heap (ImageBuffer_heap.cpp).
+// the top) is memory row height - 1 - y. It is memory and a size, nothing
+// more: where the memory comes from is the program's choice at link time
+// (pixels/PictureMemory.h); drawing it and putting it on the clipboard are
+// the framework's (framework/PictureDib.h), saving it export's
+// (export/PngWriter.h, export/BmpWriter.h).
 
 #include <cstddef>
 #include <cstdint>
 #include <utility>
-
-struct HDC__;
-class WorkPool;
 
 class ImageBuffer {
 public:
@@ -32,7 +31,7 @@ public:
     void Fill(uint32_t value);
     // Exchanges the pictures of two buffers; no pixel is copied.
     void Swap(ImageBuffer& other) {
-        std::swap(bitmap, other.bitmap);
+        std::swap(owner, other.owner);
         std::swap(width, other.width);
         std::swap(height, other.height);
         std::swap(bits, other.bits);
@@ -48,25 +47,15 @@ public:
     // True when a picture of that size may be created at all.
     static bool SizeFits(int64_t w, int64_t h);
 
-    // Bitmap-section pictures only (ImageBuffer_win.cpp).
-    // Stretches the source rectangle (picture coordinates, y from the top) onto
-    // the destination rectangle of dc. Draws nothing for an empty buffer.
-    void Draw(HDC__* dc, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) const;
-    // The picture as a 24-bit packed DIB (CF_DIB) on the clipboard.
-    bool CopyToClipboard() const;
+    // What owns the pixel memory, as the linked picture memory handed it
+    // out (a bitmap section's handle with the framework's); null when empty.
+    // Only that memory's own code has a use for it.
+    const void* MemoryOwner() const { return owner; }
 
-    // Export operations (export/PngWriter.cpp, export/BmpWriter.cpp). A
-    // large picture's PNG is deflated on pool's threads when one is given.
-    bool SavePng(const char* path, bool withAlpha, WorkPool* pool = nullptr) const;
-    bool SaveBmp(const char* path) const;
-
-    void* bitmap = nullptr; // the platform's bitmap handle; null when empty
     int32_t width = 0;
     int32_t height = 0;
     uint8_t* bits = nullptr;
 
 private:
-    // Platform half: allocates width x height x 4 bytes of pixel memory.
-    static void* CreateBitmap(int32_t w, int32_t h, uint8_t** pixels);
-    static bool DeleteBitmap(void* handle);
+    void* owner = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "base/FileSystem.h"
+#include "export/BmpWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
@@ -57,7 +58,7 @@ TEST(BmpOutput, BytesFollowTheHeaderTableAndRowPadding) {
         ASSERT_TRUE(image.Create(c.width, c.height));
         Paint(image, PatternAt);
         const std::string file = dir.File("p.bmp");
-        ASSERT_TRUE(image.SaveBmp(file.c_str()));
+        ASSERT_TRUE(SaveBmp(image, file.c_str()));
         const Bytes written = docwriter::ReadFile(file);
         EXPECT_EQ(written.size(), c.fileSize);
         EXPECT_TRUE(written == ExpectedBmp(image));
@@ -74,7 +75,7 @@ TEST(BmpOutput, TopOfThePictureEndsTheFileAndAlphaNeverReachesIt) {
         image.TopRow(0)[x * 4 + 1] = 0;
     }
     const std::string first = dir.File("a.bmp");
-    ASSERT_TRUE(image.SaveBmp(first.c_str()));
+    ASSERT_TRUE(SaveBmp(image, first.c_str()));
     const Bytes bytes = docwriter::ReadFile(first);
     ASSERT_EQ(bytes.size(), 54u + 12 * 3);
     const Bytes redRow = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF};
@@ -83,7 +84,7 @@ TEST(BmpOutput, TopOfThePictureEndsTheFileAndAlphaNeverReachesIt) {
     for (size_t i = 3; i < image.ByteCount(); i += 4)
         image.bits[i] = uint8_t(i);
     const std::string second = dir.File("b.bmp");
-    ASSERT_TRUE(image.SaveBmp(second.c_str()));
+    ASSERT_TRUE(SaveBmp(image, second.c_str()));
     EXPECT_TRUE(docwriter::ReadFile(second) == bytes);
 }
 
@@ -94,18 +95,18 @@ TEST(BmpOutput, ExistingFileIsReplaced) {
     ImageBuffer image;
     ASSERT_TRUE(image.Create(2, 2));
     Paint(image, PatternAt);
-    ASSERT_TRUE(image.SaveBmp(file.c_str()));
+    ASSERT_TRUE(SaveBmp(image, file.c_str()));
     EXPECT_TRUE(docwriter::ReadFile(file) == ExpectedBmp(image));
 }
 
 TEST(BmpOutputFailure, EmptyPictureOrMissingFolderWritesNothing) {
     TempDir dir;
     ImageBuffer image;
-    EXPECT_FALSE(image.SaveBmp(dir.File("e.bmp").c_str()));
+    EXPECT_FALSE(SaveBmp(image, dir.File("e.bmp").c_str()));
     EXPECT_FALSE(filesystem::Exists(dir.File("e.bmp").c_str()));
     ASSERT_TRUE(image.Create(2, 2));
     const std::string missing = dir.File("none") + Sep() + "x.bmp";
-    EXPECT_FALSE(image.SaveBmp(missing.c_str()));
+    EXPECT_FALSE(SaveBmp(image, missing.c_str()));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "base/WorkPool.h"
+#include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
 #include "tests/export/TestPictures.h"
@@ -50,7 +51,7 @@ TEST(PngBands, LargePictureIsOneStreamWithTheSamePixelsWhateverTheThreads) {
             for (unsigned threads : {0u, 3u}) {
                 std::unique_ptr<WorkPool> pool(threads == 0 ? nullptr : new WorkPool(threads));
                 const std::string file = dir.File("big.png");
-                ASSERT_TRUE(image.SavePng(file.c_str(), alpha, pool.get()));
+                ASSERT_TRUE(SavePng(image, file.c_str(), alpha, pool.get()));
                 const Bytes written = docwriter::ReadFile(file);
                 if (threads == 0) {
                     first = written;

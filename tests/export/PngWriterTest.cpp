@@ -1,4 +1,5 @@
 #include "base/FileFailure.h"
+#include "export/BmpWriter.h"
 #include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/PngReadBack.h"
@@ -26,7 +27,7 @@ TEST(PngOutput, OnePixelWithoutAlphaIsTruecolourWithFourByteRows) {
     image.bits[3] = 0x77;
     for (bool alpha : {false, true}) {
         const std::string file = dir.File(alpha ? "a.png" : "o.png");
-        ASSERT_TRUE(image.SavePng(file.c_str(), alpha));
+        ASSERT_TRUE(SavePng(image, file.c_str(), alpha));
         pngread::Png png;
         ASSERT_TRUE(pngread::Parse(docwriter::ReadFile(file), png));
         ASSERT_EQ(png.chunks.size(), 3u);
@@ -69,7 +70,7 @@ TEST(PngOutput, FileIsByteForByteTheSingleBlockEncoding) {
                 Paint(image, PatternAt);
             }
             const std::string file = dir.File("p.png");
-            ASSERT_TRUE(image.SavePng(file.c_str(), alpha));
+            ASSERT_TRUE(SavePng(image, file.c_str(), alpha));
             const Bytes written = docwriter::ReadFile(file);
             EXPECT_TRUE(written == pngread::ReferenceEncode(uint32_t(shape.width), uint32_t(shape.height), alpha,
                                                             PngRowsOf(image, alpha)));
@@ -101,7 +102,7 @@ TEST(PngOutput, TopOfThePictureIsTheFirstRow) {
     image.TopRow(0)[0] = 0; // the top-left pixel red
     image.TopRow(0)[2] = 0xFF;
     const std::string file = dir.File("top.png");
-    ASSERT_TRUE(image.SavePng(file.c_str(), false));
+    ASSERT_TRUE(SavePng(image, file.c_str(), false));
     pngread::Png png;
     ASSERT_TRUE(pngread::Parse(docwriter::ReadFile(file), png));
     ASSERT_TRUE(pngread::Expand(png));
@@ -113,11 +114,11 @@ TEST(PngOutputFailure, NothingIsCreatedWhenTheFolderIsMissingOrThePictureEmpty) 
     TempDir dir;
     ImageBuffer image;
     const std::string empty = dir.File("empty.png");
-    EXPECT_FALSE(image.SavePng(empty.c_str(), false));
+    EXPECT_FALSE(SavePng(image, empty.c_str(), false));
     EXPECT_FALSE(std::filesystem::exists(empty));
     ASSERT_TRUE(image.Create(4, 4));
     const std::string missing = dir.File("no-such-folder") + Sep() + "x.png";
-    EXPECT_FALSE(image.SavePng(missing.c_str(), true));
+    EXPECT_FALSE(SavePng(image, missing.c_str(), true));
     EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-folder")));
 }
 
@@ -125,12 +126,12 @@ TEST(PngOutputFailure, RefusedWritesToADeviceAreReportedAndTheDeviceIsKept) {
     ImageBuffer image;
     ASSERT_TRUE(image.Create(64, 64));
     Paint(image, NoiseAt);
-    EXPECT_FALSE(image.SavePng(FullDevice(), false));
-    EXPECT_FALSE(image.SaveBmp(FullDevice()));
+    EXPECT_FALSE(SavePng(image, FullDevice(), false));
+    EXPECT_FALSE(SaveBmp(image, FullDevice()));
     if (!IsWindowsBuild()) {
         // The device node is neither deleted nor replaced by a file.
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
-        EXPECT_TRUE(image.SavePng("/dev/null", false)) << "a device is written in place";
+        EXPECT_TRUE(SavePng(image, "/dev/null", false)) << "a device is written in place";
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
     }
 }
@@ -145,7 +146,7 @@ TEST(FileSizeLimit, WriteFailingPartWayLeavesNoFile) {
     ImageBuffer small;
     ASSERT_TRUE(small.Create(16, 16));
     Paint(small, NoiseAt);
-    ASSERT_TRUE(small.SavePng(dir.File("small.png").c_str(), true)); // below the limit: written
+    ASSERT_TRUE(SavePng(small, dir.File("small.png").c_str(), true)); // below the limit: written
 
     // Noise does not compress: each output is about twice the limit.
     ImageBuffer large;
@@ -156,15 +157,15 @@ TEST(FileSizeLimit, WriteFailingPartWayLeavesNoFile) {
     const std::string png = dir.File("large.png");
     const std::string bmp = dir.File("large.bmp");
     const std::string existing = dir.File("existing.bmp");
-    ASSERT_TRUE(small.SaveBmp(existing.c_str()));
+    ASSERT_TRUE(SaveBmp(small, existing.c_str()));
     const Bytes before = docwriter::ReadFile(existing);
-    EXPECT_FALSE(large.SavePng(png.c_str(), true));
+    EXPECT_FALSE(SavePng(large, png.c_str(), true));
     EXPECT_FALSE(std::filesystem::exists(png));
-    EXPECT_FALSE(large.SaveBmp(bmp.c_str()));
+    EXPECT_FALSE(SaveBmp(large, bmp.c_str()));
     EXPECT_FALSE(std::filesystem::exists(bmp));
     // A file that a failed write was to replace keeps what it held.
-    EXPECT_FALSE(large.SaveBmp(existing.c_str()));
-    EXPECT_FALSE(large.SavePng(existing.c_str(), false));
+    EXPECT_FALSE(SaveBmp(large, existing.c_str()));
+    EXPECT_FALSE(SavePng(large, existing.c_str(), false));
     EXPECT_EQ(docwriter::ReadFile(existing), before);
     EXPECT_NE(filesystem::LastFailure(), 0);
     // And no temporary is left beside them.

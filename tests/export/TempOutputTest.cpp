@@ -1,6 +1,8 @@
 #include "base/FileFailure.h"
 #include "base/FileWriter.h"
+#include "export/BmpWriter.h"
 #include "export/TempOutput.h"
+#include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 #include "tests/support/DocWriter.h"
@@ -37,7 +39,7 @@ ImageBuffer& Picture() {
 }
 
 bool SaveAs(const std::string& path, int kind) {
-    return kind == 0 ? Picture().SaveBmp(path.c_str()) : Picture().SavePng(path.c_str(), kind == 2);
+    return kind == 0 ? SaveBmp(Picture(), path.c_str()) : SavePng(Picture(), path.c_str(), kind == 2);
 }
 
 TEST(AtomicOutput, AWriteReplacesTheFileWholeAndLeavesNothingBeside) {
@@ -69,7 +71,7 @@ TEST(AtomicOutput, AFailedReplaceKeepsWhatWasThereAndRemovesTheTemporary) {
 TEST(AtomicOutput, AMissingFolderIsReportedWithTheSystemsReason) {
     TempDir dir;
     const std::string path = dir.File("missing") + Sep() + "a.png";
-    EXPECT_FALSE(Picture().SavePng(path.c_str(), false));
+    EXPECT_FALSE(SavePng(Picture(), path.c_str(), false));
     const int code = filesystem::LastFailure();
     ASSERT_NE(code, 0);
     char text[256] = {};
@@ -134,7 +136,7 @@ TEST(AtomicOutput, AnInterruptRemovesTheTemporariesBeingWritten) {
     }
     EXPECT_FALSE(std::filesystem::exists(final));
     EXPECT_TRUE(Names(dir.Path()).empty());
-    EXPECT_TRUE(Picture().SavePng(final.c_str(), false)) << "writes work again once rearmed";
+    EXPECT_TRUE(SavePng(Picture(), final.c_str(), false)) << "writes work again once rearmed";
 }
 
 // The converter runs one writer per core by default, which can be more

@@ -4,6 +4,8 @@
 // Each picture is pattern or noise (tests/export/TestPictures.h) at the size
 // in its name: pattern_5x3.png (RGB), pattern_5x3_alpha.png, pattern_5x3.bmp.
 
+#include "export/BmpWriter.h"
+#include "export/PngWriter.h"
 #include "pixels/ImageBuffer.h"
 #include "tests/export/TestPictures.h"
 
@@ -36,8 +38,8 @@ int main(int argc, char** argv) {
         else
             testpictures::Paint(image, testpictures::PatternAt);
         const std::string stem = folder + s.kind + "_" + std::to_string(s.width) + "x" + std::to_string(s.height);
-        if (!image.SavePng((stem + ".png").c_str(), false) || !image.SavePng((stem + "_alpha.png").c_str(), true) ||
-            !image.SaveBmp((stem + ".bmp").c_str())) {
+        if (!SavePng(image, (stem + ".png").c_str(), false) || !SavePng(image, (stem + "_alpha.png").c_str(), true) ||
+            !SaveBmp(image, (stem + ".bmp").c_str())) {
             std::fprintf(stderr, "cannot write %s\n", stem.c_str());
             return 1;
         }

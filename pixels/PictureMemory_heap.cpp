@@ -1,9 +1,10 @@
-#include "pixels/ImageBuffer.h"
+#include "pixels/PictureMemory.h"
 
+#include <cstddef>
 #include <cstdlib>
 
 // Pixel memory that starts zeroed, as a bitmap section does on Windows, so
-// both builds begin every picture from the same bytes. A large picture comes
+// both kinds begin every picture from the same bytes. A large picture comes
 // from calloc's own fresh mapping, zeroed by the kernel page by page as it is
 // first touched.
 //
@@ -14,13 +15,13 @@
 // a fresh process took 0.40 to 0.45 s of system time on huge pages, against
 // 0.14 s on small ones, and the tile reader, whose rows a tile apart gain
 // most from huge pages, was no faster on them either.
-void* ImageBuffer::CreateBitmap(int32_t w, int32_t h, uint8_t** pixels) {
-    void* memory = std::calloc(size_t(w) * size_t(h) * 4, 1);
+void* AllocatePictureMemory(int32_t width, int32_t height, uint8_t** pixels) {
+    void* memory = std::calloc(size_t(width) * size_t(height) * 4, 1);
     *pixels = static_cast<uint8_t*>(memory);
     return memory;
 }
 
-bool ImageBuffer::DeleteBitmap(void* handle) {
-    std::free(handle);
+bool FreePictureMemory(void* owner) {
+    std::free(owner);
     return true;
 }
