@@ -4,6 +4,7 @@
 
 #include "app/DecodeWorker.h"
 #include "tests/support/DocWriter.h"
+#include "tests/support/MessageWindow.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -57,24 +58,12 @@ docwriter::Bytes RedDocument() {
     return docwriter::WriteQvm(doc);
 }
 
-// A message-only window of this thread that the worker posts to.
-struct Listener {
-    Listener() { window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
-    ~Listener() { DestroyWindow(window); }
-    // Blocks until the worker's message arrives.
-    bool Notified() {
-        MSG message;
-        return GetMessageA(&message, window, kDecoded, kDecoded) > 0;
-    }
-    HWND window;
-};
-
 TEST(DecodeWorker, JobIsRefusedWhileOneRunsAndCollectedOnceDone) {
     TempDir dir;
     const std::string file = dir.File("red.qvm");
     ASSERT_TRUE(docwriter::WriteFile(file, RedDocument()));
     HeldDecode held;
-    Listener listener;
+    MessageWindow listener(kDecoded);
     DecodeWorker worker(held.Decoder());
     ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
     held.WaitEntered();
@@ -82,7 +71,7 @@ TEST(DecodeWorker, JobIsRefusedWhileOneRunsAndCollectedOnceDone) {
     EXPECT_EQ(worker.Finished(false), nullptr); // held in its read
     EXPECT_FALSE(worker.Begin(file.c_str(), listener.window, kDecoded));
     held.Open();
-    ASSERT_TRUE(listener.Notified());
+    ASSERT_TRUE(listener.Told());
     DecodedFile* done = worker.Finished(true);
     ASSERT_NE(done, nullptr);
     EXPECT_STREQ(done->path.Text(), file.c_str());
@@ -90,7 +79,7 @@ TEST(DecodeWorker, JobIsRefusedWhileOneRunsAndCollectedOnceDone) {
     EXPECT_FALSE(worker.Busy());
     // The next job is taken once the last was collected.
     ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
-    ASSERT_TRUE(listener.Notified());
+    ASSERT_TRUE(listener.Told());
     done = worker.Finished(true);
     ASSERT_NE(done, nullptr);
     EXPECT_TRUE(done->loaded);
@@ -103,7 +92,7 @@ TEST(DecodeWorker, StopDuringADecodeWaitsForItAndTakesNoMoreJobs) {
     const std::string file = dir.File("red.qvm");
     ASSERT_TRUE(docwriter::WriteFile(file, RedDocument()));
     HeldDecode held;
-    Listener listener;
+    MessageWindow listener(kDecoded);
     DecodeWorker worker(held.Decoder());
     ASSERT_TRUE(worker.Begin(file.c_str(), listener.window, kDecoded));
     held.WaitEntered();

@@ -4,6 +4,8 @@
 
 #include "app/ThumbnailJob.h"
 
+#include "tests/support/MessageWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -63,26 +65,9 @@ private:
     size_t released = 0;
 };
 
-// A message-only window of this thread that the job posts to.
-struct Listener {
-    Listener() { window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
-    ~Listener() { DestroyWindow(window); }
-    // Blocks until the job's message arrives.
-    bool Told() {
-        MSG message;
-        return GetMessageA(&message, window, kMade, kMade) > 0;
-    }
-    // A message already waiting, taken off the queue.
-    bool Waiting() {
-        MSG message;
-        return PeekMessageA(&message, window, kMade, kMade, PM_REMOVE) != FALSE;
-    }
-    HWND window;
-};
-
 TEST(ThumbnailJob, RequestWhileOneRunsCancelsItAndTheNewestStartsOnceItEnds) {
     HeldMaker held;
-    Listener listener;
+    MessageWindow listener(kMade);
     ThumbnailJob job(held.Maker());
     ASSERT_TRUE(job.Request("first.qvm", 16, listener.window, kMade));
     held.WaitStarted(1);
@@ -115,7 +100,7 @@ TEST(ThumbnailJob, RequestWhileOneRunsCancelsItAndTheNewestStartsOnceItEnds) {
 
 TEST(ThumbnailJob, DroppedRequestHandsNothingOverAndStartsNoOther) {
     HeldMaker held;
-    Listener listener;
+    MessageWindow listener(kMade);
     ThumbnailJob job(held.Maker());
     ASSERT_TRUE(job.Request("first.qvm", 16, listener.window, kMade));
     held.WaitStarted(1);
@@ -139,7 +124,7 @@ TEST(ThumbnailJob, DroppedRequestHandsNothingOverAndStartsNoOther) {
 
 TEST(ThumbnailJob, StopWaitsForThePieceRunningAndForgetsTheOneWaiting) {
     HeldMaker held;
-    Listener listener;
+    MessageWindow listener(kMade);
     ThumbnailJob job(held.Maker());
     ASSERT_TRUE(job.Request("first.qvm", 16, listener.window, kMade));
     held.WaitStarted(1);
@@ -161,7 +146,7 @@ TEST(ThumbnailJob, StopWaitsForThePieceRunningAndForgetsTheOneWaiting) {
 TEST(ThumbnailJob, MakerThatRunsOutOfMemoryLeavesThePaneWithoutThumbnails) {
     HeldMaker held;
     held.throws = true;
-    Listener listener;
+    MessageWindow listener(kMade);
     ThumbnailJob job(held.Maker());
     ASSERT_TRUE(job.Request("big.qvm", 16, listener.window, kMade));
     held.Release();

@@ -4,6 +4,8 @@
 
 #include "framework/WindowJob.h"
 
+#include "tests/support/MessageWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -29,25 +31,13 @@ protected:
     void SetUp() override {
         Counted::made = 0;
         Counted::gone = 0;
-        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(listener.window, nullptr);
         gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     void TearDown() override {
-        if (window != nullptr)
-            DestroyWindow(window);
         CloseHandle(gate);
         CloseHandle(entered);
-    }
-    // Blocks until the job's message reaches the window; its wParam in *wParam.
-    bool Told(WPARAM* wParam = nullptr) {
-        MSG message;
-        if (GetMessageW(&message, window, kDone, kDone) <= 0)
-            return false;
-        if (wParam != nullptr)
-            *wParam = message.wParam;
-        return true;
     }
     // Work that says it has begun, waits for the gate and leaves value.
     WindowResult<Counted>::Work Held(int value) {
@@ -58,20 +48,20 @@ protected:
         };
     }
 
-    HWND window = nullptr;
+    MessageWindow listener{kDone};
     HANDLE gate = nullptr;
     HANDLE entered = nullptr;
 };
 
 TEST_F(WindowJobTest, ResultIsTakenAfterItsMessageAndTheNextPieceWaitsForThat) {
     WindowResult<Counted> job;
-    ASSERT_TRUE(job.Start(window, kDone, Held(42)));
+    ASSERT_TRUE(job.Start(listener.window, kDone, Held(42)));
     WaitForSingleObject(entered, INFINITE);
     EXPECT_TRUE(job.Busy());
     EXPECT_EQ(job.Finished(false), nullptr); // still held
-    EXPECT_FALSE(job.Start(window, kDone, Held(1)));
+    EXPECT_FALSE(job.Start(listener.window, kDone, Held(1)));
     SetEvent(gate);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     // Done before the message was posted: taken without waiting.
     Counted* done = job.Finished(false);
     ASSERT_NE(done, nullptr);
@@ -79,8 +69,8 @@ TEST_F(WindowJobTest, ResultIsTakenAfterItsMessageAndTheNextPieceWaitsForThat) {
     EXPECT_FALSE(job.Busy());
     EXPECT_EQ(job.Finished(true), nullptr) << "a result is taken once";
     // The same thread takes the next piece; the result taken goes with it.
-    ASSERT_TRUE(job.Start(window, kDone, Held(43)));
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(job.Start(listener.window, kDone, Held(43)));
+    ASSERT_TRUE(listener.Told());
     done = job.Finished(false);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->value, 43);
@@ -92,7 +82,7 @@ TEST_F(WindowJobTest, ResultIsTakenAfterItsMessageAndTheNextPieceWaitsForThat) {
 TEST_F(WindowJobTest, StopCancelsThePieceRunningWaitsForItAndFreesItsResult) {
     std::atomic<bool> sawCancel{false}, returned{false};
     WindowResult<Counted> job;
-    ASSERT_TRUE(job.Start(window, kDone, [&](Counted&, const JobControl& control) {
+    ASSERT_TRUE(job.Start(listener.window, kDone, [&](Counted&, const JobControl& control) {
         SetEvent(entered);
         // Sleeps in the system until cancelled, as a folder watch does.
         WaitForSingleObject(control.CancelEvent(), INFINITE);
@@ -109,14 +99,13 @@ TEST_F(WindowJobTest, StopCancelsThePieceRunningWaitsForItAndFreesItsResult) {
     EXPECT_EQ(Counted::gone.load(), 1);
     // The stopped piece still told the window as it ended, before Stop
     // joined its thread; that message is spent, not the next piece's.
-    MSG stale;
-    while (PeekMessageW(&stale, window, kDone, kDone, PM_REMOVE)) {
+    while (listener.Waiting()) {
     }
     // A stopped job starts again, with the flag down.
-    ASSERT_TRUE(job.Start(window, kDone, [&](Counted& result, const JobControl& control) {
+    ASSERT_TRUE(job.Start(listener.window, kDone, [&](Counted& result, const JobControl& control) {
         result.value = control.Cancelled() ? -1 : 7;
     }));
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     Counted* done = job.Finished(false);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->value, 7);
@@ -124,10 +113,10 @@ TEST_F(WindowJobTest, StopCancelsThePieceRunningWaitsForItAndFreesItsResult) {
 
 TEST_F(WindowJobTest, ResultForAWindowGoneIsFreedAtOnce) {
     WindowResult<Counted> job;
-    ASSERT_TRUE(job.Start(window, kDone, Held(5)));
+    ASSERT_TRUE(job.Start(listener.window, kDone, Held(5)));
     WaitForSingleObject(entered, INFINITE);
-    DestroyWindow(window);
-    window = nullptr;
+    DestroyWindow(listener.window);
+    listener.window = nullptr;
     SetEvent(gate);
     // The message could not be posted: nothing is handed back, and the
     // result is gone before the job is.
@@ -140,9 +129,9 @@ TEST_F(WindowJobTest, ResultNeverTakenGoesWithTheJob) {
     {
         WindowResult<Counted> job;
         SetEvent(gate);
-        ASSERT_TRUE(job.Start(window, kDone, Held(5)));
+        ASSERT_TRUE(job.Start(listener.window, kDone, Held(5)));
         // The window has its message and is destroyed without asking.
-        ASSERT_TRUE(Told());
+        ASSERT_TRUE(listener.Told());
         EXPECT_EQ(Counted::gone.load(), 0);
     }
     EXPECT_EQ(Counted::made.load(), 1);
@@ -151,15 +140,15 @@ TEST_F(WindowJobTest, ResultNeverTakenGoesWithTheJob) {
 
 TEST_F(WindowJobTest, WorkThatThrowsStillTellsTheWindowAndLeavesNoResult) {
     WindowResult<Counted> job;
-    ASSERT_TRUE(job.Start(window, kDone, [](Counted&, const JobControl&) { throw std::runtime_error("no memory"); }));
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(job.Start(listener.window, kDone, [](Counted&, const JobControl&) { throw std::runtime_error("no memory"); }));
+    ASSERT_TRUE(listener.Told());
     EXPECT_EQ(job.Finished(false), nullptr);
     EXPECT_FALSE(job.Busy());
     EXPECT_EQ(Counted::gone.load(), 1);
     // The thread goes on.
-    ASSERT_TRUE(job.Start(window, kDone, Held(9)));
+    ASSERT_TRUE(job.Start(listener.window, kDone, Held(9)));
     SetEvent(gate);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     ASSERT_NE(job.Finished(false), nullptr);
 }
 
@@ -167,21 +156,20 @@ TEST_F(WindowJobTest, WorkThatTellsTheWindowItselfPostsItsOwnMessages) {
     WindowJob job;
     // Not told at the end: the window hears only what the work posts.
     ASSERT_TRUE(job.Start(
-        window, kDone,
+        listener.window, kDone,
         [](const JobControl& control) {
             control.Post(3, 0);
             control.Post(4, 0);
         },
         nullptr, false));
     WPARAM first = 0, second = 0;
-    ASSERT_TRUE(Told(&first));
-    ASSERT_TRUE(Told(&second));
+    ASSERT_TRUE(listener.Told(&first));
+    ASSERT_TRUE(listener.Told(&second));
     EXPECT_EQ(first, 3u);
     EXPECT_EQ(second, 4u);
     EXPECT_TRUE(job.Finish(true));
     // Whatever reached the queue meanwhile was only the work's.
-    MSG left;
-    EXPECT_FALSE(PeekMessageW(&left, window, kDone, kDone, PM_REMOVE));
+    EXPECT_FALSE(listener.Waiting());
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "framework/WindowPoolJob.h"
 
+#include "tests/support/MessageWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,28 +25,17 @@ using Piece = WindowPoolResult<Made>;
 class WindowPoolJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
+        ASSERT_NE(listener.window, nullptr);
         for (HANDLE& gate : gates)
             gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         for (HANDLE& event : entered)
             event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     void TearDown() override {
-        DestroyWindow(window);
         for (HANDLE gate : gates)
             CloseHandle(gate);
         for (HANDLE event : entered)
             CloseHandle(event);
-    }
-    // Blocks until one piece's message reaches the window.
-    bool Told() {
-        MSG message;
-        return GetMessageW(&message, window, kDone, kDone) > 0;
-    }
-    bool MessageWaiting() {
-        MSG message;
-        return PeekMessageW(&message, window, kDone, kDone, PM_REMOVE) != FALSE;
     }
     // Work that says it has begun, waits for gate i and leaves value.
     Piece::Work Held(int i, int value) {
@@ -56,7 +47,7 @@ protected:
         };
     }
 
-    HWND window = nullptr;
+    MessageWindow listener{kDone};
     HANDLE gates[2] = {};
     HANDLE entered[2] = {};
 };
@@ -64,15 +55,15 @@ protected:
 TEST_F(WindowPoolJobTest, EachPieceIsTakenAfterItsOwnMessageWhicheverEndsFirst) {
     WorkPool pool(3);
     Piece first(pool), second(pool);
-    ASSERT_TRUE(first.Start(window, kDone, Held(0, 10)));
-    ASSERT_TRUE(second.Start(window, kDone, Held(1, 20)));
+    ASSERT_TRUE(first.Start(listener.window, kDone, Held(0, 10)));
+    ASSERT_TRUE(second.Start(listener.window, kDone, Held(1, 20)));
     WaitForSingleObject(entered[0], INFINITE);
     WaitForSingleObject(entered[1], INFINITE);
     EXPECT_EQ(first.Finished(false), nullptr);
     EXPECT_TRUE(first.Busy()) << "a piece still running was collected";
-    EXPECT_FALSE(first.Start(window, kDone, Held(0, 11)));
+    EXPECT_FALSE(first.Start(listener.window, kDone, Held(0, 11)));
     SetEvent(gates[1]);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     EXPECT_EQ(first.Finished(false), nullptr);
     Made* made = second.Finished(false);
     ASSERT_NE(made, nullptr);
@@ -80,14 +71,14 @@ TEST_F(WindowPoolJobTest, EachPieceIsTakenAfterItsOwnMessageWhicheverEndsFirst) 
     EXPECT_FALSE(second.Busy());
     EXPECT_EQ(second.Finished(true), nullptr) << "a result is taken once";
     SetEvent(gates[0]);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     made = first.Finished(false);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->value, 10);
     EXPECT_FALSE(made->sawCancel);
     // The next piece starts with a result made anew.
-    ASSERT_TRUE(first.Start(window, kDone, [](Made& result, const std::atomic<bool>&) { result.value += 1; }));
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(first.Start(listener.window, kDone, [](Made& result, const std::atomic<bool>&) { result.value += 1; }));
+    ASSERT_TRUE(listener.Told());
     made = first.Finished(true);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->value, 1);
@@ -96,8 +87,8 @@ TEST_F(WindowPoolJobTest, EachPieceIsTakenAfterItsOwnMessageWhicheverEndsFirst) 
 TEST_F(WindowPoolJobTest, PoolWithoutThreadsRunsThePieceAtStartAndStillTellsTheWindow) {
     WorkPool pool(1);
     Piece piece(pool);
-    ASSERT_TRUE(piece.Start(window, kDone, [](Made& made, const std::atomic<bool>&) { made.value = 5; }));
-    EXPECT_TRUE(MessageWaiting()) << "the piece had not run when Start returned";
+    ASSERT_TRUE(piece.Start(listener.window, kDone, [](Made& made, const std::atomic<bool>&) { made.value = 5; }));
+    EXPECT_TRUE(listener.Waiting()) << "the piece had not run when Start returned";
     Made* made = piece.Finished(false);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->value, 5);
@@ -106,12 +97,12 @@ TEST_F(WindowPoolJobTest, PoolWithoutThreadsRunsThePieceAtStartAndStillTellsTheW
 TEST_F(WindowPoolJobTest, CancelledPoolDropsThePieceQueuedAndTellsTheOneRunning) {
     WorkPool pool(2); // one thread: the second piece waits in the queue
     Piece running(pool), queued(pool);
-    ASSERT_TRUE(running.Start(window, kDone, Held(0, 1)));
+    ASSERT_TRUE(running.Start(listener.window, kDone, Held(0, 1)));
     WaitForSingleObject(entered[0], INFINITE);
-    ASSERT_TRUE(queued.Start(window, kDone, Held(1, 2)));
+    ASSERT_TRUE(queued.Start(listener.window, kDone, Held(1, 2)));
     pool.Cancel();
     SetEvent(gates[0]);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     Made* made = running.Finished(false);
     ASSERT_NE(made, nullptr);
     EXPECT_TRUE(made->sawCancel);
@@ -119,8 +110,8 @@ TEST_F(WindowPoolJobTest, CancelledPoolDropsThePieceQueuedAndTellsTheOneRunning)
     EXPECT_EQ(queued.Finished(true), nullptr);
     EXPECT_FALSE(queued.Busy());
     EXPECT_EQ(WaitForSingleObject(entered[1], 0), DWORD(WAIT_TIMEOUT)) << "the dropped piece ran";
-    EXPECT_FALSE(MessageWaiting()) << "a dropped piece told the window";
-    EXPECT_FALSE(queued.Start(window, kDone, Held(1, 3)));
+    EXPECT_FALSE(listener.Waiting()) << "a dropped piece told the window";
+    EXPECT_FALSE(queued.Start(listener.window, kDone, Held(1, 3)));
     EXPECT_FALSE(queued.Busy());
 }
 
@@ -128,14 +119,14 @@ TEST_F(WindowPoolJobTest, WorkThatThrowsStillTellsTheWindowAndHandsNothingOver) 
     WorkPool pool(2);
     Piece piece(pool);
     ASSERT_TRUE(
-        piece.Start(window, kDone, [](Made&, const std::atomic<bool>&) { throw std::runtime_error("no memory"); }));
-    ASSERT_TRUE(Told());
+        piece.Start(listener.window, kDone, [](Made&, const std::atomic<bool>&) { throw std::runtime_error("no memory"); }));
+    ASSERT_TRUE(listener.Told());
     EXPECT_EQ(piece.Finished(false), nullptr);
     EXPECT_FALSE(piece.Busy());
     // The pool goes on.
-    ASSERT_TRUE(piece.Start(window, kDone, Held(0, 9)));
+    ASSERT_TRUE(piece.Start(listener.window, kDone, Held(0, 9)));
     SetEvent(gates[0]);
-    ASSERT_TRUE(Told());
+    ASSERT_TRUE(listener.Told());
     Made* made = piece.Finished(false);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->value, 9);
@@ -147,7 +138,7 @@ TEST_F(WindowPoolJobTest, PieceGoneWaitsForItsWorkRunning) {
     std::thread releaser;
     {
         Piece piece(pool);
-        ASSERT_TRUE(piece.Start(window, kDone, [&](Made& made, const std::atomic<bool>&) {
+        ASSERT_TRUE(piece.Start(listener.window, kDone, [&](Made& made, const std::atomic<bool>&) {
             SetEvent(entered[0]);
             WaitForSingleObject(gates[0], INFINITE);
             made.value = 1; // into the piece's own result, which must still be there
