@@ -18,13 +18,17 @@ bool CopyTextToClipboard(HWND owner, const char* text) {
     }
     std::memcpy(target, wide.c_str(), bytes);
     GlobalUnlock(block);
+    return PlaceOnClipboard(owner, CF_UNICODETEXT, block);
+}
+
+bool PlaceOnClipboard(HWND owner, UINT format, HGLOBAL block) {
     if (!OpenClipboard(owner)) {
         GlobalFree(block);
         return false;
     }
     EmptyClipboard();
     // Once set, the block belongs to the clipboard.
-    const bool set = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    const bool set = SetClipboardData(format, block) != nullptr;
     CloseClipboard();
     if (!set)
         GlobalFree(block);

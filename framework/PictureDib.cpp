@@ -1,5 +1,6 @@
 #include "framework/PictureDib.h"
 
+#include "framework/Clipboard.h"
 #include "pixels/ImageBuffer.h"
 
 #include <cstring>
@@ -54,14 +55,5 @@ bool CopyPictureToClipboard(const ImageBuffer& picture) {
         std::memset(out, 0, size_t(row + stride - out));
     }
     GlobalUnlock(block);
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(block);
-        return false;
-    }
-    EmptyClipboard();
-    const bool placed = SetClipboardData(CF_DIB, block) != nullptr;
-    if (!placed)
-        GlobalFree(block);
-    CloseClipboard();
-    return placed;
+    return PlaceOnClipboard(nullptr, CF_DIB, block);
 }
