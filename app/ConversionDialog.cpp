@@ -87,17 +87,19 @@ void RunConversion(const ConversionWork& work) {
     PostToDialog(work.dialog, WM_COMMAND, MAKEWPARAM(IDM_CONVERSION_DONE, 0), 0);
 }
 
+bool StartOnJob(WindowJob& job, HWND dialog, std::function<void()> body) {
+    return job.Start(dialog, 0, [body = std::move(body)](const JobControl&) { body(); }, nullptr, false);
+}
+
 ConversionDialog::ConversionDialog(const DocumentList& fileList, Settings& edited)
     : list(fileList), settings(edited), texts(UserTexts(edited)) {}
 
 ConversionDialog::~ConversionDialog() {
-    if (!worker.joinable())
-        return;
     // The items in flight finish; the worker's posts to a window that is
     // gone fail at once.
-    if (run != nullptr)
+    if (job.Busy() && run != nullptr)
         run->queue->Stop();
-    worker.join();
+    job.Stop();
 }
 
 INT_PTR ConversionDialog::Run(HWND parent) {
@@ -176,9 +178,9 @@ bool ConversionDialog::OnCommand(uint32_t id, uint32_t, LPARAM) {
             StartConversion();
         return true;
     case IDM_CONVERSION_DONE:
-        // The worker's last act was to post this: the join is immediate.
-        if (worker.joinable())
-            worker.join();
+        // The worker's last act was to post this: the wait is immediate.
+        if (job.Busy())
+            job.Finish(true);
         converting = false;
         stopping = false;
         EnableControls(true);
@@ -314,7 +316,7 @@ void ConversionDialog::StartConversion() {
     itemsRan = 0;
     progress.SetPos(0);
     // The worker shares the inputs with the dialog for as long as it runs.
-    if (!seams.startWorker(worker, [work] {
+    if (!seams.startWorker(job, hwnd, [work] {
             try {
                 RunConversion(*work);
             } catch (...) {

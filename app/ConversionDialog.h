@@ -20,13 +20,13 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "framework/ProgressBar.h"
+#include "framework/WindowJob.h"
 #include "base/Str.h"
 #include "base/WorkPool.h"
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class DocumentList;
@@ -85,14 +85,17 @@ constexpr UINT kConversionFinished = WM_USER + 102;    // wParam: files written,
 // work.dialog, and posts the command IDM_CONVERSION_DONE as its last act.
 void RunConversion(const ConversionWork& work);
 
-// How a thread is started; WorkPool::StartThread, or a test's.
-using WorkerStart = bool (*)(std::thread& thread, std::function<void()> body);
+// How a run is started on the dialog's job; StartOnJob, or a test's. The
+// run tells the dialog itself, so the job posts nothing of its own.
+using WorkerStart = bool (*)(WindowJob& job, HWND dialog, std::function<void()> body);
+// The real one: body as the job's next piece; false when no thread could be made.
+bool StartOnJob(WindowJob& job, HWND dialog, std::function<void()> body);
 
 // How a run is started and shared out. The program keeps these; the tests
 // put a failing start here or one that holds the run back, fewer jobs, a
 // small budget or a converter that holds items at a gate.
 struct ConversionSeams {
-    WorkerStart startWorker = WorkPool::StartThread; // false when no thread could be made
+    WorkerStart startWorker = StartOnJob; // false when no thread could be made
     unsigned jobs = 0;                               // documents at once; 0 for one per core
     uint64_t memoryBudget = DefaultMemoryBudget();
     ItemConverter convertItem = ConvertListedItem;
@@ -157,9 +160,10 @@ private:
     Str backText;                              // the button's own text, back after a run
     bool converting = false;
     bool stopping = false;
-    // The run's thread, joined once its last message has come (or by the
-    // destructor): nothing of the dialog's outlives it.
-    std::thread worker;
+    // Runs the run off the dialog's thread; its piece is collected once its
+    // last message has come, and the job stopped by the destructor: nothing
+    // of the dialog's outlives it.
+    WindowJob job;
 };
 
 // The frame's "All converted into one image file" command: a warning for an

@@ -83,8 +83,8 @@ inline HANDLE Gate() {
     return gate;
 }
 
-inline bool StartGated(std::thread& thread, std::function<void()> body) {
-    return WorkPool::StartThread(thread, [body] {
+inline bool StartGated(WindowJob& job, HWND dialog, std::function<void()> body) {
+    return StartOnJob(job, dialog, [body] {
         WaitForSingleObject(Gate(), 30000);
         body();
     });

@@ -62,7 +62,7 @@ TEST_F(ConversionRun, WorkerThatCannotStartGivesTheControlsBackWithAWarning) {
     AddCatAndDog();
     MessageBoxSpy spy;
     RecordingDialog dialog(list, settings);
-    ConversionDialogProbe::Seams(dialog).startWorker = [](std::thread&, std::function<void()>) { return false; };
+    ConversionDialogProbe::Seams(dialog).startWorker = [](WindowJob&, HWND, std::function<void()>) { return false; };
     std::vector<bool> enabled;
     Run(dialog, {Click(dialog, IDC_CONVERSION_START), Ticks(5), Do([&] {
                      for (int id : {IDC_CONVERSION_FOLDER, IDC_CONVERSION_BROWSE, IDC_CONVERSION_FORMAT,
