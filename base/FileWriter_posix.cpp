@@ -9,23 +9,23 @@ namespace {
 FILE* AsFile(void* handle) {
     return static_cast<FILE*>(handle);
 }
-} // namespace
 
-bool FileWriter::OpenWrite(const char* path) {
-    FILE* opened = std::fopen(path, "wb");
+bool OpenStream(FileHandle& file, const char* path, const char* mode) {
+    FILE* opened = std::fopen(path, mode);
     if (opened == nullptr)
         filesystem::NoteFailure();
     file.Adopt(opened);
     return opened != nullptr;
 }
+} // namespace
+
+bool FileWriter::OpenWrite(const char* path) {
+    return OpenStream(file, path, "wb");
+}
 
 bool FileWriter::OpenNew(const char* path) {
     // "x": O_EXCL, so two writers never share one temporary.
-    FILE* opened = std::fopen(path, "wbx");
-    if (opened == nullptr)
-        filesystem::NoteFailure();
-    file.Adopt(opened);
-    return opened != nullptr;
+    return OpenStream(file, path, "wbx");
 }
 
 bool FileWriter::Flush() {

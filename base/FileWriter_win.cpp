@@ -9,24 +9,23 @@ namespace {
 HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
 }
-} // namespace
 
-bool FileWriter::OpenWrite(const char* path) {
+bool OpenForWriting(FileHandle& file, const char* path, DWORD share, DWORD disposition, DWORD attributes) {
     HANDLE opened =
-        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, share, nullptr, disposition, attributes, nullptr);
     file.Adopt(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
     if (file.IsClosed())
         filesystem::NoteFailure();
     return !file.IsClosed();
 }
+} // namespace
+
+bool FileWriter::OpenWrite(const char* path) {
+    return OpenForWriting(file, path, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
 
 bool FileWriter::OpenNew(const char* path) {
-    HANDLE opened = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_HIDDEN, nullptr);
-    file.Adopt(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
-    if (file.IsClosed())
-        filesystem::NoteFailure();
-    return !file.IsClosed();
+    return OpenForWriting(file, path, FILE_SHARE_DELETE, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN);
 }
 
 bool FileWriter::Flush() {
